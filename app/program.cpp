@@ -1,0 +1,35 @@
+#include "app/program.h"
+
+#include "app/singleinstance.h"
+#include "app/windows.h"
+#include "client/tchat.h"
+#include "features/tgamestartform.h"
+#include "features/windows.h"
+#include "host/tserver.h"
+
+Program::Program(const QStringList &params)
+{
+    chat = std::make_unique<Tchat>();
+    marker = std::make_unique<RunningMarker>(QStringLiteral("quillet"));
+    server = std::make_unique<TServer>();
+    help = std::make_unique<Thelp>();
+    about = std::make_unique<Tabout>();
+    spylist = std::make_unique<Tspylist>();
+    gamestartform = std::make_unique<Tgamestartform>();
+    snapshot = std::make_unique<Tsnapshot>();
+    phrases = std::make_unique<Tphrases>();
+    download = std::make_unique<Tdownload>();
+
+    chat->server = server.get();
+    chat->downloadWindow = download.get();
+    chat->spylist = spylist.get();
+    chat->gamestartform = gamestartform.get();
+    chat->params = params;
+}
+
+Program::~Program()
+{
+    // Sockets go before the windows whose handlers they call.
+    chat.reset();
+    server.reset();
+}

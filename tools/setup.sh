@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, when any is missing.
+set -euo pipefail
+packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev xvfb xauth xdotool
+          imagemagick fonts-liberation fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
