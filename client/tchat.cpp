@@ -1,12 +1,12 @@
 #include "client/tchat.h"
 
-#include "board/drawingboard.h"
 #include "client/chatpane.h"
 #include "protocol/errors.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QHBoxLayout>
+#include <QTimer>
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
@@ -17,14 +17,11 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     Timer1 = new DrainTimer(
         1, [this] { guard([this] { Timer1Timer(); }); },
         [this] { return !receivedlist.isEmpty() || !phraseready; }, this);
+    timer2 = new QTimer(this);
+    timer2->setInterval(1000);
+    connect(timer2, &QTimer::timeout, this, [this] { guard([this] { timer2Timer(); }); });
 
-    auto *central = new QWidget(this);
-    auto *row = new QHBoxLayout(central);
-    image_main = new DrawingBoard(central);
-    row->addWidget(image_main);
-    chatpane = new ChatPane(central);
-    row->addWidget(chatpane);
-    setCentralWidget(central);
+    buildBoard();
     buildMenus();
     FormCreate();
 }
@@ -33,16 +30,80 @@ Tchat::~Tchat() = default;
 
 void Tchat::buildMenus()
 {
+    // Items whose work is not wired here yet exist all the same, so the menus are complete.
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     StartGame1 = File1->addAction(QStringLiteral("Start Game"));
+    StartGame1->setObjectName(QStringLiteral("StartGame1"));
     File1->addSeparator();
     Exit1 = File1->addAction(QStringLiteral("Exit"));
+    Exit1->setObjectName(QStringLiteral("Exit1"));
     connect(Exit1, &QAction::triggered, this, [this] { guard([this] { Exit1Click(); }); });
+
+    Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
+    JustWatch1 = Options1->addAction(QStringLiteral("Just Watch"));
+    JustWatch1->setObjectName(QStringLiteral("JustWatch1"));
+    JustWatch1->setCheckable(true);
+    // The tick shows what the host last said; a click alone does not change it.
+    connect(JustWatch1, &QAction::triggered, this,
+            [this](bool checked) { JustWatch1->setChecked(!checked); });
+    Options1->addSeparator();
+    PlaySounds1 = Options1->addAction(QStringLiteral("Play Sounds"));
+    PlaySounds1->setObjectName(QStringLiteral("PlaySounds1"));
+    PlaySounds1->setCheckable(true);
+    PlaySounds1->setChecked(true);
+    PlayChatterSounds1 = Options1->addAction(QStringLiteral("Play Chatter Sounds"));
+    PlayChatterSounds1->setObjectName(QStringLiteral("PlayChatterSounds1"));
+    PlayChatterSounds1->setCheckable(true);
+    PlayChatterSounds1->setChecked(true);
+    Options1->addSeparator();
+    TextColor1 = Options1->addAction(QStringLiteral("Text Color"));
+    TextColor1->setObjectName(QStringLiteral("TextColor1"));
+    TextSize1 = Options1->addMenu(QStringLiteral("Text Size"));
+    TextSize1->setObjectName(QStringLiteral("TextSize1"));
+    QAction **sizes[] = {&N8, &N10, &N12, &N14};
+    const int points[] = {8, 10, 12, 14};
+    for (int i = 0; i < 4; ++i) {
+        *sizes[i] = TextSize1->addAction(QString::number(points[i]));
+        (*sizes[i])->setObjectName(QStringLiteral("N") + QString::number(points[i]));
+        (*sizes[i])->setCheckable(true);
+    }
+    N8->setChecked(true);
+    ScrollChatOff1 = Options1->addAction(QStringLiteral("Scroll Chat Off"));
+    ScrollChatOff1->setObjectName(QStringLiteral("ScrollChatOff1"));
+    ScrollChatOff1->setCheckable(true);
+    ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ClearMainChat1 = Options1->addAction(QStringLiteral("Clear Main Chat"));
+    ClearMainChat1->setObjectName(QStringLiteral("ClearMainChat1"));
+    Options1->addSeparator();
+    ResetScreenLocation1 = Options1->addAction(QStringLiteral("Reset Screen Location"));
+    ResetScreenLocation1->setObjectName(QStringLiteral("ResetScreenLocation1"));
+
+    View1 = menuBar()->addMenu(QStringLiteral("&View"));
+    SpyList1 = View1->addAction(QStringLiteral("Spy List"));
+    SpyList1->setObjectName(QStringLiteral("SpyList1"));
+    SnapShots1 = View1->addAction(QStringLiteral("Snap Shots"));
+    SnapShots1->setObjectName(QStringLiteral("SnapShots1"));
+    PhraseLists1 = View1->addAction(QStringLiteral("Phrase Lists"));
+    PhraseLists1->setObjectName(QStringLiteral("PhraseLists1"));
+
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help2 = Help1->addAction(QStringLiteral("Contents"));
+    Help2->setObjectName(QStringLiteral("Help2"));
+    Help2->setShortcut(QKeySequence(Qt::Key_F1));
+    About1 = Help1->addAction(QStringLiteral("About"));
+    About1->setObjectName(QStringLiteral("About1"));
 }
 
 void Tchat::addlinetochat(const QString &line, int colour)
 {
     chatpane->addlinetochat(line, colour);
+}
+
+void Tchat::eventcue(const QString &cue)
+{
+    if (recordcues)
+        cuelog << cue;
+    playsounds(cue);
 }
 
 void Tchat::showEvent(QShowEvent *e)
@@ -51,7 +112,8 @@ void Tchat::showEvent(QShowEvent *e)
     if (!shown) {
         shown = true;
         // Roles are chosen once the window is up and the event loop runs.
-        QMetaObject::invokeMethod(this, [this] { guard([this] { FormShow(); }); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { guard([this] { FormShow(); }); }, Qt::QueuedConnection);
     }
 }
 
@@ -61,6 +123,7 @@ void Tchat::closeEvent(QCloseEvent *e)
         closing = true;
         guard([this] { FormClose(); });
     }
+    timer2->stop();
     QMainWindow::closeEvent(e);
     emit closed();
 }
