@@ -96,12 +96,14 @@ void Tchat::buildMenus()
 
 void Tchat::addlinetochat(const QString &line, int colour)
 {
+    if (recordlog)
+        linelog.append({line, colour});
     chatpane->addlinetochat(line, colour);
 }
 
 void Tchat::eventcue(const QString &cue)
 {
-    if (recordcues)
+    if (recordlog)
         cuelog << cue;
     playsounds(cue);
 }

@@ -213,10 +213,13 @@ public:
 
     // ---- Sound cues ("entered", "turn", "cat3", ...).
     void playsounds(const QString &cue);
-    // Every cue of the game display goes through here; tests read the log.
+    // Every cue of the game display goes through here.
     void eventcue(const QString &cue);
-    bool recordcues = false;
+
+    // ---- What the display did, kept while `recordlog` is set (tests read it).
+    bool recordlog = false;
     QStringList cuelog;
+    QList<QPair<QString, int>> linelog; // chat lines and their colours
 
     // ---- Settings file.
     void loadinifile();

@@ -163,6 +163,7 @@ void Tchat::buildTopPanel()
     image_cat = new QLabel(FlatPanel2);
     image_cat->setObjectName(QStringLiteral("image_cat"));
     image_cat->setGeometry(4, 3, 100, 15);
+    image_cat->setTextFormat(Qt::PlainText);
     const QFont barFont = boardFont(12, true);
     playtoscore = caption(FlatPanel2, "playtoscore", QStringLiteral("Player To Score: 20"),
                           QRect(107, 2, 147, 17), barFont, barText);
