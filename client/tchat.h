@@ -5,6 +5,7 @@
 #include "protocol/tsock.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPointer>
 #include <QStringList>
 #include <array>
@@ -103,6 +104,7 @@ public:
     FlatButton *button_pass = nullptr;
     FlatPanel *FlatPanel2 = nullptr;
     QLabel *image_cat = nullptr;
+    std::array<QPixmap, 7> image_catagories; // banner n names category n
     QLabel *playtoscore = nullptr;
     QLabel *timeperturn = nullptr;
     QLabel *image_timer = nullptr;

@@ -92,6 +92,7 @@ QListWidget *guessList(QWidget *parent, const char *name, const QRect &geometry)
     l->setFocusPolicy(Qt::NoFocus);
     l->setSelectionMode(QAbstractItemView::NoSelection);
     l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    l->setUniformItemSizes(true);
     l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     l->setStyleSheet(
         QStringLiteral("QListWidget { background: white; color: #800000; border: 1px solid #8B5A2B;"
@@ -164,6 +165,8 @@ void Tchat::buildTopPanel()
     image_cat->setObjectName(QStringLiteral("image_cat"));
     image_cat->setGeometry(4, 3, 100, 15);
     image_cat->setTextFormat(Qt::PlainText);
+    for (int i = 0; i < 7; ++i)
+        image_catagories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
     const QFont barFont = boardFont(12, true);
     playtoscore = caption(FlatPanel2, "playtoscore", QStringLiteral("Player To Score: 20"),
                           QRect(107, 2, 147, 17), barFont, barText);

@@ -166,7 +166,7 @@ void Tchat::getnextplayer(const QString &rest)
     const int category = f.nextInt();
     eventcue(QStringLiteral("cat") + QString::number(category));
     if (category >= 0 && category <= 6)
-        image_cat->setPixmap(QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(category)));
+        image_cat->setPixmap(image_catagories[category]);
     else
         image_cat->clear();
     label_answer->setText(f.rest());
