@@ -26,6 +26,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     row->addWidget(chatpane);
     setCentralWidget(central);
     buildMenus();
+    buildChatMenus();
     FormCreate();
 }
 
