@@ -91,16 +91,28 @@ QRect Canvas::lineThrough(const QPoint *points, qsizetype count)
         run.clear();
     };
 
+    // A long polyline that crosses itself is slow to fill, so runs are kept short; where two
+    // runs meet, their round ends make the same shape as a round join.
+    constexpr double runLength = 128.0;
+    double length = 0.0;
     QPoint from = penpos;
     for (qsizetype i = 0; i < count; ++i) {
         const QPoint to = points[i];
         QLineF visible;
         if (clipSegment(from, to, room, visible)) {
+            const double step = visible.length();
             if (run.isEmpty() || run.back() != visible.p1()) {
                 flush();
                 run.append(visible.p1());
+                length = 0.0;
+            } else if (length > 0.0 && length + step > runLength) {
+                const QPointF joint = run.back();
+                flush();
+                run.append(joint);
+                length = 0.0;
             }
             run.append(visible.p2());
+            length += step;
         } else {
             flush();
         }
