@@ -1,10 +1,12 @@
 #include "client/tchat.h"
 
+#include "board/drawingboard.h"
+#include "client/chatpane.h"
 #include "protocol/errors.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QPlainTextEdit>
+#include <QHBoxLayout>
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
@@ -16,9 +18,13 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
         1, [this] { guard([this] { Timer1Timer(); }); },
         [this] { return !receivedlist.isEmpty() || !phraseready; }, this);
 
-    mainchat = new QPlainTextEdit(this);
-    mainchat->setReadOnly(true);
-    setCentralWidget(mainchat);
+    auto *central = new QWidget(this);
+    auto *row = new QHBoxLayout(central);
+    image_main = new DrawingBoard(central);
+    row->addWidget(image_main);
+    chatpane = new ChatPane(central);
+    row->addWidget(chatpane);
+    setCentralWidget(central);
     buildMenus();
     FormCreate();
 }
@@ -34,11 +40,9 @@ void Tchat::buildMenus()
     connect(Exit1, &QAction::triggered, this, [this] { guard([this] { Exit1Click(); }); });
 }
 
-void Tchat::addlinetochat(const QString &line, int)
+void Tchat::addlinetochat(const QString &line, int colour)
 {
-    // Plain pane until the rich viewer takes over: the text after the line code.
-    const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    mainchat->appendPlainText(plus >= 0 ? line.mid(plus + 1) : line);
+    chatpane->addlinetochat(line, colour);
 }
 
 void Tchat::showEvent(QShowEvent *e)

@@ -9,7 +9,8 @@
 
 class QAction;
 class QMenu;
-class QPlainTextEdit;
+class ChatPane;
+class DrawingBoard;
 class TServer;
 class Tspylist;
 class Tgamestartform;
@@ -80,7 +81,14 @@ public:
     void wrongversion(const QString &rest);
 
     // Chat pane.
+    ChatPane *chatpane = nullptr;
     void addlinetochat(const QString &line, int colour);
+
+    // Drawing area.
+    DrawingBoard *image_main = nullptr;
+
+    // Sound cues ("entered", "turn", "cat3", ...).
+    void playsounds(const QString &cue);
 
     // Colours of system lines.
     static constexpr int systemcolour = 0x008AAAAC;
@@ -99,5 +107,4 @@ private:
     void buildMenus();
     bool shown = false;
     bool closing = false;
-    QPlainTextEdit *mainchat = nullptr;
 };
