@@ -66,7 +66,7 @@ void TServer::drawit(const QueuedMessage &m, const QString &payload)
 
 void TServer::clearmain(const QueuedMessage &m, const QString &payload)
 {
-    const int n = FieldReader(payload).nextInt();
+    const int n = FieldReader(payload).restInt();
     if (!sentby(m, n))
         return;
     if (!gameon || n != curdrawer)
