@@ -50,8 +50,20 @@ void TServer::setPhraseList(int category, const QStringList &list)
 
 void TServer::Sock1Read(TSock *sender, qsizetype)
 {
-    if (wire::receive(*sender, receivedlist, sender->Tag) > 0)
-        socktimer->wake();
+    ReceiveQueue arrived;
+    if (wire::receive(*sender, arrived, sender->Tag) == 0)
+        return;
+    // The host handles 100 messages a second for everybody; a connection that sends far more
+    // than that loses the excess instead of filling the host's memory.
+    int &queued = queuedfrom[sender->serial()];
+    while (!arrived.isEmpty()) {
+        QueuedMessage m = arrived.take();
+        if (queued >= maxqueued)
+            continue;
+        ++queued;
+        receivedlist.push(std::move(m));
+    }
+    socktimer->wake();
 }
 
 void TServer::sendto(int slot, const QString &text)
@@ -103,6 +115,8 @@ const TServer::Route TServer::dispatchtable[] = {
 void TServer::socktimerTimer()
 {
     const QueuedMessage m = receivedlist.take();
+    if (const auto it = queuedfrom.find(m.connection); it != queuedfrom.end() && --it.value() <= 0)
+        queuedfrom.erase(it);
     const CommandText c = splitCommand(m.text);
     if (c.word.isEmpty())
         return;

@@ -5,6 +5,7 @@
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
 
+#include <QHash>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTimer>
@@ -46,6 +47,9 @@ public:
 
     ReceiveQueue receivedlist;
     DrainTimer *socktimer = nullptr;
+    // Messages waiting in the queue, by connection; one connection may have this many at most.
+    static constexpr int maxqueued = 1000;
+    QHash<quint64, int> queuedfrom;
     // The round timer, one tick a second while a game runs.
     QTimer *roundtime = nullptr;
     // Tests drive socktimerTimer and roundtimeTimer by hand: the timers then keep their state

@@ -28,6 +28,7 @@ private slots:
     void forgedRequests_data();
     void forgedRequests();
     void staleConnection();
+    void flood();
     void badInput_data();
     void badInput();
 };
@@ -365,6 +366,28 @@ void TestHostAdmission::staleConnection()
     QVERIFY(h.sync());
     QCOMPARE(a->take(), QStringList{s("CMD_playerdisconnected+2+Bob")});
     QCOMPARE(c->take(), QStringList{s("CMD_sendlogininfo+2")});
+}
+
+void TestHostAdmission::flood()
+{
+    Host h;
+    RawClient *a = h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    QByteArray burst;
+    for (int i = 0; i < 3000; ++i)
+        burst += framing::frame(cp1252::encode(cmd::buildChat(2, QString::number(i), s("c"))));
+    b->sendRaw(burst);
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued; }));
+    QTest::qWait(100);
+    QCOMPARE(h.server.receivedlist.size(), TServer::maxqueued);
+    // The first thousand are served, the rest is gone, and everybody is served as before.
+    while (!h.server.receivedlist.isEmpty())
+        h.server.socktimerTimer();
+    QVERIFY(h.sync(b));
+    const QStringList got = a->take();
+    QCOMPARE(got.size(), TServer::maxqueued);
+    QCOMPARE(got.constLast(), s("CMD_chat+2+Bob chats: 999|c"));
+    QVERIFY(h.server.queuedfrom.isEmpty());
 }
 
 void TestHostAdmission::badInput_data()
