@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
@@ -20,12 +21,16 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 
     auto *central = new QWidget(this);
     auto *row = new QHBoxLayout(central);
-    image_main = new DrawingBoard(central);
-    row->addWidget(image_main);
+    auto *boardColumn = new QWidget(central);
+    auto *column = new QVBoxLayout(boardColumn);
+    image_main = new DrawingBoard(boardColumn);
+    column->addWidget(image_main);
+    row->addWidget(boardColumn);
     chatpane = new ChatPane(central);
     row->addWidget(chatpane);
     setCentralWidget(central);
     buildMenus();
+    buildBoardControls();
     FormCreate();
 }
 

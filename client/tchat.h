@@ -3,12 +3,20 @@
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
+#include "board/strokebatch.h"
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 
+class QAbstractButton;
 class QAction;
+class QButtonGroup;
+class QLineEdit;
 class QMenu;
+class QToolButton;
+class ColorButton;
+class UpDown;
 class ChatPane;
 class DrawingBoard;
 class TServer;
@@ -87,6 +95,41 @@ public:
     // Drawing area.
     DrawingBoard *image_main = nullptr;
 
+    // ---- Drawing board: the drawer's strokes and the relayed ones (client/tchat_board.cpp).
+    bool pendown = false;
+    StrokeBatch strokebatch; // `strokepoints` and `strokecount`
+    ::ColorButton *ColorButton = nullptr;
+    QLineEdit *penw = nullptr;
+    ::UpDown *UpDown1 = nullptr;
+    QToolButton *clear = nullptr;
+    void image_mainMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
+    void image_mainMouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    void clearClick();
+    void moveit(const QString &rest);
+    void drawit(const QString &rest);
+    void clearmain(const QString &rest);
+    // Sets both pens back to black and width "3" (start of a turn).
+    void resetbrush();
+
+    // ---- Answers, categories, pass and the game start (client/tchat_board.cpp).
+    QWidget *panel_pickcatagory = nullptr;
+    std::array<QAbstractButton *, 7> button_cat{}; // indexed by category (the button's tag)
+    QButtonGroup *catagorygroup = nullptr;
+    QWidget *panel_answer = nullptr;
+    QLineEdit *edit_answer = nullptr;
+    QAbstractButton *button_pass = nullptr;
+    QAbstractButton *button_start = nullptr;
+    // A key typed into edit_answer; true when the key was used up (Enter).
+    bool edit_answerKeyPress(int key);
+    void button_cat1Click(QAbstractButton *sender);
+    void button_passClick();
+    void StartGame1Click();
+    void button_startClick();
+    void startgame();
+    // Raises every category button.
+    void releasecategories();
+
     // Sound cues ("entered", "turn", "cat3", ...).
     void playsounds(const QString &cue);
 
@@ -105,6 +148,8 @@ protected:
 
 private:
     void buildMenus();
+    void buildBoardControls();
+    void buildBoardStandIns();
     bool shown = false;
     bool closing = false;
 };

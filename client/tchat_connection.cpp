@@ -22,6 +22,9 @@ const Route routes[] = {
     {cmd::existingplayers, &Tchat::newplayerinfo},
     {cmd::playerdisconnected, &Tchat::playerdisconnected},
     {cmd::full, &Tchat::gamefull},
+    {cmd::draw, &Tchat::drawit},
+    {cmd::moveit, &Tchat::moveit},
+    {cmd::clearmain, &Tchat::clearmain},
     {cmd::havewrongversion, &Tchat::havewrongversion},
     {cmd::wrongversion, &Tchat::wrongversion},
 };
