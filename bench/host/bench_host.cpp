@@ -44,7 +44,8 @@ void BenchHost::strokeToFourteen()
         points.append({100 + i, 200 + (i * 7) % 150});
     const QueuedMessage m = h.from(1, cmd::buildDraw(1, s("$00BFD7BF"), s("3"), points));
     const qsizetype before = h.server.memo_drawing.size();
-    QBENCHMARK {
+    QBENCHMARK
+    {
         h.server.receivedlist.push(m);
         h.server.socktimerTimer();
     }
@@ -60,7 +61,8 @@ void BenchHost::judgeFourWords()
     const QString fresh = phrases::sortphrase(phrase);
     const QString guess = s("BAKE SODA VOLCANOS TEST");
     QList<judging::Step> steps;
-    QBENCHMARK {
+    QBENCHMARK
+    {
         QString mask = fresh;
         steps = judging::judge(phrase, mask, words, guess);
     }
@@ -72,7 +74,8 @@ void BenchHost::answerToFourteen()
     FullHouse h;
     const QueuedMessage m = h.from(2, cmd::buildAnswer(2, s("bake soda volcanos test")));
     const QString fresh = h.server.themask;
-    QBENCHMARK {
+    QBENCHMARK
+    {
         h.server.themask = fresh;
         h.server.receivedlist.push(m);
         h.server.socktimerTimer();
