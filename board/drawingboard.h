@@ -1,10 +1,15 @@
 #pragma once
 
+#include "board/canvas.h"
+
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
-// The drawing area `image_main`: 533 x 369, white. The invisible backing picture
-// `image_backup` holds the real picture; repaints copy it back.
+// The drawing area `image_main`: 533 x 369, white. It has two surfaces, each with its own pen and
+// pen position: the screen surface (what the area shows) and the invisible backing picture
+// `image_backup`, which holds the real picture. Every drawing operation is done on the screen
+// surface and then on the backing picture; a repaint copies the backing picture back.
 class DrawingBoard : public QWidget
 {
     Q_OBJECT
@@ -15,10 +20,27 @@ public:
     explicit DrawingBoard(QWidget *parent = nullptr);
 
     QImage image_backup;
+    // The pictures of the two surfaces: `screen` paints the picture shown, `backup` the backing one.
+    QImage screenimage;
+    Canvas screen{&screenimage};
+    Canvas backup{&image_backup};
 
-    // Wipes both surfaces white.
+    // Marks part of the screen surface as changed, so it is shown.
+    void changed(const QRect &area);
+    // Wipes both surfaces white, the screen surface first.
     void wipe();
+
+    // Paint handler: copies the backing picture onto the screen surface within the area.
+    void image_mainPaint(const QRect &area);
+
+    // Pointer input, handed on with the buttons held and the position in the area.
+    std::function<void(Qt::MouseButton button, Qt::MouseButtons held, int x, int y)> onMouseDown;
+    std::function<void(Qt::MouseButtons held, int x, int y)> onMouseMove;
+    std::function<void(Qt::MouseButton button, Qt::MouseButtons held, int x, int y)> onMouseUp;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
 };

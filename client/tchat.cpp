@@ -23,6 +23,8 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 
     buildBoard();
     buildMenus();
+    buildChatMenus();
+    buildBoardControls();
     FormCreate();
 }
 
@@ -46,37 +48,7 @@ void Tchat::buildMenus()
     // The tick shows what the host last said; a click alone does not change it.
     connect(JustWatch1, &QAction::triggered, this,
             [this](bool checked) { JustWatch1->setChecked(!checked); });
-    Options1->addSeparator();
-    PlaySounds1 = Options1->addAction(QStringLiteral("Play Sounds"));
-    PlaySounds1->setObjectName(QStringLiteral("PlaySounds1"));
-    PlaySounds1->setCheckable(true);
-    PlaySounds1->setChecked(true);
-    PlayChatterSounds1 = Options1->addAction(QStringLiteral("Play Chatter Sounds"));
-    PlayChatterSounds1->setObjectName(QStringLiteral("PlayChatterSounds1"));
-    PlayChatterSounds1->setCheckable(true);
-    PlayChatterSounds1->setChecked(true);
-    Options1->addSeparator();
-    TextColor1 = Options1->addAction(QStringLiteral("Text Color"));
-    TextColor1->setObjectName(QStringLiteral("TextColor1"));
-    TextSize1 = Options1->addMenu(QStringLiteral("Text Size"));
-    TextSize1->setObjectName(QStringLiteral("TextSize1"));
-    QAction **sizes[] = {&N8, &N10, &N12, &N14};
-    const int points[] = {8, 10, 12, 14};
-    for (int i = 0; i < 4; ++i) {
-        *sizes[i] = TextSize1->addAction(QString::number(points[i]));
-        (*sizes[i])->setObjectName(QStringLiteral("N") + QString::number(points[i]));
-        (*sizes[i])->setCheckable(true);
-    }
-    N8->setChecked(true);
-    ScrollChatOff1 = Options1->addAction(QStringLiteral("Scroll Chat Off"));
-    ScrollChatOff1->setObjectName(QStringLiteral("ScrollChatOff1"));
-    ScrollChatOff1->setCheckable(true);
-    ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    ClearMainChat1 = Options1->addAction(QStringLiteral("Clear Main Chat"));
-    ClearMainChat1->setObjectName(QStringLiteral("ClearMainChat1"));
-    Options1->addSeparator();
-    ResetScreenLocation1 = Options1->addAction(QStringLiteral("Reset Screen Location"));
-    ResetScreenLocation1->setObjectName(QStringLiteral("ResetScreenLocation1"));
+    // The chat pane, the sound switches and the settings add their items after this one.
 
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     SpyList1 = View1->addAction(QStringLiteral("Spy List"));

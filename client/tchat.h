@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/strokebatch.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
@@ -10,7 +11,10 @@
 #include <QStringList>
 #include <array>
 
+class QAbstractButton;
 class QAction;
+class QButtonGroup;
+class QColorDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -19,6 +23,8 @@ class QMessageBox;
 class QTimer;
 class QToolButton;
 class AnimatedPicture;
+class ColorButton;
+class UpDown;
 class ChatPane;
 class DrawingBoard;
 class FlatButton;
@@ -74,14 +80,7 @@ public:
     QAction *Exit1 = nullptr;
     QMenu *Options1 = nullptr;
     QAction *JustWatch1 = nullptr;
-    QAction *PlaySounds1 = nullptr;
-    QAction *PlayChatterSounds1 = nullptr;
-    QAction *TextColor1 = nullptr;
-    QMenu *TextSize1 = nullptr;
-    QAction *N8 = nullptr, *N10 = nullptr, *N12 = nullptr, *N14 = nullptr;
-    QAction *ScrollChatOff1 = nullptr;
-    QAction *ClearMainChat1 = nullptr;
-    QAction *ResetScreenLocation1 = nullptr;
+    // The chat pane's, sound and settings items join Options: see those blocks below.
     QMenu *View1 = nullptr;
     QAction *SpyList1 = nullptr;
     QAction *SnapShots1 = nullptr;
@@ -100,8 +99,7 @@ public:
     FlatPanel *Panel_top = nullptr;
     QLabel *label_fullanswer = nullptr;
     QLabel *label_answer = nullptr;
-    FlatButton *button_start = nullptr;
-    FlatButton *button_pass = nullptr;
+    // button_start and button_pass: see the game start block below.
     FlatPanel *FlatPanel2 = nullptr;
     QLabel *image_cat = nullptr;
     std::array<QPixmap, 7> image_catagories; // banner n names category n
@@ -117,26 +115,19 @@ public:
     FlatPanel *panel_winner1 = nullptr;
     AnimatedPicture *image_winner = nullptr;
     QLabel *label_winner = nullptr;
-    FlatPanel *panel_pickcatagory = nullptr;
+    // panel_pickcatagory and button_cat: see the categories block below.
     QLabel *label_pickcatagory = nullptr;
     QLabel *label_pickcatagory1 = nullptr;
-    std::array<FlatButton *, 7> button_cat{}; // indexed by category (the button's tag)
 
     // ---- Bottom area: the guessers' answer panel and the drawer's tool bar.
-    FlatPanel *panel_answer = nullptr;
+    // panel_answer and edit_answer: see the answers block below.
     QLabel *label_answerlabel = nullptr;
-    QLineEdit *edit_answer = nullptr;
     QListWidget *listbox_myguessed = nullptr;
     FlatPanel *panel_toolbar = nullptr;
     QListWidget *listbox_guessed = nullptr;
-    // Brush tools: the spot on the tool bar and what stands in it.
+    // The brush tools' spot on the tool bar (ColorButton, penw, UpDown1, clear: see the drawing
+    // board block below).
     QWidget *panel_tools = nullptr;
-    QToolButton *ColorButton = nullptr;
-    QLineEdit *penw = nullptr;
-    QWidget *UpDown1 = nullptr;
-    QToolButton *clear = nullptr;
-    // A new turn's brush: black, width "3".
-    void resetbrush();
 
     // ---- Score panel: ten seat rows (index 1..10), marks and the turn line.
     FlatPanel *panel_score = nullptr;
@@ -188,7 +179,6 @@ public:
     // ---- Turn display.
     int secondsleft = 0;
     QString roundcaption;
-    bool pendown = false;
     QTimer *timer2 = nullptr;
     int timer2mode = 0; // the clock's mode: 0 pause, 1 drawing turn
     void startthegame(const QString &rest);
@@ -206,12 +196,45 @@ public:
     void restartclock(int mode, int seconds);
     // Seconds per turn from the game-start dialog's "timeperturn" field; 120 when it has none.
     int dialogTurnTime() const;
-    // Raises every category button.
-    void releasecategories();
 
     // ---- Chat pane.
     ChatPane *chatpane = nullptr;
     void addlinetochat(const QString &line, int colour);
+
+    // ---- Drawing board: the drawer's strokes and the relayed ones (client/tchat_board.cpp).
+    bool pendown = false;
+    StrokeBatch strokebatch; // `strokepoints` and `strokecount`
+    ::ColorButton *ColorButton = nullptr;
+    QLineEdit *penw = nullptr;
+    ::UpDown *UpDown1 = nullptr;
+    QToolButton *clear = nullptr;
+    void image_mainMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
+    void image_mainMouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    void clearClick();
+    void moveit(const QString &rest);
+    void drawit(const QString &rest);
+    void clearmain(const QString &rest);
+    // Sets both pens back to black and width "3" (start of a turn).
+    void resetbrush();
+
+    // ---- Answers, categories, pass and the game start (client/tchat_board.cpp).
+    QWidget *panel_pickcatagory = nullptr;
+    std::array<QAbstractButton *, 7> button_cat{}; // indexed by category (the button's tag)
+    QButtonGroup *catagorygroup = nullptr;
+    QWidget *panel_answer = nullptr;
+    QLineEdit *edit_answer = nullptr;
+    QAbstractButton *button_pass = nullptr;
+    QAbstractButton *button_start = nullptr;
+    // A key typed into edit_answer; true when the key was used up (Enter).
+    bool edit_answerKeyPress(int key);
+    void button_cat1Click(QAbstractButton *sender);
+    void button_passClick();
+    void StartGame1Click();
+    void button_startClick();
+    void startgame();
+    // Raises every category button.
+    void releasecategories();
 
     // ---- Sound cues ("entered", "turn", "cat3", ...).
     void playsounds(const QString &cue);
@@ -223,8 +246,34 @@ public:
     QStringList cuelog;
     QList<QPair<QString, int>> linelog; // chat lines and their colours
 
-    // ---- Settings file.
+    // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
+    // tchat_settings.cpp) ---
+    void buildChatMenus();
+    void chatrecieved(const QString &text);
+    void sendit();
+    QAction *TextColor1 = nullptr;
+    QColorDialog *ColorDialog = nullptr;
+    void TextColor1Click();
+    // Chatter sounds: the menu on b_phrase10; entry n (tag n) is Cancel1 (0) or wave1 ... wave20.
+    QMenu *popup_sounds = nullptr;
+    QList<QAction *> chattersounds;
+    void b_phrase10Click();
+    void wave20Click(int tag);
+    void playasound(const QString &text);
+    QAction *PlaySounds1 = nullptr;
+    QAction *PlayChatterSounds1 = nullptr;
+    void PlaySounds1Click();
+    void PlayChatterSounds1Click();
+    // Settings file orvanelobby.ini, section Quillet.
+    int snapcount = 0;
+    QAction *ResetScreenLocation1 = nullptr;
+    QString settingsfile() const;
     void loadinifile();
+    void saveinifile();
+    void saveplacement();
+    void ResetScreenLocation1Click();
+    void FormResize();
+    // --- end of chat, sounds and settings ---
 
     // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = 0x008AAAAC;
@@ -238,6 +287,7 @@ signals:
 protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void buildMenus();
@@ -247,6 +297,8 @@ private:
     void buildBottomArea();
     void buildScorePanel();
     void buildChatColumn();
+    void buildBoardControls();
+    void buildBoardStandIns();
     bool shown = false;
     bool closing = false;
 };

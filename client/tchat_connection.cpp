@@ -23,7 +23,8 @@ struct Route
 // match no row (CMD_updatetime among them) are dropped.
 const Route routes[] = {
     {cmd::sendlogininfo, &Tchat::sendloginfo},
-    // CMD_chat, CMD_action -> chatrecieved (chat pane)
+    {cmd::chat, &Tchat::chatrecieved},
+    {cmd::action, &Tchat::chatrecieved},
     {cmd::newplayerinfo, &Tchat::newplayerinfo},
     {cmd::existingplayers, &Tchat::newplayerinfo},
     {cmd::playerdisconnected, &Tchat::playerdisconnected},
@@ -31,7 +32,9 @@ const Route routes[] = {
     {cmd::nextplayer, &Tchat::getnextplayer},
     {cmd::winner, &Tchat::winner},
     {cmd::full, &Tchat::gamefull},
-    // CMD_draw -> drawit, CMD_moveit -> moveit, CMD_clearmain -> clearmain (drawing area)
+    {cmd::draw, &Tchat::drawit},
+    {cmd::moveit, &Tchat::moveit},
+    {cmd::clearmain, &Tchat::clearmain},
     {cmd::correctanswer, &Tchat::correctanswer},
     {cmd::updateanswer, &Tchat::updateanswer},
     {cmd::givedraweranswer, &Tchat::givedraweranswer},
@@ -46,7 +49,7 @@ const Route routes[] = {
     {cmd::teamscore, &Tchat::teamscore},
     {cmd::gamestats, &Tchat::gamestats},
     {cmd::veryclose, &Tchat::veryclose},
-    // CMD_playasound -> playasound (sound cues)
+    {cmd::playasound, &Tchat::playasound},
 };
 
 const QString waiting = QStringLiteral("<Waiting>");

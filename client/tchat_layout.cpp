@@ -3,17 +3,16 @@
 
 #include "board/drawingboard.h"
 #include "client/chatpane.h"
-#include "protocol/colortext.h"
 #include "widgets/animatedpicture.h"
+#include "widgets/colorbutton.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
 #include "widgets/tiledbackground.h"
+#include "widgets/updown.h"
 
-#include <QButtonGroup>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QToolButton>
 
 namespace {
@@ -98,20 +97,6 @@ QListWidget *guessList(QWidget *parent, const char *name, const QRect &geometry)
         QStringLiteral("QListWidget { background: white; color: #800000; border: 1px solid #8B5A2B;"
                        " border-radius: 3px; }"));
     return l;
-}
-
-// The brush colour shown on the colour button's face.
-void showSwatch(QToolButton *b, int colour)
-{
-    QPixmap swatch(36, 14);
-    swatch.fill(QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
-    QPainter p(&swatch);
-    p.setPen(ink);
-    p.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
-    p.end();
-    b->setIcon(swatch);
-    b->setIconSize(swatch.size());
-    b->setProperty("color", colour);
 }
 
 } // namespace
@@ -219,8 +204,6 @@ void Tchat::buildDrawingArea()
                 QRect(4, 27, 198, 19), titleFont, maroon, Qt::AlignCenter);
     // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
     const int order[7] = {0, 6, 1, 3, 4, 5, 2};
-    auto *group = new QButtonGroup(panel_pickcatagory);
-    group->setObjectName(QStringLiteral("categorygroup"));
     for (int row = 0; row < 7; ++row) {
         const int tag = order[row];
         auto *b = new FlatButton(QPixmap(QStringLiteral(":/pictures/catbutton%1.png").arg(tag)),
@@ -229,7 +212,6 @@ void Tchat::buildDrawingArea()
         b->setProperty("Tag", tag);
         b->setCheckable(true);
         b->setGeometry(52, 53 + 24 * row, 104, 19);
-        group->addButton(b, tag);
         button_cat[tag] = b;
     }
     panel_pickcatagory->hide();
@@ -262,17 +244,16 @@ void Tchat::buildBottomArea()
     const QFont toolFont = boardFont(12, true);
     caption(panel_tools, "label_brushcolor", QStringLiteral("Brush color"), QRect(6, 4, 70, 16), toolFont,
             maroon);
-    ColorButton = new QToolButton(panel_tools);
+    ColorButton = new ::ColorButton(panel_tools);
     ColorButton->setObjectName(QStringLiteral("ColorButton"));
     ColorButton->setGeometry(6, 22, 60, 26);
-    showSwatch(ColorButton, colortext::clBlack);
     caption(panel_tools, "label_brushwidth", QStringLiteral("Brush width"), QRect(80, 4, 70, 16), toolFont,
             maroon);
     penw = new QLineEdit(QStringLiteral("3"), panel_tools);
     penw->setObjectName(QStringLiteral("penw"));
     penw->setGeometry(80, 22, 36, 26);
     penw->setFont(boardFont(13, true));
-    UpDown1 = new QWidget(panel_tools);
+    UpDown1 = new ::UpDown(panel_tools);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setGeometry(116, 22, 16, 26);
     clear = new QToolButton(panel_tools);
@@ -334,26 +315,11 @@ void Tchat::buildScorePanel()
                          Qt::AlignCenter);
 }
 
-// The chat column under the score panel. The pane starts at the column's y 228, so its phrase
-// row (the column's y 231) is at y 3 of the pane, then the viewer, the entry box and the smilies.
+// The chat column under the score panel, as wide as it: the phrase row at the column's y 231
+// (the pane's top, with b_phrase10 at x 222), then the viewer, the entry box and the smilies.
 void Tchat::buildChatColumn()
 {
     chatpane = new ChatPane(panel_board1);
     chatpane->setObjectName(QStringLiteral("chatpane"));
-    chatpane->setGeometry(537, 228, 252, 314);
-}
-
-void Tchat::releasecategories()
-{
-    auto *group = panel_pickcatagory->findChild<QButtonGroup *>(QStringLiteral("categorygroup"));
-    group->setExclusive(false);
-    for (FlatButton *b : button_cat)
-        b->setChecked(false);
-    group->setExclusive(true);
-}
-
-void Tchat::resetbrush()
-{
-    showSwatch(ColorButton, colortext::clBlack);
-    penw->setText(QStringLiteral("3"));
+    chatpane->setGeometry(539, 231, 248, 311);
 }

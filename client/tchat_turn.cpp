@@ -65,15 +65,9 @@ void Tchat::restartclock(int mode, int seconds)
 
 int Tchat::dialogTurnTime() const
 {
-    // The dialog's "timeperturn" field, looked up by name so this works with whatever control
-    // the dialog uses for it.
-    if (gamestartform) {
-        if (auto *field = gamestartform->findChild<QWidget *>(QStringLiteral("timeperturn"))) {
-            const QVariant text = field->property("text");
-            if (text.isValid())
-                return numbers::strToInt(text.toString());
-        }
-    }
+    // Only the hosting copy opens the dialog; a joining copy reads its untouched default.
+    if (gamestartform && gamestartform->timeperturn)
+        return numbers::strToInt(gamestartform->timeperturn->text());
     return 120;
 }
 

@@ -1,11 +1,37 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
-// The hosting player's dialog that starts a game.
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UpDown;
+
+// The hosting player's dialog that starts a game: score to play to, seconds per turn, team game.
+// Created once and only shown and hidden, so its values last for the whole run.
 class Tgamestartform : public QWidget
 {
     Q_OBJECT
 public:
     explicit Tgamestartform(QWidget *parent = nullptr);
+
+    QLineEdit *playtoscore = nullptr;
+    UpDown *UpDown1 = nullptr;
+    QLineEdit *timeperturn = nullptr;
+    UpDown *UpDown2 = nullptr;
+    QCheckBox *team = nullptr;
+    QPushButton *FlatButton1 = nullptr;
+
+    // The main window's start operation, called by "Start Game".
+    std::function<void()> startgame;
+
+    // "Start Game": asks the main window to start, then hides.
+    void FlatButton1Click();
+    // Shows the dialog (not modal) centred over a window, `team` focused.
+    void showOver(QWidget *window);
+
+protected:
+    void showEvent(QShowEvent *e) override;
 };

@@ -1,10 +1,12 @@
 // The main window fed with host messages: captions, visibility, colours, marks and the clock.
 #include "board/drawingboard.h"
+#include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
 #include "features/windows.h"
 #include "tchat_feed.h"
 #include "widgets/animatedpicture.h"
+#include "widgets/colorbutton.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
 
@@ -12,6 +14,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -122,7 +126,7 @@ private slots:
         // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
         const int order[7] = {0, 6, 1, 3, 4, 5, 2};
         for (int row = 0; row < 7; ++row) {
-            FlatButton *b = t->button_cat[order[row]];
+            QAbstractButton *b = t->button_cat[order[row]];
             QCOMPARE(b->geometry(), QRect(52, 53 + 24 * row, 104, 19));
             QCOMPARE(b->property("Tag").toInt(), order[row]);
         }
@@ -145,11 +149,20 @@ private slots:
 
     void menus()
     {
-        for (const char *name :
-             {"StartGame1", "Exit1", "JustWatch1", "PlaySounds1", "PlayChatterSounds1", "TextColor1", "N8",
-              "N10", "N12", "N14", "ScrollChatOff1", "ClearMainChat1", "ResetScreenLocation1", "SpyList1",
-              "SnapShots1", "PhraseLists1", "Help2", "About1"})
-            QVERIFY2(t->findChild<QAction *>(QLatin1String(name)), name);
+        QStringList titles;
+        for (const QAction *a : t->menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Options"),
+                                      QStringLiteral("&View"), QStringLiteral("&Help")}));
+        const QList<QAction *> options = t->Options1->actions();
+        for (QAction *a : {t->JustWatch1, t->PlaySounds1, t->PlayChatterSounds1, t->TextColor1,
+                           t->chatpane->TextSize1->menuAction(), t->chatpane->ScrollChatOff1,
+                           t->chatpane->ClearMainChat1, t->ResetScreenLocation1})
+            QVERIFY2(options.contains(a), qPrintable(a->text()));
+        QCOMPARE(t->File1->actions().first(), t->StartGame1);
+        QCOMPARE(t->File1->actions().last(), t->Exit1);
+        QCOMPARE(t->View1->actions(), (QList<QAction *>{t->SpyList1, t->SnapShots1, t->PhraseLists1}));
+        QCOMPARE(t->Help1->actions(), (QList<QAction *>{t->Help2, t->About1}));
         QVERIFY(t->PlaySounds1->isChecked());
         QVERIFY(t->PlayChatterSounds1->isChecked());
         // Just Watch shows what the host said; a click alone leaves the tick.
@@ -400,7 +413,7 @@ private slots:
         QVERIFY(!t->panel_pickcatagory->isHidden());
         QCOMPARE(t->label_pickcatagory->text(), QStringLiteral("Your turn to"));
         QCOMPARE(t->label_pickcatagory1->text(), QStringLiteral("choose a catagory"));
-        for (FlatButton *b : t->button_cat)
+        for (QAbstractButton *b : t->button_cat)
             QVERIFY(!b->isChecked());
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("turn")});
         QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[2] + 2);
@@ -477,7 +490,7 @@ private slots:
         QVERIFY(t->panel_pickcatagory->isHidden());
         QCOMPARE(t->image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
         QCOMPARE(t->penw->text(), QStringLiteral("3"));
-        QCOMPARE(t->ColorButton->property("color").toInt(), 0);
+        QCOMPARE(t->ColorButton->colour(), 0);
         QCOMPARE(t->timer2mode, 1);
         QCOMPARE(t->secondsleft, 120);
     }
@@ -486,9 +499,10 @@ private slots:
     void turnTimeFromTheDialog()
     {
         Tgamestartform dialog;
-        auto *field = new QLineEdit(QStringLiteral("75"), &dialog);
-        field->setObjectName(QStringLiteral("timeperturn"));
         t->gamestartform = &dialog;
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
+        QCOMPARE(t->secondsleft, 120);
+        dialog.timeperturn->setText(QStringLiteral("75"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
         QCOMPARE(t->secondsleft, 75);
         t->gamestartform = nullptr;

@@ -113,9 +113,12 @@ private slots:
     // The host has no seat left: it refuses and hangs up, and the refusal is still shown.
     void fullHostRefuses()
     {
-        host->highslot = 1;
         auto ann = join(QStringLiteral("Ann"));
         QTRY_COMPARE(ann->mynumber, 1);
+        // Every other record taken, as by players who have not logged in yet.
+        for (int slot = 2; slot <= TServer::maxslot; ++slot)
+            host->playertable[slot].inuse = true;
+        host->highslot = TServer::maxslot;
         auto bob = join(QStringLiteral("Bob"));
         QSignalSpy closed(bob.get(), &Tchat::closed);
         QTRY_VERIFY(bob->fullbox);

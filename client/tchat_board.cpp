@@ -1,0 +1,333 @@
+// The drawing board on the main window: the drawer's strokes, the relayed strokes, and the
+// player's other actions on the game: answers, categories, pass and the game start.
+#include "client/tchat.h"
+
+#include "board/drawingboard.h"
+#include "board/strokemessage.h"
+#include "features/tgamestartform.h"
+#include "protocol/colortext.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+#include "protocol/fields.h"
+#include "protocol/numbers.h"
+#include "widgets/colorbutton.h"
+#include "widgets/updown.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVarLengthArray>
+
+namespace {
+
+// Hands the keys typed into a field to a handler that may use them up.
+class KeyPressFilter : public QObject
+{
+public:
+    KeyPressFilter(QObject *parent, std::function<bool(int key)> handler)
+        : QObject(parent), onKey(std::move(handler))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *k = static_cast<QKeyEvent *>(event);
+            const int key = (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) ? 13 : k->key();
+            bool used = false;
+            guard([&] { used = onKey(key); });
+            if (used)
+                return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(int)> onKey;
+};
+
+} // namespace
+
+void Tchat::buildBoardControls()
+{
+    if (!penw)
+        buildBoardStandIns();
+    image_main->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons held, int x, int y) {
+        guard([&] { image_mainMouseDown(b, held, x, y); });
+    };
+    image_main->onMouseMove = [this](Qt::MouseButtons held, int x, int y) {
+        guard([&] { image_mainMouseMove(held, x, y); });
+    };
+    image_main->onMouseUp = [this](Qt::MouseButton b, Qt::MouseButtons held, int x, int y) {
+        guard([&] { image_mainMouseUp(b, held, x, y); });
+    };
+
+    UpDown1->setRange(0, 100);
+    UpDown1->setIncrement(1);
+    UpDown1->setWrap(false);
+    UpDown1->setAssociate(penw);
+    UpDown1->setPosition(3);
+    clear->setToolTip(QStringLiteral("Trash"));
+    connect(clear, &QToolButton::clicked, this, [this] { guard([this] { clearClick(); }); });
+
+    // The seven category buttons act as one group: the pressed one stays down.
+    catagorygroup = new QButtonGroup(this);
+    catagorygroup->setExclusive(false);
+    for (int tag = 0; tag < int(button_cat.size()); ++tag) {
+        QAbstractButton *b = button_cat[tag];
+        b->setCheckable(true);
+        b->setProperty("Tag", tag);
+        catagorygroup->addButton(b, tag);
+    }
+    connect(catagorygroup, &QButtonGroup::buttonClicked, this,
+            [this](QAbstractButton *b) { guard([&] { button_cat1Click(b); }); });
+
+    edit_answer->installEventFilter(
+        new KeyPressFilter(this, [this](int key) { return edit_answerKeyPress(key); }));
+    connect(button_pass, &QAbstractButton::clicked, this, [this] { guard([this] { button_passClick(); }); });
+    connect(button_start, &QAbstractButton::clicked, this,
+            [this] { guard([this] { button_startClick(); }); });
+    connect(StartGame1, &QAction::triggered, this, [this] { guard([this] { StartGame1Click(); }); });
+}
+
+// Plain controls until the board's layout places its own.
+void Tchat::buildBoardStandIns()
+{
+    auto *bar = new QWidget(image_main->parentWidget());
+    auto *row = new QHBoxLayout(bar);
+    ColorButton = new ::ColorButton(bar);
+    penw = new QLineEdit(bar);
+    penw->setFixedWidth(40);
+    UpDown1 = new ::UpDown(bar);
+    clear = new QToolButton(bar);
+    clear->setText(QStringLiteral("Trash"));
+    edit_answer = new QLineEdit(bar);
+    auto *pass = new QPushButton(QStringLiteral("Pass"), bar);
+    button_pass = pass;
+    auto *start = new QPushButton(QStringLiteral("Start Game"), bar);
+    button_start = start;
+    panel_pickcatagory = new QWidget(image_main);
+    panel_pickcatagory->setGeometry(163, 72, 206, 225);
+    panel_pickcatagory->hide();
+    const int tags[7] = {0, 6, 1, 3, 4, 5, 2};
+    const char *names[7] = {"General", "Food & Drink", "Action", "Music", "Movies", "TV Shows", "Phrase"};
+    for (int i = 0; i < 7; ++i) {
+        auto *b = new QPushButton(QString::fromLatin1(names[i]), panel_pickcatagory);
+        b->setGeometry(52, 53 + 24 * i, 104, 19);
+        button_cat[tags[i]] = b;
+    }
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{ColorButton, penw, UpDown1, clear, edit_answer, pass, start})
+        row->addWidget(w);
+    if (auto *column = qobject_cast<QBoxLayout *>(image_main->parentWidget()->layout()))
+        column->addWidget(bar);
+}
+
+// ---- The drawer's input on the drawing area ----
+
+void Tchat::image_mainMouseDown(Qt::MouseButton, Qt::MouseButtons, int x, int y)
+{
+    // Any button starts a stroke.
+    if (mynumber != drawernumber)
+        return;
+    pendown = true;
+    const QPoint p(x, y);
+    const QColor colour = colortext::toQColor(ColorButton->colour());
+    Canvas &screen = image_main->screen;
+    screen.moveTo(p);
+    screen.pencolour = colour;
+    screen.penwidth = numbers::strToInt(penw->text()); // a width that does not read ends the press here
+    image_main->changed(screen.lineTo(p));
+    Canvas &backup = image_main->backup;
+    backup.moveTo(p);
+    backup.setPen(colour, numbers::strToInt(penw->text()));
+    backup.lineTo(p);
+    if (loggedin)
+        sendtohost(cmd::buildMoveit(mynumber, colortext::toText(ColorButton->colour()), penw->text(), x, y));
+    strokebatch.clear();
+}
+
+void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
+{
+    if (!pendown || mynumber != drawernumber)
+        return;
+    if (held & Qt::LeftButton) {
+        const QPoint p(x, y);
+        image_main->changed(image_main->screen.lineTo(p));
+        image_main->backup.lineTo(p);
+        strokebatch.add(p);
+        if (strokebatch.full() && loggedin) {
+            sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
+                                      strokebatch.points()));
+            strokebatch.clear();
+        }
+        return;
+    }
+    // Moving without the left button ends the stroke, sending what is pending (maybe nothing).
+    if (loggedin) {
+        sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
+                                  strokebatch.points()));
+        strokebatch.clear();
+        pendown = false;
+    }
+}
+
+void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
+{
+    // With nothing pending the stroke stays open until the next move without the button.
+    if (!pendown || mynumber != drawernumber || strokebatch.strokecount() <= 0 || !loggedin)
+        return;
+    sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
+                              strokebatch.points()));
+    strokebatch.clear();
+    pendown = false;
+}
+
+void Tchat::clearClick()
+{
+    if (mynumber != drawernumber)
+        return;
+    image_main->wipe();
+    if (loggedin)
+        sendtohost(cmd::buildClearmain(mynumber));
+}
+
+void Tchat::resetbrush()
+{
+    ColorButton->setColour(colortext::clBlack);
+    penw->setText(QStringLiteral("3"));
+}
+
+// ---- Strokes relayed by the host ----
+
+void Tchat::moveit(const QString &rest)
+{
+    FieldReader f(rest);
+    if (f.nextInt() == mynumber)
+        return; // our own strokes are on the screen already
+    Canvas &screen = image_main->screen;
+    screen.pencolour = colortext::toQColor(colortext::fromText(f.next()));
+    screen.penwidth = f.nextInt();
+    const int x = f.nextInt();
+    const QPoint p(x, f.restInt());
+    screen.moveTo(p);
+    image_main->changed(screen.lineTo(p));
+    Canvas &backup = image_main->backup;
+    backup.setPen(screen.pencolour, screen.penwidth);
+    backup.moveTo(p);
+    backup.lineTo(p);
+}
+
+void Tchat::drawit(const QString &rest)
+{
+    FieldReader f(rest);
+    if (f.nextInt() == mynumber)
+        return;
+    Canvas &screen = image_main->screen;
+    screen.pencolour = colortext::toQColor(colortext::fromText(f.next()));
+    screen.penwidth = f.nextInt();
+    Canvas &backup = image_main->backup;
+    backup.setPen(screen.pencolour, screen.penwidth);
+
+    // The points are gathered and drawn as one run on each surface; a point that does not read
+    // ends the message, and the lines before it stay drawn.
+    QVarLengthArray<QPoint, 128> points;
+    const auto paint = [&] {
+        image_main->changed(screen.lineThrough(points.constData(), points.size()));
+        backup.lineThrough(points.constData(), points.size());
+    };
+    StrokePoints walk(f);
+    QPoint p;
+    try {
+        while (walk.next(p))
+            points.append(p);
+    } catch (const EConvertError &) {
+        paint();
+        throw;
+    }
+    paint();
+}
+
+void Tchat::clearmain(const QString &rest)
+{
+    if (FieldReader(rest).restInt() == mynumber)
+        return;
+    image_main->wipe();
+}
+
+// ---- Answers, categories and pass ----
+
+bool Tchat::edit_answerKeyPress(int key)
+{
+    if (key != 13)
+        return false;
+    if (loggedin)
+        sendtohost(cmd::buildAnswer(mynumber, edit_answer->text()));
+    edit_answer->clear();
+    return true;
+}
+
+void Tchat::button_cat1Click(QAbstractButton *sender)
+{
+    panel_pickcatagory->hide();
+    if (mynumber != drawernumber) {
+        sender->setChecked(false);
+        return;
+    }
+    // The pressed button stays down; the others come up.
+    for (QAbstractButton *b : button_cat)
+        b->setChecked(b == sender);
+    if (loggedin)
+        sendtohost(cmd::buildPickcatagory(mynumber, sender->property("Tag").toInt()));
+}
+
+void Tchat::releasecategories()
+{
+    for (QAbstractButton *b : button_cat)
+        b->setChecked(false);
+}
+
+void Tchat::button_passClick()
+{
+    if (mynumber == drawernumber && loggedin)
+        sendtohost(cmd::buildPass(mynumber));
+    button_pass->hide();
+}
+
+// ---- Game start ----
+
+void Tchat::StartGame1Click()
+{
+    // The menu item behaves as a click on the button, even while the button is hidden.
+    button_startClick();
+}
+
+void Tchat::button_startClick()
+{
+    if (!loggedin) {
+        QMessageBox box(QMessageBox::NoIcon, errorbox::title(), QStringLiteral("You are not connected"),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    gamestartform->startgame = [this] { startgame(); };
+    gamestartform->showOver(this);
+    button_start->hide();
+}
+
+void Tchat::startgame()
+{
+    if (!loggedin)
+        return;
+    const Tgamestartform *f = gamestartform;
+    sendtohost(cmd::startgame + QLatin1Char('+') + QString::number(mynumber) +
+               (f->team->isChecked() ? QStringLiteral("+true+") : QStringLiteral("+false+")) +
+               f->playtoscore->text() + QLatin1Char('+') + f->timeperturn->text());
+}

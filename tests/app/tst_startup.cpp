@@ -1,0 +1,127 @@
+// Start-up inside one process: the roles' state and the single instance's restore.
+#include "app/program.h"
+#include "app/singleinstance.h"
+#include "client/tchat.h"
+#include "features/tgamestartform.h"
+#include "features/windows.h"
+#include "host/tserver.h"
+#include "protocol/errors.h"
+
+#include <QAction>
+#include <QTcpServer>
+#include <QtTest>
+
+namespace {
+quint16 freePort()
+{
+    QTcpServer s;
+    s.listen(QHostAddress::Any);
+    return s.serverPort();
+}
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+    QStringList boxes;
+
+private slots:
+    void initTestCase()
+    {
+        errorbox::setHook([this](const QString &t) { boxes << t; });
+    }
+    void init()
+    {
+        boxes.clear();
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(freePort()));
+        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
+    }
+
+    void createsWindowsAndDefaults()
+    {
+        Program p({});
+        QCOMPARE(p.chat->windowTitle(), u"Quillet - Orvane Software"_qs);
+        QCOMPARE(p.chat->defaultwidth, 797);
+        QCOMPARE(p.chat->defaultheight, 590);
+        QVERIFY(p.chat->phraseready);
+        QCOMPARE(p.chat->drawernumber, 0);
+        QVERIFY(!p.chat->amhost);
+        QVERIFY(!p.server->isVisible());
+        QCOMPARE(p.gamestartform->windowTitle(), u"Quillet - Start Game"_qs);
+        QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spys"_qs);
+    }
+
+    void soloRoleHostsAndConnects()
+    {
+        Program p({});
+        p.chat->processparams();
+        QVERIFY(p.chat->sologame);
+        QVERIFY(p.server->sologame);
+        QVERIFY(p.chat->amhost);
+        QCOMPARE(p.chat->playername, u"You"_qs);
+        QCOMPARE(p.chat->hostaddress, u"127.0.0.1"_qs);
+        QVERIFY(p.server->Sock1.Listen());
+        QVERIFY(p.chat->StartGame1->isEnabled());
+        QVERIFY(p.spylist->popup_kickhim->isEnabled());
+        QTRY_VERIFY(p.chat->sock.Connected());
+        QVERIFY(!p.chat->Sock11.HasHandle()); // no lobby link in a solo game
+        QVERIFY(boxes.isEmpty());
+    }
+
+    void hostRoleIgnoresAddressAndOpensLink()
+    {
+        QTcpServer lobby;
+        QVERIFY(lobby.listen(QHostAddress::LocalHost));
+        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(lobby.serverPort()));
+        Program p({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs});
+        p.chat->processparams();
+        QVERIFY(p.chat->amhost);
+        QVERIFY(!p.chat->sologame);
+        QCOMPARE(p.chat->playername, u"Ann"_qs);
+        QCOMPARE(p.chat->hostaddress, u"10.0.0.5"_qs);
+        QCOMPARE(p.chat->loginname, u"Ann"_qs);
+        QCOMPARE(p.chat->sock.HostName, u"127.0.0.1"_qs);
+        QTRY_VERIFY(lobby.hasPendingConnections());
+    }
+
+    void takenPortSkipsTheRestOfTheStart()
+    {
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::Any));
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(taken.serverPort()));
+        Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+        guard([&] { p.chat->processparams(); });
+        QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
+        QVERIFY(!p.chat->amhost);
+        QVERIFY(p.chat->loginname.isEmpty());
+        QVERIFY(!p.chat->StartGame1->isEnabled());
+        QVERIFY(!p.chat->sock.HasHandle());
+        QVERIFY(!p.chat->Sock11.HasHandle());
+    }
+
+    void unknownHostShowsLookupError()
+    {
+        Program p({u"Zed"_qs, u"no-such-host.invalid"_qs, u"x"_qs});
+        guard([&] { p.chat->processparams(); });
+        QCOMPARE(boxes, QStringList{u"Host Lookup - Could Not Find Host Entry."_qs});
+        QVERIFY(!p.chat->Sock11.HasHandle());
+    }
+
+    void secondCopyRestoresTheFirstWindow()
+    {
+        qputenv("QUILLET_INSTANCE", "tst-startup-" + QByteArray::number(QCoreApplication::applicationPid()));
+        SingleInstance first;
+        QVERIFY(!first.anotherCopyRuns(u"kipmol"_qs));
+        QWidget window;
+        window.showMinimized();
+        first.setWindow(&window);
+        QVERIFY(window.isMinimized());
+        SingleInstance second;
+        QVERIFY(second.anotherCopyRuns(u"kipmol"_qs));
+        QTRY_VERIFY(!window.isMinimized());
+        QVERIFY(window.isVisible());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,220 @@
+// The drawer's mouse on the drawing area, and what goes to the host.
+
+#include "tests/board/chatfixture.h"
+#include "widgets/colorbutton.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+
+class BoardInput : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pressSendsMoveitAndMarksDot();
+    void strokeSendsPointsInOneBatch_data();
+    void strokeSendsPointsInOneBatch();
+    void batchGoesOutAtThe101stPoint();
+    void clickWithoutMoveEndsAtNextPlainMove();
+    void rightButtonStartsAStrokeTooAndItsMoveEndsIt();
+    void widthAndColourAsOnTheToolBarWhenSent();
+    void widthThatDoesNotReadShowsTheConversionError();
+    void notLoggedInDrawsLocallyAndSendsNothing();
+    void nonDrawerInputAndTrashDoNothing();
+    void trashWipesBothSurfacesAndTellsTheHost();
+};
+
+void BoardInput::pressSendsMoveitAndMarksDot()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(10, 20));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+10+20"));
+    QVERIFY(t.chat->pendown);
+    // A round dot as wide as the pen, on both surfaces.
+    for (const QImage *im : {&t.board()->image_backup, &t.board()->screenimage}) {
+        QCOMPARE(im->pixel(10, 20), qRgb(0, 0, 0));
+        QVERIFY(!isWhite(*im, 9, 19) && !isWhite(*im, 11, 21));
+        QVERIFY(isWhite(*im, 12, 20) && isWhite(*im, 10, 22) && isWhite(*im, 8, 20));
+    }
+    release(t.board(), QPoint(10, 20));
+    QVERIFY(t.host.drain().isEmpty());
+}
+
+void BoardInput::strokeSendsPointsInOneBatch_data()
+{
+    QTest::addColumn<QList<QPoint>>("moves");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("two points") << QList<QPoint>{{10, 20}, {11, 22}}
+                                << QStringLiteral("CMD_draw+3+clBlack+3++10,20+11,22+");
+    // Outside the area the points go on and are sent as they are.
+    QTest::newRow("beyond the edges")
+        << QList<QPoint>{{-5, 20}, {540, 400}} << QStringLiteral("CMD_draw+3+clBlack+3++-5,20+540,400+");
+}
+
+void BoardInput::strokeSendsPointsInOneBatch()
+{
+    QFETCH(QList<QPoint>, moves);
+    QFETCH(QString, sent);
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(9, 19));
+    QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
+    for (const QPoint &p : moves)
+        drag(t.board(), p);
+    QVERIFY(t.host.drain(50).isEmpty());
+    release(t.board(), moves.last());
+    QCOMPARE(t.host.next(), sent);
+    QVERIFY(!t.chat->pendown);
+    hover(t.board(), QPoint(100, 100));
+    QVERIFY(t.host.drain(50).isEmpty());
+}
+
+void BoardInput::batchGoesOutAtThe101stPoint()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(5, 5));
+    QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
+    QString expected = QStringLiteral("CMD_draw+3+clBlack+3+");
+    for (int i = 1; i <= 100; ++i) {
+        drag(t.board(), QPoint(5 + i, 5 + i % 3));
+        expected += QStringLiteral("+%1,%2").arg(5 + i).arg(5 + i % 3);
+    }
+    QVERIFY(t.host.drain(50).isEmpty());
+    drag(t.board(), QPoint(200, 50));
+    expected += QStringLiteral("+200,50+");
+    QCOMPARE(t.host.next(), expected);
+    // The batch went; the release finds nothing pending and the stroke stays open.
+    release(t.board(), QPoint(200, 50));
+    QVERIFY(t.host.drain(50).isEmpty());
+    QVERIFY(t.chat->pendown);
+    hover(t.board(), QPoint(201, 50));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++"));
+    QVERIFY(!t.chat->pendown);
+    // The drawn line runs on from the batch without a gap.
+    QCOMPARE(t.board()->image_backup.pixel(150, 27), qRgb(0, 0, 0));
+}
+
+void BoardInput::clickWithoutMoveEndsAtNextPlainMove()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(40, 40));
+    release(t.board(), QPoint(40, 40));
+    QCOMPARE(t.host.drain(), QStringList{QStringLiteral("CMD_moveit+3+clBlack+3+40+40")});
+    hover(t.board(), QPoint(41, 41));
+    hover(t.board(), QPoint(42, 42));
+    QCOMPARE(t.host.drain(), QStringList{QStringLiteral("CMD_draw+3+clBlack+3++")});
+}
+
+void BoardInput::rightButtonStartsAStrokeTooAndItsMoveEndsIt()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(60, 70), Qt::RightButton);
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+60+70"));
+    QCOMPARE(t.board()->image_backup.pixel(60, 70), qRgb(0, 0, 0));
+    drag(t.board(), QPoint(80, 70)); // only the right button held
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++"));
+    QVERIFY(isWhite(t.board()->image_backup, 75, 70));
+    release(t.board(), QPoint(80, 70), Qt::RightButton);
+    QVERIFY(t.host.drain(50).isEmpty());
+}
+
+void BoardInput::widthAndColourAsOnTheToolBarWhenSent()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    t.chat->penw->setText(QStringLiteral("$A")); // sent as typed, painted 10 wide
+    t.chat->ColorButton->setColour(0x00EFBF9F);
+    press(t.board(), QPoint(100, 100));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+$00EFBF9F+$A+100+100"));
+    QCOMPARE(t.board()->image_backup.pixel(104, 100), qRgb(0x9F, 0xBF, 0xEF));
+    drag(t.board(), QPoint(120, 100));
+    t.chat->ColorButton->setColour(0x0000FF);
+    t.chat->penw->setText(QStringLiteral("4"));
+    release(t.board(), QPoint(120, 100));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clRed+4++120,100+"));
+    // The turn's reset brings black and "3" back.
+    t.chat->resetbrush();
+    QCOMPARE(t.chat->ColorButton->colour(), 0);
+    QCOMPARE(t.chat->penw->text(), QStringLiteral("3"));
+}
+
+void BoardInput::widthThatDoesNotReadShowsTheConversionError()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    t.chat->penw->setText(QStringLiteral("abc"));
+    press(t.board(), QPoint(30, 30));
+    QCOMPARE(t.boxes, QStringList{QStringLiteral("'abc' is not a valid integer value.")});
+    QVERIFY(t.chat->pendown);
+    QCOMPARE(t.board()->screen.penpos, QPoint(30, 30));
+    QCOMPARE(inkCount(t.board()->image_backup), 0);
+    QVERIFY(t.host.drain(50).isEmpty());
+    release(t.board(), QPoint(30, 30));
+}
+
+void BoardInput::notLoggedInDrawsLocallyAndSendsNothing()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(0)); // connected, but no login yet: both numbers are 0
+    press(t.board(), QPoint(10, 10));
+    drag(t.board(), QPoint(50, 10));
+    release(t.board(), QPoint(50, 10));
+    hover(t.board(), QPoint(60, 10));
+    t.chat->clearClick();
+    press(t.board(), QPoint(10, 30));
+    drag(t.board(), QPoint(50, 30));
+    release(t.board(), QPoint(50, 30));
+    QCOMPARE(t.board()->image_backup.pixel(30, 30), qRgb(0, 0, 0));
+    QVERIFY(isWhite(t.board()->image_backup, 30, 10));
+    QVERIFY(t.host.drain().isEmpty());
+}
+
+void BoardInput::nonDrawerInputAndTrashDoNothing()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(10, 10));
+    drag(t.board(), QPoint(40, 10));
+    QCOMPARE(t.host.drain().size(), 1);
+    // The turn passes mid-stroke: nothing more is drawn or sent.
+    t.chat->drawernumber = 5;
+    const QImage before = t.board()->image_backup.copy();
+    drag(t.board(), QPoint(80, 10));
+    release(t.board(), QPoint(80, 10));
+    hover(t.board(), QPoint(90, 10));
+    t.chat->clear->click();
+    press(t.board(), QPoint(100, 100));
+    release(t.board(), QPoint(100, 100));
+    QCOMPARE(t.board()->image_backup, before);
+    QVERIFY(t.host.drain().isEmpty());
+}
+
+void BoardInput::trashWipesBothSurfacesAndTellsTheHost()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    press(t.board(), QPoint(10, 10));
+    drag(t.board(), QPoint(40, 10));
+    release(t.board(), QPoint(40, 10));
+    t.host.drain();
+    t.chat->clear->click();
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_clearmain+3"));
+    QCOMPARE(inkCount(t.board()->image_backup), 0);
+    QCOMPARE(inkCount(t.board()->screenimage), 0);
+}
+
+QTEST_MAIN(BoardInput)
+#include "tst_boardinput.moc"
