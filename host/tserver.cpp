@@ -1,10 +1,13 @@
+// The host window: sockets, sending, the queue drain and its dispatch table.
 #include "host/tserver.h"
 
 #include "protocol/commands.h"
 #include "protocol/config.h"
+#include "protocol/cp1252.h"
 #include "protocol/errors.h"
-#include "protocol/fields.h"
 #include "protocol/wire.h"
+
+#include <QDateTime>
 
 TServer::TServer(QWidget *parent) : QWidget(parent)
 {
@@ -14,104 +17,118 @@ TServer::TServer(QWidget *parent) : QWidget(parent)
     Sock1.OnAccept = [this](TSock *s) { Sock1Accept(s); };
     tempsock.OnDisconnect = [this](TSock *s) { tempsockDisconnect(s); };
     tempsock.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &msg) { tempsockInfo(s, i, msg); };
+
     socktimer = new DrainTimer(
-        10, [this] { guard([this] { socktimerTimer(); }); }, [this] { return !receivedlist.isEmpty(); }, this);
+        10,
+        [this] {
+            if (!manualtimers)
+                guard([this] { socktimerTimer(); });
+        },
+        [this] { return !manualtimers && !receivedlist.isEmpty(); }, this);
+
+    roundtime = new QTimer(this);
+    roundtime->setInterval(1000);
+    connect(roundtime, &QTimer::timeout, this, [this] {
+        if (!manualtimers)
+            guard([this] { roundtimeTimer(); });
+    });
+
+    rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
+    for (int c = 0; c < phrases::categories; ++c)
+        setPhraseList(c, phrases::shippedlist(c));
 }
 
 TServer::~TServer() = default;
 
+void TServer::setPhraseList(int category, const QStringList &list)
+{
+    if (category < 0 || category >= phrases::categories)
+        return;
+    shippedlist[category] = list;
+    wordlist[category] = list;
+}
+
 void TServer::Sock1Read(TSock *sender, qsizetype)
 {
-    if (wire::receive(*sender, receivedlist, sender->Tag) > 0)
-        socktimer->wake();
-}
-
-void TServer::Sock1Accept(TSock *)
-{
-    int slot = 0;
-    for (int i = 1; i <= highslot; ++i) {
-        if (!playertable[i].inuse) {
-            slot = i;
-            break;
-        }
+    ReceiveQueue arrived;
+    if (wire::receive(*sender, arrived, sender->Tag) == 0)
+        return;
+    // The host handles 100 messages a second for everybody; a connection that sends far more
+    // than that loses the excess instead of filling the host's memory.
+    int &queued = queuedfrom[sender->serial()];
+    while (!arrived.isEmpty()) {
+        QueuedMessage m = arrived.take();
+        if (queued >= maxqueued)
+            continue;
+        ++queued;
+        receivedlist.push(std::move(m));
     }
-    TSock *sock = nullptr;
-    if (!Sock1.Accept(sock))
-        return;
-    if (slot == 0) {
-        wire::send(*sock, cmd::buildFull());
-        sock->Close();
-        return;
-    }
-    sock->Tag = slot;
-    sock->OnRead = Sock1.OnRead;
-    sock->OnDisconnect = tempsock.OnDisconnect;
-    sock->OnInfo = tempsock.OnInfo;
-    playertable[slot] = tplayer{};
-    playertable[slot].inuse = true;
-    playertable[slot].sock = sock;
-    wire::send(*sock, cmd::buildSendlogininfo(slot));
-}
-
-void TServer::tempsockDisconnect(TSock *sender)
-{
-    sender->Close();
-}
-
-void TServer::tempsockInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
-{
-    if (msg != QLatin1String("Socket Closed"))
-        return;
-    const int slot = sender->Tag;
-    if (slot < 1 || slot > 15 || !playertable[slot].inuse || playertable[slot].sock != sender)
-        return;
-    const QString name = playertable[slot].name;
-    playertable[slot].inuse = false;
-    playertable[slot].sock = nullptr;
-    for (int i = 1; i <= highslot; ++i) {
-        if (playertable[i].inuse)
-            sendto(i, cmd::buildPlayerdisconnected(slot, name));
-    }
+    socktimer->wake();
 }
 
 void TServer::sendto(int slot, const QString &text)
 {
-    if (slot < 1 || slot > 15 || !playertable[slot].inuse || !playertable[slot].sock)
+    if (!inuse(slot) || !playertable[slot].sock)
         return;
     wire::send(*playertable[slot].sock, text);
 }
 
 void TServer::sendtoall(const QString &text)
 {
-    for (int i = 1; i <= highslot; ++i)
-        sendto(i, text);
+    sendtoothers(0, text);
 }
+
+void TServer::sendtoothers(int slot, const QString &text)
+{
+    // Encoded and framed once for everybody.
+    const QByteArray bytes = framing::frame(cp1252::encode(text));
+    for (int i = 1; i <= highslot; ++i) {
+        if (i != slot && playertable[i].inuse && playertable[i].sock)
+            playertable[i].sock->Send(bytes);
+    }
+}
+
+bool TServer::sentby(const QueuedMessage &m, int slot) const
+{
+    if (slot != m.slot || !inuse(slot))
+        return false;
+    const TSock *sock = playertable[slot].sock;
+    return sock && sock->serial() == m.connection;
+}
+
+const TServer::Route TServer::dispatchtable[] = {
+    {&cmd::logininfo, &TServer::receivedlogininfo},
+    {&cmd::kickhim, &TServer::kickhim},
+    {&cmd::chat, &TServer::chat},
+    {&cmd::action, &TServer::action},
+    {&cmd::startgame, &TServer::startgame},
+    {&cmd::draw, &TServer::drawit},
+    {&cmd::clearmain, &TServer::clearmain},
+    {&cmd::answer, &TServer::answer},
+    {&cmd::moveit, &TServer::moveit},
+    {&cmd::pickcatagory, &TServer::pickcatagory},
+    {&cmd::pass, &TServer::pass},
+    {&cmd::justwatch, &TServer::justwatch},
+    {&cmd::playasound, &TServer::playasound},
+};
 
 void TServer::socktimerTimer()
 {
     const QueuedMessage m = receivedlist.take();
+    if (const auto it = queuedfrom.find(m.connection); it != queuedfrom.end() && --it.value() <= 0)
+        queuedfrom.erase(it);
     const CommandText c = splitCommand(m.text);
     if (c.word.isEmpty())
         return;
-    try {
-        if (c.word == cmd::logininfo)
-            receivedlogininfo(m, c.rest);
-    } catch (const EConvertError &) {
-        // A field from the network that does not read: that message is dropped quietly.
-    }
-}
-
-void TServer::receivedlogininfo(const QueuedMessage &m, const QString &rest)
-{
-    FieldReader f(rest);
-    const int slot = f.nextInt();
-    if (slot != m.slot)
-        return;
-    f.next(); // version
-    playertable[slot].name = f.rest();
-    sendtoall(cmd::buildNewplayerinfo(slot, playertable[slot].name));
-    for (int i = 1; i <= highslot; ++i) {
-        if (i != slot && playertable[i].inuse)
-            sendto(slot, cmd::buildExistingplayers(i, playertable[i].name));
+    for (const Route &r : dispatchtable) {
+        if (c.word == *r.word) {
+            try {
+                (this->*r.handler)(m, c.rest);
+            } catch (const EConvertError &) {
+                // A field from the network that does not read ends that message only. Anybody
+                // can send one, so it is dropped quietly instead of raising a box per message.
+            }
+            return;
+        }
     }
 }

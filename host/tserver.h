@@ -1,23 +1,32 @@
 #pragma once
 
+#include "host/phrases.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
 
+#include <QHash>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
 // One record of the host's player table; slots 1..15 are used, 0 never is.
 struct tplayer
 {
+    QString name;
     bool inuse = false;
     TSock *sock = nullptr;
-    QString name;
     int score = 0;
     bool watching = false;
 };
 
 // The hidden host window: the single authority of the game. Never shown.
+//
+// The player table and admission live in tserver_admission.cpp, the relays in tserver_relay.cpp,
+// game start and turns in tserver_turns.cpp, guesses, passes and the win test in
+// tserver_judging.cpp, the round timer in tserver_round.cpp.
 class TServer : public QWidget
 {
     Q_OBJECT
@@ -29,13 +38,58 @@ public:
     TSock Sock1;
     TSock tempsock;
 
+    // Slots 1..15 hold players: 1..10 are the seats, 11..15 spies; slot 1 is our own player.
+    static constexpr int maxslot = 15;
+    static constexpr int seats = 10;
     std::array<tplayer, 16> playertable{};
-    int highslot = 15;
+    // The highest slot ever given out; only grows.
+    int highslot = 0;
+
     ReceiveQueue receivedlist;
     DrainTimer *socktimer = nullptr;
+    // Messages waiting in the queue, by connection; one connection may have this many at most.
+    static constexpr int maxqueued = 1000;
+    QHash<quint64, int> queuedfrom;
+    // The round timer, one tick a second while a game runs.
+    QTimer *roundtime = nullptr;
+    // Tests drive socktimerTimer and roundtimeTimer by hand: the timers then keep their state
+    // (running or not) but their ticks do nothing.
+    bool manualtimers = false;
 
     // Set by the main window when the program started without parameters.
     bool sologame = false;
+
+    // Game state.
+    bool gameon = false;
+    QString gamestate; // "picking", "drawing", "break", or empty
+    int curdrawer = 0;
+    int curcategory = 100; // 0..6, or 100 while none is picked
+    bool teamgame = false;
+    int winscore = 0;
+    int turntime = 0; // seconds per turn plus 2
+    QString thephrase;
+    QString themask;
+    bool answered = false;
+    phrases::PhraseWords phrasewords;
+    int countdown = 0;
+
+    // The drawing history of the turn: one stroke message per line, oldest first.
+    QStringList memo_drawing;
+    // Characters the history holds at most; strokes beyond that are passed on but not kept.
+    static constexpr qsizetype maxhistory = 4 * 1024 * 1024;
+    qsizetype historysize = 0;
+
+    // The phrase lists of the seven categories, consumed as phrases are given, and the lists as
+    // shipped, from which a used-up list is filled again.
+    std::array<QStringList, phrases::categories> wordlist;
+    std::array<QStringList, phrases::categories> shippedlist;
+    // Replaces one category's list (shipped and current); tests use small lists.
+    void setPhraseList(int category, const QStringList &list);
+
+    // The host's random generator: seeded from the clock at creation; tests seed it.
+    QRandomGenerator rng;
+    void seed(quint32 value) { rng.seed(value); }
+    int random(int below) { return below > 0 ? int(rng.bounded(quint32(below))) : 0; }
 
     // Socket handlers.
     void Sock1Read(TSock *sender, qsizetype count);
@@ -45,11 +99,64 @@ public:
 
     // One message off the queue, dispatched.
     void socktimerTimer();
+    // One tick of the round timer.
+    void roundtimeTimer();
 
-    // Sending.
+    // Sending: to one slot, to every slot in use, to every slot in use but one.
     void sendto(int slot, const QString &text);
     void sendtoall(const QString &text);
+    void sendtoothers(int slot, const QString &text);
 
-    // Handlers.
-    void receivedlogininfo(const QueuedMessage &m, const QString &rest);
+    // The request's slot field names the connection it arrived on, and that connection still
+    // holds its slot.
+    bool sentby(const QueuedMessage &m, int slot) const;
+    bool isseat(int slot) const { return slot >= 1 && slot <= seats; }
+    bool inuse(int slot) const { return slot >= 1 && slot <= maxslot && playertable[slot].inuse; }
+
+    // Handlers of the players' requests: the message as queued and its payload.
+    void receivedlogininfo(const QueuedMessage &m, const QString &payload);
+    void kickhim(const QueuedMessage &m, const QString &payload);
+    void chat(const QueuedMessage &m, const QString &payload);
+    void action(const QueuedMessage &m, const QString &payload);
+    void startgame(const QueuedMessage &m, const QString &payload);
+    void drawit(const QueuedMessage &m, const QString &payload);
+    void clearmain(const QueuedMessage &m, const QString &payload);
+    void answer(const QueuedMessage &m, const QString &payload);
+    void moveit(const QueuedMessage &m, const QString &payload);
+    void pickcatagory(const QueuedMessage &m, const QString &payload);
+    void pass(const QueuedMessage &m, const QString &payload);
+    void justwatch(const QueuedMessage &m, const QString &payload);
+    void playasound(const QueuedMessage &m, const QString &payload);
+
+    // Admission.
+    void disconnectsock(int slot);
+    void refreshplayerlist();
+
+    // Turns.
+    void clearit1();
+    void findplayer();
+    void findphrases();
+    // Game over or paused: no drawer's turn runs and the round timer stands.
+    void stopgame();
+
+    // Scoring and the end of the game.
+    bool checkforwin();
+
+private:
+    using Handler = void (TServer::*)(const QueuedMessage &, const QString &);
+    struct Route
+    {
+        const QString *word;
+        Handler handler;
+    };
+    static const Route dispatchtable[];
+
+    void storestroke(const QString &line);
+    QStringList &phraselist(int category);
+    // Takes a random phrase out of the category's list; with `checked` until one passes the
+    // repeat test (filling the list again from the shipped one when it runs dry).
+    QString drawphrase(int category, bool checked);
+    void givepoints(int guesser);
+    void addteampoints(int slot, int points);
+    std::array<int, 10> seatscores() const;
 };

@@ -1,0 +1,115 @@
+#include "host/judging.h"
+
+#include "protocol/text.h"
+
+namespace judging {
+
+namespace {
+const QChar space = QLatin1Char(' ');
+}
+
+qsizetype findword(const QString &phrase, const QString &word)
+{
+    qsizetype i = phrase.indexOf(space + word + space);
+    if (i >= 0)
+        return i + 1;
+    i = phrase.indexOf(word + space);
+    if (i >= 0)
+        return i;
+    i = phrase.indexOf(space + word);
+    if (i >= 0)
+        return i + 1;
+    return phrase.indexOf(word);
+}
+
+bool wholeword(const QString &phrase, qsizetype pos, qsizetype length)
+{
+    if (pos < 0 || pos + length > phrase.size())
+        return false;
+    const bool starts = pos == 0 || phrase.at(pos - 1) == space;
+    const bool ends = pos + length == phrase.size() || phrase.at(pos + length) == space;
+    return starts && ends;
+}
+
+bool checkforclose(const QString &w, const QString &phraseword)
+{
+    const QString c = text::asciiUpper(phraseword);
+    if (w.isEmpty())
+        return false;
+    const QStringView stem = QStringView(w).chopped(1);
+    const QChar last = w.back();
+    auto is = [&c](QStringView head, QLatin1StringView tail) {
+        return c.size() == head.size() + tail.size() && c.startsWith(head) && c.endsWith(tail);
+    };
+    return is(w, QLatin1StringView("ING")) || is(w, QLatin1StringView("S")) ||
+           is(w, QLatin1StringView("ES")) || is(w, QLatin1StringView("ED")) ||
+           is(w, QLatin1StringView("ER")) || is(w, QLatin1StringView("D")) || is(w, QLatin1StringView("R")) ||
+           is(stem, QLatin1StringView("ING")) ||
+           (c.size() == w.size() + 4 && c.startsWith(w) && c.at(w.size()) == last &&
+            c.endsWith(QLatin1StringView("ING"))) ||
+           is(stem, QLatin1StringView("IED")) || is(stem, QLatin1StringView("IES")) ||
+           is(stem, QLatin1StringView(""));
+}
+
+QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWords &words,
+                  const QString &guess)
+{
+    QList<Step> steps;
+    auto closetest = [&](const QString &w) {
+        for (int i = 0; i < closewords; ++i) {
+            if (!words[i].isEmpty() && checkforclose(w, words[i]))
+                steps.append({Step::Close, w});
+        }
+    };
+    qsizetype start = 0;
+    while (start <= guess.size()) {
+        qsizetype end = guess.indexOf(space, start);
+        if (end < 0)
+            end = guess.size();
+        const QString w = guess.mid(start, end - start);
+        start = end + 1;
+        if (w.isEmpty())
+            continue;
+        const qsizetype p = findword(phrase, w);
+        if (p < 0) {
+            closetest(w);
+            continue;
+        }
+        if (!mask.contains(space + w + space) && !wholeword(phrase, p, w.size())) {
+            closetest(w);
+            continue;
+        }
+        mask.replace(p, w.size(), w);
+        if (mask.contains(QLatin1Char('_'))) {
+            steps.append({Step::Revealed, mask});
+            continue;
+        }
+        steps.append({Step::Solved, mask});
+        break;
+    }
+    return steps;
+}
+
+Win wintest(const std::array<int, 16> &scores, int highslot, int winscore, bool teamgame)
+{
+    highslot = qBound(0, highslot, 15);
+    bool reached = false;
+    for (int n = 1; n <= highslot; ++n)
+        reached = reached || scores[n] >= winscore;
+    if (!reached)
+        return {};
+    if (teamgame)
+        return {scores[1] > scores[2] ? Win::Black : Win::Maroon, 0};
+    int leader = 1;
+    for (int n = 2; n <= highslot; ++n) {
+        if (scores[n] > scores[leader])
+            leader = n;
+    }
+    for (int n = 1; n <= highslot; ++n) {
+        if (n != leader && scores[n] == scores[leader])
+            return {};
+    }
+    return {Win::Player, leader};
+}
+
+} // namespace judging

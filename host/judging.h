@@ -1,0 +1,57 @@
+#pragma once
+
+#include "host/phrases.h"
+
+#include <QList>
+#include <QString>
+#include <array>
+
+// Judging a guess against the phrase of a turn, and the win test. No sockets, no widgets.
+namespace judging {
+
+// Where a guessed word stands in the phrase, as a 0-based index; -1 when it is nowhere. Tried in
+// order, the first that is found wins: the word between two spaces, the word before a space, the
+// word after a space, the word anywhere (also inside a longer word).
+qsizetype findword(const QString &phrase, const QString &word);
+
+// The text of the given length at pos begins the phrase or follows a space, and ends the phrase
+// or is followed by a space.
+bool wholeword(const QString &phrase, qsizetype pos, qsizetype length);
+
+// The guessed word w is another form of the phrase word c (c is compared in upper case): c is w
+// with ING, S, ES, ED, ER, D or R added, w without its last letter plus ING, w with its last letter
+// doubled plus ING, w without its last letter plus IED or IES, or w without its last letter.
+bool checkforclose(const QString &w, const QString &c);
+
+// Only the first 15 words of a phrase are ever looked at by the close test.
+constexpr int closewords = 15;
+
+// What one guess did, in the order it happened.
+struct Step
+{
+    enum Kind {
+        Revealed, // a word was shown; text is the new mask, which still hides something
+        Close,    // text is a guessed word close to one word of the phrase (one step per such word)
+        Solved,   // the last hidden word fell; text is the complete mask
+    };
+    Kind kind;
+    QString text;
+    bool operator==(const Step &) const = default;
+};
+
+// Judges a guess (already in upper case) word by word against the phrase (upper case), revealing
+// words in the mask. Stops at the word that solves the phrase. Empty words are skipped.
+QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWords &words,
+                  const QString &guess);
+
+// The win test over the scores of slots 1..highslot (scores[n] is slot n; scores[0] unused).
+struct Win
+{
+    enum Kind { None, Black, Maroon, Player };
+    Kind kind = None;
+    int slot = 0; // the winning player's slot
+    bool operator==(const Win &) const = default;
+};
+Win wintest(const std::array<int, 16> &scores, int highslot, int winscore, bool teamgame);
+
+} // namespace judging

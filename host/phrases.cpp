@@ -1,0 +1,85 @@
+#include "host/phrases.h"
+
+#include "assets/assets.h"
+#include "protocol/cp1252.h"
+
+namespace phrases {
+
+QString listfile(int category)
+{
+    static const char *const files[categories] = {"general.txt",     "actions.txt", "phrase.txt",
+                                                  "musicgroups.txt", "movies.txt",  "tvshows.txt",
+                                                  "food.txt"};
+    if (category < 0 || category >= categories)
+        return {};
+    return QStringLiteral("phrases/") + QLatin1String(files[category]);
+}
+
+QStringList splitwords(const QString &phrase)
+{
+    return phrase.split(QLatin1Char(' '), Qt::KeepEmptyParts);
+}
+
+PhraseWords phrasewords(const QString &phrase)
+{
+    PhraseWords words;
+    qsizetype start = 0;
+    for (int i = 0; i < maxwords; ++i) {
+        const qsizetype space = phrase.indexOf(QLatin1Char(' '), start);
+        if (space < 0) {
+            words[i] = phrase.mid(start);
+            break;
+        }
+        words[i] = phrase.mid(start, space - start);
+        start = space + 1;
+    }
+    return words;
+}
+
+QString sortphrase(const QString &phrase)
+{
+    QString mask(phrase.size() + 1, QLatin1Char(' '));
+    for (qsizetype i = 0; i < phrase.size(); ++i) {
+        if (phrase.at(i) != QLatin1Char(' '))
+            mask[i] = QLatin1Char('_');
+    }
+    return mask;
+}
+
+bool passesrepeattest(const QString &phrase)
+{
+    qsizetype start = 0;
+    while (start <= phrase.size()) {
+        qsizetype space = phrase.indexOf(QLatin1Char(' '), start);
+        if (space < 0)
+            space = phrase.size();
+        const QStringView word = QStringView(phrase).mid(start, space - start);
+        if (!word.isEmpty() && space + 1 < phrase.size() &&
+            QStringView(phrase).mid(space + 1).contains(word, Qt::CaseSensitive))
+            return false;
+        start = space + 1;
+    }
+    return true;
+}
+
+QStringList parselist(const QByteArray &bytes)
+{
+    QStringList lines = cp1252::decode(bytes).split(QLatin1Char('\n'), Qt::KeepEmptyParts);
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    for (QString &line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QStringList shippedlist(int category)
+{
+    const QString file = listfile(category);
+    if (file.isEmpty())
+        return {};
+    return parselist(assets::load(file));
+}
+
+} // namespace phrases

@@ -1,0 +1,167 @@
+// The player table: accepting and refusing connections, the login, departures, removal by the
+// host's player, just watching, and the full player list.
+#include "host/tserver.h"
+
+#include "protocol/commands.h"
+#include "protocol/fields.h"
+#include "protocol/wire.h"
+
+void TServer::Sock1Accept(TSock *)
+{
+    int slot = 0;
+    if (highslot == 0) {
+        slot = 1;
+    } else {
+        int n = 1;
+        while (n < highslot && playertable[n].inuse)
+            ++n;
+        if (!playertable[n].inuse)
+            slot = n;
+        else if (highslot < maxslot)
+            slot = highslot + 1;
+    }
+
+    TSock *sock = nullptr;
+    if (!Sock1.Accept(sock))
+        return;
+    if (slot == 0) {
+        // The table is full: record 16 takes the connection only to say so.
+        sock->OnInfo = nullptr;
+        sock->OnDisconnect = nullptr;
+        sock->OnRead = nullptr;
+        wire::send(*sock, cmd::buildFull());
+        sock->Close();
+        sock->deleteLater();
+        return;
+    }
+    highslot = qMax(highslot, slot);
+    sock->Tag = slot;
+    sock->OnRead = Sock1.OnRead;
+    sock->OnDisconnect = tempsock.OnDisconnect;
+    sock->OnInfo = tempsock.OnInfo;
+    tplayer &p = playertable[slot];
+    p.inuse = true;
+    p.sock = sock;
+    p.name.clear();
+    wire::send(*sock, cmd::buildSendlogininfo(slot));
+}
+
+void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int slot = f.nextInt();
+    const QString version = f.next();
+    if (!sentby(m, slot))
+        return;
+    tplayer &p = playertable[slot];
+    p.name = f.rest();
+    p.inuse = true;
+
+    sendtoall(cmd::buildNewplayerinfo(slot, p.name));
+    for (int i = 1; i <= highslot; ++i) {
+        if (i != slot && playertable[i].inuse)
+            sendto(slot, cmd::buildExistingplayers(i, playertable[i].name));
+    }
+    for (const QString &line : std::as_const(memo_drawing))
+        sendto(slot, line);
+    if (version != cmd::versionText) {
+        sendto(1, cmd::buildHavewrongversion(p.name));
+        sendto(slot, cmd::buildWrongversion());
+    }
+    if (gameon) {
+        sendto(slot, cmd::buildNextplayer(curdrawer, curcategory, themask));
+        sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+    }
+}
+
+void TServer::tempsockDisconnect(TSock *sender)
+{
+    const int slot = sender->Tag;
+    if (inuse(slot) && playertable[slot].sock == sender)
+        sender->Close();
+}
+
+void TServer::tempsockInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
+{
+    if (msg != QLatin1String("Socket Closed"))
+        return;
+    const int slot = sender->Tag;
+    if (slot < 1 || slot > maxslot)
+        return;
+    tplayer &p = playertable[slot];
+    // A later report of a socket whose slot has already been given to somebody else.
+    if (p.sock && p.sock != sender)
+        return;
+    if (p.inuse)
+        sendtoothers(slot, cmd::buildPlayerdisconnected(slot, p.name));
+    p.inuse = false;
+    p.name.clear();
+    p.watching = false;
+    if (p.sock) {
+        p.sock = nullptr;
+        // Gone for good; never deleted from inside its own notification.
+        sender->deleteLater();
+    }
+    if (gameon && slot == curdrawer && curdrawer != 1 && playertable[1].inuse)
+        findplayer();
+}
+
+void TServer::kickhim(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int sender = f.nextInt();
+    const int target = f.nextInt();
+    if (sender != 1 || !sentby(m, sender))
+        return;
+    disconnectsock(target);
+}
+
+void TServer::disconnectsock(int slot)
+{
+    if (inuse(slot) && playertable[slot].sock)
+        playertable[slot].sock->Close();
+}
+
+void TServer::justwatch(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int n = f.nextInt();
+    const QString mode = f.rest();
+    // Players ask for themselves; only the host's player may set another seat.
+    if (n == m.slot ? !sentby(m, n) : (!sentby(m, 1) || !inuse(n)))
+        return;
+    if (mode == QLatin1String("2")) {
+        playertable[n].watching = false;
+        sendtoall(cmd::buildJustwatching(n, 2));
+    } else if (mode == QLatin1String("1")) {
+        bool another = false;
+        for (int i = 1; i <= seats && !another; ++i)
+            another = i != n && playertable[i].inuse && !playertable[i].watching;
+        if (!another)
+            return;
+        playertable[n].watching = true;
+        sendtoall(cmd::buildJustwatching(n, 1));
+        if (n == curdrawer && !gamestate.isEmpty())
+            findplayer();
+    }
+}
+
+void TServer::refreshplayerlist()
+{
+    for (int p = 1; p <= highslot; ++p) {
+        if (!playertable[p].inuse)
+            continue;
+        for (int q = 1; q <= highslot; ++q) {
+            if (playertable[q].inuse)
+                sendto(p, cmd::buildRefreshplayerlist(q, playertable[q].name));
+        }
+    }
+}
+
+std::array<int, 10> TServer::seatscores() const
+{
+    std::array<int, 10> s{};
+    for (int i = 0; i < seats; ++i)
+        s[i] = playertable[i + 1].score;
+    return s;
+}

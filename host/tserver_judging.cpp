@@ -1,0 +1,117 @@
+// Guesses, points, the drawer's pass and the win test.
+#include "host/judging.h"
+#include "host/tserver.h"
+
+#include "protocol/commands.h"
+#include "protocol/fields.h"
+#include "protocol/text.h"
+
+void TServer::answer(const QueuedMessage &m, const QString &payload)
+{
+    // Nothing to guess once the phrase has fallen, and no game after it has been won or paused.
+    if (answered || gamestate.isEmpty())
+        return;
+    FieldReader f(payload);
+    const int g = f.nextInt();
+    if (!sentby(m, g))
+        return;
+    const QString guess = text::asciiUpper(f.rest());
+
+    const QString toDrawer = cmd::buildGuessed(g, guess);
+    const QString toOthers = cmd::buildMyguessed(g, guess);
+    for (int i = 1; i <= highslot; ++i)
+        sendto(i, i == curdrawer ? toDrawer : toOthers);
+
+    const QList<judging::Step> steps = judging::judge(thephrase, themask, phrasewords, guess);
+    for (const judging::Step &step : steps) {
+        switch (step.kind) {
+        case judging::Step::Close:
+            sendto(g, cmd::buildVeryclose(g, step.text));
+            break;
+        case judging::Step::Revealed:
+            sendtoall(cmd::buildUpdateanswer(false, step.text));
+            break;
+        case judging::Step::Solved:
+            answered = true;
+            roundtime->stop();
+            givepoints(g);
+            sendtoall(cmd::buildCorrectanswer(g, playertable[g].score, curdrawer,
+                                              playertable[curdrawer].score, thephrase));
+            countdown = 10;
+            gamestate = QStringLiteral("break");
+            roundtime->start();
+            break;
+        }
+    }
+}
+
+void TServer::addteampoints(int slot, int points)
+{
+    if (!isseat(slot))
+        return;
+    const int keeper = slot % 2 == 1 ? 1 : 2;
+    playertable[keeper].score += points;
+    for (int i = keeper + 2; i <= seats; i += 2)
+        playertable[i].score = playertable[keeper].score;
+}
+
+void TServer::givepoints(int guesser)
+{
+    if (!teamgame) {
+        playertable[guesser].score += 2;
+        playertable[curdrawer].score += 1;
+        return;
+    }
+    addteampoints(curdrawer, 1);
+    addteampoints(guesser, 2);
+    sendtoall(cmd::buildTeamscore(seatscores()));
+}
+
+void TServer::pass(const QueuedMessage &m, const QString &payload)
+{
+    const int n = FieldReader(payload).restInt();
+    if (!sentby(m, n) || n != curdrawer || gamestate.isEmpty())
+        return;
+    thephrase.clear();
+    themask.clear();
+    if (curcategory < 0 || curcategory >= phrases::categories)
+        curcategory = random(phrases::categories);
+    const QString phrase = drawphrase(curcategory, !sologame);
+    themask = phrases::sortphrase(phrase);
+    thephrase = text::asciiUpper(phrase);
+    answered = false;
+    tplayer &drawer = playertable[curdrawer];
+    drawer.score = qMax(0, drawer.score - 1);
+    const QString update = cmd::buildUpdateanswer(false, themask);
+    const QString passed = cmd::buildPassed(curdrawer, drawer.score);
+    for (int i = 1; i <= highslot; ++i) {
+        sendto(i, update);
+        sendto(i, passed);
+    }
+    sendto(curdrawer, cmd::buildGivedraweranswer(thephrase));
+}
+
+bool TServer::checkforwin()
+{
+    std::array<int, 16> scores{};
+    for (int i = 1; i <= maxslot; ++i)
+        scores[i] = playertable[i].score;
+    const judging::Win win = judging::wintest(scores, highslot, winscore, teamgame);
+    QString winner;
+    switch (win.kind) {
+    case judging::Win::None:
+        return false;
+    case judging::Win::Black:
+        winner = QStringLiteral("Black Team");
+        break;
+    case judging::Win::Maroon:
+        winner = QStringLiteral("Maroon Team");
+        break;
+    case judging::Win::Player:
+        winner = playertable[win.slot].name;
+        break;
+    }
+    gameon = false;
+    sendtoall(cmd::buildWinner(winner));
+    return true;
+}

@@ -1,0 +1,77 @@
+// Requests the host only passes on: chat lines, actions, chatter sounds, the drawer's strokes and
+// wipes, with the drawing history that newcomers are shown.
+#include "host/tserver.h"
+
+#include "protocol/commands.h"
+#include "protocol/fields.h"
+
+void TServer::chat(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int n = f.nextInt();
+    if (!sentby(m, n))
+        return;
+    sendtoall(cmd::buildChatRelay(n, playertable[n].name, f.rest()));
+}
+
+void TServer::action(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int n = f.nextInt();
+    if (!sentby(m, n))
+        return;
+    sendtoall(cmd::buildActionRelay(n, playertable[n].name, f.rest()));
+}
+
+void TServer::playasound(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int n = f.nextInt();
+    if (!sentby(m, n))
+        return;
+    sendtoall(cmd::buildPlayasoundRelay(n, f.rest()));
+}
+
+void TServer::storestroke(const QString &line)
+{
+    // The history is sent whole to every newcomer: it stays far below what a connection may
+    // leave unread, whatever a player sends while no game empties it.
+    if (historysize + line.size() > maxhistory)
+        return;
+    memo_drawing.append(line);
+    historysize += line.size();
+}
+
+void TServer::moveit(const QueuedMessage &m, const QString &payload)
+{
+    const int n = FieldReader(payload).nextInt();
+    if (!sentby(m, n))
+        return;
+    const QString line = cmd::moveit + QLatin1Char('+') + payload;
+    storestroke(line);
+    if (gameon && n == curdrawer)
+        sendtoothers(n, line);
+}
+
+void TServer::drawit(const QueuedMessage &m, const QString &payload)
+{
+    const int n = FieldReader(payload).nextInt();
+    if (!sentby(m, n))
+        return;
+    const QString line = cmd::draw + QLatin1Char('+') + payload;
+    storestroke(line);
+    if (gameon && n == curdrawer)
+        sendtoothers(n, line);
+}
+
+void TServer::clearmain(const QueuedMessage &m, const QString &payload)
+{
+    const int n = FieldReader(payload).restInt();
+    if (!sentby(m, n))
+        return;
+    if (!gameon || n != curdrawer)
+        return;
+    memo_drawing.clear();
+    historysize = 0;
+    sendtoothers(n, cmd::buildClearmain(n));
+}

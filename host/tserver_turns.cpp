@@ -1,0 +1,147 @@
+// Game start and the course of turns: the next drawer, the picking phase, the phrase of the turn.
+#include "host/tserver.h"
+
+#include "protocol/commands.h"
+#include "protocol/fields.h"
+#include "protocol/text.h"
+
+#include <climits>
+
+void TServer::startgame(const QueuedMessage &m, const QString &payload)
+{
+    // Every field is read before anything changes, so a request that does not read changes nothing.
+    FieldReader f(payload);
+    const int starter = f.nextInt();
+    const bool team = f.next() == QLatin1String("true");
+    const int playto = f.nextInt();
+    const int seconds = f.restInt();
+    // Only the host's own player starts games.
+    if (starter != 1 || !sentby(m, starter))
+        return;
+    // The phase clock adds 4 seconds to the time per turn.
+    if (seconds > INT_MAX - 4)
+        return;
+
+    clearit1();
+    refreshplayerlist();
+    teamgame = team;
+    winscore = playto;
+    sendtoall(cmd::buildStartgame(starter, teamgame, winscore, seconds));
+    turntime = seconds + 2;
+    curdrawer = 0;
+    findplayer();
+    if (!gamestate.isEmpty())
+        gameon = true;
+}
+
+void TServer::clearit1()
+{
+    for (int i = 1; i <= highslot; ++i) {
+        playertable[i].score = 0;
+        playertable[i].watching = false;
+    }
+}
+
+void TServer::findplayer()
+{
+    memo_drawing.clear();
+    historysize = 0;
+    gamestate = QStringLiteral("picking");
+    if (playertable[1].inuse) {
+        int next = curdrawer;
+        bool found = false;
+        for (int step = 0; step < highslot && !found; ++step) {
+            next = next + 1 > highslot ? 1 : next + 1;
+            found = isseat(next) && playertable[next].inuse && !playertable[next].watching;
+        }
+        if (!found) {
+            // Nobody left who could draw: the game waits for a new start.
+            stopgame();
+            return;
+        }
+        curdrawer = next;
+    }
+    curcategory = 100;
+    sendtoall(cmd::buildPickcatagoryTurn(curdrawer));
+    countdown = 10;
+    roundtime->start();
+}
+
+void TServer::stopgame()
+{
+    roundtime->stop();
+    gameon = false;
+    gamestate.clear();
+    curdrawer = 0;
+}
+
+void TServer::pickcatagory(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int n = f.nextInt();
+    const int category = f.restInt();
+    if (!sentby(m, n))
+        return;
+    if (gamestate != QLatin1String("picking") || n != curdrawer)
+        return;
+    if (category < 0 || category >= phrases::categories)
+        return;
+    roundtime->stop();
+    curcategory = category;
+    if (phraselist(curcategory).isEmpty())
+        curcategory = 1;
+    findphrases();
+}
+
+QStringList &TServer::phraselist(int category)
+{
+    QStringList &list = wordlist[category];
+    if (list.isEmpty())
+        list = shippedlist[category];
+    return list;
+}
+
+QString TServer::drawphrase(int category, bool checked)
+{
+    QStringList &list = phraselist(category);
+    if (!checked) {
+        if (list.isEmpty())
+            return {};
+        return list.at(random(qMin(10, int(list.size()))));
+    }
+    QString phrase;
+    phrasewords = {};
+    // A list whose every remaining phrase fails the test is filled again once; should the shipped
+    // list fail as a whole, its last phrase drawn is played all the same.
+    for (int round = 0; round < 2; ++round) {
+        if (round > 0)
+            list = shippedlist[category];
+        while (!list.isEmpty()) {
+            phrase = list.takeAt(random(int(list.size())));
+            phrasewords = phrases::phrasewords(phrase);
+            if (phrases::passesrepeattest(phrase))
+                return phrase;
+        }
+    }
+    return phrase;
+}
+
+void TServer::findphrases()
+{
+    thephrase.clear();
+    themask.clear();
+    if (curcategory < 0 || curcategory >= phrases::categories)
+        curcategory = random(phrases::categories);
+    if (phraselist(curcategory).isEmpty())
+        curcategory = 0;
+    const QString phrase = drawphrase(curcategory, true);
+    themask = phrases::sortphrase(phrase);
+    thephrase = text::asciiUpper(phrase);
+    answered = false;
+    sendtoall(cmd::buildNextplayer(curdrawer, curcategory, themask));
+    sendto(curdrawer, cmd::buildGivedraweranswer(thephrase));
+    countdown = turntime + 2;
+    gamestate = QStringLiteral("drawing");
+    roundtime->start();
+    gameon = true;
+}

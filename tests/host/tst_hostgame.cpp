@@ -1,0 +1,543 @@
+// Games on the host over real loopback connections: start, rotation, judging, points, passes,
+// the round timer and the end of a game. The round timer is ticked by hand.
+#include "hostharness.h"
+
+namespace {
+QString s(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+QStringList only(const QStringList &messages, const QString &prefix)
+{
+    QStringList out;
+    for (const QString &m : messages) {
+        if (m.startsWith(prefix))
+            out.append(m);
+    }
+    return out;
+}
+} // namespace
+
+class TestHostGame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void gameStart();
+    void rotation();
+    void pauseWhenNobodyCanDraw();
+    void drawerLeaves();
+    void drawerWatches();
+    void guessedInTwo();
+    void guessedInOne();
+    void closeWords();
+    void teamPoints();
+    void passes();
+    void soloPass();
+    void timeOut();
+    void pickingTimeOut();
+    void categories();
+    void listsRefill();
+    void individualGame();
+    void teamGame();
+    void gameOverIsFinal();
+};
+
+// Three players; slot 1 starts a game and picks category 0, whose only phrase is given.
+struct Table : Host
+{
+    explicit Table(int players = 3, const QString &phrase = s("hot dog"))
+    {
+        server.setPhraseList(0, {phrase});
+        const char *names[] = {"Ann", "Bob", "Cy", "Di", "Ed", "Flo", "Gus", "Hal", "Ida", "Jo", "Kim"};
+        for (int i = 0; i < players; ++i)
+            join(QString::fromLatin1(names[i]));
+    }
+    RawClient *at(int slot) { return clients[slot - 1].get(); }
+    bool start(bool team = false, int playto = 20, int seconds = 60)
+    {
+        return request(at(1), cmd::buildStartgame(1, team, playto, seconds));
+    }
+    bool pick(int category = 0)
+    {
+        return request(at(server.curdrawer), cmd::buildPickcatagory(server.curdrawer, category));
+    }
+    bool guess(int slot, const QString &text) { return request(at(slot), cmd::buildAnswer(slot, text)); }
+    // Runs the break out (11 seconds).
+    bool breakOver()
+    {
+        tick(11);
+        return sync();
+    }
+};
+
+void TestHostGame::gameStart()
+{
+    Table t;
+    t.server.playertable[2].score = 9;
+    t.server.playertable[3].watching = true;
+    QVERIFY(t.start(false, 30, 90));
+    const QStringList expected{s("CMD_refreshplayerlist+1+Ann"), s("CMD_refreshplayerlist+2+Bob"),
+                               s("CMD_refreshplayerlist+3+Cy"), s("CMD_startgame+1+false+30+90"),
+                               s("CMD_pickcatagory+1")};
+    for (int i = 1; i <= 3; ++i)
+        QCOMPARE(t.at(i)->take(), expected);
+    QCOMPARE(t.server.playertable[2].score, 0);
+    QVERIFY(!t.server.playertable[3].watching);
+    QVERIFY(t.server.gameon);
+    QCOMPARE(t.server.gamestate, s("picking"));
+    QCOMPARE(t.server.turntime, 92);
+    QCOMPARE(t.server.countdown, 10);
+    QVERIFY(t.server.roundtime->isActive());
+
+    QVERIFY(t.pick(0));
+    QCOMPARE(t.at(1)->take(),
+             (QStringList{s("CMD_nextplayer+1+0+___ ___ "), s("CMD_givedraweranswer+HOT DOG")}));
+    QCOMPARE(t.at(2)->take(), QStringList{s("CMD_nextplayer+1+0+___ ___ ")});
+    QCOMPARE(t.server.gamestate, s("drawing"));
+    QCOMPARE(t.server.countdown, 94);
+    QCOMPARE(t.server.phrasewords[1], s("dog"));
+
+    // A second start replaces the running game: scores back to 0, slot 1 draws first.
+    t.server.playertable[1].score = 3;
+    t.server.curdrawer = 3;
+    QVERIFY(t.start(true, 40, 60));
+    QCOMPARE(t.server.playertable[1].score, 0);
+    QCOMPARE(t.server.curdrawer, 1);
+    QVERIFY(t.server.teamgame);
+    QCOMPARE(only(t.at(2)->take(), s("CMD_startgame")), QStringList{s("CMD_startgame+1+true+40+60")});
+}
+
+void TestHostGame::rotation()
+{
+    Table t(11);
+    for (int slot : {3, 5, 6, 7, 8, 9, 10})
+        t.server.disconnectsock(slot);
+    QVERIFY(t.sync());
+    QCOMPARE(t.server.highslot, 11);
+    QVERIFY(t.start());
+    QCOMPARE(t.server.curdrawer, 1);
+    t.takeAll();
+    QList<int> turns;
+    for (int i = 0; i < 4; ++i) {
+        t.server.findplayer();
+        turns.append(t.server.curdrawer);
+    }
+    QCOMPARE(turns, (QList<int>{2, 4, 1, 2}));
+    QVERIFY(t.sync());
+    // The spy sees every pick but never draws.
+    QCOMPARE(t.at(11)->take(), (QStringList{s("CMD_pickcatagory+2"), s("CMD_pickcatagory+4"),
+                                            s("CMD_pickcatagory+1"), s("CMD_pickcatagory+2")}));
+
+    QVERIFY(t.request(t.at(4), cmd::buildJustwatch(4, 1)));
+    turns.clear();
+    for (int i = 0; i < 3; ++i) {
+        t.server.findplayer();
+        turns.append(t.server.curdrawer);
+    }
+    QCOMPARE(turns, (QList<int>{1, 2, 1}));
+    QVERIFY(t.request(t.at(4), cmd::buildJustwatch(4, 2)));
+    QVERIFY(t.request(t.at(2), cmd::buildJustwatch(2, 1)));
+    turns.clear();
+    for (int i = 0; i < 3; ++i) {
+        t.server.findplayer();
+        turns.append(t.server.curdrawer);
+    }
+    QCOMPARE(turns, (QList<int>{4, 1, 4}));
+}
+
+void TestHostGame::pauseWhenNobodyCanDraw()
+{
+    Table t(4);
+    t.server.disconnectsock(3);
+    QVERIFY(t.start());
+    QVERIFY(t.request(t.at(2), cmd::buildJustwatch(2, 1)));
+    // The drawer starts watching: the next seat draws at once.
+    QVERIFY(t.request(t.at(1), cmd::buildJustwatch(1, 1)));
+    QCOMPARE(t.server.curdrawer, 4);
+    QVERIFY(t.pick());
+    t.takeAll();
+    // The only playing seat leaves: nobody can draw, and the game waits for a new start.
+    t.server.disconnectsock(4);
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(1)->take(), QStringList{s("CMD_playerdisconnected+4+Di")});
+    QCOMPARE(t.server.curdrawer, 0);
+    QVERIFY(!t.server.gameon);
+    QVERIFY(t.server.gamestate.isEmpty());
+    QVERIFY(!t.server.roundtime->isActive());
+    t.takeAll();
+    QVERIFY(t.guess(2, s("hot dog")));
+    QCOMPARE(t.server.playertable[2].score, 0);
+    QVERIFY(t.at(2)->take().isEmpty());
+    QVERIFY(t.start());
+    QCOMPARE(t.server.curdrawer, 1);
+    QCOMPARE(t.server.gamestate, s("picking"));
+}
+
+void TestHostGame::drawerLeaves()
+{
+    Table t;
+    QVERIFY(t.start());
+    t.server.findplayer();
+    QCOMPARE(t.server.curdrawer, 2);
+    QVERIFY(t.pick());
+    t.takeAll();
+    t.at(2)->disconnectFromHost();
+    QVERIFY(waitUntil([&] { return !t.server.inuse(2); }, 5000));
+    QVERIFY(t.sync());
+    const QStringList expected{s("CMD_playerdisconnected+2+Bob"), s("CMD_pickcatagory+3")};
+    QCOMPARE(t.at(1)->take(), expected);
+    QCOMPARE(t.at(3)->take(), expected);
+    QCOMPARE(t.server.gamestate, s("picking"));
+    QCOMPARE(t.server.countdown, 10);
+}
+
+void TestHostGame::drawerWatches()
+{
+    Table t;
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.request(t.at(1), cmd::buildJustwatch(1, 1)));
+    QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_justwatching+1+1"), s("CMD_pickcatagory+2")}));
+    QCOMPARE(t.server.curdrawer, 2);
+}
+
+void TestHostGame::guessedInTwo()
+{
+    Table t;
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(2, s("hot")));
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_guessed+2+HOT"), s("CMD_updateanswer+false+HOT ___ ")}));
+    QCOMPARE(t.at(2)->take(), (QStringList{s("CMD_myguessed+2+HOT"), s("CMD_updateanswer+false+HOT ___ ")}));
+    QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_myguessed+2+HOT"), s("CMD_updateanswer+false+HOT ___ ")}));
+    // A word that is already shown is shown again.
+    QVERIFY(t.guess(3, s("Hot")));
+    QCOMPARE(t.at(2)->take(), (QStringList{s("CMD_myguessed+3+HOT"), s("CMD_updateanswer+false+HOT ___ ")}));
+
+    t.server.playertable[3].score = 4;
+    t.server.playertable[1].score = 7;
+    t.tick(20);
+    t.takeAll();
+    QVERIFY(t.guess(3, s("dog")));
+    const QStringList end{s("CMD_correctanswer+3+6+1+8+HOT DOG")};
+    QCOMPARE(t.at(1)->take(), QStringList{s("CMD_guessed+3+DOG")} + end);
+    QCOMPARE(t.at(2)->take(), QStringList{s("CMD_myguessed+3+DOG")} + end);
+    QCOMPARE(t.server.playertable[3].score, 6);
+    QCOMPARE(t.server.playertable[1].score, 8);
+    QCOMPARE(t.server.playertable[2].score, 0);
+    QVERIFY(t.server.answered);
+    QCOMPARE(t.server.gamestate, s("break"));
+    QCOMPARE(t.server.countdown, 10);
+    QVERIFY(t.server.roundtime->isActive());
+    QVERIFY(t.server.gameon);
+    // Once guessed, guesses are dropped without echo.
+    QVERIFY(t.guess(2, s("hot dog")));
+    QVERIFY(t.at(1)->take().isEmpty());
+    QCOMPARE(t.server.playertable[2].score, 0);
+}
+
+void TestHostGame::guessedInOne()
+{
+    Table t;
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(2, s("hot dog")));
+    QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_myguessed+2+HOT DOG"), s("CMD_updateanswer+false+HOT ___ "),
+                                           s("CMD_correctanswer+2+2+1+1+HOT DOG")}));
+    // With 3 seconds left: the clock stops, the break starts from the guess, nothing reveals it.
+    Table u;
+    QVERIFY(u.start());
+    QVERIFY(u.pick());
+    u.tick(u.server.countdown - 3);
+    u.takeAll();
+    QVERIFY(u.guess(3, s("dog hot")));
+    u.tick(10);
+    QVERIFY(u.sync());
+    const QStringList got = u.at(2)->take();
+    QVERIFY(only(got, s("CMD_updateanswer+true")).isEmpty());
+    QCOMPARE(only(got, s("CMD_updatetime")), QStringList{s("CMD_updatetime+-2")});
+    QCOMPARE(u.server.gamestate, s("break"));
+    u.tick();
+    QCOMPARE(u.server.gamestate, s("picking"));
+}
+
+void TestHostGame::closeWords()
+{
+    Table t(3, s("hot dogs"));
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(2, s("dog")));
+    QCOMPARE(t.at(2)->take(), (QStringList{s("CMD_myguessed+2+DOG"), s("CMD_veryclose+2+DOG+")}));
+    QCOMPARE(t.at(1)->take(), QStringList{s("CMD_guessed+2+DOG")});
+    QCOMPARE(t.at(3)->take(), QStringList{s("CMD_myguessed+2+DOG")});
+    QCOMPARE(t.server.themask, s("___ ____ "));
+
+    Table u(3, s("baking soda"));
+    QVERIFY(u.start());
+    QVERIFY(u.pick());
+    u.takeAll();
+    // An empty word between two spaces reveals nothing and asks nothing.
+    QVERIFY(u.guess(3, s("bake  cake")));
+    QCOMPARE(u.at(3)->take(), (QStringList{s("CMD_myguessed+3+BAKE  CAKE"), s("CMD_veryclose+3+BAKE+")}));
+}
+
+void TestHostGame::teamPoints()
+{
+    Table t(5);
+    QVERIFY(t.start(true, 50));
+    t.server.findplayer();
+    t.server.findplayer();
+    QCOMPARE(t.server.curdrawer, 3);
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(5, s("hot dog")));
+    const QStringList tail{s("CMD_teamscore+3+0+3+0+3+0+3+0+3+0"), s("CMD_correctanswer+5+3+3+3+HOT DOG")};
+    QCOMPARE(t.at(2)->take().mid(2), tail);
+    for (int slot : {1, 3, 5, 7, 9})
+        QCOMPARE(t.server.playertable[slot].score, 3);
+    QCOMPARE(t.server.playertable[2].score, 0);
+
+    // A guesser of the other team: drawer's team 1, guesser's team 2.
+    QVERIFY(t.breakOver());
+    QCOMPARE(t.server.curdrawer, 4);
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(1, s("hot dog")));
+    QCOMPARE(only(t.at(1)->take(), s("CMD_teamscore")), QStringList{s("CMD_teamscore+5+1+5+1+5+1+5+1+5+1")});
+}
+
+void TestHostGame::passes()
+{
+    Table t;
+    t.server.setPhraseList(0, {s("hot dog"), s("pin in")});
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    const QString first = t.server.thephrase;
+    const QString second = first == s("HOT DOG") ? s("PIN IN") : s("HOT DOG");
+    const QString mask = first == s("HOT DOG") ? s("___ __ ") : s("___ ___ ");
+    QVERIFY(t.guess(2, first.left(3)));
+    t.tick(5);
+    t.takeAll();
+    // Not the drawer: nothing at all happens.
+    QVERIFY(t.request(t.at(2), cmd::buildPass(2)));
+    QVERIFY(t.at(2)->take().isEmpty());
+    QCOMPARE(t.server.thephrase, first);
+
+    QVERIFY(t.request(t.at(1), cmd::buildPass(1)));
+    const QStringList seen{QStringLiteral("CMD_updateanswer+false+") + mask, s("CMD_passed+1+0")};
+    QCOMPARE(t.at(2)->take(), seen);
+    QCOMPARE(t.at(1)->take(), seen + QStringList{QStringLiteral("CMD_givedraweranswer+") + second});
+    QCOMPARE(t.server.thephrase, second);
+    QCOMPARE(t.server.phrasewords[0], second.left(3).toLower());
+    QCOMPARE(t.server.playertable[1].score, 0);
+    QCOMPARE(t.server.gamestate, s("drawing"));
+    QCOMPARE(t.server.countdown, 64 - 5); // the clock goes on
+    QVERIFY(!t.server.answered);
+
+    t.server.playertable[1].score = 5;
+    QVERIFY(t.request(t.at(1), cmd::buildPass(1)));
+    QCOMPARE(t.server.playertable[1].score, 4);
+    QCOMPARE(t.server.curcategory, 0);
+}
+
+void TestHostGame::soloPass()
+{
+    Host h;
+    h.server.sologame = true;
+    QStringList list;
+    for (int i = 0; i < 12; ++i)
+        list.append(QStringLiteral("solo%1").arg(i));
+    h.server.setPhraseList(0, {s("hot dog")});
+    h.server.setPhraseList(2, list);
+    RawClient *me = h.join(s("You"));
+    QVERIFY(h.request(me, cmd::buildStartgame(1, false, 20, 60)));
+    QVERIFY(h.request(me, cmd::buildPickcatagory(1, 0)));
+    const phrases::PhraseWords words = h.server.phrasewords;
+    h.server.curcategory = 2;
+    for (int i = 0; i < 30; ++i) {
+        QVERIFY(h.request(me, cmd::buildPass(1)));
+        const int n = h.server.thephrase.mid(4).toInt();
+        QVERIFY2(n < 10, qPrintable(h.server.thephrase));
+    }
+    QCOMPARE(h.server.wordlist[2].size(), 12);
+    QVERIFY(h.server.phrasewords == words);
+}
+
+void TestHostGame::timeOut()
+{
+    Table t;
+    QVERIFY(t.start(false, 20, 60));
+    QVERIFY(t.pick());
+    t.server.playertable[1].score = 0;
+    t.server.playertable[2].score = 3;
+    t.takeAll();
+    t.tick(64);
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(2)->take(),
+             (QStringList{s("CMD_updatetime+58"), s("CMD_updatetime+48"), s("CMD_updatetime+38"),
+                          s("CMD_updatetime+28"), s("CMD_updatetime+18"), s("CMD_updatetime+8"),
+                          s("CMD_updatetime+-2")}));
+    t.takeAll();
+    t.tick();
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(3)->take(), QStringList{s("CMD_updateanswer+true+HOT DOG")});
+    QCOMPARE(t.server.playertable[1].score, 0);
+    QVERIFY(!t.server.gameon);
+    QCOMPARE(t.server.gamestate, s("break"));
+    QVERIFY(t.server.roundtime->isActive());
+    // A stroke after the time is up is kept but not passed on.
+    t.takeAll();
+    QVERIFY(t.request(t.at(1), cmd::buildMoveit(1, s("clBlack"), s("3"), 1, 1)));
+    QVERIFY(t.at(2)->take().isEmpty());
+    t.tick(11);
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_updatetime+-2"), s("CMD_pickcatagory+2")}));
+
+    // The next drawer also lets the time run out and pays a point.
+    QVERIFY(t.pick());
+    t.tick(65);
+    QCOMPARE(t.server.playertable[2].score, 2);
+}
+
+void TestHostGame::pickingTimeOut()
+{
+    Table t;
+    for (int c = 1; c < phrases::categories; ++c)
+        t.server.setPhraseList(c, {s("hot dog")});
+    QVERIFY(t.start());
+    t.takeAll();
+    t.tick(10);
+    QCOMPARE(t.server.gamestate, s("picking"));
+    t.tick();
+    QVERIFY(t.sync());
+    const QStringList got = t.at(2)->take();
+    QCOMPARE(got.size(), 2);
+    QCOMPARE(got[0], s("CMD_updatetime+-2"));
+    QVERIFY(got[1].startsWith(s("CMD_nextplayer+1+")));
+    QVERIFY(got[1].endsWith(s("+___ ___ ")));
+    QVERIFY(t.server.curcategory >= 0 && t.server.curcategory <= 6);
+    QCOMPARE(t.server.gamestate, s("drawing"));
+}
+
+void TestHostGame::categories()
+{
+    Table t;
+    t.server.setPhraseList(4, {s("star wars")});
+    QVERIFY(t.start());
+    t.takeAll();
+    // Outside 0..6, or not from the drawer: refused.
+    for (const QString &bad :
+         {s("CMD_pickcatagory+1+7"), s("CMD_pickcatagory+1+-1"), s("CMD_pickcatagory+1+100")})
+        QVERIFY(t.request(t.at(1), bad));
+    QVERIFY(t.request(t.at(2), cmd::buildPickcatagory(2, 4)));
+    QCOMPARE(t.server.gamestate, s("picking"));
+    QVERIFY(t.at(1)->take().isEmpty());
+    QVERIFY(t.pick(4));
+    QCOMPARE(t.server.curcategory, 4);
+    QCOMPARE(t.server.thephrase, s("STAR WARS"));
+    // Not in the picking phase any more.
+    QVERIFY(t.pick(0));
+    QCOMPARE(t.server.curcategory, 4);
+}
+
+void TestHostGame::listsRefill()
+{
+    Table t;
+    t.server.setPhraseList(3, {s("the cat in the hat"), s("in the pink"), s("dog dog")});
+    QVERIFY(t.start());
+    QVERIFY(t.pick(0));
+    QVERIFY(t.server.wordlist[0].isEmpty());
+    QVERIFY(t.guess(2, s("hot dog")));
+    QVERIFY(t.breakOver());
+    // The used-up list is filled again from the shipped one.
+    QVERIFY(t.pick(0));
+    QCOMPARE(t.server.thephrase, s("HOT DOG"));
+    QVERIFY(t.guess(3, s("hot dog")));
+    QVERIFY(t.breakOver());
+    // Every phrase fails the repeat test: the list is drawn dry, filled once more, and the last
+    // phrase drawn is played rather than none.
+    QVERIFY(t.pick(3));
+    QCOMPARE(t.server.curcategory, 3);
+    QVERIFY(!t.server.thephrase.isEmpty());
+    QVERIFY(t.server.wordlist[3].isEmpty());
+    QCOMPARE(t.server.themask.size(), t.server.thephrase.size() + 1);
+}
+
+void TestHostGame::individualGame()
+{
+    Table t(2);
+    QVERIFY(t.start(false, 3, 60));
+    // Turn 1: Ann draws, Bob guesses.
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(2, s("hot dog")));
+    QVERIFY(t.breakOver());
+    QCOMPARE(t.server.curdrawer, 2);
+    // Turn 2: Bob draws, Ann guesses: 3 all, a tie at the play-to score, the game goes on.
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(1, s("hot dog")));
+    QCOMPARE(t.server.playertable[1].score, 3);
+    QCOMPARE(t.server.playertable[2].score, 3);
+    t.takeAll();
+    QVERIFY(t.breakOver());
+    QCOMPARE(only(t.at(1)->take(), s("CMD_winner")), QStringList());
+    QCOMPARE(t.server.curdrawer, 1);
+    // Turn 3: Bob leads alone.
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(2, s("dog hot")));
+    t.takeAll();
+    QVERIFY(t.breakOver());
+    const QStringList end{s("CMD_updatetime+-2"), s("CMD_winner+Bob")};
+    QCOMPARE(t.at(1)->take(), end);
+    QCOMPARE(t.at(2)->take(), end);
+    QVERIFY(!t.server.gameon);
+    QVERIFY(t.server.gamestate.isEmpty());
+    QVERIFY(!t.server.roundtime->isActive());
+    QVERIFY(t.boxes.isEmpty());
+}
+
+void TestHostGame::teamGame()
+{
+    Table t(3);
+    QVERIFY(t.start(true, 5, 60));
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(2, s("hot dog"))); // Black 1, Maroon 2
+    QVERIFY(t.breakOver());
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(3, s("hot dog"))); // Maroon 3, Black 3
+    QVERIFY(t.breakOver());
+    QCOMPARE(t.server.curdrawer, 3);
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(1, s("hot dog"))); // Black 6
+    QCOMPARE(t.at(2)->take().mid(2),
+             (QStringList{s("CMD_teamscore+6+3+6+3+6+3+6+3+6+3"), s("CMD_correctanswer+1+6+3+6+HOT DOG")}));
+    QVERIFY(t.breakOver());
+    QCOMPARE(only(t.at(2)->take(), s("CMD_winner")), QStringList{s("CMD_winner+Black Team")});
+    QVERIFY(t.server.gamestate.isEmpty());
+}
+
+void TestHostGame::gameOverIsFinal()
+{
+    // The last turn runs out of time and the game is won in the break; a late guess of the shown
+    // phrase or a pass then changes nothing.
+    Table t(2);
+    QVERIFY(t.start(false, 1, 60));
+    QVERIFY(t.pick());
+    t.server.playertable[2].score = 2;
+    t.tick(65 + 11);
+    QVERIFY(t.server.gamestate.isEmpty());
+    t.takeAll();
+    QVERIFY(t.guess(2, s("hot dog")));
+    QVERIFY(t.request(t.at(1), cmd::buildPass(1)));
+    QVERIFY(t.request(t.at(1), cmd::buildJustwatch(1, 1)));
+    QCOMPARE(t.at(2)->take(), QStringList{s("CMD_justwatching+1+1")});
+    QCOMPARE(t.server.playertable[2].score, 2);
+    QVERIFY(!t.server.roundtime->isActive());
+}
+
+QTEST_MAIN(TestHostGame)
+#include "tst_hostgame.moc"

@@ -1,0 +1,288 @@
+// The host's pure pieces: masks, the repeat test, word search, close words, judging, win test,
+// phrase list files.
+#include "host/judging.h"
+#include "host/phrases.h"
+#include "protocol/cp1252.h"
+
+#include <QTest>
+
+using judging::Step;
+using judging::Win;
+
+class TestHostLogic : public QObject
+{
+    Q_OBJECT
+private slots:
+    void mask_data();
+    void mask();
+    void words();
+    void repeattest_data();
+    void repeattest();
+    void findword_data();
+    void findword();
+    void close_data();
+    void close();
+    void judge_data();
+    void judge();
+    void wintest_data();
+    void wintest();
+    void parselist();
+};
+
+void TestHostLogic::mask_data()
+{
+    QTest::addColumn<QString>("phrase");
+    QTest::addColumn<QString>("mask");
+    QTest::newRow("three words") << "angel food cake"
+                                 << "_____ ____ ____ ";
+    QTest::newRow("trailing space") << "hot dog "
+                                    << "___ ___  ";
+    QTest::newRow("two spaces") << "a  b"
+                                << "_  _ ";
+    QTest::newRow("punctuation and digits") << "ocean's 11"
+                                            << "_______ __ ";
+    QTest::newRow("tab belongs to its word") << "a\tb c"
+                                             << "___ _ ";
+    QTest::newRow("empty") << ""
+                           << " ";
+}
+
+void TestHostLogic::mask()
+{
+    QFETCH(QString, phrase);
+    QFETCH(QString, mask);
+    QCOMPARE(phrases::sortphrase(phrase), mask);
+    QCOMPARE(phrases::sortphrase(phrase).size(), phrase.size() + 1);
+}
+
+void TestHostLogic::words()
+{
+    const phrases::PhraseWords w = phrases::phrasewords(QStringLiteral("Hot  dog "));
+    QCOMPARE(w[0], QStringLiteral("Hot"));
+    QCOMPARE(w[1], QString());
+    QCOMPARE(w[2], QStringLiteral("dog"));
+    QCOMPARE(w[3], QString());
+    // A long run of trailing spaces: words past the 20th are dropped.
+    const QString many = QStringLiteral("a b c d e f g h i j k l m n o p q r s t u v w");
+    const phrases::PhraseWords m = phrases::phrasewords(many);
+    QCOMPARE(m[19], QStringLiteral("t"));
+    QCOMPARE(phrases::splitwords(many).size(), 23);
+}
+
+void TestHostLogic::repeattest_data()
+{
+    QTest::addColumn<QString>("phrase");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("word again") << "the cat in the hat" << false;
+    QTest::newRow("inside a later word") << "in the pink" << false;
+    QTest::newRow("earlier word inside") << "pin in" << true;
+    QTest::newRow("plain") << "hot dog" << true;
+    QTest::newRow("case differs") << "The cat in the hat" << true;
+    QTest::newRow("empty words never reject") << "a  b  c " << true;
+    QTest::newRow("last word") << "dog dog" << false;
+    QTest::newRow("single word") << "dog" << true;
+}
+
+void TestHostLogic::repeattest()
+{
+    QFETCH(QString, phrase);
+    QFETCH(bool, passes);
+    QCOMPARE(phrases::passesrepeattest(phrase), passes);
+}
+
+void TestHostLogic::findword_data()
+{
+    QTest::addColumn<QString>("phrase");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("pos");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("first") << "HOT DOG"
+                           << "HOT" << 0 << true;
+    QTest::newRow("last") << "HOT DOG"
+                          << "DOG" << 4 << true;
+    QTest::newRow("middle") << "A HOT DOG"
+                            << "HOT" << 2 << true;
+    QTest::newRow("inside a longer word") << "HOT DOGS"
+                                          << "DOG" << 4 << false;
+    QTest::newRow("whole word wins over earlier part") << "CATS CAT DOG"
+                                                       << "CAT" << 5 << true;
+    QTest::newRow("between spaces first") << "XCAT CATX CAT Y"
+                                          << "CAT" << 10 << true;
+    QTest::newRow("before a space second") << "XCAT CATX"
+                                           << "CAT" << 1 << false;
+    QTest::newRow("nowhere") << "HOT DOG"
+                             << "CAT" << -1 << false;
+    QTest::newRow("whole phrase") << "HOT DOG"
+                                  << "HOT DOG" << 0 << true;
+}
+
+void TestHostLogic::findword()
+{
+    QFETCH(QString, phrase);
+    QFETCH(QString, word);
+    QFETCH(int, pos);
+    QFETCH(bool, whole);
+    QCOMPARE(judging::findword(phrase, word), qsizetype(pos));
+    QCOMPARE(judging::wholeword(phrase, pos, word.size()), whole);
+}
+
+void TestHostLogic::close_data()
+{
+    QTest::addColumn<QString>("guess");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<bool>("close");
+    QTest::newRow("1 ING") << "JUMP"
+                           << "jumping" << true;
+    QTest::newRow("2 S") << "CAT"
+                         << "cats" << true;
+    QTest::newRow("3 ES") << "BOX"
+                          << "boxes" << true;
+    QTest::newRow("4 ED") << "JUMP"
+                          << "Jumped" << true;
+    QTest::newRow("5 ER") << "JUMP"
+                          << "jumper" << true;
+    QTest::newRow("6 D") << "BAKE"
+                         << "baked" << true;
+    QTest::newRow("7 R") << "BAKE"
+                         << "baker" << true;
+    QTest::newRow("8 stem ING") << "BAKE"
+                                << "baking" << true;
+    QTest::newRow("9 doubled ING") << "RUN"
+                                   << "running" << true;
+    QTest::newRow("10 IED") << "CRY"
+                            << "cried" << true;
+    QTest::newRow("11 IES") << "CRY"
+                            << "cries" << true;
+    QTest::newRow("12 stem") << "CATS"
+                             << "cat" << true;
+    QTest::newRow("one way only") << "JUMPING"
+                                  << "jump" << false;
+    QTest::newRow("equal is not close") << "CAT"
+                                        << "cat" << false;
+    QTest::newRow("other doubled letter") << "RUN"
+                                          << "runxing" << false;
+    QTest::newRow("guess is compared as is") << "cat"
+                                             << "cats" << false;
+    QTest::newRow("unrelated") << "DOG"
+                               << "cats" << false;
+    QTest::newRow("empty guess") << ""
+                                 << "s" << false;
+}
+
+void TestHostLogic::close()
+{
+    QFETCH(QString, guess);
+    QFETCH(QString, word);
+    QFETCH(bool, close);
+    QCOMPARE(judging::checkforclose(guess, word), close);
+}
+
+void TestHostLogic::judge_data()
+{
+    QTest::addColumn<QString>("phrase");
+    QTest::addColumn<QString>("maskBefore");
+    QTest::addColumn<QString>("guess");
+    QTest::addColumn<QString>("maskAfter");
+    QTest::addColumn<QList<Step>>("steps");
+    const QString hotdog = QStringLiteral("HOT DOG");
+    QTest::newRow("one word") << hotdog << "___ ___ "
+                              << "HOT"
+                              << "HOT ___ " << QList<Step>{{Step::Revealed, QStringLiteral("HOT ___ ")}};
+    QTest::newRow("both words in one guess") << hotdog << "___ ___ "
+                                             << "HOT DOG"
+                                             << "HOT DOG "
+                                             << QList<Step>{{Step::Revealed, QStringLiteral("HOT ___ ")},
+                                                            {Step::Solved, QStringLiteral("HOT DOG ")}};
+    QTest::newRow("second word completes")
+        << hotdog << "HOT ___ "
+        << "DOG"
+        << "HOT DOG " << QList<Step>{{Step::Solved, QStringLiteral("HOT DOG ")}};
+    QTest::newRow("shown again") << hotdog << "HOT ___ "
+                                 << "HOT"
+                                 << "HOT ___ " << QList<Step>{{Step::Revealed, QStringLiteral("HOT ___ ")}};
+    QTest::newRow("inside a longer word is close")
+        << "HOT DOGS"
+        << "___ ____ "
+        << "DOG"
+        << "___ ____ " << QList<Step>{{Step::Close, QStringLiteral("DOG")}};
+    QTest::newRow("close by stem") << "BAKING SODA"
+                                   << "______ ____ "
+                                   << "BAKE"
+                                   << "______ ____ " << QList<Step>{{Step::Close, QStringLiteral("BAKE")}};
+    QTest::newRow("close to two words")
+        << "CATS AND CATS"
+        << "____ ___ ____ "
+        << "CAT"
+        << "____ ___ ____ "
+        << QList<Step>{{Step::Close, QStringLiteral("CAT")}, {Step::Close, QStringLiteral("CAT")}};
+    QTest::newRow("empty words do nothing") << "A B"
+                                            << "_ _ "
+                                            << "  S "
+                                            << "_ _ " << QList<Step>{};
+    QTest::newRow("stops at the solving word") << hotdog << "___ ___ "
+                                               << "DOG HOT DOGS"
+                                               << "HOT DOG "
+                                               << QList<Step>{{Step::Revealed, QStringLiteral("___ DOG ")},
+                                                              {Step::Solved, QStringLiteral("HOT DOG ")}};
+    QTest::newRow("trailing space phrase") << "HOT "
+                                           << "___  "
+                                           << "HOT"
+                                           << "HOT  " << QList<Step>{{Step::Solved, QStringLiteral("HOT  ")}};
+}
+
+void TestHostLogic::judge()
+{
+    QFETCH(QString, phrase);
+    QFETCH(QString, maskBefore);
+    QFETCH(QString, guess);
+    QFETCH(QString, maskAfter);
+    QFETCH(QList<Step>, steps);
+    QString mask = maskBefore;
+    const auto words = phrases::phrasewords(phrase.toLower());
+    QCOMPARE(judging::judge(phrase, mask, words, guess), steps);
+    QCOMPARE(mask, maskAfter);
+}
+
+void TestHostLogic::wintest_data()
+{
+    QTest::addColumn<QList<int>>("scores"); // slots 1, 2, ...
+    QTest::addColumn<int>("winscore");
+    QTest::addColumn<bool>("team");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("slot");
+    QTest::newRow("nobody there") << QList<int>{9, 3, 5} << 10 << false << int(Win::None) << 0;
+    QTest::newRow("leader alone") << QList<int>{10, 3, 12} << 10 << false << int(Win::Player) << 3;
+    QTest::newRow("tie at the top") << QList<int>{10, 10} << 10 << false << int(Win::None) << 0;
+    QTest::newRow("tie below the top") << QList<int>{11, 10, 10} << 10 << false << int(Win::Player) << 1;
+    QTest::newRow("spy counts") << QList<int>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12} << 10 << false
+                                << int(Win::Player) << 11;
+    QTest::newRow("black") << QList<int>{21, 20} << 20 << true << int(Win::Black) << 0;
+    QTest::newRow("team tie goes to maroon") << QList<int>{20, 20} << 20 << true << int(Win::Maroon) << 0;
+    QTest::newRow("maroon") << QList<int>{5, 20} << 20 << true << int(Win::Maroon) << 0;
+}
+
+void TestHostLogic::wintest()
+{
+    QFETCH(QList<int>, scores);
+    QFETCH(int, winscore);
+    QFETCH(bool, team);
+    QFETCH(int, kind);
+    QFETCH(int, slot);
+    std::array<int, 16> s{};
+    for (int i = 0; i < scores.size(); ++i)
+        s[i + 1] = scores[i];
+    QCOMPARE(judging::wintest(s, int(scores.size()), winscore, team), (Win{Win::Kind(kind), slot}));
+}
+
+void TestHostLogic::parselist()
+{
+    QByteArray bytes("hot dog\nrock\x92n roll  \r\n\ttab\n\nlast");
+    QCOMPARE(phrases::parselist(bytes),
+             (QStringList{QStringLiteral("hot dog"), QStringLiteral("rock\u2019n roll  "),
+                          QStringLiteral("\ttab"), QString(), QStringLiteral("last")}));
+    QCOMPARE(phrases::parselist("a\nb\n"), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    QVERIFY(phrases::parselist(QByteArray()).isEmpty());
+}
+
+QTEST_APPLESS_MAIN(TestHostLogic)
+#include "tst_hostlogic.moc"
