@@ -30,6 +30,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     row->addWidget(chatpane);
     setCentralWidget(central);
     buildMenus();
+    buildChatMenus();
     buildBoardControls();
     FormCreate();
 }

@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QAction;
+class QColorDialog;
 class QButtonGroup;
 class QLineEdit;
 class QMenu;
@@ -133,6 +134,35 @@ public:
     // Sound cues ("entered", "turn", "cat3", ...).
     void playsounds(const QString &cue);
 
+    // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
+    // tchat_settings.cpp) ---
+    void buildChatMenus();
+    void chatrecieved(const QString &text);
+    void sendit();
+    QAction *TextColor1 = nullptr;
+    QColorDialog *ColorDialog = nullptr;
+    void TextColor1Click();
+    // Chatter sounds: the menu on b_phrase10; entry n (tag n) is Cancel1 (0) or wave1 ... wave20.
+    QMenu *popup_sounds = nullptr;
+    QList<QAction *> chattersounds;
+    void b_phrase10Click();
+    void wave20Click(int tag);
+    void playasound(const QString &text);
+    QAction *PlaySounds1 = nullptr;
+    QAction *PlayChatterSounds1 = nullptr;
+    void PlaySounds1Click();
+    void PlayChatterSounds1Click();
+    // Settings file orvanelobby.ini, section Quillet.
+    int snapcount = 0;
+    QAction *ResetScreenLocation1 = nullptr;
+    QString settingsfile() const;
+    void loadinifile();
+    void saveinifile();
+    void saveplacement();
+    void ResetScreenLocation1Click();
+    void FormResize();
+    // --- end of chat, sounds and settings ---
+
     // Colours of system lines.
     static constexpr int systemcolour = 0x008AAAAC;
     static constexpr int bluecolour = 0x00FF0000;
@@ -145,6 +175,7 @@ signals:
 protected:
     void showEvent(QShowEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     void buildMenus();

@@ -18,6 +18,8 @@ struct Route
 // Dispatch table, in order; the first exact, case-sensitive match takes the message.
 const Route routes[] = {
     {cmd::sendlogininfo, &Tchat::sendloginfo},
+    {cmd::chat, &Tchat::chatrecieved},
+    {cmd::action, &Tchat::chatrecieved},
     {cmd::newplayerinfo, &Tchat::newplayerinfo},
     {cmd::existingplayers, &Tchat::newplayerinfo},
     {cmd::playerdisconnected, &Tchat::playerdisconnected},
@@ -27,6 +29,7 @@ const Route routes[] = {
     {cmd::clearmain, &Tchat::clearmain},
     {cmd::havewrongversion, &Tchat::havewrongversion},
     {cmd::wrongversion, &Tchat::wrongversion},
+    {cmd::playasound, &Tchat::playasound},
 };
 } // namespace
 
@@ -79,9 +82,10 @@ void Tchat::newplayerinfo(const QString &rest)
     FieldReader f(rest);
     const int number = f.nextInt();
     const QString name = f.rest();
-    if (number == mynumber)
+    if (number == mynumber) {
         addlinetochat(QStringLiteral("0+You are Connected."), systemcolour);
-    else
+        loadinifile();
+    } else
         addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is Connected."), systemcolour);
 }
 

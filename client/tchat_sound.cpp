@@ -1,7 +1,13 @@
 // Sound cues of the main window.
 #include "client/tchat.h"
 
-void Tchat::playsounds(const QString &)
+#include "features/sound.h"
+
+#include <QAction>
+
+void Tchat::playsounds(const QString &cue)
 {
-    // The clip player arrives with the sound work; until then cues are silent.
+    // "Play Sounds" governs the event cues only; chatter sounds have their own switch.
+    if (PlaySounds1 && PlaySounds1->isChecked())
+        sound::play(cue);
 }

@@ -91,5 +91,5 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo, const QString &msg)
 
 void Tchat::FormClose()
 {
-    // Window placement is saved here once the settings file exists.
+    saveplacement();
 }

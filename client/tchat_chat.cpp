@@ -1,0 +1,203 @@
+// The chat pane's side of the main window: received lines, sending, the chat menus and the
+// chatter sounds.
+#include "client/tchat.h"
+
+#include "client/chatpane.h"
+#include "features/sound.h"
+#include "protocol/colortext.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+#include "protocol/fields.h"
+#include "protocol/numbers.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolButton>
+
+namespace {
+
+// Captions of the chatter-sound menu; entry n plays clip "WAVEn".
+const char *const chatterCaptions[] = {
+    "<Cancel>",       "Doh",          "Cough",  "Hello",   "Thank You", "Where have you been?",
+    "Snoring",        "Sneezing",     "Sorry",  "Welcome", "Yeehaa",    "Yippee",
+    "Oh No",          "Applause",     "Honk",   "Oooh",    "Razzberry", "Cheer",
+    "Woman Laughing", "Man Laughing", "Crying",
+};
+
+// Text typed into the entry box goes on the wire as it is, except for what would cut the message
+// short: the byte 0xFF (y with diaeresis in the code page) is the end marker, and line breaks and other
+// control characters may not appear in a message.
+QString wireSafe(QString text)
+{
+    for (QChar &c : text) {
+        if (c.unicode() == 0xFF)
+            c = QLatin1Char('?');
+        else if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
+// A checkable item whose handler does the toggling itself: the tick Qt already set is undone.
+void connectToggle(QAction *a, QObject *context, std::function<void()> handler)
+{
+    QObject::connect(a, &QAction::triggered, context, [a, handler] {
+        a->setChecked(!a->isChecked());
+        guard(handler);
+    });
+}
+
+QMenu *findOrAddMenu(QMenuBar *bar, const QString &title)
+{
+    for (QAction *a : bar->actions()) {
+        if (a->menu() && a->text().remove(QLatin1Char('&')) == title)
+            return a->menu();
+    }
+    return bar->addMenu(QLatin1Char('&') + title);
+}
+
+} // namespace
+
+void Tchat::buildChatMenus()
+{
+    // The client area never gets smaller than the board and its border (see FormResize).
+    if (centralWidget())
+        centralWidget()->setMinimumSize(792, 545);
+    chatpane->onSend = [this] { sendit(); };
+    chatpane->onSettingsChanged = [this] { saveinifile(); };
+
+    QMenu *options = findOrAddMenu(menuBar(), QStringLiteral("Options"));
+    if (!options->isEmpty())
+        options->addSeparator();
+    TextColor1 = options->addAction(QStringLiteral("Text Color"));
+    connect(TextColor1, &QAction::triggered, this, [this] { guard([this] { TextColor1Click(); }); });
+    options->addMenu(chatpane->TextSize1);
+    options->addAction(chatpane->ScrollChatOff1);
+    options->addAction(chatpane->ClearMainChat1);
+    options->addSeparator();
+    PlaySounds1 = options->addAction(QStringLiteral("Play Sounds"));
+    PlaySounds1->setCheckable(true);
+    PlaySounds1->setChecked(true);
+    connectToggle(PlaySounds1, this, [this] { PlaySounds1Click(); });
+    PlayChatterSounds1 = options->addAction(QStringLiteral("Play Chatter Sounds"));
+    PlayChatterSounds1->setCheckable(true);
+    PlayChatterSounds1->setChecked(true);
+    connectToggle(PlayChatterSounds1, this, [this] { PlayChatterSounds1Click(); });
+    options->addSeparator();
+    ResetScreenLocation1 = options->addAction(QStringLiteral("Reset Screen Location"));
+    connect(ResetScreenLocation1, &QAction::triggered, this,
+            [this] { guard([this] { ResetScreenLocation1Click(); }); });
+
+    popup_sounds = new QMenu(this);
+    popup_sounds->setToolTipsVisible(true);
+    for (int tag = 0; tag <= 20; ++tag) {
+        const QString caption = QLatin1String(chatterCaptions[tag]);
+        QAction *a = popup_sounds->addAction(caption);
+        a->setObjectName(tag == 0 ? QStringLiteral("Cancel1") : QStringLiteral("wave%1").arg(tag));
+        a->setData(tag);
+        a->setToolTip(caption);
+        a->setStatusTip(caption);
+        connect(a, &QAction::triggered, this, [this, tag] { guard([this, tag] { wave20Click(tag); }); });
+        chattersounds.append(a);
+    }
+    connect(chatpane->b_phrase10, &QToolButton::clicked, this,
+            [this] { guard([this] { b_phrase10Click(); }); });
+}
+
+void Tchat::chatrecieved(const QString &text)
+{
+    QString line = text;
+    int colour = colortext::clWhite;
+    if (const qsizetype bar = text.indexOf(QLatin1Char('|')); bar >= 0) {
+        line = text.left(bar);
+        try {
+            colour = colortext::fromText(text.mid(bar + 1));
+        } catch (const EConvertError &) {
+            colour = colortext::clWhite;
+        }
+    }
+    addlinetochat(line, colour);
+}
+
+void Tchat::sendit()
+{
+    if (!loggedin)
+        return;
+    ChatEntry *box = chatpane->mychat;
+    const QString text = box->text();
+    if (!text.isEmpty()) {
+        const QString colour = colortext::toText(chatpane->textcolor());
+        if (!text.startsWith(QLatin1Char('/')))
+            sendtohost(cmd::buildChat(mynumber, wireSafe(text), colour));
+        else if (text.startsWith(QLatin1String("/me")))
+            sendtohost(cmd::buildAction(mynumber, wireSafe(text.mid(4)), colour));
+        // Any other "/" text is a command this program does not know: nothing is sent.
+    }
+    box->clear();
+}
+
+void Tchat::TextColor1Click()
+{
+    if (!ColorDialog)
+        ColorDialog = new QColorDialog(this);
+    ColorDialog->setCurrentColor(colortext::toQColor(chatpane->textcolor()));
+    if (ColorDialog->exec() == QDialog::Accepted)
+        chatpane->settextcolor(colortext::fromQColor(ColorDialog->selectedColor()));
+    saveinifile();
+}
+
+void Tchat::b_phrase10Click()
+{
+    QToolButton *b = chatpane->b_phrase10;
+    popup_sounds->popup(b->mapToGlobal(b->rect().bottomRight()));
+}
+
+void Tchat::wave20Click(int tag)
+{
+    if (tag == 0)
+        return;
+    // Spies cannot send chatter sounds. Nothing plays here: the host's relay comes back to us too.
+    if (mynumber <= 10 && loggedin)
+        sendtohost(cmd::buildPlayasound(mynumber, tag));
+}
+
+void Tchat::playasound(const QString &text)
+{
+    FieldReader f(text);
+    const QString sender = f.next();
+    const QString name = f.next();
+    if (PlayChatterSounds1->isChecked()) {
+        sound::play(name);
+        return;
+    }
+    // Shown as a line instead; a sender without a seat or an unknown sound shows nothing.
+    const std::optional<int> number = numbers::tryStrToInt(sender);
+    if (!number || *number < 1 || *number > 10)
+        return;
+    const auto *label = findChild<QLabel *>(QStringLiteral("label_playername%1").arg(*number));
+    if (!label)
+        return;
+    for (QAction *a : std::as_const(chattersounds)) {
+        if (a->objectName().compare(name, Qt::CaseInsensitive) == 0) {
+            addlinetochat(QStringLiteral("0+") + label->text() + QStringLiteral(": <Chatter Sound> ") +
+                              a->toolTip(),
+                          bluecolour);
+            return;
+        }
+    }
+}
+
+void Tchat::PlaySounds1Click()
+{
+    PlaySounds1->setChecked(!PlaySounds1->isChecked());
+    saveinifile();
+}
+
+void Tchat::PlayChatterSounds1Click()
+{
+    PlayChatterSounds1->setChecked(!PlayChatterSounds1->isChecked());
+    saveinifile();
+}

@@ -1,0 +1,144 @@
+// The settings file and the main window's placement.
+#include "client/tchat.h"
+
+#include "client/chatpane.h"
+#include "features/ini.h"
+#include "protocol/colortext.h"
+#include "protocol/config.h"
+#include "protocol/errors.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QColorDialog>
+#include <QDir>
+#include <QResizeEvent>
+#include <QScreen>
+
+namespace {
+
+const QString section = QStringLiteral("Quillet");
+constexpr int minClientWidth = 792;  // the board's width plus 3
+constexpr int minClientHeight = 545; // the board's height plus 3
+
+// Writes the keys that saveinifile owns, with the window at these bounds.
+void writeSettings(const QString &path, const QRect &bounds, int textsize, int snapcount, int textcolor,
+                   bool playsounds, bool chattersounds)
+{
+    IniFile f(path);
+    f.writeInteger(section, QStringLiteral("Top"), bounds.top());
+    f.writeInteger(section, QStringLiteral("Left"), bounds.left());
+    f.writeInteger(section, QStringLiteral("Width"), bounds.width());
+    f.writeInteger(section, QStringLiteral("Height"), bounds.height());
+    f.writeInteger(section, QStringLiteral("Textsize"), textsize);
+    f.writeInteger(section, QStringLiteral("Snapcount"), snapcount);
+    f.writeString(section, QStringLiteral("Textcolor"), colortext::toText(textcolor));
+    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+    f.writeString(section, QStringLiteral("Playsounds"), flag(playsounds));
+    f.writeString(section, QStringLiteral("ChatterSounds"), flag(chattersounds));
+    f.save(); // no message for any settings problem
+}
+
+} // namespace
+
+QString Tchat::settingsfile() const
+{
+    return QDir(config::dataDir()).filePath(QStringLiteral("orvanelobby.ini"));
+}
+
+void Tchat::loadinifile()
+{
+    const IniFile f(settingsfile());
+    savedtop = f.readInteger(section, QStringLiteral("Top"), 3);
+    savedleft = f.readInteger(section, QStringLiteral("Left"), 3);
+    savedwidth = f.readInteger(section, QStringLiteral("Width"), defaultwidth);
+    savedheight = f.readInteger(section, QStringLiteral("Height"), defaultheight);
+    // No check against the screen: "Reset Screen Location" brings a lost window back.
+    move(savedleft, savedtop);
+    resize(savedwidth, savedheight);
+
+    chatpane->settextsize(f.readInteger(section, QStringLiteral("Textsize"), 8), true);
+    snapcount = f.readInteger(section, QStringLiteral("Snapcount"), snapcount);
+
+    int colour = colortext::clMaroon;
+    try {
+        colour = colortext::fromText(
+            f.readString(section, QStringLiteral("Textcolor"), QStringLiteral("clmaroon")));
+    } catch (const EConvertError &) {
+        colour = colortext::clMaroon;
+    }
+    chatpane->settextcolor(colour);
+    if (ColorDialog)
+        ColorDialog->setCurrentColor(colortext::toQColor(colour));
+
+    // The phrase buttons keep their phrase in their hint; an empty key keeps the built-in one.
+    for (int n = 1; n <= 9; ++n) {
+        const QString phrase = f.readString(section, QStringLiteral("Phrase%1").arg(n));
+        if (phrase.isEmpty())
+            continue;
+        if (auto *b = findChild<QAbstractButton *>(QStringLiteral("b_phrase%1").arg(n)))
+            b->setToolTip(phrase);
+    }
+
+    // Off only for the exact text "false".
+    PlaySounds1->setChecked(f.readString(section, QStringLiteral("Playsounds"), QStringLiteral("true")) !=
+                            QLatin1String("false"));
+    PlayChatterSounds1->setChecked(f.readString(section, QStringLiteral("ChatterSounds"),
+                                                QStringLiteral("true")) != QLatin1String("false"));
+}
+
+void Tchat::saveinifile()
+{
+    writeSettings(settingsfile(), QRect(x(), y(), width(), height()), chatpane->textsize(), snapcount,
+                  chatpane->textcolor(), PlaySounds1->isChecked(), PlayChatterSounds1->isChecked());
+}
+
+void Tchat::saveplacement()
+{
+    if (y() == savedtop && x() == savedleft && height() == savedheight && width() == savedwidth)
+        return;
+    // A window larger than the work area (a maximised one) is stored a little smaller, so that it
+    // fits when it comes back as a normal window.
+    int w = width(), h = height();
+    if (const QScreen *s = screen()) {
+        const QRect work = s->availableGeometry();
+        if (w > work.width())
+            w -= 15;
+        if (h > work.height())
+            h -= 15;
+    }
+    savedleft = x();
+    savedtop = y();
+    savedwidth = w;
+    savedheight = h;
+    writeSettings(settingsfile(), QRect(savedleft, savedtop, savedwidth, savedheight), chatpane->textsize(),
+                  snapcount, chatpane->textcolor(), PlaySounds1->isChecked(),
+                  PlayChatterSounds1->isChecked());
+}
+
+void Tchat::ResetScreenLocation1Click()
+{
+    // Saved when the window closes, since the geometry then differs from the saved one.
+    showNormal();
+    move(3, 3);
+    resize(797, 590);
+}
+
+void Tchat::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    guard([this] { FormResize(); });
+}
+
+void Tchat::FormResize()
+{
+    // The client area never gets smaller than the board and its border; the board stays centred
+    // in a larger one.
+    QWidget *client = centralWidget();
+    if (!client)
+        return;
+    client->setMinimumSize(minClientWidth, minClientHeight);
+    const int dw = std::max(0, minClientWidth - client->width());
+    const int dh = std::max(0, minClientHeight - client->height());
+    if ((dw || dh) && isVisible() && !isMaximized() && !isFullScreen())
+        resize(width() + dw, height() + dh);
+}

@@ -1,0 +1,370 @@
+// The chat pane: how coded lines are laid out, styles and colours, links, and the pane's menus.
+#include "client/chatpane.h"
+#include "protocol/colortext.h"
+#include "protocol/errors.h"
+#include "widgets/chatviewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QtTest>
+
+using Kind = ChatViewer::Kind;
+
+namespace {
+
+QStringList L(std::initializer_list<const char *> items)
+{
+    QStringList out;
+    for (const char *i : items)
+        out << QString::fromUtf8(i);
+    return out;
+}
+
+// Items of a paragraph without the lone blanks, as "text@style", "[image]" or "<link>@style".
+QStringList shape(const ChatViewer *v, int para)
+{
+    QStringList out;
+    for (const ChatViewer::ItemInfo &i : v->items(para)) {
+        if (i.kind == Kind::Image)
+            out << QStringLiteral("[%1]").arg(i.image);
+        else if (i.text != QLatin1String(" "))
+            out << (i.kind == Kind::Link ? QStringLiteral("<%1>@%2") : QStringLiteral("%1@%2"))
+                       .arg(i.text)
+                       .arg(i.style);
+    }
+    return out;
+}
+
+int countColour(const QImage &img, QRgb rgb)
+{
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += (img.pixel(x, y) & 0xFFFFFF) == (rgb & 0xFFFFFF);
+    return n;
+}
+
+} // namespace
+
+class TestChatPane : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineLayout_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("system line without head")
+            << QStringLiteral("0+You are Connected.") << L({"You @0", "are @0", "Connected. @0"});
+        QTest::newRow("code 3 with head and smiley") << QStringLiteral("3+Ann chats: hi :)#12 there")
+                                                     << L({"Ann chats: @8", "hi @8", "[2]", "there @8"});
+        QTest::newRow("smiley code 9x") << QStringLiteral("1+a :)#9xb") << L({"a @6", "[0]", "b @6"});
+        QTest::newRow("smiley code 99") << QStringLiteral("1+a :)#99") << L({"a @6", "[0]"});
+        QTest::newRow("one character at the end") << QStringLiteral("1+a :)#5") << L({"a @6", "[0]"});
+        QTest::newRow("hex is not a smiley code") << QStringLiteral("1+:)#$F") << L({"[0]"});
+        QTest::newRow("first and last smiley") << QStringLiteral("2+:)#10:)#27") << L({"[0]", "[17]"});
+        QTest::newRow("link in the middle") << QStringLiteral("4+Bob chats: see www.x.com now")
+                                            << L({"Bob chats: @9", "see @9", "<www.x.com >@4", "now @9"});
+        QTest::newRow("capital WWW.")
+            << QStringLiteral("5+go WWW.Example.COM") << L({"go @10", "<WWW.Example.COM >@4"});
+        QTest::newRow("http inside a word")
+            << QStringLiteral("9+Al chats: (HTTP://a.b)") << L({"Al chats: @14", "<(HTTP://a.b) >@4"});
+        QTest::newRow("a smiley is no head")
+            << QStringLiteral("3+Ann waves :)#11 bye") << L({"Ann @8", "waves @8", "[1]", "bye @8"});
+        QTest::newRow("a web address is no head") << QStringLiteral("3+Ann likes http://x.org :)")
+                                                  << L({"Ann @8", "likes @8", "<http://x.org >@4", ":) @8"});
+        QTest::newRow("head before a smiley")
+            << QStringLiteral("3+Ann says: :)#11") << L({"Ann says: @8", "[1]"});
+        QTest::newRow("head up to the first colon") << QStringLiteral("1+a:b:c") << L({"a: @6", "b:c @6"});
+        QTest::newRow("player 10") << QStringLiteral("10+Zed chats: yo") << L({"Zed chats: @1", "yo @1"});
+        QTest::newRow("spy") << QStringLiteral("12+Spy chats: psst") << L({"Spy chats: @2", "psst @2"});
+        QTest::newRow("markup stays text") << QStringLiteral("1+<b>x</b> &amp; <img src=y>")
+                                           << L({"<b>x</b> @6", "&amp; @6", "<img @6", "src=y> @6"});
+    }
+
+    void lineLayout()
+    {
+        QFETCH(QString, line);
+        QFETCH(QStringList, items);
+        ChatPane pane;
+        pane.addlinetochat(line, colortext::clRed);
+        QCOMPARE(pane.mainchat->paragraphCount(), 1);
+        QCOMPARE(shape(pane.mainchat, 0), items);
+    }
+
+    void lineWithoutHeadBeginsWithABlank()
+    {
+        ChatPane pane;
+        pane.addlinetochat(QStringLiteral("0+You are Connected."), Tchat_system());
+        const auto items = pane.mainchat->items(0);
+        QCOMPARE(items[0].text, QStringLiteral(" "));
+        QCOMPARE(pane.mainchat->paragraphText(0), QStringLiteral(" You are Connected. "));
+        QVERIFY(pane.mainchat->style(0).bold);
+        QCOMPARE(pane.mainchat->style(0).color, QColor(172, 170, 138));
+        // Two blanks in a row make a word that is a lone blank.
+        pane.addlinetochat(QStringLiteral("1+a  b"), 0);
+        QCOMPARE(pane.mainchat->paragraphText(1), QStringLiteral(" a  b "));
+    }
+
+    static int Tchat_system() { return 0x008AAAAC; }
+
+    void badCodeAddsNothing()
+    {
+        ChatPane pane;
+        QVERIFY_THROWS_EXCEPTION(EConvertError, pane.addlinetochat(QStringLiteral("x+hello"), 0));
+        QVERIFY_THROWS_EXCEPTION(EConvertError, pane.addlinetochat(QStringLiteral("no plus"), 0));
+        QCOMPARE(pane.mainchat->paragraphCount(), 0);
+    }
+
+    void linksAreGreenUnderlinedNotBold()
+    {
+        ChatPane pane;
+        pane.addlinetochat(QStringLiteral("1+www.a.com"), colortext::clRed);
+        const ChatTextStyle &s = pane.mainchat->style(4);
+        QCOMPARE(s.color, QColor(0, 128, 0));
+        QVERIFY(s.underline);
+        QVERIFY(!s.bold);
+    }
+
+    // The colour belongs to the style: the latest line of a code colours all earlier ones.
+    void colourFollowsTheLatestLineOfTheSameCode()
+    {
+        ChatPane pane;
+        pane.resize(248, 311);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        pane.addlinetochat(QStringLiteral("1+Ann chats: MMMM WWWW"), colortext::clRed);
+        pane.addlinetochat(QStringLiteral("2+Bob chats: MMMM WWWW"), colortext::clLime);
+        QImage img = pane.mainchat->viewport()->grab().toImage();
+        QVERIFY(countColour(img, qRgb(255, 0, 0)) > 20);
+        QVERIFY(countColour(img, qRgb(0, 255, 0)) > 20);
+
+        pane.addlinetochat(QStringLiteral("1+Ann chats: again"), colortext::clBlue);
+        img = pane.mainchat->viewport()->grab().toImage();
+        QCOMPARE(countColour(img, qRgb(255, 0, 0)), 0);
+        QVERIFY(countColour(img, qRgb(0, 0, 255)) > 40);
+        QVERIFY(countColour(img, qRgb(0, 255, 0)) > 20); // the other player keeps his colour
+
+        // System lines: a blue one turns every system line blue.
+        pane.ClearMainChat1Click();
+        pane.addlinetochat(QStringLiteral("0+first MMMM"), 0x008AAAAC);
+        pane.addlinetochat(QStringLiteral("0+second MMMM"), 0x008AAAAC);
+        img = pane.mainchat->viewport()->grab().toImage();
+        QVERIFY(countColour(img, qRgb(172, 170, 138)) > 40);
+        pane.addlinetochat(QStringLiteral("0+blue"), colortext::clBlue);
+        img = pane.mainchat->viewport()->grab().toImage();
+        QCOMPARE(countColour(img, qRgb(172, 170, 138)), 0);
+    }
+
+    void linkOpensOnlyAsAWebAddress_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("www") << QStringLiteral("www.example.com ")
+                             << QStringLiteral("http://www.example.com");
+        QTest::newRow("http") << QStringLiteral("http://a.org/x?y=1") << QStringLiteral("http://a.org/x?y=1");
+        QTest::newRow("HTTPS capitals") << QStringLiteral("HTTPS://a.org") << QStringLiteral("https://a.org");
+        QTest::newRow("file") << QStringLiteral("file:///home/www.x")
+                              << QStringLiteral("http://file///home/www.x");
+        QTest::newRow("other scheme")
+            << QStringLiteral("ftp://www.a.org") << QStringLiteral("http://ftp//www.a.org");
+        QTest::newRow("trailing blanks")
+            << QStringLiteral("www.b.net   ") << QStringLiteral("http://www.b.net");
+    }
+
+    void linkOpensOnlyAsAWebAddress()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, opened);
+        ChatPane pane;
+        QList<QUrl> urls;
+        QStringList boxes;
+        pane.openUrl = [&](const QUrl &u) {
+            urls << u;
+            return true;
+        };
+        pane.showMessage = [&](const QString &t) { boxes << t; };
+        pane.mainchatJump(target);
+        QVERIFY(boxes.isEmpty());
+        QCOMPARE(urls.size(), 1);
+        QCOMPARE(urls[0].scheme().left(4), QStringLiteral("http"));
+        QCOMPARE(urls[0].toString(), QUrl(opened).toString());
+        QVERIFY(!urls[0].isLocalFile());
+    }
+
+    void unusableLinkShowsTheBox()
+    {
+        ChatPane pane;
+        QStringList boxes;
+        int opened = 0;
+        pane.openUrl = [&](const QUrl &) { return bool(++opened); };
+        pane.showMessage = [&](const QString &t) { boxes << t; };
+        pane.mainchatJump(QStringLiteral("javascript:alert(1)//www."));
+        QCOMPARE(opened, 0);
+        QCOMPARE(boxes, QStringList{QStringLiteral("Cannot open Webpage")});
+    }
+
+    // Every link opens its own target, however many came before and after a clear.
+    void clickOpensTheClickedLink()
+    {
+        ChatPane pane;
+        pane.resize(248, 311);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QList<QUrl> urls;
+        pane.openUrl = [&](const QUrl &u) {
+            urls << u;
+            return true;
+        };
+        ChatViewer *v = pane.mainchat;
+        auto clickLink = [&](int para) {
+            // Bring the paragraph into view, then click its link item.
+            const auto items = v->items(para);
+            int item = 0;
+            while (items[item].kind != Kind::Link)
+                ++item;
+            v->verticalScrollBar()->setValue(0);
+            QRect r = v->itemRect(para, item);
+            v->verticalScrollBar()->setValue(r.top() - 40);
+            r = v->itemRect(para, item);
+            QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r.center());
+        };
+        for (int i = 0; i < 110; ++i)
+            pane.addlinetochat(QStringLiteral("1+Ann chats: link www.site%1.com here").arg(i),
+                               colortext::clRed);
+        QCOMPARE(v->linkCount(), 110);
+        for (int i : {0, 57, 100, 101, 102, 109}) {
+            clickLink(i);
+            QCOMPARE(urls.last(), QUrl(QStringLiteral("http://www.site%1.com").arg(i)));
+        }
+        pane.ClearMainChat1Click();
+        QCOMPARE(v->paragraphCount(), 0);
+        pane.addlinetochat(QStringLiteral("1+a www.after1.com"), colortext::clRed);
+        pane.addlinetochat(QStringLiteral("1+Bo chats: b www.after2.com c http://after3.org"),
+                           colortext::clRed);
+        clickLink(1);
+        QCOMPARE(urls.last(), QUrl(QStringLiteral("http://www.after2.com")));
+        clickLink(0);
+        QCOMPARE(urls.last(), QUrl(QStringLiteral("http://www.after1.com")));
+        QCOMPARE(urls.size(), 8);
+    }
+
+    void textSizeWaitsForTheNextLine()
+    {
+        ChatPane pane;
+        int saved = 0;
+        pane.onSettingsChanged = [&] { ++saved; };
+        pane.addlinetochat(QStringLiteral("0+one"), 0);
+        const int h = pane.mainchat->documentHeight();
+        pane.N14Click(14);
+        QCOMPARE(saved, 1);
+        QCOMPARE(pane.textsize(), 14);
+        QVERIFY(pane.N14->isChecked());
+        QVERIFY(!pane.N8->isChecked() && !pane.N10->isChecked() && !pane.N12->isChecked());
+        QCOMPARE(pane.mainchat->documentHeight(), h);
+        pane.addlinetochat(QStringLiteral("0+two"), 0);
+        QVERIFY(pane.mainchat->documentHeight() > 2 * h);
+    }
+
+    void scrollChatOffKeepsTheView()
+    {
+        ChatPane pane;
+        pane.resize(248, 311);
+        for (int i = 0; i < 60; ++i)
+            pane.addlinetochat(QStringLiteral("0+line %1").arg(i), 0);
+        QScrollBar *bar = pane.mainchat->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        pane.ScrollChatOff2Click();
+        QVERIFY(pane.ScrollChatOff1->isChecked() && pane.ScrollChatOff2->isChecked());
+        bar->setValue(10);
+        pane.addlinetochat(QStringLiteral("0+more"), 0);
+        QCOMPARE(bar->value(), 10);
+        // The menu entries toggle through the same handler.
+        pane.ScrollChatOff2->trigger();
+        QVERIFY(!pane.ScrollChatOff1->isChecked() && !pane.ScrollChatOff2->isChecked());
+        pane.ScrollChatOff1->trigger();
+        QVERIFY(pane.ScrollChatOff1->isChecked() && pane.ScrollChatOff2->isChecked());
+    }
+
+    void entryBox()
+    {
+        ChatPane pane;
+        ChatEntry *box = pane.mychat;
+        QCOMPARE(box->text(), ChatPane::placeholder);
+        // Smilies replace the placeholder and append their code.
+        pane.N271Click(15);
+        pane.N271Click(27);
+        QCOMPARE(box->text(), QStringLiteral(":)#15:)#27"));
+        QCOMPARE(box->cursorPosition(), int(box->text().size()));
+
+        // Paste from the menu appends, placeholder and all.
+        box->setText(ChatPane::placeholder);
+        QApplication::clipboard()->setText(QStringLiteral("xyz"));
+        pane.Paste1Click();
+        QCOMPARE(box->text(), QStringLiteral("<Enter Chat Here>xyz"));
+        QVERIFY(!box->hasSelectedText());
+
+        // A key clears the placeholder first; Ctrl+V appends at the end.
+        box->setText(ChatPane::placeholder);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("xyz"));
+        box->setCursorPosition(0);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("xyzxyz"));
+        box->setText(ChatPane::placeholder);
+        QTest::keyClicks(box, QStringLiteral("hi"));
+        QCOMPARE(box->text(), QStringLiteral("hi"));
+
+        // Enter goes to the window's send handler.
+        int sent = 0;
+        pane.onSend = [&] { ++sent; };
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(sent, 1);
+    }
+
+    void smiliesMenuHoldsTheEighteenCodes()
+    {
+        ChatPane pane;
+        QCOMPARE(pane.smilies.size(), 18);
+        QCOMPARE(pane.smilies.first()->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral(":)#10"));
+        QCOMPARE(pane.smilies.last()->text().section(QLatin1Char('\t'), 0, 0), QStringLiteral(":)#27"));
+        QCOMPARE(pane.smilies.last()->objectName(), QStringLiteral("N271"));
+        for (const QPixmap &pm : pane.imagelist_smilies)
+            QCOMPARE(pm.size(), QSize(17, 16));
+        pane.smilies[3]->trigger();
+        QCOMPARE(pane.mychat->text(), QStringLiteral(":)#13"));
+    }
+
+    void clearMovesFocusToTheEntryBox()
+    {
+        ChatPane pane;
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowActive(&pane));
+        pane.addlinetochat(QStringLiteral("0+x"), 0);
+        pane.mainchat->setFocus();
+        pane.ClearMainChat1Click();
+        QCOMPARE(pane.mainchat->paragraphCount(), 0);
+        QCOMPARE(QApplication::focusWidget(), pane.mychat);
+    }
+
+    void selectAllAndCopy()
+    {
+        ChatPane pane;
+        pane.addlinetochat(QStringLiteral("0+You are Connected."), 0);
+        pane.addlinetochat(QStringLiteral("1+Ann chats: hi :)#12 www.x.org"), 0);
+        QApplication::clipboard()->setText(QStringLiteral("old"));
+        pane.Copy1Click(); // nothing selected: the clipboard keeps its text
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("old"));
+        pane.SelectAll1Click();
+        pane.Copy1Click();
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral(" You are Connected. \nAnn chats:  hi   www.x.org "));
+    }
+};
+
+QTEST_MAIN(TestChatPane)
+#include "tst_chatpane.moc"

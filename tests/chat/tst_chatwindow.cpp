@@ -1,0 +1,277 @@
+// The main window's chat side: received lines, sending over a real connection, chatter sounds.
+#include "client/chatpane.h"
+#include "client/tchat.h"
+#include "features/sound.h"
+#include "protocol/colortext.h"
+#include "protocol/errors.h"
+#include "widgets/chatviewer.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A raw peer on a free loopback port that the window's socket connects to.
+struct Peer
+{
+    QTcpServer server;
+    QTcpSocket *conn = nullptr;
+    QByteArray bytes;
+
+    bool connect(Tchat &w)
+    {
+        if (!server.listen(QHostAddress::LocalHost, 0))
+            return false;
+        w.sock.HostName = QStringLiteral("127.0.0.1");
+        w.sock.PortName = QString::number(server.serverPort());
+        w.sock.Open();
+        if (!QTest::qWaitFor([&] { return server.hasPendingConnections() && w.sock.Connected(); }, 5000))
+            return false;
+        conn = server.nextPendingConnection();
+        return conn != nullptr;
+    }
+
+    // Every message received until one equal to `last` (which is not returned).
+    QStringList messagesUntil(const QString &last)
+    {
+        QStringList out;
+        (void)QTest::qWaitFor(
+            [&] {
+                bytes += conn->readAll();
+                out.clear();
+                const QList<QByteArray> parts = bytes.split(char(0xFF));
+                for (qsizetype i = 0; i + 1 < parts.size(); ++i)
+                    out << QString::fromLatin1(parts[i]);
+                return out.contains(last);
+            },
+            5000);
+        out.removeAll(last);
+        return out;
+    }
+};
+
+QString lastLine(const Tchat &w)
+{
+    const ChatViewer *v = w.chatpane->mainchat;
+    return v->paragraphText(v->paragraphCount() - 1);
+}
+
+} // namespace
+
+class TestChatWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    QStringList boxes;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        qputenv("QUILLET_HOME", home.path().toLocal8Bit());
+        errorbox::setHook([this](const QString &t) { boxes << t; });
+    }
+
+    void init() { boxes.clear(); }
+
+    void receivedColours_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("colour");
+        QTest::newRow("named") << QStringLiteral("1+Ann chats: hi|clRed") << QStringLiteral("Ann chats:  hi ")
+                               << colortext::clRed;
+        QTest::newRow("dollar form") << QStringLiteral("1+Ann chats: hi|$00123456")
+                                     << QStringLiteral("Ann chats:  hi ") << 0x123456;
+        QTest::newRow("names without case")
+            << QStringLiteral("1+x|CLNAVY") << QStringLiteral(" x ") << colortext::clNavy;
+        QTest::newRow("absent") << QStringLiteral("1+Ann chats: hi") << QStringLiteral("Ann chats:  hi ")
+                                << colortext::clWhite;
+        QTest::newRow("unreadable") << QStringLiteral("1+x|bright pink") << QStringLiteral(" x ")
+                                    << colortext::clWhite;
+        QTest::newRow("cut at the first bar")
+            << QStringLiteral("1+a|b|clRed") << QStringLiteral(" a ") << colortext::clWhite;
+    }
+
+    void receivedColours()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(int, colour);
+        Tchat w;
+        w.chatrecieved(text);
+        QCOMPARE(lastLine(w), shown);
+        QCOMPARE(w.chatpane->mainchat->style(6).color, colortext::toQColor(colour));
+    }
+
+    void dispatchedThroughTheQueue()
+    {
+        Tchat w;
+        w.receivedlist.push({QStringLiteral("CMD_chat+2+Bo chats: yo|clBlue"), 0, 0});
+        w.receivedlist.push({QStringLiteral("CMD_action+2+Bo waves :)#10|clBlue"), 0, 0});
+        w.receivedlist.push({QStringLiteral("CMD_playasound+2+wave3+"), 0, 0});
+        const int played = sound::requestCount();
+        w.processsocktimer();
+        QCOMPARE(lastLine(w), QStringLiteral("Bo chats:  yo "));
+        w.processsocktimer();
+        QCOMPARE(lastLine(w), QStringLiteral(" Bo waves  "));
+        QCOMPARE(w.chatpane->mainchat->items(1).at(4).image, 0);
+        w.processsocktimer();
+        QCOMPARE(sound::requestCount(), played + 1);
+        QCOMPARE(sound::lastRequested(), QStringLiteral("wave3"));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    void sendRules()
+    {
+        Tchat w;
+        Peer peer;
+        QVERIFY(peer.connect(w));
+        ChatEntry *box = w.chatpane->mychat;
+        w.mynumber = 4;
+        auto send = [&](const QString &text) {
+            box->setText(text);
+            w.sendit();
+        };
+
+        // Not logged in: nothing goes out and the text stays.
+        send(QStringLiteral("early"));
+        QCOMPARE(box->text(), QStringLiteral("early"));
+
+        w.loggedin = true;
+        send(QStringLiteral("hello there"));
+        QCOMPARE(box->text(), QString());
+        send(QStringLiteral("/me waves"));
+        send(QStringLiteral("/ME shouts"));
+        QCOMPARE(box->text(), QString());
+        send(QStringLiteral("/x"));
+        QCOMPARE(box->text(), QString());
+        send(QString());
+        w.chatpane->settextcolor(0x00123456);
+        send(QStringLiteral("a\nb") + QChar(0xFF) + QStringLiteral("c"));
+
+        // Enter in the box sends too, after the key has cleared the placeholder.
+        box->setText(ChatPane::placeholder);
+        QTest::keyClicks(box, QStringLiteral("typed"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->text(), QString());
+
+        w.sendtohost(QStringLiteral("END"));
+        const QStringList got = peer.messagesUntil(QStringLiteral("END"));
+        QCOMPARE(got, (QStringList{
+                          QStringLiteral("CMD_chat+4+hello there|clMaroon"),
+                          QStringLiteral("CMD_action+4+waves|clMaroon"),
+                          QStringLiteral("CMD_chat+4+a b?c|$00123456"),
+                          QStringLiteral("CMD_chat+4+typed|$00123456"),
+                      }));
+    }
+
+    void chatterSoundsSent()
+    {
+        Tchat w;
+        Peer peer;
+        QVERIFY(peer.connect(w));
+        w.mynumber = 4;
+        w.wave20Click(5); // not logged in
+        w.loggedin = true;
+        w.wave20Click(0); // <Cancel>
+        w.chattersounds[0]->trigger();
+        w.chattersounds[13]->trigger();
+        w.mynumber = 12; // a spy
+        w.wave20Click(7);
+        w.mynumber = 10;
+        w.wave20Click(20);
+        w.sendtohost(QStringLiteral("END"));
+        QCOMPARE(peer.messagesUntil(QStringLiteral("END")),
+                 (QStringList{QStringLiteral("CMD_playasound+4+wave13+"),
+                              QStringLiteral("CMD_playasound+10+wave20+")}));
+    }
+
+    void chatterMenu()
+    {
+        Tchat w;
+        QCOMPARE(w.chattersounds.size(), 21);
+        QCOMPARE(w.chattersounds[0]->text(), QStringLiteral("<Cancel>"));
+        QCOMPARE(w.chattersounds[0]->objectName(), QStringLiteral("Cancel1"));
+        QCOMPARE(w.chattersounds[5]->text(), QStringLiteral("Where have you been?"));
+        QCOMPARE(w.chattersounds[20]->objectName(), QStringLiteral("wave20"));
+        QCOMPARE(w.chattersounds[20]->toolTip(), QStringLiteral("Crying"));
+        for (int n = 1; n <= 20; ++n)
+            QVERIFY2(!sound::clipPath(w.chattersounds[n]->objectName()).isEmpty(),
+                     qPrintable(QString::number(n)));
+    }
+
+    void chatterLineWhenSoundsAreOff()
+    {
+        Tchat w;
+        auto *label = w.findChild<QLabel *>(QStringLiteral("label_playername3"));
+        if (!label) {
+            label = new QLabel(&w);
+            label->setObjectName(QStringLiteral("label_playername3"));
+        }
+        label->setText(QStringLiteral("Ann"));
+        w.PlayChatterSounds1Click();
+        QVERIFY(!w.PlayChatterSounds1->isChecked());
+        const int played = sound::requestCount();
+        w.playasound(QStringLiteral("3+wave13+"));
+        QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Applause "));
+        QCOMPARE(w.chatpane->mainchat->style(0).color, QColor(0, 0, 255));
+        const int lines = w.chatpane->mainchat->paragraphCount();
+        w.playasound(QStringLiteral("12+wave1+")); // no seat
+        w.playasound(QStringLiteral("3+wave21+")); // no such entry
+        w.playasound(QStringLiteral("x+wave1+"));  // no number
+        w.playasound(QStringLiteral("3+WAVE7+"));  // entry names compare without case
+        QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
+        QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Sneezing "));
+        QCOMPARE(sound::requestCount(), played);
+        QVERIFY(boxes.isEmpty());
+
+        // Chatter sounds on again: the clip plays and no line is added.
+        w.PlayChatterSounds1->trigger();
+        QVERIFY(w.PlayChatterSounds1->isChecked());
+        w.playasound(QStringLiteral("3+wave13+"));
+        QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
+        QCOMPARE(sound::lastRequested(), QStringLiteral("wave13"));
+    }
+
+    void switchesAreIndependent()
+    {
+        Tchat w;
+        int played = sound::requestCount();
+        w.playsounds(QStringLiteral("entered"));
+        QCOMPARE(sound::requestCount(), ++played);
+        QCOMPARE(sound::lastRequested(), QStringLiteral("entered"));
+        w.PlaySounds1->trigger();
+        QVERIFY(!w.PlaySounds1->isChecked());
+        w.playsounds(QStringLiteral("turn"));
+        QCOMPARE(sound::requestCount(), played);
+        // Event cues off, chatter sounds still play.
+        w.playasound(QStringLiteral("2+wave2+"));
+        QCOMPARE(sound::requestCount(), ++played);
+        QCOMPARE(sound::lastRequested(), QStringLiteral("wave2"));
+    }
+
+    void optionsMenuHoldsTheChatItems()
+    {
+        Tchat w;
+        QStringList texts;
+        for (QAction *m : w.menuBar()->actions()) {
+            if (m->text().remove(QLatin1Char('&')) != QLatin1String("Options"))
+                continue;
+            for (QAction *a : m->menu()->actions())
+                texts << a->text();
+        }
+        for (const char *item : {"Text Color", "Text Size", "Scroll Chat Off", "Clear Main Chat",
+                                 "Play Sounds", "Play Chatter Sounds", "Reset Screen Location"})
+            QVERIFY2(texts.contains(QLatin1String(item)), item);
+        QCOMPARE(w.chatpane->ScrollChatOff1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    }
+};
+
+QTEST_MAIN(TestChatWindow)
+#include "tst_chatwindow.moc"

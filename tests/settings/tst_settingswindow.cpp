@@ -1,0 +1,220 @@
+// The settings file through the main window: load at login, save from every caller, placement.
+#include "client/chatpane.h"
+#include "client/tchat.h"
+#include "features/ini.h"
+#include "protocol/colortext.h"
+
+#include <QAction>
+#include <QColorDialog>
+#include <QFile>
+#include <QLayout>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+const QString S = QStringLiteral("Quillet");
+}
+
+class TestSettingsWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    QString file;
+
+    void write(const QByteArray &text)
+    {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    }
+    QString value(const QString &key) { return ini::readString(file, S, key, QStringLiteral("<missing>")); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(home.isValid());
+        qputenv("QUILLET_HOME", home.path().toLocal8Bit());
+    }
+
+    void init()
+    {
+        file = home.filePath(QStringLiteral("orvanelobby.ini"));
+        QFile::remove(file);
+    }
+
+    void firstRunTakesTheDefaults()
+    {
+        Tchat w;
+        QCOMPARE(w.settingsfile(), file);
+        w.loadinifile();
+        QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
+        QCOMPARE(w.chatpane->textsize(), 8);
+        QVERIFY(w.chatpane->N8->isChecked());
+        QCOMPARE(w.chatpane->textcolor(), colortext::clMaroon);
+        QVERIFY(w.PlaySounds1->isChecked() && w.PlayChatterSounds1->isChecked());
+        QVERIFY(!QFile::exists(file));
+        // Closing without a change since the file was read writes nothing.
+        w.close();
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void roundTrip()
+    {
+        {
+            Tchat w;
+            w.loadinifile();
+            w.chatpane->N14Click(12);
+            QCOMPARE(value(QStringLiteral("Textsize")), QStringLiteral("12"));
+            w.PlaySounds1->trigger();
+            QCOMPARE(value(QStringLiteral("Playsounds")), QStringLiteral("false"));
+            QCOMPARE(value(QStringLiteral("ChatterSounds")), QStringLiteral("true"));
+            w.snapcount = 17;
+            // The colour dialog, confirmed with another colour.
+            QTimer::singleShot(0, &w, [&] {
+                w.ColorDialog->setCurrentColor(colortext::toQColor(colortext::clNavy));
+                w.ColorDialog->accept();
+            });
+            w.TextColor1Click();
+            QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("clNavy"));
+            QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("17"));
+            // Cancelled: the colour stays, the file is written all the same.
+            QFile::remove(file);
+            QTimer::singleShot(0, &w, [&] {
+                w.ColorDialog->setCurrentColor(Qt::red);
+                w.ColorDialog->reject();
+            });
+            w.TextColor1Click();
+            QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("clNavy"));
+            w.move(40, 50);
+            w.resize(798, 597);
+            w.close();
+        }
+        QCOMPARE(value(QStringLiteral("Width")), QStringLiteral("798"));
+        Tchat w;
+        w.loadinifile();
+        QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(40, 50, 798, 597));
+        QCOMPARE(w.chatpane->textsize(), 12);
+        QVERIFY(w.chatpane->N12->isChecked() && !w.chatpane->N8->isChecked());
+        QCOMPARE(w.chatpane->textcolor(), colortext::clNavy);
+        QCOMPARE(w.chatpane->mychat->palette().color(QPalette::Text), QColor(0, 0, 128));
+        QCOMPARE(w.snapcount, 17);
+        QVERIFY(!w.PlaySounds1->isChecked());
+        QVERIFY(w.PlayChatterSounds1->isChecked());
+    }
+
+    void loadedAtTheOwnConnectedLine()
+    {
+        write("[Quillet]\nTextsize=14\n");
+        Tchat w;
+        w.mynumber = 2;
+        w.newplayerinfo(QStringLiteral("3+Bob"));
+        QCOMPARE(w.chatpane->textsize(), 10); // somebody else: not yet
+        w.newplayerinfo(QStringLiteral("2+Me"));
+        QCOMPARE(w.chatpane->textsize(), 14);
+    }
+
+    void valuesAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("textsize");
+        QTest::addColumn<int>("colour");
+        QTest::addColumn<bool>("sounds");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("False stays on, size 9") << QByteArray("[Quillet]\nPlaysounds=False\nTextsize=9\n")
+                                                << 9 << colortext::clMaroon << true << QRect(3, 3, 797, 590);
+        QTest::newRow("hex forms") << QByteArray("[quillet]\ntop=$1F\nLEFT=0x1F\nTextcolor=$00FF0000\n") << 8
+                                   << colortext::clBlue << true << QRect(31, 31, 797, 590);
+        QTest::newRow("unreadable values")
+            << QByteArray("[Quillet]\nTop=abc\nWidth=wide\nTextsize=big\nTextcolor=pink\nPlaysounds=false\n")
+            << 8 << colortext::clMaroon << false << QRect(3, 3, 797, 590);
+        QTest::newRow("other section ignored") << QByteArray("[Other]\nTextsize=12\n[Quillet]\nHeight=600\n")
+                                               << 8 << colortext::clMaroon << true << QRect(3, 3, 797, 600);
+    }
+
+    void valuesAsWritten()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, textsize);
+        QFETCH(int, colour);
+        QFETCH(bool, sounds);
+        QFETCH(QRect, geometry);
+        write(file);
+        Tchat w;
+        w.loadinifile();
+        QCOMPARE(w.chatpane->textsize(), textsize);
+        for (QAction *a : {w.chatpane->N8, w.chatpane->N10, w.chatpane->N12, w.chatpane->N14})
+            QCOMPARE(a->isChecked(), a->text() == QString::number(textsize));
+        QCOMPARE(w.chatpane->textcolor(), colour);
+        QCOMPARE(w.PlaySounds1->isChecked(), sounds);
+        QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), geometry);
+    }
+
+    void phrasesGoToTheButtons()
+    {
+        write("[Quillet]\nPhrase1=Hi all\nPhrase2=\n");
+        Tchat w;
+        auto *b1 = new QToolButton(w.chatpane->phraserow);
+        b1->setObjectName(QStringLiteral("b_phrase1"));
+        b1->setToolTip(QStringLiteral("Way To Go!"));
+        auto *b2 = new QToolButton(w.chatpane->phraserow);
+        b2->setObjectName(QStringLiteral("b_phrase2"));
+        b2->setToolTip(QStringLiteral("Good One!"));
+        w.loadinifile();
+        QCOMPARE(b1->toolTip(), QStringLiteral("Hi all"));
+        QCOMPARE(b2->toolTip(), QStringLiteral("Good One!"));
+        // saveinifile never writes the phrases, and keeps the other lines.
+        w.saveinifile();
+        QCOMPARE(value(QStringLiteral("Phrase1")), QStringLiteral("Hi all"));
+        QCOMPARE(value(QStringLiteral("Phrase2")), QString());
+    }
+
+    void placementOnClose()
+    {
+        // Closing before login writes the file: the saved values are still 0.
+        {
+            Tchat w;
+            w.move(3, 3);
+            w.close();
+            QCOMPARE(value(QStringLiteral("Left")), QStringLiteral("3"));
+            QCOMPARE(value(QStringLiteral("Width")), QString::number(w.width()));
+        }
+        // A window larger than the work area is stored 15 pixels smaller each way.
+        {
+            Tchat w;
+            w.loadinifile();
+            const QRect work = w.screen()->availableGeometry();
+            w.resize(work.width() + 40, work.height() + 40);
+            w.close();
+            QCOMPARE(value(QStringLiteral("Width")), QString::number(work.width() + 25));
+            QCOMPARE(value(QStringLiteral("Height")), QString::number(work.height() + 25));
+        }
+        // Reset Screen Location writes nothing at once; the close saves it.
+        {
+            Tchat w;
+            w.loadinifile();
+            w.move(100, 120);
+            w.ResetScreenLocation1Click();
+            QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
+            QVERIFY(value(QStringLiteral("Width")) != QLatin1String("797"));
+            w.close();
+            QCOMPARE(value(QStringLiteral("Width")), QStringLiteral("797"));
+            QCOMPARE(value(QStringLiteral("Top")), QStringLiteral("3"));
+        }
+    }
+
+    void minimumClientSize()
+    {
+        Tchat w;
+        w.layout()->activate();
+        w.resize(300, 200);
+        QVERIFY(w.centralWidget()->minimumSize().width() >= 792);
+        QVERIFY(w.width() >= 792);
+        QVERIFY(w.height() >= 545);
+    }
+};
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settingswindow.moc"
