@@ -149,6 +149,7 @@ public:
     void processparams();
     void hostpress();
     void joinpress();
+    void openlobbylink();
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
     void FormClose();
     void Exit1Click();

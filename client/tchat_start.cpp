@@ -62,7 +62,7 @@ void Tchat::processparams()
                 hostpress();
             else
                 joinpress();
-            Sock11.Open();
+            openlobbylink();
             break; // further parameters are ignored
         }
     }
@@ -106,4 +106,13 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo, const QString &msg)
 void Tchat::FormClose()
 {
     saveplacement();
+}
+
+void Tchat::openlobbylink()
+{
+    // The lobby link carries nothing and never affects the game: a link that can't open stays shut.
+    try {
+        Sock11.Open();
+    } catch (const EError &) {
+    }
 }
