@@ -299,7 +299,6 @@ private:
     void buildScorePanel();
     void buildChatColumn();
     void buildBoardControls();
-    void buildBoardStandIns();
     bool shown = false;
     bool closing = false;
 };

@@ -14,13 +14,11 @@
 #include "widgets/updown.h"
 
 #include <QAction>
-#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVarLengthArray>
 
@@ -57,8 +55,6 @@ private:
 
 void Tchat::buildBoardControls()
 {
-    if (!penw)
-        buildBoardStandIns();
     image_main->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons held, int x, int y) {
         guard([&] { image_mainMouseDown(b, held, x, y); });
     };
@@ -95,39 +91,6 @@ void Tchat::buildBoardControls()
     connect(button_start, &QAbstractButton::clicked, this,
             [this] { guard([this] { button_startClick(); }); });
     connect(StartGame1, &QAction::triggered, this, [this] { guard([this] { StartGame1Click(); }); });
-}
-
-// Plain controls until the board's layout places its own.
-void Tchat::buildBoardStandIns()
-{
-    auto *bar = new QWidget(image_main->parentWidget());
-    auto *row = new QHBoxLayout(bar);
-    ColorButton = new ::ColorButton(bar);
-    penw = new QLineEdit(bar);
-    penw->setFixedWidth(40);
-    UpDown1 = new ::UpDown(bar);
-    clear = new QToolButton(bar);
-    clear->setText(QStringLiteral("Trash"));
-    edit_answer = new QLineEdit(bar);
-    auto *pass = new QPushButton(QStringLiteral("Pass"), bar);
-    button_pass = pass;
-    auto *start = new QPushButton(QStringLiteral("Start Game"), bar);
-    button_start = start;
-    panel_pickcatagory = new QWidget(image_main);
-    panel_pickcatagory->setGeometry(163, 72, 206, 225);
-    panel_pickcatagory->hide();
-    const int tags[7] = {0, 6, 1, 3, 4, 5, 2};
-    const char *names[7] = {"General", "Food & Drink", "Action", "Music", "Movies", "TV Shows", "Phrase"};
-    for (int i = 0; i < 7; ++i) {
-        auto *b = new QPushButton(QString::fromLatin1(names[i]), panel_pickcatagory);
-        b->setGeometry(52, 53 + 24 * i, 104, 19);
-        button_cat[tags[i]] = b;
-    }
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{ColorButton, penw, UpDown1, clear, edit_answer, pass, start})
-        row->addWidget(w);
-    if (auto *column = qobject_cast<QBoxLayout *>(image_main->parentWidget()->layout()))
-        column->addWidget(bar);
 }
 
 // ---- The drawer's input on the drawing area ----
