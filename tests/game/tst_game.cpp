@@ -1,0 +1,299 @@
+// A complete game in one process: the real host and three main windows over loopback, played from
+// the windows' own controls. Timers are driven by hand.
+
+#include "board/drawingboard.h"
+#include "client/tchat.h"
+#include "features/tgamestartform.h"
+#include "features/windows.h"
+#include "host/tserver.h"
+#include "protocol/errors.h"
+#include "tests/board/chatfixture.h"
+
+#include "widgets/flatpanel.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+quint16 freePort()
+{
+    QTcpServer s;
+    s.listen(QHostAddress::LocalHost, 0);
+    return s.serverPort();
+}
+
+// One copy's windows, as the program makes them.
+struct Player
+{
+    std::unique_ptr<Tgamestartform> form = std::make_unique<Tgamestartform>();
+    std::unique_ptr<Tspylist> spylist = std::make_unique<Tspylist>();
+    std::unique_ptr<Tchat> chat;
+};
+
+} // namespace
+
+class Game : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void aCompleteGame();
+
+private:
+    // Runs sockets and drains until nothing moves any more: the host's queue, then each window's.
+    void pump();
+    template <typename F> bool waitUntilPumped(F condition, int ms = 10000)
+    {
+        QDeadlineTimer until(ms);
+        while (!condition()) {
+            if (until.hasExpired())
+                return false;
+            pump();
+        }
+        return true;
+    }
+    void seconds(int n);
+    Player &drawer();
+    Player &guesserFor(const Player &drawer);
+    void pickCategory(Player &d, int category);
+    void drawStroke(Player &d, const QList<QPoint> &stroke);
+    void guess(Player &g, const QString &text);
+
+    std::unique_ptr<TServer> server;
+    std::vector<std::unique_ptr<Player>> players;
+    QStringList boxes;
+};
+
+void Game::initTestCase()
+{
+    qputenv("QUILLET_GAME_PORT", QByteArray::number(freePort()));
+    qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort())); // nobody listens: the link just fails
+    errorbox::setHook([this](const QString &t) { boxes << t; });
+
+    server = std::make_unique<TServer>();
+    server->manualtimers = true;
+    server->seed(11);
+    const QStringList lists[7] = {
+        {QStringLiteral("hot dog"), QStringLiteral("blue sky"), QStringLiteral("tall tree")},
+        {QStringLiteral("running fast"), QStringLiteral("jumping rope")},
+        {QStringLiteral("good luck"), QStringLiteral("big deal")},
+        {QStringLiteral("the clouds"), QStringLiteral("red band")},
+        {QStringLiteral("a silent film"), QStringLiteral("star ships")},
+        {QStringLiteral("news hour"), QStringLiteral("late show")},
+        {QStringLiteral("apple pie"), QStringLiteral("cold soup"), QStringLiteral("fresh bread")},
+    };
+    for (int c = 0; c < 7; ++c)
+        server->setPhraseList(c, lists[c]);
+
+    const QStringList names = {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid")};
+    for (int i = 0; i < 3; ++i) {
+        auto p = std::make_unique<Player>();
+        p->chat = std::make_unique<Tchat>();
+        p->chat->server = server.get();
+        p->chat->spylist = p->spylist.get();
+        p->chat->gamestartform = p->form.get();
+        p->chat->params = {names[i], QStringLiteral("127.0.0.1"),
+                           i == 0 ? QStringLiteral("true") : QStringLiteral("join")};
+        p->chat->show();
+        Tchat *c = p->chat.get();
+        players.push_back(std::move(p));
+        // One at a time, so the seats go 1, 2, 3.
+        QVERIFY(waitUntilPumped([&] { return c->mynumber == i + 1 && c->loggedin; }));
+    }
+    pump();
+    for (auto &p : players)
+        QCOMPARE(p->chat->seatname(3), QStringLiteral("Cid"));
+}
+
+void Game::cleanupTestCase()
+{
+    players.clear();
+    server.reset();
+    errorbox::setHook({});
+}
+
+void Game::pump()
+{
+    int quiet = 0;
+    while (quiet < 20) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        bool moved = false;
+        while (!server->receivedlist.isEmpty()) {
+            guard([this] { server->socktimerTimer(); });
+            moved = true;
+        }
+        for (auto &p : players) {
+            while (!p->chat->receivedlist.isEmpty()) {
+                guard([&] { p->chat->Timer1Timer(); });
+                moved = true;
+            }
+        }
+        quiet = moved ? 0 : quiet + 1;
+        if (!moved)
+            QThread::usleep(200);
+    }
+}
+
+void Game::seconds(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (server->roundtime->isActive())
+            guard([this] { server->roundtimeTimer(); });
+        pump();
+    }
+}
+
+Player &Game::drawer()
+{
+    return *players[server->curdrawer - 1];
+}
+
+Player &Game::guesserFor(const Player &d)
+{
+    // Bob guesses whenever he can, so the game comes to an end.
+    return &d == players[1].get() ? *players[0] : *players[1];
+}
+
+void Game::pickCategory(Player &d, int category)
+{
+    QVERIFY(d.chat->panel_pickcatagory->isVisible());
+    for (auto &p : players)
+        QVERIFY(p.get() == &d || !p->chat->panel_pickcatagory->isVisible());
+    QTest::mouseClick(d.chat->button_cat[category], Qt::LeftButton);
+    pump();
+    QCOMPARE(server->gamestate, QStringLiteral("drawing"));
+    QCOMPARE(server->curcategory, category);
+    QVERIFY(d.chat->panel_toolbar->isVisible());
+    QVERIFY(!d.chat->panel_answer->isVisible());
+    QCOMPARE(d.chat->label_fullanswer->text(), server->thephrase);
+    for (auto &p : players) {
+        if (p.get() != &d) {
+            QVERIFY(p->chat->panel_answer->isVisible());
+            QVERIFY(p->chat->edit_answer->isVisible());
+            QCOMPARE(p->chat->label_answer->text(), server->themask);
+        }
+    }
+}
+
+void Game::drawStroke(Player &d, const QList<QPoint> &stroke)
+{
+    DrawingBoard *board = d.chat->image_main;
+    press(board, stroke.first());
+    for (qsizetype i = 1; i < stroke.size(); ++i)
+        drag(board, stroke[i]);
+    release(board, stroke.last());
+    pump();
+    // Every point of the stroke is on every window's backing picture.
+    for (auto &p : players) {
+        const QImage &im = p->chat->image_main->image_backup;
+        for (const QPoint &pt : stroke)
+            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->playername));
+    }
+}
+
+void Game::guess(Player &g, const QString &text)
+{
+    g.chat->edit_answer->setFocus();
+    QTest::keyClicks(g.chat->edit_answer, text);
+    QTest::keyClick(g.chat->edit_answer, Qt::Key_Return);
+    QCOMPARE(g.chat->edit_answer->text(), QString());
+    pump();
+}
+
+void Game::aCompleteGame()
+{
+    Player &ann = *players[0];
+    // Ann hosts: she opens the dialog from her start button and starts the game.
+    ann.chat->button_start->show();
+    QTest::mouseClick(ann.chat->button_start, Qt::LeftButton);
+    QVERIFY(ann.form->isVisible());
+    QVERIFY(!ann.chat->button_start->isVisible());
+    QCOMPARE(ann.form->playtoscore->text(), QStringLiteral("20"));
+    QTest::mouseClick(ann.form->FlatButton1, Qt::LeftButton);
+    QVERIFY(!ann.form->isVisible());
+    pump();
+    QCOMPARE(server->gamestate, QStringLiteral("picking"));
+    QCOMPARE(server->curdrawer, 1);
+
+    int turn = 0;
+    bool passedOnce = false, timedOut = false;
+    while (!server->gamestate.isEmpty() && turn < 40) {
+        Player &d = drawer();
+        pickCategory(d, turn % 7);
+        if (turn < 3) {
+            // Strokes go to every window; the trash wipes them everywhere.
+            drawStroke(d, {{100, 100}, {140, 120}, {180, 100}, {220, 140}});
+            if (turn == 0) {
+                QTest::mouseClick(d.chat->clear, Qt::LeftButton);
+                pump();
+                for (auto &p : players)
+                    QVERIFY(inkCount(p->chat->image_main->image_backup) == 0);
+                drawStroke(d, {{300, 200}, {320, 260}});
+            }
+        }
+        if (turn == 0 && !passedOnce) {
+            // The drawer buys a different phrase for a point: the button goes, every window shows the score.
+            const QString before = server->thephrase;
+            QVERIFY(d.chat->button_pass->isVisible());
+            QTest::mouseClick(d.chat->button_pass, Qt::LeftButton);
+            pump();
+            QVERIFY(!d.chat->button_pass->isVisible());
+            QVERIFY(server->thephrase != before);
+            QCOMPARE(d.chat->label_fullanswer->text(), server->thephrase);
+            for (auto &p : players)
+                QCOMPARE(p->chat->label_score[server->curdrawer]->text(),
+                         QString::number(server->playertable[server->curdrawer].score));
+            passedOnce = true;
+        }
+        if (turn == 1 && !timedOut) {
+            // Nobody finds it: the time runs out and the phrase is shown to everybody.
+            Player &g = guesserFor(d);
+            guess(g, QStringLiteral("nothing like it"));
+            const QString phrase = server->thephrase;
+            seconds(server->countdown + 1);
+            for (auto &p : players)
+                QCOMPARE(p->chat->label_answer->text(), phrase);
+            QVERIFY(!d.chat->panel_toolbar->isVisible());
+            timedOut = true;
+        } else {
+            Player &g = guesserFor(d);
+            const QString phrase = d.chat->label_fullanswer->text();
+            guess(g, phrase.toLower());
+            for (auto &p : players) {
+                QCOMPARE(p->chat->label_answer->text(), phrase);
+                QVERIFY(!p->chat->panel_answer->isVisible());
+            }
+            QCOMPARE(g.chat->label_score[g.chat->mynumber]->text(),
+                     QString::number(server->playertable[g.chat->mynumber].score));
+        }
+        QCOMPARE(server->gamestate, QStringLiteral("break"));
+        seconds(server->countdown + 1);
+        ++turn;
+    }
+    QVERIFY(passedOnce && timedOut);
+    QVERIFY2(server->gamestate.isEmpty(), "the game did not end");
+    // Bob won; every window shows it, and the host may start again.
+    QCOMPARE(server->playertable[2].score >= 20, true);
+    for (auto &p : players) {
+        QVERIFY(p->chat->panel_winner1->isVisible());
+        QCOMPARE(p->chat->label_winner->text(), QStringLiteral("Bob"));
+    }
+    QVERIFY(ann.chat->button_start->isVisible());
+    QVERIFY(!players[1]->chat->button_start->isVisible());
+    QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+}
+
+QTEST_MAIN(Game)
+#include "tst_game.moc"
