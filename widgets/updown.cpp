@@ -25,6 +25,7 @@ UpDown::UpDown(QWidget *parent) : QWidget(parent)
     connect(up, &QToolButton::clicked, this, &UpDown::stepUp);
     connect(down, &QToolButton::clicked, this, &UpDown::stepDown);
     setFixedWidth(16);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void UpDown::setAssociate(QLineEdit *edit)

@@ -32,6 +32,8 @@ public:
     void stepUp() { step(+1); }
     void stepDown() { step(-1); }
 
+    QSize sizeHint() const override { return QSize(16, 21); }
+
     QToolButton *upButton() const { return up; }
     QToolButton *downButton() const { return down; }
 
