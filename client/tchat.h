@@ -1,30 +1,42 @@
 #pragma once
 
+#include "board/strokebatch.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
-#include "board/strokebatch.h"
 
 #include <QMainWindow>
+#include <QPixmap>
+#include <QPointer>
 #include <QStringList>
 #include <array>
 
 class QAbstractButton;
 class QAction;
-class QColorDialog;
 class QButtonGroup;
+class QColorDialog;
+class QLabel;
 class QLineEdit;
+class QListWidget;
 class QMenu;
+class QMessageBox;
+class QTimer;
 class QToolButton;
+class AnimatedPicture;
 class ColorButton;
 class UpDown;
 class ChatPane;
 class DrawingBoard;
+class FlatButton;
+class FlatPanel;
+class TiledBackground;
 class TServer;
 class Tspylist;
 class Tgamestartform;
 
 // The main window: the player's side of the game.
+//
+// Members are grouped by topic; each topic's handlers live in client/tchat_<topic>.cpp.
 class Tchat : public QMainWindow
 {
     Q_OBJECT
@@ -32,7 +44,7 @@ public:
     explicit Tchat(QWidget *parent = nullptr);
     ~Tchat() override;
 
-    // Windows this one talks to; set by the program's start before the window shows.
+    // ---- Windows this one talks to; set by the program's start before the window shows.
     TServer *server = nullptr;
     QWidget *downloadWindow = nullptr;
     Tspylist *spylist = nullptr;
@@ -40,11 +52,11 @@ public:
     // Command-line parameters (without the program name).
     QStringList params;
 
-    // Sockets: the game connection and the silent lobby link.
+    // ---- Sockets: the game connection and the silent lobby link.
     TSock sock;
     TSock Sock11;
 
-    // Client state.
+    // ---- Client state.
     int mynumber = 0;
     bool loggedin = false;
     int drawernumber = 0;
@@ -62,22 +74,87 @@ public:
     ReceiveQueue receivedlist;
     DrainTimer *Timer1 = nullptr;
 
-    // Menus.
+    // ---- Menus: File, Options, View, Help.
     QMenu *File1 = nullptr;
     QAction *StartGame1 = nullptr;
     QAction *Exit1 = nullptr;
+    QMenu *Options1 = nullptr;
+    QAction *JustWatch1 = nullptr;
+    // The chat pane's, sound and settings items join Options: see those blocks below.
+    QMenu *View1 = nullptr;
+    QAction *SpyList1 = nullptr;
+    QAction *SnapShots1 = nullptr;
+    QAction *PhraseLists1 = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *Help2 = nullptr;
+    QAction *About1 = nullptr;
 
-    // Start-up and roles.
+    // ---- The board: one fixed panel, centred on the tiled background.
+    static constexpr int boardWidth = 789;
+    static constexpr int boardHeight = 542;
+    TiledBackground *background = nullptr;
+    QWidget *panel_board1 = nullptr;
+
+    // ---- Top panel: the answer lines, start and pass, the bar with category, scores and clock.
+    FlatPanel *Panel_top = nullptr;
+    QLabel *label_fullanswer = nullptr;
+    QLabel *label_answer = nullptr;
+    // button_start and button_pass: see the game start block below.
+    FlatPanel *FlatPanel2 = nullptr;
+    QLabel *image_cat = nullptr;
+    std::array<QPixmap, 7> image_catagories; // banner n names category n
+    QLabel *playtoscore = nullptr;
+    QLabel *timeperturn = nullptr;
+    QLabel *image_timer = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *label_timer = nullptr;
+
+    // ---- Drawing area, with the panels laid over it.
+    QWidget *panel_drawing = nullptr;
+    DrawingBoard *image_main = nullptr;
+    FlatPanel *panel_winner1 = nullptr;
+    AnimatedPicture *image_winner = nullptr;
+    QLabel *label_winner = nullptr;
+    // panel_pickcatagory and button_cat: see the categories block below.
+    QLabel *label_pickcatagory = nullptr;
+    QLabel *label_pickcatagory1 = nullptr;
+
+    // ---- Bottom area: the guessers' answer panel and the drawer's tool bar.
+    // panel_answer and edit_answer: see the answers block below.
+    QLabel *label_answerlabel = nullptr;
+    QListWidget *listbox_myguessed = nullptr;
+    FlatPanel *panel_toolbar = nullptr;
+    QListWidget *listbox_guessed = nullptr;
+    // The brush tools' spot on the tool bar (ColorButton, penw, UpDown1, clear: see the drawing
+    // board block below).
+    QWidget *panel_tools = nullptr;
+
+    // ---- Score panel: ten seat rows (index 1..10), marks and the turn line.
+    FlatPanel *panel_score = nullptr;
+    QLabel *Image2 = nullptr;
+    std::array<QLabel *, 11> label_playername{};
+    std::array<QLabel *, 11> label_score{};
+    std::array<QLabel *, 11> image_eyes{};
+    QLabel *image_arrow = nullptr;
+    QLabel *label_adrawer = nullptr;
+    QLabel *label_aguesser = nullptr;
+    QLabel *label_turn = nullptr;
+    FlatButton *button_snapshot = nullptr;
+    static constexpr int nameRowY[11] = {0, 19, 36, 53, 70, 87, 103, 120, 137, 154, 171};
+    static constexpr int scoreRowY[11] = {0, 18, 35, 51, 68, 85, 101, 118, 135, 151, 168};
+
+    // ---- Start-up and roles.
     void FormCreate();
     void FormShow();
     void processparams();
     void hostpress();
     void joinpress();
+    void openlobbylink();
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
     void FormClose();
     void Exit1Click();
 
-    // Connection and dispatch.
+    // ---- Connection and dispatch.
     void sockRead(TSock *sender, qsizetype count);
     void Timer1Timer();
     void processsocktimer();
@@ -88,13 +165,42 @@ public:
     void gamefull(const QString &rest);
     void havewrongversion(const QString &rest);
     void wrongversion(const QString &rest);
+    // The open "Game is full" box; its closing closes the window.
+    QPointer<QMessageBox> fullbox;
 
-    // Chat pane.
+    // ---- Score panel.
+    void refreshplayerlist(const QString &rest);
+    void gamestats(const QString &rest);
+    void teamscore(const QString &rest);
+    void justwatching(const QString &rest);
+    // The name caption of a seat; empty for a number that has no seat.
+    QString seatname(int number) const;
+    void setscore(int number, const QString &score);
+
+    // ---- Turn display.
+    int secondsleft = 0;
+    QString roundcaption;
+    QTimer *timer2 = nullptr;
+    int timer2mode = 0; // the clock's mode: 0 pause, 1 drawing turn
+    void startthegame(const QString &rest);
+    void pickcatagory(const QString &rest);
+    void getnextplayer(const QString &rest);
+    void givedraweranswer(const QString &rest);
+    void guessed(const QString &rest);
+    void myguessed(const QString &rest);
+    void veryclose(const QString &rest);
+    void updateanswer(const QString &rest);
+    void passed(const QString &rest);
+    void correctanswer(const QString &rest);
+    void winner(const QString &rest);
+    void timer2Timer();
+    void restartclock(int mode, int seconds);
+    // Seconds per turn from the game-start dialog's "timeperturn" field; 120 when it has none.
+    int dialogTurnTime() const;
+
+    // ---- Chat pane.
     ChatPane *chatpane = nullptr;
     void addlinetochat(const QString &line, int colour);
-
-    // Drawing area.
-    DrawingBoard *image_main = nullptr;
 
     // ---- Drawing board: the drawer's strokes and the relayed ones (client/tchat_board.cpp).
     bool pendown = false;
@@ -131,8 +237,15 @@ public:
     // Raises every category button.
     void releasecategories();
 
-    // Sound cues ("entered", "turn", "cat3", ...).
+    // ---- Sound cues ("entered", "turn", "cat3", ...).
     void playsounds(const QString &cue);
+    // Every cue of the game display goes through here.
+    void eventcue(const QString &cue);
+
+    // ---- What the display did, kept while `recordlog` is set (tests read it).
+    bool recordlog = false;
+    QStringList cuelog;
+    QList<QPair<QString, int>> linelog; // chat lines and their colours
 
     // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
     // tchat_settings.cpp) ---
@@ -163,7 +276,7 @@ public:
     void FormResize();
     // --- end of chat, sounds and settings ---
 
-    // Colours of system lines.
+    // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = 0x008AAAAC;
     static constexpr int bluecolour = 0x00FF0000;
     static constexpr int watchcolour = 0x0078989C;
@@ -179,6 +292,12 @@ protected:
 
 private:
     void buildMenus();
+    void buildBoard();
+    void buildTopPanel();
+    void buildDrawingArea();
+    void buildBottomArea();
+    void buildScorePanel();
+    void buildChatColumn();
     void buildBoardControls();
     void buildBoardStandIns();
     bool shown = false;

@@ -1,10 +1,14 @@
-// The game connection: queue, drain, dispatch and login.
+// The game connection: queue, drain, dispatch, login, arrivals and departures.
 #include "client/tchat.h"
 
+#include "features/windows.h"
 #include "protocol/commands.h"
+#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/wire.h"
 
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 
 namespace {
@@ -15,7 +19,8 @@ struct Route
     Handler handler;
 };
 
-// Dispatch table, in order; the first exact, case-sensitive match takes the message.
+// Dispatch table, in order; the first exact, case-sensitive match takes the message. Words that
+// match no row (CMD_updatetime among them) are dropped.
 const Route routes[] = {
     {cmd::sendlogininfo, &Tchat::sendloginfo},
     {cmd::chat, &Tchat::chatrecieved},
@@ -23,14 +28,31 @@ const Route routes[] = {
     {cmd::newplayerinfo, &Tchat::newplayerinfo},
     {cmd::existingplayers, &Tchat::newplayerinfo},
     {cmd::playerdisconnected, &Tchat::playerdisconnected},
+    {cmd::startgame, &Tchat::startthegame},
+    {cmd::nextplayer, &Tchat::getnextplayer},
+    {cmd::winner, &Tchat::winner},
     {cmd::full, &Tchat::gamefull},
     {cmd::draw, &Tchat::drawit},
     {cmd::moveit, &Tchat::moveit},
     {cmd::clearmain, &Tchat::clearmain},
+    {cmd::correctanswer, &Tchat::correctanswer},
+    {cmd::updateanswer, &Tchat::updateanswer},
+    {cmd::givedraweranswer, &Tchat::givedraweranswer},
+    {cmd::guessed, &Tchat::guessed},
+    {cmd::pickcatagory, &Tchat::pickcatagory},
+    {cmd::myguessed, &Tchat::myguessed},
+    {cmd::passed, &Tchat::passed},
+    {cmd::refreshplayerlist, &Tchat::refreshplayerlist},
     {cmd::havewrongversion, &Tchat::havewrongversion},
     {cmd::wrongversion, &Tchat::wrongversion},
+    {cmd::justwatching, &Tchat::justwatching},
+    {cmd::teamscore, &Tchat::teamscore},
+    {cmd::gamestats, &Tchat::gamestats},
+    {cmd::veryclose, &Tchat::veryclose},
     {cmd::playasound, &Tchat::playasound},
 };
+
+const QString waiting = QStringLiteral("<Waiting>");
 } // namespace
 
 void Tchat::sockRead(TSock *sender, qsizetype)
@@ -85,31 +107,68 @@ void Tchat::newplayerinfo(const QString &rest)
     if (number == mynumber) {
         addlinetochat(QStringLiteral("0+You are Connected."), systemcolour);
         loadinifile();
-    } else
+    } else {
         addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is Connected."), systemcolour);
+    }
+    if (number > 10) {
+        if (spylist)
+            spylist->listbox_spys->addItem(QString::number(number) + QStringLiteral(": ") + name);
+        if (number == mynumber)
+            addlinetochat(QStringLiteral("0+You are spying."), systemcolour);
+        else
+            addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
+    } else if (number >= 1) {
+        label_playername[number]->setText(name);
+        label_playername[number]->show();
+        label_score[number]->show();
+    }
+    eventcue(QStringLiteral("entered"));
 }
 
 void Tchat::playerdisconnected(const QString &rest)
 {
     FieldReader f(rest);
     const int number = f.nextInt();
+    const QString name = f.rest();
     if (number == mynumber) {
         loggedin = false;
         close();
         return;
     }
-    addlinetochat(QStringLiteral("0+") + f.rest() + QStringLiteral(" disconnected."), systemcolour);
+    if (number >= 1 && number <= 10) {
+        // The name comes from the panel: a seat that is already empty adds no line.
+        const QString shown = label_playername[number]->text();
+        if (shown != waiting)
+            addlinetochat(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
+        label_playername[number]->setText(waiting);
+        image_eyes[number]->hide();
+    }
+    if (spylist) {
+        const QString entry = QString::number(number) + QStringLiteral(": ") + name;
+        const QList<QListWidgetItem *> found = spylist->listbox_spys->findItems(entry, Qt::MatchExactly);
+        if (!found.isEmpty()) {
+            addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" has left."), systemcolour);
+            delete found.first();
+        }
+    }
 }
 
 void Tchat::gamefull(const QString &)
 {
-    QMessageBox::information(this, windowTitle(), QStringLiteral("Game is full"));
-    close();
+    // The box does not block the queue; closing it closes the window, which ends the program.
+    if (fullbox)
+        return;
+    fullbox = new QMessageBox(QMessageBox::Information, errorbox::title(), QStringLiteral("Game is full"),
+                              QMessageBox::Ok, this);
+    fullbox->setAttribute(Qt::WA_DeleteOnClose);
+    connect(fullbox, &QMessageBox::finished, this, [this] { close(); });
+    fullbox->open();
 }
 
 void Tchat::havewrongversion(const QString &rest)
 {
-    addlinetochat(QStringLiteral("0+") + rest + QStringLiteral(" has a different version of the game then you."),
+    addlinetochat(QStringLiteral("0+") + rest +
+                      QStringLiteral(" has a different version of the game then you."),
                   bluecolour);
 }
 

@@ -4,8 +4,11 @@
 #include "features/windows.h"
 #include "host/tserver.h"
 #include "protocol/config.h"
+#include "protocol/errors.h"
+#include "widgets/flatbutton.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QRandomGenerator>
 
 void Tchat::FormCreate()
@@ -30,6 +33,7 @@ void Tchat::FormShow()
 
 void Tchat::processparams()
 {
+    button_start->hide();
     StartGame1->setEnabled(false);
     loginname.clear();
     if (params.isEmpty()) {
@@ -58,7 +62,7 @@ void Tchat::processparams()
                 hostpress();
             else
                 joinpress();
-            Sock11.Open();
+            openlobbylink();
             break; // further parameters are ignored
         }
     }
@@ -66,11 +70,14 @@ void Tchat::processparams()
 
 void Tchat::hostpress()
 {
+    if (!server)
+        return;
     server->Sock1.setListen(true);
     loginname = playername;
     amhost = true;
     sock.HostName = QStringLiteral("127.0.0.1");
     sock.Open();
+    button_start->show();
     StartGame1->setEnabled(true);
     if (spylist)
         spylist->popup_kickhim->setEnabled(true);
@@ -85,11 +92,27 @@ void Tchat::joinpress()
 
 void Tchat::sockInfo(TSock *, TSock::TSocketInfo, const QString &msg)
 {
-    if (msg == QLatin1String("Socket Closed"))
-        close();
+    if (msg != QLatin1String("Socket Closed"))
+        return;
+    // What arrived before the close is handled first: a host that is full says so and hangs up
+    // at once, and its refusal must still be read. Its box then closes the window.
+    while (!receivedlist.isEmpty() && !closing)
+        guard([this] { processsocktimer(); });
+    if (fullbox)
+        return;
+    close();
 }
 
 void Tchat::FormClose()
 {
     saveplacement();
+}
+
+void Tchat::openlobbylink()
+{
+    // The lobby link carries nothing and never affects the game: a link that can't open stays shut.
+    try {
+        Sock11.Open();
+    } catch (const EError &) {
+    }
 }

@@ -84,6 +84,17 @@ private slots:
         QTRY_VERIFY(lobby.hasPendingConnections());
     }
 
+    void lobbyLinkThatCannotOpenChangesNothing()
+    {
+        qputenv("QUILLET_LOBBY_PORT", "no-such-service");
+        Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+        guard([&] { p.chat->processparams(); });
+        QVERIFY(boxes.isEmpty());
+        QVERIFY(p.chat->amhost);
+        QTRY_VERIFY(p.chat->sock.Connected());
+        QVERIFY(!p.chat->Sock11.HasHandle());
+    }
+
     void takenPortSkipsTheRestOfTheStart()
     {
         QTcpServer taken;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// The arithmetic of the turn display: clock captions and the length of the time bar.
+namespace turnclock {
+
+// "M:SS": minutes, then the seconds with two digits (125 -> "2:05", 9 -> "0:09").
+QString clockText(int seconds);
+
+// "Time Per Turn: M:SS".
+QString timePerTurnText(int seconds);
+
+// The width of the time bar after a tick that left `seconds`. Mode 0 (a pause) is ten pixels a
+// second; mode 1 (a drawing turn) stays at 100 until the seconds fall to 100, then follows them,
+// closing a larger gap two pixels a tick. Never below 0.
+int barWidth(int mode, int seconds, int currentWidth);
+
+} // namespace turnclock

@@ -1,0 +1,325 @@
+// The main window's board: every control at its fixed place on the 789 x 542 panel.
+#include "client/tchat.h"
+
+#include "board/drawingboard.h"
+#include "client/chatpane.h"
+#include "widgets/animatedpicture.h"
+#include "widgets/colorbutton.h"
+#include "widgets/flatbutton.h"
+#include "widgets/flatpanel.h"
+#include "widgets/tiledbackground.h"
+#include "widgets/updown.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
+namespace {
+
+// The board's palette: warm paper, brown ink, maroon lettering.
+const QColor maroon(0x80, 0x00, 0x00);
+const QColor paper(0xFF, 0xF7, 0xE4);
+const QColor paperDeep(0xFF, 0xEC, 0xC4);
+const QColor ink(0x8B, 0x5A, 0x2B);
+const QColor barBrown(0x6E, 0x35, 0x18);
+const QColor barText(0xFF, 0xE6, 0xB0);
+
+QFont boardFont(int pixels, bool bold = false)
+{
+    QFont f;
+    f.setFamilies(
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+void setTextColour(QWidget *w, const QColor &c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    w->setPalette(pal);
+}
+
+// A caption. Captions can carry names and phrases from the network, so none of them is ever
+// read as markup.
+QLabel *caption(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
+                const QFont &font, const QColor &colour,
+                Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
+    l->setGeometry(geometry);
+    l->setFont(font);
+    l->setAlignment(align);
+    setTextColour(l, colour);
+    return l;
+}
+
+QLabel *picture(QWidget *parent, const char *name, const QString &file, const QRect &geometry)
+{
+    auto *l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setPixmap(QPixmap(QStringLiteral(":/pictures/") + file + QStringLiteral(".png")));
+    return l;
+}
+
+FlatPanel *panel(QWidget *parent, const char *name, const QRect &geometry, const QColor &fill,
+                 const QColor &border = ink, int radius = 0)
+{
+    auto *p = new FlatPanel(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setGeometry(geometry);
+    p->setColors(fill, border);
+    p->setRadius(radius);
+    return p;
+}
+
+QListWidget *guessList(QWidget *parent, const char *name, const QRect &geometry)
+{
+    auto *l = new QListWidget(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(geometry);
+    l->setFont(boardFont(12));
+    l->setFocusPolicy(Qt::NoFocus);
+    l->setSelectionMode(QAbstractItemView::NoSelection);
+    l->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    l->setUniformItemSizes(true);
+    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    l->setStyleSheet(
+        QStringLiteral("QListWidget { background: white; color: #800000; border: 1px solid #8B5A2B;"
+                       " border-radius: 3px; }"));
+    return l;
+}
+
+} // namespace
+
+void Tchat::buildBoard()
+{
+    background = new TiledBackground(this);
+    background->setObjectName(QStringLiteral("background"));
+    background->setTile(QPixmap(QStringLiteral(":/pictures/background.png")));
+    setCentralWidget(background);
+
+    panel_board1 = new QWidget(background);
+    panel_board1->setObjectName(QStringLiteral("panel_board1"));
+    panel_board1->setFixedSize(boardWidth, boardHeight);
+    background->setCentred(panel_board1);
+
+    buildTopPanel();
+    buildDrawingArea();
+    buildBottomArea();
+    buildScorePanel();
+    buildChatColumn();
+}
+
+// Top panel, 535 x 68: the two answer lines, start and pass, and the bar at its foot.
+void Tchat::buildTopPanel()
+{
+    Panel_top = panel(panel_board1, "Panel_top", QRect(0, 0, 535, 68), paper, ink, 4);
+    const QFont answerFont = boardFont(19);
+    label_fullanswer = caption(Panel_top, "label_fullanswer", QStringLiteral("Welcome To"),
+                               QRect(2, 1, 531, 22), answerFont, maroon, Qt::AlignCenter);
+    label_answer = caption(Panel_top, "label_answer", QStringLiteral("Quillet By Orvane Software"),
+                           QRect(2, 21, 531, 24), answerFont, maroon, Qt::AlignCenter);
+    // The mask is a row of underscores: a little air between letters keeps them countable.
+    QFont maskFont = answerFont;
+    maskFont.setLetterSpacing(QFont::AbsoluteSpacing, 3);
+    label_answer->setFont(maskFont);
+
+    button_start = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_start.png")), Panel_top);
+    button_start->setObjectName(QStringLiteral("button_start"));
+    button_start->setGeometry(5, 26, 102, 17);
+    button_start->setToolTip(QStringLiteral("Start Game"));
+    button_start->hide();
+    button_pass = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_pass.png")), Panel_top);
+    button_pass->setObjectName(QStringLiteral("button_pass"));
+    button_pass->setGeometry(428, 26, 102, 17);
+    button_pass->setToolTip(QStringLiteral("Pass: a different phrase for one point"));
+    button_pass->hide();
+
+    FlatPanel2 = panel(Panel_top, "FlatPanel2", QRect(1, 46, 533, 21), barBrown, QColor(0x4A, 0x20, 0x0C), 3);
+    image_cat = new QLabel(FlatPanel2);
+    image_cat->setObjectName(QStringLiteral("image_cat"));
+    image_cat->setGeometry(4, 3, 100, 15);
+    image_cat->setTextFormat(Qt::PlainText);
+    for (int i = 0; i < 7; ++i)
+        image_catagories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
+    const QFont barFont = boardFont(12, true);
+    playtoscore = caption(FlatPanel2, "playtoscore", QStringLiteral("Player To Score: 20"),
+                          QRect(107, 2, 147, 17), barFont, barText);
+    timeperturn = caption(FlatPanel2, "timeperturn", QStringLiteral("Time Per Turn: 60"),
+                          QRect(283, 2, 139, 17), barFont, barText, Qt::AlignRight | Qt::AlignVCenter);
+    image_timer = picture(FlatPanel2, "image_timer", QStringLiteral("timer"), QRect(428, 3, 100, 15));
+    // "Time:" and the clock sit on the bar.
+    Label4 =
+        caption(FlatPanel2, "Label4", QStringLiteral("Time:"), QRect(460, 2, 32, 17), barFont, Qt::white);
+    label_timer =
+        caption(FlatPanel2, "label_timer", QStringLiteral("0"), QRect(492, 2, 38, 17), barFont, Qt::white);
+}
+
+// The drawing area, 533 x 369, with the winner and category panels laid over it.
+void Tchat::buildDrawingArea()
+{
+    panel(panel_board1, "panel_drawingframe", QRect(0, 68, 535, 371), Qt::white, ink);
+    panel_drawing = new QWidget(panel_board1);
+    panel_drawing->setObjectName(QStringLiteral("panel_drawing"));
+    panel_drawing->setGeometry(1, 69, DrawingBoard::boardWidth, DrawingBoard::boardHeight);
+    image_main = new DrawingBoard(panel_drawing);
+    image_main->setObjectName(QStringLiteral("image_main"));
+    image_main->move(0, 0);
+
+    panel_winner1 = panel(panel_drawing, "panel_winner1", QRect(172, 80, 192, 161), paperDeep, ink, 8);
+    image_winner = new AnimatedPicture(panel_winner1);
+    image_winner->setObjectName(QStringLiteral("image_winner"));
+    image_winner->setGeometry(5, 4, 182, 153);
+    QList<QPixmap> frames;
+    for (int i = 1; i <= 5; ++i)
+        frames << QPixmap(QStringLiteral(":/pictures/winner%1.png").arg(i));
+    image_winner->setFrames(frames);
+    image_winner->setInterval(500);
+    QFont winnerFont = boardFont(16, true);
+    winnerFont.setUnderline(true);
+    label_winner = caption(panel_winner1, "label_winner", QStringLiteral("The Winner!"),
+                           QRect(14, 62, 164, 22), winnerFont, maroon, Qt::AlignCenter);
+    panel_winner1->hide();
+
+    // The category panel, centred on the drawing area.
+    panel_pickcatagory =
+        panel(panel_drawing, "panel_pickcatagory",
+              QRect((DrawingBoard::boardWidth - 206) / 2, (DrawingBoard::boardHeight - 225) / 2, 206, 225),
+              paper, maroon, 10);
+    const QFont titleFont = boardFont(15, true);
+    label_pickcatagory = caption(panel_pickcatagory, "label_pickcatagory", QStringLiteral("Your turn to"),
+                                 QRect(4, 8, 198, 19), titleFont, maroon, Qt::AlignCenter);
+    label_pickcatagory1 =
+        caption(panel_pickcatagory, "label_pickcatagory1", QStringLiteral("choose a catagory"),
+                QRect(4, 27, 198, 19), titleFont, maroon, Qt::AlignCenter);
+    // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
+    const int order[7] = {0, 6, 1, 3, 4, 5, 2};
+    for (int row = 0; row < 7; ++row) {
+        const int tag = order[row];
+        auto *b = new FlatButton(QPixmap(QStringLiteral(":/pictures/catbutton%1.png").arg(tag)),
+                                 panel_pickcatagory);
+        b->setObjectName(QStringLiteral("button_cat%1").arg(tag));
+        b->setProperty("Tag", tag);
+        b->setCheckable(true);
+        b->setGeometry(52, 53 + 24 * row, 104, 19);
+        button_cat[tag] = b;
+    }
+    panel_pickcatagory->hide();
+}
+
+// Under the drawing area: the guessers' answer panel and, in the same place, the drawer's tools.
+void Tchat::buildBottomArea()
+{
+    const QRect area(0, 440, 535, 102);
+    const QFont labelFont = boardFont(13, true);
+
+    panel_answer = panel(panel_board1, "panel_answer", area, paper, ink, 4);
+    label_answerlabel = caption(panel_answer, "label_answerlabel", QStringLiteral("Type Answers Here"),
+                                QRect(12, 10, 196, 17), labelFont, maroon);
+    edit_answer = new QLineEdit(panel_answer);
+    edit_answer->setObjectName(QStringLiteral("edit_answer"));
+    edit_answer->setGeometry(12, 30, 196, 26);
+    edit_answer->setFont(boardFont(14, true));
+    edit_answer->setStyleSheet(
+        QStringLiteral("QLineEdit { background: white; color: #800000;"
+                       " border: 1px solid #8B5A2B; border-radius: 3px; padding: 0 4px; }"));
+    listbox_myguessed = guessList(panel_answer, "listbox_myguessed", QRect(218, 6, 311, 90));
+    panel_answer->hide();
+
+    panel_toolbar = panel(panel_board1, "panel_toolbar", area, paper, ink, 4);
+    // The brush tools' spot; what stands in it is the drawing tools' affair.
+    panel_tools = new QWidget(panel_toolbar);
+    panel_tools->setObjectName(QStringLiteral("panel_tools"));
+    panel_tools->setGeometry(6, 6, 206, 90);
+    const QFont toolFont = boardFont(12, true);
+    caption(panel_tools, "label_brushcolor", QStringLiteral("Brush color"), QRect(6, 4, 70, 16), toolFont,
+            maroon);
+    ColorButton = new ::ColorButton(panel_tools);
+    ColorButton->setObjectName(QStringLiteral("ColorButton"));
+    ColorButton->setGeometry(6, 22, 60, 26);
+    caption(panel_tools, "label_brushwidth", QStringLiteral("Brush width"), QRect(80, 4, 70, 16), toolFont,
+            maroon);
+    penw = new QLineEdit(QStringLiteral("3"), panel_tools);
+    penw->setObjectName(QStringLiteral("penw"));
+    penw->setGeometry(80, 22, 36, 26);
+    penw->setFont(boardFont(13, true));
+    UpDown1 = new ::UpDown(panel_tools);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setGeometry(116, 22, 16, 26);
+    clear = new QToolButton(panel_tools);
+    clear->setObjectName(QStringLiteral("clear"));
+    clear->setGeometry(148, 14, 50, 44);
+    clear->setIcon(QPixmap(QStringLiteral(":/pictures/trash.png")));
+    clear->setIconSize(QSize(16, 16));
+    clear->setText(QStringLiteral("Trash"));
+    clear->setToolTip(QStringLiteral("Trash"));
+    clear->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    clear->setAutoRaise(true);
+    clear->setFont(toolFont);
+    listbox_guessed = guessList(panel_toolbar, "listbox_guessed", QRect(218, 6, 311, 90));
+    panel_toolbar->hide();
+}
+
+// Score panel, 248 x 228, at the top of the right-hand column.
+void Tchat::buildScorePanel()
+{
+    panel_score = panel(panel_board1, "panel_score", QRect(539, 0, 248, 228), paper, ink, 6);
+    Image2 = picture(panel_score, "Image2", QStringLiteral("scoretitle"), QRect(60, 3, 100, 15));
+    const QFont rowFont = boardFont(13, true);
+    const QPixmap eyes(QStringLiteral(":/pictures/eyes.png"));
+    for (int seat = 1; seat <= 10; ++seat) {
+        const QByteArray n = QByteArray::number(seat);
+        image_eyes[seat] = new QLabel(panel_score);
+        image_eyes[seat]->setObjectName(QStringLiteral("image_eyes") + QString::number(seat));
+        image_eyes[seat]->setGeometry(16, nameRowY[seat], 29, 12);
+        image_eyes[seat]->setPixmap(eyes);
+        image_eyes[seat]->setScaledContents(true);
+        image_eyes[seat]->hide();
+        const QByteArray nameLabel = "label_playername" + n;
+        const QByteArray scoreLabel = "label_score" + n;
+        label_playername[seat] =
+            caption(panel_score, nameLabel.constData(), QStringLiteral("<Waiting>"),
+                    QRect(seat <= 4 ? 42 : 43, nameRowY[seat], 112, 16), rowFont, maroon);
+        // Seat 1 is the host's own seat: it carries no removal menu, so its tag is 0.
+        label_playername[seat]->setProperty("Tag", seat == 1 ? 0 : seat);
+        label_score[seat] = caption(panel_score, scoreLabel.constData(), QStringLiteral("0"),
+                                    QRect(156, scoreRowY[seat], 32, 16), rowFont, maroon);
+    }
+    image_arrow =
+        picture(panel_score, "image_arrow", QStringLiteral("arrow"), QRect(24, nameRowY[1] + 2, 17, 13));
+    const QFont markFont = boardFont(11, true);
+    label_adrawer = caption(panel_score, "label_adrawer", QStringLiteral("+1"),
+                            QRect(189, nameRowY[1], 22, 14), markFont, maroon);
+    label_adrawer->hide();
+    label_aguesser = caption(panel_score, "label_aguesser", QStringLiteral("+2"),
+                             QRect(189, nameRowY[1], 22, 14), markFont, maroon);
+    label_aguesser->hide();
+    button_snapshot = new FlatButton(QPixmap(QStringLiteral(":/pictures/camera.png")), panel_score);
+    button_snapshot->setObjectName(QStringLiteral("button_snapshot"));
+    button_snapshot->setText(QStringLiteral("Take A Snap Shot"));
+    button_snapshot->setToolTip(QStringLiteral("Take a Snapshot"));
+    button_snapshot->setFont(boardFont(12, true));
+    button_snapshot->setGeometry(44, 189, 142, 20);
+    button_snapshot->hide();
+    label_turn = caption(panel_score, "label_turn", QString(), QRect(2, 211, 244, 16), rowFont, maroon,
+                         Qt::AlignCenter);
+}
+
+// The chat column under the score panel, as wide as it: the phrase row at the column's y 231
+// (the pane's top, with b_phrase10 at x 222), then the viewer, the entry box and the smilies.
+void Tchat::buildChatColumn()
+{
+    chatpane = new ChatPane(panel_board1);
+    chatpane->setObjectName(QStringLiteral("chatpane"));
+    chatpane->setGeometry(539, 231, 248, 311);
+}

@@ -1,0 +1,86 @@
+// The score panel: ten seat rows filled from the host's messages.
+#include "client/tchat.h"
+
+#include "client/tchat_clock.h"
+#include "protocol/fields.h"
+#include "protocol/numbers.h"
+
+#include <QAction>
+#include <QLabel>
+
+namespace {
+
+// Every field of what remains, split at each "+"; an empty text is one empty piece.
+QStringList allFields(FieldReader &f)
+{
+    QStringList pieces;
+    while (f.rest().contains(QLatin1Char('+')))
+        pieces << f.next();
+    pieces << f.rest();
+    return pieces;
+}
+
+} // namespace
+
+QString Tchat::seatname(int number) const
+{
+    if (number < 1 || number > 10)
+        return {};
+    return label_playername[number]->text();
+}
+
+void Tchat::setscore(int number, const QString &score)
+{
+    if (number >= 1 && number <= 10)
+        label_score[number]->setText(score);
+}
+
+void Tchat::refreshplayerlist(const QString &rest)
+{
+    FieldReader f(rest);
+    const int number = f.nextInt();
+    // A spy has no row: nothing changes.
+    if (number >= 1 && number <= 10)
+        label_playername[number]->setText(f.rest());
+}
+
+void Tchat::gamestats(const QString &rest)
+{
+    FieldReader f(rest);
+    playtoscore->setText(QStringLiteral("Play to Score: ") + f.next());
+    const int seconds = numbers::strToIntDef(f.next(), 120);
+    timeperturn->setText(turnclock::timePerTurnText(seconds));
+    const QStringList scores = allFields(f);
+    for (int i = 0; i < scores.size() && i < 10; ++i)
+        setscore(i + 1, scores[i]);
+}
+
+void Tchat::teamscore(const QString &rest)
+{
+    FieldReader f(rest);
+    const QStringList scores = allFields(f);
+    for (int i = 0; i < scores.size() && i < 10; ++i)
+        setscore(i + 1, scores[i]);
+}
+
+void Tchat::justwatching(const QString &rest)
+{
+    FieldReader f(rest);
+    const int number = f.nextInt();
+    const QString flag = f.rest();
+    if (number > 10 || number < 1)
+        return;
+    if (flag == QLatin1String("1")) {
+        if (number == mynumber)
+            JustWatch1->setChecked(true);
+        addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" is just watching"),
+                      watchcolour);
+        image_eyes[number]->show();
+    } else {
+        if (number == mynumber)
+            JustWatch1->setChecked(false);
+        addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" now playing again"),
+                      watchcolour);
+        image_eyes[number]->hide();
+    }
+}

@@ -1,0 +1,305 @@
+// The course of a game as a player sees it: the pick, the drawing turn, guesses, the end of a turn,
+// the winner, and the turn clock. Also which controls each role sees.
+#include "client/tchat.h"
+
+#include "board/drawingboard.h"
+#include "client/tchat_clock.h"
+#include "features/tgamestartform.h"
+#include "protocol/fields.h"
+#include "protocol/numbers.h"
+#include "widgets/animatedpicture.h"
+#include "widgets/flatbutton.h"
+#include "widgets/flatpanel.h"
+
+#include <QAction>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+const QColor maroon(0x80, 0x00, 0x00);
+
+void setRowColour(QLabel *l, const QColor &c)
+{
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, c);
+    l->setPalette(pal);
+}
+
+// Adds a line to a guess list and scrolls it down by one line.
+void addGuessLine(QListWidget *list, const QString &line)
+{
+    QScrollBar *bar = list->verticalScrollBar();
+    const int before = bar->value();
+    list->addItem(line);
+    list->scrollToBottom(); // brings the scroll range up to date
+    bar->setValue(qMin(bar->maximum(), before + 1));
+}
+
+QString today()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+
+// The first field of a payload that may have nothing after it.
+int leadingInt(const QString &rest)
+{
+    FieldReader f(rest);
+    return rest.contains(QLatin1Char('+')) ? f.nextInt() : f.restInt();
+}
+
+} // namespace
+
+void Tchat::restartclock(int mode, int seconds)
+{
+    timer2->stop();
+    timer2mode = mode;
+    secondsleft = seconds;
+    timer2->start();
+}
+
+int Tchat::dialogTurnTime() const
+{
+    // Only the hosting copy opens the dialog; a joining copy reads its untouched default.
+    if (gamestartform && gamestartform->timeperturn)
+        return numbers::strToInt(gamestartform->timeperturn->text());
+    return 120;
+}
+
+void Tchat::givedraweranswer(const QString &rest)
+{
+    label_fullanswer->setText(rest);
+}
+
+void Tchat::startthegame(const QString &rest)
+{
+    timer2->stop();
+    label_aguesser->hide();
+    label_adrawer->hide();
+    panel_winner1->hide();
+    panel_toolbar->hide();
+    panel_answer->hide();
+    image_winner->stop();
+    label_fullanswer->clear();
+    label_answer->clear();
+    button_pass->hide();
+    label_turn->clear();
+    button_start->hide();
+    JustWatch1->setChecked(false);
+    for (int seat = 1; seat <= 10; ++seat) {
+        label_score[seat]->setText(QStringLiteral("0"));
+        image_eyes[seat]->hide();
+    }
+
+    FieldReader f(rest);
+    const int starter = f.nextInt();
+    const QString team = f.next();
+    const QString playto = f.next();
+    const int seconds = numbers::strToIntDef(f.rest(), 120);
+    timeperturn->setText(turnclock::timePerTurnText(seconds));
+    playtoscore->setText(QStringLiteral("Play to score: ") + playto);
+
+    QString wording;
+    QColor oddRows;
+    if (team == QLatin1String("true")) {
+        wording = QStringLiteral("started a TEAM game.");
+        JustWatch1->setEnabled(false);
+        oddRows = Qt::black;
+    } else {
+        wording = QStringLiteral("started a game.");
+        JustWatch1->setEnabled(true);
+        oddRows = maroon;
+    }
+    for (int seat = 1; seat <= 9; seat += 2) {
+        setRowColour(label_playername[seat], oddRows);
+        setRowColour(label_score[seat], oddRows);
+    }
+    addlinetochat(QStringLiteral("0+") + seatname(starter) + QStringLiteral(" has ") + wording, watchcolour);
+}
+
+void Tchat::pickcatagory(const QString &rest)
+{
+    pendown = false;
+    panel_winner1->hide();
+    image_winner->stop();
+    releasecategories();
+    drawernumber = leadingInt(rest);
+    if (drawernumber >= 1 && drawernumber <= 10)
+        image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
+    if (drawernumber == mynumber) {
+        eventcue(QStringLiteral("turn"));
+        label_pickcatagory->setText(QStringLiteral("Your turn to"));
+        label_pickcatagory1->setText(QStringLiteral("choose a catagory"));
+        panel_pickcatagory->show();
+        panel_pickcatagory->raise();
+    }
+    restartclock(0, 10);
+}
+
+void Tchat::getnextplayer(const QString &rest)
+{
+    label_adrawer->hide();
+    label_aguesser->hide();
+    panel_winner1->hide();
+    image_winner->stop();
+    label_fullanswer->clear();
+    listbox_myguessed->clear();
+    listbox_guessed->clear();
+    button_snapshot->hide();
+    roundcaption.clear();
+    panel_pickcatagory->hide();
+    image_main->wipe();
+
+    FieldReader f(rest);
+    drawernumber = f.nextInt();
+    const int category = f.nextInt();
+    eventcue(QStringLiteral("cat") + QString::number(category));
+    if (category >= 0 && category <= 6)
+        image_cat->setPixmap(image_catagories[category]);
+    else
+        image_cat->clear();
+    label_answer->setText(f.rest());
+    resetbrush();
+    const bool seated = drawernumber >= 1 && drawernumber <= 10;
+    if (seated)
+        label_adrawer->move(label_adrawer->x(), nameRowY[drawernumber]);
+
+    if (drawernumber == mynumber) {
+        label_turn->setText(QStringLiteral("Your turn to draw"));
+        label_fullanswer->show();
+        panel_toolbar->show();
+        panel_answer->hide();
+        button_pass->show();
+        if (seated)
+            image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
+    } else {
+        // The arrow stays where the pick put it.
+        label_turn->setText(seatname(drawernumber) + QStringLiteral("'s turn to draw."));
+        label_fullanswer->hide();
+        panel_toolbar->hide();
+        panel_answer->show();
+        const bool spy = mynumber > 10;
+        edit_answer->setVisible(!spy);
+        label_answerlabel->setVisible(!spy);
+        button_pass->hide();
+    }
+
+    // The clock keeps its rhythm if it is already running.
+    timer2mode = 1;
+    secondsleft = dialogTurnTime();
+    if (!timer2->isActive())
+        timer2->start();
+}
+
+void Tchat::guessed(const QString &rest)
+{
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    addGuessLine(listbox_guessed, seatname(guesser) + QStringLiteral(" guessed: ") + f.rest());
+}
+
+void Tchat::myguessed(const QString &rest)
+{
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    addGuessLine(listbox_myguessed, seatname(guesser) + QStringLiteral(" answered: ") + f.rest());
+}
+
+void Tchat::veryclose(const QString &rest)
+{
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    if (guesser != mynumber)
+        return;
+    addGuessLine(listbox_myguessed, f.next() + QStringLiteral(" is very close."));
+}
+
+void Tchat::updateanswer(const QString &rest)
+{
+    FieldReader f(rest);
+    const QString flag = f.next();
+    const QString text = f.rest();
+    if (flag == QLatin1String("true")) {
+        // The time ran out: the text is the phrase. The pass button keeps its state.
+        eventcue(QStringLiteral("noanswer"));
+        addlinetochat(QStringLiteral("0+No one guessed!"), systemcolour);
+        roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-') + text;
+        drawernumber = 0;
+        panel_answer->hide();
+        panel_toolbar->hide();
+        button_snapshot->show();
+        restartclock(0, 10);
+    }
+    label_answer->setText(text);
+}
+
+void Tchat::passed(const QString &rest)
+{
+    eventcue(QStringLiteral("pass"));
+    FieldReader f(rest);
+    const int drawer = f.nextInt();
+    setscore(drawer, f.rest());
+    addlinetochat(QStringLiteral("0+") + seatname(drawer) +
+                      QStringLiteral(" has bought a different phrase for one point."),
+                  systemcolour);
+}
+
+void Tchat::correctanswer(const QString &rest)
+{
+    roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-');
+    restartclock(0, 10);
+    panel_answer->hide();
+    panel_toolbar->hide();
+    button_pass->hide();
+    button_snapshot->show();
+
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    setscore(guesser, f.next());
+    const int drawer = f.nextInt();
+    setscore(drawer, f.next());
+    const QString phrase = f.rest();
+    addlinetochat(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
+                  systemcolour);
+    if (guesser == mynumber || drawernumber == mynumber)
+        eventcue(QStringLiteral("correct"));
+    drawernumber = 0;
+
+    if (guesser >= 1 && guesser <= 10)
+        label_aguesser->move(label_aguesser->x(), nameRowY[guesser]);
+    label_adrawer->show();
+    label_aguesser->show();
+    label_answer->setText(phrase);
+    roundcaption += phrase;
+}
+
+void Tchat::winner(const QString &rest)
+{
+    eventcue(QStringLiteral("gameover"));
+    addlinetochat(QStringLiteral("0+") + rest + QStringLiteral(" has Won the Game!"), systemcolour);
+    label_winner->setText(rest);
+    panel_winner1->show();
+    panel_winner1->raise();
+    image_winner->start();
+    if (amhost) {
+        button_start->show();
+        StartGame1->setEnabled(true);
+    }
+}
+
+void Tchat::timer2Timer()
+{
+    --secondsleft;
+    label_timer->setText(turnclock::clockText(secondsleft));
+    image_timer->resize(turnclock::barWidth(timer2mode, secondsleft, image_timer->width()),
+                        image_timer->height());
+    if (secondsleft < 0) {
+        label_timer->setText(QStringLiteral("0:00"));
+        timer2->stop();
+    }
+}

@@ -1,0 +1,691 @@
+// The main window fed with host messages: captions, visibility, colours, marks and the clock.
+#include "board/drawingboard.h"
+#include "client/chatpane.h"
+#include "client/tchat.h"
+#include "features/tgamestartform.h"
+#include "features/windows.h"
+#include "tchat_feed.h"
+#include "widgets/animatedpicture.h"
+#include "widgets/colorbutton.h"
+#include "widgets/flatbutton.h"
+#include "widgets/flatpanel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+namespace {
+
+const QColor maroon(0x80, 0x00, 0x00);
+
+QColor rowColour(const QLabel *l)
+{
+    return l->palette().color(QPalette::WindowText);
+}
+
+QStringList lines(const Tchat &t)
+{
+    QStringList out;
+    for (const auto &l : t.linelog)
+        out << l.first;
+    return out;
+}
+
+QStringList listLines(const QListWidget *l)
+{
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i)
+        out << l->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+class TestTchatDisplay : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Tchat> t;
+    std::unique_ptr<Tspylist> spies;
+    QStringList boxes;
+
+    // A player in seat `me` of a table of three: Ann (1), Bob (2), Cy (3).
+    void seat(int me)
+    {
+        t->mynumber = me;
+        feed(*t, QStringLiteral("CMD_newplayerinfo+1+Ann"));
+        feed(*t, QStringLiteral("CMD_existingplayers+2+Bob"));
+        feed(*t, QStringLiteral("CMD_existingplayers+3+Cy"));
+        t->linelog.clear();
+        t->cuelog.clear();
+    }
+
+private slots:
+    void init()
+    {
+        boxes.clear();
+        errorbox::setHook([this](const QString &text) { boxes << text; });
+        t = std::make_unique<Tchat>();
+        spies = std::make_unique<Tspylist>();
+        t->spylist = spies.get();
+        t->recordlog = true;
+    }
+    void cleanup()
+    {
+        t.reset();
+        spies.reset();
+        errorbox::setHook({});
+    }
+
+    // ---- The board's fixed places.
+
+    void layout()
+    {
+        QCOMPARE(t->panel_board1->size(), QSize(789, 542));
+        QCOMPARE(t->Panel_top->size(), QSize(535, 68));
+        QCOMPARE(t->button_start->geometry(), QRect(5, 26, 102, 17));
+        QCOMPARE(t->button_pass->geometry(), QRect(428, 26, 102, 17));
+        QCOMPARE(t->FlatPanel2->size(), QSize(533, 21));
+        QCOMPARE(t->image_cat->geometry(), QRect(4, 3, 100, 15));
+        QCOMPARE(t->playtoscore->x(), 107);
+        QCOMPARE(t->timeperturn->geometry().right(), 283 + 139 - 1);
+        QCOMPARE(t->image_timer->geometry(), QRect(428, 3, 100, 15));
+        QCOMPARE(t->Label4->x(), 460);
+        QCOMPARE(t->label_timer->x(), 492);
+        QCOMPARE(t->image_main->size(), QSize(533, 369));
+        QCOMPARE(t->panel_winner1->geometry(), QRect(172, 80, 192, 161));
+        QCOMPARE(t->image_winner->size(), QSize(182, 153));
+        QCOMPARE(t->image_winner->frameCount(), 5);
+        QCOMPARE(t->image_winner->interval(), 500);
+        QCOMPARE(t->label_winner->y(), 62);
+        QCOMPARE(t->panel_score->size(), QSize(248, 228));
+        QCOMPARE(t->Image2->geometry(), QRect(60, 3, 100, 15));
+        for (int seat = 1; seat <= 10; ++seat) {
+            QCOMPARE(t->label_playername[seat]->pos(), QPoint(seat <= 4 ? 42 : 43, Tchat::nameRowY[seat]));
+            QCOMPARE(t->label_score[seat]->pos(), QPoint(156, Tchat::scoreRowY[seat]));
+            QCOMPARE(t->image_eyes[seat]->geometry(), QRect(16, Tchat::nameRowY[seat], 29, 12));
+            QCOMPARE(t->label_playername[seat]->text(), QStringLiteral("<Waiting>"));
+            QCOMPARE(t->label_score[seat]->text(), QStringLiteral("0"));
+            QVERIFY(t->image_eyes[seat]->isHidden());
+        }
+        QCOMPARE(t->image_arrow->geometry(), QRect(24, 21, 17, 13));
+        QCOMPARE(t->label_adrawer->x(), 189);
+        QCOMPARE(t->button_snapshot->geometry(), QRect(44, 189, 142, 20));
+        QCOMPARE(t->label_turn->y(), 211);
+        QCOMPARE(t->panel_pickcatagory->size(), QSize(206, 225));
+        // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
+        const int order[7] = {0, 6, 1, 3, 4, 5, 2};
+        for (int row = 0; row < 7; ++row) {
+            QAbstractButton *b = t->button_cat[order[row]];
+            QCOMPARE(b->geometry(), QRect(52, 53 + 24 * row, 104, 19));
+            QCOMPARE(b->property("Tag").toInt(), order[row]);
+        }
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 t->panel_answer, t->panel_toolbar, t->panel_pickcatagory, t->panel_winner1, t->button_start,
+                 t->button_pass, t->button_snapshot, t->label_adrawer, t->label_aguesser})
+            QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
+    }
+
+    void boardStaysCentred()
+    {
+        t->resize(1000, 800);
+        t->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t.get()));
+        const QWidget *bg = t->centralWidget();
+        QCOMPARE(t->panel_board1->x(), (bg->width() - 789) / 2);
+        QCOMPARE(t->panel_board1->y(), (bg->height() - 542) / 2);
+        QVERIFY(bg->minimumWidth() >= 789 && bg->minimumHeight() >= 542);
+    }
+
+    void menus()
+    {
+        QStringList titles;
+        for (const QAction *a : t->menuBar()->actions())
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Options"),
+                                      QStringLiteral("&View"), QStringLiteral("&Help")}));
+        const QList<QAction *> options = t->Options1->actions();
+        for (QAction *a : {t->JustWatch1, t->PlaySounds1, t->PlayChatterSounds1, t->TextColor1,
+                           t->chatpane->TextSize1->menuAction(), t->chatpane->ScrollChatOff1,
+                           t->chatpane->ClearMainChat1, t->ResetScreenLocation1})
+            QVERIFY2(options.contains(a), qPrintable(a->text()));
+        QCOMPARE(t->File1->actions().first(), t->StartGame1);
+        QCOMPARE(t->File1->actions().last(), t->Exit1);
+        QCOMPARE(t->View1->actions(), (QList<QAction *>{t->SpyList1, t->SnapShots1, t->PhraseLists1}));
+        QCOMPARE(t->Help1->actions(), (QList<QAction *>{t->Help2, t->About1}));
+        QVERIFY(t->PlaySounds1->isChecked());
+        QVERIFY(t->PlayChatterSounds1->isChecked());
+        // Just Watch shows what the host said; a click alone leaves the tick.
+        t->JustWatch1->trigger();
+        QVERIFY(!t->JustWatch1->isChecked());
+    }
+
+    // ---- Dispatcher, login, arrivals and departures.
+
+    void dropsWhatNoRowTakes()
+    {
+        seat(1);
+        feed(*t, QString());
+        feed(*t, QStringLiteral("CMD_newplayerinfo"));
+        feed(*t, QStringLiteral("cmd_newplayerinfo+4+Dee"));
+        feed(*t, QStringLiteral("CMD_updatetime+50"));
+        QVERIFY(t->linelog.isEmpty());
+        QCOMPARE(t->label_playername[4]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A field that does not read ends that message only; the next tick goes on.
+    void conversionErrorEndsOneMessage()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_justwatching+two+1"));
+        QCOMPARE(boxes, QStringList{QStringLiteral("'two' is not a valid integer value.")});
+        feed(*t, QStringLiteral("CMD_justwatching+2+1"));
+        QVERIFY(!t->image_eyes[2]->isHidden());
+    }
+
+    void arrivals()
+    {
+        t->mynumber = 2;
+        feed(*t, QStringLiteral("CMD_newplayerinfo+2+Bob"));
+        feed(*t, QStringLiteral("CMD_existingplayers+1+Ann"));
+        feed(*t, QStringLiteral("CMD_existingplayers+12+Zed"));
+        QCOMPARE(lines(*t),
+                 (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+Ann is Connected."),
+                              QStringLiteral("0+Zed is Connected."), QStringLiteral("0+Zed is spying.")}));
+        QCOMPARE(t->linelog[0].second, Tchat::systemcolour);
+        QCOMPARE(t->cuelog, QStringList(3, QStringLiteral("entered")));
+        QCOMPARE(t->label_playername[2]->text(), QStringLiteral("Bob"));
+        QCOMPARE(t->label_playername[1]->text(), QStringLiteral("Ann"));
+        QCOMPARE(listLines(spies->listbox_spys), QStringList{QStringLiteral("12: Zed")});
+        for (int seat = 3; seat <= 10; ++seat)
+            QCOMPARE(t->label_playername[seat]->text(), QStringLiteral("<Waiting>"));
+    }
+
+    void ownArrivalAsSpy()
+    {
+        t->mynumber = 11;
+        feed(*t, QStringLiteral("CMD_newplayerinfo+11+Eve"));
+        QCOMPARE(lines(*t),
+                 (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+You are spying.")}));
+    }
+
+    void departures()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_existingplayers+13+Zed"));
+        feed(*t, QStringLiteral("CMD_justwatching+2+1"));
+        t->linelog.clear();
+        // The name comes from the panel; a second report of the same seat adds nothing.
+        feed(*t, QStringLiteral("CMD_playerdisconnected+2+Other"));
+        feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
+        QCOMPARE(t->label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(t->image_eyes[2]->isHidden());
+        // A spy leaves only when the list holds exactly its entry.
+        feed(*t, QStringLiteral("CMD_playerdisconnected+13+Zedd"));
+        QCOMPARE(spies->listbox_spys->count(), 1);
+        feed(*t, QStringLiteral("CMD_playerdisconnected+13+Zed"));
+        QCOMPARE(spies->listbox_spys->count(), 0);
+        QCOMPARE(lines(*t),
+                 (QStringList{QStringLiteral("0+Bob disconnected."), QStringLiteral("0+Zed has left.")}));
+    }
+
+    void ownDepartureClosesTheWindow()
+    {
+        seat(2);
+        t->loggedin = true;
+        QSignalSpy closed(t.get(), &Tchat::closed);
+        feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!t->loggedin);
+    }
+
+    void gameFullClosesAfterItsBox()
+    {
+        QSignalSpy closed(t.get(), &Tchat::closed);
+        feed(*t, QStringLiteral("CMD_full+"));
+        QVERIFY(t->fullbox);
+        QCOMPARE(t->fullbox->text(), QStringLiteral("Game is full"));
+        QCOMPARE(closed.count(), 0);
+        // The queue keeps moving while the box is up.
+        feed(*t, QStringLiteral("CMD_refreshplayerlist+3+Cy"));
+        QCOMPARE(t->label_playername[3]->text(), QStringLiteral("Cy"));
+        t->fullbox->accept();
+        QCOMPARE(closed.count(), 1);
+    }
+
+    // The host refuses and hangs up at once: the refusal is still read before the window goes.
+    void gameFullSurvivesTheHangUp()
+    {
+        QSignalSpy closed(t.get(), &Tchat::closed);
+        t->receivedlist.push({QStringLiteral("CMD_full+"), 0, 0});
+        t->sockInfo(&t->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        QVERIFY(t->fullbox);
+        QCOMPARE(closed.count(), 0);
+        t->fullbox->accept();
+        QCOMPARE(closed.count(), 1);
+        // Without a refusal a hang-up closes at once.
+        auto other = std::make_unique<Tchat>();
+        QSignalSpy closed2(other.get(), &Tchat::closed);
+        other->sockInfo(&other->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        QCOMPARE(closed2.count(), 1);
+    }
+
+    void versionWarnings()
+    {
+        feed(*t, QStringLiteral("CMD_havewrongversion+Bob"));
+        feed(*t, QStringLiteral("CMD_wrongversion+"));
+        QCOMPARE(lines(*t),
+                 (QStringList{QStringLiteral("0+Bob has a different version of the game then you."),
+                              QStringLiteral("0+You have a different version of the game then the host.")}));
+        QCOMPARE(t->linelog[1].second, Tchat::bluecolour);
+    }
+
+    // Names from the network are shown as they are, never as markup.
+    void namesArePlainText()
+    {
+        t->mynumber = 2;
+        const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
+        feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
+        feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
+        feed(*t, QStringLiteral("CMD_winner+") + evil);
+        QCOMPARE(t->label_playername[1]->text(), evil);
+        QCOMPARE(t->label_turn->text(), evil + QStringLiteral("'s turn to draw."));
+        const QList<QLabel *> labels = t->findChildren<QLabel *>();
+        for (QLabel *l : labels) {
+            if (l->pixmap().isNull())
+                QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+        }
+    }
+
+    // ---- Score panel.
+
+    void gamestats_data()
+    {
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("125") << QStringLiteral("125") << QStringLiteral("Time Per Turn: 2:05");
+        QTest::newRow("60") << QStringLiteral("60") << QStringLiteral("Time Per Turn: 1:00");
+        QTest::newRow("not a number") << QStringLiteral("soon") << QStringLiteral("Time Per Turn: 2:00");
+    }
+    void gamestats()
+    {
+        QFETCH(QString, seconds);
+        QFETCH(QString, caption);
+        feed(*t, QStringLiteral("CMD_gamestats+30+") + seconds + QStringLiteral("+1+2+3+4+5+6+7+8+9+"));
+        QCOMPARE(t->timeperturn->text(), caption);
+        QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to Score: 30"));
+        for (int seat = 1; seat <= 9; ++seat)
+            QCOMPARE(t->label_score[seat]->text(), QString::number(seat));
+        QCOMPARE(t->label_score[10]->text(), QString());
+    }
+
+    void teamscoreFillsEverySeat()
+    {
+        feed(*t, QStringLiteral("CMD_teamscore+4+6+4+6+4+6+4+6+4+6"));
+        for (int seat = 1; seat <= 10; ++seat)
+            QCOMPARE(t->label_score[seat]->text(), seat % 2 ? QStringLiteral("4") : QStringLiteral("6"));
+    }
+
+    void refreshplayerlist()
+    {
+        feed(*t, QStringLiteral("CMD_refreshplayerlist+4+Dee+Dum"));
+        QCOMPARE(t->label_playername[4]->text(), QStringLiteral("Dee+Dum"));
+        feed(*t, QStringLiteral("CMD_refreshplayerlist+12+Zed"));
+        for (int seat = 1; seat <= 10; ++seat)
+            QVERIFY(t->label_playername[seat]->text() != QStringLiteral("Zed"));
+    }
+
+    void justwatching()
+    {
+        seat(2);
+        feed(*t, QStringLiteral("CMD_justwatching+2+1"));
+        QVERIFY(t->JustWatch1->isChecked());
+        QVERIFY(!t->image_eyes[2]->isHidden());
+        feed(*t, QStringLiteral("CMD_justwatching+2+2"));
+        QVERIFY(!t->JustWatch1->isChecked());
+        QVERIFY(t->image_eyes[2]->isHidden());
+        feed(*t, QStringLiteral("CMD_justwatching+2+1"));
+        feed(*t, QStringLiteral("CMD_justwatching+2+x"));
+        QVERIFY(!t->JustWatch1->isChecked());
+        // Another seat's watching leaves the own tick alone; an empty seat still gets a line.
+        feed(*t, QStringLiteral("CMD_justwatching+3+1"));
+        QVERIFY(!t->JustWatch1->isChecked());
+        feed(*t, QStringLiteral("CMD_justwatching+7+1"));
+        feed(*t, QStringLiteral("CMD_justwatching+12+1"));
+        QCOMPARE(
+            lines(*t),
+            (QStringList{QStringLiteral("0+Bob is just watching"), QStringLiteral("0+Bob now playing again"),
+                         QStringLiteral("0+Bob is just watching"), QStringLiteral("0+Bob now playing again"),
+                         QStringLiteral("0+Cy is just watching"),
+                         QStringLiteral("0+<Waiting> is just watching")}));
+        QCOMPARE(t->linelog[0].second, Tchat::watchcolour);
+    }
+
+    // ---- Turn display.
+
+    void startOfAGame()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_justwatching+1+1"));
+        feed(*t, QStringLiteral("CMD_teamscore+4+6+4+6+4+6+4+6+4+6"));
+        t->linelog.clear();
+        feed(*t, QStringLiteral("CMD_startgame+1+true+25+90"));
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Ann has started a TEAM game.")});
+        QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to score: 25"));
+        QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
+        QVERIFY(!t->JustWatch1->isChecked());
+        QVERIFY(!t->JustWatch1->isEnabled());
+        for (int seat = 1; seat <= 10; ++seat) {
+            QCOMPARE(t->label_score[seat]->text(), QStringLiteral("0"));
+            QVERIFY(t->image_eyes[seat]->isHidden());
+            const QColor expected = seat % 2 ? QColor(Qt::black) : maroon;
+            QCOMPARE(rowColour(t->label_playername[seat]), expected);
+            QCOMPARE(rowColour(t->label_score[seat]), expected);
+        }
+        feed(*t, QStringLiteral("CMD_startgame+2+false+20+junk"));
+        QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 2:00"));
+        QVERIFY(t->JustWatch1->isEnabled());
+        for (int seat = 1; seat <= 10; ++seat)
+            QCOMPARE(rowColour(t->label_playername[seat]), maroon);
+        QCOMPARE(lines(*t).last(), QStringLiteral("0+Bob has started a game."));
+        QVERIFY(!t->timer2->isActive());
+    }
+
+    void pickForMe()
+    {
+        seat(2);
+        t->pendown = true;
+        t->button_cat[4]->setChecked(true);
+        feed(*t, QStringLiteral("CMD_pickcatagory+2"));
+        QCOMPARE(t->drawernumber, 2);
+        QVERIFY(!t->pendown);
+        QVERIFY(!t->panel_pickcatagory->isHidden());
+        QCOMPARE(t->label_pickcatagory->text(), QStringLiteral("Your turn to"));
+        QCOMPARE(t->label_pickcatagory1->text(), QStringLiteral("choose a catagory"));
+        for (QAbstractButton *b : t->button_cat)
+            QVERIFY(!b->isChecked());
+        QCOMPARE(t->cuelog, QStringList{QStringLiteral("turn")});
+        QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[2] + 2);
+        QVERIFY(t->timer2->isActive());
+        QCOMPARE(t->timer2mode, 0);
+        QCOMPARE(t->secondsleft, 10);
+    }
+
+    void pickForSomeoneElse()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_pickcatagory+3"));
+        QVERIFY(t->panel_pickcatagory->isHidden());
+        QVERIFY(t->cuelog.isEmpty());
+        QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[3] + 2);
+    }
+
+    // A player who joins during a turn gets the turn without the pick before it.
+    void lateJoinerWithoutPick()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_nextplayer+3+4+____ ___ "));
+        QCOMPARE(t->image_arrow->y(), 21);
+        QCOMPARE(t->label_adrawer->y(), Tchat::nameRowY[3]);
+        QVERIFY(t->label_adrawer->isHidden());
+        QCOMPARE(t->label_answer->text(), QStringLiteral("____ ___ "));
+        QCOMPARE(t->label_turn->text(), QStringLiteral("Cy's turn to draw."));
+        QCOMPARE(t->cuelog, QStringList{QStringLiteral("cat4")});
+        QVERIFY(!t->image_cat->pixmap().isNull());
+        // The newcomer who is the drawer gets the arrow.
+        auto other = std::make_unique<Tchat>();
+        other->mynumber = 3;
+        feed(*other, QStringLiteral("CMD_nextplayer+3+4+____ ___ "));
+        QCOMPARE(other->image_arrow->y(), Tchat::nameRowY[3] + 2);
+        QCOMPARE(other->label_turn->text(), QStringLiteral("Your turn to draw"));
+    }
+
+    // Which controls each role sees during a turn.
+    void roles_data()
+    {
+        QTest::addColumn<int>("me");
+        QTest::addColumn<bool>("toolbar");
+        QTest::addColumn<bool>("answerPanel");
+        QTest::addColumn<bool>("answerField");
+        QTest::addColumn<bool>("pass");
+        QTest::addColumn<bool>("phrase");
+        QTest::newRow("drawer") << 2 << true << false << false << true << true;
+        QTest::newRow("guesser") << 1 << false << true << true << false << false;
+        QTest::newRow("spy") << 12 << false << true << false << false << false;
+    }
+    void roles()
+    {
+        QFETCH(int, me);
+        seat(me);
+        t->button_pass->show();
+        t->panel_pickcatagory->show();
+        t->image_main->image_backup.fill(Qt::red);
+        feed(*t, QStringLiteral("CMD_pickcatagory+2"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
+        feed(*t, QStringLiteral("CMD_givedraweranswer+HELLO"));
+        QFETCH(bool, toolbar);
+        QFETCH(bool, answerPanel);
+        QFETCH(bool, answerField);
+        QFETCH(bool, pass);
+        QFETCH(bool, phrase);
+        QCOMPARE(!t->panel_toolbar->isHidden(), toolbar);
+        QCOMPARE(!t->panel_answer->isHidden(), answerPanel);
+        QCOMPARE(t->edit_answer->isVisibleTo(t->panel_board1), answerField);
+        QCOMPARE(t->label_answerlabel->isVisibleTo(t->panel_board1), answerField);
+        QCOMPARE(t->listbox_myguessed->isVisibleTo(t->panel_board1), answerPanel);
+        QCOMPARE(!t->button_pass->isHidden(), pass);
+        QCOMPARE(!t->label_fullanswer->isHidden(), phrase);
+        QCOMPARE(t->label_fullanswer->text(), QStringLiteral("HELLO"));
+        QVERIFY(t->panel_pickcatagory->isHidden());
+        QCOMPARE(t->image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
+        QCOMPARE(t->penw->text(), QStringLiteral("3"));
+        QCOMPARE(t->ColorButton->colour(), 0);
+        QCOMPARE(t->timer2mode, 1);
+        QCOMPARE(t->secondsleft, 120);
+    }
+
+    // The clock of a drawing turn starts from this copy's own dialog value.
+    void turnTimeFromTheDialog()
+    {
+        Tgamestartform dialog;
+        t->gamestartform = &dialog;
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
+        QCOMPARE(t->secondsleft, 120);
+        dialog.timeperturn->setText(QStringLiteral("75"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
+        QCOMPARE(t->secondsleft, 75);
+        t->gamestartform = nullptr;
+    }
+
+    void guesses()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_guessed+3+HOUSE"));
+        feed(*t, QStringLiteral("CMD_myguessed+3+HOUSE BOAT"));
+        feed(*t, QStringLiteral("CMD_veryclose+2+RUN+"));
+        feed(*t, QStringLiteral("CMD_veryclose+1+RUN+"));
+        QCOMPARE(listLines(t->listbox_guessed), QStringList{QStringLiteral("Cy guessed: HOUSE")});
+        QCOMPARE(listLines(t->listbox_myguessed), (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"),
+                                                               QStringLiteral("RUN is very close.")}));
+    }
+
+    void guessListFollowsNewLines()
+    {
+        t->listbox_myguessed->parentWidget()->show();
+        t->show();
+        for (int i = 0; i < 30; ++i)
+            feed(*t, QStringLiteral("CMD_myguessed+1+GUESS") + QString::number(i));
+        QScrollBar *bar = t->listbox_myguessed->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+    }
+
+    void maskUpdateLeavesTheClock()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ ___ "));
+        t->timer2Timer();
+        feed(*t, QStringLiteral("CMD_updateanswer+false+HOUSE ___ "));
+        QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE ___ "));
+        QCOMPARE(t->secondsleft, 119);
+        QCOMPARE(t->timer2mode, 1);
+        QVERIFY(t->timer2->isActive());
+        QVERIFY(!t->panel_answer->isHidden());
+    }
+
+    void timeOut()
+    {
+        seat(2);
+        feed(*t, QStringLiteral("CMD_pickcatagory+2"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
+        t->cuelog.clear();
+        feed(*t, QStringLiteral("CMD_updateanswer+true+HOUSE"));
+        QCOMPARE(t->cuelog, QStringList{QStringLiteral("noanswer")});
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+No one guessed!")});
+        QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE"));
+        QCOMPARE(t->drawernumber, 0);
+        QVERIFY(t->panel_toolbar->isHidden());
+        QVERIFY(t->panel_answer->isHidden());
+        QVERIFY(!t->button_snapshot->isHidden());
+        QVERIFY(!t->button_pass->isHidden()); // the drawer's pass button stays as it was
+        QVERIFY(t->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
+        QCOMPARE(t->timer2mode, 0);
+        QCOMPARE(t->secondsleft, 10);
+    }
+
+    void passed()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_passed+3+4"));
+        QCOMPARE(t->cuelog, QStringList{QStringLiteral("pass")});
+        QCOMPARE(t->label_score[3]->text(), QStringLiteral("4"));
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Cy has bought a different phrase for one point.")});
+    }
+
+    // "correct" sounds for the guesser and the drawer only; everybody sees the marks.
+    void correctAnswer_data()
+    {
+        QTest::addColumn<int>("me");
+        QTest::addColumn<bool>("hears");
+        QTest::newRow("guesser") << 3 << true;
+        QTest::newRow("drawer") << 2 << true;
+        QTest::newRow("other") << 1 << false;
+        QTest::newRow("spy") << 12 << false;
+    }
+    void correctAnswer()
+    {
+        QFETCH(int, me);
+        QFETCH(bool, hears);
+        seat(me);
+        feed(*t, QStringLiteral("CMD_pickcatagory+2"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+1+___ ____ "));
+        t->button_pass->show();
+        t->cuelog.clear();
+        t->linelog.clear();
+        feed(*t, QStringLiteral("CMD_correctanswer+3+7+2+5+RUN FAST"));
+        QCOMPARE(t->cuelog.contains(QStringLiteral("correct")), hears);
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Cy has guessed the answer!")});
+        QCOMPARE(t->label_score[3]->text(), QStringLiteral("7"));
+        QCOMPARE(t->label_score[2]->text(), QStringLiteral("5"));
+        QVERIFY(!t->label_adrawer->isHidden());
+        QVERIFY(!t->label_aguesser->isHidden());
+        QCOMPARE(t->label_adrawer->y(), Tchat::nameRowY[2]);
+        QCOMPARE(t->label_aguesser->y(), Tchat::nameRowY[3]);
+        QCOMPARE(t->label_answer->text(), QStringLiteral("RUN FAST"));
+        QVERIFY(t->roundcaption.endsWith(QStringLiteral(": Bob-RUN FAST")));
+        QCOMPARE(t->drawernumber, 0);
+        QVERIFY(t->panel_answer->isHidden());
+        QVERIFY(t->panel_toolbar->isHidden());
+        QVERIFY(t->button_pass->isHidden());
+        QVERIFY(!t->button_snapshot->isHidden());
+        QCOMPARE(t->timer2mode, 0);
+        QCOMPARE(t->secondsleft, 10);
+        // The next turn clears the marks and the snapshot button.
+        feed(*t, QStringLiteral("CMD_nextplayer+3+1+___ "));
+        QVERIFY(t->label_adrawer->isHidden());
+        QVERIFY(t->label_aguesser->isHidden());
+        QVERIFY(t->button_snapshot->isHidden());
+        QVERIFY(t->roundcaption.isEmpty());
+    }
+
+    void winner_data()
+    {
+        QTest::addColumn<bool>("host");
+        QTest::newRow("host") << true;
+        QTest::newRow("player") << false;
+    }
+    void winner()
+    {
+        QFETCH(bool, host);
+        t->amhost = host;
+        t->StartGame1->setEnabled(false);
+        feed(*t, QStringLiteral("CMD_winner+Maroon Team"));
+        QCOMPARE(t->cuelog, QStringList{QStringLiteral("gameover")});
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Maroon Team has Won the Game!")});
+        QCOMPARE(t->label_winner->text(), QStringLiteral("Maroon Team"));
+        QVERIFY(!t->panel_winner1->isHidden());
+        QVERIFY(t->image_winner->isRunning());
+        QCOMPARE(!t->button_start->isHidden(), host);
+        QCOMPARE(t->StartGame1->isEnabled(), host);
+        const int before = t->image_winner->frame();
+        t->image_winner->advance();
+        QCOMPARE(t->image_winner->frame(), (before + 1) % 5);
+        // The next pick hides it and stops the animation.
+        feed(*t, QStringLiteral("CMD_pickcatagory+1"));
+        QVERIFY(t->panel_winner1->isHidden());
+        QVERIFY(!t->image_winner->isRunning());
+    }
+
+    // A pause of ten seconds shows 0:09 down to 0:00 and stops on the tick after.
+    void pauseClock()
+    {
+        t->restartclock(0, 10);
+        QStringList shown;
+        QList<int> bars;
+        for (int i = 0; i < 10; ++i) {
+            t->timer2Timer();
+            shown << t->label_timer->text();
+            bars << t->image_timer->width();
+            QVERIFY(t->timer2->isActive());
+        }
+        QCOMPARE(shown, (QStringList{QStringLiteral("0:09"), QStringLiteral("0:08"), QStringLiteral("0:07"),
+                                     QStringLiteral("0:06"), QStringLiteral("0:05"), QStringLiteral("0:04"),
+                                     QStringLiteral("0:03"), QStringLiteral("0:02"), QStringLiteral("0:01"),
+                                     QStringLiteral("0:00")}));
+        QCOMPARE(bars, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 0}));
+        t->timer2Timer();
+        QCOMPARE(t->label_timer->text(), QStringLiteral("0:00"));
+        QVERIFY(!t->timer2->isActive());
+    }
+
+    void drawingClockBar()
+    {
+        seat(1);
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
+        QCOMPARE(t->secondsleft, 120);
+        for (int i = 0; i < 20; ++i) {
+            t->timer2Timer();
+            QCOMPARE(t->image_timer->width(), 100);
+        }
+        QCOMPARE(t->label_timer->text(), QStringLiteral("1:40"));
+        t->timer2Timer();
+        QCOMPARE(t->image_timer->width(), 99);
+        QCOMPARE(t->label_timer->text(), QStringLiteral("1:39"));
+        t->timer2Timer();
+        QCOMPARE(t->image_timer->width(), 98);
+    }
+};
+
+QTEST_MAIN(TestTchatDisplay)
+#include "test_tchat_display.moc"

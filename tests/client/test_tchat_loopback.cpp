@@ -1,0 +1,133 @@
+// Two main windows logged into the real host over loopback, in one process.
+#include "client/tchat.h"
+#include "host/tserver.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+#include "widgets/flatpanel.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A port nobody listens on right now.
+QString freePort()
+{
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(s, reinterpret_cast<sockaddr *>(&sa), sizeof sa);
+    socklen_t len = sizeof sa;
+    ::getsockname(s, reinterpret_cast<sockaddr *>(&sa), &len);
+    ::close(s);
+    return QString::number(ntohs(sa.sin_port));
+}
+
+} // namespace
+
+class TestTchatLoopback : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TServer> host;
+    QString port;
+    QStringList boxes;
+
+    std::unique_ptr<Tchat> join(const QString &name)
+    {
+        auto t = std::make_unique<Tchat>();
+        t->recordlog = true;
+        t->loginname = name;
+        t->sock.HostName = QStringLiteral("127.0.0.1");
+        t->sock.PortName = port;
+        guard([&t] { t->sock.Open(); });
+        return t;
+    }
+
+    static QStringList names(const Tchat &t)
+    {
+        QStringList out;
+        for (int seat = 1; seat <= 3; ++seat)
+            out << t.label_playername[seat]->text();
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        boxes.clear();
+        errorbox::setHook([this](const QString &text) { boxes << text; });
+        port = freePort();
+        host = std::make_unique<TServer>();
+        host->Sock1.PortName = port;
+        host->Sock1.setListen(true);
+    }
+    void cleanup()
+    {
+        host.reset();
+        errorbox::setHook({});
+    }
+
+    void twoPlayersSeeEachOther()
+    {
+        auto ann = join(QStringLiteral("Ann"));
+        QTRY_COMPARE(ann->mynumber, 1);
+        auto bob = join(QStringLiteral("Bob"));
+        QTRY_COMPARE(bob->mynumber, 2);
+        const QStringList both{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("<Waiting>")};
+        QTRY_COMPARE(names(*ann), both);
+        QTRY_COMPARE(names(*bob), both);
+        QVERIFY(ann->loggedin && bob->loggedin);
+        QVERIFY(ann->linelog.contains({QStringLiteral("0+Bob is Connected."), Tchat::systemcolour}));
+        QVERIFY(bob->linelog.contains({QStringLiteral("0+Ann is Connected."), Tchat::systemcolour}));
+
+        // A turn announced by the host reaches both, each in its own role.
+        host->sendtoall(cmd::buildStartgame(1, false, 20, 60));
+        host->sendtoall(cmd::buildPickcatagoryTurn(2));
+        host->sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
+        host->sendtoall(cmd::buildTeamscore({3, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
+        QTRY_COMPARE(ann->label_score[2]->text(), QStringLiteral("5"));
+        QTRY_COMPARE(bob->label_score[2]->text(), QStringLiteral("5"));
+        QCOMPARE(ann->label_score[1]->text(), QStringLiteral("3"));
+        QCOMPARE(ann->label_turn->text(), QStringLiteral("Bob's turn to draw."));
+        QCOMPARE(bob->label_turn->text(), QStringLiteral("Your turn to draw"));
+        QVERIFY(!ann->panel_answer->isHidden() && ann->panel_toolbar->isHidden());
+        QVERIFY(bob->panel_answer->isHidden() && !bob->panel_toolbar->isHidden());
+        QCOMPARE(ann->image_arrow->y(), bob->image_arrow->y());
+
+        // Bob leaves: Ann's panel empties his seat.
+        bob.reset();
+        QTRY_COMPARE(ann->label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(ann->linelog.contains({QStringLiteral("0+Bob disconnected."), Tchat::systemcolour}));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // The host has no seat left: it refuses and hangs up, and the refusal is still shown.
+    void fullHostRefuses()
+    {
+        auto ann = join(QStringLiteral("Ann"));
+        QTRY_COMPARE(ann->mynumber, 1);
+        // Every other record taken, as by players who have not logged in yet.
+        for (int slot = 2; slot <= TServer::maxslot; ++slot)
+            host->playertable[slot].inuse = true;
+        host->highslot = TServer::maxslot;
+        auto bob = join(QStringLiteral("Bob"));
+        QSignalSpy closed(bob.get(), &Tchat::closed);
+        QTRY_VERIFY(bob->fullbox);
+        QCOMPARE(closed.count(), 0);
+        bob->fullbox->accept();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(bob->mynumber, 0);
+    }
+};
+
+QTEST_MAIN(TestTchatLoopback)
+#include "test_tchat_loopback.moc"
