@@ -176,6 +176,14 @@ bool TSock::Open()
     return connected;
 }
 
+int TSock::pendingError() const
+{
+    int err = 0;
+    socklen_t len = sizeof err;
+    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+    return err;
+}
+
 void TSock::finishConnect(int err)
 {
     connecting = false;
@@ -209,10 +217,7 @@ void TSock::readable()
         return;
     }
     if (connecting) {
-        int err = 0;
-        socklen_t len = sizeof err;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
-        finishConnect(err);
+        finishConnect(pendingError());
         return;
     }
     char area[receiveArea];
@@ -248,10 +253,7 @@ void TSock::writable()
     if (fd < 0)
         return;
     if (connecting) {
-        int err = 0;
-        socklen_t len = sizeof err;
-        ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
-        finishConnect(err);
+        finishConnect(pendingError());
         return;
     }
     if (!output.isEmpty())

@@ -73,6 +73,7 @@ private:
     void readable();
     void writable();
     void finishConnect(int err);
+    int pendingError() const;
     void pushOutput();
     void dropPeer(int err);
     void configureConnection();
