@@ -12,7 +12,6 @@
 
 #include <QAction>
 #include <QColorDialog>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
@@ -50,15 +49,6 @@ void connectToggle(QAction *a, QObject *context, std::function<void()> handler)
     });
 }
 
-QMenu *findOrAddMenu(QMenuBar *bar, const QString &title)
-{
-    for (QAction *a : bar->actions()) {
-        if (a->menu() && a->text().remove(QLatin1Char('&')) == title)
-            return a->menu();
-    }
-    return bar->addMenu(QLatin1Char('&') + title);
-}
-
 } // namespace
 
 void Tchat::buildChatMenus()
@@ -69,7 +59,9 @@ void Tchat::buildChatMenus()
     chatpane->onSend = [this] { sendit(); };
     chatpane->onSettingsChanged = [this] { saveinifile(); };
 
-    QMenu *options = findOrAddMenu(menuBar(), QStringLiteral("Options"));
+    if (!Options1)
+        Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
+    QMenu *options = Options1;
     if (!options->isEmpty())
         options->addSeparator();
     TextColor1 = options->addAction(QStringLiteral("Text Color"));
@@ -177,12 +169,9 @@ void Tchat::playasound(const QString &text)
     const std::optional<int> number = numbers::tryStrToInt(sender);
     if (!number || *number < 1 || *number > 10)
         return;
-    const auto *label = findChild<QLabel *>(QStringLiteral("label_playername%1").arg(*number));
-    if (!label)
-        return;
     for (QAction *a : std::as_const(chattersounds)) {
         if (a->objectName().compare(name, Qt::CaseInsensitive) == 0) {
-            addlinetochat(QStringLiteral("0+") + label->text() + QStringLiteral(": <Chatter Sound> ") +
+            addlinetochat(QStringLiteral("0+") + seatname(*number) + QStringLiteral(": <Chatter Sound> ") +
                               a->toolTip(),
                           bluecolour);
             return;

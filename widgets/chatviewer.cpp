@@ -37,7 +37,8 @@ QStringView trimEnd(QStringView v)
 QFont ChatTextStyle::font() const
 {
     QFont f(family);
-    f.setPointSize(size);
+    // A size from a hand-edited settings file may be anything; the font keeps to a sane range.
+    f.setPointSize(std::clamp(size, 1, 200));
     f.setBold(bold);
     f.setItalic(italic);
     f.setUnderline(underline);

@@ -148,6 +148,11 @@ private slots:
         v.format();
         QSignalSpy spy(&v, &ChatViewer::jump);
         const QRect r = v.itemRect(0, 1);
+        // The pointer turns into a hand over the link only.
+        QTest::mouseMove(v.viewport(), r.center());
+        QCOMPARE(v.viewport()->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseMove(v.viewport(), v.itemRect(0, 0).center());
+        QCOMPARE(v.viewport()->cursor().shape(), Qt::ArrowCursor);
         QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(spy.size(), 1);
         QCOMPARE(spy[0][0].toString(), QStringLiteral("www.target.org"));

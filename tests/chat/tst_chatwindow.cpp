@@ -209,12 +209,7 @@ private slots:
     void chatterLineWhenSoundsAreOff()
     {
         Tchat w;
-        auto *label = w.findChild<QLabel *>(QStringLiteral("label_playername3"));
-        if (!label) {
-            label = new QLabel(&w);
-            label->setObjectName(QStringLiteral("label_playername3"));
-        }
-        label->setText(QStringLiteral("Ann"));
+        w.label_playername[3]->setText(QStringLiteral("Ann"));
         w.PlayChatterSounds1Click();
         QVERIFY(!w.PlayChatterSounds1->isChecked());
         const int played = sound::requestCount();
