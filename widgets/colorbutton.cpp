@@ -30,13 +30,17 @@ QIcon swatch(int colour, QSize size)
     return QIcon(pm);
 }
 
-QToolButton *swatchButton(QWidget *parent, int colour)
+// The fixed colours are twice as wide as the custom slots, so both grids fill the same width.
+const QSize paletteSwatch(38, 18);
+const QSize customSwatch(16, 16);
+
+QToolButton *swatchButton(QWidget *parent, int colour, QSize size)
 {
     auto *b = new QToolButton(parent);
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setIconSize(QSize(16, 16));
-    b->setIcon(swatch(colour, QSize(16, 16)));
+    b->setIconSize(size);
+    b->setIcon(swatch(colour, size));
     b->setToolTip(colortext::toText(colour));
     b->setProperty("colour", colour);
     return b;
@@ -62,7 +66,7 @@ ColorButton::ColorButton(QWidget *parent) : QToolButton(parent)
     auto *fixedGrid = new QGridLayout;
     fixedGrid->setSpacing(1);
     for (int i = 0; i < int(palette.size()); ++i) {
-        QToolButton *b = swatchButton(panel, palette[i]);
+        QToolButton *b = swatchButton(panel, palette[i], paletteSwatch);
         b->setObjectName(QStringLiteral("palette%1").arg(i));
         connect(b, &QToolButton::clicked, this, [this, i] { pick(palette[i]); });
         fixedGrid->addWidget(b, i / paletteColumns, i % paletteColumns);
@@ -72,7 +76,7 @@ ColorButton::ColorButton(QWidget *parent) : QToolButton(parent)
     customGrid = new QGridLayout;
     customGrid->setSpacing(1);
     for (int i = 0; i < customCount; ++i) {
-        QToolButton *b = swatchButton(panel, customColours[i]);
+        QToolButton *b = swatchButton(panel, customColours[i], customSwatch);
         b->setObjectName(QStringLiteral("custom%1").arg(i));
         connect(b, &QToolButton::clicked, this, [this, i] { pick(customColours[i]); });
         customGrid->addWidget(b, i / customColumns, i % customColumns);
@@ -91,6 +95,8 @@ ColorButton::ColorButton(QWidget *parent) : QToolButton(parent)
     action->setDefaultWidget(panel);
     menu->addAction(action);
     setMenu(menu);
+    // The custom slots may have been changed from outside since the last showing.
+    connect(menu, &QMenu::aboutToShow, this, &ColorButton::refreshCustom);
     setColour(colortext::clBlack);
 }
 
@@ -127,7 +133,7 @@ void ColorButton::refreshCustom()
 {
     for (int i = 0; i < customCount; ++i) {
         auto *b = qobject_cast<QToolButton *>(customGrid->itemAt(i)->widget());
-        b->setIcon(swatch(customColours[i], QSize(16, 16)));
+        b->setIcon(swatch(customColours[i], customSwatch));
         b->setToolTip(colortext::toText(customColours[i]));
         b->setProperty("colour", customColours[i]);
     }
