@@ -280,6 +280,8 @@ void Tchat::button_startClick()
         box.exec();
         return;
     }
+    if (!gamestartform)
+        return;
     gamestartform->startgame = [this] { startgame(); };
     gamestartform->showOver(this);
     button_start->hide();
@@ -287,7 +289,7 @@ void Tchat::button_startClick()
 
 void Tchat::startgame()
 {
-    if (!loggedin)
+    if (!loggedin || !gamestartform)
         return;
     const Tgamestartform *f = gamestartform;
     sendtohost(cmd::startgame + QLatin1Char('+') + QString::number(mynumber) +
