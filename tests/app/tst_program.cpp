@@ -1,4 +1,5 @@
 // The real executable: roles from the command line, the single instance, the lobby link.
+#include "tests/support/netsupport.h"
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
@@ -7,13 +8,6 @@
 #include <QtTest>
 
 namespace {
-quint16 freePort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::Any);
-    return s.serverPort();
-}
-
 // True once something listens on the port (read from the kernel's table, without connecting:
 // a probe connection would take a slot of its own).
 bool listening(quint16 port)
@@ -106,7 +100,11 @@ class TestProgram : public QObject
     Q_OBJECT
     QTemporaryDir home;
     int instances = 0;
-    QString nextInstance() { return u"tst-program-"_qs + QString::number(QCoreApplication::applicationPid()) + u"-"_qs + QString::number(++instances); }
+    QString nextInstance()
+    {
+        return u"tst-program-"_qs + QString::number(QCoreApplication::applicationPid()) + u"-"_qs +
+               QString::number(++instances);
+    }
 
     // Connects a raw player to a hosting copy and logs it in as "Raw".
     void logInto(quint16 port, Peer &peer, QTcpSocket &sock, const QString &ownName)
@@ -146,8 +144,8 @@ private slots:
         QVERIFY(lobby.listen(QHostAddress::LocalHost));
         Copy c;
         // The address is stored but plays no part when hosting; a fourth parameter changes nothing.
-        c.start({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs, u"extra"_qs}, port, lobby.serverPort(), nextInstance(),
-                home.path());
+        c.start({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs, u"extra"_qs}, port, lobby.serverPort(),
+                nextInstance(), home.path());
         QTcpSocket sock;
         Peer peer;
         logInto(port, peer, sock, u"Ann"_qs);
@@ -177,7 +175,8 @@ private slots:
         QTcpServer lobby;
         QVERIFY(lobby.listen(QHostAddress::LocalHost));
         Copy c;
-        c.start({u"Zed"_qs, u"127.0.0.1"_qs, flag}, host.serverPort(), lobby.serverPort(), nextInstance(), home.path());
+        c.start({u"Zed"_qs, u"127.0.0.1"_qs, flag}, host.serverPort(), lobby.serverPort(), nextInstance(),
+                home.path());
         QTRY_VERIFY_WITH_TIMEOUT(host.hasPendingConnections(), 5000);
         Peer peer;
         peer.sock = host.nextPendingConnection();
@@ -197,7 +196,8 @@ private slots:
         QTcpServer lobby;
         QVERIFY(lobby.listen(QHostAddress::LocalHost));
         Copy c;
-        c.start({u"Ann"_qs, u"127.0.0.1"_qs}, host.serverPort(), lobby.serverPort(), nextInstance(), home.path());
+        c.start({u"Ann"_qs, u"127.0.0.1"_qs}, host.serverPort(), lobby.serverPort(), nextInstance(),
+                home.path());
         QTest::qWait(1000);
         QVERIFY(!host.hasPendingConnections());
         QVERIFY(!lobby.hasPendingConnections());

@@ -6,19 +6,11 @@
 #include "features/windows.h"
 #include "host/tserver.h"
 #include "protocol/errors.h"
+#include "tests/support/netsupport.h"
 
 #include <QAction>
 #include <QTcpServer>
 #include <QtTest>
-
-namespace {
-quint16 freePort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::Any);
-    return s.serverPort();
-}
-} // namespace
 
 class TestStartup : public QObject
 {

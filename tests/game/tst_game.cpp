@@ -1,6 +1,7 @@
 // A complete game in one process: the real host and three main windows over loopback, played from
 // the windows' own controls. Timers are driven by hand.
 
+#include "tests/support/netsupport.h"
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
@@ -24,13 +25,6 @@
 #include <memory>
 
 namespace {
-
-quint16 freePort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost, 0);
-    return s.serverPort();
-}
 
 // One copy's windows, as the program makes them.
 struct Player

@@ -2,6 +2,7 @@
 // server. The copies are driven with the pointer and keyboard of that X server; a raw player
 // logged into the host watches what the host sends.
 
+#include "tests/support/netsupport.h"
 #include "assets/assets.h"
 #include "board/drawingboard.h"
 #include "client/tchat.h"
@@ -21,13 +22,6 @@
 #include <memory>
 
 namespace {
-
-quint16 freePort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost, 0);
-    return s.serverPort();
-}
 
 bool listening(quint16 port)
 {

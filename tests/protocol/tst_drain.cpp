@@ -16,7 +16,12 @@ private slots:
         QList<qint64> at;
         QElapsedTimer clock;
         DrainTimer drain(
-            10, [&] { handled << q.take().text; at << clock.elapsed(); }, [&] { return !q.isEmpty(); });
+            10,
+            [&] {
+                handled << q.take().text;
+                at << clock.elapsed();
+            },
+            [&] { return !q.isEmpty(); });
         QVERIFY(!drain.isActive());
         for (int i = 0; i < 3; ++i)
             q.push({QStringLiteral("CMD_m+%1").arg(i), 0, 0});
@@ -36,7 +41,13 @@ private slots:
     {
         int ticks = 0;
         int work = 5; // like the phrase-button pause, counted by ticks
-        DrainTimer drain(1, [&] { ++ticks; --work; }, [&] { return work > 0; });
+        DrainTimer drain(
+            1,
+            [&] {
+                ++ticks;
+                --work;
+            },
+            [&] { return work > 0; });
         drain.wake();
         QTRY_VERIFY(!drain.isActive());
         QCOMPARE(ticks, 5);

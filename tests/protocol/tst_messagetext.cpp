@@ -33,12 +33,12 @@ private slots:
         const QByteArray m = "\xFF";
         QTest::newRow("two in one read") << QList<QByteArray>{"CMD_a+1" + m + "CMD_b+2" + m}
                                          << QByteArrayList{"CMD_a+1", "CMD_b+2"} << QByteArray();
-        QTest::newRow("one over three reads")
-            << QList<QByteArray>{"CMD_ch", "at+1+hel", "lo" + m} << QByteArrayList{"CMD_chat+1+hello"} << QByteArray();
+        QTest::newRow("one over three reads") << QList<QByteArray>{"CMD_ch", "at+1+hel", "lo" + m}
+                                              << QByteArrayList{"CMD_chat+1+hello"} << QByteArray();
         QTest::newRow("nothing before the marker")
             << QList<QByteArray>{"CMD_chat+1+hel"} << QByteArrayList{} << QByteArray("CMD_chat+1+hel");
-        QTest::newRow("two markers in a row") << QList<QByteArray>{"CMD_a+" + m + m}
-                                              << QByteArrayList{"CMD_a+", ""} << QByteArray();
+        QTest::newRow("two markers in a row")
+            << QList<QByteArray>{"CMD_a+" + m + m} << QByteArrayList{"CMD_a+", ""} << QByteArray();
         QTest::newRow("rest kept") << QList<QByteArray>{"CMD_a+" + m + "CMD_b"} << QByteArrayList{"CMD_a+"}
                                    << QByteArray("CMD_b");
         QTest::newRow("control bytes stay in the text")
@@ -81,7 +81,9 @@ private slots:
             buf.feed(chunk, out);
         QVERIFY(out.isEmpty());
         QCOMPARE(buf.pending().size(), framing::maxMessage);
-        buf.feed("\xFF" "CMD_next+\xFF", out);
+        buf.feed("\xFF"
+                 "CMD_next+\xFF",
+                 out);
         QCOMPARE(out.size(), 2);
         QCOMPARE(out[0].size(), framing::maxMessage);
         QCOMPARE(out[1], QByteArray("CMD_next+"));
@@ -215,18 +217,21 @@ private slots:
 
     void upperCaseTouchesOnlyAToZ()
     {
-        QCOMPARE(text::asciiUpper(u"hot dog \u00e9t\u00e9 don\u2019t 4x4"_qs), u"HOT DOG \u00e9T\u00e9 DON\u2019T 4X4"_qs);
+        QCOMPARE(text::asciiUpper(u"hot dog \u00e9t\u00e9 don\u2019t 4x4"_qs),
+                 u"HOT DOG \u00e9T\u00e9 DON\u2019T 4X4"_qs);
     }
 
     void buildersMatchTheWire()
     {
-        QCOMPARE(cmd::buildDraw(3, u"clBlack"_qs, u"3"_qs, {{10, 20}, {11, 22}}), u"CMD_draw+3+clBlack+3++10,20+11,22+"_qs);
+        QCOMPARE(cmd::buildDraw(3, u"clBlack"_qs, u"3"_qs, {{10, 20}, {11, 22}}),
+                 u"CMD_draw+3+clBlack+3++10,20+11,22+"_qs);
         QCOMPARE(cmd::buildDraw(3, u"clBlack"_qs, u"3"_qs, {}), u"CMD_draw+3+clBlack+3++"_qs);
         QCOMPARE(cmd::buildFull(), u"CMD_full+"_qs);
         QCOMPARE(cmd::buildKickhim(1, 4), u"CMD_kickhim+1+4+"_qs);
         QCOMPARE(cmd::buildPlayasound(2, 13), u"CMD_playasound+2+wave13+"_qs);
         QCOMPARE(cmd::buildVeryclose(2, u"RUN"_qs), u"CMD_veryclose+2+RUN+"_qs);
-        QCOMPARE(cmd::buildChatRelay(2, u"Ann"_qs, u"hi+there|clRed"_qs), u"CMD_chat+2+Ann chats: hi+there|clRed"_qs);
+        QCOMPARE(cmd::buildChatRelay(2, u"Ann"_qs, u"hi+there|clRed"_qs),
+                 u"CMD_chat+2+Ann chats: hi+there|clRed"_qs);
         QCOMPARE(cmd::buildActionRelay(2, u"Ann"_qs, u"waves|clRed"_qs), u"CMD_action+2+Ann waves|clRed"_qs);
         cmd::TenScores s{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
         QCOMPARE(cmd::buildGamestats(20, 60, s), u"CMD_gamestats+20+60+1+2+3+4+5+6+7+8+9+10"_qs);
@@ -245,14 +250,16 @@ private slots:
 
     void errorBoxAddsFullStop()
     {
-        QCOMPARE(errorbox::boxText(u"Listen - Error Binding Socket"_qs), u"Listen - Error Binding Socket."_qs);
+        QCOMPARE(errorbox::boxText(u"Listen - Error Binding Socket"_qs),
+                 u"Listen - Error Binding Socket."_qs);
         QCOMPARE(errorbox::boxText(u"Done."_qs), u"Done."_qs);
         QStringList shown;
         errorbox::setHook([&](const QString &t) { shown << t; });
         guard([] { throw ESockException(u"Send - Socket Not Connected"_qs); });
         guard([] { numbers::strToInt(u"x"_qs); });
         errorbox::setHook({});
-        QCOMPARE(shown, (QStringList{u"Send - Socket Not Connected."_qs, u"'x' is not a valid integer value."_qs}));
+        QCOMPARE(shown,
+                 (QStringList{u"Send - Socket Not Connected."_qs, u"'x' is not a valid integer value."_qs}));
     }
 };
 

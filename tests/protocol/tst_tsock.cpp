@@ -2,6 +2,7 @@
 #include "protocol/errors.h"
 #include "protocol/tsock.h"
 #include "protocol/wire.h"
+#include "tests/support/netsupport.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -34,13 +35,6 @@ struct InfoLog
         return int(std::count_if(events.begin(), events.end(), [&](const Event &e) { return e.kind == k; }));
     }
 };
-
-quint16 freePort()
-{
-    QTcpServer s;
-    s.listen(QHostAddress::LocalHost);
-    return s.serverPort();
-}
 
 // A listening TSock that accepts every connection.
 struct Listener
@@ -231,7 +225,8 @@ private slots:
         peer.connectToHost(QHostAddress::LocalHost, port);
         QTRY_COMPARE(l.accepted.size(), 1);
         l.accepted.first()->Tag = 4;
-        peer.write("CMD_chat+4+a+b|clRed\xFF" "CMD_an");
+        peer.write("CMD_chat+4+a+b|clRed\xFF"
+                   "CMD_an");
         peer.flush();
         QTRY_COMPARE(q.size(), 1);
         peer.write("swer+4+caf\xE9\xFF");
