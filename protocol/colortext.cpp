@@ -11,10 +11,10 @@ struct Named
     const char *name;
 };
 constexpr Named names[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"},   {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"},   {clPurple, "clPurple"},   {clTeal, "clTeal"},   {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"},       {clLime, "clLime"},   {clYellow, "clYellow"},
-    {clBlue, "clBlue"},   {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},   {clWhite, "clWhite"},
+    {clBlack, "clBlack"},   {clMaroon, "clMaroon"},   {clGreen, "clGreen"}, {clOlive, "clOlive"},
+    {clNavy, "clNavy"},     {clPurple, "clPurple"},   {clTeal, "clTeal"},   {clGray, "clGray"},
+    {clSilver, "clSilver"}, {clRed, "clRed"},         {clLime, "clLime"},   {clYellow, "clYellow"},
+    {clBlue, "clBlue"},     {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},   {clWhite, "clWhite"},
 };
 } // namespace
 
@@ -24,7 +24,8 @@ QString toText(int color)
         if (n.value == color)
             return QLatin1String(n.name);
     }
-    return QLatin1Char('$') + QString::number(static_cast<quint32>(color), 16).toUpper().rightJustified(8, QLatin1Char('0'));
+    return QLatin1Char('$') +
+           QString::number(static_cast<quint32>(color), 16).toUpper().rightJustified(8, QLatin1Char('0'));
 }
 
 int fromText(const QString &text)

@@ -31,6 +31,9 @@ int fromText(const QString &text);
 // 00BBGGRR <-> QColor (the high byte is ignored).
 QColor toQColor(int color);
 int fromQColor(const QColor &c);
-constexpr int rgb(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+constexpr int rgb(int r, int g, int b)
+{
+    return r | (g << 8) | (b << 16);
+}
 
 } // namespace colortext

@@ -31,8 +31,8 @@ QString buildAction(int slot, const QString &text, const QString &colour)
 }
 QString buildStartgame(int slot, bool team, int playto, int turntime)
 {
-    return startgame + plus + n(slot) + plus + (team ? QStringLiteral("true") : QStringLiteral("false")) + plus +
-           n(playto) + plus + n(turntime);
+    return startgame + plus + n(slot) + plus + (team ? QStringLiteral("true") : QStringLiteral("false")) +
+           plus + n(playto) + plus + n(turntime);
 }
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y)
 {
@@ -146,8 +146,8 @@ QString buildUpdateanswer(bool timeUp, const QString &text)
 }
 QString buildCorrectanswer(int guesser, int guesserScore, int drawer, int drawerScore, const QString &phrase)
 {
-    return correctanswer + plus + n(guesser) + plus + n(guesserScore) + plus + n(drawer) + plus + n(drawerScore) +
-           plus + phrase;
+    return correctanswer + plus + n(guesser) + plus + n(guesserScore) + plus + n(drawer) + plus +
+           n(drawerScore) + plus + phrase;
 }
 QString buildTeamscore(const TenScores &scores)
 {

@@ -59,8 +59,7 @@ void setHook(Hook hook);
 
 // Runs one event handler; an exception that escapes it ends the handler and shows the box.
 // Exceptions never cross the event loop.
-template <typename F>
-void guard(F &&handler)
+template <typename F> void guard(F &&handler)
 {
     try {
         handler();

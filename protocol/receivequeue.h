@@ -8,8 +8,8 @@
 struct QueuedMessage
 {
     QString text;
-    int slot = 0;              // the connection's slot on the host; 0 on the player side
-    quint64 connection = 0;    // serial number of the connection it arrived on
+    int slot = 0;           // the connection's slot on the host; 0 on the player side
+    quint64 connection = 0; // serial number of the connection it arrived on
 };
 
 class ReceiveQueue

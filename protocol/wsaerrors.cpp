@@ -87,7 +87,8 @@ QString name(int code)
 
 QString errorText(int code)
 {
-    return QStringLiteral("Error #") + QString::number(code) + QStringLiteral(" (") + name(code) + QLatin1Char(')');
+    return QStringLiteral("Error #") + QString::number(code) + QStringLiteral(" (") + name(code) +
+           QLatin1Char(')');
 }
 
 } // namespace wsa

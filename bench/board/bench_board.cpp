@@ -159,7 +159,8 @@ void BenchBoard::lateJoinerReplay()
     loop.exec();
     QCOMPARE(chat.image_main->backup.penpos, lastPoint);
     const double seconds = drain.nsecsElapsed() / 1e9;
-    qInfo("figure: login and replay of %d messages (%lld bytes): %.2f s, %.2f ms a message; worst gap of a 10 ms "
+    qInfo("figure: login and replay of %d messages (%lld bytes): %.2f s, %.2f ms a message; worst gap of a "
+          "10 ms "
           "timer meanwhile: %.1f ms (%d ticks)",
           messages, qlonglong(bytes), seconds, seconds * 1000 / messages, worst / 1e6, ticks);
     errorbox::setHook({});

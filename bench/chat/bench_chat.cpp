@@ -158,14 +158,15 @@ int main(int argc, char **argv)
     std::printf("figure: lines in the pane                 %d (+%d while measuring)\n", prefill,
                 samples + samples / 8);
     std::printf("figure: filling 10,000 lines              %lld ms\n", fillMs);
-    std::printf("figure: add one line (ms)                 median %.4f  p90 %.4f  max %.4f\n", a.median, a.p90,
-                a.max);
-    std::printf("figure: QTextBrowser::append (ms)         median %.4f  p90 %.4f  max %.4f\n", b.median, b.p90,
-                b.max);
+    std::printf("figure: add one line (ms)                 median %.4f  p90 %.4f  max %.4f\n", a.median,
+                a.p90, a.max);
+    std::printf("figure: QTextBrowser::append (ms)         median %.4f  p90 %.4f  max %.4f\n", b.median,
+                b.p90, b.max);
     std::printf("figure: ratio ours / QTextBrowser         %.3f\n", a.median / b.median);
-    std::printf("figure: add + repaint (ms)                median %.4f   QTextBrowser %.4f   ratio %.3f\n", ap.median,
-                bp.median, ap.median / bp.median);
-    std::printf("figure: paint full pane 248x265, size 8   median %.3f ms  max %.3f ms\n", paint8.median, paint8.max);
+    std::printf("figure: add + repaint (ms)                median %.4f   QTextBrowser %.4f   ratio %.3f\n",
+                ap.median, bp.median, ap.median / bp.median);
+    std::printf("figure: paint full pane 248x265, size 8   median %.3f ms  max %.3f ms\n", paint8.median,
+                paint8.max);
     std::printf("figure: paint full pane 400x954, size 14  median %.3f ms  max %.3f ms\n", paintTall.median,
                 paintTall.max);
     std::printf("figure: lay out all lines again           median %.1f ms\n", r.median);

@@ -18,7 +18,8 @@ private slots:
             m += QByteArray(100 - m.size(), '7');
             stream += m + '\xFF';
         }
-        QBENCHMARK {
+        QBENCHMARK
+        {
             framing::FrameBuffer buf;
             ReceiveQueue queue;
             QByteArrayList out;

@@ -1,7 +1,6 @@
 // A complete game in one process: the real host and three main windows over loopback, played from
 // the windows' own controls. Timers are driven by hand.
 
-#include "tests/support/netsupport.h"
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
@@ -9,6 +8,7 @@
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "tests/board/chatfixture.h"
+#include "tests/support/netsupport.h"
 
 #include "widgets/flatpanel.h"
 

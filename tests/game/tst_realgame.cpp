@@ -2,13 +2,13 @@
 // server. The copies are driven with the pointer and keyboard of that X server; a raw player
 // logged into the host watches what the host sends.
 
-#include "tests/support/netsupport.h"
 #include "assets/assets.h"
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
 #include "protocol/cp1252.h"
 #include "tests/board/rawpeer.h"
+#include "tests/support/netsupport.h"
 
 #include <QAbstractButton>
 #include <QFile>
