@@ -53,6 +53,8 @@ void show(const QString &message)
         return;
     }
     QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok);
+    // The message can quote a field from the network: never read it as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

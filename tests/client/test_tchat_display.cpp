@@ -11,6 +11,7 @@
 #include "widgets/flatpanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -306,6 +307,27 @@ private slots:
             if (l->pixmap().isNull())
                 QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
         }
+    }
+
+    // The error box quotes the field that did not read; markup in it stays text.
+    void errorBoxIsPlainText()
+    {
+        if (qEnvironmentVariableIsSet("QUILLET_ERRORBOX_LOG"))
+            QSKIP("error boxes are logged, not shown");
+        errorbox::setHook({});
+        Qt::TextFormat format = Qt::AutoText;
+        QString text;
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            format = box->textFormat();
+            text = box->text();
+            box->accept();
+        });
+        feed(*t, QStringLiteral("CMD_justwatching+<img src=x>+1"));
+        QCOMPARE(text, QStringLiteral("'<img src=x>' is not a valid integer value."));
+        QCOMPARE(format, Qt::PlainText);
     }
 
     // ---- Score panel.
