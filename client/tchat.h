@@ -99,6 +99,9 @@ public:
     FlatPanel *Panel_top = nullptr;
     QLabel *label_fullanswer = nullptr;
     QLabel *label_answer = nullptr;
+    // The answer lines' type size; label_answer adds air between the letters of the mask.
+    static constexpr int answerPixels = 19;
+    static constexpr int answerSpacing = 3;
     // button_start and button_pass: see the game start block below.
     FlatPanel *FlatPanel2 = nullptr;
     QLabel *image_cat = nullptr;
@@ -186,6 +189,9 @@ public:
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
     void givedraweranswer(const QString &rest);
+    // Sets the text of label_fullanswer or label_answer. A line too wide for the panel first
+    // gives up the air between its letters, then shrinks, so the whole phrase or mask stays seen.
+    void setanswerline(QLabel *line, const QString &text);
     void guessed(const QString &rest);
     void myguessed(const QString &rest);
     void veryclose(const QString &rest);

@@ -124,14 +124,14 @@ void Tchat::buildBoard()
 void Tchat::buildTopPanel()
 {
     Panel_top = panel(panel_board1, "Panel_top", QRect(0, 0, 535, 68), paper, ink, 4);
-    const QFont answerFont = boardFont(19);
+    const QFont answerFont = boardFont(answerPixels);
     label_fullanswer = caption(Panel_top, "label_fullanswer", QStringLiteral("Welcome To"),
                                QRect(2, 1, 531, 22), answerFont, maroon, Qt::AlignCenter);
     label_answer = caption(Panel_top, "label_answer", QStringLiteral("Quillet By Orvane Software"),
                            QRect(2, 21, 531, 24), answerFont, maroon, Qt::AlignCenter);
     // The mask is a row of underscores: a little air between letters keeps them countable.
     QFont maskFont = answerFont;
-    maskFont.setLetterSpacing(QFont::AbsoluteSpacing, 3);
+    maskFont.setLetterSpacing(QFont::AbsoluteSpacing, answerSpacing);
     label_answer->setFont(maskFont);
 
     button_start = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_start.png")), Panel_top);

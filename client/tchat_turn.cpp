@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QDate>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,9 +72,27 @@ int Tchat::dialogTurnTime() const
     return 120;
 }
 
+void Tchat::setanswerline(QLabel *line, const QString &text)
+{
+    QFont f = line->font();
+    f.setPixelSize(answerPixels);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, line == label_answer ? answerSpacing : 0);
+    const int room = line->contentsRect().width();
+    while (QFontMetrics(f).horizontalAdvance(text) > room) {
+        if (f.letterSpacing() > 0)
+            f.setLetterSpacing(QFont::AbsoluteSpacing, f.letterSpacing() - 1);
+        else if (f.pixelSize() > 9)
+            f.setPixelSize(f.pixelSize() - 1);
+        else
+            break;
+    }
+    line->setFont(f);
+    line->setText(text);
+}
+
 void Tchat::givedraweranswer(const QString &rest)
 {
-    label_fullanswer->setText(rest);
+    setanswerline(label_fullanswer, rest);
 }
 
 void Tchat::startthegame(const QString &rest)
@@ -163,7 +182,7 @@ void Tchat::getnextplayer(const QString &rest)
         image_cat->setPixmap(image_catagories[category]);
     else
         image_cat->clear();
-    label_answer->setText(f.rest());
+    setanswerline(label_answer, f.rest());
     resetbrush();
     const bool seated = drawernumber >= 1 && drawernumber <= 10;
     if (seated)
@@ -235,7 +254,7 @@ void Tchat::updateanswer(const QString &rest)
         button_snapshot->show();
         restartclock(0, 10);
     }
-    label_answer->setText(text);
+    setanswerline(label_answer, text);
 }
 
 void Tchat::passed(const QString &rest)
@@ -274,7 +293,7 @@ void Tchat::correctanswer(const QString &rest)
         label_aguesser->move(label_aguesser->x(), nameRowY[guesser]);
     label_adrawer->show();
     label_aguesser->show();
-    label_answer->setText(phrase);
+    setanswerline(label_answer, phrase);
     roundcaption += phrase;
 }
 

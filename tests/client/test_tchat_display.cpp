@@ -530,6 +530,31 @@ private slots:
         t->gamestartform = nullptr;
     }
 
+    // The longest phrases and their masks stay whole on the answer lines; a short mask keeps
+    // the air between its underscores.
+    void longAnswersStayInView()
+    {
+        seat(2);
+        const QString phrase = QStringLiteral("A CHAIN IS ONLY AS STRONG AS ITS WEAKEST LINK");
+        QString mask;
+        for (const QString &word : phrase.split(QLatin1Char(' ')))
+            mask += QString(word.size(), QLatin1Char('_')) + QLatin1Char(' ');
+        const auto fits = [](const QLabel *l) {
+            return l->fontMetrics().horizontalAdvance(l->text()) <= l->contentsRect().width();
+        };
+        feed(*t, QStringLiteral("CMD_nextplayer+2+2+") + mask);
+        feed(*t, QStringLiteral("CMD_givedraweranswer+") + phrase + QLatin1Char(' ') + phrase);
+        QCOMPARE(t->label_answer->text(), mask);
+        QVERIFY(fits(t->label_answer));
+        QVERIFY(fits(t->label_fullanswer));
+        feed(*t, QStringLiteral("CMD_correctanswer+1+2+2+1+") + phrase);
+        QCOMPARE(t->label_answer->text(), phrase);
+        QVERIFY(fits(t->label_answer));
+        feed(*t, QStringLiteral("CMD_nextplayer+1+0+____ "));
+        QCOMPARE(t->label_answer->font().pixelSize(), Tchat::answerPixels);
+        QCOMPARE(t->label_answer->font().letterSpacing(), qreal(Tchat::answerSpacing));
+    }
+
     void guesses()
     {
         seat(1);
