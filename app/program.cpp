@@ -22,6 +22,8 @@ Program::Program(const QStringList &params)
 
     chat->server = server.get();
     chat->downloadWindow = download.get();
+    chat->helpWindow = help.get();
+    chat->aboutWindow = about.get();
     chat->spylist = spylist.get();
     chat->gamestartform = gamestartform.get();
     chat->params = params;

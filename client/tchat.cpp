@@ -23,6 +23,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 
     buildBoard();
     buildMenus();
+    connectStartMenus();
     buildChatMenus();
     buildBoardControls();
     FormCreate();

@@ -47,6 +47,8 @@ public:
     // ---- Windows this one talks to; set by the program's start before the window shows.
     TServer *server = nullptr;
     QWidget *downloadWindow = nullptr;
+    QWidget *helpWindow = nullptr;
+    QWidget *aboutWindow = nullptr;
     Tspylist *spylist = nullptr;
     Tgamestartform *gamestartform = nullptr;
     // Command-line parameters (without the program name).
@@ -150,6 +152,9 @@ public:
     void hostpress();
     void joinpress();
     void openlobbylink();
+    void connectStartMenus();
+    void Help2Click();
+    void About1Click();
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
     void FormClose();
     void Exit1Click();

@@ -116,3 +116,30 @@ void Tchat::openlobbylink()
     } catch (const EError &) {
     }
 }
+
+void Tchat::connectStartMenus()
+{
+    connect(Help2, &QAction::triggered, this, [this] { guard([this] { Help2Click(); }); });
+    connect(About1, &QAction::triggered, this, [this] { guard([this] { About1Click(); }); });
+}
+
+// Shows a small window centred on this one, in front.
+static void showCentredOn(QWidget *w, const QWidget *over)
+{
+    if (!w)
+        return;
+    w->move(over->frameGeometry().center() - w->rect().center());
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void Tchat::Help2Click()
+{
+    showCentredOn(helpWindow, this);
+}
+
+void Tchat::About1Click()
+{
+    showCentredOn(aboutWindow, this);
+}

@@ -8,6 +8,7 @@
 #include "protocol/wire.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 TServer::TServer(QWidget *parent) : QWidget(parent)
 {
@@ -58,7 +59,9 @@ void TServer::Sock1Read(TSock *sender, qsizetype)
     int &queued = queuedfrom[sender->serial()];
     while (!arrived.isEmpty()) {
         QueuedMessage m = arrived.take();
-        if (queued >= maxqueued)
+        // Only requests the host knows take a place in the queue: anything else would be
+        // dropped at its tick anyway, and a flood of it would hold up everybody's messages.
+        if (queued >= maxqueued || !known(splitCommand(m.text).word))
             continue;
         ++queued;
         receivedlist.push(std::move(m));
@@ -111,6 +114,12 @@ const TServer::Route TServer::dispatchtable[] = {
     {&cmd::justwatch, &TServer::justwatch},
     {&cmd::playasound, &TServer::playasound},
 };
+
+bool TServer::known(const QString &word)
+{
+    return std::any_of(std::begin(dispatchtable), std::end(dispatchtable),
+                       [&](const Route &r) { return word == *r.word; });
+}
 
 void TServer::socktimerTimer()
 {

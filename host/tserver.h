@@ -150,6 +150,7 @@ private:
         Handler handler;
     };
     static const Route dispatchtable[];
+    static bool known(const QString &word);
 
     void storestroke(const QString &line);
     QStringList &phraselist(int category);

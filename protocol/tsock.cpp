@@ -227,9 +227,7 @@ void TSock::readable()
     } else if (n == 0) {
         dropPeer(0);
         return;
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-        return;
-    } else {
+    } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
         dropPeer(errno);
         return;
     }
@@ -335,8 +333,16 @@ bool TSock::Close()
 
 void TSock::setListen(bool on)
 {
-    if (!on)
+    if (!on) {
+        if (listening) {
+            unwatch();
+            ::close(fd);
+            fd = -1;
+            listening = false;
+            info(siListen, QStringLiteral("Listening Stopped"));
+        }
         return;
+    }
     if (fd >= 0 && !listening)
         throw ESockException(QStringLiteral("Listen - Socket Already In Use"));
     if (listening) {

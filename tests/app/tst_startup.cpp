@@ -1,6 +1,7 @@
 // Start-up inside one process: the roles' state and the single instance's restore.
 #include "app/program.h"
 #include "app/singleinstance.h"
+#include "app/windows.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
 #include "features/windows.h"
@@ -41,6 +42,19 @@ private slots:
         QVERIFY(!p.server->isVisible());
         QCOMPARE(p.gamestartform->windowTitle(), u"Quillet - Start Game"_qs);
         QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spys"_qs);
+    }
+
+    void helpAndAboutMenusShowTheirWindows()
+    {
+        Program p({u"Ann"_qs, u"127.0.0.1"_qs});
+        p.chat->show();
+        QVERIFY(!p.help->isVisible());
+        p.chat->Help2->trigger();
+        QVERIFY(p.help->isVisible());
+        QCOMPARE(p.chat->Help2->shortcut(), QKeySequence(Qt::Key_F1));
+        p.chat->About1->trigger();
+        QVERIFY(p.about->isVisible());
+        QCOMPARE(p.about->windowTitle(), u"Quillet - About"_qs);
     }
 
     void soloRoleHostsAndConnects()

@@ -180,6 +180,11 @@ private slots:
         TSock *out = nullptr;
         QVERIFY_THROWS_EXCEPTION(ESockException, plain.Accept(out));
         QVERIFY_THROWS_EXCEPTION(ESockException, plain.Receive());
+        l.sock.setListen(false);
+        QCOMPARE(log.count(u"Listening Stopped"_qs), 1);
+        QCOMPARE(log.count(u"Socket Closed"_qs), 0); // a listener's close is not a departure
+        QTcpServer again;                            // the port is free once more
+        QVERIFY(again.listen(QHostAddress::Any, port));
     }
 
     void peerCloseAndResetBothCountAsDeparture_data()
