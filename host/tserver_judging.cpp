@@ -8,12 +8,16 @@
 
 void TServer::answer(const QueuedMessage &m, const QString &payload)
 {
-    // Nothing to guess once the phrase has fallen, and no game after it has been won or paused.
-    if (answered || gamestate.isEmpty())
+    // Guesses count only while a phrase is being drawn and still hidden: not after it has been
+    // guessed or shown at the time-out, not while a category is picked or the game is over.
+    if (answered || gamestate != QLatin1String("drawing"))
         return;
     FieldReader f(payload);
     const int g = f.nextInt();
     if (!sentby(m, g))
+        return;
+    // The drawer holds the phrase and spies have no seat: neither of them guesses.
+    if (g == curdrawer || !isseat(g))
         return;
     const QString guess = text::asciiUpper(f.rest());
 

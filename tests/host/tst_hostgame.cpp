@@ -30,6 +30,7 @@ private slots:
     void guessedInTwo();
     void guessedInOne();
     void closeWords();
+    void whoMayGuess();
     void teamPoints();
     void passes();
     void soloPass();
@@ -283,6 +284,61 @@ void TestHostGame::closeWords()
     // An empty word between two spaces reveals nothing and asks nothing.
     QVERIFY(u.guess(3, s("bake  cake")));
     QCOMPARE(u.at(3)->take(), (QStringList{s("CMD_myguessed+3+BAKE  CAKE"), s("CMD_veryclose+3+BAKE+")}));
+}
+
+void TestHostGame::whoMayGuess()
+{
+    // Seats 1 to 3 and a spy in slot 11; slot 1 draws HOT DOG.
+    Table t(11);
+    for (int slot = 4; slot <= 10; ++slot)
+        t.server.disconnectsock(slot);
+    QVERIFY(t.sync());
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    for (int slot : {1, 2, 3, 11})
+        t.server.playertable[slot].score = 5;
+    t.takeAll();
+    auto nothingHappened = [&] {
+        for (int slot : {1, 2, 3, 11}) {
+            if (!t.at(slot)->take().isEmpty() || t.server.playertable[slot].score != (slot == 1 ? 4 : 5))
+                return false;
+        }
+        return !t.server.answered;
+    };
+    t.server.playertable[1].score = 4;
+
+    // The drawer knows the phrase and the spy has no seat: their guesses are dropped unseen.
+    QVERIFY(t.guess(1, s("hot dog")));
+    QVERIFY(t.guess(11, s("hot dog")));
+    QVERIFY(nothingHappened());
+    QCOMPARE(t.server.themask, s("___ ___ "));
+    QCOMPARE(t.server.gamestate, s("drawing"));
+
+    // A seat that only watches still guesses.
+    QVERIFY(t.request(t.at(3), cmd::buildJustwatch(3, 1)));
+    t.takeAll();
+    QVERIFY(t.guess(3, s("hot")));
+    QCOMPARE(t.at(11)->take(), (QStringList{s("CMD_myguessed+3+HOT"), s("CMD_updateanswer+false+HOT ___ ")}));
+    t.takeAll();
+
+    // Once the time is up the phrase is shown to all: it can no longer be guessed, neither in the
+    // break nor while the next drawer picks.
+    t.server.playertable[1].score = 5;
+    t.tick(t.server.countdown + 1);
+    QCOMPARE(t.server.gamestate, s("break"));
+    t.takeAll();
+    const int countdown = t.server.countdown;
+    QVERIFY(t.guess(2, s("hot dog")));
+    QVERIFY(nothingHappened());
+    QCOMPARE(t.server.gamestate, s("break"));
+    QCOMPARE(t.server.countdown, countdown);
+    QVERIFY(t.breakOver());
+    QCOMPARE(t.server.gamestate, s("picking"));
+    QCOMPARE(t.server.curdrawer, 2);
+    t.takeAll();
+    QVERIFY(t.guess(3, s("hot dog")));
+    QVERIFY(nothingHappened());
+    QCOMPARE(t.server.gamestate, s("picking"));
 }
 
 void TestHostGame::teamPoints()
