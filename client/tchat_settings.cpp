@@ -137,8 +137,11 @@ void Tchat::FormResize()
     if (!client)
         return;
     client->setMinimumSize(minClientWidth, minClientHeight);
-    const int dw = std::max(0, minClientWidth - client->width());
-    const int dh = std::max(0, minClientHeight - client->height());
+    // The layout never lays the client out below its minimum, so the window's own size tells
+    // what is really shown: a resize from outside (a window manager that ignores the size hints,
+    // or none) can still make the window smaller than that.
+    const int dw = std::max(0, minClientWidth - (width() - client->x()));
+    const int dh = std::max(0, minClientHeight - (height() - client->y()));
     if ((dw || dh) && isVisible() && !isMaximized() && !isFullScreen())
         resize(width() + dw, height() + dh);
 }

@@ -23,6 +23,7 @@ void Tchat::FormCreate()
     Sock11.HostName = QStringLiteral("127.0.0.1");
     Sock11.PortName = config::lobbyPort();
     sock.PortName = config::gamePort();
+    move(3, 3);
     resize(defaultwidth, defaultheight);
 }
 

@@ -49,6 +49,8 @@ private slots:
     {
         Tchat w;
         QCOMPARE(w.settingsfile(), file);
+        // Until the login the window stands where it was built.
+        QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
         w.loadinifile();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
         QCOMPARE(w.chatpane->textsize(), 8);
@@ -213,6 +215,28 @@ private slots:
         QVERIFY(w.centralWidget()->minimumSize().width() >= 792);
         QVERIFY(w.width() >= 792);
         QVERIFY(w.height() >= 545);
+    }
+
+    // A resize that comes from outside (a window manager that ignores the size hints, or none at
+    // all) still never leaves the client area smaller than the board and its border.
+    void minimumClientSizeAfterAnOutsideResize()
+    {
+        Tchat w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Nothing in Qt holds the window back any more, as with such a window manager.
+        w.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        w.setMinimumSize(0, 0);
+        w.resize(500, 400);
+        QWidget *client = w.centralWidget();
+        QCOMPARE(w.width() - client->x(), 792);
+        QCOMPARE(w.height() - client->y(), 545);
+        // The board stays centred in a larger window.
+        w.resize(1000, 760);
+        QCOMPARE(w.width(), 1000);
+        const QRect board = w.panel_board1->geometry();
+        QCOMPARE(board.left(), (client->width() - board.width()) / 2);
+        QCOMPARE(board.top(), (client->height() - board.height()) / 2);
     }
 };
 
