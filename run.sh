@@ -6,5 +6,5 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh
-tools/build.sh
+tools/build.sh quillet
 exec build/quillet "$@"

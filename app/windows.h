@@ -24,4 +24,7 @@ class Tdownload : public QWidget
     Q_OBJECT
 public:
     explicit Tdownload(QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *e) override;
 };
