@@ -241,7 +241,8 @@ void Tchat::button_cat1Click(QAbstractButton *sender)
 {
     panel_pickcatagory->hide();
     if (mynumber != drawernumber) {
-        sender->setChecked(false);
+        // The press brought the others up; the pressed one comes up as well.
+        releasecategories();
         return;
     }
     // The pressed button stays down; the others come up.

@@ -39,6 +39,15 @@ QString jumpBatch(int player, int width)
     return s + QLatin1Char('+');
 }
 
+// Every segment runs from one side of the area to the other.
+QString crossingBatch(int player, int width)
+{
+    QString s = QStringLiteral("%1+clBlack+%2+").arg(player).arg(width);
+    for (int i = 0; i < 101; ++i)
+        s += QStringLiteral("+%1,%2").arg(i % 2 ? 532 : 0).arg((i * 97) % 369);
+    return s + QLatin1Char('+');
+}
+
 } // namespace
 
 class BenchBoard : public QObject
@@ -57,6 +66,7 @@ void BenchBoard::drawitBatch_data()
     QTest::addColumn<QString>("batch");
     QTest::newRow("hand stroke, width 3") << handBatch(2, 3, 0);
     QTest::newRow("jumps across the area, width 3") << jumpBatch(2, 3);
+    QTest::newRow("every segment crossing the area, width 3") << crossingBatch(2, 3);
 }
 
 void BenchBoard::drawitBatch()
