@@ -153,6 +153,7 @@ private:
     static bool known(const QString &word);
 
     void storestroke(const QString &line);
+    void relaystroke(const QueuedMessage &m, const QString &word, const QString &payload);
     QStringList &phraselist(int category);
     // Takes a random phrase out of the category's list; with `checked` until one passes the
     // repeat test (filling the list again from the shipped one when it runs dry).

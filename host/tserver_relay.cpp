@@ -42,26 +42,27 @@ void TServer::storestroke(const QString &line)
     historysize += line.size();
 }
 
-void TServer::moveit(const QueuedMessage &m, const QString &payload)
+// A stroke message goes into the history always, and on to the others only from the drawer
+// while a game is on.
+void TServer::relaystroke(const QueuedMessage &m, const QString &word, const QString &payload)
 {
     const int n = FieldReader(payload).nextInt();
     if (!sentby(m, n))
         return;
-    const QString line = cmd::moveit + QLatin1Char('+') + payload;
+    const QString line = word + QLatin1Char('+') + payload;
     storestroke(line);
     if (gameon && n == curdrawer)
         sendtoothers(n, line);
 }
 
+void TServer::moveit(const QueuedMessage &m, const QString &payload)
+{
+    relaystroke(m, cmd::moveit, payload);
+}
+
 void TServer::drawit(const QueuedMessage &m, const QString &payload)
 {
-    const int n = FieldReader(payload).nextInt();
-    if (!sentby(m, n))
-        return;
-    const QString line = cmd::draw + QLatin1Char('+') + payload;
-    storestroke(line);
-    if (gameon && n == curdrawer)
-        sendtoothers(n, line);
+    relaystroke(m, cmd::draw, payload);
 }
 
 void TServer::clearmain(const QueuedMessage &m, const QString &payload)

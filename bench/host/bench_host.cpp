@@ -1,13 +1,7 @@
 // What one drain tick costs the host: a drawer's stroke relayed to 14 players, and judging a guess.
 #include "host/judging.h"
 #include "tests/host/hostharness.h"
-
-namespace {
-QString s(const char *text)
-{
-    return QString::fromLatin1(text);
-}
-} // namespace
+#include "tests/support/textsupport.h"
 
 class BenchHost : public QObject
 {

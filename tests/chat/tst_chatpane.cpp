@@ -2,6 +2,7 @@
 #include "client/chatpane.h"
 #include "protocol/colortext.h"
 #include "protocol/errors.h"
+#include "tests/support/textsupport.h"
 #include "widgets/chatviewer.h"
 
 #include <QAction>
@@ -13,14 +14,6 @@
 using Kind = ChatViewer::Kind;
 
 namespace {
-
-QStringList L(std::initializer_list<const char *> items)
-{
-    QStringList out;
-    for (const char *i : items)
-        out << QString::fromUtf8(i);
-    return out;
-}
 
 // Items of a paragraph without the lone blanks, as "text@style", "[image]" or "<link>@style".
 QStringList shape(const ChatViewer *v, int para)

@@ -1,6 +1,7 @@
 // The compiled-in clips: each is a PCM WAVE file that Qt's player loads, and playing never blocks
 // or fails loudly, with or without a sound device.
 #include "features/sound.h"
+#include "tests/support/textsupport.h"
 
 #include <QAudioDevice>
 #include <QElapsedTimer>
@@ -11,14 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-QStringList L(std::initializer_list<const char *> items)
-{
-    QStringList out;
-    for (const char *i : items)
-        out << QString::fromUtf8(i);
-    return out;
-}
 
 struct WaveInfo
 {

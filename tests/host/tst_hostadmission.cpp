@@ -1,15 +1,9 @@
 // The host's player table, login exchange, departures, removal, watching, relays and the
 // requests it must refuse, over real loopback connections.
 #include "hostharness.h"
+#include "tests/support/textsupport.h"
 
 #include <QPointer>
-
-namespace {
-QString s(const char *text)
-{
-    return QString::fromLatin1(text);
-}
-} // namespace
 
 class TestHostAdmission : public QObject
 {

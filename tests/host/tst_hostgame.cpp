@@ -1,12 +1,9 @@
 // Games on the host over real loopback connections: start, rotation, judging, points, passes,
 // the round timer and the end of a game. The round timer is ticked by hand.
 #include "hostharness.h"
+#include "tests/support/textsupport.h"
 
 namespace {
-QString s(const char *text)
-{
-    return QString::fromLatin1(text);
-}
 QStringList only(const QStringList &messages, const QString &prefix)
 {
     QStringList out;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <initializer_list>
+
+namespace testsupport {
+
+// Short spellings for test data written as plain literals.
+inline QString s(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+inline QStringList L(std::initializer_list<const char *> items)
+{
+    QStringList out;
+    for (const char *i : items)
+        out << QString::fromUtf8(i);
+    return out;
+}
+
+} // namespace testsupport
+
+using testsupport::L;
+using testsupport::s;
