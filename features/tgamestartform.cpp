@@ -10,12 +10,22 @@
 
 namespace {
 
-QLineEdit *valueField(QWidget *parent, const QRect &where)
+// One labelled row: a read-only number field stepped only by its up/down arrows.
+QLineEdit *stepperRow(QWidget *parent, const QString &caption, int y, int low, int high, int start,
+                      UpDown *&arrows)
 {
+    auto *label = new QLabel(caption, parent);
+    label->setGeometry(10, y, 118, 21);
     auto *edit = new QLineEdit(parent);
     edit->setReadOnly(true);
     edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    edit->setGeometry(where);
+    edit->setGeometry(130, y, 44, 21);
+    arrows = new UpDown(parent);
+    arrows->setGeometry(174, y, 16, 21);
+    arrows->setRange(low, high);
+    arrows->setIncrement(5);
+    arrows->setAssociate(edit);
+    arrows->setPosition(start);
     return edit;
 }
 
@@ -26,25 +36,8 @@ Tgamestartform::Tgamestartform(QWidget *parent) : QWidget(parent, Qt::Tool | Qt:
     setWindowTitle(QStringLiteral("Quillet - Start Game"));
     setFixedSize(240, 129);
 
-    auto *scoreLabel = new QLabel(QStringLiteral("Play To Score"), this);
-    scoreLabel->setGeometry(10, 10, 118, 21);
-    playtoscore = valueField(this, QRect(130, 10, 44, 21));
-    UpDown1 = new UpDown(this);
-    UpDown1->setGeometry(174, 10, 16, 21);
-    UpDown1->setRange(20, 100);
-    UpDown1->setIncrement(5);
-    UpDown1->setAssociate(playtoscore);
-    UpDown1->setPosition(20);
-
-    auto *timeLabel = new QLabel(QStringLiteral("Time Limit Per Turn"), this);
-    timeLabel->setGeometry(10, 38, 118, 21);
-    timeperturn = valueField(this, QRect(130, 38, 44, 21));
-    UpDown2 = new UpDown(this);
-    UpDown2->setGeometry(174, 38, 16, 21);
-    UpDown2->setRange(60, 120);
-    UpDown2->setIncrement(5);
-    UpDown2->setAssociate(timeperturn);
-    UpDown2->setPosition(120);
+    playtoscore = stepperRow(this, QStringLiteral("Play To Score"), 10, 20, 100, 20, UpDown1);
+    timeperturn = stepperRow(this, QStringLiteral("Time Limit Per Turn"), 38, 60, 120, 120, UpDown2);
     auto *unit = new QLabel(QStringLiteral("secs"), this);
     unit->setGeometry(196, 38, 40, 21);
 
