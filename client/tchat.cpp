@@ -14,12 +14,12 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     sock.PortName = QString();
     sock.OnRead = [this](TSock *s, qsizetype n) { sockRead(s, n); };
     sock.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &m) { sockInfo(s, i, m); };
-    Timer1 = new DrainTimer(
-        1, [this] { guard([this] { Timer1Timer(); }); },
+    queueTimer = new DrainTimer(
+        1, [this] { guard([this] { drainQueue(); }); },
         [this] { return !receivedlist.isEmpty() || !phraseready; }, this);
-    timer2 = new QTimer(this);
-    timer2->setInterval(1000);
-    connect(timer2, &QTimer::timeout, this, [this] { guard([this] { timer2Timer(); }); });
+    turnClock = new QTimer(this);
+    turnClock->setInterval(1000);
+    connect(turnClock, &QTimer::timeout, this, [this] { guard([this] { turnClockTick(); }); });
 
     buildBoard();
     buildMenus();
@@ -34,37 +34,37 @@ Tchat::~Tchat() = default;
 void Tchat::buildMenus()
 {
     // Items whose work is not wired here yet exist all the same, so the menus are complete.
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
-    StartGame1 = File1->addAction(QStringLiteral("Start Game"));
-    StartGame1->setObjectName(QStringLiteral("StartGame1"));
-    File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("Exit"));
-    Exit1->setObjectName(QStringLiteral("Exit1"));
-    connect(Exit1, &QAction::triggered, this, [this] { guard([this] { Exit1Click(); }); });
+    fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    startGameAction = fileMenu->addAction(QStringLiteral("Start Game"));
+    startGameAction->setObjectName(QStringLiteral("startGameAction"));
+    fileMenu->addSeparator();
+    exitAction = fileMenu->addAction(QStringLiteral("Exit"));
+    exitAction->setObjectName(QStringLiteral("exitAction"));
+    connect(exitAction, &QAction::triggered, this, [this] { guard([this] { exitClicked(); }); });
 
-    Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
-    JustWatch1 = Options1->addAction(QStringLiteral("Just Watch"));
-    JustWatch1->setObjectName(QStringLiteral("JustWatch1"));
-    JustWatch1->setCheckable(true);
+    optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
+    justWatchAction = optionsMenu->addAction(QStringLiteral("Just Watch"));
+    justWatchAction->setObjectName(QStringLiteral("justWatchAction"));
+    justWatchAction->setCheckable(true);
     // The tick shows what the host last said; a click alone does not change it.
-    connect(JustWatch1, &QAction::triggered, this,
-            [this](bool checked) { JustWatch1->setChecked(!checked); });
+    connect(justWatchAction, &QAction::triggered, this,
+            [this](bool checked) { justWatchAction->setChecked(!checked); });
     // The chat pane, the sound switches and the settings add their items after this one.
 
-    View1 = menuBar()->addMenu(QStringLiteral("&View"));
-    SpyList1 = View1->addAction(QStringLiteral("Spy List"));
-    SpyList1->setObjectName(QStringLiteral("SpyList1"));
-    SnapShots1 = View1->addAction(QStringLiteral("Snap Shots"));
-    SnapShots1->setObjectName(QStringLiteral("SnapShots1"));
-    PhraseLists1 = View1->addAction(QStringLiteral("Phrase Lists"));
-    PhraseLists1->setObjectName(QStringLiteral("PhraseLists1"));
+    viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    spyListAction = viewMenu->addAction(QStringLiteral("Spy List"));
+    spyListAction->setObjectName(QStringLiteral("spyListAction"));
+    snapShotsAction = viewMenu->addAction(QStringLiteral("Snap Shots"));
+    snapShotsAction->setObjectName(QStringLiteral("snapShotsAction"));
+    phraseListsAction = viewMenu->addAction(QStringLiteral("Phrase Lists"));
+    phraseListsAction->setObjectName(QStringLiteral("phraseListsAction"));
 
-    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
-    Help2 = Help1->addAction(QStringLiteral("Contents"));
-    Help2->setObjectName(QStringLiteral("Help2"));
-    Help2->setShortcut(QKeySequence(Qt::Key_F1));
-    About1 = Help1->addAction(QStringLiteral("About"));
-    About1->setObjectName(QStringLiteral("About1"));
+    helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    contentsAction = helpMenu->addAction(QStringLiteral("Contents"));
+    contentsAction->setObjectName(QStringLiteral("contentsAction"));
+    contentsAction->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction = helpMenu->addAction(QStringLiteral("About"));
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
 }
 
 void Tchat::addlinetochat(const QString &line, int colour)
@@ -98,12 +98,12 @@ void Tchat::closeEvent(QCloseEvent *e)
         closing = true;
         guard([this] { FormClose(); });
     }
-    timer2->stop();
+    turnClock->stop();
     QMainWindow::closeEvent(e);
     emit closed();
 }
 
-void Tchat::Exit1Click()
+void Tchat::exitClicked()
 {
     close();
 }

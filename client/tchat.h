@@ -56,7 +56,7 @@ public:
 
     // ---- Sockets: the game connection and the silent lobby link.
     TSock sock;
-    TSock Sock11;
+    TSock lobbyLink;
 
     // ---- Client state.
     int mynumber = 0;
@@ -74,50 +74,50 @@ public:
     int phrasecooldown = 0;
 
     ReceiveQueue receivedlist;
-    DrainTimer *Timer1 = nullptr;
+    DrainTimer *queueTimer = nullptr;
 
     // ---- Menus: File, Options, View, Help.
-    QMenu *File1 = nullptr;
-    QAction *StartGame1 = nullptr;
-    QAction *Exit1 = nullptr;
-    QMenu *Options1 = nullptr;
-    QAction *JustWatch1 = nullptr;
+    QMenu *fileMenu = nullptr;
+    QAction *startGameAction = nullptr;
+    QAction *exitAction = nullptr;
+    QMenu *optionsMenu = nullptr;
+    QAction *justWatchAction = nullptr;
     // The chat pane's, sound and settings items join Options: see those blocks below.
-    QMenu *View1 = nullptr;
-    QAction *SpyList1 = nullptr;
-    QAction *SnapShots1 = nullptr;
-    QAction *PhraseLists1 = nullptr;
-    QMenu *Help1 = nullptr;
-    QAction *Help2 = nullptr;
-    QAction *About1 = nullptr;
+    QMenu *viewMenu = nullptr;
+    QAction *spyListAction = nullptr;
+    QAction *snapShotsAction = nullptr;
+    QAction *phraseListsAction = nullptr;
+    QMenu *helpMenu = nullptr;
+    QAction *contentsAction = nullptr;
+    QAction *aboutAction = nullptr;
 
     // ---- The board: one fixed panel, centred on the tiled background.
     static constexpr int boardWidth = 789;
     static constexpr int boardHeight = 542;
     TiledBackground *background = nullptr;
-    QWidget *panel_board1 = nullptr;
+    QWidget *boardPanel = nullptr;
 
     // ---- Top panel: the answer lines, start and pass, the bar with category, scores and clock.
-    FlatPanel *Panel_top = nullptr;
+    FlatPanel *topPanel = nullptr;
     QLabel *label_fullanswer = nullptr;
     QLabel *label_answer = nullptr;
     // The answer lines' type size; label_answer adds air between the letters of the mask.
     static constexpr int answerPixels = 19;
     static constexpr int answerSpacing = 3;
     // button_start and button_pass: see the game start block below.
-    FlatPanel *FlatPanel2 = nullptr;
+    FlatPanel *gameBar = nullptr;
     QLabel *image_cat = nullptr;
     std::array<QPixmap, 7> image_catagories; // banner n names category n
     QLabel *playtoscore = nullptr;
     QLabel *timeperturn = nullptr;
     QLabel *image_timer = nullptr;
-    QLabel *Label4 = nullptr;
+    QLabel *timeCaption = nullptr;
     QLabel *label_timer = nullptr;
 
     // ---- Drawing area, with the panels laid over it.
     QWidget *panel_drawing = nullptr;
     DrawingBoard *image_main = nullptr;
-    FlatPanel *panel_winner1 = nullptr;
+    FlatPanel *winnerPanel = nullptr;
     AnimatedPicture *image_winner = nullptr;
     QLabel *label_winner = nullptr;
     // panel_pickcatagory and button_cat: see the categories block below.
@@ -130,13 +130,13 @@ public:
     QListWidget *listbox_myguessed = nullptr;
     FlatPanel *panel_toolbar = nullptr;
     QListWidget *listbox_guessed = nullptr;
-    // The brush tools' spot on the tool bar (ColorButton, penw, UpDown1, clear: see the drawing
+    // The brush tools' spot on the tool bar (ColorButton, penw, brushWidthArrows, clear: see the drawing
     // board block below).
     QWidget *panel_tools = nullptr;
 
     // ---- Score panel: ten seat rows (index 1..10), marks and the turn line.
     FlatPanel *panel_score = nullptr;
-    QLabel *Image2 = nullptr;
+    QLabel *scoreTitle = nullptr;
     std::array<QLabel *, 11> label_playername{};
     std::array<QLabel *, 11> label_score{};
     std::array<QLabel *, 11> image_eyes{};
@@ -156,15 +156,15 @@ public:
     void joinpress();
     void openlobbylink();
     void connectStartMenus();
-    void Help2Click();
-    void About1Click();
+    void contentsClicked();
+    void aboutClicked();
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
     void FormClose();
-    void Exit1Click();
+    void exitClicked();
 
     // ---- Connection and dispatch.
     void sockRead(TSock *sender, qsizetype count);
-    void Timer1Timer();
+    void drainQueue();
     void processsocktimer();
     void sendtohost(const QString &text);
     void sendloginfo(const QString &rest);
@@ -188,8 +188,8 @@ public:
     // ---- Turn display.
     int secondsleft = 0;
     QString roundcaption;
-    QTimer *timer2 = nullptr;
-    int timer2mode = 0; // the clock's mode: 0 pause, 1 drawing turn
+    QTimer *turnClock = nullptr;
+    int turnClockMode = 0; // the clock's mode: 0 pause, 1 drawing turn
     void startthegame(const QString &rest);
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
@@ -204,7 +204,7 @@ public:
     void passed(const QString &rest);
     void correctanswer(const QString &rest);
     void winner(const QString &rest);
-    void timer2Timer();
+    void turnClockTick();
     void restartclock(int mode, int seconds);
     // Seconds per turn from the game-start dialog's "timeperturn" field; 120 when it has none.
     int dialogTurnTime() const;
@@ -218,7 +218,7 @@ public:
     StrokeBatch strokebatch; // `strokepoints` and `strokecount`
     ::ColorButton *ColorButton = nullptr;
     QLineEdit *penw = nullptr;
-    ::UpDown *UpDown1 = nullptr;
+    ::UpDown *brushWidthArrows = nullptr;
     QToolButton *clear = nullptr;
     void image_mainMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
@@ -240,9 +240,9 @@ public:
     QAbstractButton *button_start = nullptr;
     // A key typed into edit_answer; true when the key was used up (Enter).
     bool edit_answerKeyPress(int key);
-    void button_cat1Click(QAbstractButton *sender);
+    void categoryClicked(QAbstractButton *sender);
     void button_passClick();
-    void StartGame1Click();
+    void startGameMenuClicked();
     void button_startClick();
     void startgame();
     // Raises every category button.

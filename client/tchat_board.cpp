@@ -65,11 +65,11 @@ void Tchat::buildBoardControls()
         guard([&] { image_mainMouseUp(b, held, x, y); });
     };
 
-    UpDown1->setRange(0, 100);
-    UpDown1->setIncrement(1);
-    UpDown1->setWrap(false);
-    UpDown1->setAssociate(penw);
-    UpDown1->setPosition(3);
+    brushWidthArrows->setRange(0, 100);
+    brushWidthArrows->setIncrement(1);
+    brushWidthArrows->setWrap(false);
+    brushWidthArrows->setAssociate(penw);
+    brushWidthArrows->setPosition(3);
     clear->setToolTip(QStringLiteral("Trash"));
     connect(clear, &QToolButton::clicked, this, [this] { guard([this] { clearClick(); }); });
 
@@ -83,14 +83,15 @@ void Tchat::buildBoardControls()
         catagorygroup->addButton(b, tag);
     }
     connect(catagorygroup, &QButtonGroup::buttonClicked, this,
-            [this](QAbstractButton *b) { guard([&] { button_cat1Click(b); }); });
+            [this](QAbstractButton *b) { guard([&] { categoryClicked(b); }); });
 
     edit_answer->installEventFilter(
         new KeyPressFilter(this, [this](int key) { return edit_answerKeyPress(key); }));
     connect(button_pass, &QAbstractButton::clicked, this, [this] { guard([this] { button_passClick(); }); });
     connect(button_start, &QAbstractButton::clicked, this,
             [this] { guard([this] { button_startClick(); }); });
-    connect(StartGame1, &QAction::triggered, this, [this] { guard([this] { StartGame1Click(); }); });
+    connect(startGameAction, &QAction::triggered, this,
+            [this] { guard([this] { startGameMenuClicked(); }); });
 }
 
 // ---- The drawer's input on the drawing area ----
@@ -237,7 +238,7 @@ bool Tchat::edit_answerKeyPress(int key)
     return true;
 }
 
-void Tchat::button_cat1Click(QAbstractButton *sender)
+void Tchat::categoryClicked(QAbstractButton *sender)
 {
     panel_pickcatagory->hide();
     if (mynumber != drawernumber) {
@@ -267,7 +268,7 @@ void Tchat::button_passClick()
 
 // ---- Game start ----
 
-void Tchat::StartGame1Click()
+void Tchat::startGameMenuClicked()
 {
     // The menu item behaves as a click on the button, even while the button is hidden.
     button_startClick();

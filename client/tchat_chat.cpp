@@ -59,9 +59,9 @@ void Tchat::buildChatMenus()
     chatpane->onSend = [this] { sendit(); };
     chatpane->onSettingsChanged = [this] { saveinifile(); };
 
-    if (!Options1)
-        Options1 = menuBar()->addMenu(QStringLiteral("&Options"));
-    QMenu *options = Options1;
+    if (!optionsMenu)
+        optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
+    QMenu *options = optionsMenu;
     if (!options->isEmpty())
         options->addSeparator();
     TextColor1 = options->addAction(QStringLiteral("Text Color"));

@@ -58,10 +58,10 @@ const QString waiting = QStringLiteral("<Waiting>");
 void Tchat::sockRead(TSock *sender, qsizetype)
 {
     if (wire::receive(*sender, receivedlist, 0) > 0)
-        Timer1->wake();
+        queueTimer->wake();
 }
 
-void Tchat::Timer1Timer()
+void Tchat::drainQueue()
 {
     processsocktimer();
     if (!phraseready) {

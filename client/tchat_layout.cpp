@@ -108,10 +108,10 @@ void Tchat::buildBoard()
     background->setTile(QPixmap(QStringLiteral(":/pictures/background.png")));
     setCentralWidget(background);
 
-    panel_board1 = new QWidget(background);
-    panel_board1->setObjectName(QStringLiteral("panel_board1"));
-    panel_board1->setFixedSize(boardWidth, boardHeight);
-    background->setCentred(panel_board1);
+    boardPanel = new QWidget(background);
+    boardPanel->setObjectName(QStringLiteral("boardPanel"));
+    boardPanel->setFixedSize(boardWidth, boardHeight);
+    background->setCentred(boardPanel);
 
     buildTopPanel();
     buildDrawingArea();
@@ -123,61 +123,61 @@ void Tchat::buildBoard()
 // Top panel, 535 x 68: the two answer lines, start and pass, and the bar at its foot.
 void Tchat::buildTopPanel()
 {
-    Panel_top = panel(panel_board1, "Panel_top", QRect(0, 0, 535, 68), paper, ink, 4);
+    topPanel = panel(boardPanel, "topPanel", QRect(0, 0, 535, 68), paper, ink, 4);
     const QFont answerFont = boardFont(answerPixels);
-    label_fullanswer = caption(Panel_top, "label_fullanswer", QStringLiteral("Welcome To"),
+    label_fullanswer = caption(topPanel, "label_fullanswer", QStringLiteral("Welcome To"),
                                QRect(2, 1, 531, 22), answerFont, maroon, Qt::AlignCenter);
-    label_answer = caption(Panel_top, "label_answer", QStringLiteral("Quillet By Orvane Software"),
+    label_answer = caption(topPanel, "label_answer", QStringLiteral("Quillet By Orvane Software"),
                            QRect(2, 21, 531, 24), answerFont, maroon, Qt::AlignCenter);
     // The mask is a row of underscores: a little air between letters keeps them countable.
     QFont maskFont = answerFont;
     maskFont.setLetterSpacing(QFont::AbsoluteSpacing, answerSpacing);
     label_answer->setFont(maskFont);
 
-    button_start = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_start.png")), Panel_top);
+    button_start = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_start.png")), topPanel);
     button_start->setObjectName(QStringLiteral("button_start"));
     button_start->setGeometry(5, 26, 102, 17);
     button_start->setToolTip(QStringLiteral("Start Game"));
     button_start->hide();
-    button_pass = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_pass.png")), Panel_top);
+    button_pass = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_pass.png")), topPanel);
     button_pass->setObjectName(QStringLiteral("button_pass"));
     button_pass->setGeometry(428, 26, 102, 17);
     button_pass->setToolTip(QStringLiteral("Pass: a different phrase for one point"));
     button_pass->hide();
 
-    FlatPanel2 = panel(Panel_top, "FlatPanel2", QRect(1, 46, 533, 21), barBrown, QColor(0x4A, 0x20, 0x0C), 3);
-    image_cat = new QLabel(FlatPanel2);
+    gameBar = panel(topPanel, "gameBar", QRect(1, 46, 533, 21), barBrown, QColor(0x4A, 0x20, 0x0C), 3);
+    image_cat = new QLabel(gameBar);
     image_cat->setObjectName(QStringLiteral("image_cat"));
     image_cat->setGeometry(4, 3, 100, 15);
     image_cat->setTextFormat(Qt::PlainText);
     for (int i = 0; i < 7; ++i)
         image_catagories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
     const QFont barFont = boardFont(12, true);
-    playtoscore = caption(FlatPanel2, "playtoscore", QStringLiteral("Player To Score: 20"),
+    playtoscore = caption(gameBar, "playtoscore", QStringLiteral("Player To Score: 20"),
                           QRect(107, 2, 147, 17), barFont, barText);
-    timeperturn = caption(FlatPanel2, "timeperturn", QStringLiteral("Time Per Turn: 60"),
-                          QRect(283, 2, 139, 17), barFont, barText, Qt::AlignRight | Qt::AlignVCenter);
-    image_timer = picture(FlatPanel2, "image_timer", QStringLiteral("timer"), QRect(428, 3, 100, 15));
+    timeperturn = caption(gameBar, "timeperturn", QStringLiteral("Time Per Turn: 60"), QRect(283, 2, 139, 17),
+                          barFont, barText, Qt::AlignRight | Qt::AlignVCenter);
+    image_timer = picture(gameBar, "image_timer", QStringLiteral("timer"), QRect(428, 3, 100, 15));
     // "Time:" and the clock sit on the bar.
-    Label4 =
-        caption(FlatPanel2, "Label4", QStringLiteral("Time:"), QRect(460, 2, 32, 17), barFont, Qt::white);
+    timeCaption =
+        caption(gameBar, "timeCaption", QStringLiteral("Time:"), QRect(460, 2, 32, 17), barFont, Qt::white);
     label_timer =
-        caption(FlatPanel2, "label_timer", QStringLiteral("0"), QRect(492, 2, 38, 17), barFont, Qt::white);
+        caption(gameBar, "label_timer", QStringLiteral("0"), QRect(492, 2, 38, 17), barFont, Qt::white);
 }
 
 // The drawing area, 533 x 369, with the winner and category panels laid over it.
 void Tchat::buildDrawingArea()
 {
-    panel(panel_board1, "panel_drawingframe", QRect(0, 68, 535, 371), Qt::white, ink);
-    panel_drawing = new QWidget(panel_board1);
+    panel(boardPanel, "panel_drawingframe", QRect(0, 68, 535, 371), Qt::white, ink);
+    panel_drawing = new QWidget(boardPanel);
     panel_drawing->setObjectName(QStringLiteral("panel_drawing"));
     panel_drawing->setGeometry(1, 69, DrawingBoard::boardWidth, DrawingBoard::boardHeight);
     image_main = new DrawingBoard(panel_drawing);
     image_main->setObjectName(QStringLiteral("image_main"));
     image_main->move(0, 0);
 
-    panel_winner1 = panel(panel_drawing, "panel_winner1", QRect(172, 80, 192, 161), paperDeep, ink, 8);
-    image_winner = new AnimatedPicture(panel_winner1);
+    winnerPanel = panel(panel_drawing, "winnerPanel", QRect(172, 80, 192, 161), paperDeep, ink, 8);
+    image_winner = new AnimatedPicture(winnerPanel);
     image_winner->setObjectName(QStringLiteral("image_winner"));
     image_winner->setGeometry(5, 4, 182, 153);
     QList<QPixmap> frames;
@@ -187,9 +187,9 @@ void Tchat::buildDrawingArea()
     image_winner->setInterval(500);
     QFont winnerFont = boardFont(16, true);
     winnerFont.setUnderline(true);
-    label_winner = caption(panel_winner1, "label_winner", QStringLiteral("The Winner!"),
-                           QRect(14, 62, 164, 22), winnerFont, maroon, Qt::AlignCenter);
-    panel_winner1->hide();
+    label_winner = caption(winnerPanel, "label_winner", QStringLiteral("The Winner!"), QRect(14, 62, 164, 22),
+                           winnerFont, maroon, Qt::AlignCenter);
+    winnerPanel->hide();
 
     // The category panel, centred on the drawing area.
     panel_pickcatagory =
@@ -223,7 +223,7 @@ void Tchat::buildBottomArea()
     const QRect area(0, 440, 535, 102);
     const QFont labelFont = boardFont(13, true);
 
-    panel_answer = panel(panel_board1, "panel_answer", area, paper, ink, 4);
+    panel_answer = panel(boardPanel, "panel_answer", area, paper, ink, 4);
     label_answerlabel = caption(panel_answer, "label_answerlabel", QStringLiteral("Type Answers Here"),
                                 QRect(12, 10, 196, 17), labelFont, maroon);
     edit_answer = new QLineEdit(panel_answer);
@@ -236,7 +236,7 @@ void Tchat::buildBottomArea()
     listbox_myguessed = guessList(panel_answer, "listbox_myguessed", QRect(218, 6, 311, 90));
     panel_answer->hide();
 
-    panel_toolbar = panel(panel_board1, "panel_toolbar", area, paper, ink, 4);
+    panel_toolbar = panel(boardPanel, "panel_toolbar", area, paper, ink, 4);
     // The brush tools' spot; what stands in it is the drawing tools' affair.
     panel_tools = new QWidget(panel_toolbar);
     panel_tools->setObjectName(QStringLiteral("panel_tools"));
@@ -253,9 +253,9 @@ void Tchat::buildBottomArea()
     penw->setObjectName(QStringLiteral("penw"));
     penw->setGeometry(80, 22, 36, 26);
     penw->setFont(boardFont(13, true));
-    UpDown1 = new ::UpDown(panel_tools);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setGeometry(116, 22, 16, 26);
+    brushWidthArrows = new ::UpDown(panel_tools);
+    brushWidthArrows->setObjectName(QStringLiteral("brushWidthArrows"));
+    brushWidthArrows->setGeometry(116, 22, 16, 26);
     clear = new QToolButton(panel_tools);
     clear->setObjectName(QStringLiteral("clear"));
     clear->setGeometry(148, 14, 50, 44);
@@ -273,8 +273,8 @@ void Tchat::buildBottomArea()
 // Score panel, 248 x 228, at the top of the right-hand column.
 void Tchat::buildScorePanel()
 {
-    panel_score = panel(panel_board1, "panel_score", QRect(539, 0, 248, 228), paper, ink, 6);
-    Image2 = picture(panel_score, "Image2", QStringLiteral("scoretitle"), QRect(60, 3, 100, 15));
+    panel_score = panel(boardPanel, "panel_score", QRect(539, 0, 248, 228), paper, ink, 6);
+    scoreTitle = picture(panel_score, "scoreTitle", QStringLiteral("scoretitle"), QRect(60, 3, 100, 15));
     const QFont rowFont = boardFont(13, true);
     const QPixmap eyes(QStringLiteral(":/pictures/eyes.png"));
     for (int seat = 1; seat <= 10; ++seat) {
@@ -319,7 +319,7 @@ void Tchat::buildScorePanel()
 // (the pane's top, with b_phrase10 at x 222), then the viewer, the entry box and the smilies.
 void Tchat::buildChatColumn()
 {
-    chatpane = new ChatPane(panel_board1);
+    chatpane = new ChatPane(boardPanel);
     chatpane->setObjectName(QStringLiteral("chatpane"));
     chatpane->setGeometry(539, 231, 248, 311);
 }

@@ -72,13 +72,13 @@ void Tchat::justwatching(const QString &rest)
         return;
     if (flag == QLatin1String("1")) {
         if (number == mynumber)
-            JustWatch1->setChecked(true);
+            justWatchAction->setChecked(true);
         addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" is just watching"),
                       watchcolour);
         image_eyes[number]->show();
     } else {
         if (number == mynumber)
-            JustWatch1->setChecked(false);
+            justWatchAction->setChecked(false);
         addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" now playing again"),
                       watchcolour);
         image_eyes[number]->hide();

@@ -20,8 +20,8 @@ void Tchat::FormCreate()
     amhost = false;
     hostaddress.clear();
     drawernumber = 0;
-    Sock11.HostName = QStringLiteral("127.0.0.1");
-    Sock11.PortName = config::lobbyPort();
+    lobbyLink.HostName = QStringLiteral("127.0.0.1");
+    lobbyLink.PortName = config::lobbyPort();
     sock.PortName = config::gamePort();
     move(3, 3);
     resize(defaultwidth, defaultheight);
@@ -35,7 +35,7 @@ void Tchat::FormShow()
 void Tchat::processparams()
 {
     button_start->hide();
-    StartGame1->setEnabled(false);
+    startGameAction->setEnabled(false);
     loginname.clear();
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), systemcolour);
@@ -73,13 +73,13 @@ void Tchat::hostpress()
 {
     if (!server)
         return;
-    server->Sock1.setListen(true);
+    server->listener.setListen(true);
     loginname = playername;
     amhost = true;
     sock.HostName = QStringLiteral("127.0.0.1");
     sock.Open();
     button_start->show();
-    StartGame1->setEnabled(true);
+    startGameAction->setEnabled(true);
     if (spylist)
         spylist->popup_kickhim->setEnabled(true);
 }
@@ -113,15 +113,15 @@ void Tchat::openlobbylink()
 {
     // The lobby link carries nothing and never affects the game: a link that can't open stays shut.
     try {
-        Sock11.Open();
+        lobbyLink.Open();
     } catch (const EError &) {
     }
 }
 
 void Tchat::connectStartMenus()
 {
-    connect(Help2, &QAction::triggered, this, [this] { guard([this] { Help2Click(); }); });
-    connect(About1, &QAction::triggered, this, [this] { guard([this] { About1Click(); }); });
+    connect(contentsAction, &QAction::triggered, this, [this] { guard([this] { contentsClicked(); }); });
+    connect(aboutAction, &QAction::triggered, this, [this] { guard([this] { aboutClicked(); }); });
 }
 
 // Shows a small window centred on this one, in front.
@@ -135,12 +135,12 @@ static void showCentredOn(QWidget *w, const QWidget *over)
     w->activateWindow();
 }
 
-void Tchat::Help2Click()
+void Tchat::contentsClicked()
 {
     showCentredOn(helpWindow, this);
 }
 
-void Tchat::About1Click()
+void Tchat::aboutClicked()
 {
     showCentredOn(aboutWindow, this);
 }

@@ -58,10 +58,10 @@ int leadingInt(const QString &rest)
 
 void Tchat::restartclock(int mode, int seconds)
 {
-    timer2->stop();
-    timer2mode = mode;
+    turnClock->stop();
+    turnClockMode = mode;
     secondsleft = seconds;
-    timer2->start();
+    turnClock->start();
 }
 
 int Tchat::dialogTurnTime() const
@@ -97,10 +97,10 @@ void Tchat::givedraweranswer(const QString &rest)
 
 void Tchat::startthegame(const QString &rest)
 {
-    timer2->stop();
+    turnClock->stop();
     label_aguesser->hide();
     label_adrawer->hide();
-    panel_winner1->hide();
+    winnerPanel->hide();
     panel_toolbar->hide();
     panel_answer->hide();
     image_winner->stop();
@@ -109,7 +109,7 @@ void Tchat::startthegame(const QString &rest)
     button_pass->hide();
     label_turn->clear();
     button_start->hide();
-    JustWatch1->setChecked(false);
+    justWatchAction->setChecked(false);
     for (int seat = 1; seat <= 10; ++seat) {
         label_score[seat]->setText(QStringLiteral("0"));
         image_eyes[seat]->hide();
@@ -127,11 +127,11 @@ void Tchat::startthegame(const QString &rest)
     QColor oddRows;
     if (team == QLatin1String("true")) {
         wording = QStringLiteral("started a TEAM game.");
-        JustWatch1->setEnabled(false);
+        justWatchAction->setEnabled(false);
         oddRows = Qt::black;
     } else {
         wording = QStringLiteral("started a game.");
-        JustWatch1->setEnabled(true);
+        justWatchAction->setEnabled(true);
         oddRows = maroon;
     }
     for (int seat = 1; seat <= 9; seat += 2) {
@@ -144,7 +144,7 @@ void Tchat::startthegame(const QString &rest)
 void Tchat::pickcatagory(const QString &rest)
 {
     pendown = false;
-    panel_winner1->hide();
+    winnerPanel->hide();
     image_winner->stop();
     releasecategories();
     drawernumber = leadingInt(rest);
@@ -164,7 +164,7 @@ void Tchat::getnextplayer(const QString &rest)
 {
     label_adrawer->hide();
     label_aguesser->hide();
-    panel_winner1->hide();
+    winnerPanel->hide();
     image_winner->stop();
     label_fullanswer->clear();
     listbox_myguessed->clear();
@@ -209,10 +209,10 @@ void Tchat::getnextplayer(const QString &rest)
     }
 
     // The clock keeps its rhythm if it is already running.
-    timer2mode = 1;
+    turnClockMode = 1;
     secondsleft = dialogTurnTime();
-    if (!timer2->isActive())
-        timer2->start();
+    if (!turnClock->isActive())
+        turnClock->start();
 }
 
 void Tchat::guessed(const QString &rest)
@@ -302,23 +302,23 @@ void Tchat::winner(const QString &rest)
     eventcue(QStringLiteral("gameover"));
     addlinetochat(QStringLiteral("0+") + rest + QStringLiteral(" has Won the Game!"), systemcolour);
     label_winner->setText(rest);
-    panel_winner1->show();
-    panel_winner1->raise();
+    winnerPanel->show();
+    winnerPanel->raise();
     image_winner->start();
     if (amhost) {
         button_start->show();
-        StartGame1->setEnabled(true);
+        startGameAction->setEnabled(true);
     }
 }
 
-void Tchat::timer2Timer()
+void Tchat::turnClockTick()
 {
     --secondsleft;
     label_timer->setText(turnclock::clockText(secondsleft));
-    image_timer->resize(turnclock::barWidth(timer2mode, secondsleft, image_timer->width()),
+    image_timer->resize(turnclock::barWidth(turnClockMode, secondsleft, image_timer->width()),
                         image_timer->height());
     if (secondsleft < 0) {
         label_timer->setText(QStringLiteral("0:00"));
-        timer2->stop();
+        turnClock->stop();
     }
 }

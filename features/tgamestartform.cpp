@@ -36,24 +36,24 @@ Tgamestartform::Tgamestartform(QWidget *parent) : QWidget(parent, Qt::Tool | Qt:
     setWindowTitle(QStringLiteral("Quillet - Start Game"));
     setFixedSize(240, 129);
 
-    playtoscore = stepperRow(this, QStringLiteral("Play To Score"), 10, 20, 100, 20, UpDown1);
-    timeperturn = stepperRow(this, QStringLiteral("Time Limit Per Turn"), 38, 60, 120, 120, UpDown2);
+    playtoscore = stepperRow(this, QStringLiteral("Play To Score"), 10, 20, 100, 20, playToScoreArrows);
+    timeperturn = stepperRow(this, QStringLiteral("Time Limit Per Turn"), 38, 60, 120, 120, turnTimeArrows);
     auto *unit = new QLabel(QStringLiteral("secs"), this);
     unit->setGeometry(196, 38, 40, 21);
 
     team = new QCheckBox(QStringLiteral("Team Game"), this);
     team->setGeometry(10, 66, 150, 21);
 
-    FlatButton1 = new QPushButton(QStringLiteral("Start Game"), this);
-    FlatButton1->setGeometry(70, 96, 100, 25);
-    connect(FlatButton1, &QPushButton::clicked, this, [this] { guard([this] { FlatButton1Click(); }); });
+    startButton = new QPushButton(QStringLiteral("Start Game"), this);
+    startButton->setGeometry(70, 96, 100, 25);
+    connect(startButton, &QPushButton::clicked, this, [this] { guard([this] { startGameClicked(); }); });
 
     setTabOrder(team, playtoscore);
     setTabOrder(playtoscore, timeperturn);
-    setTabOrder(timeperturn, FlatButton1);
+    setTabOrder(timeperturn, startButton);
 }
 
-void Tgamestartform::FlatButton1Click()
+void Tgamestartform::startGameClicked()
 {
     // Hidden whatever the start does, also when it fails.
     struct HideAfter

@@ -18,17 +18,17 @@ public:
     explicit Tgamestartform(QWidget *parent = nullptr);
 
     QLineEdit *playtoscore = nullptr;
-    UpDown *UpDown1 = nullptr;
+    UpDown *playToScoreArrows = nullptr;
     QLineEdit *timeperturn = nullptr;
-    UpDown *UpDown2 = nullptr;
+    UpDown *turnTimeArrows = nullptr;
     QCheckBox *team = nullptr;
-    QPushButton *FlatButton1 = nullptr;
+    QPushButton *startButton = nullptr;
 
     // The main window's start operation, called by "Start Game".
     std::function<void()> startgame;
 
     // "Start Game": asks the main window to start, then hides.
-    void FlatButton1Click();
+    void startGameClicked();
     // Shows the dialog (not modal) centred over a window, `team` focused.
     void showOver(QWidget *window);
 

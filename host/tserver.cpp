@@ -13,11 +13,13 @@
 TServer::TServer(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Server"));
-    Sock1.PortName = config::gamePort();
-    Sock1.OnRead = [this](TSock *s, qsizetype n) { Sock1Read(s, n); };
-    Sock1.OnAccept = [this](TSock *s) { Sock1Accept(s); };
-    tempsock.OnDisconnect = [this](TSock *s) { tempsockDisconnect(s); };
-    tempsock.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &msg) { tempsockInfo(s, i, msg); };
+    listener.PortName = config::gamePort();
+    listener.OnRead = [this](TSock *s, qsizetype n) { listenerRead(s, n); };
+    listener.OnAccept = [this](TSock *s) { listenerAccept(s); };
+    acceptedSocket.OnDisconnect = [this](TSock *s) { acceptedSocketDisconnect(s); };
+    acceptedSocket.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &msg) {
+        acceptedSocketInfo(s, i, msg);
+    };
 
     socktimer = new DrainTimer(
         10,
@@ -49,7 +51,7 @@ void TServer::setPhraseList(int category, const QStringList &list)
     wordlist[category] = list;
 }
 
-void TServer::Sock1Read(TSock *sender, qsizetype)
+void TServer::listenerRead(TSock *sender, qsizetype)
 {
     ReceiveQueue arrived;
     if (wire::receive(*sender, arrived, sender->Tag) == 0)

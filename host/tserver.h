@@ -35,8 +35,8 @@ public:
     ~TServer() override;
 
     // Sockets: the listener and the carrier of the player sockets' handlers.
-    TSock Sock1;
-    TSock tempsock;
+    TSock listener;
+    TSock acceptedSocket;
 
     // Slots 1..15 hold players: 1..10 are the seats, 11..15 spies; slot 1 is our own player.
     static constexpr int maxslot = 15;
@@ -92,10 +92,10 @@ public:
     int random(int below) { return below > 0 ? int(rng.bounded(quint32(below))) : 0; }
 
     // Socket handlers.
-    void Sock1Read(TSock *sender, qsizetype count);
-    void Sock1Accept(TSock *sender);
-    void tempsockDisconnect(TSock *sender);
-    void tempsockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
+    void listenerRead(TSock *sender, qsizetype count);
+    void listenerAccept(TSock *sender);
+    void acceptedSocketDisconnect(TSock *sender);
+    void acceptedSocketInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
 
     // One message off the queue, dispatched.
     void socktimerTimer();

@@ -6,7 +6,7 @@
 #include "protocol/fields.h"
 #include "protocol/wire.h"
 
-void TServer::Sock1Accept(TSock *)
+void TServer::listenerAccept(TSock *)
 {
     int slot = 0;
     if (highslot == 0) {
@@ -22,7 +22,7 @@ void TServer::Sock1Accept(TSock *)
     }
 
     TSock *sock = nullptr;
-    if (!Sock1.Accept(sock))
+    if (!listener.Accept(sock))
         return;
     if (slot == 0) {
         // The table is full: record 16 takes the connection only to say so.
@@ -36,9 +36,9 @@ void TServer::Sock1Accept(TSock *)
     }
     highslot = qMax(highslot, slot);
     sock->Tag = slot;
-    sock->OnRead = Sock1.OnRead;
-    sock->OnDisconnect = tempsock.OnDisconnect;
-    sock->OnInfo = tempsock.OnInfo;
+    sock->OnRead = listener.OnRead;
+    sock->OnDisconnect = acceptedSocket.OnDisconnect;
+    sock->OnInfo = acceptedSocket.OnInfo;
     tplayer &p = playertable[slot];
     p.inuse = true;
     p.sock = sock;
@@ -74,14 +74,14 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     }
 }
 
-void TServer::tempsockDisconnect(TSock *sender)
+void TServer::acceptedSocketDisconnect(TSock *sender)
 {
     const int slot = sender->Tag;
     if (inuse(slot) && playertable[slot].sock == sender)
         sender->Close();
 }
 
-void TServer::tempsockInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
+void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
 {
     if (msg != QLatin1String("Socket Closed"))
         return;

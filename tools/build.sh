@@ -2,7 +2,9 @@
 # Configures and builds into build/. Arguments name the targets to build (all when none).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 targets=()
 for t in "$@"; do targets+=(--target "$t"); done
 cmake --build build -j"$(nproc)" "${targets[@]}"

@@ -109,8 +109,8 @@ void BenchBoard::lateJoinerReplay()
     const QString port = QString::number(probe.serverPort());
     probe.close();
     TServer server;
-    server.Sock1.PortName = port;
-    server.Sock1.setListen(true);
+    server.listener.PortName = port;
+    server.listener.setListen(true);
     const int messages = 2000;
     qsizetype bytes = 0;
     for (int i = 0; i < messages; ++i) {

@@ -16,7 +16,7 @@ int main(int argc, char **argv)
 
     Tgamestartform form;
     form.show();
-    form.UpDown1->stepUp();
+    form.playToScoreArrows->stepUp();
 
     QWidget holder;
     holder.resize(120, 60);

@@ -49,10 +49,10 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs});
         p.chat->show();
         QVERIFY(!p.help->isVisible());
-        p.chat->Help2->trigger();
+        p.chat->contentsAction->trigger();
         QVERIFY(p.help->isVisible());
-        QCOMPARE(p.chat->Help2->shortcut(), QKeySequence(Qt::Key_F1));
-        p.chat->About1->trigger();
+        QCOMPARE(p.chat->contentsAction->shortcut(), QKeySequence(Qt::Key_F1));
+        p.chat->aboutAction->trigger();
         QVERIFY(p.about->isVisible());
         QCOMPARE(p.about->windowTitle(), u"Quillet - About"_qs);
     }
@@ -66,11 +66,11 @@ private slots:
         QVERIFY(p.chat->amhost);
         QCOMPARE(p.chat->playername, u"You"_qs);
         QCOMPARE(p.chat->hostaddress, u"127.0.0.1"_qs);
-        QVERIFY(p.server->Sock1.Listen());
-        QVERIFY(p.chat->StartGame1->isEnabled());
+        QVERIFY(p.server->listener.Listen());
+        QVERIFY(p.chat->startGameAction->isEnabled());
         QVERIFY(p.spylist->popup_kickhim->isEnabled());
         QTRY_VERIFY(p.chat->sock.Connected());
-        QVERIFY(!p.chat->Sock11.HasHandle()); // no lobby link in a solo game
+        QVERIFY(!p.chat->lobbyLink.HasHandle()); // no lobby link in a solo game
         QVERIFY(boxes.isEmpty());
     }
 
@@ -98,7 +98,7 @@ private slots:
         QVERIFY(boxes.isEmpty());
         QVERIFY(p.chat->amhost);
         QTRY_VERIFY(p.chat->sock.Connected());
-        QVERIFY(!p.chat->Sock11.HasHandle());
+        QVERIFY(!p.chat->lobbyLink.HasHandle());
     }
 
     void takenPortSkipsTheRestOfTheStart()
@@ -111,9 +111,9 @@ private slots:
         QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
         QVERIFY(!p.chat->amhost);
         QVERIFY(p.chat->loginname.isEmpty());
-        QVERIFY(!p.chat->StartGame1->isEnabled());
+        QVERIFY(!p.chat->startGameAction->isEnabled());
         QVERIFY(!p.chat->sock.HasHandle());
-        QVERIFY(!p.chat->Sock11.HasHandle());
+        QVERIFY(!p.chat->lobbyLink.HasHandle());
     }
 
     void unknownHostShowsLookupError()
@@ -121,7 +121,7 @@ private slots:
         Program p({u"Zed"_qs, u"no-such-host.invalid"_qs, u"x"_qs});
         guard([&] { p.chat->processparams(); });
         QCOMPARE(boxes, QStringList{u"Host Lookup - Could Not Find Host Entry."_qs});
-        QVERIFY(!p.chat->Sock11.HasHandle());
+        QVERIFY(!p.chat->lobbyLink.HasHandle());
     }
 
     void secondCopyRestoresTheFirstWindow()

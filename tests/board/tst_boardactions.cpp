@@ -155,11 +155,11 @@ void BoardActions::startDialogFields()
     QVERIFY(f.playtoscore->isReadOnly() && f.timeperturn->isReadOnly());
     QTest::keyClicks(f.playtoscore, QStringLiteral("7"));
     QCOMPARE(f.playtoscore->text(), QStringLiteral("20"));
-    QCOMPARE(f.UpDown1->minimum(), 20);
-    QCOMPARE(f.UpDown1->maximum(), 100);
-    QCOMPARE(f.UpDown2->minimum(), 60);
-    QCOMPARE(f.UpDown2->increment(), 5);
-    f.UpDown2->upButton()->click();
+    QCOMPARE(f.playToScoreArrows->minimum(), 20);
+    QCOMPARE(f.playToScoreArrows->maximum(), 100);
+    QCOMPARE(f.turnTimeArrows->minimum(), 60);
+    QCOMPARE(f.turnTimeArrows->increment(), 5);
+    f.turnTimeArrows->upButton()->click();
     QCOMPARE(f.timeperturn->text(), QStringLiteral("120"));
     f.show();
     QVERIFY(QTest::qWaitForWindowActive(&f));
@@ -178,21 +178,21 @@ void BoardActions::startSendsTheDialogValuesAndHides()
     t.chat->button_start->click();
     QVERIFY(t.form->isVisible());
     QVERIFY(t.chat->button_start->isHidden());
-    t.form->UpDown1->upButton()->click();
-    t.form->UpDown2->downButton()->click();
-    t.form->UpDown2->downButton()->click();
+    t.form->playToScoreArrows->upButton()->click();
+    t.form->turnTimeArrows->downButton()->click();
+    t.form->turnTimeArrows->downButton()->click();
     t.form->team->click();
-    t.form->FlatButton1->click();
+    t.form->startButton->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     QVERIFY(!t.form->isVisible());
     // The second start of the run reuses the values.
-    t.chat->StartGame1->trigger();
-    t.form->FlatButton1->click();
+    t.chat->startGameAction->trigger();
+    t.form->startButton->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     // Logged out meanwhile: "Start Game" sends nothing but hides all the same.
     t.form->show();
     t.chat->loggedin = false;
-    t.form->FlatButton1Click();
+    t.form->startGameClicked();
     QVERIFY(!t.form->isVisible());
     QVERIFY(t.host.drain().isEmpty());
 }
@@ -220,8 +220,8 @@ void BoardActions::menuItemOpensTheDialogWhileTheButtonIsHidden()
     ChatAtHost t;
     QVERIFY(t.start(1));
     t.chat->button_start->hide();
-    t.chat->StartGame1->setEnabled(true);
-    t.chat->StartGame1->trigger();
+    t.chat->startGameAction->setEnabled(true);
+    t.chat->startGameAction->trigger();
     QVERIFY(t.form->isVisible());
 }
 

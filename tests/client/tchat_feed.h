@@ -3,9 +3,9 @@
 #include "client/tchat.h"
 #include "protocol/errors.h"
 
-// Puts host messages into a player's queue and handles them one per tick, as Timer1 does.
+// Puts host messages into a player's queue and handles them one per tick, as queueTimer does.
 inline void feed(Tchat &t, const QString &message)
 {
     t.receivedlist.push({message, 0, 0});
-    guard([&t] { t.Timer1Timer(); });
+    guard([&t] { t.drainQueue(); });
 }

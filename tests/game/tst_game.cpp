@@ -130,7 +130,7 @@ void Game::pump()
         }
         for (auto &p : players) {
             while (!p->chat->receivedlist.isEmpty()) {
-                guard([&] { p->chat->Timer1Timer(); });
+                guard([&] { p->chat->drainQueue(); });
                 moved = true;
             }
         }
@@ -215,7 +215,7 @@ void Game::aCompleteGame()
     QVERIFY(ann.form->isVisible());
     QVERIFY(!ann.chat->button_start->isVisible());
     QCOMPARE(ann.form->playtoscore->text(), QStringLiteral("20"));
-    QTest::mouseClick(ann.form->FlatButton1, Qt::LeftButton);
+    QTest::mouseClick(ann.form->startButton, Qt::LeftButton);
     QVERIFY(!ann.form->isVisible());
     pump();
     QCOMPARE(server->gamestate, QStringLiteral("picking"));
@@ -281,7 +281,7 @@ void Game::aCompleteGame()
     // Bob won; every window shows it, and the host may start again.
     QCOMPARE(server->playertable[2].score >= 20, true);
     for (auto &p : players) {
-        QVERIFY(p->chat->panel_winner1->isVisible());
+        QVERIFY(p->chat->winnerPanel->isVisible());
         QCOMPARE(p->chat->label_winner->text(), QStringLiteral("Bob"));
     }
     QVERIFY(ann.chat->button_start->isVisible());

@@ -276,7 +276,7 @@ void RealGame::oneTurnAcrossThreeCopies()
         QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)")).match(geometry);
     QVERIFY(pos.hasMatch());
     click(QPoint(pos.captured(1).toInt(), pos.captured(2).toInt()) +
-          probeForm->FlatButton1->geometry().center());
+          probeForm->startButton->geometry().center());
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_startgame+"), 10000),
              QStringLiteral("CMD_startgame+1+false+20+120"));
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_pickcatagory+")), QStringLiteral("CMD_pickcatagory+1"));

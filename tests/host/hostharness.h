@@ -110,8 +110,8 @@ public:
         errorbox::setHook([this](const QString &text) { boxes.append(text); });
         server.manualtimers = true;
         server.seed(7);
-        server.Sock1.PortName = QString::number(port);
-        server.Sock1.setListen(true);
+        server.listener.PortName = QString::number(port);
+        server.listener.setListen(true);
     }
     ~Host() { errorbox::setHook(nullptr); }
 

@@ -234,7 +234,7 @@ private slots:
         // The board stays centred in a larger window.
         w.resize(1000, 760);
         QCOMPARE(w.width(), 1000);
-        const QRect board = w.panel_board1->geometry();
+        const QRect board = w.boardPanel->geometry();
         QCOMPARE(board.left(), (client->width() - board.width()) / 2);
         QCOMPARE(board.top(), (client->height() - board.height()) / 2);
     }

@@ -1272,7 +1272,7 @@ int main(int argc, char **argv)
     for (int c = 0; c < 7; ++c)
         pics.push_back(
             {QStringLiteral("catbutton%1.png").arg(c), categoryButton(c), QStringLiteral("button_cat")});
-    pics.push_back({QStringLiteral("scoretitle.png"), scoreTitle(), QStringLiteral("Image2")});
+    pics.push_back({QStringLiteral("scoretitle.png"), scoreTitle(), QStringLiteral("scoreTitle")});
     pics.push_back({QStringLiteral("button_start.png"), startButton(), QStringLiteral("button_start")});
     pics.push_back({QStringLiteral("button_pass.png"), passButton(), QStringLiteral("button_pass")});
     pics.push_back({QStringLiteral("timer.png"), timerBar(), QStringLiteral("image_timer")});

@@ -63,4 +63,4 @@ private slots:
 };
 
 QTEST_APPLESS_MAIN(TestTurnClock)
-#include "test_turnclock.moc"
+#include "tst_turnclock.moc"

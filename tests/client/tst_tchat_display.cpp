@@ -92,25 +92,25 @@ private slots:
 
     void layout()
     {
-        QCOMPARE(t->panel_board1->size(), QSize(789, 542));
-        QCOMPARE(t->Panel_top->size(), QSize(535, 68));
+        QCOMPARE(t->boardPanel->size(), QSize(789, 542));
+        QCOMPARE(t->topPanel->size(), QSize(535, 68));
         QCOMPARE(t->button_start->geometry(), QRect(5, 26, 102, 17));
         QCOMPARE(t->button_pass->geometry(), QRect(428, 26, 102, 17));
-        QCOMPARE(t->FlatPanel2->size(), QSize(533, 21));
+        QCOMPARE(t->gameBar->size(), QSize(533, 21));
         QCOMPARE(t->image_cat->geometry(), QRect(4, 3, 100, 15));
         QCOMPARE(t->playtoscore->x(), 107);
         QCOMPARE(t->timeperturn->geometry().right(), 283 + 139 - 1);
         QCOMPARE(t->image_timer->geometry(), QRect(428, 3, 100, 15));
-        QCOMPARE(t->Label4->x(), 460);
+        QCOMPARE(t->timeCaption->x(), 460);
         QCOMPARE(t->label_timer->x(), 492);
         QCOMPARE(t->image_main->size(), QSize(533, 369));
-        QCOMPARE(t->panel_winner1->geometry(), QRect(172, 80, 192, 161));
+        QCOMPARE(t->winnerPanel->geometry(), QRect(172, 80, 192, 161));
         QCOMPARE(t->image_winner->size(), QSize(182, 153));
         QCOMPARE(t->image_winner->frameCount(), 5);
         QCOMPARE(t->image_winner->interval(), 500);
         QCOMPARE(t->label_winner->y(), 62);
         QCOMPARE(t->panel_score->size(), QSize(248, 228));
-        QCOMPARE(t->Image2->geometry(), QRect(60, 3, 100, 15));
+        QCOMPARE(t->scoreTitle->geometry(), QRect(60, 3, 100, 15));
         for (int seat = 1; seat <= 10; ++seat) {
             QCOMPARE(t->label_playername[seat]->pos(), QPoint(seat <= 4 ? 42 : 43, Tchat::nameRowY[seat]));
             QCOMPARE(t->label_score[seat]->pos(), QPoint(156, Tchat::scoreRowY[seat]));
@@ -132,7 +132,7 @@ private slots:
             QCOMPARE(b->property("Tag").toInt(), order[row]);
         }
         for (QWidget *w : std::initializer_list<QWidget *>{
-                 t->panel_answer, t->panel_toolbar, t->panel_pickcatagory, t->panel_winner1, t->button_start,
+                 t->panel_answer, t->panel_toolbar, t->panel_pickcatagory, t->winnerPanel, t->button_start,
                  t->button_pass, t->button_snapshot, t->label_adrawer, t->label_aguesser})
             QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
     }
@@ -143,8 +143,8 @@ private slots:
         t->show();
         QVERIFY(QTest::qWaitForWindowExposed(t.get()));
         const QWidget *bg = t->centralWidget();
-        QCOMPARE(t->panel_board1->x(), (bg->width() - 789) / 2);
-        QCOMPARE(t->panel_board1->y(), (bg->height() - 542) / 2);
+        QCOMPARE(t->boardPanel->x(), (bg->width() - 789) / 2);
+        QCOMPARE(t->boardPanel->y(), (bg->height() - 542) / 2);
         QVERIFY(bg->minimumWidth() >= 789 && bg->minimumHeight() >= 542);
     }
 
@@ -155,20 +155,21 @@ private slots:
             titles << a->text();
         QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Options"),
                                       QStringLiteral("&View"), QStringLiteral("&Help")}));
-        const QList<QAction *> options = t->Options1->actions();
-        for (QAction *a : {t->JustWatch1, t->PlaySounds1, t->PlayChatterSounds1, t->TextColor1,
+        const QList<QAction *> options = t->optionsMenu->actions();
+        for (QAction *a : {t->justWatchAction, t->PlaySounds1, t->PlayChatterSounds1, t->TextColor1,
                            t->chatpane->TextSize1->menuAction(), t->chatpane->ScrollChatOff1,
                            t->chatpane->ClearMainChat1, t->ResetScreenLocation1})
             QVERIFY2(options.contains(a), qPrintable(a->text()));
-        QCOMPARE(t->File1->actions().first(), t->StartGame1);
-        QCOMPARE(t->File1->actions().last(), t->Exit1);
-        QCOMPARE(t->View1->actions(), (QList<QAction *>{t->SpyList1, t->SnapShots1, t->PhraseLists1}));
-        QCOMPARE(t->Help1->actions(), (QList<QAction *>{t->Help2, t->About1}));
+        QCOMPARE(t->fileMenu->actions().first(), t->startGameAction);
+        QCOMPARE(t->fileMenu->actions().last(), t->exitAction);
+        QCOMPARE(t->viewMenu->actions(),
+                 (QList<QAction *>{t->spyListAction, t->snapShotsAction, t->phraseListsAction}));
+        QCOMPARE(t->helpMenu->actions(), (QList<QAction *>{t->contentsAction, t->aboutAction}));
         QVERIFY(t->PlaySounds1->isChecked());
         QVERIFY(t->PlayChatterSounds1->isChecked());
         // Just Watch shows what the host said; a click alone leaves the tick.
-        t->JustWatch1->trigger();
-        QVERIFY(!t->JustWatch1->isChecked());
+        t->justWatchAction->trigger();
+        QVERIFY(!t->justWatchAction->isChecked());
     }
 
     // ---- Dispatcher, login, arrivals and departures.
@@ -372,17 +373,17 @@ private slots:
     {
         seat(2);
         feed(*t, QStringLiteral("CMD_justwatching+2+1"));
-        QVERIFY(t->JustWatch1->isChecked());
+        QVERIFY(t->justWatchAction->isChecked());
         QVERIFY(!t->image_eyes[2]->isHidden());
         feed(*t, QStringLiteral("CMD_justwatching+2+2"));
-        QVERIFY(!t->JustWatch1->isChecked());
+        QVERIFY(!t->justWatchAction->isChecked());
         QVERIFY(t->image_eyes[2]->isHidden());
         feed(*t, QStringLiteral("CMD_justwatching+2+1"));
         feed(*t, QStringLiteral("CMD_justwatching+2+x"));
-        QVERIFY(!t->JustWatch1->isChecked());
+        QVERIFY(!t->justWatchAction->isChecked());
         // Another seat's watching leaves the own tick alone; an empty seat still gets a line.
         feed(*t, QStringLiteral("CMD_justwatching+3+1"));
-        QVERIFY(!t->JustWatch1->isChecked());
+        QVERIFY(!t->justWatchAction->isChecked());
         feed(*t, QStringLiteral("CMD_justwatching+7+1"));
         feed(*t, QStringLiteral("CMD_justwatching+12+1"));
         QCOMPARE(
@@ -406,8 +407,8 @@ private slots:
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Ann has started a TEAM game.")});
         QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to score: 25"));
         QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
-        QVERIFY(!t->JustWatch1->isChecked());
-        QVERIFY(!t->JustWatch1->isEnabled());
+        QVERIFY(!t->justWatchAction->isChecked());
+        QVERIFY(!t->justWatchAction->isEnabled());
         for (int seat = 1; seat <= 10; ++seat) {
             QCOMPARE(t->label_score[seat]->text(), QStringLiteral("0"));
             QVERIFY(t->image_eyes[seat]->isHidden());
@@ -417,11 +418,11 @@ private slots:
         }
         feed(*t, QStringLiteral("CMD_startgame+2+false+20+junk"));
         QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 2:00"));
-        QVERIFY(t->JustWatch1->isEnabled());
+        QVERIFY(t->justWatchAction->isEnabled());
         for (int seat = 1; seat <= 10; ++seat)
             QCOMPARE(rowColour(t->label_playername[seat]), maroon);
         QCOMPARE(lines(*t).last(), QStringLiteral("0+Bob has started a game."));
-        QVERIFY(!t->timer2->isActive());
+        QVERIFY(!t->turnClock->isActive());
     }
 
     void pickForMe()
@@ -439,8 +440,8 @@ private slots:
             QVERIFY(!b->isChecked());
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("turn")});
         QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[2] + 2);
-        QVERIFY(t->timer2->isActive());
-        QCOMPARE(t->timer2mode, 0);
+        QVERIFY(t->turnClock->isActive());
+        QCOMPARE(t->turnClockMode, 0);
         QCOMPARE(t->secondsleft, 10);
     }
 
@@ -503,9 +504,9 @@ private slots:
         QFETCH(bool, phrase);
         QCOMPARE(!t->panel_toolbar->isHidden(), toolbar);
         QCOMPARE(!t->panel_answer->isHidden(), answerPanel);
-        QCOMPARE(t->edit_answer->isVisibleTo(t->panel_board1), answerField);
-        QCOMPARE(t->label_answerlabel->isVisibleTo(t->panel_board1), answerField);
-        QCOMPARE(t->listbox_myguessed->isVisibleTo(t->panel_board1), answerPanel);
+        QCOMPARE(t->edit_answer->isVisibleTo(t->boardPanel), answerField);
+        QCOMPARE(t->label_answerlabel->isVisibleTo(t->boardPanel), answerField);
+        QCOMPARE(t->listbox_myguessed->isVisibleTo(t->boardPanel), answerPanel);
         QCOMPARE(!t->button_pass->isHidden(), pass);
         QCOMPARE(!t->label_fullanswer->isHidden(), phrase);
         QCOMPARE(t->label_fullanswer->text(), QStringLiteral("HELLO"));
@@ -513,7 +514,7 @@ private slots:
         QCOMPARE(t->image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
         QCOMPARE(t->penw->text(), QStringLiteral("3"));
         QCOMPARE(t->ColorButton->colour(), 0);
-        QCOMPARE(t->timer2mode, 1);
+        QCOMPARE(t->turnClockMode, 1);
         QCOMPARE(t->secondsleft, 120);
     }
 
@@ -582,12 +583,12 @@ private slots:
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ ___ "));
-        t->timer2Timer();
+        t->turnClockTick();
         feed(*t, QStringLiteral("CMD_updateanswer+false+HOUSE ___ "));
         QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE ___ "));
         QCOMPARE(t->secondsleft, 119);
-        QCOMPARE(t->timer2mode, 1);
-        QVERIFY(t->timer2->isActive());
+        QCOMPARE(t->turnClockMode, 1);
+        QVERIFY(t->turnClock->isActive());
         QVERIFY(!t->panel_answer->isHidden());
     }
 
@@ -607,7 +608,7 @@ private slots:
         QVERIFY(!t->button_snapshot->isHidden());
         QVERIFY(!t->button_pass->isHidden()); // the drawer's pass button stays as it was
         QVERIFY(t->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
-        QCOMPARE(t->timer2mode, 0);
+        QCOMPARE(t->turnClockMode, 0);
         QCOMPARE(t->secondsleft, 10);
     }
 
@@ -656,7 +657,7 @@ private slots:
         QVERIFY(t->panel_toolbar->isHidden());
         QVERIFY(t->button_pass->isHidden());
         QVERIFY(!t->button_snapshot->isHidden());
-        QCOMPARE(t->timer2mode, 0);
+        QCOMPARE(t->turnClockMode, 0);
         QCOMPARE(t->secondsleft, 10);
         // The next turn clears the marks and the snapshot button.
         feed(*t, QStringLiteral("CMD_nextplayer+3+1+___ "));
@@ -676,21 +677,21 @@ private slots:
     {
         QFETCH(bool, host);
         t->amhost = host;
-        t->StartGame1->setEnabled(false);
+        t->startGameAction->setEnabled(false);
         feed(*t, QStringLiteral("CMD_winner+Maroon Team"));
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("gameover")});
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Maroon Team has Won the Game!")});
         QCOMPARE(t->label_winner->text(), QStringLiteral("Maroon Team"));
-        QVERIFY(!t->panel_winner1->isHidden());
+        QVERIFY(!t->winnerPanel->isHidden());
         QVERIFY(t->image_winner->isRunning());
         QCOMPARE(!t->button_start->isHidden(), host);
-        QCOMPARE(t->StartGame1->isEnabled(), host);
+        QCOMPARE(t->startGameAction->isEnabled(), host);
         const int before = t->image_winner->frame();
         t->image_winner->advance();
         QCOMPARE(t->image_winner->frame(), (before + 1) % 5);
         // The next pick hides it and stops the animation.
         feed(*t, QStringLiteral("CMD_pickcatagory+1"));
-        QVERIFY(t->panel_winner1->isHidden());
+        QVERIFY(t->winnerPanel->isHidden());
         QVERIFY(!t->image_winner->isRunning());
     }
 
@@ -701,19 +702,19 @@ private slots:
         QStringList shown;
         QList<int> bars;
         for (int i = 0; i < 10; ++i) {
-            t->timer2Timer();
+            t->turnClockTick();
             shown << t->label_timer->text();
             bars << t->image_timer->width();
-            QVERIFY(t->timer2->isActive());
+            QVERIFY(t->turnClock->isActive());
         }
         QCOMPARE(shown, (QStringList{QStringLiteral("0:09"), QStringLiteral("0:08"), QStringLiteral("0:07"),
                                      QStringLiteral("0:06"), QStringLiteral("0:05"), QStringLiteral("0:04"),
                                      QStringLiteral("0:03"), QStringLiteral("0:02"), QStringLiteral("0:01"),
                                      QStringLiteral("0:00")}));
         QCOMPARE(bars, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 0}));
-        t->timer2Timer();
+        t->turnClockTick();
         QCOMPARE(t->label_timer->text(), QStringLiteral("0:00"));
-        QVERIFY(!t->timer2->isActive());
+        QVERIFY(!t->turnClock->isActive());
     }
 
     void drawingClockBar()
@@ -722,17 +723,17 @@ private slots:
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
         QCOMPARE(t->secondsleft, 120);
         for (int i = 0; i < 20; ++i) {
-            t->timer2Timer();
+            t->turnClockTick();
             QCOMPARE(t->image_timer->width(), 100);
         }
         QCOMPARE(t->label_timer->text(), QStringLiteral("1:40"));
-        t->timer2Timer();
+        t->turnClockTick();
         QCOMPARE(t->image_timer->width(), 99);
         QCOMPARE(t->label_timer->text(), QStringLiteral("1:39"));
-        t->timer2Timer();
+        t->turnClockTick();
         QCOMPARE(t->image_timer->width(), 98);
     }
 };
 
 QTEST_MAIN(TestTchatDisplay)
-#include "test_tchat_display.moc"
+#include "tst_tchat_display.moc"

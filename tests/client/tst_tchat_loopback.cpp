@@ -67,8 +67,8 @@ private slots:
         errorbox::setHook([this](const QString &text) { boxes << text; });
         port = freePort();
         host = std::make_unique<TServer>();
-        host->Sock1.PortName = port;
-        host->Sock1.setListen(true);
+        host->listener.PortName = port;
+        host->listener.setListen(true);
     }
     void cleanup()
     {
@@ -130,4 +130,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTchatLoopback)
-#include "test_tchat_loopback.moc"
+#include "tst_tchat_loopback.moc"
