@@ -1,6 +1,7 @@
 // The chat pane's side of the main window: received lines, sending, the chat menus and the
 // chatter sounds.
 #include "client/tchat.h"
+#include "protocol/text.h"
 
 #include "client/chatpane.h"
 #include "features/sound.h"
@@ -25,20 +26,6 @@ const char *const chatterCaptions[] = {
     "Oh No",          "Applause",     "Honk",   "Oooh",    "Razzberry", "Cheer",
     "Woman Laughing", "Man Laughing", "Crying",
 };
-
-// Text typed into the entry box goes on the wire as it is, except for what would cut the message
-// short: the byte 0xFF (y with diaeresis in the code page) is the end marker, and line breaks and other
-// control characters may not appear in a message.
-QString wireSafe(QString text)
-{
-    for (QChar &c : text) {
-        if (c.unicode() == 0xFF)
-            c = QLatin1Char('?');
-        else if (c.unicode() < 0x20)
-            c = QLatin1Char(' ');
-    }
-    return text;
-}
 
 // A checkable item whose handler does the toggling itself: the tick Qt already set is undone.
 void connectToggle(QAction *a, QObject *context, std::function<void()> handler)
@@ -123,9 +110,9 @@ void Tchat::sendit()
     if (!text.isEmpty()) {
         const QString colour = colortext::toText(chatpane->textcolor());
         if (!text.startsWith(QLatin1Char('/')))
-            sendtohost(cmd::buildChat(mynumber, wireSafe(text), colour));
+            sendtohost(cmd::buildChat(mynumber, text::wireSafe(text), colour));
         else if (text.startsWith(QLatin1String("/me")))
-            sendtohost(cmd::buildAction(mynumber, wireSafe(text.mid(4)), colour));
+            sendtohost(cmd::buildAction(mynumber, text::wireSafe(text.mid(4)), colour));
         // Any other "/" text is a command this program does not know: nothing is sent.
     }
     box->clear();

@@ -12,4 +12,15 @@ QString asciiUpper(const QString &s)
     return out;
 }
 
+QString wireSafe(QString text)
+{
+    for (QChar &c : text) {
+        if (c.unicode() == 0xFF)
+            c = QLatin1Char('?');
+        else if (c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
 } // namespace text
