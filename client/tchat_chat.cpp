@@ -10,6 +10,7 @@
 #include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
+#include "protocol/text.h"
 
 #include <QAction>
 #include <QColorDialog>
