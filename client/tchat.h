@@ -283,6 +283,9 @@ public:
     void loadinifile();
     void saveinifile();
     void saveplacement();
+    // Reports, once, a settings file that could not be written.
+    void settingswritten(bool ok);
+    bool settingsfailurereported = false;
     void ResetScreenLocation1Click();
     void FormResize();
     // --- end of chat, sounds and settings ---

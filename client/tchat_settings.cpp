@@ -21,7 +21,7 @@ constexpr int minClientWidth = 792;  // the board's width plus 3
 constexpr int minClientHeight = 545; // the board's height plus 3
 
 // Writes the keys that saveinifile owns, with the window at these bounds.
-void writeSettings(const QString &path, const QRect &bounds, int textsize, int snapcount, int textcolor,
+bool writeSettings(const QString &path, const QRect &bounds, int textsize, int snapcount, int textcolor,
                    bool playsounds, bool chattersounds)
 {
     IniFile f(path);
@@ -35,7 +35,7 @@ void writeSettings(const QString &path, const QRect &bounds, int textsize, int s
     const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
     f.writeString(section, QStringLiteral("Playsounds"), flag(playsounds));
     f.writeString(section, QStringLiteral("ChatterSounds"), flag(chattersounds));
-    f.save(); // no message for any settings problem
+    return f.save();
 }
 
 } // namespace
@@ -88,8 +88,20 @@ void Tchat::loadinifile()
 
 void Tchat::saveinifile()
 {
-    writeSettings(settingsfile(), QRect(x(), y(), width(), height()), chatpane->textsize(), snapcount,
-                  chatpane->textcolor(), PlaySounds1->isChecked(), PlayChatterSounds1->isChecked());
+    settingswritten(writeSettings(settingsfile(), QRect(x(), y(), width(), height()), chatpane->textsize(),
+                                  snapcount, chatpane->textcolor(), PlaySounds1->isChecked(),
+                                  PlayChatterSounds1->isChecked()));
+}
+
+void Tchat::settingswritten(bool ok)
+{
+    // Said once per run: a folder that cannot be written stays so until the player acts.
+    if (ok || settingsfailurereported)
+        return;
+    settingsfailurereported = true;
+    addlinetochat(QStringLiteral("0+Your settings could not be saved to ") +
+                      QDir::toNativeSeparators(settingsfile()) + QLatin1Char('.'),
+                  systemcolour);
 }
 
 void Tchat::saveplacement()
@@ -110,9 +122,9 @@ void Tchat::saveplacement()
     savedtop = y();
     savedwidth = w;
     savedheight = h;
-    writeSettings(settingsfile(), QRect(savedleft, savedtop, savedwidth, savedheight), chatpane->textsize(),
-                  snapcount, chatpane->textcolor(), PlaySounds1->isChecked(),
-                  PlayChatterSounds1->isChecked());
+    settingswritten(writeSettings(settingsfile(), QRect(savedleft, savedtop, savedwidth, savedheight),
+                                  chatpane->textsize(), snapcount, chatpane->textcolor(),
+                                  PlaySounds1->isChecked(), PlayChatterSounds1->isChecked()));
 }
 
 void Tchat::ResetScreenLocation1Click()

@@ -11,7 +11,12 @@ QString gamePort();
 QString lobbyPort();
 // Added to the single-instance and running-marker names: QUILLET_INSTANCE, empty by default.
 QString instanceScope();
-// The folder of the settings file and the snapshots: the program's folder, or QUILLET_HOME.
+// Where the settings file and the snapshots live. QUILLET_HOME overrides both. Otherwise a copy
+// whose own folder can be written (a build folder, a portable copy) keeps them beside the program;
+// an installed copy (a "bin" folder with the game's share/ beside it) or one in a folder it cannot
+// write uses the player's own folders: $XDG_CONFIG_HOME/quillet for the settings file and
+// $XDG_DATA_HOME/quillet/snapshots for the snapshots (~/.config and ~/.local/share by default).
 QString dataDir();
+QString snapshotsDir();
 
 } // namespace config

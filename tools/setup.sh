@@ -2,7 +2,8 @@
 # Installs the Debian packages that building, running and testing need, when any is missing.
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev xvfb xauth xdotool
-          imagemagick fonts-liberation fonts-dejavu-core netbase)
+          imagemagick fonts-liberation fonts-dejavu-core netbase
+          desktop-file-utils appstream ccache)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1151,6 +1151,49 @@ QImage trash()
     return img;
 }
 
+// The program's icon for the desktop: a sheet of drawing paper with a scribble, a quill at work and
+// a guess bubble. Drawn on a 256 grid and scaled by the painter, so every size is drawn, not resized.
+QImage appIcon(int size)
+{
+    QImage img = canvas(size, size);
+    QPainter p(&img);
+    smooth(p);
+    p.scale(size / 256.0, size / 256.0);
+    const double w = 256.0 / size; // one device pixel in grid units, for outlines that stay crisp
+    const QRectF sheet(22, 30, 196, 200);
+    filled(p, roundedRect(sheet.translated(6, 8), 26), QColor(0, 0, 0, 60));
+    outlined(p, wobble(roundedRect(sheet, 26), 1.2, 1501, 60), verticalShade(sheet, kCream, 104, 112),
+             std::max(6.0, 2.5 * w));
+    // The drawing so far: a house-like scribble in the category colours.
+    QPainterPath scribble;
+    scribble.moveTo(52, 182);
+    scribble.cubicTo(70, 120, 96, 214, 118, 150);
+    scribble.cubicTo(132, 110, 150, 196, 170, 168);
+    stroke(p, scribble, std::max(9.0, 3 * w), kSky.darker(115));
+    outlined(p, ellipse(QPointF(78, 92), 22, 22), kGold, std::max(5.0, 2 * w));
+    // The guess bubble with its question mark.
+    QPainterPath bubble = roundedRect(QRectF(136, 12, 104, 78), 30);
+    bubble.addPolygon(QPolygonF({QPointF(150, 80), QPointF(140, 110), QPointF(178, 84)}));
+    bubble = bubble.simplified();
+    outlined(p, bubble, verticalShade(QRectF(136, 12, 104, 100), kTomato), std::max(6.0, 2.5 * w));
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setBold(true);
+    f.setPixelSize(66);
+    p.setFont(f);
+    p.setPen(kCream);
+    p.drawText(QRectF(136, 10, 104, 80), Qt::AlignCenter, QStringLiteral("?"));
+    // The quill, leaning into the paper, its nib at the scribble's end.
+    QPainterPath feather;
+    feather.moveTo(176, 176);
+    feather.cubicTo(186, 120, 222, 96, 246, 92);
+    feather.cubicTo(238, 124, 210, 160, 176, 176);
+    outlined(p, feather, verticalShade(QRectF(176, 92, 70, 84), kMaroon, 130, 100), std::max(5.0, 2 * w));
+    p.setPen(QPen(kCream, std::max(4.0, 1.5 * w), Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(182, 170), QPointF(236, 102));
+    outlined(p, polygon({{170, 168}, {184, 180}, {164, 196}}), kInk, std::max(3.0, w));
+    return img;
+}
+
 // The quick-phrase buttons P1 .. P9 and the chatter-sound button beside them.
 QImage phraseButton(int number)
 {
@@ -1291,6 +1334,10 @@ int main(int argc, char **argv)
         pics.push_back(
             {QStringLiteral("winner%1.png").arg(f), winnerFrame(f - 1), QStringLiteral("image_winner")});
     pics.push_back({QStringLiteral("background.png"), background(), QStringLiteral("tiled background")});
+    // The desktop icon sizes go to the icons folder beside the pictures.
+    for (int size : {48, 128, 256})
+        pics.push_back({QStringLiteral("../icons/quillet-%1.png").arg(size), appIcon(size),
+                        QStringLiteral("desktop icon")});
 
     const QString folder = args.at(1);
     if (!QDir().mkpath(folder)) {

@@ -1,0 +1,29 @@
+# Installing: the programs, the desktop entry, the icon at three sizes and the AppStream metainfo,
+# laid out as a Linux desktop expects under any prefix. `cpack -G DEB` wraps the same files.
+include(GNUInstallDirs)
+
+install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET quillet-host)
+  install(TARGETS quillet-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/quillet.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/com.orvane.Quillet.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 48 128 256)
+  install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/quillet-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME quillet.png)
+endforeach()
+
+set(CPACK_PACKAGE_NAME quillet)
+set(CPACK_PACKAGE_VENDOR "Orvane Software")
+set(CPACK_PACKAGE_CONTACT "Orvane Software <support@orvane.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Networked draw-and-guess party game")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6multimedia6 (>= 6.4), qt6-qpa-plugins, libjpeg62-turbo")
+include(CPack)

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Checks the installed layout: check_install.sh files|readonly|deb BUILD_DIR
+set -euo pipefail
+mode=$1
+build=$(cd "$2" && pwd)
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+install_to() { cmake --install "$build" --prefix "$1" >/dev/null; }
+
+case $mode in
+files)
+  install_to "$work/p"
+  for f in bin/quillet share/applications/quillet.desktop share/metainfo/com.orvane.Quillet.metainfo.xml \
+           share/icons/hicolor/{48x48,128x128,256x256}/apps/quillet.png; do
+    [ -e "$work/p/$f" ] || fail "missing $f"
+  done
+  [ -x "$work/p/bin/quillet" ] || fail "bin/quillet is not executable"
+  for size in 48 128 256; do
+    got=$(identify -format '%wx%h' "$work/p/share/icons/hicolor/${size}x${size}/apps/quillet.png")
+    [ "$got" = "${size}x${size}" ] || fail "icon ${size}: $got"
+  done
+  desktop-file-validate "$work/p/share/applications/quillet.desktop"
+  grep -qx 'Exec=quillet' "$work/p/share/applications/quillet.desktop" || fail "Exec line"
+  grep -qx 'Categories=Game;BoardGame;' "$work/p/share/applications/quillet.desktop" || fail "Categories line"
+  appstreamcli validate --no-net "$work/p/share/metainfo/com.orvane.Quillet.metainfo.xml"
+  ;;
+readonly)
+  # An installed copy in a folder it cannot write keeps its settings in the player's folders.
+  install_to "$work/p"
+  chmod -R a-w "$work/p"
+  home=$work/home
+  mkdir -p "$home/.config/quillet"
+  # A width below the window's minimum: the window grows, so closing has a new placement to save.
+  printf '[Quillet]\r\nWidth=100\r\nTextsize=11\r\n' >"$home/.config/quillet/orvanelobby.ini"
+  port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+  env -u QUILLET_HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
+    QUILLET_GAME_PORT="$port" QUILLET_INSTANCE="install-$$" QUILLET_ERRORBOX_LOG="$work/errors.log" \
+    "$work/p/bin/quillet" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 50); do
+    grep -qi ":$(printf '%04X' "$port") 00000000:0000 0A" /proc/net/tcp && break
+    sleep 0.2
+  done
+  sleep 1
+  kill -TERM $pid
+  wait $pid || fail "the program did not end cleanly on SIGTERM"
+  ini=$home/.config/quillet/orvanelobby.ini
+  grep -q '^Width=[0-9]\{3,\}' "$ini" || fail "settings not written to $ini: $(cat "$ini")"
+  grep -q '^Textsize=11' "$ini" || fail "settings not read from $ini"
+  [ -z "$(find "$work/p" -name '*.ini')" ] || fail "settings written into the install folder"
+  [ ! -s "$work/errors.log" ] || fail "error boxes: $(cat "$work/errors.log")"
+  ;;
+deb)
+  (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
+  deb=$(ls "$work"/quillet_*.deb)
+  contents=$(dpkg-deb --contents "$deb")
+  for f in ./usr/bin/quillet ./usr/share/applications/quillet.desktop \
+           ./usr/share/metainfo/com.orvane.Quillet.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/quillet.png; do
+    grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
+  done
+  depends=$(dpkg-deb --field "$deb" Depends)
+  for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo; do
+    grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
+  done
+  ;;
+*) fail "unknown mode $mode" ;;
+esac
+echo "ok: $mode"
