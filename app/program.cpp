@@ -3,6 +3,8 @@
 #include "app/singleinstance.h"
 #include "app/windows.h"
 #include "client/tchat.h"
+#include "features/phraseeditor.h"
+#include "features/spylist.h"
 #include "features/tgamestartform.h"
 #include "features/windows.h"
 #include "host/tserver.h"
@@ -25,6 +27,7 @@ Program::Program(const QStringList &params)
     chat->helpWindow = help.get();
     chat->aboutWindow = about.get();
     chat->spylist = spylist.get();
+    chat->phrases = phrases.get();
     chat->gamestartform = gamestartform.get();
     chat->params = params;
 }

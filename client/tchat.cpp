@@ -26,6 +26,8 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connectStartMenus();
     buildChatMenus();
     buildBoardControls();
+    buildWatchMenus();
+    buildPhraseButtons();
     FormCreate();
 }
 
@@ -47,8 +49,10 @@ void Tchat::buildMenus()
     justWatchAction->setObjectName(QStringLiteral("justWatchAction"));
     justWatchAction->setCheckable(true);
     // The tick shows what the host last said; a click alone does not change it.
-    connect(justWatchAction, &QAction::triggered, this,
-            [this](bool checked) { justWatchAction->setChecked(!checked); });
+    connect(justWatchAction, &QAction::triggered, this, [this](bool checked) {
+        justWatchAction->setChecked(!checked);
+        guard([this] { justWatchClicked(); });
+    });
     // The chat pane, the sound switches and the settings add their items after this one.
 
     viewMenu = menuBar()->addMenu(QStringLiteral("&View"));

@@ -32,6 +32,7 @@ class FlatPanel;
 class TiledBackground;
 class TServer;
 class Tspylist;
+class Tphrases;
 class Tgamestartform;
 
 // The main window: the player's side of the game.
@@ -50,6 +51,7 @@ public:
     QWidget *helpWindow = nullptr;
     QWidget *aboutWindow = nullptr;
     Tspylist *spylist = nullptr;
+    Tphrases *phrases = nullptr;
     Tgamestartform *gamestartform = nullptr;
     // Command-line parameters (without the program name).
     QStringList params;
@@ -289,6 +291,31 @@ public:
     void ResetScreenLocation1Click();
     void FormResize();
     // --- end of chat, sounds and settings ---
+
+    // ---- Just watching, removal and the spy list (client/tchat_watch.cpp).
+    // The seat names' menu; its tag (the seat it opened on) is kickseat.
+    QMenu *popup_Kick = nullptr;
+    QAction *removeFromGameAction = nullptr;
+    QAction *setToJustWatchAction = nullptr;
+    QAction *unsetJustWatchAction = nullptr;
+    int kickseat = 0;
+    void buildWatchMenus();
+    void justWatchClicked();
+    void label_playername1ContextPopup(QLabel *sender);
+    void removeFromGameClicked();
+    void setToJustWatchClicked();
+    void unsetJustWatchClicked();
+    void kicking(int number);
+    void spyListClicked();
+
+    // ---- Phrase buttons and their editor (client/tchat_phrases.cpp). A button's phrase is its hint.
+    std::array<QToolButton *, 10> b_phrase{}; // b_phrase1 ... b_phrase9, index 1..9
+    void buildPhraseButtons();
+    void b_phrase1Click(QAbstractButton *sender);
+    void phraseListsClicked();
+    // The editor's "Done": the nine phrases in force from now on, also in the settings file.
+    void setphrases(const QStringList &list);
+    QStringList currentphrases() const;
 
     // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = 0x008AAAAC;

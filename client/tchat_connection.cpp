@@ -1,7 +1,7 @@
 // The game connection: queue, drain, dispatch, login, arrivals and departures.
 #include "client/tchat.h"
 
-#include "features/windows.h"
+#include "features/spylist.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"

@@ -1,7 +1,7 @@
 // Program start on the main window: defaults, the command line and the copy's role.
 #include "client/tchat.h"
 
-#include "features/windows.h"
+#include "features/spylist.h"
 #include "host/tserver.h"
 #include "protocol/config.h"
 #include "protocol/errors.h"

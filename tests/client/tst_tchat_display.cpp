@@ -3,7 +3,7 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
-#include "features/windows.h"
+#include "features/spylist.h"
 #include "tchat_feed.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"

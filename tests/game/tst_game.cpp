@@ -4,7 +4,7 @@
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
-#include "features/windows.h"
+#include "features/spylist.h"
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "tests/board/chatfixture.h"

@@ -158,12 +158,8 @@ private slots:
     {
         write("[Quillet]\nPhrase1=Hi all\nPhrase2=\n");
         Tchat w;
-        auto *b1 = new QToolButton(w.chatpane->phraserow);
-        b1->setObjectName(QStringLiteral("b_phrase1"));
-        b1->setToolTip(QStringLiteral("Way To Go!"));
-        auto *b2 = new QToolButton(w.chatpane->phraserow);
-        b2->setObjectName(QStringLiteral("b_phrase2"));
-        b2->setToolTip(QStringLiteral("Good One!"));
+        QToolButton *b1 = w.b_phrase[1];
+        QToolButton *b2 = w.b_phrase[2];
         w.loadinifile();
         QCOMPARE(b1->toolTip(), QStringLiteral("Hi all"));
         QCOMPARE(b2->toolTip(), QStringLiteral("Good One!"));

@@ -1,0 +1,86 @@
+// The phrase buttons above the chat and their editor.
+#include "client/tchat.h"
+
+#include "client/chatpane.h"
+#include "features/ini.h"
+#include "features/phraseeditor.h"
+#include "features/quickphrases.h"
+#include "protocol/colortext.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+
+#include <QAction>
+#include <QToolButton>
+
+namespace {
+
+// Left edges of b_phrase1 ... b_phrase9 in the chat column; each button is 25 x 19.
+constexpr int phraseX[quickphrases::count] = {2, 26, 51, 75, 100, 124, 149, 173, 198};
+
+} // namespace
+
+void Tchat::buildPhraseButtons()
+{
+    const QStringList builtin = quickphrases::builtin();
+    for (int n = 1; n <= quickphrases::count; ++n) {
+        auto *b = new QToolButton(chatpane->phraserow);
+        b->setObjectName(QStringLiteral("b_phrase%1").arg(n));
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        const QPixmap picture(QStringLiteral(":/pictures/phrase%1.png").arg(n));
+        b->setIcon(QIcon(picture));
+        b->setIconSize(picture.size());
+        b->setGeometry(phraseX[n - 1], 0, 25, 19);
+        b->setToolTip(builtin[n - 1]);
+        connect(b, &QToolButton::clicked, this, [this, b] { guard([this, b] { b_phrase1Click(b); }); });
+        b_phrase[n] = b;
+    }
+    connect(phraseListsAction, &QAction::triggered, this,
+            [this] { guard([this] { phraseListsClicked(); }); });
+}
+
+void Tchat::b_phrase1Click(QAbstractButton *sender)
+{
+    // During the pause a click is lost, not kept for later.
+    if (!phraseready)
+        return;
+    const QString phrase = sender->toolTip();
+    sendtohost(cmd::buildAction(mynumber, quickphrases::actiontext(phrase),
+                                colortext::toText(chatpane->textcolor())));
+    phraseready = false;
+    // The queue timer counts the pause, so it must tick until the buttons are back.
+    queueTimer->wake();
+}
+
+QStringList Tchat::currentphrases() const
+{
+    QStringList out;
+    for (int n = 1; n <= quickphrases::count; ++n)
+        out << b_phrase[n]->toolTip();
+    return out;
+}
+
+void Tchat::phraseListsClicked()
+{
+    if (!phrases)
+        return;
+    // The fields start from the phrases in force; edits left without "Done" are dropped.
+    phrases->setPhrases(currentphrases());
+    phrases->onDone = [this](const QStringList &list) { setphrases(list); };
+    phrases->move(frameGeometry().center() - phrases->rect().center());
+    phrases->show();
+    phrases->raise();
+    phrases->activateWindow();
+}
+
+void Tchat::setphrases(const QStringList &list)
+{
+    const QString section = QStringLiteral("Quillet");
+    IniFile f(settingsfile());
+    for (int n = 1; n <= quickphrases::count; ++n) {
+        const QString phrase = list.value(n - 1);
+        b_phrase[n]->setToolTip(phrase);
+        f.writeString(section, QStringLiteral("Phrase%1").arg(n), phrase);
+    }
+    f.save(); // no message for any settings problem
+}

@@ -1,0 +1,100 @@
+// Just watching, removal of players by the hosting player, and the spy list.
+#include "client/tchat.h"
+
+#include "features/spylist.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+namespace {
+
+constexpr int watch = 1;
+constexpr int playagain = 2;
+
+} // namespace
+
+void Tchat::buildWatchMenus()
+{
+    popup_Kick = new QMenu(this);
+    popup_Kick->setObjectName(QStringLiteral("popup_Kick"));
+    removeFromGameAction = popup_Kick->addAction(QStringLiteral("Remove From Game"));
+    removeFromGameAction->setObjectName(QStringLiteral("removeFromGameAction"));
+    popup_Kick->addSeparator();
+    setToJustWatchAction = popup_Kick->addAction(QStringLiteral("Set to Just Watch"));
+    setToJustWatchAction->setObjectName(QStringLiteral("setToJustWatchAction"));
+    unsetJustWatchAction = popup_Kick->addAction(QStringLiteral("Unset Just Watch"));
+    unsetJustWatchAction->setObjectName(QStringLiteral("unsetJustWatchAction"));
+    connect(removeFromGameAction, &QAction::triggered, this,
+            [this] { guard([this] { removeFromGameClicked(); }); });
+    connect(setToJustWatchAction, &QAction::triggered, this,
+            [this] { guard([this] { setToJustWatchClicked(); }); });
+    connect(unsetJustWatchAction, &QAction::triggered, this,
+            [this] { guard([this] { unsetJustWatchClicked(); }); });
+
+    // Seat 1 is the hosting player's own: its name carries no menu.
+    for (int seat = 2; seat <= 10; ++seat) {
+        QLabel *name = label_playername[seat];
+        name->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(name, &QWidget::customContextMenuRequested, this, [this, name](const QPoint &pos) {
+            guard([this, name] { label_playername1ContextPopup(name); });
+            popup_Kick->popup(name->mapToGlobal(pos));
+        });
+    }
+
+    connect(spyListAction, &QAction::triggered, this, [this] { guard([this] { spyListClicked(); }); });
+}
+
+void Tchat::justWatchClicked()
+{
+    // Spies have no seat to leave. The tick follows the host's answer, not this click.
+    if (!loggedin || mynumber < 1 || mynumber > 10)
+        return;
+    sendtohost(cmd::buildJustwatch(mynumber, justWatchAction->isChecked() ? playagain : watch));
+}
+
+void Tchat::label_playername1ContextPopup(QLabel *sender)
+{
+    kickseat = sender->property("Tag").toInt();
+    removeFromGameAction->setEnabled(amhost);
+    setToJustWatchAction->setEnabled(amhost);
+    unsetJustWatchAction->setEnabled(amhost);
+    // An empty seat has nobody to remove.
+    if (sender->text() == QLatin1String("<Waiting>"))
+        removeFromGameAction->setEnabled(false);
+}
+
+void Tchat::removeFromGameClicked()
+{
+    kicking(kickseat);
+}
+
+void Tchat::setToJustWatchClicked()
+{
+    if (loggedin && kickseat >= 1 && kickseat <= 10)
+        sendtohost(cmd::buildJustwatch(kickseat, watch));
+}
+
+void Tchat::unsetJustWatchClicked()
+{
+    if (loggedin && kickseat >= 1 && kickseat <= 10)
+        sendtohost(cmd::buildJustwatch(kickseat, playagain));
+}
+
+void Tchat::kicking(int number)
+{
+    if (amhost && loggedin)
+        sendtohost(cmd::buildKickhim(mynumber, number));
+}
+
+void Tchat::spyListClicked()
+{
+    if (!spylist)
+        return;
+    spylist->kicking = [this](int number) { kicking(number); };
+    spylist->move(frameGeometry().center() - spylist->rect().center());
+    spylist->show();
+    spylist->raise();
+}

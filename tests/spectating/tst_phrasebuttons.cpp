@@ -1,0 +1,105 @@
+// The phrase buttons: what a click sends, the pause between clicks, and the editor's phrases
+// through the settings file.
+#include "client/chatpane.h"
+#include "client/tchat.h"
+#include "features/ini.h"
+#include "features/phraseeditor.h"
+#include "protocol/colortext.h"
+#include "tests/board/chatfixture.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+class TestPhraseButtons : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase() { qputenv("QUILLET_HOME", home.path().toLocal8Bit()); }
+
+    void clicksAndPause()
+    {
+        ChatAtHost at;
+        QVERIFY(at.start(3));
+        Tchat &t = *at.chat;
+        QTest::mouseClick(t.b_phrase[1], Qt::LeftButton);
+        QTest::mouseClick(t.b_phrase[2], Qt::LeftButton); // inside the pause: lost
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Way To Go!|clMaroon"));
+        // The queue timer counts the pause on its own, then goes back to sleep.
+        QTRY_VERIFY(t.phraseready);
+        QTRY_VERIFY(!t.queueTimer->isActive());
+        QTest::mouseClick(t.b_phrase[9], Qt::LeftButton);
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Good Game Everyone!|clMaroon"));
+
+        // The buttons come back at the 101st tick, not before.
+        QTRY_VERIFY(t.phraseready);
+        t.b_phrase1Click(t.b_phrase[8]);
+        for (int tick = 1; tick <= 100; ++tick)
+            t.drainQueue();
+        QVERIFY(!t.phraseready);
+        t.drainQueue();
+        QVERIFY(t.phraseready);
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Nice Roll!|clMaroon"));
+
+        // "/me" exactly, then four characters go whatever the fourth is; the chat colour, not
+        // the brush's; characters that would break the message are replaced.
+        t.chatpane->settextcolor(colortext::clNavy);
+        const QStringList phrases{QStringLiteral("/me waves"), QStringLiteral("/mewaves"),
+                                  QStringLiteral("/ME waves"), QString(),
+                                  QStringLiteral("a") + QChar(0xFF) + QStringLiteral("b+c|d")};
+        const QStringList sent{QStringLiteral("CMD_action+3+waves|clNavy"),
+                               QStringLiteral("CMD_action+3+aves|clNavy"),
+                               QStringLiteral("CMD_action+3+says: /ME waves|clNavy"),
+                               QStringLiteral("CMD_action+3+says: |clNavy"),
+                               QStringLiteral("CMD_action+3+says: a?b+c|d|clNavy")};
+        for (int i = 0; i < phrases.size(); ++i) {
+            t.b_phrase[4]->setToolTip(phrases[i]);
+            t.phraseready = true;
+            t.b_phrase1Click(t.b_phrase[4]);
+            QCOMPARE(at.host.next(), sent[i]);
+        }
+        QVERIFY(at.boxes.isEmpty());
+    }
+
+    void editorThroughSettingsFile()
+    {
+        Tphrases editor;
+        {
+            Tchat t;
+            t.phrases = &editor;
+            t.phraseListsClicked();
+            QVERIFY(editor.isVisible());
+            QCOMPARE(editor.phrase[1]->text(), QStringLiteral("Way To Go!"));
+            QCOMPARE(editor.phrase[9]->text(), QStringLiteral("Good Game Everyone!"));
+            // Edits left without "Done" are dropped at the next opening.
+            editor.phrase[1]->setText(QStringLiteral("dropped"));
+            t.phraseListsClicked();
+            QCOMPARE(editor.phrase[1]->text(), QStringLiteral("Way To Go!"));
+
+            editor.phrase[3]->clear();
+            QTest::keyClicks(editor.phrase[3], QString(60, QLatin1Char('x')));
+            QCOMPARE(editor.phrase[3]->text(), QString(50, QLatin1Char('x')));
+            editor.phrase[5]->clear();
+            editor.phrase[7]->setText(QStringLiteral("/me bows"));
+            editor.doneClicked();
+            QVERIFY(!editor.isVisible());
+            QCOMPARE(t.b_phrase[3]->toolTip(), QString(50, QLatin1Char('x')));
+            QCOMPARE(t.b_phrase[5]->toolTip(), QString()); // empty for the rest of the run
+            QCOMPARE(ini::readString(t.settingsfile(), QStringLiteral("Quillet"), QStringLiteral("Phrase7")),
+                     QStringLiteral("/me bows"));
+        }
+        // The next run reads them after login; the empty one gives back the built-in phrase.
+        Tchat next;
+        next.loadinifile();
+        QCOMPARE(next.b_phrase[3]->toolTip(), QString(50, QLatin1Char('x')));
+        QCOMPARE(next.b_phrase[5]->toolTip(), QStringLiteral("Brilliant!"));
+        QCOMPARE(next.b_phrase[7]->toolTip(), QStringLiteral("/me bows"));
+        QCOMPARE(next.b_phrase[1]->toolTip(), QStringLiteral("Way To Go!"));
+    }
+};
+
+QTEST_MAIN(TestPhraseButtons)
+#include "tst_phrasebuttons.moc"

@@ -1,0 +1,186 @@
+// Just watching, removal and the spy list: the requests a window sends, and their effect through
+// a real host.
+#include "client/tchat.h"
+#include "features/spylist.h"
+#include "host/tserver.h"
+#include "tests/board/chatfixture.h"
+#include "tests/client/tchat_feed.h"
+#include "tests/support/netsupport.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Opens the spy list's menu on a line (or below the lines, for -1).
+void menuOn(Tspylist &spies, int row)
+{
+    QListWidget *list = spies.listbox_spys;
+    const QPoint below(5, list->viewport()->height() - 2);
+    spies.popup_kickPopup(row < 0 ? below : list->visualItemRect(list->item(row)).center());
+}
+
+// The seat names' menu opened on a seat, as the right click does.
+void nameMenuOn(Tchat &t, int seat)
+{
+    t.label_playername1ContextPopup(t.label_playername[seat]);
+}
+
+} // namespace
+
+class TestWatch : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase() { qputenv("QUILLET_HOME", home.path().toLocal8Bit()); }
+
+    void nameMenuItems()
+    {
+        Tchat t;
+        t.label_playername[3]->setText(QStringLiteral("Cid"));
+        const auto items = [&t] {
+            return QList<bool>{t.removeFromGameAction->isEnabled(), t.setToJustWatchAction->isEnabled(),
+                               t.unsetJustWatchAction->isEnabled()};
+        };
+        t.amhost = true;
+        nameMenuOn(t, 3);
+        QCOMPARE(t.kickseat, 3);
+        QCOMPARE(items(), (QList<bool>{true, true, true}));
+        // An empty seat: nobody to remove, but watching can still be set.
+        nameMenuOn(t, 4);
+        QCOMPARE(items(), (QList<bool>{false, true, true}));
+        t.amhost = false;
+        nameMenuOn(t, 3);
+        QCOMPARE(items(), (QList<bool>{false, false, false}));
+        // The hosting player's own seat has no menu at all.
+        QCOMPARE(t.label_playername[1]->contextMenuPolicy(), Qt::DefaultContextMenu);
+        QCOMPARE(t.label_playername[10]->contextMenuPolicy(), Qt::CustomContextMenu);
+    }
+
+    // The exact requests, read by a raw peer in the host's place. Requests that must send
+    // nothing are made first; the next message read is then the next one that should go out.
+    void requestsSent()
+    {
+        ChatAtHost at;
+        QVERIFY(at.start(1));
+        Tchat &t = *at.chat;
+        Tspylist spies;
+        t.spylist = &spies;
+        t.spyListClicked();
+        spies.listbox_spys->addItems(
+            {QStringLiteral("12: Zed"), QStringLiteral("Ann: 13"), QStringLiteral("14: Eve")});
+
+        // Not the host: no removal, from the names or from the list.
+        t.label_playername[6]->setText(QStringLiteral("Fay"));
+        nameMenuOn(t, 6);
+        t.removeFromGameClicked();
+        menuOn(spies, 0);
+        spies.popup_kickhimClick();
+        t.justWatchClicked();
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+1"));
+        feed(t, QStringLiteral("CMD_justwatching+1+1"));
+        QVERIFY(t.justWatchAction->isChecked());
+        t.justWatchClicked();
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+2"));
+
+        t.amhost = true;
+        // A line without a number, the space below the lines, and a line gone while its menu
+        // was open remove nobody.
+        menuOn(spies, 1);
+        spies.popup_kickhimClick();
+        menuOn(spies, -1);
+        spies.popup_kickhimClick();
+        menuOn(spies, 2);
+        feed(t, QStringLiteral("CMD_playerdisconnected+14+Eve"));
+        spies.popup_kickhimClick();
+        menuOn(spies, 0);
+        spies.popup_kickhimClick();
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+12+"));
+
+        // Every seat 2 to 10 can be set and unset, not only the first few.
+        nameMenuOn(t, 6);
+        t.setToJustWatchClicked();
+        t.unsetJustWatchClicked();
+        t.removeFromGameClicked();
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+6+1"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+6+2"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+6+"));
+
+        // Not logged in, or a spy: nothing goes out.
+        t.mynumber = 12;
+        t.justWatchClicked();
+        t.mynumber = 1;
+        t.loggedin = false;
+        t.justWatchClicked();
+        t.setToJustWatchClicked();
+        t.removeFromGameClicked();
+        QVERIFY(at.host.drain().isEmpty());
+        QVERIFY(at.boxes.isEmpty());
+    }
+
+    // The hosting player, two seated players and a spy on a real host.
+    void throughTheHost()
+    {
+        errorbox::setHook([](const QString &text) { QFAIL(qPrintable(text)); });
+        TServer host;
+        host.listener.PortName = QString::number(freePort());
+        host.listener.setListen(true);
+        Tspylist spies;
+        const auto join = [&host](const QString &name) {
+            auto t = std::make_unique<Tchat>();
+            t->loginname = name;
+            t->sock.HostName = QStringLiteral("127.0.0.1");
+            t->sock.PortName = host.listener.PortName;
+            t->sock.Open();
+            return t;
+        };
+        auto ann = join(QStringLiteral("Ann"));
+        QTRY_COMPARE(ann->mynumber, 1);
+        ann->amhost = true;
+        ann->spylist = &spies;
+        auto bob = join(QStringLiteral("Bob"));
+        QTRY_COMPARE(bob->mynumber, 2);
+        auto cid = join(QStringLiteral("Cid"));
+        QTRY_COMPARE(ann->label_playername[3]->text(), QStringLiteral("Cid"));
+
+        // The hosting player sets Cid to watch and back; Cid's tick follows the host.
+        nameMenuOn(*ann, 3);
+        ann->setToJustWatchAction->trigger();
+        QTRY_VERIFY(cid->justWatchAction->isChecked());
+        QTRY_VERIFY(!bob->image_eyes[3]->isHidden());
+        ann->unsetJustWatchAction->trigger();
+        QTRY_VERIFY(!cid->justWatchAction->isChecked());
+
+        // Every other seat taken: the next comer spies, is listed, and is removed from the list.
+        for (int slot = 4; slot <= 10; ++slot)
+            host.playertable[slot].inuse = true;
+        host.highslot = 10;
+        auto zed = join(QStringLiteral("Zed"));
+        QSignalSpy zedClosed(zed.get(), &Tchat::closed);
+        QTRY_COMPARE(spies.listbox_spys->count(), 1);
+        QCOMPARE(spies.listbox_spys->item(0)->text(), QStringLiteral("11: Zed"));
+        ann->spyListClicked();
+        spies.popup_kickhim->setEnabled(true);
+        menuOn(spies, 0);
+        spies.popup_kickhim->trigger();
+        QTRY_COMPARE(zedClosed.count(), 1);
+        QTRY_COMPARE(spies.listbox_spys->count(), 0);
+
+        // And Bob is removed through his name.
+        QSignalSpy bobClosed(bob.get(), &Tchat::closed);
+        nameMenuOn(*ann, 2);
+        ann->removeFromGameAction->trigger();
+        QTRY_COMPARE(bobClosed.count(), 1);
+        QTRY_COMPARE(ann->label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        errorbox::setHook({});
+    }
+};
+
+QTEST_MAIN(TestWatch)
+#include "tst_watch.moc"
