@@ -59,16 +59,20 @@ Tabout::Tabout(QWidget *parent) : QWidget(parent, Qt::Tool)
     webAddress->setCursor(Qt::PointingHandCursor);
     webAddress->installEventFilter(this);
 
-    // "Version 2.2.8.2": the middle part is the protocol version, the last part the build.
-    maroonLabel(this, QStringLiteral("Version"), QRect(38, 146, 50, 16), 9)->setAlignment(Qt::AlignRight);
-    version = maroonLabel(this, cmd::versionText, QRect(90, 146, 38, 16), 9);
+    // "Version 2.2.8.2", centred as one line: the middle part is the protocol version, the last
+    // part the build.
+    QLabel *word = maroonLabel(this, QStringLiteral("Version "), QRect(), 9);
+    version = maroonLabel(this, cmd::versionText, QRect(), 9);
     version->setObjectName(QStringLiteral("version"));
-    version->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    version->adjustSize();
-    version->setFixedHeight(16);
-    auto *build =
-        maroonLabel(this, QStringLiteral(".2"), QRect(version->geometry().right() + 1, 146, 20, 16), 9);
-    build->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QLabel *build = maroonLabel(this, QStringLiteral(".2"), QRect(), 9);
+    const QFontMetrics fm(word->font());
+    int x = (width() - fm.horizontalAdvance(word->text() + version->text() + build->text())) / 2;
+    for (QLabel *part : {word, version, build}) {
+        const int w = fm.horizontalAdvance(part->text());
+        part->setGeometry(x, 146, w + 1, 16);
+        part->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        x += w;
+    }
 
     auto *done = new FlatButton(this);
     done->setText(QStringLiteral("Done"));

@@ -127,7 +127,13 @@ Tdownload::Tdownload(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowSta
             [this] { guard([this] { playWithOthersClicked(); }); });
 }
 
-Tdownload::~Tdownload() = default;
+Tdownload::~Tdownload()
+{
+    // A download still running when the program ends is dropped with its temporary file; its end
+    // must not come back to a window that is going away.
+    installerGet->disconnect(this);
+    installerGet->abort();
+}
 
 int Tdownload::state() const
 {

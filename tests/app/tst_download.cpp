@@ -11,13 +11,15 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <memory>
 
 namespace {
 
 const QString installerName = u"orvanelobby-setup.run"_qs;
 
 // Answers by the first folder of the path: /files/ the installer, /moved/ a redirect to it,
-// /missing/ a 404, /slow/ 500 bytes of a long body and then nothing.
+// /text/ a file that is no program, /missing/ a 404, /slow/ 500 bytes of a long body and then
+// nothing.
 class TinyHttp : public QObject
 {
 public:
@@ -53,6 +55,9 @@ private:
             body = installer;
         } else if (path.startsWith("/moved/")) {
             head = "HTTP/1.1 302 Found\r\nLocation: /files/" + installerName.toLatin1() + "\r\n";
+        } else if (path.startsWith("/text/")) {
+            head = "HTTP/1.1 200 OK\r\n";
+            body = QByteArray(1500, 't');
         } else if (path.startsWith("/slow/")) {
             s->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n" + QByteArray(500, 'x'));
             return;
@@ -184,6 +189,28 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(closing.count(), 0);
         QCOMPARE(leftovers(), QStringList());
+    }
+
+    void programEndingMidDownloadLeavesNoFile()
+    {
+        qputenv("QUILLET_INSTALLER_URL", http.url(u"slow"_qs).toLatin1());
+        auto w = std::make_unique<Tdownload>();
+        w->getbutton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(w->infolabel->text(), u"500 bytes"_qs, 5000);
+        w.reset();
+        QCOMPARE(leftovers(), QStringList());
+    }
+
+    void installerThatWontStartKeepsTheGame()
+    {
+        qputenv("QUILLET_INSTALLER_URL", http.url(u"text"_qs).toLatin1());
+        Tdownload w;
+        QSignalSpy closing(&w, &Tdownload::closeGame);
+        w.getbutton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.messageBox, 5000);
+        QCOMPARE(w.messageBox->text(), u"An Error has Occurred."_qs);
+        QCOMPARE(w.infolabel->text(), u"Received 1500 bytes"_qs);
+        QCOMPARE(closing.count(), 0);
     }
 
     void uncreatableFileChangesNothing()
