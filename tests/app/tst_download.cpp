@@ -116,20 +116,25 @@ private slots:
     void completedDownloadStartsTheInstallerAndEndsTheGame_data()
     {
         QTest::addColumn<QString>("folder");
-        QTest::newRow("direct") << u"files"_qs;
-        QTest::newRow("redirected") << u"moved"_qs;
+        QTest::addColumn<QString>("loading"); // the redirect's header lines count as well
+        QTest::newRow("direct") << u"files"_qs << u"Loading...."_qs;
+        QTest::newRow("redirected") << u"moved"_qs << u"Loading........"_qs;
     }
     void completedDownloadStartsTheInstallerAndEndsTheGame()
     {
         QFETCH(QString, folder);
+        QFETCH(QString, loading);
         qputenv("QUILLET_INSTALLER_URL", http.url(folder).toLatin1());
         Tdownload w;
         QSignalSpy closing(&w, &Tdownload::closeGame);
+        QString atBodyStart; // one full stop per header line, status line included
+        connect(w.installerGet, &HttpGet::docBegin, this, [&] { atBodyStart = w.infolabel->text(); });
         w.getbutton->click();
         QVERIFY(!w.getbutton->isEnabled());
         QVERIFY(w.abortbutton->isEnabled());
         QCOMPARE(w.state(), int(Tdownload::downloading));
         QVERIFY(closing.wait(5000));
+        QCOMPARE(atBodyStart, loading);
         QCOMPARE(w.infolabel->text(), u"Received 1500 bytes"_qs);
         QCOMPARE(w.infolabel3->text(), u"Installing"_qs);
         QVERIFY(w.getbutton->isEnabled());
