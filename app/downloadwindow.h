@@ -2,11 +2,12 @@
 
 #include "app/httpget.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class QLabel;
-class QMessageBox;
 class QPushButton;
 class QSaveFile;
 
@@ -40,7 +41,7 @@ public:
     QLabel *infolabel3 = nullptr;
     HttpGet *installerGet = nullptr;
     // The last message box shown (non-modal, so the game goes on behind it).
-    QMessageBox *messageBox = nullptr;
+    QPointer<QMessageBox> messageBox;
 
 signals:
     // The lobby or its installer has started: the game ends as File/Exit ends it.
