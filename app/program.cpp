@@ -30,6 +30,11 @@ Program::Program(const QStringList &params)
     chat->phrases = phrases.get();
     chat->gamestartform = gamestartform.get();
     chat->params = params;
+
+    QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });
+    // Starting the lobby or its installer ends the game as File/Exit does.
+    QObject::connect(download.get(), &Tdownload::closeGame, chat.get(),
+                     [c = chat.get()] { c->exitClicked(); });
 }
 
 Program::~Program()
