@@ -8,7 +8,7 @@ if(TARGET quillet-host)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/quillet.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/com.orvane.Quillet.metainfo.xml
+install(FILES ${CMAKE_SOURCE_DIR}/assets/desktop/com.orvanesoftware.Quillet.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 48 128 256)
   install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/quillet-${size}.png
@@ -17,7 +17,8 @@ endforeach()
 
 set(CPACK_PACKAGE_NAME quillet)
 set(CPACK_PACKAGE_VENDOR "Orvane Software")
-set(CPACK_PACKAGE_CONTACT "Orvane Software <support@orvane.com>")
+set(CPACK_PACKAGE_CONTACT "Orvane Software")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.orvanesoftware.com/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Networked draw-and-guess party game")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -12,7 +12,7 @@ install_to() { cmake --install "$build" --prefix "$1" >/dev/null; }
 case $mode in
 files)
   install_to "$work/p"
-  for f in bin/quillet share/applications/quillet.desktop share/metainfo/com.orvane.Quillet.metainfo.xml \
+  for f in bin/quillet share/applications/quillet.desktop share/metainfo/com.orvanesoftware.Quillet.metainfo.xml \
            share/icons/hicolor/{48x48,128x128,256x256}/apps/quillet.png; do
     [ -e "$work/p/$f" ] || fail "missing $f"
   done
@@ -24,7 +24,7 @@ files)
   desktop-file-validate "$work/p/share/applications/quillet.desktop"
   grep -qx 'Exec=quillet' "$work/p/share/applications/quillet.desktop" || fail "Exec line"
   grep -qx 'Categories=Game;BoardGame;' "$work/p/share/applications/quillet.desktop" || fail "Categories line"
-  appstreamcli validate --no-net "$work/p/share/metainfo/com.orvane.Quillet.metainfo.xml"
+  appstreamcli validate --no-net "$work/p/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml"
   ;;
 readonly)
   # An installed copy in a folder it cannot write keeps its settings in the player's folders.
@@ -57,7 +57,7 @@ deb)
   deb=$(ls "$work"/quillet_*.deb)
   contents=$(dpkg-deb --contents "$deb")
   for f in ./usr/bin/quillet ./usr/share/applications/quillet.desktop \
-           ./usr/share/metainfo/com.orvane.Quillet.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/quillet.png; do
+           ./usr/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/quillet.png; do
     grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
   done
   depends=$(dpkg-deb --field "$deb" Depends)
