@@ -101,7 +101,6 @@ private:
     QString xdo(const QStringList &args, int ms = 5000);
     QString findWindow(qint64 pid, const QString &title);
     void click(QPoint screen);
-    QImage shot(const QRect &area);
     void startCopy(Copy &c, const QString &name, quint16 port);
 
     QTemporaryDir home;
@@ -229,20 +228,6 @@ void HostExe::click(QPoint screen)
          QString::number(screen.y()), QStringLiteral("click"), QStringLiteral("1")});
 }
 
-QImage HostExe::shot(const QRect &area)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("import"),
-            {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-             QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-             QStringLiteral("png:-")});
-    p.waitForFinished(10000);
-    return QImage::fromData(p.readAllStandardOutput(), "PNG");
-}
-
 void HostExe::startCopy(Copy &c, const QString &name, quint16 port)
 {
     const QString instance = QStringLiteral("tst-hostexe-%1-").arg(QCoreApplication::applicationPid()) + name;
@@ -268,7 +253,7 @@ void HostExe::startCopy(Copy &c, const QString &name, quint16 port)
 void HostExe::twoCopiesPlayOnADedicatedHost()
 {
     QStringList missing;
-    for (const char *tool : {"Xvfb", "xdotool", "import"})
+    for (const char *tool : {"Xvfb", "xdotool"})
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             missing << QString::fromLatin1(tool);
     if (!missing.isEmpty()) {
@@ -354,14 +339,6 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
     QCOMPARE(got, (QStringList{QStringLiteral("160,130"), QStringLiteral("220,100"),
                                QStringLiteral("280,160"), QStringLiteral("340,120")}));
     xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
-
-    // Bob's copy drew the stroke.
-    QTest::qWait(500);
-    const QImage bobView =
-        shot(QRect(bob.origin + probe.image_main->mapTo(&probe, QPoint(0, 0)), probe.image_main->size()));
-    QVERIFY(!bobView.isNull());
-    for (const QPoint &p : stroke)
-        QVERIFY2(qGray(bobView.pixel(p)) < 64, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
 
     for (Copy *c : copies) {
         QFile log(c->log);
