@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/strokebatch.h"
+#include "board/strokeflusher.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
@@ -155,6 +156,9 @@ public:
     void FormShow();
     void processparams();
     void hostpress();
+    // The hosting player's controls: the Start button, "Start Game" and the removal items. Also
+    // for a copy that joined a host without a player of its own and was given number 1.
+    void actashost();
     void joinpress();
     void openlobbylink();
     void connectStartMenus();
@@ -218,6 +222,8 @@ public:
     // ---- Drawing board: the drawer's strokes and the relayed ones (client/tchat_board.cpp).
     bool pendown = false;
     StrokeBatch strokebatch; // `strokepoints` and `strokecount`
+    // Sends a held stroke's points every 40 ms instead of only in full batches.
+    StrokeFlusher *strokeflush = nullptr;
     ::ColorButton *ColorButton = nullptr;
     QLineEdit *penw = nullptr;
     ::UpDown *brushWidthArrows = nullptr;
@@ -225,6 +231,8 @@ public:
     void image_mainMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
     void image_mainMouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
+    // The waiting points of a held stroke leave now (the flush timer's tick).
+    void flushstroke();
     void clearClick();
     void moveit(const QString &rest);
     void drawit(const QString &rest);

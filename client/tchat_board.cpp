@@ -64,6 +64,7 @@ void Tchat::buildBoardControls()
     image_main->onMouseUp = [this](Qt::MouseButton b, Qt::MouseButtons held, int x, int y) {
         guard([&] { image_mainMouseUp(b, held, x, y); });
     };
+    strokeflush = new StrokeFlusher([this] { guard([this] { flushstroke(); }); }, this);
 
     brushWidthArrows->setRange(0, 100);
     brushWidthArrows->setIncrement(1);
@@ -116,6 +117,7 @@ void Tchat::image_mainMouseDown(Qt::MouseButton, Qt::MouseButtons, int x, int y)
     if (loggedin)
         sendtohost(cmd::buildMoveit(mynumber, colortext::toText(ColorButton->colour()), penw->text(), x, y));
     strokebatch.clear();
+    strokeflush->sent();
 }
 
 void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
@@ -131,6 +133,9 @@ void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
             sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
                                       strokebatch.points()));
             strokebatch.clear();
+            strokeflush->sent();
+        } else if (loggedin && strokeflush->pointAdded()) {
+            flushstroke();
         }
         return;
     }
@@ -140,6 +145,7 @@ void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
                                   strokebatch.points()));
         strokebatch.clear();
         pendown = false;
+        strokeflush->stop();
     }
 }
 
@@ -152,6 +158,17 @@ void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
                               strokebatch.points()));
     strokebatch.clear();
     pendown = false;
+    strokeflush->stop();
+}
+
+void Tchat::flushstroke()
+{
+    if (!pendown || mynumber != drawernumber || !loggedin || strokebatch.strokecount() <= 0)
+        return;
+    sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
+                              strokebatch.points()));
+    strokebatch.clear();
+    strokeflush->sent();
 }
 
 void Tchat::clearClick()

@@ -3,10 +3,12 @@
 
 #include "features/spylist.h"
 #include "protocol/commands.h"
+#include "protocol/drainburst.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/wire.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -63,7 +65,12 @@ void Tchat::sockRead(TSock *sender, qsizetype)
 
 void Tchat::drainQueue()
 {
+    QElapsedTimer work;
+    work.start();
     processsocktimer();
+    // A backlog goes faster than one message a tick; each message still ends on its own error.
+    while (!closing && drainburst::more(receivedlist.size(), work.nsecsElapsed()))
+        guard([this] { processsocktimer(); });
     if (!phraseready) {
         ++phrasecooldown;
         if (phrasecooldown > 100) {
@@ -97,6 +104,9 @@ void Tchat::sendloginfo(const QString &rest)
     mynumber = FieldReader(rest).restInt();
     loggedin = true;
     sendtohost(cmd::buildLogininfo(mynumber, cmd::versionText, loginname));
+    // Number 1 carries the hosting player's say on the host, also when no copy hosts.
+    if (mynumber == 1 && !amhost)
+        actashost();
 }
 
 void Tchat::newplayerinfo(const QString &rest)

@@ -84,6 +84,15 @@ void Tchat::hostpress()
         spylist->popup_kickhim->setEnabled(true);
 }
 
+void Tchat::actashost()
+{
+    amhost = true;
+    button_start->show();
+    startGameAction->setEnabled(true);
+    if (spylist)
+        spylist->popup_kickhim->setEnabled(true);
+}
+
 void Tchat::joinpress()
 {
     loginname = playername;

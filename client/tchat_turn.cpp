@@ -166,6 +166,7 @@ void Tchat::getnextplayer(const QString &rest)
     label_aguesser->hide();
     winnerPanel->hide();
     image_winner->stop();
+    button_start->hide(); // a game runs: also for number 1 joining in the middle of one
     label_fullanswer->clear();
     listbox_myguessed->clear();
     listbox_guessed->clear();

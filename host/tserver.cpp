@@ -1,4 +1,4 @@
-// The host window: sockets, sending, the queue drain and its dispatch table.
+// The host: sockets, sending, the queue drain and its dispatch table.
 #include "host/tserver.h"
 
 #include "protocol/commands.h"
@@ -10,9 +10,9 @@
 #include <QDateTime>
 #include <algorithm>
 
-TServer::TServer(QWidget *parent) : QWidget(parent)
+TServer::TServer(QObject *parent) : QObject(parent)
 {
-    setWindowTitle(QStringLiteral("Server"));
+    setObjectName(QStringLiteral("Server"));
     listener.PortName = config::gamePort();
     listener.OnRead = [this](TSock *s, qsizetype n) { listenerRead(s, n); };
     listener.OnAccept = [this](TSock *s) { listenerAccept(s); };
@@ -85,6 +85,7 @@ void TServer::sendtoall(const QString &text)
 
 void TServer::sendtoothers(int slot, const QString &text)
 {
+    emit said(text);
     // Encoded and framed once for everybody.
     const QByteArray bytes = framing::frame(cp1252::encode(text));
     for (int i = 1; i <= highslot; ++i) {

@@ -6,10 +6,10 @@
 #include "protocol/tsock.h"
 
 #include <QHash>
+#include <QObject>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTimer>
-#include <QWidget>
 #include <array>
 
 // One record of the host's player table; slots 1..15 are used, 0 never is.
@@ -22,16 +22,16 @@ struct tplayer
     bool watching = false;
 };
 
-// The hidden host window: the single authority of the game. Never shown.
+// The host: the single authority of the game. It has no window, so it also runs without a screen.
 //
 // The player table and admission live in tserver_admission.cpp, the relays in tserver_relay.cpp,
 // game start and turns in tserver_turns.cpp, guesses, passes and the win test in
 // tserver_judging.cpp, the round timer in tserver_round.cpp.
-class TServer : public QWidget
+class TServer : public QObject
 {
     Q_OBJECT
 public:
-    explicit TServer(QWidget *parent = nullptr);
+    explicit TServer(QObject *parent = nullptr);
     ~TServer() override;
 
     // Sockets: the listener and the carrier of the player sockets' handlers.
@@ -141,6 +141,11 @@ public:
 
     // Scoring and the end of the game.
     bool checkforwin();
+
+signals:
+    // Every message sent to all players, or to all but one, as it leaves: joins, departures,
+    // the game start, turns and the winner among them.
+    void said(const QString &text);
 
 private:
     using Handler = void (TServer::*)(const QueuedMessage &, const QString &);

@@ -15,6 +15,8 @@ private slots:
     void strokeSendsPointsInOneBatch_data();
     void strokeSendsPointsInOneBatch();
     void batchGoesOutAtThe101stPoint();
+    void heldStrokeLeavesEvery40ms();
+    void restingPointerSendsWhatWaits();
     void clickWithoutMoveEndsAtNextPlainMove();
     void rightButtonStartsAStrokeTooAndItsMoveEndsIt();
     void widthAndColourAsOnTheToolBarWhenSent();
@@ -97,6 +99,72 @@ void BoardInput::batchGoesOutAtThe101stPoint()
     QVERIFY(!t.chat->pendown);
     // The drawn line runs on from the batch without a gap.
     QCOMPARE(t.board()->image_backup.pixel(150, 27), qRgb(0, 0, 0));
+}
+
+void BoardInput::heldStrokeLeavesEvery40ms()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    StrokeFlusher *flush = t.chat->strokeflush;
+    flush->enabled = true;
+    qint64 now = 1000;
+    flush->clock = [&now] { return now; };
+
+    press(t.board(), QPoint(0, 0));
+    QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
+    // Within 40 ms of the stroke's last message the points wait, with the timer armed for them.
+    now = 1010;
+    drag(t.board(), QPoint(1, 1));
+    now = 1039;
+    drag(t.board(), QPoint(2, 2));
+    QVERIFY(flush->armed());
+    QVERIFY(t.host.drain(30).isEmpty());
+    // The move at 40 ms takes them all along, and nothing is left to wait for.
+    now = 1040;
+    drag(t.board(), QPoint(3, 3));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++1,1+2,2+3,3+"));
+    QVERIFY(!flush->armed());
+
+    // However fast the pointer, a message holds 101 points at most, and a full batch starts
+    // the 40 ms afresh.
+    now = 1100;
+    drag(t.board(), QPoint(11, 10));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++11,10+"));
+    QString batch = QStringLiteral("CMD_draw+3+clBlack+3+");
+    for (int x = 12; x <= 112; ++x) {
+        drag(t.board(), QPoint(x, 10));
+        batch += QStringLiteral("+%1,10").arg(x);
+    }
+    QCOMPARE(t.host.next(), batch + QLatin1Char('+'));
+    now = 1139;
+    drag(t.board(), QPoint(200, 10));
+    QVERIFY(t.host.drain(30).isEmpty());
+    // The release sends what waits as it always did, and the stroke's timer goes.
+    release(t.board(), QPoint(200, 10));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++200,10+"));
+    QVERIFY(!flush->armed());
+    QVERIFY(!t.chat->pendown);
+}
+
+void BoardInput::restingPointerSendsWhatWaits()
+{
+    ChatAtHost t;
+    QVERIFY(t.start(3));
+    t.chat->drawernumber = 3;
+    t.chat->strokeflush->enabled = true; // the real clock and timer
+    press(t.board(), QPoint(20, 20));
+    QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
+    drag(t.board(), QPoint(30, 25));
+    // No further move and no release: the point leaves on its own.
+    QCOMPARE(t.host.next(5000), QStringLiteral("CMD_draw+3+clBlack+3++30,25+"));
+    QVERIFY(!t.chat->strokeflush->armed());
+    QVERIFY(t.chat->pendown);
+    // Nothing waits: the release sends nothing and the next plain move ends the stroke.
+    release(t.board(), QPoint(30, 25));
+    QVERIFY(t.host.drain(100).isEmpty());
+    hover(t.board(), QPoint(31, 25));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++"));
 }
 
 void BoardInput::clickWithoutMoveEndsAtNextPlainMove()

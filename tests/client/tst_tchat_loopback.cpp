@@ -1,10 +1,13 @@
 // Two main windows logged into the real host over loopback, in one process.
+#include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "widgets/flatpanel.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -108,6 +111,54 @@ private slots:
         QTRY_COMPARE(ann->label_playername[2]->text(), QStringLiteral("<Waiting>"));
         QVERIFY(ann->linelog.contains({QStringLiteral("0+Bob disconnected."), Tchat::systemcolour}));
         QVERIFY(boxes.isEmpty());
+    }
+
+    // With no hosting copy, number 1 carries the hosting player's controls; when it leaves, the
+    // next newcomer takes number 1 and the controls, and nobody else moves.
+    void numberOneActsAsHostingPlayer()
+    {
+        auto ann = join(QStringLiteral("Ann"));
+        QTRY_COMPARE(ann->mynumber, 1);
+        auto bob = join(QStringLiteral("Bob"));
+        QTRY_COMPARE(bob->mynumber, 2);
+        QVERIFY(ann->amhost && !ann->button_start->isHidden() && ann->startGameAction->isEnabled());
+        QVERIFY(!bob->amhost && bob->button_start->isHidden());
+        QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("Ann"));
+        ann.reset();
+        QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("<Waiting>"));
+        auto cid = join(QStringLiteral("Cid"));
+        QTRY_COMPARE(cid->mynumber, 1);
+        QVERIFY(cid->amhost && !cid->button_start->isHidden());
+        QCOMPARE(bob->mynumber, 2);
+        QVERIFY(!bob->amhost);
+        // Joining while a game runs, the Start button goes with the turn.
+        host->sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
+        QTRY_VERIFY(cid->button_start->isHidden());
+    }
+
+    // A backlog is drawn several messages a tick, in order; a message that does not read ends
+    // only itself.
+    void backlogDrainsInBursts()
+    {
+        Tchat t;
+        t.mynumber = 2;
+        t.receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
+        for (int x = 12; x <= 410; x += 2) {
+            t.receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
+            if (x == 200)
+                t.receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++2x0,10+"), 0, 0});
+        }
+        const qsizetype queued = t.receivedlist.size();
+        guard([&t] { t.drainQueue(); });
+        QVERIFY(t.receivedlist.size() < queued - 1);
+        for (int ticks = 0; !t.receivedlist.isEmpty() && ticks < 1000; ++ticks)
+            guard([&t] { t.drainQueue(); });
+        QVERIFY(t.receivedlist.isEmpty());
+        QCOMPARE(boxes, QStringList{QStringLiteral("'2x0' is not a valid integer value.")});
+        // One unbroken line from the first point to the last.
+        for (int x = 10; x <= 410; ++x)
+            QVERIFY2(t.image_main->image_backup.pixel(x, 10) == qRgb(0, 0, 0),
+                     qPrintable(QString::number(x)));
     }
 
     // The host has no seat left: it refuses and hangs up, and the refusal is still shown.

@@ -1,0 +1,290 @@
+// Live drawing through a real host: a drawer streams a stroke of 300 points at 100 moves a
+// second over loopback TCP to a guesser; the figures are the time from a point's move event to
+// that point on the guesser's backing picture (batches of 101 against the 40 ms flush), the
+// stroke messages a second that reach the host's queue, a chat line's round trip through the
+// host while the stroke streams and while nothing is drawn, and the time a late joiner takes to
+// draw a history of 3,000 live-drawn stroke messages, with the longest stall of the event loop
+// meanwhile. Everything runs in this one process, on one event loop, as the players' copies and
+// the host would each run on theirs.
+#include "board/drawingboard.h"
+#include "client/tchat.h"
+#include "host/tserver.h"
+#include "protocol/commands.h"
+#include "protocol/cp1252.h"
+#include "protocol/errors.h"
+#include "protocol/framing.h"
+#include "tests/support/netsupport.h"
+
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <QTest>
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+bool waitUntil(const std::function<bool()> &condition, int ms = 10000)
+{
+    QDeadlineTimer until(ms);
+    while (!condition()) {
+        if (until.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+struct Percentiles
+{
+    double p50 = 0, p99 = 0, max = 0;
+};
+
+Percentiles percentiles(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    if (v.isEmpty())
+        return {};
+    const auto at = [&](double q) {
+        return v[std::min<qsizetype>(v.size() - 1, qsizetype(q * double(v.size())))];
+    };
+    return {at(0.50), at(0.99), v.last()};
+}
+
+// A chat player without a window: sends a line and times its echo from the host.
+class ChatProbe : public QObject
+{
+public:
+    explicit ChatProbe(quint16 port)
+    {
+        connect(&sock, &QTcpSocket::readyRead, this, [this] { read(); });
+        sock.connectToHost(QStringLiteral("127.0.0.1"), port);
+        sock.waitForConnected(3000);
+        sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    }
+    int slot = 0;
+    QList<double> trips;
+    void say()
+    {
+        ++sent;
+        clock.start();
+        write(cmd::buildChat(slot, QStringLiteral(" line %1").arg(sent), QStringLiteral("clBlack")));
+    }
+    bool answered() const { return echoed == sent; }
+
+private:
+    void write(const QString &text)
+    {
+        sock.write(framing::frame(cp1252::encode(text)));
+        sock.flush();
+    }
+    void read()
+    {
+        QByteArrayList messages;
+        frames.feed(sock.readAll(), messages);
+        for (const QByteArray &m : messages) {
+            const QString text = cp1252::decode(m);
+            if (text.startsWith(QStringLiteral("CMD_sendlogininfo+"))) {
+                slot = text.mid(18).toInt();
+                write(QStringLiteral("CMD_logininfo+%1+2.2.8+Probe").arg(slot));
+            } else if (text.startsWith(QStringLiteral("CMD_chat+")) &&
+                       text.contains(QStringLiteral(" line %1|").arg(sent))) {
+                trips << double(clock.nsecsElapsed()) / 1e6;
+                echoed = sent;
+            }
+        }
+    }
+    QTcpSocket sock;
+    framing::FrameBuffer frames;
+    QElapsedTimer clock;
+    int sent = 0, echoed = 0;
+};
+
+} // namespace
+
+class BenchLive : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TServer> host;
+    quint16 port = 0;
+
+    std::unique_ptr<Tchat> join(const QString &name)
+    {
+        auto t = std::make_unique<Tchat>();
+        t->params = {name};
+        t->loginname = name;
+        t->sock.HostName = QStringLiteral("127.0.0.1");
+        t->sock.PortName = QString::number(port);
+        t->sock.Open();
+        Tchat *p = t.get();
+        if (!waitUntil([p] { return p->loggedin; }))
+            qFatal("no login");
+        return t;
+    }
+
+    // One stroke of 300 points at 100 moves a second; the chat probe talks every 50 ms when given.
+    void stroke(bool live, ChatProbe *chat)
+    {
+        // Joined with no history, so the guesser's picture starts white.
+        host->memo_drawing.clear();
+        host->historysize = 0;
+        auto drawer = join(QStringLiteral("Ann"));
+        auto guesser = join(QStringLiteral("Bob"));
+        host->gameon = true;
+        host->gamestate = QStringLiteral("drawing");
+        host->curdrawer = drawer->mynumber;
+        drawer->drawernumber = drawer->mynumber;
+        guesser->drawernumber = drawer->mynumber;
+        drawer->strokeflush->enabled = live;
+        QTest::qWait(100);
+
+        QList<QPoint> points;
+        for (int i = 0; i < 300; ++i)
+            points << QPoint(10 + (i % 100) * 5, 20 + (i / 100) * 100);
+        QList<qint64> moved(points.size(), -1), painted(points.size(), -1);
+        QElapsedTimer clock;
+        clock.start();
+        int next = 0, seen = 0;
+        bool released = false;
+        drawer->image_mainMouseDown(Qt::LeftButton, Qt::LeftButton, 5, 20);
+        QTimer hand;
+        hand.setTimerType(Qt::PreciseTimer);
+        hand.setInterval(10);
+        QObject::connect(&hand, &QTimer::timeout, [&] {
+            if (next < points.size()) {
+                moved[next] = clock.nsecsElapsed();
+                drawer->image_mainMouseMove(Qt::LeftButton, points[next].x(), points[next].y());
+                ++next;
+            } else {
+                hand.stop();
+                released = true;
+                drawer->image_mainMouseUp(Qt::LeftButton, Qt::NoButton, points.last().x(), points.last().y());
+            }
+        });
+        QTimer look;
+        look.setTimerType(Qt::PreciseTimer);
+        look.setInterval(1);
+        const QImage &picture = guesser->image_main->image_backup;
+        QObject::connect(&look, &QTimer::timeout, [&] {
+            while (seen < next && picture.pixel(points[seen]) == qRgb(0, 0, 0))
+                painted[seen++] = clock.nsecsElapsed();
+        });
+        QTimer talk;
+        talk.setInterval(50);
+        if (chat)
+            QObject::connect(&talk, &QTimer::timeout, [&] {
+                if (chat->answered())
+                    chat->say();
+            });
+        hand.start();
+        look.start();
+        if (chat)
+            talk.start();
+        waitUntil([&] { return seen == points.size(); }, 10000);
+        talk.stop();
+        waitUntil([&] { return released; });
+        look.stop();
+        const double seconds = double(moved.last() - moved.first()) / 1e9;
+
+        QList<double> lag;
+        for (int i = 0; i < seen; ++i)
+            lag << double(painted[i] - moved[i]) / 1e6;
+        const Percentiles p = percentiles(lag);
+        qInfo("figure: move to paint, %s: p50 %.1f ms, p99 %.1f ms, max %.1f ms (%d of %d points)",
+              live ? "40 ms flush" : "batches of 101", p.p50, p.p99, p.max, seen, int(points.size()));
+        qInfo("figure: stroke messages on the host's queue, %s: %lld in a %.2f s stroke = %.1f a second",
+              live ? "40 ms flush" : "batches of 101", qlonglong(host->memo_drawing.size()), seconds,
+              double(host->memo_drawing.size()) / seconds);
+        QCOMPARE(seen, int(points.size()));
+        host->gameon = false;
+        drawer.reset();
+        guesser.reset();
+        QTest::qWait(100);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        errorbox::setHook([](const QString &text) { qWarning("error box: %s", qPrintable(text)); });
+        port = freePort();
+        host = std::make_unique<TServer>();
+        host->listener.PortName = QString::number(port);
+        host->listener.setListen(true);
+    }
+
+    void moveToPaint()
+    {
+        stroke(false, nullptr);
+        stroke(true, nullptr);
+    }
+
+    void chatWhileDrawing()
+    {
+        ChatProbe chat(port);
+        QVERIFY(waitUntil([&] { return chat.slot > 0; }));
+        for (int i = 0; i < 60; ++i) {
+            chat.say();
+            QVERIFY(waitUntil([&] { return chat.answered(); }));
+            QTest::qWait(20);
+        }
+        const Percentiles idle = percentiles(chat.trips);
+        chat.trips.clear();
+        stroke(true, &chat);
+        const Percentiles busy = percentiles(chat.trips);
+        qInfo("figure: chat line through the host: idle p50 %.1f ms p99 %.1f ms; with a drawer streaming "
+              "p50 %.1f ms p99 %.1f ms (%d lines)",
+              idle.p50, idle.p99, busy.p50, busy.p99, int(chat.trips.size()));
+    }
+
+    void lateJoinerHistory()
+    {
+        // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
+        // four points a message.
+        host->memo_drawing.clear();
+        host->historysize = 0;
+        int x = 10;
+        for (int m = 0; host->memo_drawing.size() < 2999; ++m) {
+            if (m % 10 == 0) {
+                host->memo_drawing
+                    << QStringLiteral("CMD_moveit+1+clBlack+3+%1+%2").arg(x % 500).arg(20 + m % 300);
+                continue;
+            }
+            QString line = QStringLiteral("CMD_draw+1+clBlack+3++");
+            for (int k = 0; k < 4; ++k)
+                line += QStringLiteral("%1,%2+").arg((x += 3) % 520).arg(20 + (m + k) % 340);
+            host->memo_drawing << line;
+        }
+        host->memo_drawing << QStringLiteral("CMD_moveit+1+clRed+5+530+366");
+        auto late = std::make_unique<Tchat>();
+        late->sock.HostName = QStringLiteral("127.0.0.1");
+        late->sock.PortName = QString::number(port);
+
+        QElapsedTimer clock;
+        qint64 lastTick = 0, worstGap = 0;
+        QTimer beat;
+        beat.setTimerType(Qt::PreciseTimer);
+        beat.setInterval(1);
+        QObject::connect(&beat, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            worstGap = std::max(worstGap, now - lastTick);
+            lastTick = now;
+        });
+        Tchat *p = late.get();
+        late->sock.Open();
+        QVERIFY(waitUntil([p] { return p->loggedin; }));
+        clock.start();
+        beat.start();
+        QVERIFY(
+            waitUntil([p] { return p->image_main->image_backup.pixel(530, 366) == qRgb(255, 0, 0); }, 20000));
+        const double ms = double(clock.nsecsElapsed()) / 1e6;
+        beat.stop();
+        qInfo("figure: late joiner draws a history of %lld messages in %.0f ms; longest event-loop stall "
+              "%.1f ms",
+              qlonglong(host->memo_drawing.size()), ms, double(worstGap) / 1e6);
+    }
+
+    void cleanupTestCase() { host.reset(); }
+};
+
+QTEST_MAIN(BenchLive)
+#include "bench_live.moc"

@@ -1,0 +1,50 @@
+#include "board/strokeflusher.h"
+
+#include <algorithm>
+
+StrokeFlusher::StrokeFlusher(std::function<void()> flush, QObject *parent)
+    : QObject(parent), onFlush(std::move(flush))
+{
+    steady.start();
+    clock = [this] { return steady.elapsed(); };
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &StrokeFlusher::timerTick);
+}
+
+void StrokeFlusher::sent()
+{
+    rule.sent(clock());
+    timer.stop();
+}
+
+bool StrokeFlusher::pointAdded()
+{
+    if (!enabled)
+        return false;
+    if (rule.due(clock()))
+        return true;
+    if (!timer.isActive())
+        arm();
+    return false;
+}
+
+void StrokeFlusher::stop()
+{
+    timer.stop();
+}
+
+void StrokeFlusher::timerTick()
+{
+    if (!enabled)
+        return;
+    if (rule.due(clock()))
+        onFlush();
+    else
+        arm();
+}
+
+void StrokeFlusher::arm()
+{
+    timer.start(int(std::max<qint64>(1, rule.wait(clock()))));
+}

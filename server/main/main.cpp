@@ -1,0 +1,59 @@
+// quillet-host: the host alone, with no window and no player of its own. The first player to
+// join takes slot 1 and with it the hosting player's say (starting games, removing players).
+#include "host/tserver.h"
+#include "protocol/errors.h"
+#include "server/hostlog.h"
+#include "server/stopsignals.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: quillet-host [--port N]\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillet-host"));
+
+    QString port;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString value;
+        if (args[i] == QLatin1String("--port") && i + 1 < args.size())
+            value = args[++i];
+        else if (args[i].startsWith(QLatin1String("--port=")))
+            value = args[i].mid(7);
+        else
+            return usage();
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 1 || n > 65535)
+            return usage();
+        port = QString::number(n);
+    }
+
+    StopSignals stop;
+    TServer host;
+    if (!port.isEmpty())
+        host.listener.PortName = port;
+    HostLog log(host, stdout);
+    try {
+        host.listener.setListen(true);
+    } catch (const EError &e) {
+        std::fprintf(stderr, "%s\n", errorbox::boxText(e.message()).toUtf8().constData());
+        return 1;
+    }
+    log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
+    QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
+    const int rc = QCoreApplication::exec();
+    log.line(QStringLiteral("Stopped"));
+    return rc;
+}
