@@ -1,7 +1,7 @@
 #include "app/program.h"
 #include "app/singleinstance.h"
-#include "app/termination.h"
 #include "client/tchat.h"
+#include "protocol/stopsignals.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -26,7 +26,9 @@ int main(int argc, char **argv)
     Program program(params);
     single.setWindow(program.chat.get());
     QObject::connect(program.chat.get(), &Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
-    closeOnTermination(program.chat.get());
+    // A desktop logout or Ctrl+C closes the game as File/Exit does: settings saved, players told.
+    StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
+    QObject::connect(&stop, &StopSignals::received, program.chat.get(), [&] { program.chat->close(); });
     program.chat->show();
     return QApplication::exec();
 }

@@ -3,7 +3,7 @@
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "server/hostlog.h"
-#include "server/stopsignals.h"
+#include "protocol/stopsignals.h"
 
 #include <QCoreApplication>
 #include <cstdio>

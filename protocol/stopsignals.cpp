@@ -1,4 +1,4 @@
-#include "server/stopsignals.h"
+#include "protocol/stopsignals.h"
 
 #include <QSocketNotifier>
 #include <csignal>
@@ -18,7 +18,7 @@ void onSignal(int signal)
 }
 } // namespace
 
-StopSignals::StopSignals(QObject *parent) : QObject(parent)
+StopSignals::StopSignals(QObject *parent, std::initializer_list<int> which) : QObject(parent), signals_(which)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pipeEnds) != 0)
         return;
@@ -28,14 +28,14 @@ StopSignals::StopSignals(QObject *parent) : QObject(parent)
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &sa, nullptr);
-    ::sigaction(SIGTERM, &sa, nullptr);
+    for (int sig : signals_)
+        ::sigaction(sig, &sa, nullptr);
 }
 
 StopSignals::~StopSignals()
 {
-    ::signal(SIGINT, SIG_DFL);
-    ::signal(SIGTERM, SIG_DFL);
+    for (int sig : signals_)
+        ::signal(sig, SIG_DFL);
     delete notifier;
     for (int &fd : pipeEnds) {
         if (fd >= 0)
