@@ -8,7 +8,7 @@ QFont FittingLabel::shownFont() const
     QFont f = font();
     const int room = contentsRect().width();
     if (smallest > 0 && f.pixelSize() > 0) {
-        while (f.pixelSize() > smallest && QFontMetrics(f).horizontalAdvance(text()) > room)
+        while (f.pixelSize() > smallest && QFontMetrics(f).elidedText(text(), Qt::ElideRight, room) != text())
             f.setPixelSize(f.pixelSize() - 1);
     }
     return f;

@@ -7,6 +7,7 @@
 #include "tchat_feed.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"
+#include "widgets/fittinglabel.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
 
@@ -606,6 +607,55 @@ private slots:
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+____ "));
         QCOMPARE(t->label_answer->font().pixelSize(), Tchat::answerPixels);
         QCOMPARE(t->label_answer->font().letterSpacing(), qreal(Tchat::answerSpacing));
+    }
+
+    // Text too long for its place ends at a whole letter: names end in "…", the turn line and
+    // the winner shrink before they are shortened, and Start and Pass leave the mask in view.
+    void longTextIsShortenedNotCut()
+    {
+        seat(1);
+        const QString name = QStringLiteral("Bartholomew Maximilian Featherstonehaugh");
+        feed(*t, QStringLiteral("CMD_newplayerinfo+2+") + name);
+        auto *row = static_cast<FittingLabel *>(t->label_playername[2]);
+        QCOMPARE(t->seatname(2), name);
+        QVERIFY(row->shownText().endsWith(QChar(0x2026)));
+        // The picture of the row: its last letter ends before the label does.
+        const QImage shot = row->grab().toImage();
+        int inkRight = -1;
+        for (int x = 0; x < shot.width(); ++x)
+            for (int y = 0; y < shot.height(); ++y)
+                if (qRed(shot.pixel(x, y)) < 200 && qGreen(shot.pixel(x, y)) < 100)
+                    inkRight = x;
+        QVERIFY(inkRight > 0);
+        QVERIFY2(inkRight < shot.width() - 2, qPrintable(QString::number(inkRight)));
+
+        const auto fitsWhole = [](QLabel *l) {
+            auto *f = static_cast<FittingLabel *>(l);
+            return f->shownText() == f->text() &&
+                   QFontMetrics(f->shownFont()).horizontalAdvance(f->text()) <= f->contentsRect().width();
+        };
+        feed(*t, QStringLiteral("CMD_refreshplayerlist+2+Bartholomew Maximilian"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+____ "));
+        QVERIFY(fitsWhole(t->label_turn));
+        QVERIFY(static_cast<FittingLabel *>(t->label_turn)->shownFont().pixelSize() < 13);
+        feed(*t, QStringLiteral("CMD_winner+Bartholomew Maximilian"));
+        QVERIFY(fitsWhole(t->label_winner));
+
+        // The drawer's Pass button, then the host's Start button beside a long mask.
+        t->mynumber = 2;
+        QString mask;
+        for (const int letters : {1, 5, 2, 4, 2, 6, 2, 3, 7, 4})
+            mask += QString(letters, QLatin1Char('_')) + QLatin1Char(' ');
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+") + mask);
+        QVERIFY(!t->button_pass->isHidden());
+        const QRect textArea = t->label_answer->contentsRect().translated(t->label_answer->pos());
+        QVERIFY(!textArea.intersects(t->button_pass->geometry()));
+        QVERIFY(!textArea.intersects(t->button_start->geometry()));
+        QVERIFY(t->label_answer->fontMetrics().horizontalAdvance(mask) <= textArea.width());
+        QCOMPARE(static_cast<FittingLabel *>(t->label_answer)->shownText(), mask);
+        // With both buttons gone the line has the whole width again.
+        t->button_pass->hide();
+        QCOMPARE(t->label_answer->contentsRect().width(), t->label_answer->width());
     }
 
     void guesses()
