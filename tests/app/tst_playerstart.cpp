@@ -23,10 +23,10 @@ class TestPlayerStart : public QObject
     }
 
     // Starts a copy that joins `host` as the given name; the peer stands in for the host.
-    void join(Copy &c, QTcpServer &host, Peer &peer, const QStringList &args, bool showBoxes = false)
+    void join(Copy &c, QTcpServer &host, Peer &peer, const QStringList &args)
     {
         QVERIFY(host.listen(QHostAddress::LocalHost));
-        c.start(args, host.serverPort(), nextInstance(), home.path(), showBoxes);
+        c.start(args, host.serverPort(), freePort(), nextInstance(), home.path());
         QTRY_VERIFY_WITH_TIMEOUT(host.hasPendingConnections(), 5000);
         peer.sock = host.nextPendingConnection();
     }
@@ -38,8 +38,9 @@ private slots:
     {
         QTcpServer host;
         Copy c;
+        c.showBoxes = true;
         Peer peer;
-        join(c, host, peer, {QStringLiteral("Zed"), QStringLiteral("127.0.0.1"), QStringLiteral("x")}, true);
+        join(c, host, peer, {QStringLiteral("Zed"), QStringLiteral("127.0.0.1"), QStringLiteral("x")});
         peer.send("CMD_sendlogininfo+3");
         QVERIFY(peer.take(QStringLiteral("CMD_logininfo+3+2.2.8+Zed")));
         peer.send("CMD_justwatching+x+1");
@@ -72,7 +73,7 @@ private slots:
         QVERIFY(host.listen(QHostAddress::LocalHost));
         Copy c;
         c.start({QStringLiteral("Zed"), QStringLiteral("127.0.0.1"), QStringLiteral("x")}, host.serverPort(),
-                nextInstance(), own.path());
+                freePort(), nextInstance(), own.path());
         QTRY_VERIFY_WITH_TIMEOUT(host.hasPendingConnections(), 5000);
         host.nextPendingConnection()->close(); // the host goes away before asking for the login
         QVERIFY(c.proc.waitForFinished(5000));
@@ -114,8 +115,8 @@ private slots:
                 c->env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
             // Two parameters: each copy stays idle, with its window.
             const QStringList idle{QStringLiteral("Ann"), QStringLiteral("127.0.0.1")};
-            a.start(idle, freePort(), instance, home.path());
-            b.start(idle, freePort(), instance, home.path());
+            a.start(idle, freePort(), freePort(), instance, home.path());
+            b.start(idle, freePort(), freePort(), instance, home.path());
             QTRY_VERIFY_WITH_TIMEOUT(
                 a.proc.state() == QProcess::NotRunning || b.proc.state() == QProcess::NotRunning, 8000);
             QTest::qWait(500);

@@ -26,20 +26,22 @@ struct Peer
             pending.remove(0, at + 1);
         }
     }
-    // Waits for the message and takes it (with everything before it) off the list.
-    bool take(const QString &msg, int ms = 5000)
+    // Waits until the message has arrived; with `take`, it and everything before it leave the list.
+    bool waitFor(const QString &msg, int ms = 5000, bool take = false)
     {
         QDeadlineTimer deadline(ms);
         while (!deadline.hasExpired()) {
             poll();
             if (const qsizetype at = messages.indexOf(msg); at >= 0) {
-                messages.remove(0, at + 1);
+                if (take)
+                    messages.remove(0, at + 1);
                 return true;
             }
             QTest::qWait(10);
         }
         return false;
     }
+    bool take(const QString &msg, int ms = 5000) { return waitFor(msg, ms, true); }
     void send(const QByteArray &text)
     {
         sock->write(text + '\xFF');
@@ -51,24 +53,31 @@ struct Copy
 {
     QProcess proc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QString errorLog;
+    bool showBoxes = false; // error boxes are shown rather than recorded in errorLog
 
-    // Error boxes are recorded in a file unless `showBoxes`.
-    void start(const QStringList &args, quint16 gamePort, const QString &instance, const QString &home,
-               bool showBoxes = false)
+    void start(const QStringList &args, quint16 gamePort, quint16 lobbyPort, const QString &instance,
+               const QString &home)
     {
+        errorLog = home + QStringLiteral("/errors-") + instance + QStringLiteral(".log");
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("QUILLET_GAME_PORT"), QString::number(gamePort));
-        env.insert(QStringLiteral("QUILLET_LOBBY_PORT"), QStringLiteral("no-such-service"));
+        env.insert(QStringLiteral("QUILLET_LOBBY_PORT"), QString::number(lobbyPort));
         env.insert(QStringLiteral("QUILLET_INSTANCE"), instance);
         env.insert(QStringLiteral("QUILLET_HOME"), home);
         if (showBoxes)
             env.remove(QStringLiteral("QUILLET_ERRORBOX_LOG"));
         else
-            env.insert(QStringLiteral("QUILLET_ERRORBOX_LOG"), home + QStringLiteral("/errors-") + instance);
+            env.insert(QStringLiteral("QUILLET_ERRORBOX_LOG"), errorLog);
         proc.setProcessEnvironment(env);
         proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         proc.start(qEnvironmentVariable("QUILLET_BINARY"), args);
         QVERIFY(proc.waitForStarted(5000));
+    }
+    QString errors() const
+    {
+        QFile f(errorLog);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
     ~Copy()
     {
