@@ -1,6 +1,7 @@
 // The chat pane's side of the main window: received lines, sending, the chat menus and the
 // chatter sounds.
 #include "client/tchat.h"
+#include "protocol/text.h"
 
 #include "client/chatpane.h"
 #include "features/sound.h"
