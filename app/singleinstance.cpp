@@ -2,14 +2,42 @@
 
 #include "protocol/config.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QWidget>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// A folder that this user owns and nobody else may enter.
+bool isOwnPrivateFolder(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+// Opens (creating) a lock file in a private folder; -1 when it cannot be had.
+int openLockFile(const QString &path)
+{
+    return ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+} // namespace
+
+SingleInstance::~SingleInstance()
+{
+    if (lockfd >= 0)
+        ::close(lockfd);
+}
 
 QString SingleInstance::scopedName(const QString &name)
 {
@@ -24,24 +52,67 @@ QString SingleInstance::scopedName(const QString &name)
     return scoped;
 }
 
+QString SingleInstance::privateFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && isOwnPrivateFolder(runtime))
+        return runtime;
+    const QString own = QDir::tempPath() + QStringLiteral("/quillet-") + QString::number(::getuid());
+    ::mkdir(QFile::encodeName(own).constData(), 0700); // fails harmlessly when it is there already
+    return isOwnPrivateFolder(own) ? own : QString();
+}
+
 bool SingleInstance::anotherCopyRuns(const QString &name)
 {
-    const QString full = scopedName(name);
-    {
+    const QString folder = privateFolder();
+    const QString full = folder.isEmpty() ? scopedName(name) : folder + QLatin1Char('/') + scopedName(name);
+    if (!folder.isEmpty())
+        lockfd = openLockFile(full + QStringLiteral(".lock"));
+    if (lockfd < 0) {
+        // No lock to be had: the server's name alone decides, first come first served.
+        if (askFirstCopy(full, 0))
+            return true;
+        serve(full);
+        return false;
+    }
+    if (::flock(lockfd, LOCK_EX | LOCK_NB) == 0) {
+        // The lock stays ours while this copy runs, so a server under the name was left behind
+        // by a copy that died.
+        QLocalServer::removeServer(full);
+        serve(full);
+        return false;
+    }
+    // The first copy holds the lock; it may still be opening its server.
+    askFirstCopy(full, 5000);
+    return true;
+}
+
+bool SingleInstance::askFirstCopy(const QString &serverName, int waitMs)
+{
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
         QLocalSocket probe;
-        probe.connectToServer(full);
+        probe.connectToServer(serverName);
         if (probe.waitForConnected(1000)) {
             probe.write("restore\n");
             probe.waitForBytesWritten(1000);
             probe.disconnectFromServer();
             return true;
         }
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
     }
+}
+
+void SingleInstance::serve(const QString &serverName)
+{
     server = new QLocalServer(this);
-    if (!server->listen(full)) {
-        // A name left behind by a copy that died: take it over.
-        QLocalServer::removeServer(full);
-        server->listen(full);
+    // Only this user may reach it.
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server->listen(serverName)) {
+        QLocalServer::removeServer(serverName);
+        server->listen(serverName);
     }
     connect(server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *c = server->nextPendingConnection()) {
@@ -49,7 +120,6 @@ bool SingleInstance::anotherCopyRuns(const QString &name)
             raiseWindow();
         }
     });
-    return false;
 }
 
 void SingleInstance::raiseWindow()
@@ -65,8 +135,10 @@ void SingleInstance::raiseWindow()
 
 RunningMarker::RunningMarker(const QString &name)
 {
-    const QString path = QDir::temp().filePath(SingleInstance::scopedName(name) + QStringLiteral(".lock"));
-    fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const QString folder = SingleInstance::privateFolder();
+    if (folder.isEmpty())
+        return;
+    fd = openLockFile(folder + QLatin1Char('/') + SingleInstance::scopedName(name) + QStringLiteral(".lock"));
     if (fd >= 0)
         ::flock(fd, LOCK_EX | LOCK_NB); // never tested; held while the program runs
 }

@@ -6,14 +6,20 @@
 class QLocalServer;
 class QWidget;
 
-// Only one copy per user and display. The first copy holds a local server named after the
-// instance; a later copy asks it to bring its window forward and then ends without a window.
+// Only one copy per user and display. The first copy holds a lock and a local server, both named
+// after the instance, in a folder only this user can enter; a later copy asks that server to
+// bring the first copy's window forward and then ends without a window.
 class SingleInstance : public QObject
 {
     Q_OBJECT
 public:
+    ~SingleInstance() override;
+
     // Full name for "kipmol", scoped to the user, the display and the test scope.
     static QString scopedName(const QString &name);
+    // The folder of the lock and server files: the user's runtime folder, or a private folder of
+    // the user's own under the temporary folder. Empty when neither can be had safely.
+    static QString privateFolder();
 
     // True when another copy runs (it has been asked to restore its window).
     bool anotherCopyRuns(const QString &name);
@@ -21,9 +27,12 @@ public:
     void setWindow(QWidget *w) { window = w; }
 
 private:
+    bool askFirstCopy(const QString &serverName, int waitMs);
+    void serve(const QString &serverName);
     void raiseWindow();
     QLocalServer *server = nullptr;
     QWidget *window = nullptr;
+    int lockfd = -1;
 };
 
 // The running-game marker: a lock held for the life of the process.

@@ -104,6 +104,8 @@ void Tchat::closeEvent(QCloseEvent *e)
     }
     turnClock->stop();
     QMainWindow::closeEvent(e);
+    // The program ends with this window: no error box stays behind it.
+    errorbox::closeAll();
     emit closed();
 }
 

@@ -196,6 +196,10 @@ public:
     QString roundcaption;
     QTimer *turnClock = nullptr;
     int turnClockMode = 0; // the clock's mode: 0 pause, 1 drawing turn
+    // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
+    int turnseconds = 120;
+    // A pick seen since the login: until then this copy joined in the middle of a turn.
+    bool pickseen = false;
     void startthegame(const QString &rest);
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
@@ -212,8 +216,12 @@ public:
     void winner(const QString &rest);
     void turnClockTick();
     void restartclock(int mode, int seconds);
-    // Seconds per turn from the game-start dialog's "timeperturn" field; 120 when it has none.
-    int dialogTurnTime() const;
+    // Shows `secondsleft` on the clock and its bar.
+    void showclock();
+    // The host's seconds left: a copy that joined during the turn sets its clock by it.
+    void updatetime(const QString &rest);
+    // Odd rows black for a team game, maroon otherwise.
+    void setteamcolours(bool team);
 
     // ---- Chat pane.
     ChatPane *chatpane = nullptr;
@@ -234,6 +242,8 @@ public:
     // The waiting points of a held stroke leave now (the flush timer's tick).
     void flushstroke();
     void clearClick();
+    // Sends the pending points of the stroke as one CMD_draw and empties them.
+    void sendstrokepoints();
     void moveit(const QString &rest);
     void drawit(const QString &rest);
     void clearmain(const QString &rest);
@@ -273,6 +283,9 @@ public:
     void buildChatMenus();
     void chatrecieved(const QString &text);
     void sendit();
+    // Limits the chat entry so that the host's relay of a line, with this player's name and the
+    // line's colour, fits one message.
+    void limitchatline();
     QAction *TextColor1 = nullptr;
     QColorDialog *ColorDialog = nullptr;
     void TextColor1Click();
@@ -288,10 +301,14 @@ public:
     void PlayChatterSounds1Click();
     // Settings file orvanelobby.ini, section Quillet.
     int snapcount = 0;
+    // Set once loadinifile has run: before that, nothing but a changed switch is written.
+    bool inifileread = false;
     QAction *ResetScreenLocation1 = nullptr;
     QString settingsfile() const;
     void loadinifile();
     void saveinifile();
+    // Saves after one setting changed: the whole set once the file has been read, else that key.
+    void savesetting(const QString &key);
     void saveplacement();
     // Reports, once, a settings file that could not be written.
     void settingswritten(bool ok);

@@ -10,6 +10,7 @@
 #include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
+#include "protocol/text.h"
 #include "widgets/colorbutton.h"
 #include "widgets/updown.h"
 
@@ -102,21 +103,25 @@ void Tchat::image_mainMouseDown(Qt::MouseButton, Qt::MouseButtons, int x, int y)
     // Any button starts a stroke.
     if (mynumber != drawernumber)
         return;
+    // Nothing of an earlier stroke goes out with this one, and no stroke starts with a width
+    // that does not read: the conversion error ends the press here.
+    strokebatch.clear();
+    pendown = false;
+    const int width = numbers::strToInt(penw->text());
     pendown = true;
     const QPoint p(x, y);
     const QColor colour = colortext::toQColor(ColorButton->colour());
     Canvas &screen = image_main->screen;
     screen.moveTo(p);
     screen.pencolour = colour;
-    screen.penwidth = numbers::strToInt(penw->text()); // a width that does not read ends the press here
+    screen.penwidth = width;
     image_main->changed(screen.lineTo(p));
     Canvas &backup = image_main->backup;
     backup.moveTo(p);
-    backup.setPen(colour, numbers::strToInt(penw->text()));
+    backup.setPen(colour, width);
     backup.lineTo(p);
     if (loggedin)
         sendtohost(cmd::buildMoveit(mynumber, colortext::toText(ColorButton->colour()), penw->text(), x, y));
-    strokebatch.clear();
     strokeflush->sent();
 }
 
@@ -129,21 +134,15 @@ void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
         image_main->changed(image_main->screen.lineTo(p));
         image_main->backup.lineTo(p);
         strokebatch.add(p);
-        if (strokebatch.full() && loggedin) {
-            sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
-                                      strokebatch.points()));
-            strokebatch.clear();
-            strokeflush->sent();
-        } else if (loggedin && strokeflush->pointAdded()) {
+        if (strokebatch.full() && loggedin)
+            sendstrokepoints();
+        else if (loggedin && strokeflush->pointAdded())
             flushstroke();
-        }
         return;
     }
     // Moving without the left button ends the stroke, sending what is pending (maybe nothing).
     if (loggedin) {
-        sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
-                                  strokebatch.points()));
-        strokebatch.clear();
+        sendstrokepoints();
         pendown = false;
         strokeflush->stop();
     }
@@ -154,21 +153,32 @@ void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
     // With nothing pending the stroke stays open until the next move without the button.
     if (!pendown || mynumber != drawernumber || strokebatch.strokecount() <= 0 || !loggedin)
         return;
+    sendstrokepoints();
+    pendown = false;
+    strokeflush->stop();
+}
+
+void Tchat::sendstrokepoints()
+{
+    // The width goes as the tool bar shows it when the points leave. One edited into something
+    // that does not read ends the stroke here: the points are dropped and nothing is sent.
+    if (!numbers::tryStrToInt(penw->text())) {
+        strokebatch.clear();
+        pendown = false;
+        strokeflush->stop();
+        return;
+    }
     sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
                               strokebatch.points()));
     strokebatch.clear();
-    pendown = false;
-    strokeflush->stop();
+    strokeflush->sent();
 }
 
 void Tchat::flushstroke()
 {
     if (!pendown || mynumber != drawernumber || !loggedin || strokebatch.strokecount() <= 0)
         return;
-    sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
-                              strokebatch.points()));
-    strokebatch.clear();
-    strokeflush->sent();
+    sendstrokepoints();
 }
 
 void Tchat::clearClick()
@@ -250,7 +260,7 @@ bool Tchat::edit_answerKeyPress(int key)
     if (key != 13)
         return false;
     if (loggedin)
-        sendtohost(cmd::buildAnswer(mynumber, edit_answer->text()));
+        sendtohost(cmd::buildAnswer(mynumber, text::wireSafe(edit_answer->text())));
     edit_answer->clear();
     return true;
 }
@@ -313,5 +323,6 @@ void Tchat::startgame()
     const Tgamestartform *f = gamestartform;
     sendtohost(cmd::startgame + QLatin1Char('+') + QString::number(mynumber) +
                (f->team->isChecked() ? QStringLiteral("+true+") : QStringLiteral("+false+")) +
-               f->playtoscore->text() + QLatin1Char('+') + f->timeperturn->text());
+               text::wireSafe(f->playtoscore->text()) + QLatin1Char('+') +
+               text::wireSafe(f->timeperturn->text()));
 }

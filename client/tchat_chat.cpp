@@ -9,6 +9,7 @@
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
+#include "protocol/framing.h"
 #include "protocol/numbers.h"
 #include "protocol/text.h"
 
@@ -45,7 +46,7 @@ void Tchat::buildChatMenus()
     if (centralWidget())
         centralWidget()->setMinimumSize(792, 545);
     chatpane->onSend = [this] { sendit(); };
-    chatpane->onSettingsChanged = [this] { saveinifile(); };
+    chatpane->onSettingsChanged = [this] { savesetting(QStringLiteral("Textsize")); };
 
     if (!optionsMenu)
         optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
@@ -119,6 +120,14 @@ void Tchat::sendit()
     box->clear();
 }
 
+void Tchat::limitchatline()
+{
+    // The relay names the sender, at most a two-digit number, and ends with the colour, whose
+    // longest text is "$" and eight digits.
+    const QString relayed = cmd::buildChatRelay(15, text::wireSafe(loginname), QStringLiteral("|$00000000"));
+    chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
+}
+
 void Tchat::TextColor1Click()
 {
     if (!ColorDialog)
@@ -126,7 +135,7 @@ void Tchat::TextColor1Click()
     ColorDialog->setCurrentColor(colortext::toQColor(chatpane->textcolor()));
     if (ColorDialog->exec() == QDialog::Accepted)
         chatpane->settextcolor(colortext::fromQColor(ColorDialog->selectedColor()));
-    saveinifile();
+    savesetting(QStringLiteral("Textcolor"));
 }
 
 void Tchat::b_phrase10Click()
@@ -170,11 +179,11 @@ void Tchat::playasound(const QString &text)
 void Tchat::PlaySounds1Click()
 {
     PlaySounds1->setChecked(!PlaySounds1->isChecked());
-    saveinifile();
+    savesetting(QStringLiteral("Playsounds"));
 }
 
 void Tchat::PlayChatterSounds1Click()
 {
     PlayChatterSounds1->setChecked(!PlayChatterSounds1->isChecked());
-    saveinifile();
+    savesetting(QStringLiteral("ChatterSounds"));
 }

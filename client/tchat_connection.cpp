@@ -6,6 +6,7 @@
 #include "protocol/drainburst.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
+#include "protocol/text.h"
 #include "protocol/wire.h"
 
 #include <QElapsedTimer>
@@ -22,7 +23,7 @@ struct Route
 };
 
 // Dispatch table, in order; the first exact, case-sensitive match takes the message. Words that
-// match no row (CMD_updatetime among them) are dropped.
+// match no row are dropped.
 const Route routes[] = {
     {cmd::sendlogininfo, &Tchat::sendloginfo},
     {cmd::chat, &Tchat::chatrecieved},
@@ -52,6 +53,7 @@ const Route routes[] = {
     {cmd::gamestats, &Tchat::gamestats},
     {cmd::veryclose, &Tchat::veryclose},
     {cmd::playasound, &Tchat::playasound},
+    {cmd::updatetime, &Tchat::updatetime},
 };
 
 const QString waiting = QStringLiteral("<Waiting>");
@@ -103,7 +105,10 @@ void Tchat::sendloginfo(const QString &rest)
 {
     mynumber = FieldReader(rest).restInt();
     loggedin = true;
-    sendtohost(cmd::buildLogininfo(mynumber, cmd::versionText, loginname));
+    // From here on a turn without a pick before it is one this copy joined in the middle of.
+    pickseen = false;
+    limitchatline();
+    sendtohost(cmd::buildLogininfo(mynumber, cmd::versionText, text::wireSafe(loginname)));
     // Number 1 carries the hosting player's say on the host, also when no copy hosts.
     if (mynumber == 1 && !amhost)
         actashost();

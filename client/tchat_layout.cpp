@@ -3,8 +3,10 @@
 
 #include "board/drawingboard.h"
 #include "client/chatpane.h"
+#include "client/eventhook.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"
+#include "widgets/fittinglabel.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
 #include "widgets/tiledbackground.h"
@@ -45,12 +47,12 @@ void setTextColour(QWidget *w, const QColor &c)
 }
 
 // A caption. Captions can carry names and phrases from the network, so none of them is ever
-// read as markup.
-QLabel *caption(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
-                const QFont &font, const QColor &colour,
-                Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+// read as markup, and one that is too long ends in "…" rather than in half a letter.
+FittingLabel *caption(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
+                      const QFont &font, const QColor &colour,
+                      Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto *l = new QLabel(parent);
+    auto *l = new FittingLabel(parent);
     l->setObjectName(QLatin1String(name));
     l->setTextFormat(Qt::PlainText);
     l->setText(text);
@@ -144,6 +146,26 @@ void Tchat::buildTopPanel()
     button_pass->setGeometry(428, 26, 102, 17);
     button_pass->setToolTip(QStringLiteral("Pass: a different phrase for one point"));
     button_pass->hide();
+    // While the Start or Pass button shows, the mask line keeps clear of both: its room narrows
+    // to the space between them, and its text is fitted again.
+    auto *buttonWatch = new EventHook(this, [this](QObject *, QEvent *e) {
+        if (e->type() != QEvent::ShowToParent && e->type() != QEvent::HideToParent)
+            return;
+        const int middle = label_answer->geometry().center().x();
+        int inset = 0;
+        for (const QWidget *b : {static_cast<QWidget *>(button_start), static_cast<QWidget *>(button_pass)}) {
+            if (b->isHidden())
+                continue;
+            const QRect r = b->geometry();
+            const int clear = r.center().x() < middle ? r.right() + 2 - label_answer->x()
+                                                      : label_answer->geometry().right() + 2 - r.x();
+            inset = std::max(inset, clear);
+        }
+        label_answer->setContentsMargins(inset, 0, inset, 0);
+        setanswerline(label_answer, label_answer->text());
+    });
+    buttonWatch->watch(button_start);
+    buttonWatch->watch(button_pass);
 
     gameBar = panel(topPanel, "gameBar", QRect(1, 46, 533, 21), barBrown, QColor(0x4A, 0x20, 0x0C), 3);
     image_cat = new QLabel(gameBar);
@@ -187,8 +209,10 @@ void Tchat::buildDrawingArea()
     image_winner->setInterval(500);
     QFont winnerFont = boardFont(16, true);
     winnerFont.setUnderline(true);
-    label_winner = caption(winnerPanel, "label_winner", QStringLiteral("The Winner!"), QRect(14, 62, 164, 22),
-                           winnerFont, maroon, Qt::AlignCenter);
+    FittingLabel *winnerName = caption(winnerPanel, "label_winner", QStringLiteral("The Winner!"),
+                                       QRect(14, 62, 164, 22), winnerFont, maroon, Qt::AlignCenter);
+    winnerName->setSmallestPixelSize(10);
+    label_winner = winnerName;
     winnerPanel->hide();
 
     // The category panel, centred on the drawing area.
@@ -268,6 +292,27 @@ void Tchat::buildBottomArea()
     clear->setFont(toolFont);
     listbox_guessed = guessList(panel_toolbar, "listbox_guessed", QRect(218, 6, 311, 90));
     panel_toolbar->hide();
+
+    // When a panel hides with the focus inside it, the focus would move on to the next field,
+    // the chat entry, and the next Enter would post a guess to everybody. It is parked on the
+    // drawing area instead, and an answer field that had it gets it back when its panel shows.
+    auto *focusWatch = new EventHook(this, [this, answerHadFocus = false](QObject *panel, QEvent *e) mutable {
+        auto *p = static_cast<QWidget *>(panel);
+        if (e->spontaneous())
+            return; // the window itself was minimised or restored
+        QWidget *focus = window()->focusWidget();
+        if (e->type() == QEvent::Hide && focus && p->isAncestorOf(focus)) {
+            if (p == panel_answer)
+                answerHadFocus = focus == edit_answer;
+            panel_drawing->setFocus(Qt::OtherFocusReason);
+        } else if (e->type() == QEvent::Show && p == panel_answer && answerHadFocus) {
+            answerHadFocus = false;
+            if (edit_answer->isVisibleTo(panel_answer))
+                edit_answer->setFocus(Qt::OtherFocusReason);
+        }
+    });
+    focusWatch->watch(panel_answer);
+    focusWatch->watch(panel_toolbar);
 }
 
 // Score panel, 248 x 228, at the top of the right-hand column.
@@ -281,7 +326,8 @@ void Tchat::buildScorePanel()
         const QByteArray n = QByteArray::number(seat);
         image_eyes[seat] = new QLabel(panel_score);
         image_eyes[seat]->setObjectName(QStringLiteral("image_eyes") + QString::number(seat));
-        image_eyes[seat]->setGeometry(16, nameRowY[seat], 29, 12);
+        // Just left of the name, so that it never covers a letter.
+        image_eyes[seat]->setGeometry(13, nameRowY[seat], 29, 12);
         image_eyes[seat]->setPixmap(eyes);
         image_eyes[seat]->setScaledContents(true);
         image_eyes[seat]->hide();
@@ -311,8 +357,10 @@ void Tchat::buildScorePanel()
     button_snapshot->setFont(boardFont(12, true));
     button_snapshot->setGeometry(44, 189, 142, 20);
     button_snapshot->hide();
-    label_turn = caption(panel_score, "label_turn", QString(), QRect(2, 211, 244, 16), rowFont, maroon,
-                         Qt::AlignCenter);
+    FittingLabel *turnLine = caption(panel_score, "label_turn", QString(), QRect(2, 211, 244, 16), rowFont,
+                                     maroon, Qt::AlignCenter);
+    turnLine->setSmallestPixelSize(9);
+    label_turn = turnLine;
 }
 
 // The chat column under the score panel, as wide as it: the phrase row at the column's y 231

@@ -10,6 +10,15 @@
 
 namespace {
 
+const QColor maroon(0x80, 0x00, 0x00);
+
+void setRowColour(QLabel *l, const QColor &c)
+{
+    QPalette pal = l->palette();
+    pal.setColor(QPalette::WindowText, c);
+    l->setPalette(pal);
+}
+
 // Every field of what remains, split at each "+"; an empty text is one empty piece.
 QStringList allFields(FieldReader &f)
 {
@@ -49,14 +58,33 @@ void Tchat::gamestats(const QString &rest)
     FieldReader f(rest);
     playtoscore->setText(QStringLiteral("Play to Score: ") + f.next());
     const int seconds = numbers::strToIntDef(f.next(), 120);
+    turnseconds = seconds;
+    // It follows the turn a newcomer was sent: that turn's clock runs on the game's time too.
+    if (!pickseen && turnClockMode == 1) {
+        secondsleft = seconds;
+        showclock();
+    }
     timeperturn->setText(turnclock::timePerTurnText(seconds));
     const QStringList scores = allFields(f);
     for (int i = 0; i < scores.size() && i < 10; ++i)
         setscore(i + 1, scores[i]);
 }
 
+void Tchat::setteamcolours(bool team)
+{
+    // Even rows are never changed.
+    const QColor oddRows = team ? QColor(Qt::black) : maroon;
+    for (int seat = 1; seat <= 9; seat += 2) {
+        setRowColour(label_playername[seat], oddRows);
+        setRowColour(label_score[seat], oddRows);
+    }
+}
+
 void Tchat::teamscore(const QString &rest)
 {
+    // Only a team game has team scores: a copy that joined during the game learns here which
+    // kind of game it is in.
+    setteamcolours(true);
     FieldReader f(rest);
     const QStringList scores = allFields(f);
     for (int i = 0; i < scores.size() && i < 10; ++i)

@@ -84,10 +84,14 @@ void Tchat::loadinifile()
                             QLatin1String("false"));
     PlayChatterSounds1->setChecked(f.readString(section, QStringLiteral("ChatterSounds"),
                                                 QStringLiteral("true")) != QLatin1String("false"));
+    inifileread = true;
 }
 
 void Tchat::saveinifile()
 {
+    // Before the file has been read, the window's own defaults would overwrite what it holds.
+    if (!inifileread)
+        return;
     settingswritten(writeSettings(settingsfile(), QRect(x(), y(), width(), height()), chatpane->textsize(),
                                   snapcount, chatpane->textcolor(), PlaySounds1->isChecked(),
                                   PlayChatterSounds1->isChecked()));
@@ -104,8 +108,29 @@ void Tchat::settingswritten(bool ok)
                   systemcolour);
 }
 
+void Tchat::savesetting(const QString &key)
+{
+    if (inifileread) {
+        saveinifile();
+        return;
+    }
+    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+    IniFile f(settingsfile());
+    if (key == QLatin1String("Textsize"))
+        f.writeInteger(section, key, chatpane->textsize());
+    else if (key == QLatin1String("Textcolor"))
+        f.writeString(section, key, colortext::toText(chatpane->textcolor()));
+    else if (key == QLatin1String("Playsounds"))
+        f.writeString(section, key, flag(PlaySounds1->isChecked()));
+    else if (key == QLatin1String("ChatterSounds"))
+        f.writeString(section, key, flag(PlayChatterSounds1->isChecked()));
+    settingswritten(f.save());
+}
+
 void Tchat::saveplacement()
 {
+    if (!inifileread)
+        return;
     if (y() == savedtop && x() == savedleft && height() == savedheight && width() == savedwidth)
         return;
     // A window larger than the work area (a maximised one) is stored a little smaller, so that it

@@ -4,7 +4,6 @@
 
 #include "board/drawingboard.h"
 #include "client/tchat_clock.h"
-#include "features/tgamestartform.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 #include "widgets/animatedpicture.h"
@@ -22,15 +21,6 @@
 #include <QTimer>
 
 namespace {
-
-const QColor maroon(0x80, 0x00, 0x00);
-
-void setRowColour(QLabel *l, const QColor &c)
-{
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, c);
-    l->setPalette(pal);
-}
 
 // Adds a line to a guess list and scrolls it down by one line.
 void addGuessLine(QListWidget *list, const QString &line)
@@ -61,15 +51,28 @@ void Tchat::restartclock(int mode, int seconds)
     turnClock->stop();
     turnClockMode = mode;
     secondsleft = seconds;
+    showclock();
     turnClock->start();
 }
 
-int Tchat::dialogTurnTime() const
+void Tchat::showclock()
 {
-    // Only the hosting copy opens the dialog; a joining copy reads its untouched default.
-    if (gamestartform && gamestartform->timeperturn)
-        return numbers::strToInt(gamestartform->timeperturn->text());
-    return 120;
+    label_timer->setText(turnclock::clockText(secondsleft));
+    image_timer->resize(turnclock::barWidth(turnClockMode, secondsleft, image_timer->width()),
+                        image_timer->height());
+}
+
+void Tchat::updatetime(const QString &rest)
+{
+    // Only a copy that joined during this drawing turn needs the host's count; the others keep
+    // their own clock.
+    if (pickseen || turnClockMode != 1)
+        return;
+    const std::optional<int> seconds = numbers::tryStrToInt(rest);
+    if (!seconds || *seconds < 0)
+        return;
+    secondsleft = *seconds;
+    showclock();
 }
 
 void Tchat::setanswerline(QLabel *line, const QString &text)
@@ -98,6 +101,7 @@ void Tchat::givedraweranswer(const QString &rest)
 void Tchat::startthegame(const QString &rest)
 {
     turnClock->stop();
+    pickseen = true;
     label_aguesser->hide();
     label_adrawer->hide();
     winnerPanel->hide();
@@ -120,30 +124,22 @@ void Tchat::startthegame(const QString &rest)
     const QString team = f.next();
     const QString playto = f.next();
     const int seconds = numbers::strToIntDef(f.rest(), 120);
+    turnseconds = seconds;
     timeperturn->setText(turnclock::timePerTurnText(seconds));
     playtoscore->setText(QStringLiteral("Play to score: ") + playto);
 
-    QString wording;
-    QColor oddRows;
-    if (team == QLatin1String("true")) {
-        wording = QStringLiteral("started a TEAM game.");
-        justWatchAction->setEnabled(false);
-        oddRows = Qt::black;
-    } else {
-        wording = QStringLiteral("started a game.");
-        justWatchAction->setEnabled(true);
-        oddRows = maroon;
-    }
-    for (int seat = 1; seat <= 9; seat += 2) {
-        setRowColour(label_playername[seat], oddRows);
-        setRowColour(label_score[seat], oddRows);
-    }
+    const bool teamgame = team == QLatin1String("true");
+    const QString wording =
+        teamgame ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
+    justWatchAction->setEnabled(!teamgame);
+    setteamcolours(teamgame);
     addlinetochat(QStringLiteral("0+") + seatname(starter) + QStringLiteral(" has ") + wording, watchcolour);
 }
 
 void Tchat::pickcatagory(const QString &rest)
 {
     pendown = false;
+    pickseen = true;
     winnerPanel->hide();
     image_winner->stop();
     releasecategories();
@@ -173,7 +169,9 @@ void Tchat::getnextplayer(const QString &rest)
     button_snapshot->hide();
     roundcaption.clear();
     panel_pickcatagory->hide();
-    image_main->wipe();
+    // A copy that joined during the turn has just been sent the drawing so far: it stays.
+    if (pickseen)
+        image_main->wipe();
 
     FieldReader f(rest);
     drawernumber = f.nextInt();
@@ -188,6 +186,9 @@ void Tchat::getnextplayer(const QString &rest)
     const bool seated = drawernumber >= 1 && drawernumber <= 10;
     if (seated)
         label_adrawer->move(label_adrawer->x(), nameRowY[drawernumber]);
+    // The pick put the arrow at the drawer's row already, unless this copy joined after it.
+    if (seated && (drawernumber == mynumber || !pickseen))
+        image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
 
     if (drawernumber == mynumber) {
         label_turn->setText(QStringLiteral("Your turn to draw"));
@@ -195,10 +196,7 @@ void Tchat::getnextplayer(const QString &rest)
         panel_toolbar->show();
         panel_answer->hide();
         button_pass->show();
-        if (seated)
-            image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
     } else {
-        // The arrow stays where the pick put it.
         label_turn->setText(seatname(drawernumber) + QStringLiteral("'s turn to draw."));
         label_fullanswer->hide();
         panel_toolbar->hide();
@@ -211,7 +209,8 @@ void Tchat::getnextplayer(const QString &rest)
 
     // The clock keeps its rhythm if it is already running.
     turnClockMode = 1;
-    secondsleft = dialogTurnTime();
+    secondsleft = turnseconds;
+    showclock();
     if (!turnClock->isActive())
         turnClock->start();
 }
@@ -315,9 +314,7 @@ void Tchat::winner(const QString &rest)
 void Tchat::turnClockTick()
 {
     --secondsleft;
-    label_timer->setText(turnclock::clockText(secondsleft));
-    image_timer->resize(turnclock::barWidth(turnClockMode, secondsleft, image_timer->width()),
-                        image_timer->height());
+    showclock();
     if (secondsleft < 0) {
         label_timer->setText(QStringLiteral("0:00"));
         turnClock->stop();

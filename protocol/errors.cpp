@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QPointer>
 #include <cstdio>
 
 namespace errorbox {
@@ -12,6 +13,13 @@ Hook &hook()
 {
     static Hook h;
     return h;
+}
+
+QList<QPointer<QMessageBox>> &openBoxes()
+{
+    static QList<QPointer<QMessageBox>> boxes;
+    boxes.removeAll(nullptr);
+    return boxes;
 }
 } // namespace
 
@@ -52,10 +60,27 @@ void show(const QString &message)
         std::fprintf(stderr, "%s: %s\n", title().toUtf8().constData(), text.toUtf8().constData());
         return;
     }
-    QMessageBox box(QMessageBox::Critical, title(), text, QMessageBox::Ok);
+    // A fault that repeats (the same bad field in every message of a burst) shows one box.
+    for (const QPointer<QMessageBox> &open : openBoxes()) {
+        if (open->isVisible() && open->text() == text)
+            return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Critical, title(), QString(), QMessageBox::Ok);
     // The message can quote a field from the network: never read it as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    box->setTextFormat(Qt::PlainText);
+    box->setText(text);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    openBoxes().append(box);
+    box->show();
+}
+
+void closeAll()
+{
+    const QList<QPointer<QMessageBox>> boxes = openBoxes();
+    for (const QPointer<QMessageBox> &box : boxes)
+        delete box.data();
+    openBoxes().clear();
 }
 
 } // namespace errorbox

@@ -45,8 +45,13 @@ namespace errorbox {
 QString title();
 
 // Shows the standard error box: critical icon, the program title as caption, the text with a
-// full stop added when it does not already end in one. Modal; the event loop keeps running.
+// full stop added when it does not already end in one. Modal to the user, but it returns at once:
+// the queues and timers go on while it is open. A box with the same text that is still open is
+// not shown a second time.
 void show(const QString &message);
+
+// Closes every error box still open (the program is ending).
+void closeAll();
 
 // The text as the box shows it.
 QString boxText(const QString &message);

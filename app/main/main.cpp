@@ -8,7 +8,13 @@
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
+    // The command line belongs to the game: a player called "-style" or "-reverse" keeps that
+    // name, so the toolkit sees none of the parameters.
+    QStringList params;
+    for (int i = 1; i < argc; ++i)
+        params << QString::fromLocal8Bit(argv[i]);
+    int toolkitArgc = 1;
+    QApplication app(toolkitArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
@@ -21,8 +27,6 @@ int main(int argc, char **argv)
     if (single.anotherCopyRuns(QStringLiteral("kipmol")))
         return 0;
 
-    QStringList params = QApplication::arguments();
-    params.removeFirst();
     Program program(params);
     single.setWindow(program.chat.get());
     QObject::connect(program.chat.get(), &Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -1,5 +1,6 @@
 // The real executable: roles from the command line, the single instance, the lobby link.
 #include "tests/support/netsupport.h"
+#include "tests/support/programcopy.h"
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
@@ -24,76 +25,10 @@ bool listening(quint16 port)
     return false;
 }
 
-// Reads framed messages from a connection.
-struct Peer
-{
-    QTcpSocket *sock = nullptr;
-    QByteArray pending;
-    QStringList messages;
-
-    void poll()
-    {
-        pending += sock->readAll();
-        qsizetype at;
-        while ((at = pending.indexOf('\xFF')) >= 0) {
-            messages << QString::fromLatin1(pending.left(at));
-            pending.remove(0, at + 1);
-        }
-    }
-    bool waitFor(const QString &msg, int ms = 5000)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!deadline.hasExpired()) {
-            poll();
-            if (messages.contains(msg))
-                return true;
-            QTest::qWait(10);
-        }
-        return false;
-    }
-    void send(const QByteArray &text)
-    {
-        sock->write(text + '\xFF');
-        sock->flush();
-    }
-};
-
-// One copy of the program with its own ports, instance name and folder.
-struct Copy
-{
-    QProcess proc;
-    QString errorLog;
-
-    void start(const QStringList &args, quint16 gamePort, quint16 lobbyPort, const QString &instance,
-               const QString &home)
-    {
-        errorLog = home + u"/errors-"_qs + instance + u".log"_qs;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
-        env.insert(u"QUILLET_GAME_PORT"_qs, QString::number(gamePort));
-        env.insert(u"QUILLET_LOBBY_PORT"_qs, QString::number(lobbyPort));
-        env.insert(u"QUILLET_INSTANCE"_qs, instance);
-        env.insert(u"QUILLET_HOME"_qs, home);
-        env.insert(u"QUILLET_ERRORBOX_LOG"_qs, errorLog);
-        proc.setProcessEnvironment(env);
-        proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proc.start(qEnvironmentVariable("QUILLET_BINARY"), args);
-        QVERIFY(proc.waitForStarted(5000));
-    }
-    QString errors() const
-    {
-        QFile f(errorLog);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-    ~Copy()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(3000);
-        }
-    }
-};
 } // namespace
+
+using testsupport::Copy;
+using testsupport::Peer;
 
 class TestProgram : public QObject
 {

@@ -221,14 +221,34 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
     ChatAtHost t;
     QVERIFY(t.start(3));
     t.chat->drawernumber = 3;
+    // A stroke under way leaves a point pending when the width turns unreadable.
+    press(t.board(), QPoint(72, 205));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+72+205"));
+    drag(t.board(), QPoint(80, 205));
     t.chat->penw->setText(QStringLiteral("abc"));
     press(t.board(), QPoint(30, 30));
     QCOMPARE(t.boxes, QStringList{QStringLiteral("'abc' is not a valid integer value.")});
-    QVERIFY(t.chat->pendown);
-    QCOMPARE(t.board()->screen.penpos, QPoint(30, 30));
-    QCOMPARE(inkCount(t.board()->image_backup), 0);
+    QVERIFY(!t.chat->pendown);
+    drag(t.board(), QPoint(40, 30));
+    release(t.board(), QPoint(40, 30));
+    hover(t.board(), QPoint(50, 30));
+    QCOMPARE(inkCount(t.board()->image_backup.copy(0, 0, 60, 60)), 0);
     QVERIFY(t.host.drain(50).isEmpty());
-    release(t.board(), QPoint(30, 30));
+    // Once a width reads again, strokes go out with their own points only.
+    t.chat->penw->setText(QStringLiteral("5"));
+    press(t.board(), QPoint(30, 30));
+    drag(t.board(), QPoint(40, 30));
+    release(t.board(), QPoint(40, 30));
+    QCOMPARE(t.host.drain(200), (QStringList{QStringLiteral("CMD_moveit+3+clBlack+5+30+30"),
+                                             QStringLiteral("CMD_draw+3+clBlack+5++40,30+")}));
+    // A width edited into nonsense during a stroke ends it without a message.
+    press(t.board(), QPoint(30, 50));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+5+30+50"));
+    drag(t.board(), QPoint(40, 50));
+    t.chat->penw->setText(QStringLiteral("5x"));
+    release(t.board(), QPoint(40, 50));
+    QVERIFY(!t.chat->pendown);
+    QVERIFY(t.host.drain(50).isEmpty());
 }
 
 void BoardInput::notLoggedInDrawsLocallyAndSendsNothing()

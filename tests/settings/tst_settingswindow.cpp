@@ -171,13 +171,20 @@ private slots:
 
     void placementOnClose()
     {
-        // Closing before login writes the file: the saved values are still 0.
+        // Before the file has been read, closing writes nothing, and a switch writes only itself.
         {
+            write("[Quillet]\nLeft=40\nSnapcount=12\n");
             Tchat w;
             w.move(3, 3);
+            w.PlaySounds1->trigger();
+            w.chatpane->N14Click(12);
             w.close();
-            QCOMPARE(value(QStringLiteral("Left")), QStringLiteral("3"));
-            QCOMPARE(value(QStringLiteral("Width")), QString::number(w.width()));
+            QCOMPARE(value(QStringLiteral("Left")), QStringLiteral("40"));
+            QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("12"));
+            QCOMPARE(value(QStringLiteral("Width")), QStringLiteral("<missing>"));
+            QCOMPARE(value(QStringLiteral("Playsounds")), QStringLiteral("false"));
+            QCOMPARE(value(QStringLiteral("Textsize")), QStringLiteral("12"));
+            QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("<missing>"));
         }
         // A window larger than the work area is stored 15 pixels smaller each way.
         {
