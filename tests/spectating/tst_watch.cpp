@@ -76,7 +76,9 @@ private slots:
         spies.listbox_spys->addItems(
             {QStringLiteral("12: Zed"), QStringLiteral("Ann: 13"), QStringLiteral("14: Eve")});
 
-        // Not the host: no removal, from the names or from the list.
+        // Not the host: no removal, from the names or from the list. (Number 1 takes the hosting
+        // player's say when no copy hosts; this copy stands for a player of a hosting copy's game.)
+        t.amhost = false;
         t.label_playername[6]->setText(QStringLiteral("Fay"));
         nameMenuOn(t, 6);
         t.removeFromGameClicked();
