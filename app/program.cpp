@@ -3,6 +3,7 @@
 #include "app/singleinstance.h"
 #include "app/windows.h"
 #include "client/tchat.h"
+#include "features/snapshotbrowser.h"
 #include "features/tgamestartform.h"
 #include "features/windows.h"
 #include "host/tserver.h"
@@ -26,6 +27,7 @@ Program::Program(const QStringList &params)
     chat->aboutWindow = about.get();
     chat->spylist = spylist.get();
     chat->gamestartform = gamestartform.get();
+    chat->snapshot = snapshot.get();
     chat->params = params;
 }
 

@@ -32,6 +32,7 @@ class FlatPanel;
 class TiledBackground;
 class TServer;
 class Tspylist;
+class Tsnapshot;
 class Tgamestartform;
 
 // The main window: the player's side of the game.
@@ -51,6 +52,7 @@ public:
     QWidget *aboutWindow = nullptr;
     Tspylist *spylist = nullptr;
     Tgamestartform *gamestartform = nullptr;
+    Tsnapshot *snapshot = nullptr;
     // Command-line parameters (without the program name).
     QStringList params;
 
@@ -208,6 +210,13 @@ public:
     void restartclock(int mode, int seconds);
     // Seconds per turn from the game-start dialog's "timeperturn" field; 120 when it has none.
     int dialogTurnTime() const;
+
+    // ---- Snapshots of the finished drawing (client/tchat_snapshot.cpp).
+    void connectSnapshots();
+    // Stamps roundcaption on the backing picture and saves it as the next numbered snapshot.
+    void button_snapshotClick();
+    // Shows the snapshot browser, centred on this window.
+    void SnapShots1Click();
 
     // ---- Chat pane.
     ChatPane *chatpane = nullptr;

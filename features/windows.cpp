@@ -17,12 +17,6 @@ Tspylist::Tspylist(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStays
     listbox_spys->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-Tsnapshot::Tsnapshot(QWidget *parent) : QWidget(parent)
-{
-    setWindowTitle(QStringLiteral("Quillet - Snap Shots"));
-    resize(676, 436);
-}
-
 Tphrases::Tphrases(QWidget *parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Quillet - Phrase Buttons"));

@@ -15,14 +15,6 @@ public:
     QAction *popup_kickhim = nullptr;
 };
 
-// Browser of saved snapshots.
-class Tsnapshot : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit Tsnapshot(QWidget *parent = nullptr);
-};
-
 // Editor of the nine quick phrases.
 class Tphrases : public QWidget
 {

@@ -1,0 +1,42 @@
+// Snapshots: the finished drawing saved as a numbered JPEG file, and the browser of them.
+#include "client/tchat.h"
+
+#include "board/drawingboard.h"
+#include "features/snapshotbrowser.h"
+#include "features/snapshots.h"
+#include "protocol/errors.h"
+#include "widgets/flatbutton.h"
+
+#include <QAction>
+
+void Tchat::connectSnapshots()
+{
+    connect(button_snapshot, &QAbstractButton::clicked, this,
+            [this] { guard([this] { button_snapshotClick(); }); });
+    connect(snapShotsAction, &QAction::triggered, this, [this] { guard([this] { SnapShots1Click(); }); });
+}
+
+void Tchat::button_snapshotClick()
+{
+    // Empty from the start of a turn until its round ends.
+    if (roundcaption.isEmpty())
+        return;
+    // The caption goes on the backing picture only; the screen shows it at its next repaint.
+    snapshots::stamp(image_main->image_backup, roundcaption);
+    image_main->update();
+    const int number = snapshots::nextNumber(snapcount);
+    snapshots::save(image_main->image_backup, snapshots::folder(), number);
+    // Counted only once the file is there, so a failed save skips no number.
+    snapcount = number;
+    saveinifile();
+}
+
+void Tchat::SnapShots1Click()
+{
+    if (!snapshot)
+        return;
+    snapshot->move(frameGeometry().center() - snapshot->rect().center());
+    snapshot->show();
+    snapshot->raise();
+    snapshot->activateWindow();
+}
