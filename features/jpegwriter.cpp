@@ -1,9 +1,8 @@
 #include "features/jpegwriter.h"
 
+#include "features/atomicfile.h"
 #include "protocol/errors.h"
 
-#include <QDir>
-#include <QSaveFile>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -84,20 +83,7 @@ QByteArray encode(const QImage &picture, int quality)
 
 void save(const QImage &picture, const QString &path, int quality)
 {
-    const QByteArray data = encode(picture, quality);
-    QSaveFile file(path);
-    const auto fail = [&] {
-        throw EError(QStringLiteral("Cannot create file \"%1\". %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        fail();
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        fail();
-    }
-    if (!file.commit())
-        fail();
+    atomicfile::write(path, encode(picture, quality));
 }
 
 } // namespace jpeg
