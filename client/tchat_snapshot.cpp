@@ -24,8 +24,9 @@ void Tchat::button_snapshotClick()
     // The caption goes on the backing picture only; the screen shows it at its next repaint.
     snapshots::stamp(image_main->image_backup, roundcaption);
     image_main->update();
-    const int number = snapshots::nextNumber(snapcount);
-    snapshots::save(image_main->image_backup, snapshots::folder(), number);
+    const QString folder = snapshots::folder();
+    const int number = snapshots::nextNumber(snapcount, folder);
+    snapshots::save(image_main->image_backup, folder, number);
     // Counted only once the file is there, so a failed save skips no number.
     snapcount = number;
     saveinifile();

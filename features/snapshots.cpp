@@ -56,9 +56,14 @@ int numberOf(const QString &name)
     return n <= INT_MAX ? int(n) : 0;
 }
 
-int nextNumber(int snapcount)
+int nextNumber(int snapcount, const QString &folder)
 {
-    return snapcount < 0 || snapcount == INT_MAX ? 1 : snapcount + 1;
+    int last = std::max(snapcount, 0);
+    const QStringList names = QDir(folder).entryList({prefix + QLatin1Char('*') + extension},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        last = std::max(last, numberOf(name));
+    return last == INT_MAX ? 1 : last + 1;
 }
 
 QStringList ordered(QStringList names)

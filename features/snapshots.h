@@ -16,8 +16,9 @@ QString fileName(int number);
 // The number of a name of the form fileName() makes (letters in any case), or 0 for any other name.
 int numberOf(const QString &name);
 
-// The number of the snapshot after the last one taken; 1 when the count makes no sense.
-int nextNumber(int snapcount);
+// The number of the next snapshot: one past the count of snapshots taken and past every numbered
+// snapshot already in the folder, so a count lost from the settings never overwrites a snapshot.
+int nextNumber(int snapcount, const QString &folder);
 
 // Snapshot names by number (snapshot2 before snapshot10), then any other names by name.
 QStringList ordered(QStringList names);

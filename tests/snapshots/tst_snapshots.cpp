@@ -112,6 +112,16 @@ private slots:
         w.button_snapshotClick();
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("snapshot3.jpg")});
 
+        // The count lost from the settings: the numbers go on past the files there, none is overwritten.
+        const QByteArray third = readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg")));
+        QVERIFY(QFile::remove(home.filePath(QStringLiteral("orvanelobby.ini"))));
+        w.snapcount = 0;
+        w.roundcaption = QStringLiteral("another caption");
+        w.button_snapshotClick();
+        QCOMPARE(w.snapcount, 4);
+        QCOMPARE(readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg"))), third);
+        QCOMPARE(snapcountInFile(), QStringLiteral("4"));
+
         // A file where the folder should be: the box tells, the count stays.
         QVERIFY(QDir(folder()).removeRecursively());
         {
@@ -120,18 +130,18 @@ private slots:
         }
         w.button_snapshot->click();
         QCOMPARE(boxes.size(), 1);
-        QVERIFY2(boxes[0].contains(QStringLiteral("snapshot4.jpg")), qPrintable(boxes[0]));
-        QCOMPARE(w.snapcount, 3);
-        QCOMPARE(snapcountInFile(), QStringLiteral("3"));
+        QVERIFY2(boxes[0].contains(QStringLiteral("snapshot5.jpg")), qPrintable(boxes[0]));
+        QCOMPARE(w.snapcount, 4);
+        QCOMPARE(snapcountInFile(), QStringLiteral("4"));
 
         // A save that fails at the rename leaves neither a part file nor a temporary one.
         QVERIFY(QFile::remove(folder()));
-        QVERIFY(QDir(folder()).mkpath(QStringLiteral("snapshot4.jpg/keep")));
+        QVERIFY(QDir(folder()).mkpath(QStringLiteral("snapshot5.jpg/keep")));
         w.button_snapshot->click();
         QCOMPARE(boxes.size(), 2);
-        QCOMPARE(w.snapcount, 3);
+        QCOMPARE(w.snapcount, 4);
         QCOMPARE(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("snapshot4.jpg")});
+                 QStringList{QStringLiteral("snapshot5.jpg")});
 
         // libjpeg's fatal errors come back as errors, not as the end of the program.
         QVERIFY_THROWS_EXCEPTION(EError, jpeg::encode(QImage()));
