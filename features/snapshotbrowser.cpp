@@ -75,12 +75,21 @@ void Tsnapshot::showEvent(QShowEvent *e)
 
 bool Tsnapshot::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == listbox_snapshots->viewport() && e->type() == QEvent::MouseButtonPress) {
-        const auto *m = static_cast<QMouseEvent *>(e);
+    if (watched != listbox_snapshots->viewport())
+        return QWidget::eventFilter(watched, e);
+    // The pointer selects through this handler alone: no drag selection, no selection without a
+    // picture.
+    const auto *m = static_cast<QMouseEvent *>(e);
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
         guard([&] { listbox_snapshotsMouseDown(m->button(), m->position().toPoint()); });
-        return true; // the selection is this handler's alone
+        return true;
+    case QEvent::MouseMove:
+        return m->buttons() != Qt::NoButton;
+    default:
+        return QWidget::eventFilter(watched, e);
     }
-    return QWidget::eventFilter(watched, e);
 }
 
 void Tsnapshot::FormShow()
