@@ -21,13 +21,15 @@ void Tchat::button_snapshotClick()
     // Empty from the start of a turn until its round ends.
     if (roundcaption.isEmpty())
         return;
-    // The caption goes on the backing picture only; the screen shows it at its next repaint.
-    snapshots::stamp(image_main->image_backup, roundcaption);
-    image_main->update();
+    // A save that fails changes nothing: neither the picture nor the count.
+    QImage picture = image_main->image_backup;
+    snapshots::stamp(picture, roundcaption);
     const QString folder = snapshots::folder();
     const int number = snapshots::nextNumber(snapcount, folder);
-    snapshots::save(image_main->image_backup, folder, number);
-    // Counted only once the file is there, so a failed save skips no number.
+    snapshots::save(picture, folder, number);
+    // The caption stays on the backing picture; the screen shows it at its next repaint.
+    image_main->image_backup = picture;
+    image_main->update();
     snapcount = number;
     saveinifile();
 }

@@ -92,6 +92,7 @@ private slots:
             w.button_snapshot->click();
             w.button_snapshot->click();
             QVERIFY(boxes.isEmpty());
+            QVERIFY(darkPixels(w.image_main->image_backup, QRect(4, 4, 120, 16)) > 40);
             QCOMPARE(w.snapcount, 2);
             QCOMPARE(snapcountInFile(), QStringLiteral("2"));
         }
@@ -122,14 +123,16 @@ private slots:
         QCOMPARE(readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg"))), third);
         QCOMPARE(snapcountInFile(), QStringLiteral("4"));
 
-        // A file where the folder should be: the box tells, the count stays.
+        // A file where the folder should be: the box tells, the count and the picture stay.
         QVERIFY(QDir(folder()).removeRecursively());
         {
             QFile blocker(folder());
             QVERIFY(blocker.open(QIODevice::WriteOnly));
         }
+        w.image_main->wipe();
         w.button_snapshot->click();
         QCOMPARE(boxes.size(), 1);
+        QCOMPARE(darkPixels(w.image_main->image_backup, QRect(4, 4, 120, 16)), 0);
         QVERIFY2(boxes[0].contains(QStringLiteral("snapshot5.jpg")), qPrintable(boxes[0]));
         QCOMPARE(w.snapcount, 4);
         QCOMPARE(snapcountInFile(), QStringLiteral("4"));
