@@ -79,14 +79,15 @@ bool Tsnapshot::eventFilter(QObject *watched, QEvent *e)
         return QWidget::eventFilter(watched, e);
     // The pointer selects through this handler alone: no drag selection, no selection without a
     // picture.
-    const auto *m = static_cast<QMouseEvent *>(e);
     switch (e->type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: {
+        const auto *m = static_cast<QMouseEvent *>(e);
         guard([&] { listbox_snapshotsMouseDown(m->button(), m->position().toPoint()); });
         return true;
+    }
     case QEvent::MouseMove:
-        return m->buttons() != Qt::NoButton;
+        return static_cast<QMouseEvent *>(e)->buttons() != Qt::NoButton;
     default:
         return QWidget::eventFilter(watched, e);
     }
