@@ -5,8 +5,8 @@
 #include "client/tchat.h"
 #include "features/phraseeditor.h"
 #include "features/spylist.h"
+#include "features/snapshotbrowser.h"
 #include "features/tgamestartform.h"
-#include "features/windows.h"
 #include "host/tserver.h"
 
 Program::Program(const QStringList &params)
@@ -29,6 +29,7 @@ Program::Program(const QStringList &params)
     chat->spylist = spylist.get();
     chat->phrases = phrases.get();
     chat->gamestartform = gamestartform.get();
+    chat->snapshot = snapshot.get();
     chat->params = params;
 
     QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });

@@ -24,6 +24,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     buildBoard();
     buildMenus();
     connectStartMenus();
+    connectSnapshots();
     buildChatMenus();
     buildBoardControls();
     buildWatchMenus();

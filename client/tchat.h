@@ -34,6 +34,7 @@ class TiledBackground;
 class TServer;
 class Tspylist;
 class Tphrases;
+class Tsnapshot;
 class Tgamestartform;
 
 // The main window: the player's side of the game.
@@ -54,6 +55,7 @@ public:
     Tspylist *spylist = nullptr;
     Tphrases *phrases = nullptr;
     Tgamestartform *gamestartform = nullptr;
+    Tsnapshot *snapshot = nullptr;
     // Command-line parameters (without the program name).
     QStringList params;
 
@@ -222,6 +224,13 @@ public:
     void updatetime(const QString &rest);
     // Odd rows black for a team game, maroon otherwise.
     void setteamcolours(bool team);
+
+    // ---- Snapshots of the finished drawing (client/tchat_snapshot.cpp).
+    void connectSnapshots();
+    // Stamps roundcaption on the backing picture and saves it as the next numbered snapshot.
+    void button_snapshotClick();
+    // Shows the snapshot browser, centred on this window.
+    void snapShotsClicked();
 
     // ---- Chat pane.
     ChatPane *chatpane = nullptr;

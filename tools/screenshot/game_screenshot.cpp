@@ -5,7 +5,6 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
-#include "features/windows.h"
 #include "host/tserver.h"
 #include "protocol/colortext.h"
 #include "protocol/errors.h"

@@ -1,0 +1,45 @@
+// Snapshots: the finished drawing saved as a numbered JPEG file, and the browser of them.
+#include "client/tchat.h"
+
+#include "board/drawingboard.h"
+#include "features/snapshotbrowser.h"
+#include "features/snapshots.h"
+#include "protocol/errors.h"
+#include "widgets/flatbutton.h"
+
+#include <QAction>
+
+void Tchat::connectSnapshots()
+{
+    connect(button_snapshot, &QAbstractButton::clicked, this,
+            [this] { guard([this] { button_snapshotClick(); }); });
+    connect(snapShotsAction, &QAction::triggered, this, [this] { guard([this] { snapShotsClicked(); }); });
+}
+
+void Tchat::button_snapshotClick()
+{
+    // Empty from the start of a turn until its round ends.
+    if (roundcaption.isEmpty())
+        return;
+    // A save that fails changes nothing: neither the picture nor the count.
+    QImage picture = image_main->image_backup;
+    snapshots::stamp(picture, roundcaption);
+    const QString folder = snapshots::folder();
+    const int number = snapshots::nextNumber(snapcount, folder);
+    snapshots::save(picture, folder, number);
+    // The caption stays on the backing picture; the screen shows it at its next repaint.
+    image_main->image_backup = picture;
+    image_main->update();
+    snapcount = number;
+    saveinifile();
+}
+
+void Tchat::snapShotsClicked()
+{
+    if (!snapshot)
+        return;
+    snapshot->move(frameGeometry().center() - snapshot->rect().center());
+    snapshot->show();
+    snapshot->raise();
+    snapshot->activateWindow();
+}
