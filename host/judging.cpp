@@ -10,6 +10,12 @@ const QChar space = QLatin1Char(' ');
 
 qsizetype findword(const QString &phrase, const QString &word)
 {
+    // A whole word wins over an earlier part of a longer word: "ME" in "COME DINE WITH ME".
+    for (qsizetype at = word.isEmpty() ? -1 : phrase.indexOf(word); at >= 0;
+         at = phrase.indexOf(word, at + 1)) {
+        if (wholeword(phrase, at, word.size()))
+            return at;
+    }
     qsizetype i = phrase.indexOf(space + word + space);
     if (i >= 0)
         return i + 1;
