@@ -138,6 +138,10 @@ public:
     void findphrases();
     // Game over or paused: no drawer's turn runs and the round timer stands.
     void stopgame();
+    // The end of a break: the winner, or the next turn.
+    void endbreak();
+    // What a newcomer is told about a running game: the phase, the mask and the scores.
+    void sendgamestate(int slot);
 
     // Scoring and the end of the game.
     bool checkforwin();

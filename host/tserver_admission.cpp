@@ -62,16 +62,30 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
         if (i != slot && playertable[i].inuse)
             sendto(slot, cmd::buildExistingplayers(i, playertable[i].name));
     }
+    // The state of the game goes ahead of the drawing history: a drawing turn begins with a wipe
+    // of the drawing area, which must not erase the strokes the newcomer is sent.
+    sendgamestate(slot);
     for (const QString &line : std::as_const(memo_drawing))
         sendto(slot, line);
     if (version != cmd::versionText) {
         sendto(1, cmd::buildHavewrongversion(p.name));
         sendto(slot, cmd::buildWrongversion());
     }
-    if (gameon) {
+}
+
+void TServer::sendgamestate(int slot)
+{
+    if (gamestate.isEmpty())
+        return;
+    if (gamestate == QLatin1String("picking")) {
+        sendto(slot, cmd::buildPickcatagoryTurn(curdrawer));
+    } else {
         sendto(slot, cmd::buildNextplayer(curdrawer, curcategory, themask));
-        sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+        // A break after a time-out: everybody else sees the phrase.
+        if (gamestate == QLatin1String("break") && !answered)
+            sendto(slot, cmd::buildUpdateanswer(true, thephrase));
     }
+    sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
 }
 
 void TServer::acceptedSocketDisconnect(TSock *sender)
@@ -102,8 +116,16 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
         // Gone for good; never deleted from inside its own notification.
         sender->deleteLater();
     }
-    if (gameon && slot == curdrawer && curdrawer != 1 && playertable[1].inuse)
+    if (slot != curdrawer || curdrawer == 1 || !playertable[1].inuse)
+        return;
+    // The drawer's turn ends with the drawer: the next seat picks at once. In the break the turn
+    // is over already, and the break ends early the way it always ends.
+    if (gamestate == QLatin1String("break")) {
+        endbreak();
+    } else if (!gamestate.isEmpty()) {
+        roundtime->stop();
         findplayer();
+    }
 }
 
 void TServer::kickhim(const QueuedMessage &m, const QString &payload)

@@ -42,17 +42,16 @@ void TServer::storestroke(const QString &line)
     historysize += line.size();
 }
 
-// A stroke message goes into the history always, and on to the others only from the drawer
-// while a game is on.
+// Only the drawer's strokes while a game is on go into the history and on to the others: the
+// history is what every newcomer is shown, so it holds nothing the players did not see.
 void TServer::relaystroke(const QueuedMessage &m, const QString &word, const QString &payload)
 {
     const int n = FieldReader(payload).nextInt();
-    if (!sentby(m, n))
+    if (!sentby(m, n) || !gameon || n != curdrawer)
         return;
     const QString line = word + QLatin1Char('+') + payload;
     storestroke(line);
-    if (gameon && n == curdrawer)
-        sendtoothers(n, line);
+    sendtoothers(n, line);
 }
 
 void TServer::moveit(const QueuedMessage &m, const QString &payload)

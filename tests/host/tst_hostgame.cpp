@@ -23,13 +23,16 @@ private slots:
     void rotation();
     void pauseWhenNobodyCanDraw();
     void drawerLeaves();
+    void drawerLeavesOutsideDrawing();
     void drawerWatches();
     void guessedInTwo();
     void guessedInOne();
     void closeWords();
     void whoMayGuess();
+    void emptyGuesses();
     void teamPoints();
     void passes();
+    void passOnlyWhileDrawing();
     void soloPass();
     void timeOut();
     void pickingTimeOut();
@@ -157,7 +160,11 @@ void TestHostGame::pauseWhenNobodyCanDraw()
     // The only playing seat leaves: nobody can draw, and the game waits for a new start.
     t.server.disconnectsock(4);
     QVERIFY(t.sync());
-    QCOMPARE(t.at(1)->take(), QStringList{s("CMD_playerdisconnected+4+Di")});
+    // Everybody is told, in a line any player shows as a system line.
+    const QString paused = cmd::buildPaused();
+    QVERIFY(paused.startsWith(s("CMD_chat+0+")));
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_playerdisconnected+4+Di"), paused}));
+    QCOMPARE(t.at(2)->take(), (QStringList{s("CMD_playerdisconnected+4+Di"), paused}));
     QCOMPARE(t.server.curdrawer, 0);
     QVERIFY(!t.server.gameon);
     QVERIFY(t.server.gamestate.isEmpty());
@@ -187,6 +194,42 @@ void TestHostGame::drawerLeaves()
     QCOMPARE(t.at(3)->take(), expected);
     QCOMPARE(t.server.gamestate, s("picking"));
     QCOMPARE(t.server.countdown, 10);
+}
+
+void TestHostGame::drawerLeavesOutsideDrawing()
+{
+    Table t(4);
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.tick(65); // time-out: slot 1 pays, the break begins
+    QCOMPARE(t.server.gamestate, s("break"));
+    QVERIFY(t.breakOver());
+    QCOMPARE(t.server.curdrawer, 2);
+    QCOMPARE(t.server.gamestate, s("picking"));
+    t.takeAll();
+    // The picking drawer leaves: the next seat picks at once, and the newcomer in the free slot
+    // is an ordinary guesser.
+    t.at(2)->disconnectFromHost();
+    QVERIFY(waitUntil([&] { return !t.server.inuse(2); }, 5000));
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_playerdisconnected+2+Bob"), s("CMD_pickcatagory+3")}));
+    QCOMPARE(t.server.curdrawer, 3);
+    QCOMPARE(t.server.countdown, 10);
+    RawClient *e = t.join(s("Ed"));
+    QCOMPARE(e->slot, 2);
+    QVERIFY(t.pick());
+    QCOMPARE(t.server.gamestate, s("drawing"));
+
+    // The drawer leaves in the break after guessing: the break ends at once, with the win test.
+    QVERIFY(t.guess(4, s("hot dog")));
+    QCOMPARE(t.server.gamestate, s("break"));
+    t.server.winscore = 2;
+    t.takeAll();
+    t.server.disconnectsock(3);
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_playerdisconnected+3+Cy"), s("CMD_winner+Di")}));
+    QVERIFY(t.server.gamestate.isEmpty());
+    QVERIFY(!t.server.roundtime->isActive());
 }
 
 void TestHostGame::drawerWatches()
@@ -338,6 +381,21 @@ void TestHostGame::whoMayGuess()
     QCOMPARE(t.server.gamestate, s("picking"));
 }
 
+void TestHostGame::emptyGuesses()
+{
+    Table t;
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(2, QString()));
+    QVERIFY(t.guess(2, s("   ")));
+    for (int i = 1; i <= 3; ++i)
+        QVERIFY(t.at(i)->take().isEmpty());
+    QVERIFY(t.guess(2, s(" dog ")));
+    QCOMPARE(t.at(3)->take(),
+             (QStringList{s("CMD_myguessed+2+ DOG "), s("CMD_updateanswer+false+___ DOG ")}));
+}
+
 void TestHostGame::teamPoints()
 {
     Table t(5);
@@ -397,6 +455,34 @@ void TestHostGame::passes()
     QCOMPARE(t.server.curcategory, 0);
 }
 
+void TestHostGame::passOnlyWhileDrawing()
+{
+    Table t;
+    t.server.setPhraseList(0, {s("hot dog"), s("pin in")});
+    QVERIFY(t.start());
+    t.server.playertable[1].score = 5;
+    // A pass while picking, after the answer, or after the time-out changes nothing.
+    auto passIgnored = [&] {
+        t.takeAll();
+        const QString mask = t.server.themask;
+        return t.request(t.at(1), cmd::buildPass(1)) && t.at(2)->take().isEmpty() &&
+               t.server.themask == mask && t.server.playertable[1].score == 5;
+    };
+    QVERIFY(passIgnored());
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(2, t.server.thephrase));
+    t.server.playertable[1].score = 5;
+    QVERIFY(passIgnored());
+    QVERIFY(t.breakOver());
+    QVERIFY(t.request(t.at(2), cmd::buildPickcatagory(2, 0)));
+    t.tick(65);
+    QCOMPARE(t.server.gamestate, s("break"));
+    QVERIFY(t.request(t.at(2), cmd::buildPass(2)));
+    QCOMPARE(t.server.playertable[2].score, 1);           // 2 for the answer, 1 paid for the time-out
+    QVERIFY(t.server.themask.contains(QLatin1Char('_'))); // as it was: the answer stays shown
+    QVERIFY(!t.at(3)->take().contains(s("CMD_passed+2+0")));
+}
+
 void TestHostGame::soloPass()
 {
     Host h;
@@ -442,10 +528,11 @@ void TestHostGame::timeOut()
     QVERIFY(!t.server.gameon);
     QCOMPARE(t.server.gamestate, s("break"));
     QVERIFY(t.server.roundtime->isActive());
-    // A stroke after the time is up is kept but not passed on.
+    // A stroke after the time is up is neither kept nor passed on.
     t.takeAll();
     QVERIFY(t.request(t.at(1), cmd::buildMoveit(1, s("clBlack"), s("3"), 1, 1)));
     QVERIFY(t.at(2)->take().isEmpty());
+    QVERIFY(t.server.memo_drawing.isEmpty());
     t.tick(11);
     QVERIFY(t.sync());
     QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_updatetime+-2"), s("CMD_pickcatagory+2")}));
