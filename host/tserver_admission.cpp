@@ -43,7 +43,14 @@ void TServer::listenerAccept(TSock *)
     p.inuse = true;
     p.sock = sock;
     p.name.clear();
+    p.loggedin = false;
     wire::send(*sock, cmd::buildSendlogininfo(slot));
+    // A connection that never logs in would hold its slot for ever.
+    QTimer::singleShot(loginwait, sock, [this, sock] {
+        const int s = sock->Tag;
+        if (inuse(s) && playertable[s].sock == sock && !playertable[s].loggedin)
+            disconnectsock(s);
+    });
 }
 
 void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
@@ -56,6 +63,7 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     tplayer &p = playertable[slot];
     p.name = f.rest();
     p.inuse = true;
+    p.loggedin = true;
 
     sendtoall(cmd::buildNewplayerinfo(slot, p.name));
     for (int i = 1; i <= highslot; ++i) {
@@ -99,6 +107,8 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
 {
     if (msg != QLatin1String("Socket Closed"))
         return;
+    // What it still has waiting would be refused, as it holds no slot any more: forgotten now.
+    receivedlist.drop(sender->serial());
     const int slot = sender->Tag;
     if (slot < 1 || slot > maxslot)
         return;
@@ -111,6 +121,7 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
     p.inuse = false;
     p.name.clear();
     p.watching = false;
+    p.loggedin = false;
     if (p.sock) {
         p.sock = nullptr;
         // Gone for good; never deleted from inside its own notification.
@@ -142,6 +153,17 @@ void TServer::disconnectsock(int slot)
 {
     if (inuse(slot) && playertable[slot].sock)
         playertable[slot].sock->Close();
+}
+
+void TServer::disconnectconnection(quint64 connection)
+{
+    for (int i = 1; i <= highslot; ++i) {
+        if (playertable[i].sock && playertable[i].sock->serial() == connection) {
+            disconnectsock(i);
+            break;
+        }
+    }
+    receivedlist.drop(connection);
 }
 
 void TServer::justwatch(const QueuedMessage &m, const QString &payload)
