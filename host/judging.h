@@ -40,7 +40,9 @@ struct Step
 };
 
 // Judges a guess (already in upper case) word by word against the phrase (upper case), revealing
-// words in the mask. Stops at the word that solves the phrase. Empty words are skipped.
+// words in the mask. Stops at the word that solves the phrase. Empty words are skipped, and a word
+// given again in the same guess too. A word shown before the guess gives one Revealed step for
+// the whole guess, however many such words it holds.
 QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWords &words,
                   const QString &guess);
 

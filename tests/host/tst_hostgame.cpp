@@ -28,6 +28,7 @@ private slots:
     void guessedInTwo();
     void guessedInOne();
     void closeWords();
+    void longGuessesDoNotFlood();
     void whoMayGuess();
     void emptyGuesses();
     void teamPoints();
@@ -324,6 +325,24 @@ void TestHostGame::closeWords()
     // An empty word between two spaces reveals nothing and asks nothing.
     QVERIFY(u.guess(3, s("bake  cake")));
     QCOMPARE(u.at(3)->take(), (QStringList{s("CMD_myguessed+3+BAKE  CAKE"), s("CMD_veryclose+3+BAKE+")}));
+}
+
+void TestHostGame::longGuessesDoNotFlood()
+{
+    Table t(3, s("hot dog stand"));
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    auto updates = [&](const QString &guess) {
+        t.guess(2, guess);
+        return only(t.at(3)->take(), s("CMD_updateanswer")).size();
+    };
+    // A word given a thousand times is judged once.
+    QCOMPARE(updates(QStringList(1000, s("hot")).join(QLatin1Char(' '))), 1);
+    // One update per word newly shown, and one for all the words shown before.
+    QCOMPARE(updates(s("hot hot dog dog hot")), 2);
+    QCOMPARE(updates(QStringList(500, s("hot dog")).join(QLatin1Char(' '))), 1);
+    QVERIFY(t.server.themask.startsWith(s("HOT DOG _")));
 }
 
 void TestHostGame::whoMayGuess()
