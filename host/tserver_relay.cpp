@@ -1,5 +1,6 @@
 // Requests the host only passes on: chat lines, actions, chatter sounds, the drawer's strokes and
 // wipes, with the drawing history that newcomers are shown.
+#include "host/strokecheck.h"
 #include "host/tserver.h"
 
 #include "protocol/commands.h"
@@ -48,6 +49,10 @@ void TServer::relaystroke(const QueuedMessage &m, const QString &word, const QSt
 {
     const int n = FieldReader(payload).nextInt();
     if (!sentby(m, n) || !gameon || n != curdrawer)
+        return;
+    // One that a player could not read would raise an error box on every screen, and on every
+    // newcomer's through the history.
+    if (!strokecheck::reads(word, payload))
         return;
     const QString line = word + QLatin1Char('+') + payload;
     storestroke(line);
