@@ -52,8 +52,9 @@ public:
     DrainTimer *socktimer = nullptr;
     // One connection may have this many messages waiting at most.
     static constexpr int maxqueued = 1000;
-    // Characters of text the queue holds at most, from all connections together.
-    qsizetype maxqueuedtext = 16 * 1024 * 1024;
+    // Characters of text the queue holds at most, from all connections together: about 16 MB
+    // as the host keeps them.
+    qsizetype maxqueuedtext = 8 * 1024 * 1024;
     // Milliseconds a new connection has for its login before it is closed.
     int loginwait = 30000;
     // The round timer, one tick a second while a game runs.
