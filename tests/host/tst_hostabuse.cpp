@@ -100,8 +100,8 @@ void TestHostAbuse::queuedTextIsBounded()
 void TestHostAbuse::silentConnectionLosesItsSeat()
 {
     Host h;
-    h.server.loginwait = 300;
     RawClient *a = h.join(s("Ann"));
+    h.server.loginwait = 300;
     RawClient *silent = h.connect();
     QCOMPARE(silent->slot, 2);
     QVERIFY(silent->waitClosed());
