@@ -293,6 +293,11 @@ void ChatPane::addlinetochat(const QString &line, int colour)
     if (!rest.isEmpty())
         addwords(rest, style);
 
+    // The pane keeps a bounded history: past the newest maxlines lines, the oldest go, a tenth
+    // of the bound at a time so that a long chat does not shift the whole history every line.
+    if (mainchat->paragraphCount() > maxlines + maxlines / 10)
+        mainchat->dropOldest(mainchat->paragraphCount() - maxlines);
+
     mainchat->format();
     if (!scrolloff())
         mainchat->scrollToEnd();

@@ -38,6 +38,8 @@ public:
 
     static inline const QString placeholder = QStringLiteral("<Enter Chat Here>");
     static constexpr int smileyCount = 18;
+    // Lines the pane keeps at least; older ones are dropped.
+    static constexpr int maxlines = 10000;
 
     // Controls.
     QWidget *phraserow = nullptr; // b_phrase1 ... b_phrase9 go here, left to right

@@ -3,7 +3,7 @@
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
-#include "board/strokemessage.h"
+#include "protocol/strokemessage.h"
 #include "features/tgamestartform.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
@@ -197,17 +197,27 @@ void Tchat::resetbrush()
 }
 
 // ---- Strokes relayed by the host ----
+// A relayed stroke that does not read is dropped quietly: nothing the player could do about it.
 
 void Tchat::moveit(const QString &rest)
 {
     FieldReader f(rest);
-    if (f.nextInt() == mynumber)
-        return; // our own strokes are on the screen already
+    QColor colour;
+    int width = 0;
+    QPoint p;
+    try {
+        if (f.nextInt() == mynumber)
+            return; // our own strokes are on the screen already
+        colour = colortext::toQColor(colortext::fromText(f.next()));
+        width = f.nextInt();
+        const int x = f.nextInt();
+        p = QPoint(x, f.restInt());
+    } catch (const EConvertError &) {
+        return;
+    }
     Canvas &screen = image_main->screen;
-    screen.pencolour = colortext::toQColor(colortext::fromText(f.next()));
-    screen.penwidth = f.nextInt();
-    const int x = f.nextInt();
-    const QPoint p(x, f.restInt());
+    screen.pencolour = colour;
+    screen.penwidth = width;
     screen.moveTo(p);
     image_main->changed(screen.lineTo(p));
     Canvas &backup = image_main->backup;
@@ -219,11 +229,19 @@ void Tchat::moveit(const QString &rest)
 void Tchat::drawit(const QString &rest)
 {
     FieldReader f(rest);
-    if (f.nextInt() == mynumber)
+    QColor colour;
+    int width = 0;
+    try {
+        if (f.nextInt() == mynumber)
+            return;
+        colour = colortext::toQColor(colortext::fromText(f.next()));
+        width = f.nextInt();
+    } catch (const EConvertError &) {
         return;
+    }
     Canvas &screen = image_main->screen;
-    screen.pencolour = colortext::toQColor(colortext::fromText(f.next()));
-    screen.penwidth = f.nextInt();
+    screen.pencolour = colour;
+    screen.penwidth = width;
     Canvas &backup = image_main->backup;
     backup.setPen(screen.pencolour, screen.penwidth);
 
@@ -240,8 +258,7 @@ void Tchat::drawit(const QString &rest)
         while (walk.next(p))
             points.append(p);
     } catch (const EConvertError &) {
-        paint();
-        throw;
+        // The lines before the point that does not read stay drawn.
     }
     paint();
 }

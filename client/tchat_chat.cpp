@@ -90,6 +90,11 @@ void Tchat::buildChatMenus()
 
 void Tchat::chatrecieved(const QString &text)
 {
+    // The game has paused: the host's player may start a new one.
+    if (amhost && cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
+        button_start->show();
+        startGameAction->setEnabled(true);
+    }
     QString line = text;
     int colour = colortext::clWhite;
     if (const qsizetype bar = text.indexOf(QLatin1Char('|')); bar >= 0) {

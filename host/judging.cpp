@@ -2,6 +2,9 @@
 
 #include "protocol/text.h"
 
+#include <QSet>
+#include <utility>
+
 namespace judging {
 
 namespace {
@@ -10,6 +13,12 @@ const QChar space = QLatin1Char(' ');
 
 qsizetype findword(const QString &phrase, const QString &word)
 {
+    // A whole word wins over an earlier part of a longer word: "ME" in "COME DINE WITH ME".
+    for (qsizetype at = word.isEmpty() ? -1 : phrase.indexOf(word); at >= 0;
+         at = phrase.indexOf(word, at + 1)) {
+        if (wholeword(phrase, at, word.size()))
+            return at;
+    }
     qsizetype i = phrase.indexOf(space + word + space);
     if (i >= 0)
         return i + 1;
@@ -61,6 +70,10 @@ QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWor
                 steps.append({Step::Close, w});
         }
     };
+    // A word given twice in one guess is judged once, and a word that was shown before the guess
+    // is shown again once per guess: a long guess may not flood every player.
+    QSet<QString> judged;
+    bool repeated = false;
     qsizetype start = 0;
     while (start <= guess.size()) {
         qsizetype end = guess.indexOf(space, start);
@@ -68,8 +81,9 @@ QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWor
             end = guess.size();
         const QString w = guess.mid(start, end - start);
         start = end + 1;
-        if (w.isEmpty())
+        if (w.isEmpty() || judged.contains(w))
             continue;
+        judged.insert(w);
         const qsizetype p = findword(phrase, w);
         if (p < 0) {
             closetest(w);
@@ -79,8 +93,11 @@ QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWor
             closetest(w);
             continue;
         }
+        const bool shown = QStringView(mask).mid(p, w.size()) == w;
         mask.replace(p, w.size(), w);
         if (mask.contains(QLatin1Char('_'))) {
+            if (shown && std::exchange(repeated, true))
+                continue;
             steps.append({Step::Revealed, mask});
             continue;
         }

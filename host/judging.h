@@ -9,9 +9,9 @@
 // Judging a guess against the phrase of a turn, and the win test. No sockets, no widgets.
 namespace judging {
 
-// Where a guessed word stands in the phrase, as a 0-based index; -1 when it is nowhere. Tried in
-// order, the first that is found wins: the word between two spaces, the word before a space, the
-// word after a space, the word anywhere (also inside a longer word).
+// Where a guessed word stands in the phrase, as a 0-based index; -1 when it is nowhere. The first
+// occurrence that is a whole word wins; without one, tried in order: the word before a space, the
+// word after a space, the word anywhere (inside a longer word).
 qsizetype findword(const QString &phrase, const QString &word);
 
 // The text of the given length at pos begins the phrase or follows a space, and ends the phrase
@@ -40,7 +40,9 @@ struct Step
 };
 
 // Judges a guess (already in upper case) word by word against the phrase (upper case), revealing
-// words in the mask. Stops at the word that solves the phrase. Empty words are skipped.
+// words in the mask. Stops at the word that solves the phrase. Empty words are skipped, and a word
+// given again in the same guess too. A word shown before the guess gives one Revealed step for
+// the whole guess, however many such words it holds.
 QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWords &words,
                   const QString &guess);
 

@@ -2,6 +2,7 @@
 
 #include "assets/assets.h"
 #include "protocol/cp1252.h"
+#include "protocol/text.h"
 
 namespace phrases {
 
@@ -46,8 +47,10 @@ QString sortphrase(const QString &phrase)
     return mask;
 }
 
-bool passesrepeattest(const QString &phrase)
+bool passesrepeattest(const QString &original)
 {
+    // Guesses are judged against the phrase in upper case, so "Dog eat dog" repeats a word.
+    const QString phrase = text::asciiUpper(original);
     qsizetype start = 0;
     while (start <= phrase.size()) {
         qsizetype space = phrase.indexOf(QLatin1Char(' '), start);

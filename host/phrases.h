@@ -28,7 +28,8 @@ PhraseWords phrasewords(const QString &phrase);
 QString sortphrase(const QString &phrase);
 
 // The repeat test: a phrase is rejected when one of its words occurs again (also inside a longer
-// word, case-sensitively) in the part of the phrase after that word. Empty words never reject.
+// word, in any case of the letters A-Z) in the part of the phrase after that word. Empty words
+// never reject.
 bool passesrepeattest(const QString &phrase);
 
 // One phrase list as stored in its file: Windows-1252, one phrase per line. A final empty line and

@@ -58,14 +58,23 @@ void TServer::listenerRead(TSock *sender, qsizetype)
         return;
     // The host handles 100 messages a second for everybody; a connection that sends far more
     // than that loses the excess instead of filling the host's memory.
-    int &queued = queuedfrom[sender->serial()];
+    const quint64 from = sender->serial();
     while (!arrived.isEmpty()) {
         QueuedMessage m = arrived.take();
         // Only requests the host knows take a place in the queue: anything else would be
-        // dropped at its tick anyway, and a flood of it would hold up everybody's messages.
-        if (queued >= maxqueued || !known(splitCommand(m.text).word))
+        // dropped at its tick anyway.
+        if (receivedlist.queued(from) >= maxqueued || !known(splitCommand(m.text).word))
             continue;
-        ++queued;
+        // All connections together may not fill the host's memory either: the one with the most
+        // text waiting is closed, and what it sent is forgotten.
+        while (receivedlist.chars() + m.text.size() > maxqueuedtext && !receivedlist.isEmpty()) {
+            const quint64 heaviest = receivedlist.heaviest();
+            disconnectconnection(heaviest);
+            if (heaviest == from) {
+                socktimer->wake();
+                return;
+            }
+        }
         receivedlist.push(std::move(m));
     }
     socktimer->wake();
@@ -127,8 +136,6 @@ bool TServer::known(const QString &word)
 void TServer::socktimerTimer()
 {
     const QueuedMessage m = receivedlist.take();
-    if (const auto it = queuedfrom.find(m.connection); it != queuedfrom.end() && --it.value() <= 0)
-        queuedfrom.erase(it);
     const CommandText c = splitCommand(m.text);
     if (c.word.isEmpty())
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/fairqueue.h"
 #include "host/phrases.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
@@ -20,6 +21,8 @@ struct tplayer
     TSock *sock = nullptr;
     int score = 0;
     bool watching = false;
+    // The connection's login has been handled.
+    bool loggedin = false;
 };
 
 // The host: the single authority of the game. It has no window, so it also runs without a screen.
@@ -45,11 +48,15 @@ public:
     // The highest slot ever given out; only grows.
     int highslot = 0;
 
-    ReceiveQueue receivedlist;
+    FairQueue receivedlist;
     DrainTimer *socktimer = nullptr;
-    // Messages waiting in the queue, by connection; one connection may have this many at most.
+    // One connection may have this many messages waiting at most.
     static constexpr int maxqueued = 1000;
-    QHash<quint64, int> queuedfrom;
+    // Characters of text the queue holds at most, from all connections together: about 16 MB
+    // as the host keeps them.
+    qsizetype maxqueuedtext = 8 * 1024 * 1024;
+    // Milliseconds a new connection has for its login before it is closed.
+    int loginwait = 30000;
     // The round timer, one tick a second while a game runs.
     QTimer *roundtime = nullptr;
     // Tests drive socktimerTimer and roundtimeTimer by hand: the timers then keep their state
@@ -130,6 +137,8 @@ public:
 
     // Admission.
     void disconnectsock(int slot);
+    // Closes the connection with the given serial number as a departure.
+    void disconnectconnection(quint64 connection);
     void refreshplayerlist();
 
     // Turns.
@@ -138,6 +147,10 @@ public:
     void findphrases();
     // Game over or paused: no drawer's turn runs and the round timer stands.
     void stopgame();
+    // The end of a break: the winner, or the next turn.
+    void endbreak();
+    // What a newcomer is told about a running game: the phase, the mask and the scores.
+    void sendgamestate(int slot);
 
     // Scoring and the end of the game.
     bool checkforwin();

@@ -43,7 +43,14 @@ void TServer::listenerAccept(TSock *)
     p.inuse = true;
     p.sock = sock;
     p.name.clear();
+    p.loggedin = false;
     wire::send(*sock, cmd::buildSendlogininfo(slot));
+    // A connection that never logs in would hold its slot for ever.
+    QTimer::singleShot(loginwait, sock, [this, sock] {
+        const int s = sock->Tag;
+        if (inuse(s) && playertable[s].sock == sock && !playertable[s].loggedin)
+            disconnectsock(s);
+    });
 }
 
 void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
@@ -56,22 +63,37 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     tplayer &p = playertable[slot];
     p.name = f.rest();
     p.inuse = true;
+    p.loggedin = true;
 
     sendtoall(cmd::buildNewplayerinfo(slot, p.name));
     for (int i = 1; i <= highslot; ++i) {
         if (i != slot && playertable[i].inuse)
             sendto(slot, cmd::buildExistingplayers(i, playertable[i].name));
     }
+    // The state of the game goes ahead of the drawing history: a drawing turn begins with a wipe
+    // of the drawing area, which must not erase the strokes the newcomer is sent.
+    sendgamestate(slot);
     for (const QString &line : std::as_const(memo_drawing))
         sendto(slot, line);
     if (version != cmd::versionText) {
         sendto(1, cmd::buildHavewrongversion(p.name));
         sendto(slot, cmd::buildWrongversion());
     }
-    if (gameon) {
+}
+
+void TServer::sendgamestate(int slot)
+{
+    if (gamestate.isEmpty())
+        return;
+    if (gamestate == QLatin1String("picking")) {
+        sendto(slot, cmd::buildPickcatagoryTurn(curdrawer));
+    } else {
         sendto(slot, cmd::buildNextplayer(curdrawer, curcategory, themask));
-        sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+        // A break after a time-out: everybody else sees the phrase.
+        if (gamestate == QLatin1String("break") && !answered)
+            sendto(slot, cmd::buildUpdateanswer(true, thephrase));
     }
+    sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
 }
 
 void TServer::acceptedSocketDisconnect(TSock *sender)
@@ -85,6 +107,8 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
 {
     if (msg != QLatin1String("Socket Closed"))
         return;
+    // What it still has waiting would be refused, as it holds no slot any more: forgotten now.
+    receivedlist.drop(sender->serial());
     const int slot = sender->Tag;
     if (slot < 1 || slot > maxslot)
         return;
@@ -97,13 +121,22 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
     p.inuse = false;
     p.name.clear();
     p.watching = false;
+    p.loggedin = false;
     if (p.sock) {
         p.sock = nullptr;
         // Gone for good; never deleted from inside its own notification.
         sender->deleteLater();
     }
-    if (gameon && slot == curdrawer && curdrawer != 1 && playertable[1].inuse)
+    if (slot != curdrawer || curdrawer == 1 || !playertable[1].inuse)
+        return;
+    // The drawer's turn ends with the drawer: the next seat picks at once. In the break the turn
+    // is over already, and the break ends early the way it always ends.
+    if (gamestate == QLatin1String("break")) {
+        endbreak();
+    } else if (!gamestate.isEmpty()) {
+        roundtime->stop();
         findplayer();
+    }
 }
 
 void TServer::kickhim(const QueuedMessage &m, const QString &payload)
@@ -120,6 +153,17 @@ void TServer::disconnectsock(int slot)
 {
     if (inuse(slot) && playertable[slot].sock)
         playertable[slot].sock->Close();
+}
+
+void TServer::disconnectconnection(quint64 connection)
+{
+    for (int i = 1; i <= highslot; ++i) {
+        if (playertable[i].sock && playertable[i].sock->serial() == connection) {
+            disconnectsock(i);
+            break;
+        }
+    }
+    receivedlist.drop(connection);
 }
 
 void TServer::justwatch(const QueuedMessage &m, const QString &payload)

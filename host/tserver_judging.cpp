@@ -20,6 +20,8 @@ void TServer::answer(const QueuedMessage &m, const QString &payload)
     if (g == curdrawer || !isseat(g))
         return;
     const QString guess = text::asciiUpper(f.rest());
+    if (guess.trimmed().isEmpty())
+        return;
 
     const QString toDrawer = cmd::buildGuessed(g, guess);
     const QString toOthers = cmd::buildMyguessed(g, guess);
@@ -74,7 +76,9 @@ void TServer::givepoints(int guesser)
 void TServer::pass(const QueuedMessage &m, const QString &payload)
 {
     const int n = FieldReader(payload).restInt();
-    if (!sentby(m, n) || n != curdrawer || gamestate.isEmpty())
+    // Only while the phrase is being drawn and still hidden: a pass after the answer or the
+    // time-out would cost a point and hide the answer everybody is looking at.
+    if (!sentby(m, n) || n != curdrawer || gamestate != QLatin1String("drawing") || answered)
         return;
     thephrase.clear();
     themask.clear();

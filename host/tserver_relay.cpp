@@ -1,5 +1,6 @@
 // Requests the host only passes on: chat lines, actions, chatter sounds, the drawer's strokes and
 // wipes, with the drawing history that newcomers are shown.
+#include "host/strokecheck.h"
 #include "host/tserver.h"
 
 #include "protocol/commands.h"
@@ -42,17 +43,20 @@ void TServer::storestroke(const QString &line)
     historysize += line.size();
 }
 
-// A stroke message goes into the history always, and on to the others only from the drawer
-// while a game is on.
+// Only the drawer's strokes while a game is on go into the history and on to the others: the
+// history is what every newcomer is shown, so it holds nothing the players did not see.
 void TServer::relaystroke(const QueuedMessage &m, const QString &word, const QString &payload)
 {
     const int n = FieldReader(payload).nextInt();
-    if (!sentby(m, n))
+    if (!sentby(m, n) || !gameon || n != curdrawer)
+        return;
+    // One that a player could not read would raise an error box on every screen, and on every
+    // newcomer's through the history.
+    if (!strokecheck::reads(word, payload))
         return;
     const QString line = word + QLatin1Char('+') + payload;
     storestroke(line);
-    if (gameon && n == curdrawer)
-        sendtoothers(n, line);
+    sendtoothers(n, line);
 }
 
 void TServer::moveit(const QueuedMessage &m, const QString &payload)

@@ -3,6 +3,17 @@
 
 #include "protocol/commands.h"
 
+void TServer::endbreak()
+{
+    roundtime->stop();
+    if (checkforwin()) {
+        gameon = false;
+        gamestate.clear();
+    } else {
+        findplayer();
+    }
+}
+
 void TServer::roundtimeTimer()
 {
     --countdown;
@@ -22,12 +33,7 @@ void TServer::roundtimeTimer()
         gamestate = QStringLiteral("break");
         roundtime->start();
     } else if (gamestate == QLatin1String("break")) {
-        if (checkforwin()) {
-            gameon = false;
-            gamestate.clear();
-        } else {
-            findplayer();
-        }
+        endbreak();
     } else if (gamestate == QLatin1String("picking")) {
         findphrases();
     }

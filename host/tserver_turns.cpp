@@ -55,8 +55,9 @@ void TServer::findplayer()
             found = isseat(next) && playertable[next].inuse && !playertable[next].watching;
         }
         if (!found) {
-            // Nobody left who could draw: the game waits for a new start.
+            // Nobody left who could draw: the game waits for a new start, and everybody is told.
             stopgame();
+            sendtoall(cmd::buildPaused());
             return;
         }
         curdrawer = next;
@@ -138,6 +139,9 @@ void TServer::findphrases()
     themask = phrases::sortphrase(phrase);
     thephrase = text::asciiUpper(phrase);
     answered = false;
+    // The drawing turn begins with a wiped drawing area on every screen.
+    memo_drawing.clear();
+    historysize = 0;
     sendtoall(cmd::buildNextplayer(curdrawer, curcategory, themask));
     sendto(curdrawer, cmd::buildGivedraweranswer(thephrase));
     countdown = turntime + 2;

@@ -169,6 +169,13 @@ QString buildChatRelay(int slot, const QString &name, const QString &body)
 {
     return chat + plus + n(slot) + plus + name + QStringLiteral(" chats: ") + body;
 }
+QString buildPaused()
+{
+    // In the grey of the players' own system lines: a line's colour recolours its whole style.
+    return chat + plus + n(0) + plus +
+           QStringLiteral(
+               "Game paused: nobody is left who can draw. The host may start a new game.|$008AAAAC");
+}
 QString buildActionRelay(int slot, const QString &name, const QString &body)
 {
     return action + plus + n(slot) + plus + name + QLatin1Char(' ') + body;

@@ -95,6 +95,9 @@ QString buildUpdatetime(int seconds);
 QString buildWinner(const QString &winner);
 // Relays: the text after the speaker's slot as the host forwards it.
 QString buildChatRelay(int slot, const QString &name, const QString &body);
+// The host's own chat line (slot 0, shown as a system line) when no seat is left that can draw
+// and the game waits for a new start.
+QString buildPaused();
 QString buildActionRelay(int slot, const QString &name, const QString &body);
 QString buildPlayasoundRelay(int slot, const QString &rest);
 

@@ -2,6 +2,8 @@
 
 #include "protocol/errors.h"
 
+#include <climits>
+
 namespace numbers {
 
 std::optional<int> tryStrToInt(const QString &text)
@@ -41,8 +43,13 @@ std::optional<int> tryStrToInt(const QString &text)
             return std::nullopt;
     }
     if (hex) {
-        const auto bits = static_cast<qint32>(static_cast<quint32>(value));
-        return negative ? -bits : bits;
+        // The digits give 32 bits, the top one the sign; a minus sign then negates in 64 bits,
+        // and the result must still fit: "-$80000000" does not.
+        const qint64 bits = static_cast<qint32>(static_cast<quint32>(value));
+        const qint64 result = negative ? -bits : bits;
+        if (result < INT_MIN || result > INT_MAX)
+            return std::nullopt;
+        return static_cast<int>(result);
     }
     if (negative) {
         if (value > 0x80000000ull)

@@ -5,10 +5,13 @@ For every list this prints the number of rows against the number the game
 expects, the share of rows that pass the host's repeat test, duplicates,
 rows with trailing spaces, rows holding the code page's right single quote
 (byte 0x92) and rows with digits.  It also flags rows the host could never
-use well: blank rows, tabs, and bytes that are not defined in Windows-1252.
+use well: blank rows, tabs, bytes that are not defined in Windows-1252, and
+rows that pass the repeat test but that guessing word by word never reveals
+in full.
 
 Exit status is non-zero when a count is wrong, a file is missing or cannot
-be decoded, or fewer than 90 % of a list's rows pass the repeat test.
+be decoded, fewer than 90 % of a list's rows pass the repeat test, or a
+passing row cannot be solved.
 
 Usage: tools/check_phrases.py [phrase-folder] [-v]
     -v  also list the rows that fail the repeat test
@@ -31,14 +34,20 @@ LISTS = [
 MIN_PASS_SHARE = 0.90
 
 
+def ascii_upper(text):
+    """Upper case for the letters a-z only, as the host makes it."""
+    return "".join(chr(ord(c) - 32) if "a" <= c <= "z" else c for c in text)
+
+
 def passes_repeat_test(phrase):
     """The host's repeat test.
 
     The phrase is split at each single space.  Walking the words in order,
-    a word that occurs (case-sensitively, as a substring) in the text that
+    a word that occurs (in any case of a-z, as a substring) in the text that
     follows it -- everything after that word's space -- rejects the phrase.
     Empty words, made by neighbouring or trailing spaces, never reject.
     """
+    phrase = ascii_upper(phrase)
     words = phrase.split(" ")
     pos = 0
     for word in words:
@@ -47,6 +56,28 @@ def passes_repeat_test(phrase):
             return False
         pos = rest_start
     return True
+
+
+def is_whole(phrase, pos, length):
+    starts = pos == 0 or phrase[pos - 1] == " "
+    ends = pos + length == len(phrase) or phrase[pos + length] == " "
+    return starts and ends
+
+
+def solvable(phrase):
+    """Guesses the phrase word by word as the host judges it; True when the
+    mask ends up fully revealed."""
+    phrase = ascii_upper(phrase)
+    mask = list("".join(" " if c == " " else "_" for c in phrase) + " ")
+    for word in phrase.split(" "):
+        if not word:
+            continue
+        at = phrase.find(word)
+        while at >= 0 and not is_whole(phrase, at, len(word)):
+            at = phrase.find(word, at + 1)
+        if at >= 0:
+            mask[at:at + len(word)] = word
+    return "_" not in mask
 
 
 def read_rows(path):
@@ -100,12 +131,15 @@ def check_list(folder, name, number, title, expected, verbose):
         "quote_bytes": quote92,
         "digits": digits,
         "failing": [r for r in rows if not passes_repeat_test(r)],
+        "unsolvable": [r for r in passing if not solvable(r)],
     }
     if count != expected:
         problems.append("%s: %d rows, expected %d" % (name, count, expected))
     if share < MIN_PASS_SHARE:
         problems.append("%s: only %.1f%% pass the repeat test (need %.0f%%)"
                         % (name, share * 100, MIN_PASS_SHARE * 100))
+    for r in stats["unsolvable"]:
+        problems.append("%s: %r can never be fully revealed" % (name, r))
     if blank:
         problems.append("%s: %d blank rows" % (name, blank))
     if tabs:

@@ -200,6 +200,41 @@ QString ChatViewer::paragraphText(int paragraph) const
     return t;
 }
 
+void ChatViewer::dropOldest(int count)
+{
+    count = std::min(count, paragraphCount());
+    if (count <= 0)
+        return;
+    for (int i = 0; i < count; ++i)
+        links -= int(paras[size_t(i)].targets.size());
+    paras.erase(paras.begin(), paras.begin() + count);
+    // The paragraphs that stay keep their layout and move up by the height that went.
+    int gone = 0;
+    if (laidOut > count) {
+        gone = tops[size_t(count)];
+        tops.erase(tops.begin(), tops.begin() + count);
+        for (qint32 &top : tops)
+            top -= gone;
+        laidOut -= count;
+    } else {
+        tops.clear();
+        laidOut = 0;
+    }
+    auto shift = [count](Pos &p) { p = p.para >= count ? Pos{p.para - count, p.offset} : Pos{}; };
+    shift(anchor);
+    shift(cursor);
+    if (pressPara >= 0) {
+        pressPara -= count;
+        if (pressPara < 0)
+            pressPara = pressItem = -1;
+    }
+    QScrollBar *bar = verticalScrollBar();
+    const int value = bar->value();
+    updateScrollBar();
+    bar->setValue(value - gone);
+    viewport()->update();
+}
+
 void ChatViewer::clear()
 {
     paras.clear();

@@ -71,6 +71,8 @@ public:
     // Lays out what changed since the last layout and schedules a repaint.
     void format();
     void clear();
+    // Forgets the oldest paragraphs; what is on screen stays where it is.
+    void dropOldest(int count);
     void scrollToEnd();
 
     int paragraphCount() const { return int(paras.size()); }

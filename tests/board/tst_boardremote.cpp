@@ -3,7 +3,7 @@
 #include "board/canvas.h"
 #include "board/drawingboard.h"
 #include "board/strokebatch.h"
-#include "board/strokemessage.h"
+#include "protocol/strokemessage.h"
 #include "client/tchat.h"
 #include "protocol/errors.h"
 
@@ -171,12 +171,13 @@ void BoardRemote::badPointEndsTheMessageKeepingEarlierLines()
 {
     deliver(*chat, QStringLiteral("CMD_moveit+2+clBlack+1+10+50"));
     deliver(*chat, QStringLiteral("CMD_draw+2+clBlack+1++40,50+x,9+80,50+"));
-    QCOMPARE(boxes, QStringList{QStringLiteral("'x' is not a valid integer value.")});
+    QVERIFY(boxes.isEmpty()); // nothing the player could do about it
     QVERIFY(black(backup(), 40, 50) && black(screen(), 25, 50));
     QVERIFY(!black(backup(), 60, 50));
     // A colour that does not read: nothing of that message is drawn.
     deliver(*chat, QStringLiteral("CMD_draw+2+clPink+1++40,90+"));
-    QCOMPARE(boxes.size(), 2);
+    deliver(*chat, QStringLiteral("CMD_moveit+2+clBlack+3+x+y"));
+    QVERIFY(boxes.isEmpty());
     QVERIFY(!black(backup(), 40, 70));
     // The next message is handled as usual.
     deliver(*chat, QStringLiteral("CMD_draw+2+clBlack+1++40,60+"));

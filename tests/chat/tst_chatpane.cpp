@@ -245,6 +245,42 @@ private slots:
         QCOMPARE(urls.size(), 8);
     }
 
+    // A long chat keeps the newest lines: the oldest go, and the links and styles of the lines
+    // that stay work as before.
+    void historyIsBounded()
+    {
+        ChatPane pane;
+        pane.resize(248, 311);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        QList<QUrl> urls;
+        pane.openUrl = [&](const QUrl &u) {
+            urls << u;
+            return true;
+        };
+        ChatViewer *v = pane.mainchat;
+        const int total = ChatPane::maxlines + ChatPane::maxlines / 10 + 1;
+        for (int i = 0; i < total; ++i)
+            pane.addlinetochat(QStringLiteral("1+Ann chats: line %1 www.site%1.com").arg(i),
+                               colortext::clRed);
+        QCOMPARE(v->paragraphCount(), ChatPane::maxlines);
+        QCOMPARE(v->linkCount(), ChatPane::maxlines);
+        const int first = total - ChatPane::maxlines;
+        QCOMPARE(shape(v, 0), (QStringList{QStringLiteral("Ann chats: @6"), QStringLiteral("line @6"),
+                                           QStringLiteral("%1 @6").arg(first),
+                                           QStringLiteral("<www.site%1.com >@4").arg(first)}));
+        QCOMPARE(v->verticalScrollBar()->value(), v->verticalScrollBar()->maximum());
+        v->verticalScrollBar()->setValue(0);
+        const auto items = v->items(0);
+        int link = 0;
+        while (items[link].kind != Kind::Link)
+            ++link;
+        const QRect r = v->itemRect(0, link);
+        QVERIFY(r.isValid() && r.top() >= 0);
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(urls, QList<QUrl>{QUrl(QStringLiteral("http://www.site%1.com").arg(first))});
+    }
+
     void textSizeWaitsForTheNextLine()
     {
         ChatPane pane;

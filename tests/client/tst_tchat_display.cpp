@@ -4,6 +4,7 @@
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
 #include "features/spylist.h"
+#include "protocol/commands.h"
 #include "tchat_feed.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"
@@ -795,6 +796,24 @@ private slots:
         feed(*t, QStringLiteral("CMD_pickcatagory+1"));
         QVERIFY(t->winnerPanel->isHidden());
         QVERIFY(!t->image_winner->isRunning());
+    }
+
+    // The host's line that the game has paused brings the host's Start button back; a player's
+    // chat line with the same words does not.
+    void paused_data() { winner_data(); }
+    void paused()
+    {
+        QFETCH(bool, host);
+        t->amhost = host;
+        t->startGameAction->setEnabled(false);
+        const QString line = cmd::buildPaused();
+        feed(*t, QStringLiteral("CMD_chat+2+Bo chats: ") + line.mid(line.indexOf(QLatin1Char('+'), 9) + 1));
+        QVERIFY(t->button_start->isHidden());
+        feed(*t, line);
+        QCOMPARE(lines(*t).size(), 2);
+        QVERIFY(lines(*t).constLast().startsWith(QStringLiteral("0+Game paused")));
+        QCOMPARE(!t->button_start->isHidden(), host);
+        QCOMPARE(t->startGameAction->isEnabled(), host);
     }
 
     // A pause of ten seconds shows 0:09 down to 0:00 and stops on the tick after.

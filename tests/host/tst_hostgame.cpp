@@ -23,13 +23,17 @@ private slots:
     void rotation();
     void pauseWhenNobodyCanDraw();
     void drawerLeaves();
+    void drawerLeavesOutsideDrawing();
     void drawerWatches();
     void guessedInTwo();
     void guessedInOne();
     void closeWords();
+    void longGuessesDoNotFlood();
     void whoMayGuess();
+    void emptyGuesses();
     void teamPoints();
     void passes();
+    void passOnlyWhileDrawing();
     void soloPass();
     void timeOut();
     void pickingTimeOut();
@@ -157,7 +161,11 @@ void TestHostGame::pauseWhenNobodyCanDraw()
     // The only playing seat leaves: nobody can draw, and the game waits for a new start.
     t.server.disconnectsock(4);
     QVERIFY(t.sync());
-    QCOMPARE(t.at(1)->take(), QStringList{s("CMD_playerdisconnected+4+Di")});
+    // Everybody is told, in a line any player shows as a system line.
+    const QString paused = cmd::buildPaused();
+    QVERIFY(paused.startsWith(s("CMD_chat+0+")));
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_playerdisconnected+4+Di"), paused}));
+    QCOMPARE(t.at(2)->take(), (QStringList{s("CMD_playerdisconnected+4+Di"), paused}));
     QCOMPARE(t.server.curdrawer, 0);
     QVERIFY(!t.server.gameon);
     QVERIFY(t.server.gamestate.isEmpty());
@@ -187,6 +195,42 @@ void TestHostGame::drawerLeaves()
     QCOMPARE(t.at(3)->take(), expected);
     QCOMPARE(t.server.gamestate, s("picking"));
     QCOMPARE(t.server.countdown, 10);
+}
+
+void TestHostGame::drawerLeavesOutsideDrawing()
+{
+    Table t(4);
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.tick(65); // time-out: slot 1 pays, the break begins
+    QCOMPARE(t.server.gamestate, s("break"));
+    QVERIFY(t.breakOver());
+    QCOMPARE(t.server.curdrawer, 2);
+    QCOMPARE(t.server.gamestate, s("picking"));
+    t.takeAll();
+    // The picking drawer leaves: the next seat picks at once, and the newcomer in the free slot
+    // is an ordinary guesser.
+    t.at(2)->disconnectFromHost();
+    QVERIFY(waitUntil([&] { return !t.server.inuse(2); }, 5000));
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_playerdisconnected+2+Bob"), s("CMD_pickcatagory+3")}));
+    QCOMPARE(t.server.curdrawer, 3);
+    QCOMPARE(t.server.countdown, 10);
+    RawClient *e = t.join(s("Ed"));
+    QCOMPARE(e->slot, 2);
+    QVERIFY(t.pick());
+    QCOMPARE(t.server.gamestate, s("drawing"));
+
+    // The drawer leaves in the break after guessing: the break ends at once, with the win test.
+    QVERIFY(t.guess(4, s("hot dog")));
+    QCOMPARE(t.server.gamestate, s("break"));
+    t.server.winscore = 2;
+    t.takeAll();
+    t.server.disconnectsock(3);
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(1)->take(), (QStringList{s("CMD_playerdisconnected+3+Cy"), s("CMD_winner+Di")}));
+    QVERIFY(t.server.gamestate.isEmpty());
+    QVERIFY(!t.server.roundtime->isActive());
 }
 
 void TestHostGame::drawerWatches()
@@ -283,6 +327,24 @@ void TestHostGame::closeWords()
     QCOMPARE(u.at(3)->take(), (QStringList{s("CMD_myguessed+3+BAKE  CAKE"), s("CMD_veryclose+3+BAKE+")}));
 }
 
+void TestHostGame::longGuessesDoNotFlood()
+{
+    Table t(3, s("hot dog stand"));
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    auto updates = [&](const QString &guess) {
+        t.guess(2, guess);
+        return only(t.at(3)->take(), s("CMD_updateanswer")).size();
+    };
+    // A word given a thousand times is judged once.
+    QCOMPARE(updates(QStringList(1000, s("hot")).join(QLatin1Char(' '))), 1);
+    // One update per word newly shown, and one for all the words shown before.
+    QCOMPARE(updates(s("hot hot dog dog hot")), 2);
+    QCOMPARE(updates(QStringList(500, s("hot dog")).join(QLatin1Char(' '))), 1);
+    QVERIFY(t.server.themask.startsWith(s("HOT DOG _")));
+}
+
 void TestHostGame::whoMayGuess()
 {
     // Seats 1 to 3 and a spy in slot 11; slot 1 draws HOT DOG.
@@ -336,6 +398,21 @@ void TestHostGame::whoMayGuess()
     QVERIFY(t.guess(3, s("hot dog")));
     QVERIFY(nothingHappened());
     QCOMPARE(t.server.gamestate, s("picking"));
+}
+
+void TestHostGame::emptyGuesses()
+{
+    Table t;
+    QVERIFY(t.start());
+    QVERIFY(t.pick());
+    t.takeAll();
+    QVERIFY(t.guess(2, QString()));
+    QVERIFY(t.guess(2, s("   ")));
+    for (int i = 1; i <= 3; ++i)
+        QVERIFY(t.at(i)->take().isEmpty());
+    QVERIFY(t.guess(2, s(" dog ")));
+    QCOMPARE(t.at(3)->take(),
+             (QStringList{s("CMD_myguessed+2+ DOG "), s("CMD_updateanswer+false+___ DOG ")}));
 }
 
 void TestHostGame::teamPoints()
@@ -397,6 +474,34 @@ void TestHostGame::passes()
     QCOMPARE(t.server.curcategory, 0);
 }
 
+void TestHostGame::passOnlyWhileDrawing()
+{
+    Table t;
+    t.server.setPhraseList(0, {s("hot dog"), s("pin in")});
+    QVERIFY(t.start());
+    t.server.playertable[1].score = 5;
+    // A pass while picking, after the answer, or after the time-out changes nothing.
+    auto passIgnored = [&] {
+        t.takeAll();
+        const QString mask = t.server.themask;
+        return t.request(t.at(1), cmd::buildPass(1)) && t.at(2)->take().isEmpty() &&
+               t.server.themask == mask && t.server.playertable[1].score == 5;
+    };
+    QVERIFY(passIgnored());
+    QVERIFY(t.pick());
+    QVERIFY(t.guess(2, t.server.thephrase));
+    t.server.playertable[1].score = 5;
+    QVERIFY(passIgnored());
+    QVERIFY(t.breakOver());
+    QVERIFY(t.request(t.at(2), cmd::buildPickcatagory(2, 0)));
+    t.tick(65);
+    QCOMPARE(t.server.gamestate, s("break"));
+    QVERIFY(t.request(t.at(2), cmd::buildPass(2)));
+    QCOMPARE(t.server.playertable[2].score, 1);           // 2 for the answer, 1 paid for the time-out
+    QVERIFY(t.server.themask.contains(QLatin1Char('_'))); // as it was: the answer stays shown
+    QVERIFY(!t.at(3)->take().contains(s("CMD_passed+2+0")));
+}
+
 void TestHostGame::soloPass()
 {
     Host h;
@@ -442,10 +547,11 @@ void TestHostGame::timeOut()
     QVERIFY(!t.server.gameon);
     QCOMPARE(t.server.gamestate, s("break"));
     QVERIFY(t.server.roundtime->isActive());
-    // A stroke after the time is up is kept but not passed on.
+    // A stroke after the time is up is neither kept nor passed on.
     t.takeAll();
     QVERIFY(t.request(t.at(1), cmd::buildMoveit(1, s("clBlack"), s("3"), 1, 1)));
     QVERIFY(t.at(2)->take().isEmpty());
+    QVERIFY(t.server.memo_drawing.isEmpty());
     t.tick(11);
     QVERIFY(t.sync());
     QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_updatetime+-2"), s("CMD_pickcatagory+2")}));

@@ -77,7 +77,8 @@ void TestHostLogic::repeattest_data()
     QTest::newRow("inside a later word") << "in the pink" << false;
     QTest::newRow("earlier word inside") << "pin in" << true;
     QTest::newRow("plain") << "hot dog" << true;
-    QTest::newRow("case differs") << "The cat in the hat" << true;
+    QTest::newRow("case differs") << "The cat in the hat" << false;
+    QTest::newRow("case differs, later word") << "Never say never" << false;
     QTest::newRow("empty words never reject") << "a  b  c " << true;
     QTest::newRow("last word") << "dog dog" << false;
     QTest::newRow("single word") << "dog" << true;
@@ -110,6 +111,8 @@ void TestHostLogic::findword_data()
                                           << "CAT" << 10 << true;
     QTest::newRow("before a space second") << "XCAT CATX"
                                            << "CAT" << 1 << false;
+    QTest::newRow("whole word after a part of an earlier one") << "COME DINE WITH ME"
+                                                               << "ME" << 15 << true;
     QTest::newRow("nowhere") << "HOT DOG"
                              << "CAT" << -1 << false;
     QTest::newRow("whole phrase") << "HOT DOG"

@@ -153,6 +153,9 @@ private slots:
         QTest::newRow("blank") << u" 1"_qs << false << 0;
         QTest::newRow("dollar only") << u"$"_qs << false << 0;
         QTest::newRow("hex too long") << u"$100000000"_qs << false << 0;
+        QTest::newRow("negated lowest hex") << u"-$80000000"_qs << false << 0;
+        QTest::newRow("negated lowest 0x") << u"-0x80000000"_qs << false << 0;
+        QTest::newRow("negated hex top bit") << u"-$FFFFFFFF"_qs << true << 1;
     }
     void numbersFollowClassicRules()
     {

@@ -1,4 +1,4 @@
-#include "board/strokemessage.h"
+#include "protocol/strokemessage.h"
 
 #include "protocol/numbers.h"
 

@@ -1,0 +1,33 @@
+#include "host/strokecheck.h"
+
+#include "protocol/strokemessage.h"
+#include "protocol/colortext.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+#include "protocol/fields.h"
+
+namespace strokecheck {
+
+bool reads(const QString &word, const QString &payload)
+{
+    try {
+        FieldReader f(payload);
+        f.nextInt();
+        colortext::fromText(f.next());
+        f.nextInt();
+        if (word == cmd::moveit) {
+            f.nextInt();
+            f.restInt();
+            return true;
+        }
+        StrokePoints walk(f);
+        QPoint p;
+        while (walk.next(p)) {
+        }
+        return true;
+    } catch (const EConvertError &) {
+        return false;
+    }
+}
+
+} // namespace strokecheck

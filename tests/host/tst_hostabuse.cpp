@@ -1,0 +1,117 @@
+// One player who floods or misbehaves on purpose, against a host on real loopback connections:
+// the others are still served in time, and the host's memory and seats stay in bounds.
+#include "hostharness.h"
+#include "tests/support/textsupport.h"
+
+class TestHostAbuse : public QObject
+{
+    Q_OBJECT
+private slots:
+    void floodWaitsItsTurn();
+    void closedConnectionsLeaveNothing();
+    void queuedTextIsBounded();
+    void silentConnectionLosesItsSeat();
+};
+
+namespace {
+QByteArray chatBurst(int slot, int lines, int length = 1)
+{
+    QByteArray burst;
+    for (int i = 0; i < lines; ++i) {
+        const QString text = QString::number(i).leftJustified(length, QLatin1Char('x'));
+        burst += framing::frame(cp1252::encode(cmd::buildChat(slot, text, s("c"))));
+    }
+    return burst;
+}
+} // namespace
+
+void TestHostAbuse::floodWaitsItsTurn()
+{
+    Host h;
+    RawClient *a = h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    RawClient *c = h.join(s("Cy"));
+    a->sendRaw(chatBurst(1, 3000));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued; }));
+    b->send(cmd::buildChat(2, s("mine"), s("clBlack")));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued + 1; }));
+    // Bob's line is the second one handled, not the thousand-and-first.
+    h.server.socktimerTimer();
+    h.server.socktimerTimer();
+    QVERIFY(c->waitFor(2));
+    QCOMPARE(c->take(),
+             (QStringList{s("CMD_chat+1+Ann chats: 0|c"), s("CMD_chat+2+Bob chats: mine|clBlack")}));
+    // The flood itself keeps its order.
+    while (!h.server.receivedlist.isEmpty())
+        h.server.socktimerTimer();
+    QVERIFY(c->waitFor(TServer::maxqueued - 1));
+    const QStringList rest = c->take();
+    for (int i = 1; i < TServer::maxqueued; ++i)
+        QCOMPARE(rest[i - 1], QStringLiteral("CMD_chat+1+Ann chats: %1|c").arg(i));
+    QCOMPARE(h.server.receivedlist.connections(), 0);
+}
+
+void TestHostAbuse::closedConnectionsLeaveNothing()
+{
+    Host h;
+    h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    // Connect, flood, hang up, again and again: nothing stays queued or booked for the dead ones.
+    for (int round = 0; round < 20; ++round) {
+        RawClient *m = h.connect();
+        m->sendRaw(chatBurst(m->slot, 50, 4000));
+        QVERIFY(waitUntil([&] { return h.server.receivedlist.size() > 0; }));
+        m->disconnectFromHost();
+        QVERIFY(waitUntil([&] { return !h.server.inuse(m->slot); }));
+    }
+    QCOMPARE(h.server.receivedlist.size(), 0);
+    QCOMPARE(h.server.receivedlist.chars(), 0);
+    QCOMPARE(h.server.receivedlist.connections(), 0);
+    QVERIFY(waitUntil([&] { return b->got.size() == 20; }));
+    b->take();
+    b->send(cmd::buildChat(2, s("still here"), s("clBlack")));
+    QVERIFY(h.pump());
+    QVERIFY(b->waitFor(1));
+    QCOMPARE(b->take(), QStringList{s("CMD_chat+2+Bob chats: still here|clBlack")});
+}
+
+void TestHostAbuse::queuedTextIsBounded()
+{
+    Host h;
+    h.server.maxqueuedtext = 60000;
+    RawClient *a = h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    RawClient *c = h.join(s("Cy"));
+    b->sendRaw(chatBurst(2, 12, 4000));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == 12; }));
+    // Cy's lines would pass the bound: Bob, with the most text waiting, is closed as a departure.
+    c->sendRaw(chatBurst(3, 4, 4000));
+    QVERIFY(b->waitClosed());
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == 4; }));
+    QVERIFY(h.server.receivedlist.chars() <= h.server.maxqueuedtext);
+    QVERIFY(h.sync());
+    const QStringList got = a->take();
+    QCOMPARE(got.size(), 5);
+    QCOMPARE(got[0], s("CMD_playerdisconnected+2+Bob"));
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(got[i + 1].startsWith(QStringLiteral("CMD_chat+3+Cy chats: %1x").arg(i)));
+}
+
+void TestHostAbuse::silentConnectionLosesItsSeat()
+{
+    Host h;
+    RawClient *a = h.join(s("Ann"));
+    h.server.loginwait = 300;
+    RawClient *silent = h.connect();
+    QCOMPARE(silent->slot, 2);
+    QVERIFY(silent->waitClosed());
+    QVERIFY(a->waitFor(1));
+    QCOMPARE(a->take(), QStringList{s("CMD_playerdisconnected+2+")});
+    QVERIFY(h.server.inuse(1));
+    QVERIFY(!h.server.inuse(2));
+    QVERIFY(h.sync());
+    QVERIFY(!a->closed);
+}
+
+QTEST_MAIN(TestHostAbuse)
+#include "tst_hostabuse.moc"
