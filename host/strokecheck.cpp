@@ -1,10 +1,10 @@
 #include "host/strokecheck.h"
 
-#include "protocol/strokemessage.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
+#include "protocol/strokemessage.h"
 
 namespace strokecheck {
 

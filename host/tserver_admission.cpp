@@ -127,7 +127,8 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
         // Gone for good; never deleted from inside its own notification.
         sender->deleteLater();
     }
-    if (slot != curdrawer || curdrawer == 1 || !playertable[1].inuse)
+    // Slot 1 is an ordinary seat here too: on a dedicated host the first player can leave mid-game.
+    if (slot != curdrawer)
         return;
     // The drawer's turn ends with the drawer: the next seat picks at once. In the break the turn
     // is over already, and the break ends early the way it always ends.

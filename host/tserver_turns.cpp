@@ -47,21 +47,19 @@ void TServer::findplayer()
     memo_drawing.clear();
     historysize = 0;
     gamestate = QStringLiteral("picking");
-    if (playertable[1].inuse) {
-        int next = curdrawer;
-        bool found = false;
-        for (int step = 0; step < highslot && !found; ++step) {
-            next = next + 1 > highslot ? 1 : next + 1;
-            found = isseat(next) && playertable[next].inuse && !playertable[next].watching;
-        }
-        if (!found) {
-            // Nobody left who could draw: the game waits for a new start, and everybody is told.
-            stopgame();
-            sendtoall(cmd::buildPaused());
-            return;
-        }
-        curdrawer = next;
+    int next = curdrawer;
+    bool found = false;
+    for (int step = 0; step < highslot && !found; ++step) {
+        next = next + 1 > highslot ? 1 : next + 1;
+        found = isseat(next) && playertable[next].inuse && !playertable[next].watching;
     }
+    if (!found) {
+        // Nobody left who could draw: the game waits for a new start, and everybody is told.
+        stopgame();
+        sendtoall(cmd::buildPaused());
+        return;
+    }
+    curdrawer = next;
     curcategory = 100;
     sendtoall(cmd::buildPickcatagoryTurn(curdrawer));
     countdown = 10;

@@ -1,11 +1,11 @@
 // Drawing costs on the player's side: a relayed batch, a repaint, and a late joiner's replay.
 
 #include "board/drawingboard.h"
-#include "protocol/strokemessage.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
+#include "protocol/strokemessage.h"
 
 #include <QTcpServer>
 

@@ -3,9 +3,9 @@
 #include "board/canvas.h"
 #include "board/drawingboard.h"
 #include "board/strokebatch.h"
-#include "protocol/strokemessage.h"
 #include "client/tchat.h"
 #include "protocol/errors.h"
+#include "protocol/strokemessage.h"
 
 #include <QElapsedTimer>
 #include <QTest>

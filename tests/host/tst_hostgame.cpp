@@ -195,6 +195,18 @@ void TestHostGame::drawerLeaves()
     QCOMPARE(t.at(3)->take(), expected);
     QCOMPARE(t.server.gamestate, s("picking"));
     QCOMPARE(t.server.countdown, 10);
+
+    // Slot 1 is a seat like any other (a dedicated host has no player of its own): when it
+    // draws and leaves, the turn passes on all the same.
+    t.server.findplayer();
+    QCOMPARE(t.server.curdrawer, 1);
+    QVERIFY(t.pick());
+    t.takeAll();
+    t.at(1)->disconnectFromHost();
+    QVERIFY(waitUntil([&] { return !t.server.inuse(1); }, 5000));
+    QVERIFY(t.sync());
+    QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_playerdisconnected+1+Ann"), s("CMD_pickcatagory+3")}));
+    QCOMPARE(t.server.curdrawer, 3);
 }
 
 void TestHostGame::drawerLeavesOutsideDrawing()
