@@ -146,7 +146,7 @@ private slots:
         for (int x = 12; x <= 410; x += 2) {
             t.receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
             if (x == 200)
-                t.receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++2x0,10+"), 0, 0});
+                t.receivedlist.push({QStringLiteral("CMD_justwatching+2x0+1"), 0, 0});
         }
         const qsizetype queued = t.receivedlist.size();
         guard([&t] { t.drainQueue(); });

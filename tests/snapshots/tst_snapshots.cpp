@@ -83,6 +83,7 @@ private slots:
     {
         {
             Tchat w;
+            w.loadinifile(); // as at the login, before any round can end
             w.button_snapshot->click();
             QVERIFY(!QFileInfo::exists(folder()));
             QCOMPARE(w.snapcount, 0);
