@@ -9,6 +9,7 @@
 #include "protocol/cp1252.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/xsession.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -21,16 +22,8 @@
 #include <QtTest>
 #include <csignal>
 #include <memory>
-#include <sys/prctl.h>
 
 namespace {
-
-// The child gets SIGTERM when this process ends, also when it is killed: no X server or copy of
-// the program outlives a test run that was cut short.
-void endsWithUs(QProcess &child)
-{
-    child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-}
 
 bool listening(quint16 port)
 {
@@ -84,15 +77,10 @@ private:
         }
     };
 
-    QString xdo(const QStringList &args, int ms = 5000);
     void startCopy(Copy &c, const QString &name, const QString &third, const QString &instance);
-    QString findWindow(qint64 pid, const QString &title);
-    void click(QPoint screen);
-    QImage shot(const QRect &area);
 
     QTemporaryDir home;
-    QProcess xvfb;
-    QString display;
+    XSession x;
     quint16 gamePort = 0;
     quint16 lobbyPort = 0;
     std::unique_ptr<Copy> ann, bob, cid;
@@ -103,35 +91,10 @@ private:
 
 void RealGame::initTestCase()
 {
-    const QStringList tools = {QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import")};
-    QStringList missing;
-    for (const QString &tool : tools)
-        if (QStandardPaths::findExecutable(tool).isEmpty())
-            missing << tool;
-    if (!missing.isEmpty()) {
-        const QByteArray why =
-            "needs " + missing.join(QStringLiteral(", ")).toLocal8Bit() + " (tools/setup.sh installs them)";
-        // A build machine that should have them fails; elsewhere the test steps aside.
-        if (qEnvironmentVariableIsSet("CI"))
-            QFAIL(why.constData());
-        QSKIP(why.constData());
-    }
+    QUILLET_REQUIRE_TOOLS(QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import"));
     QVERIFY(!qEnvironmentVariableIsEmpty("QUILLET_BINARY"));
-
-    // Our own X server on the first free display: it writes the display number to its standard
-    // output once it accepts clients, and it goes when this process goes, however it ends.
-    endsWithUs(xvfb);
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("2400x1000x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp")});
-    QVERIFY2(xvfb.waitForStarted(5000), qPrintable(xvfb.errorString()));
-    QDeadlineTimer until(15000);
-    while (!xvfb.canReadLine() && xvfb.state() == QProcess::Running && !until.hasExpired())
-        xvfb.waitForReadyRead(100);
-    QVERIFY2(xvfb.canReadLine(), qPrintable(QStringLiteral("Xvfb did not start: ") +
-                                            QString::fromLocal8Bit(xvfb.readAllStandardError()).trimmed()));
-    display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
+    const QString failed = x.start(QStringLiteral("2400x1000x24"));
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
     gamePort = freePort();
     lobbyPort = freePort();
 
@@ -148,30 +111,13 @@ void RealGame::cleanupTestCase()
     bob.reset();
     cid.reset();
     probe.reset();
-    if (xvfb.state() != QProcess::NotRunning) {
-        xvfb.terminate();
-        if (!xvfb.waitForFinished(3000))
-            xvfb.kill();
-    }
-}
-
-QString RealGame::xdo(const QStringList &args, int ms)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(ms);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    x.stop();
 }
 
 void RealGame::startCopy(Copy &c, const QString &name, const QString &third, const QString &instance)
 {
     c.log = home.filePath(QStringLiteral("errors-") + instance + QStringLiteral(".log"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"), display);
+    QProcessEnvironment env = x.environment();
     env.insert(QStringLiteral("QUILLET_GAME_PORT"), QString::number(gamePort));
     env.insert(QStringLiteral("QUILLET_LOBBY_PORT"), QString::number(lobbyPort));
     env.insert(QStringLiteral("QUILLET_INSTANCE"), instance);
@@ -182,42 +128,8 @@ void RealGame::startCopy(Copy &c, const QString &name, const QString &third, con
     c.proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     c.proc.start(qEnvironmentVariable("QUILLET_BINARY"), {name, QStringLiteral("127.0.0.1"), third});
     QVERIFY(c.proc.waitForStarted(5000));
-    c.window = findWindow(c.proc.processId(), QStringLiteral("^Quillet - Orvane Software$"));
+    c.window = x.findWindow(c.proc.processId(), QStringLiteral("^Quillet - Orvane Software$"));
     QVERIFY2(!c.window.isEmpty(), "the main window did not show");
-}
-
-QString RealGame::findWindow(qint64 pid, const QString &title)
-{
-    QDeadlineTimer until(10000);
-    while (!until.hasExpired()) {
-        const QString found =
-            xdo({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
-                 QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), title});
-        if (!found.isEmpty())
-            return found.split(QLatin1Char('\n')).first();
-        QTest::qWait(100);
-    }
-    return {};
-}
-
-void RealGame::click(QPoint screen)
-{
-    xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(screen.x()),
-         QString::number(screen.y()), QStringLiteral("click"), QStringLiteral("1")});
-}
-
-QImage RealGame::shot(const QRect &area)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("import"),
-            {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-             QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y()),
-             QStringLiteral("png:-")});
-    p.waitForFinished(10000);
-    return QImage::fromData(p.readAllStandardOutput(), "PNG");
 }
 
 void RealGame::oneTurnAcrossThreeCopies()
@@ -259,8 +171,8 @@ void RealGame::oneTurnAcrossThreeCopies()
     Copy *copies[] = {ann.get(), bob.get(), cid.get()};
     for (int i = 0; i < 3; ++i) {
         copies[i]->origin = QPoint(i * (size.width() + 2), 0);
-        xdo({QStringLiteral("windowmove"), QStringLiteral("--sync"), copies[i]->window,
-             QString::number(copies[i]->origin.x()), QStringLiteral("0")});
+        x.xdo({QStringLiteral("windowmove"), QStringLiteral("--sync"), copies[i]->window,
+               QString::number(copies[i]->origin.x()), QStringLiteral("0")});
     }
     QTest::qWait(300);
     const auto at = [&](const Copy &c, QWidget *w) {
@@ -268,22 +180,22 @@ void RealGame::oneTurnAcrossThreeCopies()
     };
 
     // Ann opens the game-start dialog and starts with its values as they stand.
-    click(at(*ann, probe->button_start));
-    const QString dialog = findWindow(ann->proc.processId(), QStringLiteral("^Quillet - Start Game$"));
+    x.click(at(*ann, probe->button_start));
+    const QString dialog = x.findWindow(ann->proc.processId(), QStringLiteral("^Quillet - Start Game$"));
     QVERIFY2(!dialog.isEmpty(), "the game-start dialog did not show");
-    const QString geometry = xdo({QStringLiteral("getwindowgeometry"), dialog});
+    const QString geometry = x.xdo({QStringLiteral("getwindowgeometry"), dialog});
     const QRegularExpressionMatch pos =
         QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)")).match(geometry);
     QVERIFY(pos.hasMatch());
-    click(QPoint(pos.captured(1).toInt(), pos.captured(2).toInt()) +
-          probeForm->startButton->geometry().center());
+    x.click(QPoint(pos.captured(1).toInt(), pos.captured(2).toInt()) +
+            probeForm->startButton->geometry().center());
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_startgame+"), 10000),
              QStringLiteral("CMD_startgame+1+false+20+120"));
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_pickcatagory+")), QStringLiteral("CMD_pickcatagory+1"));
 
     // Ann draws first: she picks "General" and draws a stroke.
     QTest::qWait(200);
-    click(at(*ann, probe->button_cat[0]));
+    x.click(at(*ann, probe->button_cat[0]));
     const QString next = watcher.nextOf(QStringLiteral("CMD_nextplayer+"), 10000);
     QVERIFY2(next.startsWith(QStringLiteral("CMD_nextplayer+1+0+")), qPrintable(next));
     const QString mask = next.mid(QStringLiteral("CMD_nextplayer+1+0+").size());
@@ -300,7 +212,7 @@ void RealGame::oneTurnAcrossThreeCopies()
         args << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(board.x() + p.x())
              << QString::number(board.y() + p.y()) << QStringLiteral("sleep") << QStringLiteral("0.05");
     args << QStringLiteral("mouseup") << QStringLiteral("1");
-    xdo(args);
+    x.xdo(args);
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_moveit+")), QStringLiteral("CMD_moveit+1+clBlack+3+100+100"));
     // The points leave while the button is held, in one message or several.
     QString draw;
@@ -314,14 +226,14 @@ void RealGame::oneTurnAcrossThreeCopies()
     // Bob's copy drew the relayed stroke on its own drawing area.
     QTest::qWait(500);
     const QPoint bobBoard = bob->origin + probe->image_main->mapTo(probe.get(), QPoint(0, 0));
-    const QImage bobView = shot(QRect(bobBoard, probe->image_main->size()));
+    const QImage bobView = x.shot(QRect(bobBoard, probe->image_main->size()));
     QVERIFY(!bobView.isNull());
     for (const QPoint &p : stroke)
         QVERIFY2(qGray(bobView.pixel(p)) < 64, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
     if (!qEnvironmentVariableIsEmpty("QUILLET_SHOTS")) {
         const QString dir = qEnvironmentVariable("QUILLET_SHOTS");
-        shot(QRect(ann->origin, size)).save(dir + QStringLiteral("/drawer.png"));
-        shot(QRect(bob->origin, size)).save(dir + QStringLiteral("/guesser.png"));
+        x.shot(QRect(ann->origin, size)).save(dir + QStringLiteral("/drawer.png"));
+        x.shot(QRect(bob->origin, size)).save(dir + QStringLiteral("/guesser.png"));
     }
 
     // Bob guesses: every word of every "General" phrase that fits the mask.
@@ -341,11 +253,11 @@ void RealGame::oneTurnAcrossThreeCopies()
                 words << w.toUpper();
     }
     QVERIFY2(!words.isEmpty(), qPrintable(mask));
-    click(at(*bob, probe->edit_answer));
-    xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("2"),
-         words.join(QLatin1Char(' '))},
-        30000);
-    xdo({QStringLiteral("key"), QStringLiteral("Return")});
+    x.click(at(*bob, probe->edit_answer));
+    x.xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("2"),
+           words.join(QLatin1Char(' '))},
+          30000);
+    x.xdo({QStringLiteral("key"), QStringLiteral("Return")});
     const QString mine = watcher.nextOf(QStringLiteral("CMD_myguessed+"), 10000);
     QVERIFY2(mine.startsWith(QStringLiteral("CMD_myguessed+") + bobSlot + QLatin1Char('+')),
              qPrintable(mine));

@@ -6,6 +6,7 @@
 #include "features/tgamestartform.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/xsession.h"
 
 #include <QAbstractButton>
 #include <QProcess>
@@ -16,15 +17,8 @@
 #include <QtTest>
 #include <csignal>
 #include <memory>
-#include <sys/prctl.h>
 
 namespace {
-
-// A child ends with this process, also when this one is killed.
-void endsWithUs(QProcess &child)
-{
-    child.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-}
 
 // A running quillet-host and the lines it has printed.
 struct Host
@@ -97,15 +91,10 @@ private:
             }
         }
     };
-    bool startDisplay();
-    QString xdo(const QStringList &args, int ms = 5000);
-    QString findWindow(qint64 pid, const QString &title);
-    void click(QPoint screen);
     void startCopy(Copy &c, const QString &name, quint16 port);
 
     QTemporaryDir home;
-    QProcess xvfb;
-    QString display;
+    XSession x;
 };
 
 void HostExe::initTestCase()
@@ -115,11 +104,7 @@ void HostExe::initTestCase()
 
 void HostExe::cleanupTestCase()
 {
-    if (xvfb.state() != QProcess::NotRunning) {
-        xvfb.terminate();
-        if (!xvfb.waitForFinished(3000))
-            xvfb.kill();
-    }
+    x.stop();
 }
 
 void HostExe::logsPlayersAndStopsOnSignals()
@@ -177,64 +162,11 @@ void HostExe::refusesATakenPort()
     QCOMPARE(first.proc.state(), QProcess::Running);
 }
 
-bool HostExe::startDisplay()
-{
-    if (!display.isEmpty())
-        return true;
-    endsWithUs(xvfb);
-    xvfb.start(QStringLiteral("Xvfb"),
-               {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                QStringLiteral("0"), QStringLiteral("1700x700x24"), QStringLiteral("-nolisten"),
-                QStringLiteral("tcp")});
-    if (!xvfb.waitForStarted(5000))
-        return false;
-    QDeadlineTimer until(15000);
-    while (!xvfb.canReadLine() && xvfb.state() == QProcess::Running && !until.hasExpired())
-        xvfb.waitForReadyRead(100);
-    if (!xvfb.canReadLine())
-        return false;
-    display = QLatin1Char(':') + QString::fromLatin1(xvfb.readLine().trimmed());
-    return true;
-}
-
-QString HostExe::xdo(const QStringList &args, int ms)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(ms);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
-
-QString HostExe::findWindow(qint64 pid, const QString &title)
-{
-    QDeadlineTimer until(10000);
-    while (!until.hasExpired()) {
-        const QString found =
-            xdo({QStringLiteral("search"), QStringLiteral("--all"), QStringLiteral("--onlyvisible"),
-                 QStringLiteral("--pid"), QString::number(pid), QStringLiteral("--name"), title});
-        if (!found.isEmpty())
-            return found.split(QLatin1Char('\n')).first();
-        QTest::qWait(100);
-    }
-    return {};
-}
-
-void HostExe::click(QPoint screen)
-{
-    xdo({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(screen.x()),
-         QString::number(screen.y()), QStringLiteral("click"), QStringLiteral("1")});
-}
-
 void HostExe::startCopy(Copy &c, const QString &name, quint16 port)
 {
     const QString instance = QStringLiteral("tst-hostexe-%1-").arg(QCoreApplication::applicationPid()) + name;
     c.log = home.filePath(QStringLiteral("errors-") + name + QStringLiteral(".log"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"), display);
+    QProcessEnvironment env = x.environment();
     env.insert(QStringLiteral("QUILLET_GAME_PORT"), QString::number(port));
     env.insert(QStringLiteral("QUILLET_LOBBY_PORT"), QString::number(freePort()));
     env.insert(QStringLiteral("QUILLET_INSTANCE"), instance);
@@ -246,24 +178,16 @@ void HostExe::startCopy(Copy &c, const QString &name, quint16 port)
     c.proc.start(qEnvironmentVariable("QUILLET_BINARY"),
                  {name, QStringLiteral("127.0.0.1"), QStringLiteral("join")});
     QVERIFY(c.proc.waitForStarted(5000));
-    c.window = findWindow(c.proc.processId(), QStringLiteral("^Quillet - Orvane Software$"));
+    c.window = x.findWindow(c.proc.processId(), QStringLiteral("^Quillet - Orvane Software$"));
     QVERIFY2(!c.window.isEmpty(), "the main window did not show");
 }
 
 void HostExe::twoCopiesPlayOnADedicatedHost()
 {
-    QStringList missing;
-    for (const char *tool : {"Xvfb", "xdotool"})
-        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-            missing << QString::fromLatin1(tool);
-    if (!missing.isEmpty()) {
-        const QByteArray why = "needs " + missing.join(QStringLiteral(", ")).toLocal8Bit();
-        if (qEnvironmentVariableIsSet("CI"))
-            QFAIL(why.constData());
-        QSKIP(why.constData());
-    }
+    QUILLET_REQUIRE_TOOLS(QStringLiteral("Xvfb"), QStringLiteral("xdotool"));
     QVERIFY(!qEnvironmentVariableIsEmpty("QUILLET_BINARY"));
-    QVERIFY(startDisplay());
+    const QString failed = x.start(QStringLiteral("1700x700x24"));
+    QVERIFY2(failed.isEmpty(), qPrintable(failed));
 
     const quint16 port = freePort();
     Host host;
@@ -289,8 +213,8 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
     Copy *copies[] = {&ann, &bob};
     for (int i = 0; i < 2; ++i) {
         copies[i]->origin = QPoint(i * (probe.width() + 2), 0);
-        xdo({QStringLiteral("windowmove"), QStringLiteral("--sync"), copies[i]->window,
-             QString::number(copies[i]->origin.x()), QStringLiteral("0")});
+        x.xdo({QStringLiteral("windowmove"), QStringLiteral("--sync"), copies[i]->window,
+               QString::number(copies[i]->origin.x()), QStringLiteral("0")});
     }
     QTest::qWait(300);
     const auto at = [&](const Copy &c, QWidget *w) {
@@ -298,14 +222,14 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
     };
 
     // Ann, in slot 1, has the hosting player's Start button and dialog.
-    click(at(ann, probe.button_start));
-    const QString dialog = findWindow(ann.proc.processId(), QStringLiteral("^Quillet - Start Game$"));
+    x.click(at(ann, probe.button_start));
+    const QString dialog = x.findWindow(ann.proc.processId(), QStringLiteral("^Quillet - Start Game$"));
     QVERIFY2(!dialog.isEmpty(), "the game-start dialog did not show");
     const QRegularExpressionMatch pos = QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)"))
-                                            .match(xdo({QStringLiteral("getwindowgeometry"), dialog}));
+                                            .match(x.xdo({QStringLiteral("getwindowgeometry"), dialog}));
     QVERIFY(pos.hasMatch());
-    click(QPoint(pos.captured(1).toInt(), pos.captured(2).toInt()) +
-          probeForm.startButton->geometry().center());
+    x.click(QPoint(pos.captured(1).toInt(), pos.captured(2).toInt()) +
+            probeForm.startButton->geometry().center());
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_startgame+"), 10000),
              QStringLiteral("CMD_startgame+1+false+20+120"));
     QVERIFY(!host.waitLine(QStringLiteral("Game started by slot 1")).isEmpty());
@@ -313,7 +237,7 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
 
     // Ann picks "General" and draws; the points reach the others while the button is held.
     QTest::qWait(200);
-    click(at(ann, probe.button_cat[0]));
+    x.click(at(ann, probe.button_cat[0]));
     QVERIFY(watcher.nextOf(QStringLiteral("CMD_nextplayer+1+0+"), 10000).size() > 0);
     QTest::qWait(200);
     const QPoint board = ann.origin + probe.image_main->mapTo(&probe, QPoint(0, 0));
@@ -327,7 +251,7 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
     for (const QPoint &p : stroke.mid(1))
         args << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(board.x() + p.x())
              << QString::number(board.y() + p.y()) << QStringLiteral("sleep") << QStringLiteral("0.1");
-    xdo(args);
+    x.xdo(args);
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_moveit+")), QStringLiteral("CMD_moveit+1+clBlack+3+100+100"));
     QString points;
     while (!points.endsWith(QStringLiteral("+340,120+"))) {
@@ -338,7 +262,7 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
     const QStringList got = points.split(QLatin1Char('+'), Qt::SkipEmptyParts);
     QCOMPARE(got, (QStringList{QStringLiteral("160,130"), QStringLiteral("220,100"),
                                QStringLiteral("280,160"), QStringLiteral("340,120")}));
-    xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
+    x.xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
 
     for (Copy *c : copies) {
         QFile log(c->log);
