@@ -4,6 +4,7 @@
 #include "board/drawingboard.h"
 #include "client/chatpane.h"
 #include "client/tchat.h"
+#include "features/spylist.h"
 #include "features/tgamestartform.h"
 #include "host/tserver.h"
 #include "protocol/colortext.h"
