@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/hostjoin.h"
 #include "app/singleinstance.h"
 #include "app/windows.h"
 #include "client/tchat.h"
@@ -27,11 +28,13 @@ Program::Program(const QStringList &params)
     chat->spylist = spylist.get();
     chat->gamestartform = gamestartform.get();
     chat->params = params;
+    hostjoin = std::make_unique<HostJoin>(chat.get());
 }
 
 Program::~Program()
 {
     // Sockets go before the windows whose handlers they call.
+    hostjoin.reset();
     chat.reset();
     server.reset();
 }

@@ -52,6 +52,13 @@ bool SingleInstance::anotherCopyRuns(const QString &name)
     return false;
 }
 
+void SingleInstance::release()
+{
+    delete server; // closing removes the name
+    server = nullptr;
+    window = nullptr;
+}
+
 void SingleInstance::raiseWindow()
 {
     if (!window)

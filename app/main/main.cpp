@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "app/rolechange.h"
 #include "app/singleinstance.h"
 #include "app/termination.h"
 #include "client/tchat.h"
@@ -28,5 +29,7 @@ int main(int argc, char **argv)
     QObject::connect(program.chat.get(), &Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     closeOnTermination(program.chat.get());
     program.chat->show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    handOver(program, single);
+    return code;
 }

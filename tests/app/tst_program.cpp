@@ -75,6 +75,7 @@ struct Copy
         env.insert(u"QUILLET_INSTANCE"_qs, instance);
         env.insert(u"QUILLET_HOME"_qs, home);
         env.insert(u"QUILLET_ERRORBOX_LOG"_qs, errorLog);
+        env.insert(u"QUILLET_ANNOUNCE_ADDRESS"_qs, u"127.0.0.1"_qs); // never the network
         proc.setProcessEnvironment(env);
         proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         proc.start(qEnvironmentVariable("QUILLET_BINARY"), args);
