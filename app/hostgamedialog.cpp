@@ -27,6 +27,8 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     hostButton = buttons->addButton(QStringLiteral("Host"), QDialogButtonBox::AcceptRole);
     hostButton->setDefault(true);
+    // Enter in a field means the dialog's own button, never Cancel.
+    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(nameEdit, &QLineEdit::textChanged, this, &HostGameDialog::check);
@@ -54,6 +56,7 @@ void HostGameDialog::setName(const QString &name)
 void HostGameDialog::check()
 {
     const QString why = hostjoin::nameProblem(nameEdit->text());
+    hostButton->setDefault(true);
     hostButton->setEnabled(why.isEmpty());
     // No reproach for a field not yet filled in.
     problem->setText(nameEdit->text().isEmpty() ? QString() : why);

@@ -34,6 +34,8 @@ JoinGameDialog::JoinGameDialog(QWidget *parent) : QDialog(parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
     joinButton = buttons->addButton(QStringLiteral("Join"), QDialogButtonBox::AcceptRole);
     joinButton->setDefault(true);
+    // Enter in a field means the dialog's own button, never Cancel.
+    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(nameEdit, &QLineEdit::textChanged, this, &JoinGameDialog::check);
@@ -136,6 +138,7 @@ void JoinGameDialog::check()
 {
     const QString nameWhy = hostjoin::nameProblem(nameEdit->text());
     const QString addressWhy = address::check(addressEdit->text(), config::gamePort()).error;
+    joinButton->setDefault(true);
     joinButton->setEnabled(nameWhy.isEmpty() && addressWhy.isEmpty());
     // No reproach for a field not yet filled in.
     QString shown = nameEdit->text().isEmpty() ? QString() : nameWhy;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocalSocket>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
@@ -251,6 +252,24 @@ private slots:
         QVERIFY(raw.waitForPlayer(u"Zed"_qs));
         host.terminate();
         QVERIFY(host.waitForFinished(10000));
+    }
+
+    // "Play with Others" offers both ways in; each opens its dialog, and Cancel changes nothing.
+    void offerLeadsToEitherDialog()
+    {
+        Program p({});
+        p.hostjoin->offerHostOrJoin();
+        auto *box = p.chat->findChild<QMessageBox *>();
+        QVERIFY(box && box->isVisible());
+        QPushButton *join = nullptr;
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == u"Join a Game..."_qs)
+                join = qobject_cast<QPushButton *>(b);
+        QVERIFY(join);
+        join->click();
+        QVERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
+        p.hostjoin->joinDialog->reject();
+        QVERIFY(p.hostjoin->nextRole.isEmpty());
     }
 
     // A join that fails says why in the chat pane, and the window stays for another try.
