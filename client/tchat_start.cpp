@@ -99,8 +99,9 @@ void Tchat::joinpress()
     sock.PortName = target.port;
     try {
         sock.Open();
-    } catch (const ESockException &) {
-        joinfailed(QStringLiteral("Could not find the host \"") + target.host + QStringLiteral("\"."));
+    } catch (const ESockException &e) {
+        if (e.message().startsWith(QLatin1String("Host Lookup")))
+            joinfailed(QStringLiteral("Could not find the host \"") + target.host + QStringLiteral("\"."));
         throw;
     }
 }
@@ -121,7 +122,7 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
         guard([this] { processsocktimer(); });
     if (fullbox)
         return;
-    if (!loggedin) {
+    if (!loggedin && !closing) {
         // Never let in: the window stays, so the player can try another game.
         joinfailed(QStringLiteral("The host closed the connection before you could join."));
         return;
