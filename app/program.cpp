@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/hostjoin.h"
 #include "app/singleinstance.h"
 #include "app/windows.h"
 #include "client/tchat.h"
@@ -31,6 +32,7 @@ Program::Program(const QStringList &params)
     chat->gamestartform = gamestartform.get();
     chat->snapshot = snapshot.get();
     chat->params = params;
+    hostjoin = std::make_unique<HostJoin>(chat.get());
 
     QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });
     // Starting the lobby or its installer ends the game as File/Exit does.
@@ -41,6 +43,7 @@ Program::Program(const QStringList &params)
 Program::~Program()
 {
     // Sockets go before the windows whose handlers they call.
+    hostjoin.reset();
     chat.reset();
     server.reset();
 }

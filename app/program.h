@@ -13,6 +13,7 @@ class Tsnapshot;
 class Tphrases;
 class Tdownload;
 class RunningMarker;
+class HostJoin;
 
 // Every window of the program, created once at start in a fixed order.
 struct Program
@@ -30,4 +31,6 @@ struct Program
     std::unique_ptr<Tsnapshot> snapshot;
     std::unique_ptr<Tphrases> phrases;
     std::unique_ptr<Tdownload> download;
+    // File / Host a Game and Join a Game; offerHostOrJoin() is the choice for "Play with Others".
+    std::unique_ptr<HostJoin> hostjoin;
 };

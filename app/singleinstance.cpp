@@ -122,6 +122,17 @@ void SingleInstance::serve(const QString &serverName)
     });
 }
 
+void SingleInstance::release()
+{
+    delete server; // closing removes the name
+    server = nullptr;
+    window = nullptr;
+    if (lockfd >= 0) {
+        ::close(lockfd); // the lock goes with it: the next copy is the first again
+        lockfd = -1;
+    }
+}
+
 void SingleInstance::raiseWindow()
 {
     if (!window)

@@ -25,6 +25,8 @@ public:
     bool anotherCopyRuns(const QString &name);
     // The window that a later copy brings forward.
     void setWindow(QWidget *w) { window = w; }
+    // Gives up the name: a copy started after this becomes the first one.
+    void release();
 
 private:
     bool askFirstCopy(const QString &serverName, int waitMs);

@@ -40,6 +40,10 @@ void Tchat::buildMenus()
     fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     startGameAction = fileMenu->addAction(QStringLiteral("Start Game"));
     startGameAction->setObjectName(QStringLiteral("startGameAction"));
+    hostGameAction = fileMenu->addAction(QStringLiteral("Host a Game..."));
+    hostGameAction->setObjectName(QStringLiteral("hostGameAction"));
+    joinGameAction = fileMenu->addAction(QStringLiteral("Join a Game..."));
+    joinGameAction->setObjectName(QStringLiteral("joinGameAction"));
     fileMenu->addSeparator();
     exitAction = fileMenu->addAction(QStringLiteral("Exit"));
     exitAction->setObjectName(QStringLiteral("exitAction"));

@@ -36,6 +36,7 @@ class Tspylist;
 class Tphrases;
 class Tsnapshot;
 class Tgamestartform;
+class GameAnnouncer;
 
 // The main window: the player's side of the game.
 //
@@ -169,6 +170,17 @@ public:
     void sockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
     void FormClose();
     void exitClicked();
+
+    // ---- Hosting and joining from the window (client/tchat_join.cpp): the File items, whose work
+    // the program wires; the announcement of a hosted game; why a join failed.
+    QAction *hostGameAction = nullptr;
+    QAction *joinGameAction = nullptr;
+    GameAnnouncer *announcer = nullptr;
+    void startannouncing();
+    // A connect that failed, with the socket's error text.
+    void connectfailed(const QString &error);
+    // Says in the chat pane why the join failed; the window stays.
+    void joinfailed(const QString &why);
 
     // ---- Connection and dispatch.
     void sockRead(TSock *sender, qsizetype count);

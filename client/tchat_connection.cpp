@@ -170,13 +170,14 @@ void Tchat::playerdisconnected(const QString &rest)
 
 void Tchat::gamefull(const QString &)
 {
-    // The box does not block the queue; closing it closes the window, which ends the program.
+    // The box does not block the queue. The window stays after it, so the player can try another
+    // game.
     if (fullbox)
         return;
+    joinfailed(QStringLiteral("The game is full."));
     fullbox = new QMessageBox(QMessageBox::Information, errorbox::title(), QStringLiteral("Game is full"),
                               QMessageBox::Ok, this);
     fullbox->setAttribute(Qt::WA_DeleteOnClose);
-    connect(fullbox, &QMessageBox::finished, this, [this] { close(); });
     fullbox->open();
 }
 

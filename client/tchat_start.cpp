@@ -3,6 +3,7 @@
 
 #include "features/spylist.h"
 #include "host/tserver.h"
+#include "protocol/address.h"
 #include "protocol/config.h"
 #include "protocol/errors.h"
 #include "widgets/flatbutton.h"
@@ -59,9 +60,10 @@ void Tchat::processparams()
         else if (i == 3) {
             playername = name;
             hostaddress = address;
-            if (params[2] == QLatin1String("true"))
+            if (params[2] == QLatin1String("true")) {
                 hostpress();
-            else
+                startannouncing();
+            } else
                 joinpress();
             openlobbylink();
             break; // further parameters are ignored
@@ -96,12 +98,31 @@ void Tchat::actashost()
 void Tchat::joinpress()
 {
     loginname = playername;
-    sock.HostName = hostaddress;
-    sock.Open();
+    // The address may name the host's port: "host:7800".
+    const address::Target target = address::split(hostaddress, config::gamePort());
+    if (!target.error.isEmpty()) {
+        joinfailed(target.error);
+        return;
+    }
+    sock.HostName = target.host;
+    sock.PortName = target.port;
+    try {
+        sock.Open();
+    } catch (const ESockException &e) {
+        if (e.message().startsWith(QLatin1String("Host Lookup")))
+            joinfailed(QStringLiteral("Could not find the host \"") + target.host + QStringLiteral("\"."));
+        throw;
+    }
 }
 
-void Tchat::sockInfo(TSock *, TSock::TSocketInfo, const QString &msg)
+void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
 {
+    // A connect that fails reports an error while the socket is not connected; errors of an
+    // established connection come before its close.
+    if (info == TSock::siError && !sock.Connected() && !loggedin) {
+        connectfailed(msg);
+        return;
+    }
     if (msg != QLatin1String("Socket Closed"))
         return;
     // What arrived before the close is handled first: a host that is full says so and hangs up
@@ -110,6 +131,11 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo, const QString &msg)
         guard([this] { processsocktimer(); });
     if (fullbox)
         return;
+    if (!loggedin && !closing) {
+        // Never let in: the window stays, so the player can try another game.
+        joinfailed(QStringLiteral("The host closed the connection before you could join."));
+        return;
+    }
     close();
 }
 

@@ -57,6 +57,21 @@ QString lobbyPort()
     return env("QUILLET_LOBBY_PORT", QStringLiteral("9001"));
 }
 
+QString announcePort()
+{
+    return env("QUILLET_ANNOUNCE_PORT", QStringLiteral("7773"));
+}
+
+QString announceAddress()
+{
+    return env("QUILLET_ANNOUNCE_ADDRESS", QStringLiteral("255.255.255.255"));
+}
+
+QByteArray announcePrefix()
+{
+    return env("QUILLET_ANNOUNCE_PREFIX", QStringLiteral("QUILLET-GAME/1")).toUtf8();
+}
+
 QString instanceScope()
 {
     return qEnvironmentVariable("QUILLET_INSTANCE");

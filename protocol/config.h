@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Ports and names that tests may move so several copies run side by side.
@@ -9,6 +10,12 @@ namespace config {
 QString gamePort();
 // "9001", or QUILLET_LOBBY_PORT.
 QString lobbyPort();
+// Announcements of hosted games on this network: UDP port "7773" (QUILLET_ANNOUNCE_PORT), sent to
+// the broadcast address (QUILLET_ANNOUNCE_ADDRESS; tests use 127.0.0.1), each datagram beginning
+// with "QUILLET-GAME/1" (QUILLET_ANNOUNCE_PREFIX).
+QString announcePort();
+QString announceAddress();
+QByteArray announcePrefix();
 // Added to the single-instance and running-marker names: QUILLET_INSTANCE, empty by default.
 QString instanceScope();
 // Where the settings file and the snapshots live. QUILLET_HOME overrides both. Otherwise a copy

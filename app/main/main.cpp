@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "app/rolechange.h"
 #include "app/singleinstance.h"
 #include "client/tchat.h"
 #include "protocol/stopsignals.h"
@@ -34,5 +35,7 @@ int main(int argc, char **argv)
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&stop, &StopSignals::received, program.chat.get(), [&] { program.chat->close(); });
     program.chat->show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    handOver(program, single);
+    return code;
 }

@@ -175,7 +175,7 @@ private slots:
         QTRY_VERIFY(bob->fullbox);
         QCOMPARE(closed.count(), 0);
         bob->fullbox->accept();
-        QCOMPARE(closed.count(), 1);
+        QCOMPARE(closed.count(), 0); // the window stays for another try
         QCOMPARE(bob->mynumber, 0);
     }
 };

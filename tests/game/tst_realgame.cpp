@@ -123,6 +123,7 @@ void RealGame::startCopy(Copy &c, const QString &name, const QString &third, con
     env.insert(QStringLiteral("QUILLET_INSTANCE"), instance);
     env.insert(QStringLiteral("QUILLET_HOME"), home.path());
     env.insert(QStringLiteral("QUILLET_ERRORBOX_LOG"), c.log);
+    env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1")); // never the network
     c.proc.setProcessEnvironment(env);
     endsWithUs(c.proc);
     c.proc.setProcessChannelMode(QProcess::ForwardedErrorChannel);

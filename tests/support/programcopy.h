@@ -65,6 +65,7 @@ struct Copy
         env.insert(QStringLiteral("QUILLET_LOBBY_PORT"), QString::number(lobbyPort));
         env.insert(QStringLiteral("QUILLET_INSTANCE"), instance);
         env.insert(QStringLiteral("QUILLET_HOME"), home);
+        env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1"));
         if (showBoxes)
             env.remove(QStringLiteral("QUILLET_ERRORBOX_LOG"));
         else

@@ -1,0 +1,63 @@
+#include "app/hostgamedialog.h"
+
+#include "app/hostjoin.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Quillet - Host a Game"));
+    nameEdit = new QLineEdit;
+    nameEdit->setMaxLength(hostjoin::maxName);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Your name:"), nameEdit);
+
+    auto *note = new QLabel(QStringLiteral("Players on this network will see your game with your name, the "
+                                           "number of players and whether a game is on. Your current game "
+                                           "ends."));
+    note->setWordWrap(true);
+    problem = new QLabel;
+    problem->setStyleSheet(QStringLiteral("color: #800000"));
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    hostButton = buttons->addButton(QStringLiteral("Host"), QDialogButtonBox::AcceptRole);
+    hostButton->setDefault(true);
+    // Enter in a field means the dialog's own button, never Cancel.
+    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(nameEdit, &QLineEdit::textChanged, this, &HostGameDialog::check);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(note);
+    layout->addWidget(problem);
+    layout->addWidget(buttons);
+    setMinimumWidth(360);
+    check();
+}
+
+QString HostGameDialog::name() const
+{
+    return nameEdit->text().trimmed();
+}
+
+void HostGameDialog::setName(const QString &name)
+{
+    nameEdit->setText(name);
+    check();
+}
+
+void HostGameDialog::check()
+{
+    const QString why = hostjoin::nameProblem(nameEdit->text());
+    hostButton->setDefault(true);
+    hostButton->setEnabled(why.isEmpty());
+    // No reproach for a field not yet filled in.
+    problem->setText(nameEdit->text().isEmpty() ? QString() : why);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+class Tchat;
+class HostGameDialog;
+class JoinGameDialog;
+
+// Hosting and joining from the window: File / "Host a Game..." and "Join a Game...", and the
+// choice between them offered to a player who wants to play with others. Choosing ends this copy;
+// the next one starts with the matching command line (see rolechange.h).
+class HostJoin : public QObject
+{
+    Q_OBJECT
+public:
+    explicit HostJoin(Tchat *chat);
+    ~HostJoin() override;
+
+    void hostClicked();
+    void joinClicked();
+    // Asks whether to host or to join, then shows that dialog.
+    void offerHostOrJoin();
+
+    // The command line of the copy that takes over when this one has ended; empty when none does.
+    QStringList nextRole;
+    // Remembers the choice, leaves the current game and asks for the next copy.
+    void choose(const QStringList &params);
+
+    QPointer<HostGameDialog> hostDialog;
+    QPointer<JoinGameDialog> joinDialog;
+
+    // Keys of the settings file's "Quillet" section that keep the last choice.
+    static const QString nameKey;
+    static const QString addressKey;
+
+private:
+    QString setting(const QString &key) const;
+    // The name offered first: the last one chosen, else the current player's own.
+    QString lastName() const;
+    Tchat *chat;
+};
+
+namespace hostjoin {
+// Why a player name can't be used, or an empty text. The name travels as the last field of the
+// login and must not hold the end marker.
+QString nameProblem(const QString &name);
+// Longest name the dialogs take.
+constexpr int maxName = 20;
+} // namespace hostjoin

@@ -1,0 +1,148 @@
+#include "app/joingamedialog.h"
+
+#include "app/hostjoin.h"
+#include "protocol/address.h"
+#include "protocol/config.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+JoinGameDialog::JoinGameDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Quillet - Join a Game"));
+    nameEdit = new QLineEdit;
+    nameEdit->setMaxLength(hostjoin::maxName);
+    addressEdit = new QLineEdit;
+    addressEdit->setMaxLength(260);
+    addressEdit->setPlaceholderText(QStringLiteral("name or address, and :port if not ") +
+                                    config::gamePort());
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Your name:"), nameEdit);
+    form->addRow(QStringLiteral("Host address:"), addressEdit);
+
+    gamesList = new QListWidget;
+    gamesList->setMinimumHeight(140);
+    listening = new QLabel;
+    problem = new QLabel;
+    problem->setStyleSheet(QStringLiteral("color: #800000"));
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+    joinButton = buttons->addButton(QStringLiteral("Join"), QDialogButtonBox::AcceptRole);
+    joinButton->setDefault(true);
+    // Enter in a field means the dialog's own button, never Cancel.
+    buttons->button(QDialogButtonBox::Cancel)->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(nameEdit, &QLineEdit::textChanged, this, &JoinGameDialog::check);
+    connect(addressEdit, &QLineEdit::textChanged, this, &JoinGameDialog::check);
+    connect(gamesList, &QListWidget::itemClicked, this, &JoinGameDialog::picked);
+    connect(gamesList, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        picked(item);
+        if (joinButton->isEnabled())
+            accept();
+    });
+    connect(&listener, &GameListener::changed, this, &JoinGameDialog::refresh);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(new QLabel(QStringLiteral("Games on this network:")));
+    layout->addWidget(gamesList);
+    layout->addWidget(listening);
+    layout->addWidget(problem);
+    layout->addWidget(buttons);
+    setMinimumWidth(420);
+    check();
+}
+
+QString JoinGameDialog::name() const
+{
+    return nameEdit->text().trimmed();
+}
+
+QString JoinGameDialog::address() const
+{
+    return addressEdit->text().trimmed();
+}
+
+void JoinGameDialog::setName(const QString &name)
+{
+    nameEdit->setText(name);
+}
+
+void JoinGameDialog::setAddress(const QString &address)
+{
+    addressEdit->setText(address);
+}
+
+QString JoinGameDialog::describe(const announce::HeardGame &g)
+{
+    const announce::Announcement &a = g.game;
+    QString text = a.name + QStringLiteral("'s game at ") + addressOf(g) + QStringLiteral(" - ") +
+                   QString::number(a.seated) +
+                   (a.seated == 1 ? QStringLiteral(" player") : QStringLiteral(" players"));
+    if (a.spies > 0)
+        text += QStringLiteral(", ") + QString::number(a.spies) +
+                (a.spies == 1 ? QStringLiteral(" spy") : QStringLiteral(" spies"));
+    text += a.running ? QStringLiteral(", playing") : QStringLiteral(", waiting to start");
+    return text;
+}
+
+QString JoinGameDialog::addressOf(const announce::HeardGame &g)
+{
+    if (QString::number(g.game.port) == config::gamePort())
+        return g.address;
+    return g.address + QLatin1Char(':') + QString::number(g.game.port);
+}
+
+void JoinGameDialog::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    const bool on = listener.start();
+    listening->setText(
+        on ? QStringLiteral("Listening for games... a game shows here within a few seconds.")
+           : QStringLiteral("Games on this network cannot be heard right now; type the address."));
+    refresh();
+}
+
+void JoinGameDialog::hideEvent(QHideEvent *e)
+{
+    listener.stop();
+    QDialog::hideEvent(e);
+}
+
+void JoinGameDialog::refresh()
+{
+    const QString current =
+        gamesList->currentItem() ? gamesList->currentItem()->data(Qt::UserRole).toString() : QString();
+    gamesList->clear();
+    for (const announce::HeardGame &g : listener.list().games()) {
+        auto *item = new QListWidgetItem(describe(g), gamesList);
+        item->setData(Qt::UserRole, addressOf(g));
+        if (item->data(Qt::UserRole).toString() == current)
+            gamesList->setCurrentItem(item);
+    }
+}
+
+void JoinGameDialog::picked(QListWidgetItem *item)
+{
+    if (item)
+        addressEdit->setText(item->data(Qt::UserRole).toString());
+}
+
+void JoinGameDialog::check()
+{
+    const QString nameWhy = hostjoin::nameProblem(nameEdit->text());
+    const QString addressWhy = address::check(addressEdit->text(), config::gamePort()).error;
+    joinButton->setDefault(true);
+    joinButton->setEnabled(nameWhy.isEmpty() && addressWhy.isEmpty());
+    // No reproach for a field not yet filled in.
+    QString shown = nameEdit->text().isEmpty() ? QString() : nameWhy;
+    if (shown.isEmpty() && !addressEdit->text().isEmpty())
+        shown = addressWhy;
+    problem->setText(shown);
+}

@@ -1,0 +1,62 @@
+// Hosting and joining from the window: the announcement of a hosted game, and why a join failed.
+#include "client/tchat.h"
+
+#include "host/tserver.h"
+#include "protocol/config.h"
+#include "protocol/errors.h"
+#include "protocol/lan.h"
+
+namespace {
+// The Windows Sockets code in an error text such as "Error #10061 (WSAECONNREFUSED)"; 0 if none.
+int errorCode(const QString &text)
+{
+    const qsizetype at = text.indexOf(QLatin1Char('#'));
+    return at < 0 ? 0 : text.mid(at + 1, 5).toInt();
+}
+} // namespace
+
+void Tchat::startannouncing()
+{
+    // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
+    if (!server || !amhost || sologame || announcer)
+        return;
+    const quint16 port = sockets::lookupPort(server->listener.PortName);
+    TServer *host = server;
+    announcer = new GameAnnouncer(
+        playername, port,
+        [host](announce::Announcement &a) {
+            a.seated = a.spies = 0;
+            for (int slot = 1; slot <= TServer::maxslot; ++slot)
+                if (host->playertable[slot].inuse)
+                    ++(host->isseat(slot) ? a.seated : a.spies);
+            a.running = host->gameon;
+        },
+        this);
+    announcer->start();
+}
+
+void Tchat::connectfailed(const QString &error)
+{
+    const QString where = hostaddress.isEmpty() ? sock.HostName : hostaddress;
+    switch (errorCode(error)) {
+    case 10061:
+        joinfailed(QStringLiteral("Nobody is hosting a game at ") + where + QLatin1Char('.'));
+        break;
+    case 10060:
+        joinfailed(QStringLiteral("The host at ") + where + QStringLiteral(" does not answer."));
+        break;
+    case 10051:
+    case 10065:
+        joinfailed(QStringLiteral("The host at ") + where + QStringLiteral(" cannot be reached from here."));
+        break;
+    default:
+        joinfailed(QStringLiteral("Could not connect to ") + where + QStringLiteral(": ") + error +
+                   QLatin1Char('.'));
+    }
+}
+
+void Tchat::joinfailed(const QString &why)
+{
+    addlinetochat(QStringLiteral("0+") + why + QStringLiteral(" Use File / Join a Game... to try again."),
+                  systemcolour);
+}

@@ -1,0 +1,325 @@
+// Hosting and joining from the window: the dialogs, the hand-over to the next copy (the real
+// executable), the games heard on loopback, and why a join failed.
+#include "app/hostgamedialog.h"
+#include "app/hostjoin.h"
+#include "app/joingamedialog.h"
+#include "app/program.h"
+#include "app/rolechange.h"
+#include "app/singleinstance.h"
+#include "client/tchat.h"
+#include "features/ini.h"
+#include "host/tserver.h"
+#include "protocol/errors.h"
+#include "tests/support/netsupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocalSocket>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+// A raw player: logs in under a name and collects the host's messages.
+struct RawPlayer
+{
+    QTcpSocket sock;
+    QByteArray pending;
+    QStringList messages;
+
+    void poll()
+    {
+        pending += sock.readAll();
+        qsizetype at;
+        while ((at = pending.indexOf('\xFF')) >= 0) {
+            messages << QString::fromLatin1(pending.left(at));
+            pending.remove(0, at + 1);
+        }
+    }
+    bool waitUntil(const std::function<bool(const QString &)> &match, int ms = 10000)
+    {
+        QDeadlineTimer deadline(ms);
+        while (!deadline.hasExpired()) {
+            poll();
+            for (const QString &m : std::as_const(messages))
+                if (match(m))
+                    return true;
+            QTest::qWait(20);
+        }
+        return false;
+    }
+    bool waitFor(const QString &start)
+    {
+        return waitUntil([&](const QString &m) { return m.startsWith(start); });
+    }
+    // The host has told of a player of this name, whoever logged in first.
+    bool waitForPlayer(const QString &name)
+    {
+        const QRegularExpression told(u"^CMD_(existingplayers|newplayerinfo)\\+\\d+\\+"_qs +
+                                      QRegularExpression::escape(name) + u"$"_qs);
+        return waitUntil([&](const QString &m) { return told.match(m).hasMatch(); });
+    }
+    bool logIn(quint16 port, const QByteArray &name)
+    {
+        for (int tries = 0; tries < 100 && sock.state() != QAbstractSocket::ConnectedState; ++tries) {
+            sock.abort();
+            sock.connectToHost(QHostAddress::LocalHost, port);
+            if (!sock.waitForConnected(1000))
+                QTest::qWait(100);
+        }
+        if (!waitFor(u"CMD_sendlogininfo+"_qs))
+            return false;
+        const QString number = messages.last().section(u'+', 1);
+        sock.write("CMD_logininfo+" + number.toLatin1() + "+2.2.8+" + name + '\xFF');
+        return sock.flush() || true;
+    }
+};
+
+quint16 freeUdpPort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+bool alive(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) == 0;
+}
+
+// The copy that took over; ended with the test, passed or not.
+struct NextCopy
+{
+    qint64 pid = 0;
+    ~NextCopy()
+    {
+        if (!alive(pid))
+            return;
+        ::kill(pid_t(pid), SIGTERM);
+        QDeadlineTimer deadline(10000);
+        while (alive(pid) && !deadline.hasExpired())
+            QTest::qWait(50);
+        if (alive(pid))
+            ::kill(pid_t(pid), SIGKILL);
+    }
+};
+
+QStringList lines(const Tchat &t)
+{
+    QStringList out;
+    for (const auto &l : t.linelog)
+        out << l.first;
+    return out;
+}
+} // namespace
+
+class TestHostJoin : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    QStringList boxes;
+
+    QString binary() const { return qEnvironmentVariable("QUILLET_BINARY"); }
+
+private slots:
+    void initTestCase()
+    {
+        errorbox::setHook([this](const QString &t) { boxes << t; });
+        qputenv("QUILLET_HOME", home.path().toUtf8());
+        qputenv("QUILLET_ANNOUNCE_ADDRESS", "127.0.0.1");
+        qputenv("QUILLET_INSTANCE", "tst-hostjoin-" + QByteArray::number(QCoreApplication::applicationPid()));
+    }
+    void init()
+    {
+        boxes.clear();
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(freePort()));
+        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
+        qputenv("QUILLET_ANNOUNCE_PORT", QByteArray::number(freeUdpPort()));
+        QFile::remove(home.filePath(u"orvanelobby.ini"_qs));
+    }
+
+    // A copy hosting a game with a player in it hosts again under another name: the next copy takes
+    // the same port and the single-instance name, and announces the new game.
+    void hostingAgainHandsOverPortAndInstance()
+    {
+        const quint16 port = quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT"));
+        SingleInstance single;
+        QVERIFY(!single.anotherCopyRuns(u"kipmol"_qs));
+        NextCopy next;
+        {
+            Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+            p.chat->processparams();
+            QVERIFY(p.chat->announcer);
+            RawPlayer raw;
+            QVERIFY(raw.logIn(port, "Raw"));
+            QVERIFY(raw.waitForPlayer(u"Ann"_qs));
+
+            p.chat->hostGameAction->trigger();
+            HostGameDialog *d = p.hostjoin->hostDialog;
+            QVERIFY(d && d->isVisible());
+            QCOMPARE(d->name(), u"Ann"_qs); // the current name is offered
+            for (const QString &badName : QStringList{u"Bo+b"_qs, u"Bo"_qs + QChar(0xFF), u"   "_qs}) {
+                d->nameEdit->setText(badName);
+                QVERIFY2(!d->hostButton->isEnabled(), qPrintable(badName));
+            }
+            d->nameEdit->setText(QString(200, u'B'));
+            QCOMPARE(d->name().size(), hostjoin::maxName);
+            d->nameEdit->setText(u"Bob"_qs);
+            QVERIFY(d->problem->text().isEmpty());
+            d->hostButton->click();
+            QCOMPARE(p.hostjoin->nextRole, (QStringList{u"Bob"_qs, u"127.0.0.1"_qs, u"true"_qs}));
+            QVERIFY(!p.chat->isVisible());
+            next.pid = handOver(p, single, binary());
+            QVERIFY(next.pid > 0);
+            // The old host is gone: its player's connection closed.
+            QTRY_COMPARE(raw.sock.state(), QAbstractSocket::UnconnectedState);
+        }
+        QCOMPARE(ini::readString(home.filePath(u"orvanelobby.ini"_qs), u"Quillet"_qs, HostJoin::nameKey),
+                 u"Bob"_qs);
+
+        GameListener heard;
+        QVERIFY(heard.start());
+        RawPlayer raw;
+        QVERIFY(raw.logIn(port, "Raw"));
+        QVERIFY(raw.waitForPlayer(u"Bob"_qs));
+        QTRY_VERIFY_WITH_TIMEOUT(!heard.list().games().isEmpty(), 5000);
+        QCOMPARE(heard.list().games().first().game.name, u"Bob"_qs);
+        QTRY_COMPARE_WITH_TIMEOUT(heard.list().games().first().game.seated, 2, 5000);
+        // The next copy holds the single-instance name: a later copy would find it.
+        QLocalSocket probe;
+        probe.connectToServer(SingleInstance::scopedName(u"kipmol"_qs));
+        QVERIFY(probe.waitForConnected(2000));
+        probe.abort();
+    }
+
+    // A real hosting copy is heard in the join dialog of a solo copy, which joins it through the
+    // dialog; the joining copy remembers the address.
+    void joinsAGameHeardOnTheNetwork()
+    {
+        const quint16 port = quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT"));
+        QProcess host;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QUILLET_INSTANCE"_qs,
+                   u"tst-hostjoin-host-"_qs + QString::number(QCoreApplication::applicationPid()));
+        host.setProcessEnvironment(env);
+        host.start(binary(), {u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+        QVERIFY(host.waitForStarted(5000));
+
+        // The joining copy plays solo on a port of its own meanwhile.
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(freePort()));
+        SingleInstance single;
+        QVERIFY(!single.anotherCopyRuns(u"kipmol"_qs));
+        NextCopy next;
+        {
+            Program p({});
+            p.chat->processparams();
+            QVERIFY(!p.chat->announcer); // a solo game is nobody else's business
+            p.chat->joinGameAction->trigger();
+            JoinGameDialog *d = p.hostjoin->joinDialog;
+            QVERIFY(d && d->isVisible());
+            QVERIFY(d->nameEdit->text().isEmpty()); // "You" is nobody's name
+            QVERIFY(!d->joinButton->isEnabled());
+            // The first word goes out before the host's own player is in; the next one counts it.
+            const QString listed = u"Ann's game at 127.0.0.1:%1 - 1 player, waiting to start"_qs.arg(port);
+            QTRY_VERIFY_WITH_TIMEOUT(d->gamesList->count() == 1 && d->gamesList->item(0)->text() == listed,
+                                     10000);
+            d->nameEdit->setText(u"Zed"_qs);
+            d->addressEdit->setText(u"127.0.0.1:99999"_qs);
+            QVERIFY(!d->joinButton->isEnabled());
+            QVERIFY(d->problem->text().contains(u"not a port"_qs));
+            QTest::mouseClick(d->gamesList->viewport(), Qt::LeftButton, {},
+                              d->gamesList->visualItemRect(d->gamesList->item(0)).center());
+            QCOMPARE(d->address(), u"127.0.0.1:%1"_qs.arg(port));
+            d->joinButton->click();
+            QCOMPARE(p.hostjoin->nextRole,
+                     (QStringList{u"Zed"_qs, u"127.0.0.1:%1"_qs.arg(port), u"join"_qs}));
+            next.pid = handOver(p, single, binary());
+            QVERIFY(next.pid > 0);
+        }
+        QCOMPARE(ini::readString(home.filePath(u"orvanelobby.ini"_qs), u"Quillet"_qs, HostJoin::addressKey),
+                 u"127.0.0.1:%1"_qs.arg(port));
+        RawPlayer raw;
+        QVERIFY(raw.logIn(port, "Raw"));
+        QVERIFY(raw.waitForPlayer(u"Zed"_qs));
+        host.terminate();
+        QVERIFY(host.waitForFinished(10000));
+    }
+
+    // "Play with Others" offers both ways in; each opens its dialog, and Cancel changes nothing.
+    void offerLeadsToEitherDialog()
+    {
+        Program p({});
+        p.hostjoin->offerHostOrJoin();
+        auto *box = p.chat->findChild<QMessageBox *>();
+        QVERIFY(box && box->isVisible());
+        QPushButton *join = nullptr;
+        for (QAbstractButton *b : box->buttons())
+            if (b->text() == u"Join a Game..."_qs)
+                join = qobject_cast<QPushButton *>(b);
+        QVERIFY(join);
+        join->click();
+        QVERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
+        p.hostjoin->joinDialog->reject();
+        QVERIFY(p.hostjoin->nextRole.isEmpty());
+    }
+
+    // A join that fails says why in the chat pane, and the window stays for another try.
+    void failedJoinsSayWhy()
+    {
+        const auto joined = [this](const QString &address) {
+            auto t = std::make_unique<Tchat>();
+            t->recordlog = true;
+            t->params = QStringList{u"Zed"_qs, address, u"x"_qs};
+            guard([&] { t->processparams(); });
+            return t;
+        };
+        QTcpServer nobody;
+        QVERIFY(nobody.listen(QHostAddress::LocalHost));
+        const quint16 closedPort = nobody.serverPort();
+        nobody.close();
+        {
+            auto t = joined(u"127.0.0.1:%1"_qs.arg(closedPort));
+            QSignalSpy closed(t.get(), &Tchat::closed);
+            QTRY_COMPARE(lines(*t).size(), 2);
+            QVERIFY2(
+                lines(*t)[1].startsWith(u"0+Nobody is hosting a game at 127.0.0.1:%1."_qs.arg(closedPort)),
+                qPrintable(lines(*t)[1]));
+            QCOMPARE(closed.count(), 0);
+        }
+        {
+            auto t = joined(u"127.0.0.1:99999"_qs);
+            QCOMPARE(lines(*t).size(), 2);
+            QVERIFY(lines(*t)[1].contains(u"\"99999\" is not a port"_qs));
+            QVERIFY(!t->sock.HasHandle());
+        }
+        {
+            auto t = joined(u"no-such-host.invalid"_qs);
+            QCOMPARE(boxes, QStringList{u"Host Lookup - Could Not Find Host Entry."_qs});
+            QVERIFY(lines(*t)[1].startsWith(u"0+Could not find the host \"no-such-host.invalid\"."_qs));
+        }
+        {
+            // A host that takes the connection and hangs up before letting the player in.
+            QTcpServer gone;
+            QVERIFY(gone.listen(QHostAddress::LocalHost));
+            auto t = joined(u"127.0.0.1:%1"_qs.arg(gone.serverPort()));
+            QSignalSpy closed(t.get(), &Tchat::closed);
+            QTRY_VERIFY(gone.hasPendingConnections());
+            delete gone.nextPendingConnection();
+            QTRY_COMPARE(lines(*t).size(), 2);
+            QVERIFY(lines(*t)[1].startsWith(u"0+The host closed the connection before you could join."_qs));
+            QCOMPARE(closed.count(), 0);
+        }
+    }
+};
+
+QTEST_MAIN(TestHostJoin)
+#include "tst_hostjoin.moc"
