@@ -260,6 +260,7 @@ void Tdownload::playWithOthersClicked()
                     "Please close the game and open the Orvane Lobby using the icon on your desktop or "
                     "using the your Window's start-up menu."),
                 false);
+        connect(messageBox, &QMessageBox::finished, this, &Tdownload::lobbyMissing);
         return;
     }
     // Only close the game when the lobby really started: otherwise the player would be left with

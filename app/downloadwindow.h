@@ -46,6 +46,8 @@ public:
 signals:
     // The lobby or its installer has started: the game ends as File/Exit ends it.
     void closeGame();
+    // "Play with Others" found no lobby, and the player has read why: the game offers its own way.
+    void lobbyMissing();
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -5,8 +5,8 @@
 #include "app/windows.h"
 #include "client/tchat.h"
 #include "features/phraseeditor.h"
-#include "features/spylist.h"
 #include "features/snapshotbrowser.h"
+#include "features/spylist.h"
 #include "features/tgamestartform.h"
 #include "host/tserver.h"
 
@@ -33,6 +33,11 @@ Program::Program(const QStringList &params)
     chat->snapshot = snapshot.get();
     chat->params = params;
     hostjoin = std::make_unique<HostJoin>(chat.get());
+    // Without the lobby, "Play with Others" leads to hosting or joining from the game itself.
+    QObject::connect(download.get(), &Tdownload::lobbyMissing, hostjoin.get(), [this] {
+        download->hide();
+        hostjoin->offerHostOrJoin();
+    });
 
     QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });
     // Starting the lobby or its installer ends the game as File/Exit does.

@@ -23,15 +23,7 @@ void Tchat::startannouncing()
     const quint16 port = sockets::lookupPort(server->listener.PortName);
     TServer *host = server;
     announcer = new GameAnnouncer(
-        playername, port,
-        [host](announce::Announcement &a) {
-            a.seated = a.spies = 0;
-            for (int slot = 1; slot <= TServer::maxslot; ++slot)
-                if (host->playertable[slot].inuse)
-                    ++(host->isseat(slot) ? a.seated : a.spies);
-            a.running = host->gameon;
-        },
-        this);
+        playername, port, [host](announce::Announcement &a) { host->describe(a); }, this);
     announcer->start();
 }
 

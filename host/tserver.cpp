@@ -151,3 +151,12 @@ void TServer::socktimerTimer()
         }
     }
 }
+
+void TServer::describe(announce::Announcement &a) const
+{
+    a.seated = a.spies = 0;
+    for (int slot = 1; slot <= maxslot; ++slot)
+        if (playertable[slot].inuse)
+            ++(isseat(slot) ? a.seated : a.spies);
+    a.running = gameon;
+}

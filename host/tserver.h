@@ -2,6 +2,7 @@
 
 #include "host/fairqueue.h"
 #include "host/phrases.h"
+#include "protocol/announce.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
@@ -119,6 +120,8 @@ public:
     bool sentby(const QueuedMessage &m, int slot) const;
     bool isseat(int slot) const { return slot >= 1 && slot <= seats; }
     bool inuse(int slot) const { return slot >= 1 && slot <= maxslot && playertable[slot].inuse; }
+    // What a game announcement tells of this game: seated players, spies, whether a game runs.
+    void describe(announce::Announcement &a) const;
 
     // Handlers of the players' requests: the message as queued and its payload.
     void receivedlogininfo(const QueuedMessage &m, const QString &payload);

@@ -2,8 +2,10 @@
 // join takes slot 1 and with it the hosting player's say (starting games, removing players).
 #include "host/tserver.h"
 #include "protocol/errors.h"
-#include "server/hostlog.h"
+#include "protocol/lan.h"
 #include "protocol/stopsignals.h"
+#include "protocol/tsock.h"
+#include "server/hostlog.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -12,7 +14,7 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: quillet-host [--port N]\n", stderr);
+    std::fputs("usage: quillet-host [--port N] [--name NAME] [--no-announce]\n", stderr);
     return 2;
 }
 
@@ -24,9 +26,20 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("quillet-host"));
 
     QString port;
+    // The name players see in the list of games on this network.
+    QString name = QStringLiteral("Dedicated host");
+    bool announcing = true;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
+        if (args[i] == QLatin1String("--name") && i + 1 < args.size()) {
+            name = args[++i].simplified();
+            continue;
+        }
+        if (args[i] == QLatin1String("--no-announce")) {
+            announcing = false;
+            continue;
+        }
         if (args[i] == QLatin1String("--port") && i + 1 < args.size())
             value = args[++i];
         else if (args[i].startsWith(QLatin1String("--port=")))
@@ -52,6 +65,11 @@ int main(int argc, char **argv)
         return 1;
     }
     log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
+    // Players on this network find the game in their join dialog.
+    GameAnnouncer announcer(name, sockets::lookupPort(host.listener.PortName),
+                            [&host](announce::Announcement &a) { host.describe(a); });
+    if (announcing && !name.isEmpty())
+        announcer.start();
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
     const int rc = QCoreApplication::exec();
     log.line(QStringLiteral("Stopped"));

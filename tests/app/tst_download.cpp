@@ -243,6 +243,11 @@ private slots:
         QVERIFY(w.messageBox);
         QVERIFY(w.messageBox->text().startsWith(u"Please close the game and open the Orvane Lobby"_qs));
         QCOMPARE(closing.count(), 0);
+        // Once the player has read why, the game offers its own way to play with others.
+        QSignalSpy offered(&w, &Tdownload::lobbyMissing);
+        QCOMPARE(offered.count(), 0);
+        w.messageBox->accept();
+        QCOMPARE(offered.count(), 1);
 
         QFile program(lobby);
         QVERIFY(program.open(QIODevice::WriteOnly));

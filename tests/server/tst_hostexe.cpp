@@ -4,16 +4,20 @@
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
+#include "protocol/announce.h"
+#include "protocol/config.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/xsession.h"
 
 #include <QAbstractButton>
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -109,6 +113,10 @@ void HostExe::cleanupTestCase()
 
 void HostExe::logsPlayersAndStopsOnSignals()
 {
+    // Its game is announced to the network (here: to a listener on loopback).
+    QUdpSocket hearing;
+    QVERIFY(hearing.bind(QHostAddress::LocalHost, 0));
+    qputenv("QUILLET_ANNOUNCE_PORT", QByteArray::number(hearing.localPort()));
     for (const int signal : {SIGTERM, SIGINT}) {
         const quint16 port = freePort();
         Host host;
@@ -128,6 +136,19 @@ void HostExe::logsPlayersAndStopsOnSignals()
         bob.send(QStringLiteral("CMD_logininfo+2+2.2.8+Bob\tX"));
         QCOMPARE(host.waitLine(QStringLiteral("Player joined")),
                  QStringLiteral("Player joined: slot 2 (Bob?X)"));
+        std::optional<announce::Announcement> heard;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                while (hearing.hasPendingDatagrams()) {
+                    const auto a =
+                        announce::decode(hearing.receiveDatagram().data(), config::announcePrefix());
+                    if (a && a->port == port && a->seated == 2)
+                        heard = a;
+                }
+                return heard.has_value();
+            }(),
+            5000);
+        QCOMPARE(heard->name, QStringLiteral("Dedicated host"));
         ann.send(QStringLiteral("CMD_startgame+1+false+5+60"));
         QCOMPARE(host.waitLine(QStringLiteral("Game started")),
                  QStringLiteral("Game started by slot 1: play to 5, 60 seconds a turn"));
