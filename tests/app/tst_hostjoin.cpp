@@ -196,7 +196,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(heard.list().games().first().game.seated, 2, 5000);
         // The next copy holds the single-instance name: a later copy would find it.
         QLocalSocket probe;
-        probe.connectToServer(SingleInstance::scopedName(u"kipmol"_qs));
+        probe.connectToServer(SingleInstance::privateFolder() + u"/"_qs +
+                              SingleInstance::scopedName(u"kipmol"_qs));
         QVERIFY(probe.waitForConnected(2000));
         probe.abort();
     }
