@@ -48,9 +48,9 @@ Tabout::Tabout(QWidget *parent) : QWidget(parent, Qt::Tool)
     label_year = maroonLabel(this, QString(), QRect(0, 100, 202, 16), 8);
     label_year->setObjectName(QStringLiteral("label_year"));
 
-    URL1 = new TURL(this);
-    URL1->URL = lobbyplaces::makerAddress();
-    URL1->URLType = TURL::utHttps;
+    makerLink = new TURL(this);
+    makerLink->URL = lobbyplaces::makerAddress();
+    makerLink->URLType = TURL::utHttps;
     webAddress = maroonLabel(this, lobbyplaces::makerAddress(), QRect(0, 120, 202, 18), 9);
     webAddress->setObjectName(QStringLiteral("webAddress"));
     QFont wf = webAddress->font();
@@ -99,7 +99,7 @@ bool Tabout::eventFilter(QObject *watched, QEvent *e)
 
 void Tabout::webAddressClicked()
 {
-    URL1->open();
+    makerLink->open();
 }
 
 void Tabout::doneClicked()

@@ -22,7 +22,7 @@ public:
     QLabel *webAddress = nullptr;
     // The protocol version: the text the login carries. Never changed at run time.
     QLabel *version = nullptr;
-    TURL *URL1 = nullptr;
+    TURL *makerLink = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;

@@ -138,35 +138,35 @@ ChatPane::ChatPane(QWidget *parent) : QWidget(parent)
     };
 
     // The viewer's context menu.
-    PopupMenu1 = new QMenu(this);
-    SelectAll1 = PopupMenu1->addAction(QStringLiteral("Select All"));
-    Copy1 = PopupMenu1->addAction(QStringLiteral("Copy"));
-    Copy1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    ClearMainChat2 = PopupMenu1->addAction(QStringLiteral("Clear Main Chat"));
-    PopupMenu1->addSeparator();
-    ScrollChatOff2 = PopupMenu1->addAction(QStringLiteral("Scroll Chat Off"));
-    ScrollChatOff2->setCheckable(true);
-    connect(SelectAll1, &QAction::triggered, this, handler(&ChatPane::SelectAll1Click));
-    connect(Copy1, &QAction::triggered, this, handler(&ChatPane::Copy1Click));
-    connect(ClearMainChat2, &QAction::triggered, this, handler(&ChatPane::ClearMainChat1Click));
+    chatMenu = new QMenu(this);
+    selectAllAction = chatMenu->addAction(QStringLiteral("Select All"));
+    copyAction = chatMenu->addAction(QStringLiteral("Copy"));
+    copyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    clearMainChatPopupAction = chatMenu->addAction(QStringLiteral("Clear Main Chat"));
+    chatMenu->addSeparator();
+    scrollChatOffPopupAction = chatMenu->addAction(QStringLiteral("Scroll Chat Off"));
+    scrollChatOffPopupAction->setCheckable(true);
+    connect(selectAllAction, &QAction::triggered, this, handler(&ChatPane::selectAllClicked));
+    connect(copyAction, &QAction::triggered, this, handler(&ChatPane::copyClicked));
+    connect(clearMainChatPopupAction, &QAction::triggered, this, handler(&ChatPane::clearMainChatClicked));
     // Qt ticks a checkable item before it reports the click; the handler does the toggling itself.
     auto toggler = [this](QAction *a) {
         connect(a, &QAction::triggered, this, [this, a] {
             a->setChecked(!a->isChecked());
-            guard([this] { ScrollChatOff2Click(); });
+            guard([this] { scrollChatOffClicked(); });
         });
     };
-    toggler(ScrollChatOff2);
+    toggler(scrollChatOffPopupAction);
     connect(mainchat, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &p) { PopupMenu1->popup(mainchat->mapToGlobal(p)); });
+            [this](const QPoint &p) { chatMenu->popup(mainchat->mapToGlobal(p)); });
 
     // The entry box's context menu.
-    PopupMenu2 = new QMenu(this);
-    Paste1 = PopupMenu2->addAction(QStringLiteral("Paste"));
-    Paste1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    connect(Paste1, &QAction::triggered, this, handler(&ChatPane::Paste1Click));
-    mychat->popup = PopupMenu2;
-    mychat->onPaste = [this] { guard([this] { Paste1Click(); }); };
+    entryMenu = new QMenu(this);
+    pasteAction = entryMenu->addAction(QStringLiteral("Paste"));
+    pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
+    connect(pasteAction, &QAction::triggered, this, handler(&ChatPane::pasteClicked));
+    mychat->popup = entryMenu;
+    mychat->onPaste = [this] { guard([this] { pasteClicked(); }); };
     mychat->onEnter = [this] {
         guard([this] {
             if (onSend)
@@ -184,28 +184,29 @@ ChatPane::ChatPane(QWidget *parent) : QWidget(parent)
         a->setData(code);
         a->setObjectName(i == smileyCount - 1 ? QStringLiteral("N271")
                                               : QStringLiteral("MenuItem%1").arg(i + 1));
-        connect(a, &QAction::triggered, this, [this, code] { guard([this, code] { N271Click(code); }); });
+        connect(a, &QAction::triggered, this, [this, code] { guard([this, code] { smileyClicked(code); }); });
         smilies.append(a);
     }
 
     // Items of the window's Options menu.
-    ScrollChatOff1 = new QAction(QStringLiteral("Scroll Chat Off"), this);
-    ScrollChatOff1->setCheckable(true);
-    ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    toggler(ScrollChatOff1);
-    ClearMainChat1 = new QAction(QStringLiteral("Clear Main Chat"), this);
-    connect(ClearMainChat1, &QAction::triggered, this, handler(&ChatPane::ClearMainChat1Click));
-    TextSize1 = new QMenu(QStringLiteral("Text Size"), this);
-    QAction **sizes[] = {&N8, &N10, &N12, &N14};
+    scrollChatOffAction = new QAction(QStringLiteral("Scroll Chat Off"), this);
+    scrollChatOffAction->setCheckable(true);
+    scrollChatOffAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    toggler(scrollChatOffAction);
+    clearMainChatAction = new QAction(QStringLiteral("Clear Main Chat"), this);
+    connect(clearMainChatAction, &QAction::triggered, this, handler(&ChatPane::clearMainChatClicked));
+    textSizeMenu = new QMenu(QStringLiteral("Text Size"), this);
+    QAction **sizes[] = {&textSize8Action, &textSize10Action, &textSize12Action, &textSize14Action};
     for (int i = 0; i < 4; ++i) {
         const int size = 8 + 2 * i;
-        QAction *a = TextSize1->addAction(QString::number(size));
+        QAction *a = textSizeMenu->addAction(QString::number(size));
         a->setCheckable(true);
         a->setObjectName(QStringLiteral("N%1").arg(size));
-        connect(a, &QAction::triggered, this, [this, size] { guard([this, size] { N14Click(size); }); });
+        connect(a, &QAction::triggered, this,
+                [this, size] { guard([this, size] { textSizeClicked(size); }); });
         *sizes[i] = a;
     }
-    N10->setChecked(true);
+    textSize10Action->setChecked(true);
 
     resize(248, 311);
 }
@@ -349,13 +350,13 @@ int ChatPane::textsize() const
 void ChatPane::settextsize(int size, bool now)
 {
     mainchat->setTextSize(size);
-    for (QAction *a : {N8, N10, N12, N14})
+    for (QAction *a : {textSize8Action, textSize10Action, textSize12Action, textSize14Action})
         a->setChecked(a->objectName() == QStringLiteral("N%1").arg(size));
     if (now)
         mainchat->format();
 }
 
-void ChatPane::N14Click(int size)
+void ChatPane::textSizeClicked(int size)
 {
     // The pane takes the size at its next layout: the next line, or a resize.
     settextsize(size, false);
@@ -365,34 +366,34 @@ void ChatPane::N14Click(int size)
 
 bool ChatPane::scrolloff() const
 {
-    return ScrollChatOff1->isChecked();
+    return scrollChatOffAction->isChecked();
 }
 
-void ChatPane::ScrollChatOff2Click()
+void ChatPane::scrollChatOffClicked()
 {
-    const bool on = !ScrollChatOff1->isChecked();
-    ScrollChatOff1->setChecked(on);
-    ScrollChatOff2->setChecked(on);
+    const bool on = !scrollChatOffAction->isChecked();
+    scrollChatOffAction->setChecked(on);
+    scrollChatOffPopupAction->setChecked(on);
 }
 
-void ChatPane::ClearMainChat1Click()
+void ChatPane::clearMainChatClicked()
 {
     mainchat->clear();
     mainchat->format();
     mychat->setFocus();
 }
 
-void ChatPane::SelectAll1Click()
+void ChatPane::selectAllClicked()
 {
     mainchat->selectAll();
 }
 
-void ChatPane::Copy1Click()
+void ChatPane::copyClicked()
 {
     mainchat->copy();
 }
 
-void ChatPane::Paste1Click()
+void ChatPane::pasteClicked()
 {
     const QString clip = QGuiApplication::clipboard()->text();
     if (!clip.isEmpty())
@@ -406,7 +407,7 @@ void ChatPane::button_smiliesClick()
     popup_smilies->popup(button_smilies->mapToGlobal(button_smilies->rect().bottomRight()));
 }
 
-void ChatPane::N271Click(int code)
+void ChatPane::smileyClicked(int code)
 {
     if (mychat->text() == placeholder)
         mychat->clear();

@@ -50,24 +50,24 @@ public:
     QList<QPixmap> imagelist_smilies;
 
     // The viewer's context menu and the entry box's.
-    QMenu *PopupMenu1 = nullptr;
-    QAction *SelectAll1 = nullptr;
-    QAction *Copy1 = nullptr;
-    QAction *ClearMainChat2 = nullptr;
-    QAction *ScrollChatOff2 = nullptr;
-    QMenu *PopupMenu2 = nullptr;
-    QAction *Paste1 = nullptr;
+    QMenu *chatMenu = nullptr;
+    QAction *selectAllAction = nullptr;
+    QAction *copyAction = nullptr;
+    QAction *clearMainChatPopupAction = nullptr;
+    QAction *scrollChatOffPopupAction = nullptr;
+    QMenu *entryMenu = nullptr;
+    QAction *pasteAction = nullptr;
     // The smilies menu: codes 10 ... 27 (MenuItem1 ... MenuItem17, N271).
     QMenu *popup_smilies = nullptr;
     QList<QAction *> smilies;
     // Items of the window's Options menu that belong to the pane.
-    QAction *ScrollChatOff1 = nullptr;
-    QAction *ClearMainChat1 = nullptr;
-    QMenu *TextSize1 = nullptr;
-    QAction *N8 = nullptr;
-    QAction *N10 = nullptr;
-    QAction *N12 = nullptr;
-    QAction *N14 = nullptr;
+    QAction *scrollChatOffAction = nullptr;
+    QAction *clearMainChatAction = nullptr;
+    QMenu *textSizeMenu = nullptr;
+    QAction *textSize8Action = nullptr;
+    QAction *textSize10Action = nullptr;
+    QAction *textSize12Action = nullptr;
+    QAction *textSize14Action = nullptr;
 
     // Adds one coded line in a colour (00BBGGRR). A code that is not a number raises EConvertError
     // and adds nothing.
@@ -81,14 +81,14 @@ public:
 
     // Handlers.
     void mainchatJump(const QString &target);
-    void N14Click(int size);
-    void ScrollChatOff2Click();
-    void ClearMainChat1Click();
-    void SelectAll1Click();
-    void Copy1Click();
-    void Paste1Click();
+    void textSizeClicked(int size);
+    void scrollChatOffClicked();
+    void clearMainChatClicked();
+    void selectAllClicked();
+    void copyClicked();
+    void pasteClicked();
     void button_smiliesClick();
-    void N271Click(int code);
+    void smileyClicked(int code);
 
     // The chat text colour (00BBGGRR): the entry box's font colour, sent with every line.
     int textcolor() const { return chatcolour; }

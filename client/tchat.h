@@ -307,24 +307,24 @@ public:
     // Limits the chat entry so that the host's relay of a line, with this player's name and the
     // line's colour, fits one message.
     void limitchatline();
-    QAction *TextColor1 = nullptr;
+    QAction *textColorAction = nullptr;
     QColorDialog *ColorDialog = nullptr;
-    void TextColor1Click();
-    // Chatter sounds: the menu on b_phrase10; entry n (tag n) is Cancel1 (0) or wave1 ... wave20.
+    void textColorClicked();
+    // Chatter sounds: the menu on b_phrase10; entry n (tag n) is cancelSoundAction (0) or wave1 ... wave20.
     QMenu *popup_sounds = nullptr;
     QList<QAction *> chattersounds;
     void b_phrase10Click();
     void wave20Click(int tag);
     void playasound(const QString &text);
-    QAction *PlaySounds1 = nullptr;
-    QAction *PlayChatterSounds1 = nullptr;
-    void PlaySounds1Click();
-    void PlayChatterSounds1Click();
+    QAction *playSoundsAction = nullptr;
+    QAction *playChatterSoundsAction = nullptr;
+    void playSoundsClicked();
+    void playChatterSoundsClicked();
     // Settings file orvanelobby.ini, section Quillet.
     int snapcount = 0;
     // Set once loadinifile has run: before that, nothing but a changed switch is written.
     bool inifileread = false;
-    QAction *ResetScreenLocation1 = nullptr;
+    QAction *resetScreenLocationAction = nullptr;
     QString settingsfile() const;
     void loadinifile();
     void saveinifile();
@@ -334,7 +334,7 @@ public:
     // Reports, once, a settings file that could not be written.
     void settingswritten(bool ok);
     bool settingsfailurereported = false;
-    void ResetScreenLocation1Click();
+    void resetScreenLocationClicked();
     void FormResize();
     // --- end of chat, sounds and settings ---
 

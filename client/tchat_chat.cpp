@@ -53,31 +53,31 @@ void Tchat::buildChatMenus()
     QMenu *options = optionsMenu;
     if (!options->isEmpty())
         options->addSeparator();
-    TextColor1 = options->addAction(QStringLiteral("Text Color"));
-    connect(TextColor1, &QAction::triggered, this, [this] { guard([this] { TextColor1Click(); }); });
-    options->addMenu(chatpane->TextSize1);
-    options->addAction(chatpane->ScrollChatOff1);
-    options->addAction(chatpane->ClearMainChat1);
+    textColorAction = options->addAction(QStringLiteral("Text Color"));
+    connect(textColorAction, &QAction::triggered, this, [this] { guard([this] { textColorClicked(); }); });
+    options->addMenu(chatpane->textSizeMenu);
+    options->addAction(chatpane->scrollChatOffAction);
+    options->addAction(chatpane->clearMainChatAction);
     options->addSeparator();
-    PlaySounds1 = options->addAction(QStringLiteral("Play Sounds"));
-    PlaySounds1->setCheckable(true);
-    PlaySounds1->setChecked(true);
-    connectToggle(PlaySounds1, this, [this] { PlaySounds1Click(); });
-    PlayChatterSounds1 = options->addAction(QStringLiteral("Play Chatter Sounds"));
-    PlayChatterSounds1->setCheckable(true);
-    PlayChatterSounds1->setChecked(true);
-    connectToggle(PlayChatterSounds1, this, [this] { PlayChatterSounds1Click(); });
+    playSoundsAction = options->addAction(QStringLiteral("Play Sounds"));
+    playSoundsAction->setCheckable(true);
+    playSoundsAction->setChecked(true);
+    connectToggle(playSoundsAction, this, [this] { playSoundsClicked(); });
+    playChatterSoundsAction = options->addAction(QStringLiteral("Play Chatter Sounds"));
+    playChatterSoundsAction->setCheckable(true);
+    playChatterSoundsAction->setChecked(true);
+    connectToggle(playChatterSoundsAction, this, [this] { playChatterSoundsClicked(); });
     options->addSeparator();
-    ResetScreenLocation1 = options->addAction(QStringLiteral("Reset Screen Location"));
-    connect(ResetScreenLocation1, &QAction::triggered, this,
-            [this] { guard([this] { ResetScreenLocation1Click(); }); });
+    resetScreenLocationAction = options->addAction(QStringLiteral("Reset Screen Location"));
+    connect(resetScreenLocationAction, &QAction::triggered, this,
+            [this] { guard([this] { resetScreenLocationClicked(); }); });
 
     popup_sounds = new QMenu(this);
     popup_sounds->setToolTipsVisible(true);
     for (int tag = 0; tag <= 20; ++tag) {
         const QString caption = QLatin1String(chatterCaptions[tag]);
         QAction *a = popup_sounds->addAction(caption);
-        a->setObjectName(tag == 0 ? QStringLiteral("Cancel1") : QStringLiteral("wave%1").arg(tag));
+        a->setObjectName(tag == 0 ? QStringLiteral("cancelSoundAction") : QStringLiteral("wave%1").arg(tag));
         a->setData(tag);
         a->setToolTip(caption);
         a->setStatusTip(caption);
@@ -133,7 +133,7 @@ void Tchat::limitchatline()
     chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
 }
 
-void Tchat::TextColor1Click()
+void Tchat::textColorClicked()
 {
     if (!ColorDialog)
         ColorDialog = new QColorDialog(this);
@@ -163,7 +163,7 @@ void Tchat::playasound(const QString &text)
     FieldReader f(text);
     const QString sender = f.next();
     const QString name = f.next();
-    if (PlayChatterSounds1->isChecked()) {
+    if (playChatterSoundsAction->isChecked()) {
         sound::play(name);
         return;
     }
@@ -181,14 +181,14 @@ void Tchat::playasound(const QString &text)
     }
 }
 
-void Tchat::PlaySounds1Click()
+void Tchat::playSoundsClicked()
 {
-    PlaySounds1->setChecked(!PlaySounds1->isChecked());
+    playSoundsAction->setChecked(!playSoundsAction->isChecked());
     savesetting(QStringLiteral("Playsounds"));
 }
 
-void Tchat::PlayChatterSounds1Click()
+void Tchat::playChatterSoundsClicked()
 {
-    PlayChatterSounds1->setChecked(!PlayChatterSounds1->isChecked());
+    playChatterSoundsAction->setChecked(!playChatterSoundsAction->isChecked());
     savesetting(QStringLiteral("ChatterSounds"));
 }

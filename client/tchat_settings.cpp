@@ -80,10 +80,10 @@ void Tchat::loadinifile()
     }
 
     // Off only for the exact text "false".
-    PlaySounds1->setChecked(f.readString(section, QStringLiteral("Playsounds"), QStringLiteral("true")) !=
-                            QLatin1String("false"));
-    PlayChatterSounds1->setChecked(f.readString(section, QStringLiteral("ChatterSounds"),
-                                                QStringLiteral("true")) != QLatin1String("false"));
+    playSoundsAction->setChecked(f.readString(section, QStringLiteral("Playsounds"),
+                                              QStringLiteral("true")) != QLatin1String("false"));
+    playChatterSoundsAction->setChecked(f.readString(section, QStringLiteral("ChatterSounds"),
+                                                     QStringLiteral("true")) != QLatin1String("false"));
     inifileread = true;
 }
 
@@ -93,8 +93,8 @@ void Tchat::saveinifile()
     if (!inifileread)
         return;
     settingswritten(writeSettings(settingsfile(), QRect(x(), y(), width(), height()), chatpane->textsize(),
-                                  snapcount, chatpane->textcolor(), PlaySounds1->isChecked(),
-                                  PlayChatterSounds1->isChecked()));
+                                  snapcount, chatpane->textcolor(), playSoundsAction->isChecked(),
+                                  playChatterSoundsAction->isChecked()));
 }
 
 void Tchat::settingswritten(bool ok)
@@ -121,9 +121,9 @@ void Tchat::savesetting(const QString &key)
     else if (key == QLatin1String("Textcolor"))
         f.writeString(section, key, colortext::toText(chatpane->textcolor()));
     else if (key == QLatin1String("Playsounds"))
-        f.writeString(section, key, flag(PlaySounds1->isChecked()));
+        f.writeString(section, key, flag(playSoundsAction->isChecked()));
     else if (key == QLatin1String("ChatterSounds"))
-        f.writeString(section, key, flag(PlayChatterSounds1->isChecked()));
+        f.writeString(section, key, flag(playChatterSoundsAction->isChecked()));
     settingswritten(f.save());
 }
 
@@ -149,10 +149,10 @@ void Tchat::saveplacement()
     savedheight = h;
     settingswritten(writeSettings(settingsfile(), QRect(savedleft, savedtop, savedwidth, savedheight),
                                   chatpane->textsize(), snapcount, chatpane->textcolor(),
-                                  PlaySounds1->isChecked(), PlayChatterSounds1->isChecked()));
+                                  playSoundsAction->isChecked(), playChatterSoundsAction->isChecked()));
 }
 
-void Tchat::ResetScreenLocation1Click()
+void Tchat::resetScreenLocationClicked()
 {
     // Saved when the window closes, since the geometry then differs from the saved one.
     showNormal();

@@ -8,6 +8,6 @@
 void Tchat::playsounds(const QString &cue)
 {
     // "Play Sounds" governs the event cues only; chatter sounds have their own switch.
-    if (PlaySounds1 && PlaySounds1->isChecked())
+    if (playSoundsAction && playSoundsAction->isChecked())
         sound::play(cue);
 }

@@ -142,7 +142,7 @@ private slots:
         QVERIFY(countColour(img, qRgb(0, 255, 0)) > 20); // the other player keeps his colour
 
         // System lines: a blue one turns every system line blue.
-        pane.ClearMainChat1Click();
+        pane.clearMainChatClicked();
         pane.addlinetochat(QStringLiteral("0+first MMMM"), 0x008AAAAC);
         pane.addlinetochat(QStringLiteral("0+second MMMM"), 0x008AAAAC);
         img = pane.mainchat->viewport()->grab().toImage();
@@ -233,7 +233,7 @@ private slots:
             clickLink(i);
             QCOMPARE(urls.last(), QUrl(QStringLiteral("http://www.site%1.com").arg(i)));
         }
-        pane.ClearMainChat1Click();
+        pane.clearMainChatClicked();
         QCOMPARE(v->paragraphCount(), 0);
         pane.addlinetochat(QStringLiteral("1+a www.after1.com"), colortext::clRed);
         pane.addlinetochat(QStringLiteral("1+Bo chats: b www.after2.com c http://after3.org"),
@@ -288,11 +288,12 @@ private slots:
         pane.onSettingsChanged = [&] { ++saved; };
         pane.addlinetochat(QStringLiteral("0+one"), 0);
         const int h = pane.mainchat->documentHeight();
-        pane.N14Click(14);
+        pane.textSizeClicked(14);
         QCOMPARE(saved, 1);
         QCOMPARE(pane.textsize(), 14);
-        QVERIFY(pane.N14->isChecked());
-        QVERIFY(!pane.N8->isChecked() && !pane.N10->isChecked() && !pane.N12->isChecked());
+        QVERIFY(pane.textSize14Action->isChecked());
+        QVERIFY(!pane.textSize8Action->isChecked() && !pane.textSize10Action->isChecked() &&
+                !pane.textSize12Action->isChecked());
         QCOMPARE(pane.mainchat->documentHeight(), h);
         pane.addlinetochat(QStringLiteral("0+two"), 0);
         QVERIFY(pane.mainchat->documentHeight() > 2 * h);
@@ -307,16 +308,16 @@ private slots:
         QScrollBar *bar = pane.mainchat->verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
         QCOMPARE(bar->value(), bar->maximum());
-        pane.ScrollChatOff2Click();
-        QVERIFY(pane.ScrollChatOff1->isChecked() && pane.ScrollChatOff2->isChecked());
+        pane.scrollChatOffClicked();
+        QVERIFY(pane.scrollChatOffAction->isChecked() && pane.scrollChatOffPopupAction->isChecked());
         bar->setValue(10);
         pane.addlinetochat(QStringLiteral("0+more"), 0);
         QCOMPARE(bar->value(), 10);
         // The menu entries toggle through the same handler.
-        pane.ScrollChatOff2->trigger();
-        QVERIFY(!pane.ScrollChatOff1->isChecked() && !pane.ScrollChatOff2->isChecked());
-        pane.ScrollChatOff1->trigger();
-        QVERIFY(pane.ScrollChatOff1->isChecked() && pane.ScrollChatOff2->isChecked());
+        pane.scrollChatOffPopupAction->trigger();
+        QVERIFY(!pane.scrollChatOffAction->isChecked() && !pane.scrollChatOffPopupAction->isChecked());
+        pane.scrollChatOffAction->trigger();
+        QVERIFY(pane.scrollChatOffAction->isChecked() && pane.scrollChatOffPopupAction->isChecked());
     }
 
     void entryBox()
@@ -325,15 +326,15 @@ private slots:
         ChatEntry *box = pane.mychat;
         QCOMPARE(box->text(), ChatPane::placeholder);
         // Smilies replace the placeholder and append their code.
-        pane.N271Click(15);
-        pane.N271Click(27);
+        pane.smileyClicked(15);
+        pane.smileyClicked(27);
         QCOMPARE(box->text(), QStringLiteral(":)#15:)#27"));
         QCOMPARE(box->cursorPosition(), int(box->text().size()));
 
         // Paste from the menu appends, placeholder and all.
         box->setText(ChatPane::placeholder);
         QApplication::clipboard()->setText(QStringLiteral("xyz"));
-        pane.Paste1Click();
+        pane.pasteClicked();
         QCOMPARE(box->text(), QStringLiteral("<Enter Chat Here>xyz"));
         QVERIFY(!box->hasSelectedText());
 
@@ -375,7 +376,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&pane));
         pane.addlinetochat(QStringLiteral("0+x"), 0);
         pane.mainchat->setFocus();
-        pane.ClearMainChat1Click();
+        pane.clearMainChatClicked();
         QCOMPARE(pane.mainchat->paragraphCount(), 0);
         QCOMPARE(QApplication::focusWidget(), pane.mychat);
     }
@@ -386,10 +387,10 @@ private slots:
         pane.addlinetochat(QStringLiteral("0+You are Connected."), 0);
         pane.addlinetochat(QStringLiteral("1+Ann chats: hi :)#12 www.x.org"), 0);
         QApplication::clipboard()->setText(QStringLiteral("old"));
-        pane.Copy1Click(); // nothing selected: the clipboard keeps its text
+        pane.copyClicked(); // nothing selected: the clipboard keeps its text
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("old"));
-        pane.SelectAll1Click();
-        pane.Copy1Click();
+        pane.selectAllClicked();
+        pane.copyClicked();
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral(" You are Connected. \nAnn chats:  hi   www.x.org "));
     }

@@ -197,7 +197,7 @@ private slots:
         Tchat w;
         QCOMPARE(w.chattersounds.size(), 21);
         QCOMPARE(w.chattersounds[0]->text(), QStringLiteral("<Cancel>"));
-        QCOMPARE(w.chattersounds[0]->objectName(), QStringLiteral("Cancel1"));
+        QCOMPARE(w.chattersounds[0]->objectName(), QStringLiteral("cancelSoundAction"));
         QCOMPARE(w.chattersounds[5]->text(), QStringLiteral("Where have you been?"));
         QCOMPARE(w.chattersounds[20]->objectName(), QStringLiteral("wave20"));
         QCOMPARE(w.chattersounds[20]->toolTip(), QStringLiteral("Crying"));
@@ -210,8 +210,8 @@ private slots:
     {
         Tchat w;
         w.label_playername[3]->setText(QStringLiteral("Ann"));
-        w.PlayChatterSounds1Click();
-        QVERIFY(!w.PlayChatterSounds1->isChecked());
+        w.playChatterSoundsClicked();
+        QVERIFY(!w.playChatterSoundsAction->isChecked());
         const int played = sound::requestCount();
         w.playasound(QStringLiteral("3+wave13+"));
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Applause "));
@@ -227,8 +227,8 @@ private slots:
         QVERIFY(boxes.isEmpty());
 
         // Chatter sounds on again: the clip plays and no line is added.
-        w.PlayChatterSounds1->trigger();
-        QVERIFY(w.PlayChatterSounds1->isChecked());
+        w.playChatterSoundsAction->trigger();
+        QVERIFY(w.playChatterSoundsAction->isChecked());
         w.playasound(QStringLiteral("3+wave13+"));
         QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave13"));
@@ -241,8 +241,8 @@ private slots:
         w.playsounds(QStringLiteral("entered"));
         QCOMPARE(sound::requestCount(), ++played);
         QCOMPARE(sound::lastRequested(), QStringLiteral("entered"));
-        w.PlaySounds1->trigger();
-        QVERIFY(!w.PlaySounds1->isChecked());
+        w.playSoundsAction->trigger();
+        QVERIFY(!w.playSoundsAction->isChecked());
         w.playsounds(QStringLiteral("turn"));
         QCOMPARE(sound::requestCount(), played);
         // Event cues off, chatter sounds still play.
@@ -264,7 +264,7 @@ private slots:
         for (const char *item : {"Text Color", "Text Size", "Scroll Chat Off", "Clear Main Chat",
                                  "Play Sounds", "Play Chatter Sounds", "Reset Screen Location"})
             QVERIFY2(texts.contains(QLatin1String(item)), item);
-        QCOMPARE(w.chatpane->ScrollChatOff1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(w.chatpane->scrollChatOffAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     }
 };
 

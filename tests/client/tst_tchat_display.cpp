@@ -2,8 +2,8 @@
 #include "board/drawingboard.h"
 #include "client/chatpane.h"
 #include "client/tchat.h"
-#include "features/tgamestartform.h"
 #include "features/spylist.h"
+#include "features/tgamestartform.h"
 #include "protocol/commands.h"
 #include "tchat_feed.h"
 #include "widgets/animatedpicture.h"
@@ -160,17 +160,18 @@ private slots:
         QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Options"),
                                       QStringLiteral("&View"), QStringLiteral("&Help")}));
         const QList<QAction *> options = t->optionsMenu->actions();
-        for (QAction *a : {t->justWatchAction, t->PlaySounds1, t->PlayChatterSounds1, t->TextColor1,
-                           t->chatpane->TextSize1->menuAction(), t->chatpane->ScrollChatOff1,
-                           t->chatpane->ClearMainChat1, t->ResetScreenLocation1})
+        for (QAction *a :
+             {t->justWatchAction, t->playSoundsAction, t->playChatterSoundsAction, t->textColorAction,
+              t->chatpane->textSizeMenu->menuAction(), t->chatpane->scrollChatOffAction,
+              t->chatpane->clearMainChatAction, t->resetScreenLocationAction})
             QVERIFY2(options.contains(a), qPrintable(a->text()));
         QCOMPARE(t->fileMenu->actions().first(), t->startGameAction);
         QCOMPARE(t->fileMenu->actions().last(), t->exitAction);
         QCOMPARE(t->viewMenu->actions(),
                  (QList<QAction *>{t->spyListAction, t->snapShotsAction, t->phraseListsAction}));
         QCOMPARE(t->helpMenu->actions(), (QList<QAction *>{t->contentsAction, t->aboutAction}));
-        QVERIFY(t->PlaySounds1->isChecked());
-        QVERIFY(t->PlayChatterSounds1->isChecked());
+        QVERIFY(t->playSoundsAction->isChecked());
+        QVERIFY(t->playChatterSoundsAction->isChecked());
         // Just Watch shows what the host said; a click alone leaves the tick.
         t->justWatchAction->trigger();
         QVERIFY(!t->justWatchAction->isChecked());

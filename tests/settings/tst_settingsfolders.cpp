@@ -40,10 +40,10 @@ private slots:
         Tchat w;
         w.loadinifile();
         w.saveinifile();
-        w.PlaySounds1->trigger();
+        w.playSoundsAction->trigger();
         w.saveinifile();
         QCOMPARE(linesContaining(w, QStringLiteral("could not be saved")), 1);
-        QVERIFY(!w.PlaySounds1->isChecked());
+        QVERIFY(!w.playSoundsAction->isChecked());
         qputenv("QUILLET_HOME", tmp.path().toLocal8Bit());
     }
 };

@@ -54,9 +54,9 @@ private slots:
         w.loadinifile();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
         QCOMPARE(w.chatpane->textsize(), 8);
-        QVERIFY(w.chatpane->N8->isChecked());
+        QVERIFY(w.chatpane->textSize8Action->isChecked());
         QCOMPARE(w.chatpane->textcolor(), colortext::clMaroon);
-        QVERIFY(w.PlaySounds1->isChecked() && w.PlayChatterSounds1->isChecked());
+        QVERIFY(w.playSoundsAction->isChecked() && w.playChatterSoundsAction->isChecked());
         QVERIFY(!QFile::exists(file));
         // Closing without a change since the file was read writes nothing.
         w.close();
@@ -68,9 +68,9 @@ private slots:
         {
             Tchat w;
             w.loadinifile();
-            w.chatpane->N14Click(12);
+            w.chatpane->textSizeClicked(12);
             QCOMPARE(value(QStringLiteral("Textsize")), QStringLiteral("12"));
-            w.PlaySounds1->trigger();
+            w.playSoundsAction->trigger();
             QCOMPARE(value(QStringLiteral("Playsounds")), QStringLiteral("false"));
             QCOMPARE(value(QStringLiteral("ChatterSounds")), QStringLiteral("true"));
             w.snapcount = 17;
@@ -79,7 +79,7 @@ private slots:
                 w.ColorDialog->setCurrentColor(colortext::toQColor(colortext::clNavy));
                 w.ColorDialog->accept();
             });
-            w.TextColor1Click();
+            w.textColorClicked();
             QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("clNavy"));
             QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("17"));
             // Cancelled: the colour stays, the file is written all the same.
@@ -88,7 +88,7 @@ private slots:
                 w.ColorDialog->setCurrentColor(Qt::red);
                 w.ColorDialog->reject();
             });
-            w.TextColor1Click();
+            w.textColorClicked();
             QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("clNavy"));
             w.move(40, 50);
             w.resize(798, 597);
@@ -99,12 +99,12 @@ private slots:
         w.loadinifile();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(40, 50, 798, 597));
         QCOMPARE(w.chatpane->textsize(), 12);
-        QVERIFY(w.chatpane->N12->isChecked() && !w.chatpane->N8->isChecked());
+        QVERIFY(w.chatpane->textSize12Action->isChecked() && !w.chatpane->textSize8Action->isChecked());
         QCOMPARE(w.chatpane->textcolor(), colortext::clNavy);
         QCOMPARE(w.chatpane->mychat->palette().color(QPalette::Text), QColor(0, 0, 128));
         QCOMPARE(w.snapcount, 17);
-        QVERIFY(!w.PlaySounds1->isChecked());
-        QVERIFY(w.PlayChatterSounds1->isChecked());
+        QVERIFY(!w.playSoundsAction->isChecked());
+        QVERIFY(w.playChatterSoundsAction->isChecked());
     }
 
     void loadedAtTheOwnConnectedLine()
@@ -147,10 +147,11 @@ private slots:
         Tchat w;
         w.loadinifile();
         QCOMPARE(w.chatpane->textsize(), textsize);
-        for (QAction *a : {w.chatpane->N8, w.chatpane->N10, w.chatpane->N12, w.chatpane->N14})
+        for (QAction *a : {w.chatpane->textSize8Action, w.chatpane->textSize10Action,
+                           w.chatpane->textSize12Action, w.chatpane->textSize14Action})
             QCOMPARE(a->isChecked(), a->text() == QString::number(textsize));
         QCOMPARE(w.chatpane->textcolor(), colour);
-        QCOMPARE(w.PlaySounds1->isChecked(), sounds);
+        QCOMPARE(w.playSoundsAction->isChecked(), sounds);
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), geometry);
     }
 
@@ -176,8 +177,8 @@ private slots:
             write("[Quillet]\nLeft=40\nSnapcount=12\n");
             Tchat w;
             w.move(3, 3);
-            w.PlaySounds1->trigger();
-            w.chatpane->N14Click(12);
+            w.playSoundsAction->trigger();
+            w.chatpane->textSizeClicked(12);
             w.close();
             QCOMPARE(value(QStringLiteral("Left")), QStringLiteral("40"));
             QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("12"));
@@ -201,7 +202,7 @@ private slots:
             Tchat w;
             w.loadinifile();
             w.move(100, 120);
-            w.ResetScreenLocation1Click();
+            w.resetScreenLocationClicked();
             QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
             QVERIFY(value(QStringLiteral("Width")) != QLatin1String("797"));
             w.close();
