@@ -41,8 +41,9 @@ std::optional<int> tryStrToInt(const QString &text)
             return std::nullopt;
     }
     if (hex) {
-        const auto bits = static_cast<qint32>(static_cast<quint32>(value));
-        return negative ? -bits : bits;
+        // Negated in 32 bits, so "-$80000000" reads as the lowest value instead of overflowing.
+        const quint32 bits = static_cast<quint32>(value);
+        return static_cast<qint32>(negative ? 0u - bits : bits);
     }
     if (negative) {
         if (value > 0x80000000ull)

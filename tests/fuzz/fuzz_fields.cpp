@@ -29,8 +29,8 @@ void checkNumber(const QString &s)
         __builtin_trap();
 
     // Plain decimal: exactly the values of the 32-bit range read, as themselves.
-    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+$"));
-    static const QRegularExpression dollar(QStringLiteral("^\\$[0-9A-Fa-f]+$"));
+    static const QRegularExpression decimal(QStringLiteral("\\A[+-]?[0-9]+\\z"));
+    static const QRegularExpression dollar(QStringLiteral("\\A\\$[0-9A-Fa-f]+\\z"));
     if (decimal.match(s).hasMatch()) {
         bool ok = false;
         const qlonglong wide = s.toLongLong(&ok);
