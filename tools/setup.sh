@@ -4,6 +4,9 @@ set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev xvfb xauth xdotool
           imagemagick fonts-liberation fonts-dejavu-core netbase
           desktop-file-utils appstream ccache)
+# The sanitized build and the fuzz targets: clang, its sanitizer and libFuzzer runtimes, and the
+# symbolizer that puts file and line into reports.
+[ "${1:-}" = sanitizers ] && packages+=(clang libclang-rt-dev llvm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
