@@ -1,6 +1,6 @@
 // The point list of a relayed stroke, read and painted as the player's board does it.
 #include "board/canvas.h"
-#include "board/strokemessage.h"
+#include "protocol/strokemessage.h"
 #include "protocol/colortext.h"
 #include "protocol/cp1252.h"
 #include "protocol/errors.h"
