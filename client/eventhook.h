@@ -7,6 +7,7 @@
 // Passes the events of the objects it watches to a callback; it never consumes them.
 class EventHook : public QObject
 {
+    Q_OBJECT
 public:
     EventHook(QObject *parent, std::function<void(QObject *watched, QEvent *event)> callback)
         : QObject(parent), onEvent(std::move(callback))

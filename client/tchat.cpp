@@ -1,5 +1,7 @@
 #include "client/tchat.h"
 
+#include "client/eventhook.h"
+
 #include "client/chatpane.h"
 #include "protocol/errors.h"
 
@@ -32,7 +34,12 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     FormCreate();
 }
 
-Tchat::~Tchat() = default;
+Tchat::~Tchat()
+{
+    // The base class hides the children as it goes; the event hooks call back into this window,
+    // which by then is no longer a Tchat, so they go first.
+    qDeleteAll(findChildren<EventHook *>(Qt::FindDirectChildrenOnly));
+}
 
 void Tchat::buildMenus()
 {
