@@ -1,4 +1,5 @@
 // Memory of the chat pane over a long evening: 500,000 lines, about four hours of a busy game.
+#include "bench/support/memory.h"
 #include "client/chatpane.h"
 #include "widgets/chatviewer.h"
 
@@ -8,18 +9,6 @@
 #include <cstdio>
 
 namespace {
-
-double residentMb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 QString chatLine(int i)
 {

@@ -1,6 +1,7 @@
 // What one hostile player costs the others, with the host's real drain timer running: how long
 // another player's chat line takes through the host after a flood, how the host grows under a
 // reconnect flood, and how many messages an amplifying guess makes every player receive.
+#include "bench/support/memory.h"
 #include "tests/host/hostharness.h"
 #include "tests/support/textsupport.h"
 
@@ -9,19 +10,6 @@
 #include <cstdio>
 
 namespace {
-
-// Resident memory of this process, in MB.
-double residentMb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 QByteArray chatBurst(int slot, int lines, int length)
 {

@@ -9,6 +9,7 @@
 // the well-behaved players before and during the flood, chat lines lost or out of order, and when
 // the silent reader was dropped.
 #include "app/program.h"
+#include "bench/support/memory.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "protocol/commands.h"
@@ -293,13 +294,7 @@ ProcSample sample(qint64 pid)
         if (f.size() > 13)
             s.cpuSeconds = double(f[11].toLongLong() + f[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
     }
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &l : status.readAll().split('\n')) {
-            if (l.startsWith("VmRSS:"))
-                s.rssMb = l.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-        }
-    }
+    s.rssMb = residentMb(pid);
     return s;
 }
 

@@ -62,20 +62,7 @@ private slots:
     void oneTurnAcrossThreeCopies();
 
 private:
-    struct Copy
-    {
-        QProcess proc;
-        QString log;
-        QString window;
-        QPoint origin;
-        ~Copy()
-        {
-            if (proc.state() != QProcess::NotRunning) {
-                proc.kill();
-                proc.waitForFinished(3000);
-            }
-        }
-    };
+    using Copy = XCopy;
 
     void startCopy(Copy &c, const QString &name, const QString &third, const QString &instance);
 

@@ -81,20 +81,7 @@ private slots:
     void cleanupTestCase();
 
 private:
-    struct Copy
-    {
-        QProcess proc;
-        QString log;
-        QString window;
-        QPoint origin;
-        ~Copy()
-        {
-            if (proc.state() != QProcess::NotRunning) {
-                proc.kill();
-                proc.waitForFinished(3000);
-            }
-        }
-    };
+    using Copy = XCopy;
     void startCopy(Copy &c, const QString &name, quint16 port);
 
     QTemporaryDir home;

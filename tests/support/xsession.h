@@ -40,6 +40,22 @@ inline QByteArray missingTools(const QStringList &tools)
         }                                                                                                    \
     } while (false)
 
+// A copy of the program shown on a private X server; killed if the test leaves it running.
+struct XCopy
+{
+    QProcess proc;
+    QString log;    // its error-box log
+    QString window; // its main window's X id
+    QPoint origin;  // where its main window's client area sits on the screen
+    ~XCopy()
+    {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished(3000);
+        }
+    }
+};
+
 class XSession
 {
 public:
