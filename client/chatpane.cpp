@@ -296,8 +296,16 @@ void ChatPane::addlinetochat(const QString &line, int colour)
 
     // The pane keeps a bounded history: past the newest maxlines lines, the oldest go, a tenth
     // of the bound at a time so that a long chat does not shift the whole history every line.
+    // Long lines are bounded by their characters the same way.
     if (mainchat->paragraphCount() > maxlines + maxlines / 10)
         mainchat->dropOldest(mainchat->paragraphCount() - maxlines);
+    if (mainchat->characterCount() > maxchars + maxchars / 10) {
+        int drop = 0;
+        for (qint64 over = mainchat->characterCount() - maxchars;
+             over > 0 && drop < mainchat->paragraphCount() - 1;)
+            over -= mainchat->paragraphLength(drop++);
+        mainchat->dropOldest(drop);
+    }
 
     mainchat->format();
     if (!scrolloff())

@@ -40,6 +40,8 @@ public:
     static constexpr int smileyCount = 18;
     // Lines the pane keeps at least; older ones are dropped.
     static constexpr int maxlines = 10000;
+    // And at most this many characters: a flood of long lines must not fill a player's memory.
+    static constexpr qint64 maxchars = 1000000;
 
     // Controls.
     QWidget *phraserow = nullptr; // b_phrase1 ... b_phrase9 go here, left to right

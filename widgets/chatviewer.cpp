@@ -150,6 +150,7 @@ void ChatViewer::addText(const QString &text, int style, bool newParagraph)
     const int s = std::clamp(style, 0, styleCount - 1);
     p.items.push_back({qint32(p.text.size()), qint32(text.size()), Kind::Text, quint8(s), -1, -1.f});
     p.text += text;
+    chars += text.size();
     p.styles |= quint16(1u << s);
 }
 
@@ -158,6 +159,7 @@ void ChatViewer::addImage(int image, bool newParagraph)
     Para &p = target(newParagraph);
     p.items.push_back({qint32(p.text.size()), 1, Kind::Image, 0, qint16(std::clamp(image, -1, 32767)), -1.f});
     p.text += objectChar;
+    ++chars;
 }
 
 void ChatViewer::addLink(const QString &text, const QString &target_, int style, bool newParagraph)
@@ -168,6 +170,7 @@ void ChatViewer::addLink(const QString &text, const QString &target_, int style,
         {qint32(p.text.size()), qint32(text.size()), Kind::Link, quint8(s), qint16(p.targets.size()), -1.f});
     p.targets.push_back(target_);
     p.text += text;
+    chars += text.size();
     p.styles |= quint16(1u << s);
     ++links;
 }
@@ -205,8 +208,10 @@ void ChatViewer::dropOldest(int count)
     count = std::min(count, paragraphCount());
     if (count <= 0)
         return;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         links -= int(paras[size_t(i)].targets.size());
+        chars -= paras[size_t(i)].text.size();
+    }
     paras.erase(paras.begin(), paras.begin() + count);
     // The paragraphs that stay keep their layout and move up by the height that went.
     int gone = 0;
@@ -238,6 +243,7 @@ void ChatViewer::dropOldest(int count)
 void ChatViewer::clear()
 {
     paras.clear();
+    chars = 0;
     tops.clear();
     laidOut = 0;
     links = 0;

@@ -80,6 +80,9 @@ public:
     // The paragraph's text as copied: text and links, images left out.
     QString paragraphText(int paragraph) const;
     int linkCount() const { return links; }
+    int paragraphLength(int paragraph) const { return int(paras[size_t(paragraph)].text.size()); }
+    // Characters held in all paragraphs (an image counts as one).
+    qint64 characterCount() const { return chars; }
 
     // --- selection and clipboard ---
     void selectAll();
@@ -185,6 +188,7 @@ private:
 
     QList<QPixmap> imageList;
     std::vector<Para> paras;
+    qint64 chars = 0;
     std::vector<qint32> tops; // document y of each laid-out paragraph
     int laidOut = 0;          // paragraphs [0, laidOut) are laid out
     int links = 0;

@@ -279,6 +279,14 @@ private slots:
         QVERIFY(r.isValid() && r.top() >= 0);
         QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, r.center());
         QCOMPARE(urls, QList<QUrl>{QUrl(QStringLiteral("http://www.site%1.com").arg(first))});
+
+        // A flood of long lines is bounded by its characters as well, the newest line kept whole.
+        const QString longText(4000, QLatin1Char('x'));
+        for (int i = 0; i < 400; ++i)
+            pane.addlinetochat(QStringLiteral("1+Ann chats: %1 ").arg(i) + longText, colortext::clRed);
+        QVERIFY(v->characterCount() <= ChatPane::maxchars + ChatPane::maxchars / 10);
+        QVERIFY(v->paragraphCount() < 400);
+        QVERIFY(v->paragraphText(v->paragraphCount() - 1).contains(QStringLiteral(" 399 xxx")));
     }
 
     void textSizeWaitsForTheNextLine()
