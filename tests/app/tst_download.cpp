@@ -196,16 +196,6 @@ private slots:
         QCOMPARE(leftovers(), QStringList());
     }
 
-    void programEndingMidDownloadLeavesNoFile()
-    {
-        qputenv("QUILLET_INSTALLER_URL", http.url(u"slow"_qs).toLatin1());
-        auto w = std::make_unique<Tdownload>();
-        w->getbutton->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w->infolabel->text(), u"500 bytes"_qs, 5000);
-        w.reset();
-        QCOMPARE(leftovers(), QStringList());
-    }
-
     void installerThatWontStartKeepsTheGame()
     {
         qputenv("QUILLET_INSTALLER_URL", http.url(u"text"_qs).toLatin1());

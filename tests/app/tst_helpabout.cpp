@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(help.label_caption->text(), u"Game Play"_qs);
     }
 
-    void yearsAreTodaysAndVersionIsTheLoginsText()
+    void aboutAndHelpShowTodaysYearTheVersionAndTheSite()
     {
         const QString year = QString::number(QDate::currentDate().year());
         Thelp help;
@@ -90,11 +90,7 @@ private slots:
         QCOMPARE(help.label_year->text(), year);
         QCOMPARE(about.label_year->text(), year);
         QCOMPARE(about.version->text(), cmd::versionText);
-    }
-
-    void aboutWebAddressOpensTheMakersSite()
-    {
-        Tabout about;
+        // The web address opens the maker's site.
         about.show();
         QTest::mouseClick(about.webAddress, Qt::LeftButton);
         QCOMPARE(opened.urls, QList<QUrl>{QUrl(u"https://"_qs + about.webAddress->text())});
@@ -127,15 +123,6 @@ private slots:
             QCOMPARE(opened.urls, QList<QUrl>());
         else
             QCOMPARE(opened.urls, QList<QUrl>{QUrl(handed)});
-    }
-
-    void linkPrefixes()
-    {
-        const QStringList prefixes{u"file://"_qs,  u"ftp://"_qs,  u"gopher://"_qs, u"http://"_qs,
-                                   u"https://"_qs, u"mailto:"_qs, u"news:"_qs,     u"telnet:"_qs,
-                                   u"wais:"_qs,    QString()};
-        for (int t = TURL::utFile; t <= TURL::utnone; ++t)
-            QCOMPARE(TURL::prefix(TURL::TURLType(t)), prefixes[t]);
     }
 };
 
