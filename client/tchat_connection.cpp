@@ -2,7 +2,6 @@
 #include "client/tchat.h"
 
 #include "client/chatpane.h"
-
 #include "features/spylist.h"
 #include "protocol/commands.h"
 #include "protocol/drainburst.h"
@@ -10,11 +9,16 @@
 #include "protocol/fields.h"
 #include "protocol/text.h"
 #include "protocol/wire.h"
+#include "widgets/flatpanel.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 using Handler = void (Tchat::*)(const QString &);
@@ -192,6 +196,7 @@ void Tchat::leftgame(const QString &why)
     chatpane->mychat->setEnabled(false);
     chatpane->phraserow->setEnabled(false);
     chatpane->button_smilies->setEnabled(false);
+    chatpane->b_phrase10->setEnabled(false);
     if (spylist)
         spylist->popup_kickhim->setEnabled(false);
 }

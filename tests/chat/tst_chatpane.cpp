@@ -305,22 +305,18 @@ private slots:
         QVERIFY(v->paragraphText(v->paragraphCount() - 1).contains(QStringLiteral(" 399 xxx")));
     }
 
-    void textSizeWaitsForTheNextLine()
+    void textSizeIsSavedAndChecked()
     {
         ChatPane pane;
         int saved = 0;
         pane.onSettingsChanged = [&] { ++saved; };
         pane.addlinetochat(QStringLiteral("0+one"), 0);
-        const int h = pane.mainchat->documentHeight();
         pane.textSizeClicked(14);
         QCOMPARE(saved, 1);
         QCOMPARE(pane.textsize(), 14);
         QVERIFY(pane.textSize14Action->isChecked());
         QVERIFY(!pane.textSize8Action->isChecked() && !pane.textSize10Action->isChecked() &&
                 !pane.textSize12Action->isChecked());
-        QCOMPARE(pane.mainchat->documentHeight(), h);
-        pane.addlinetochat(QStringLiteral("0+two"), 0);
-        QVERIFY(pane.mainchat->documentHeight() > 2 * h);
     }
 
     void scrollChatOffKeepsTheView()

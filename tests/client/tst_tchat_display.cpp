@@ -311,9 +311,9 @@ private slots:
         const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
+        QCOMPARE(t->label_turn->text(), evil + QStringLiteral("'s turn to draw."));
         feed(*t, QStringLiteral("CMD_winner+") + evil);
         QCOMPARE(t->label_playername[1]->text(), evil);
-        QCOMPARE(t->label_turn->text(), evil + QStringLiteral("'s turn to draw."));
         const QList<QLabel *> labels = t->findChildren<QLabel *>();
         for (QLabel *l : labels) {
             if (l->pixmap().isNull())
@@ -431,7 +431,7 @@ private slots:
         feed(*t, QStringLiteral("CMD_teamscore+4+6+4+6+4+6+4+6+4+6"));
         t->linelog.clear();
         feed(*t, QStringLiteral("CMD_startgame+1+true+25+90"));
-        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Ann has started a TEAM game.")});
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+You have started a TEAM game.")});
         QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to score: 25"));
         QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
         QVERIFY(!t->justWatchAction->isChecked());

@@ -3,6 +3,7 @@
 #include "client/tchat.h"
 #include "features/ini.h"
 #include "protocol/colortext.h"
+#include "widgets/chatviewer.h"
 
 #include <QAction>
 #include <QColorDialog>
