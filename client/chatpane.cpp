@@ -341,11 +341,11 @@ void ChatPane::mainchatJump(const QString &target)
                 .exec();
         return;
     }
-    // A failure the platform reports only by its result is not shown.
-    if (openUrl)
-        openUrl(url);
-    else
-        QDesktopServices::openUrl(url);
+    // A link no program takes is said in the pane, so the click is not met with nothing.
+    const bool opened = openUrl ? openUrl(url) : QDesktopServices::openUrl(url);
+    if (!opened)
+        addlinetochat(QStringLiteral("0+No program could open ") + url.toString() + QLatin1Char('.'),
+                      systemcolour);
 }
 
 // ---------------------------------------------------------------- menus
@@ -366,8 +366,8 @@ void ChatPane::settextsize(int size, bool now)
 
 void ChatPane::textSizeClicked(int size)
 {
-    // The pane takes the size at its next layout: the next line, or a resize.
-    settextsize(size, false);
+    // Every line shown takes the new size at once.
+    settextsize(size, true);
     if (onSettingsChanged)
         onSettingsChanged();
 }

@@ -12,13 +12,17 @@
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
-    setWindowTitle(QStringLiteral("Quillet - Orvane Software"));
+    setWindowTitle(title);
     sock.PortName = QString();
     sock.OnRead = [this](TSock *s, qsizetype n) { sockRead(s, n); };
     sock.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &m) { sockInfo(s, i, m); };
     queueTimer = new DrainTimer(
-        1, [this] { guard([this] { drainQueue(); }); },
-        [this] { return !receivedlist.isEmpty() || !phraseready; }, this);
+        1, [this] { guard([this] { drainQueue(); }); }, [this] { return !receivedlist.isEmpty(); }, this);
+    phraseTimer = new QTimer(this);
+    phraseTimer->setSingleShot(true);
+    phraseTimer->setTimerType(Qt::PreciseTimer);
+    phraseTimer->setInterval(phrasepause);
+    connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
     turnClock = new QTimer(this);
     turnClock->setInterval(1000);
     connect(turnClock, &QTimer::timeout, this, [this] { guard([this] { turnClockTick(); }); });

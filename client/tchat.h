@@ -77,7 +77,9 @@ public:
     int defaultheight = 0;
     int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
     bool phraseready = false;
-    int phrasecooldown = 0;
+    // The pause after a phrase button, so the buttons can't flood the chat.
+    static constexpr int phrasepause = 1500; // milliseconds
+    QTimer *phraseTimer = nullptr;
 
     ReceiveQueue receivedlist;
     DrainTimer *queueTimer = nullptr;
@@ -193,8 +195,16 @@ public:
     void gamefull(const QString &rest);
     void havewrongversion(const QString &rest);
     void wrongversion(const QString &rest);
-    // The open "Game is full" box; its closing closes the window.
+    // The open "Game is full" box.
     QPointer<QMessageBox> fullbox;
+    // The game went away under this player (removed, the host ended it, the connection broke):
+    // the window stays with the board and chat as they were, says why, and keeps only what needs
+    // no connection; File / Host a Game... and Join a Game... start again from here.
+    void leftgame(const QString &why);
+    bool gameleft = false;
+    // An error on the established connection: its close is a lost connection, not the host's end.
+    bool connectionbroken = false;
+    static inline const QString title = QStringLiteral("Quillet - Orvane Software");
 
     // ---- Score panel.
     void refreshplayerlist(const QString &rest);
@@ -217,6 +227,9 @@ public:
     void startthegame(const QString &rest);
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
+    // Takes away what belongs to a finished turn: the phrase lines, the category banner, the
+    // "+1"/"+2" marks and the snapshot button (a pick or a game start).
+    void clearfinishedturn();
     void givedraweranswer(const QString &rest);
     // Sets the text of label_fullanswer or label_answer. A line too wide for the panel first
     // gives up the air between its letters, then shrinks, so the whole phrase or mask stays seen.
@@ -345,6 +358,11 @@ public:
     QAction *setToJustWatchAction = nullptr;
     QAction *unsetJustWatchAction = nullptr;
     int kickseat = 0;
+    // Arrivals and departures seen per seat; the menu acts only while the seat's count is the one
+    // it opened with, so a newcomer in that seat is never the one removed or set to watch.
+    std::array<int, 11> seatchanges{};
+    int kickseatchanges = 0;
+    bool kickseatunchanged() const;
     void buildWatchMenus();
     void justWatchClicked();
     void label_playername1ContextPopup(QLabel *sender);
@@ -354,7 +372,8 @@ public:
     void kicking(int number);
     void spyListClicked();
 
-    // ---- Phrase buttons and their editor (client/tchat_phrases.cpp). A button's phrase is its hint.
+    // ---- Phrase buttons and their editor (client/tchat_phrases.cpp). A button's hint shows its
+    // phrase as plain text.
     std::array<QToolButton *, 10> b_phrase{}; // b_phrase1 ... b_phrase9, index 1..9
     void buildPhraseButtons();
     void b_phrase1Click(QAbstractButton *sender);
@@ -362,6 +381,8 @@ public:
     // The editor's "Done": the nine phrases in force from now on, also in the settings file.
     void setphrases(const QStringList &list);
     QStringList currentphrases() const;
+    // Button n's phrase (1..9) and its hint.
+    void setphrase(int n, const QString &phrase);
 
     // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = 0x008AAAAC;

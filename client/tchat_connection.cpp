@@ -1,6 +1,7 @@
 // The game connection: queue, drain, dispatch, login, arrivals and departures.
 #include "client/tchat.h"
 
+#include "client/chatpane.h"
 #include "features/spylist.h"
 #include "protocol/commands.h"
 #include "protocol/drainburst.h"
@@ -8,11 +9,16 @@
 #include "protocol/fields.h"
 #include "protocol/text.h"
 #include "protocol/wire.h"
+#include "widgets/flatpanel.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 using Handler = void (Tchat::*)(const QString &);
@@ -73,13 +79,6 @@ void Tchat::drainQueue()
     // A backlog goes faster than one message a tick; each message still ends on its own error.
     while (!closing && drainburst::more(receivedlist.size(), work.nsecsElapsed()))
         guard([this] { processsocktimer(); });
-    if (!phraseready) {
-        ++phrasecooldown;
-        if (phrasecooldown > 100) {
-            phraseready = true;
-            phrasecooldown = 0;
-        }
-    }
 }
 
 void Tchat::processsocktimer()
@@ -133,6 +132,7 @@ void Tchat::newplayerinfo(const QString &rest)
         else
             addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
     } else if (number >= 1) {
+        ++seatchanges[number];
         label_playername[number]->setText(name);
         label_playername[number]->show();
         label_score[number]->show();
@@ -146,11 +146,11 @@ void Tchat::playerdisconnected(const QString &rest)
     const int number = f.nextInt();
     const QString name = f.rest();
     if (number == mynumber) {
-        loggedin = false;
-        close();
+        leftgame(QStringLiteral("You were removed from the game."));
         return;
     }
     if (number >= 1 && number <= 10) {
+        ++seatchanges[number];
         // The name comes from the panel: a seat that is already empty adds no line.
         const QString shown = label_playername[number]->text();
         if (shown != waiting)
@@ -166,6 +166,39 @@ void Tchat::playerdisconnected(const QString &rest)
             delete found.first();
         }
     }
+}
+
+void Tchat::leftgame(const QString &why)
+{
+    if (gameleft)
+        return;
+    gameleft = true;
+    loggedin = false;
+    drawernumber = 0;
+    pendown = false;
+    turnClock->stop();
+    addlinetochat(QStringLiteral("0+") + why +
+                      QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
+                  systemcolour);
+    QString reason = why;
+    if (reason.endsWith(QLatin1Char('.')))
+        reason.chop(1);
+    setWindowTitle(title + QStringLiteral(" - ") + reason);
+    // What needs the game: starting, the turn's controls, chat and phrases, watching, removals.
+    amhost = false;
+    button_start->hide();
+    startGameAction->setEnabled(false);
+    justWatchAction->setEnabled(false);
+    panel_pickcatagory->hide();
+    panel_toolbar->hide();
+    panel_answer->hide();
+    button_pass->hide();
+    chatpane->mychat->setEnabled(false);
+    chatpane->phraserow->setEnabled(false);
+    chatpane->button_smilies->setEnabled(false);
+    chatpane->b_phrase10->setEnabled(false);
+    if (spylist)
+        spylist->popup_kickhim->setEnabled(false);
 }
 
 void Tchat::gamefull(const QString &)

@@ -10,6 +10,7 @@
 #include "protocol/errors.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -31,9 +32,9 @@ void Tchat::buildPhraseButtons()
         b->setIcon(QIcon(picture));
         b->setIconSize(picture.size());
         b->setGeometry(phraseX[n - 1], 0, 25, 19);
-        b->setToolTip(builtin[n - 1]);
         connect(b, &QToolButton::clicked, this, [this, b] { guard([this, b] { b_phrase1Click(b); }); });
         b_phrase[n] = b;
+        setphrase(n, builtin[n - 1]);
     }
     connect(phraseListsAction, &QAction::triggered, this,
             [this] { guard([this] { phraseListsClicked(); }); });
@@ -44,19 +45,24 @@ void Tchat::b_phrase1Click(QAbstractButton *sender)
     // During the pause a click is lost, not kept for later.
     if (!phraseready)
         return;
-    const QString phrase = sender->toolTip();
+    const QString phrase = sender->property("phrase").toString();
     sendtohost(cmd::buildAction(mynumber, quickphrases::actiontext(phrase),
                                 colortext::toText(chatpane->textcolor())));
     phraseready = false;
-    // The queue timer counts the pause, so it must tick until the buttons are back.
-    queueTimer->wake();
+    phraseTimer->start();
+}
+
+void Tchat::setphrase(int n, const QString &phrase)
+{
+    b_phrase[n]->setProperty("phrase", phrase);
+    b_phrase[n]->setToolTip(quickphrases::tooltip(phrase));
 }
 
 QStringList Tchat::currentphrases() const
 {
     QStringList out;
     for (int n = 1; n <= quickphrases::count; ++n)
-        out << b_phrase[n]->toolTip();
+        out << b_phrase[n]->property("phrase").toString();
     return out;
 }
 
@@ -79,7 +85,7 @@ void Tchat::setphrases(const QStringList &list)
     IniFile f(settingsfile());
     for (int n = 1; n <= quickphrases::count; ++n) {
         const QString phrase = list.value(n - 1);
-        b_phrase[n]->setToolTip(phrase);
+        setphrase(n, phrase);
         f.writeString(section, QStringLiteral("Phrase%1").arg(n), phrase);
     }
     f.save(); // no message for any settings problem

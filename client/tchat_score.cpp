@@ -101,7 +101,7 @@ void Tchat::justwatching(const QString &rest)
     if (flag == QLatin1String("1")) {
         if (number == mynumber)
             justWatchAction->setChecked(true);
-        addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" is just watching"),
+        addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" is just watching."),
                       watchcolour);
         image_eyes[number]->show();
     } else {

@@ -70,13 +70,11 @@ void Tchat::loadinifile()
     if (ColorDialog)
         ColorDialog->setCurrentColor(colortext::toQColor(colour));
 
-    // The phrase buttons keep their phrase in their hint; an empty key keeps the built-in one.
+    // An empty key keeps the built-in phrase.
     for (int n = 1; n <= 9; ++n) {
         const QString phrase = f.readString(section, QStringLiteral("Phrase%1").arg(n));
-        if (phrase.isEmpty())
-            continue;
-        if (auto *b = findChild<QAbstractButton *>(QStringLiteral("b_phrase%1").arg(n)))
-            b->setToolTip(phrase);
+        if (!phrase.isEmpty())
+            setphrase(n, phrase);
     }
 
     // Off only for the exact text "false".

@@ -32,6 +32,8 @@ void Tchat::button_snapshotClick()
     image_main->update();
     snapcount = number;
     saveinifile();
+    addlinetochat(QStringLiteral("0+Snapshot saved as ") + snapshots::fileName(number) + QLatin1Char('.'),
+                  systemcolour);
 }
 
 void Tchat::snapShotsClicked()

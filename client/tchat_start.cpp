@@ -26,6 +26,10 @@ void Tchat::FormCreate()
     sock.PortName = config::gamePort();
     move(3, 3);
     resize(defaultwidth, defaultheight);
+    // The saved placement, text size, colour, sounds and phrases show from the start, also when
+    // the join then fails. The file is read again at login, and written only from then on.
+    loadinifile();
+    inifileread = false;
 }
 
 void Tchat::FormShow()
@@ -123,20 +127,24 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
         connectfailed(msg);
         return;
     }
+    if (info == TSock::siError)
+        connectionbroken = true;
     if (msg != QLatin1String("Socket Closed"))
         return;
     // What arrived before the close is handled first: a host that is full says so and hangs up
-    // at once, and its refusal must still be read. Its box then closes the window.
+    // at once, and its refusal must still be read; so is the host's word that this player was
+    // removed.
     while (!receivedlist.isEmpty() && !closing)
         guard([this] { processsocktimer(); });
-    if (fullbox)
+    if (fullbox || gameleft || closing)
         return;
-    if (!loggedin && !closing) {
+    if (!loggedin) {
         // Never let in: the window stays, so the player can try another game.
         joinfailed(QStringLiteral("The host closed the connection before you could join."));
         return;
     }
-    close();
+    leftgame(connectionbroken ? QStringLiteral("The connection to the host was lost.")
+                              : QStringLiteral("The host has ended the game."));
 }
 
 void Tchat::FormClose()

@@ -112,6 +112,7 @@ void Tchat::startthegame(const QString &rest)
     label_answer->clear();
     button_pass->hide();
     label_turn->clear();
+    clearfinishedturn();
     button_start->hide();
     justWatchAction->setChecked(false);
     for (int seat = 1; seat <= 10; ++seat) {
@@ -133,7 +134,10 @@ void Tchat::startthegame(const QString &rest)
         teamgame ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
     justWatchAction->setEnabled(!teamgame);
     setteamcolours(teamgame);
-    addlinetochat(QStringLiteral("0+") + seatname(starter) + QStringLiteral(" has ") + wording, watchcolour);
+    // The starter is usually the hosting player; on that copy the line speaks to the player.
+    const QString who =
+        starter == mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
+    addlinetochat(QStringLiteral("0+") + who + wording, watchcolour);
 }
 
 void Tchat::pickcatagory(const QString &rest)
@@ -146,6 +150,15 @@ void Tchat::pickcatagory(const QString &rest)
     drawernumber = leadingInt(rest);
     if (drawernumber >= 1 && drawernumber <= 10)
         image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
+    // The break is over: the finished turn's phrase, banner, marks and snapshot button go. Its
+    // drawing stays until the next drawer starts.
+    clearfinishedturn();
+    if (drawernumber == mynumber)
+        label_turn->setText(QStringLiteral("Your turn to choose a category."));
+    else if (drawernumber >= 1 && drawernumber <= 10)
+        label_turn->setText(seatname(drawernumber) + QStringLiteral(" is choosing a category."));
+    else
+        label_turn->clear();
     if (drawernumber == mynumber) {
         eventcue(QStringLiteral("turn"));
         label_pickcatagory->setText(QStringLiteral("Your turn to"));
@@ -154,6 +167,16 @@ void Tchat::pickcatagory(const QString &rest)
         panel_pickcatagory->raise();
     }
     restartclock(0, 10);
+}
+
+void Tchat::clearfinishedturn()
+{
+    label_adrawer->hide();
+    label_aguesser->hide();
+    label_fullanswer->clear();
+    label_answer->clear();
+    image_cat->clear();
+    button_snapshot->hide();
 }
 
 void Tchat::getnextplayer(const QString &rest)
@@ -191,7 +214,7 @@ void Tchat::getnextplayer(const QString &rest)
         image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
 
     if (drawernumber == mynumber) {
-        label_turn->setText(QStringLiteral("Your turn to draw"));
+        label_turn->setText(QStringLiteral("Your turn to draw."));
         label_fullanswer->show();
         panel_toolbar->show();
         panel_answer->hide();
@@ -302,6 +325,7 @@ void Tchat::winner(const QString &rest)
     eventcue(QStringLiteral("gameover"));
     addlinetochat(QStringLiteral("0+") + rest + QStringLiteral(" has Won the Game!"), systemcolour);
     label_winner->setText(rest);
+    label_turn->setText(QStringLiteral("The game is over."));
     winnerPanel->show();
     winnerPanel->raise();
     image_winner->start();

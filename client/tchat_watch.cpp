@@ -58,6 +58,7 @@ void Tchat::justWatchClicked()
 void Tchat::label_playername1ContextPopup(QLabel *sender)
 {
     kickseat = sender->property("Tag").toInt();
+    kickseatchanges = kickseat >= 1 && kickseat <= 10 ? seatchanges[kickseat] : 0;
     removeFromGameAction->setEnabled(amhost);
     setToJustWatchAction->setEnabled(amhost);
     unsetJustWatchAction->setEnabled(amhost);
@@ -66,20 +67,26 @@ void Tchat::label_playername1ContextPopup(QLabel *sender)
         removeFromGameAction->setEnabled(false);
 }
 
+bool Tchat::kickseatunchanged() const
+{
+    return kickseat >= 1 && kickseat <= 10 && seatchanges[kickseat] == kickseatchanges;
+}
+
 void Tchat::removeFromGameClicked()
 {
-    kicking(kickseat);
+    if (kickseatunchanged())
+        kicking(kickseat);
 }
 
 void Tchat::setToJustWatchClicked()
 {
-    if (loggedin && kickseat >= 1 && kickseat <= 10)
+    if (loggedin && kickseatunchanged())
         sendtohost(cmd::buildJustwatch(kickseat, watch));
 }
 
 void Tchat::unsetJustWatchClicked()
 {
-    if (loggedin && kickseat >= 1 && kickseat <= 10)
+    if (loggedin && kickseatunchanged())
         sendtohost(cmd::buildJustwatch(kickseat, playagain));
 }
 

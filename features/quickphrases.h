@@ -17,4 +17,8 @@ QStringList builtin();
 // follows "says: ". Characters that cannot travel are replaced.
 QString actiontext(const QString &phrase);
 
+// The hint a phrase button shows: the phrase as typed, never read as markup ("<b>x</b>" shows its
+// tags).
+QString tooltip(const QString &phrase);
+
 } // namespace quickphrases

@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QPushButton>
 #include <QShowEvent>
 #include <QToolButton>
 
@@ -63,6 +65,20 @@ Tsnapshot::Tsnapshot(QWidget *parent) : QWidget(parent), folder(snapshots::folde
     connect(listbox_snapshots, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         deleteMenu->popup(listbox_snapshots->viewport()->mapToGlobal(pos));
     });
+
+    button_done = new QPushButton(QStringLiteral("Done"), this);
+    button_done->setObjectName(QStringLiteral("button_done"));
+    button_done->setGeometry(586, 406, 75, 25);
+    connect(button_done, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void Tsnapshot::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void Tsnapshot::showEvent(QShowEvent *e)

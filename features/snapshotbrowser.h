@@ -6,6 +6,7 @@ class QAction;
 class QLabel;
 class QListWidget;
 class QMenu;
+class QPushButton;
 class QToolButton;
 
 // Browser of saved snapshots: the list of files, one picture, previous and next, and "Delete" on
@@ -26,6 +27,8 @@ public:
     QLabel *image_snapshot = nullptr;
     QMenu *deleteMenu = nullptr;
     QAction *Delete1 = nullptr;
+    // Closes the window, as Escape does.
+    QPushButton *button_done = nullptr;
 
     // Rebuilds the list when the window goes from hidden to shown, and shows the first picture.
     void FormShow();
@@ -42,4 +45,5 @@ public:
 protected:
     void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
 };

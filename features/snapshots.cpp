@@ -100,10 +100,11 @@ void stamp(QImage &picture, const QString &caption)
 
 QString save(const QImage &picture, const QString &folder, int number)
 {
-    // Only the last level is made; a folder that can't be made shows as the file error.
+    // The whole path is made: an installed copy's data folder may not exist yet at all. A folder
+    // that can't be made shows as the file error.
     const QDir dir(folder);
     if (!dir.exists())
-        QDir().mkdir(folder);
+        QDir().mkpath(folder);
     const QString path = dir.filePath(fileName(number));
     jpeg::save(picture, path);
     return path;

@@ -30,8 +30,8 @@ QStringList list(const QString &folder);
 // Writes the caption on the picture with its top-left corner at (4, 4), in black on white.
 void stamp(QImage &picture, const QString &caption);
 
-// Saves the picture as snapshot `number` in the folder, making the folder first when it is
-// missing. Returns the file's path; throws EError with the file error.
+// Saves the picture as snapshot `number` in the folder, making the folder and its parents first
+// when they are missing. Returns the file's path; throws EError with the file error.
 QString save(const QImage &picture, const QString &folder, int number);
 
 } // namespace snapshots

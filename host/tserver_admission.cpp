@@ -147,6 +147,9 @@ void TServer::kickhim(const QueuedMessage &m, const QString &payload)
     const int target = f.nextInt();
     if (sender != 1 || !sentby(m, sender))
         return;
+    // The removed player hears it before the hang-up, so its window can say why the game ended.
+    if (inuse(target) && playertable[target].sock)
+        sendto(target, cmd::buildPlayerdisconnected(target, playertable[target].name));
     disconnectsock(target);
 }
 

@@ -148,7 +148,8 @@ void ChatViewer::addText(const QString &text, int style, bool newParagraph)
 {
     Para &p = target(newParagraph);
     const int s = std::clamp(style, 0, styleCount - 1);
-    p.items.push_back({qint32(p.text.size()), qint32(text.size()), Kind::Text, quint8(s), -1, -1.f});
+    p.items.push_back({qint32(p.text.size()), qint32(text.size()), Kind::Text, quint8(s), -1, -1.f,
+                       sheet[size_t(s)].color.rgba()});
     p.text += text;
     chars += text.size();
     p.styles |= quint16(1u << s);
@@ -157,7 +158,8 @@ void ChatViewer::addText(const QString &text, int style, bool newParagraph)
 void ChatViewer::addImage(int image, bool newParagraph)
 {
     Para &p = target(newParagraph);
-    p.items.push_back({qint32(p.text.size()), 1, Kind::Image, 0, qint16(std::clamp(image, -1, 32767)), -1.f});
+    p.items.push_back(
+        {qint32(p.text.size()), 1, Kind::Image, 0, qint16(std::clamp(image, -1, 32767)), -1.f, 0});
     p.text += objectChar;
     ++chars;
 }
@@ -166,8 +168,8 @@ void ChatViewer::addLink(const QString &text, const QString &target_, int style,
 {
     Para &p = target(newParagraph);
     const int s = std::clamp(style, 0, styleCount - 1);
-    p.items.push_back(
-        {qint32(p.text.size()), qint32(text.size()), Kind::Link, quint8(s), qint16(p.targets.size()), -1.f});
+    p.items.push_back({qint32(p.text.size()), qint32(text.size()), Kind::Link, quint8(s),
+                       qint16(p.targets.size()), -1.f, sheet[size_t(s)].color.rgba()});
     p.targets.push_back(target_);
     p.text += text;
     chars += text.size();
@@ -540,7 +542,7 @@ void ChatViewer::paintEvent(QPaintEvent *e)
             const QString text = raw(trimEnd(slice(p.text, f.start, f.len)));
             painter.setFont(laidFonts[it.style]);
             if (sel.isEmpty()) {
-                painter.setPen(sheet[it.style].color);
+                painter.setPen(QColor::fromRgba(it.color));
                 painter.drawText(QPointF(x, baseline), text);
                 continue;
             }
@@ -554,7 +556,7 @@ void ChatViewer::paintEvent(QPaintEvent *e)
             QRegion rest(QRect(int(x) - 1, rowTop, int(f.width) + 3, row.height));
             rest -= sel.toAlignedRect();
             painter.setClipRegion(rest, Qt::IntersectClip);
-            painter.setPen(sheet[it.style].color);
+            painter.setPen(QColor::fromRgba(it.color));
             painter.drawText(QPointF(x, baseline), text);
             painter.restore();
         }

@@ -23,8 +23,9 @@ struct ChatTextStyle
 };
 
 // A read-only rich text viewer made of paragraphs of items: text in one of fifteen numbered styles,
-// inline images from an image list, and links that carry their own target. Every item is painted
-// from its style, so changing a style's colour re-colours all of its text at the next repaint.
+// inline images from an image list, and links that carry their own target. Text and links take
+// their style's colour when they are added and keep it: a later colour change of the style is seen
+// in later items only, so a line never changes colour once shown.
 //
 // Layout is incremental: each paragraph keeps its own wrapped rows, and the scroll model is the
 // running sum of paragraph heights. Adding a paragraph lays out that paragraph only; the whole
@@ -53,7 +54,7 @@ public:
 
     // --- the style sheet ---
     const ChatTextStyle &style(int n) const;
-    // Seen at the next repaint; the layout does not change.
+    // Taken by the items added from now on; the layout does not change.
     void setStyleColor(int n, const QColor &color);
     // Font changes are seen at the next layout (format() or a resize).
     void setStyleFont(int n, bool bold, bool italic, bool underline);
@@ -126,6 +127,7 @@ private:
         quint8 style;
         qint16 image; // image index, or the index into Para::targets for a link
         float width;  // advance of the whole item in its laid-out font; < 0 when not measured
+        QRgb color;   // the style's colour when the item was added
     };
     struct Frag
     {

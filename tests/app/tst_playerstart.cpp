@@ -48,7 +48,11 @@ private slots:
         peer.send("CMD_justwatching+x+1");
         peer.send("CMD_sendlogininfo+3");
         QVERIFY(peer.take(QStringLiteral("CMD_logininfo+3+2.2.8+Zed")));
+        // Removed from the game, the window stays to say so; the copy ends when it closes.
         peer.send("CMD_playerdisconnected+3+Zed");
+        QTest::qWait(300);
+        QCOMPARE(c.proc.state(), QProcess::Running);
+        ::kill(pid_t(c.proc.processId()), SIGTERM);
         QVERIFY(c.proc.waitForFinished(5000));
         QCOMPARE(c.proc.exitCode(), 0);
     }

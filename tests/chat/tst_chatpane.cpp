@@ -122,8 +122,9 @@ private slots:
         QVERIFY(!s.bold);
     }
 
-    // The colour belongs to the style: the latest line of a code colours all earlier ones.
-    void colourFollowsTheLatestLineOfTheSameCode()
+    // A line keeps the colour it was shown in: a later line of the same code, in another colour,
+    // changes nothing above it. The text size, though, applies at once to every line.
+    void linesKeepTheirColourAndTakeTheTextSizeAtOnce()
     {
         ChatPane pane;
         pane.resize(248, 311);
@@ -131,25 +132,31 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&pane));
         pane.addlinetochat(QStringLiteral("1+Ann chats: MMMM WWWW"), colortext::clRed);
         pane.addlinetochat(QStringLiteral("2+Bob chats: MMMM WWWW"), colortext::clLime);
+        pane.addlinetochat(QStringLiteral("1+Ann chats: again"), colortext::clBlue);
         QImage img = pane.mainchat->viewport()->grab().toImage();
         QVERIFY(countColour(img, qRgb(255, 0, 0)) > 20);
+        QVERIFY(countColour(img, qRgb(0, 0, 255)) > 20);
         QVERIFY(countColour(img, qRgb(0, 255, 0)) > 20);
 
-        pane.addlinetochat(QStringLiteral("1+Ann chats: again"), colortext::clBlue);
-        img = pane.mainchat->viewport()->grab().toImage();
-        QCOMPARE(countColour(img, qRgb(255, 0, 0)), 0);
-        QVERIFY(countColour(img, qRgb(0, 0, 255)) > 40);
-        QVERIFY(countColour(img, qRgb(0, 255, 0)) > 20); // the other player keeps his colour
-
-        // System lines: a blue one turns every system line blue.
+        // System lines: a blue one (a chatter sound while sounds are off) leaves the grey ones grey.
         pane.clearMainChatClicked();
         pane.addlinetochat(QStringLiteral("0+first MMMM"), 0x008AAAAC);
         pane.addlinetochat(QStringLiteral("0+second MMMM"), 0x008AAAAC);
         img = pane.mainchat->viewport()->grab().toImage();
-        QVERIFY(countColour(img, qRgb(172, 170, 138)) > 40);
-        pane.addlinetochat(QStringLiteral("0+blue"), colortext::clBlue);
+        const int grey = countColour(img, qRgb(172, 170, 138));
+        QVERIFY(grey > 40);
+        pane.addlinetochat(QStringLiteral("0+Bob: <Chatter Sound> Cheer"), colortext::clBlue);
         img = pane.mainchat->viewport()->grab().toImage();
-        QCOMPARE(countColour(img, qRgb(172, 170, 138)), 0);
+        QCOMPARE(countColour(img, qRgb(172, 170, 138)), grey);
+        QVERIFY(countColour(img, qRgb(0, 0, 255)) > 20);
+
+        // Options / Text Size: the lines already shown grow before any new line arrives.
+        const int height = pane.mainchat->documentHeight();
+        pane.textSize14Action->trigger();
+        QCOMPARE(pane.textsize(), 14);
+        QVERIFY(pane.mainchat->documentHeight() > height);
+        img = pane.mainchat->viewport()->grab().toImage();
+        QVERIFY(countColour(img, qRgb(172, 170, 138)) > grey);
     }
 
     void linkOpensOnlyAsAWebAddress_data()
@@ -198,6 +205,15 @@ private slots:
         pane.mainchatJump(QStringLiteral("javascript:alert(1)//www."));
         QCOMPARE(opened, 0);
         QCOMPARE(boxes, QStringList{QStringLiteral("Cannot open Webpage")});
+
+        // A web address that no program on this desktop takes is said in the pane.
+        pane.openUrl = [](const QUrl &) { return false; };
+        pane.mainchatJump(QStringLiteral("www.example.com"));
+        QCOMPARE(boxes.size(), 1);
+        const int last = pane.mainchat->paragraphCount() - 1;
+        QCOMPARE(pane.mainchat->paragraphText(last).trimmed(),
+                 QStringLiteral("No program could open http://www.example.com."));
+        QCOMPARE(pane.mainchat->style(0).color, QColor(172, 170, 138));
     }
 
     // Every link opens its own target, however many came before and after a clear.
@@ -289,22 +305,18 @@ private slots:
         QVERIFY(v->paragraphText(v->paragraphCount() - 1).contains(QStringLiteral(" 399 xxx")));
     }
 
-    void textSizeWaitsForTheNextLine()
+    void textSizeIsSavedAndChecked()
     {
         ChatPane pane;
         int saved = 0;
         pane.onSettingsChanged = [&] { ++saved; };
         pane.addlinetochat(QStringLiteral("0+one"), 0);
-        const int h = pane.mainchat->documentHeight();
         pane.textSizeClicked(14);
         QCOMPARE(saved, 1);
         QCOMPARE(pane.textsize(), 14);
         QVERIFY(pane.textSize14Action->isChecked());
         QVERIFY(!pane.textSize8Action->isChecked() && !pane.textSize10Action->isChecked() &&
                 !pane.textSize12Action->isChecked());
-        QCOMPARE(pane.mainchat->documentHeight(), h);
-        pane.addlinetochat(QStringLiteral("0+two"), 0);
-        QVERIFY(pane.mainchat->documentHeight() > 2 * h);
     }
 
     void scrollChatOffKeepsTheView()

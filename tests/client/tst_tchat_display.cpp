@@ -247,14 +247,18 @@ private slots:
                  (QStringList{QStringLiteral("0+Bob disconnected."), QStringLiteral("0+Zed has left.")}));
     }
 
-    void ownDepartureClosesTheWindow()
+    void ownDepartureKeepsTheWindow()
     {
         seat(2);
         t->loggedin = true;
         QSignalSpy closed(t.get(), &Tchat::closed);
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
-        QCOMPARE(closed.count(), 1);
+        QCOMPARE(closed.count(), 0);
         QVERIFY(!t->loggedin);
+        QVERIFY(lines(*t).last().startsWith(QStringLiteral("0+You were removed from the game.")));
+        // The hang-up that follows adds nothing.
+        t->sockInfo(&t->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        QCOMPARE(lines(*t).size(), 1);
     }
 
     void gameFullIsSaidAndTheWindowStays()
@@ -281,12 +285,13 @@ private slots:
         QCOMPARE(closed.count(), 0);
         t->fullbox->accept();
         QCOMPARE(closed.count(), 0);
-        // Without a refusal the hang-up of a game joined closes at once.
+        // Without a refusal the hang-up of a game joined is the host's end; the window stays.
         auto other = std::make_unique<Tchat>();
         other->loggedin = true;
         QSignalSpy closed2(other.get(), &Tchat::closed);
         other->sockInfo(&other->sock, TSock::siClose, QStringLiteral("Socket Closed"));
-        QCOMPARE(closed2.count(), 1);
+        QCOMPARE(closed2.count(), 0);
+        QVERIFY(other->gameleft);
     }
 
     void versionWarnings()
@@ -306,9 +311,9 @@ private slots:
         const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
+        QCOMPARE(t->label_turn->text(), evil + QStringLiteral("'s turn to draw."));
         feed(*t, QStringLiteral("CMD_winner+") + evil);
         QCOMPARE(t->label_playername[1]->text(), evil);
-        QCOMPARE(t->label_turn->text(), evil + QStringLiteral("'s turn to draw."));
         const QList<QLabel *> labels = t->findChildren<QLabel *>();
         for (QLabel *l : labels) {
             if (l->pixmap().isNull())
@@ -346,9 +351,9 @@ private slots:
         QCOMPARE(openBoxes().size(), 1);
         feed(*t, QStringLiteral("CMD_justwatching+q+1"));
         QCOMPARE(openBoxes().size(), 2);
-        // The own departure closes the window, and every box with it.
+        // Closing the window closes every box with it.
         QSignalSpy closed(t.get(), &Tchat::closed);
-        feed(*t, QStringLiteral("CMD_playerdisconnected+1+Ann"));
+        t->close();
         QCOMPARE(closed.size(), 1);
         QVERIFY(openBoxes().isEmpty());
     }
@@ -410,10 +415,10 @@ private slots:
         feed(*t, QStringLiteral("CMD_justwatching+12+1"));
         QCOMPARE(
             lines(*t),
-            (QStringList{QStringLiteral("0+Bob is just watching"), QStringLiteral("0+Bob now playing again"),
-                         QStringLiteral("0+Bob is just watching"), QStringLiteral("0+Bob now playing again"),
-                         QStringLiteral("0+Cy is just watching"),
-                         QStringLiteral("0+<Waiting> is just watching")}));
+            (QStringList{QStringLiteral("0+Bob is just watching."), QStringLiteral("0+Bob now playing again"),
+                         QStringLiteral("0+Bob is just watching."), QStringLiteral("0+Bob now playing again"),
+                         QStringLiteral("0+Cy is just watching."),
+                         QStringLiteral("0+<Waiting> is just watching.")}));
         QCOMPARE(t->linelog[0].second, Tchat::watchcolour);
     }
 
@@ -426,7 +431,7 @@ private slots:
         feed(*t, QStringLiteral("CMD_teamscore+4+6+4+6+4+6+4+6+4+6"));
         t->linelog.clear();
         feed(*t, QStringLiteral("CMD_startgame+1+true+25+90"));
-        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Ann has started a TEAM game.")});
+        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+You have started a TEAM game.")});
         QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to score: 25"));
         QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
         QVERIFY(!t->justWatchAction->isChecked());

@@ -101,7 +101,7 @@ private slots:
         QTRY_COMPARE(bob->label_score[2]->text(), QStringLiteral("5"));
         QCOMPARE(ann->label_score[1]->text(), QStringLiteral("3"));
         QCOMPARE(ann->label_turn->text(), QStringLiteral("Bob's turn to draw."));
-        QCOMPARE(bob->label_turn->text(), QStringLiteral("Your turn to draw"));
+        QCOMPARE(bob->label_turn->text(), QStringLiteral("Your turn to draw."));
         QVERIFY(!ann->panel_answer->isHidden() && ann->panel_toolbar->isHidden());
         QVERIFY(bob->panel_answer->isHidden() && !bob->panel_toolbar->isHidden());
         QCOMPARE(ann->image_arrow->y(), bob->image_arrow->y());

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks the installed layout: check_install.sh files|readonly|deb BUILD_DIR
+# Checks the installed layout: check_install.sh files|readonly|snapshots|deb BUILD_DIR
 set -euo pipefail
 mode=$1
 build=$(cd "$2" && pwd)
@@ -51,6 +51,20 @@ readonly)
   grep -q '^Textsize=11' "$ini" || fail "settings not read from $ini"
   [ -z "$(find "$work/p" -name '*.ini')" ] || fail "settings written into the install folder"
   [ ! -s "$work/errors.log" ] || fail "error boxes: $(cat "$work/errors.log")"
+  ;;
+snapshots)
+  # A player of an installed copy takes a snapshot on a first run: none of the data folders exist.
+  install_to "$work/p"
+  cp "$QUILLET_SNAPSHOT_PROBE" "$work/p/bin/"
+  home=$work/home
+  mkdir -p "$home"
+  out=$(env -u QUILLET_HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
+    "$work/p/bin/$(basename "$QUILLET_SNAPSHOT_PROBE")") || fail "the snapshot was not saved: $out"
+  shot=$home/.local/share/quillet/snapshots/snapshot1.jpg
+  [ -s "$shot" ] || fail "no $shot"
+  [ "$(identify -format '%m' "$shot")" = JPEG ] || fail "not a JPEG picture: $shot"
+  grep -qx '0+Snapshot saved as snapshot1.jpg.' <<<"$out" || fail "no chat line: $out"
+  [ -z "$(find "$work/p" -name '*.jpg')" ] || fail "snapshot written into the install folder"
   ;;
 deb)
   (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)

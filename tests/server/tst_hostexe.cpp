@@ -276,11 +276,17 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
         QFile log(c->log);
         QVERIFY2(!log.exists() || log.size() == 0, qPrintable(c->log));
     }
-    // The host stops: both copies lose their connection and end.
+    // The host stops: both copies stay to say so (the game is over, not the program), and end
+    // when their players close them.
     host.proc.terminate();
     QVERIFY(host.proc.waitForFinished(5000));
-    for (Copy *c : copies)
+    QTest::qWait(500);
+    for (Copy *c : copies) {
+        QCOMPARE(c->proc.state(), QProcess::Running);
+        c->proc.terminate();
         QVERIFY(c->proc.waitForFinished(10000));
+        QCOMPARE(c->proc.exitCode(), 0);
+    }
 }
 
 QTEST_MAIN(HostExe)

@@ -3,12 +3,14 @@
 #include "client/tchat.h"
 #include "features/ini.h"
 #include "protocol/colortext.h"
+#include "widgets/chatviewer.h"
 
 #include <QAction>
 #include <QColorDialog>
 #include <QFile>
 #include <QLayout>
 #include <QScreen>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -111,11 +113,45 @@ private slots:
     {
         write("[Quillet]\nTextsize=14\n");
         Tchat w;
+        QCOMPARE(w.chatpane->textsize(), 14); // read when the window was made
+        write("[Quillet]\nTextsize=12\n");
         w.mynumber = 2;
         w.newplayerinfo(QStringLiteral("3+Bob"));
-        QCOMPARE(w.chatpane->textsize(), 10); // somebody else: not yet
+        QCOMPARE(w.chatpane->textsize(), 14); // somebody else: not yet
         w.newplayerinfo(QStringLiteral("2+Me"));
-        QCOMPARE(w.chatpane->textsize(), 14);
+        QCOMPARE(w.chatpane->textsize(), 12);
+    }
+
+    // The saved settings show from the window's start, so a join that fails leaves the window
+    // where it was saved, in its text size, colour and phrases; the file stays as it was.
+    void readWhenTheWindowIsMade()
+    {
+        const QByteArray saved("[Quillet]\nLeft=40\nTop=50\nWidth=900\nHeight=700\nTextsize=12\n"
+                               "Textcolor=clNavy\nPlaysounds=false\nChatterSounds=false\nPhrase1=Hi all\n");
+        write(saved);
+        QTcpServer host;
+        QVERIFY(host.listen(QHostAddress::LocalHost));
+        {
+            Tchat w;
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.hostaddress = QStringLiteral("127.0.0.1:") + QString::number(host.serverPort());
+            w.joinpress();
+            QTRY_VERIFY(host.hasPendingConnections());
+            host.nextPendingConnection()->close(); // gone before the login
+            QTRY_VERIFY(w.chatpane->mainchat->paragraphCount() > 0);
+            QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(40, 50, 900, 700));
+            QCOMPARE(w.chatpane->textsize(), 12);
+            QVERIFY(w.chatpane->textSize12Action->isChecked());
+            QCOMPARE(w.chatpane->textcolor(), colortext::clNavy);
+            QVERIFY(!w.playSoundsAction->isChecked() && !w.playChatterSoundsAction->isChecked());
+            QCOMPARE(w.currentphrases().first(), QStringLiteral("Hi all"));
+            w.move(60, 70);
+            w.close();
+        }
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), saved);
     }
 
     void valuesAsWritten_data()
@@ -164,6 +200,8 @@ private slots:
         w.loadinifile();
         QCOMPARE(b1->toolTip(), QStringLiteral("Hi all"));
         QCOMPARE(b2->toolTip(), QStringLiteral("Good One!"));
+        QCOMPARE(w.currentphrases().mid(0, 2),
+                 (QStringList{QStringLiteral("Hi all"), QStringLiteral("Good One!")}));
         // saveinifile never writes the phrases, and keeps the other lines.
         w.saveinifile();
         QCOMPARE(value(QStringLiteral("Phrase1")), QStringLiteral("Hi all"));

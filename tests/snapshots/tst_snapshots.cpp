@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -90,9 +91,13 @@ private slots:
 
             QPainter(&w.image_main->image_backup).fillRect(200, 150, 100, 60, Qt::blue);
             w.roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
+            w.recordlog = true;
             w.button_snapshot->click();
             w.button_snapshot->click();
             QVERIFY(boxes.isEmpty());
+            // Each one is told in the chat.
+            QCOMPARE(w.linelog.size(), 2);
+            QCOMPARE(w.linelog[1].first, QStringLiteral("0+Snapshot saved as snapshot2.jpg."));
             QVERIFY(darkPixels(w.image_main->image_backup, QRect(4, 4, 120, 16)) > 40);
             QCOMPARE(w.snapcount, 2);
             QCOMPARE(snapcountInFile(), QStringLiteral("2"));
@@ -147,6 +152,14 @@ private slots:
         QCOMPARE(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("snapshot5.jpg")});
 
+        // A data folder none of whose levels exist yet (an installed copy's first snapshot).
+        const QString deep = home.filePath(QStringLiteral("new/data"));
+        qputenv("QUILLET_HOME", deep.toLocal8Bit());
+        w.button_snapshotClick();
+        qputenv("QUILLET_HOME", home.path().toLocal8Bit());
+        QCOMPARE(boxes.size(), 2);
+        QVERIFY(QFileInfo::exists(deep + QStringLiteral("/snapshots/snapshot5.jpg")));
+
         // libjpeg's fatal errors come back as errors, not as the end of the program.
         QVERIFY_THROWS_EXCEPTION(EError, jpeg::encode(QImage()));
     }
@@ -188,6 +201,13 @@ private slots:
         QTest::mousePress(b.listbox_snapshots->viewport(), Qt::RightButton, {}, line.center());
         QCOMPARE(b.listbox_snapshots->currentRow(), 2);
         QCOMPARE(shownWidth(b), 110);
+
+        // Done closes the window, and so does Escape wherever the focus is.
+        b.button_done->click();
+        QVERIFY(!b.isVisible());
+        b.show();
+        QTest::keyClick(b.listbox_snapshots, Qt::Key_Escape);
+        QVERIFY(!b.isVisible());
         QVERIFY(boxes.isEmpty());
     }
 

@@ -1,5 +1,6 @@
 // Just watching, removal and the spy list: the requests a window sends, and their effect through
 // a real host.
+#include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/spylist.h"
 #include "host/tserver.h"
@@ -126,6 +127,46 @@ private slots:
         QVERIFY(at.boxes.isEmpty());
     }
 
+    // The seat menu acts on the player it was opened on: if that player left, or somebody else
+    // took the seat, while the menu was open, its items send nothing.
+    void seatMenuKeepsItsPlayer()
+    {
+        ChatAtHost at;
+        QVERIFY(at.start(1));
+        Tchat &t = *at.chat;
+        t.amhost = true;
+        at.host.send(QStringLiteral("CMD_newplayerinfo+2+Bob"));
+        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Bob"));
+
+        nameMenuOn(t, 2);
+        at.host.send(QStringLiteral("CMD_playerdisconnected+2+Bob"));
+        at.host.send(QStringLiteral("CMD_newplayerinfo+2+Cid"));
+        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Cid"));
+        t.removeFromGameAction->trigger();
+        t.setToJustWatchAction->trigger();
+        t.unsetJustWatchAction->trigger();
+        QVERIFY(at.host.drain().isEmpty());
+
+        // Gone without a newcomer: the same.
+        nameMenuOn(t, 2);
+        at.host.send(QStringLiteral("CMD_playerdisconnected+2+Cid"));
+        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        t.setToJustWatchAction->trigger();
+        QVERIFY(at.host.drain().isEmpty());
+
+        // A menu opened on the newcomer acts on the newcomer; other seats' changes don't matter.
+        at.host.send(QStringLiteral("CMD_newplayerinfo+2+Dee"));
+        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Dee"));
+        nameMenuOn(t, 2);
+        at.host.send(QStringLiteral("CMD_newplayerinfo+3+Eve"));
+        QTRY_COMPARE(t.label_playername[3]->text(), QStringLiteral("Eve"));
+        t.setToJustWatchAction->trigger();
+        t.removeFromGameAction->trigger();
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+2+1"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+2+"));
+        QVERIFY(at.boxes.isEmpty());
+    }
+
     // The hosting player, two seated players and a spy on a real host.
     void throughTheHost()
     {
@@ -165,21 +206,26 @@ private slots:
         host.highslot = 10;
         auto zed = join(QStringLiteral("Zed"));
         QSignalSpy zedClosed(zed.get(), &Tchat::closed);
+        const QString removed = Tchat::title + QStringLiteral(" - You were removed from the game");
         QTRY_COMPARE(spies.listbox_spys->count(), 1);
         QCOMPARE(spies.listbox_spys->item(0)->text(), QStringLiteral("11: Zed"));
         ann->spyListClicked();
         spies.popup_kickhim->setEnabled(true);
         menuOn(spies, 0);
         spies.popup_kickhim->trigger();
-        QTRY_COMPARE(zedClosed.count(), 1);
+        // The removed player's window stays and says why.
+        QTRY_COMPARE(zed->windowTitle(), removed);
         QTRY_COMPARE(spies.listbox_spys->count(), 0);
+        QCOMPARE(zedClosed.count(), 0);
 
         // And Bob is removed through his name.
         QSignalSpy bobClosed(bob.get(), &Tchat::closed);
         nameMenuOn(*ann, 2);
         ann->removeFromGameAction->trigger();
-        QTRY_COMPARE(bobClosed.count(), 1);
+        QTRY_COMPARE(bob->windowTitle(), removed);
+        QVERIFY(!bob->chatpane->mychat->isEnabled());
         QTRY_COMPARE(ann->label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QCOMPARE(bobClosed.count(), 0);
         errorbox::setHook({});
     }
 };

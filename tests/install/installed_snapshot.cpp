@@ -1,0 +1,29 @@
+// Takes one snapshot the way a player does, from wherever this program is placed: copied into an
+// installed copy's bin folder, it saves into the player's own data folder. Prints the chat lines
+// and any error; the install test then looks for the file.
+#include "client/tchat.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+#include "widgets/flatbutton.h"
+
+#include <QApplication>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    int errors = 0;
+    errorbox::setHook([&errors](const QString &text) {
+        std::fprintf(stderr, "error box: %s\n", qPrintable(text));
+        ++errors;
+    });
+    Tchat t;
+    t.recordlog = true;
+    t.mynumber = 2;
+    t.receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
+    guard([&t] { t.drainQueue(); });
+    t.button_snapshot->click();
+    for (const auto &line : t.linelog)
+        std::printf("%s\n", qPrintable(line.first));
+    return errors == 0 ? 0 : 1;
+}
