@@ -29,6 +29,29 @@ void DrawingBoard::wipe()
     backup.wipe();
 }
 
+void DrawingBoard::penDown(QPoint p, const QColor &colour, int width)
+{
+    for (Canvas *c : {&screen, &backup}) {
+        c->setPen(colour, width);
+        c->moveTo(p);
+    }
+    penTo(p);
+}
+
+void DrawingBoard::penTo(QPoint p)
+{
+    changed(screen.lineTo(p));
+    backup.lineTo(p);
+}
+
+void DrawingBoard::penThrough(const QColor &colour, int width, const QPoint *points, qsizetype count)
+{
+    screen.setPen(colour, width);
+    backup.setPen(colour, width);
+    changed(screen.lineThrough(points, count));
+    backup.lineThrough(points, count);
+}
+
 void DrawingBoard::image_mainPaint(const QRect &area)
 {
     const QRect r = area & image_backup.rect();

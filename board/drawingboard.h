@@ -30,6 +30,13 @@ public:
     // Wipes both surfaces white, the screen surface first.
     void wipe();
 
+    // Strokes, painted on both surfaces, the screen surface first. A pen set down at p leaves a
+    // round dot as wide as the pen; the pen then goes on to further points.
+    void penDown(QPoint p, const QColor &colour, int width);
+    void penTo(QPoint p);
+    // A run of points in a colour and width, on from where the pen is.
+    void penThrough(const QColor &colour, int width, const QPoint *points, qsizetype count);
+
     // Paint handler: copies the backing picture onto the screen surface within the area.
     void image_mainPaint(const QRect &area);
 

@@ -4,6 +4,7 @@
 
 #include "client/chatpane.h"
 #include "protocol/errors.h"
+#include "widgets/errorboxes.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
+    errorbox::useMessageBoxes();
     setWindowTitle(title);
     sock.PortName = QString();
     sock.OnRead = [this](TSock *s, qsizetype n) { sockRead(s, n); };

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "board/strokebatch.h"
-#include "board/strokeflusher.h"
+#include "board/strokesender.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
@@ -262,10 +261,8 @@ public:
     void addlinetochat(const QString &line, int colour);
 
     // ---- Drawing board: the drawer's strokes and the relayed ones (client/tchat_board.cpp).
-    bool pendown = false;
-    StrokeBatch strokebatch; // `strokepoints` and `strokecount`
-    // Sends a held stroke's points every 40 ms instead of only in full batches.
-    StrokeFlusher *strokeflush = nullptr;
+    // The pen's press, move and release rules and what they send.
+    StrokeSender *strokesender = nullptr;
     ::ColorButton *ColorButton = nullptr;
     QLineEdit *penw = nullptr;
     ::UpDown *brushWidthArrows = nullptr;
@@ -273,11 +270,7 @@ public:
     void image_mainMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
     void image_mainMouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
-    // The waiting points of a held stroke leave now (the flush timer's tick).
-    void flushstroke();
     void clearClick();
-    // Sends the pending points of the stroke as one CMD_draw and empties them.
-    void sendstrokepoints();
     void moveit(const QString &rest);
     void drawit(const QString &rest);
     void clearmain(const QString &rest);

@@ -65,7 +65,12 @@ void Tchat::buildBoardControls()
     image_main->onMouseUp = [this](Qt::MouseButton b, Qt::MouseButtons held, int x, int y) {
         guard([&] { image_mainMouseUp(b, held, x, y); });
     };
-    strokeflush = new StrokeFlusher([this] { guard([this] { flushstroke(); }); }, this);
+    strokesender = new StrokeSender(this);
+    strokesender->number = [this] { return mynumber; };
+    strokesender->drawing = [this] { return mynumber == drawernumber; };
+    strokesender->connected = [this] { return loggedin; };
+    strokesender->pen = [this] { return StrokeSender::Pen{ColorButton->colour(), penw->text()}; };
+    strokesender->send = [this](const QString &message) { sendtohost(message); };
 
     brushWidthArrows->setRange(0, 100);
     brushWidthArrows->setIncrement(1);
@@ -100,85 +105,19 @@ void Tchat::buildBoardControls()
 
 void Tchat::image_mainMouseDown(Qt::MouseButton, Qt::MouseButtons, int x, int y)
 {
-    // Any button starts a stroke.
-    if (mynumber != drawernumber)
-        return;
-    // Nothing of an earlier stroke goes out with this one, and no stroke starts with a width
-    // that does not read: the conversion error ends the press here.
-    strokebatch.clear();
-    pendown = false;
-    const int width = numbers::strToInt(penw->text());
-    pendown = true;
-    const QPoint p(x, y);
-    const QColor colour = colortext::toQColor(ColorButton->colour());
-    Canvas &screen = image_main->screen;
-    screen.moveTo(p);
-    screen.pencolour = colour;
-    screen.penwidth = width;
-    image_main->changed(screen.lineTo(p));
-    Canvas &backup = image_main->backup;
-    backup.moveTo(p);
-    backup.setPen(colour, width);
-    backup.lineTo(p);
-    if (loggedin)
-        sendtohost(cmd::buildMoveit(mynumber, colortext::toText(ColorButton->colour()), penw->text(), x, y));
-    strokeflush->sent();
+    if (const std::optional<int> width = strokesender->press(QPoint(x, y)))
+        image_main->penDown(QPoint(x, y), colortext::toQColor(ColorButton->colour()), *width);
 }
 
 void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
 {
-    if (!pendown || mynumber != drawernumber)
-        return;
-    if (held & Qt::LeftButton) {
-        const QPoint p(x, y);
-        image_main->changed(image_main->screen.lineTo(p));
-        image_main->backup.lineTo(p);
-        strokebatch.add(p);
-        if (strokebatch.full() && loggedin)
-            sendstrokepoints();
-        else if (loggedin && strokeflush->pointAdded())
-            flushstroke();
-        return;
-    }
-    // Moving without the left button ends the stroke, sending what is pending (maybe nothing).
-    if (loggedin) {
-        sendstrokepoints();
-        pendown = false;
-        strokeflush->stop();
-    }
+    if (strokesender->move(held & Qt::LeftButton, QPoint(x, y)))
+        image_main->penTo(QPoint(x, y));
 }
 
 void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
 {
-    // With nothing pending the stroke stays open until the next move without the button.
-    if (!pendown || mynumber != drawernumber || strokebatch.strokecount() <= 0 || !loggedin)
-        return;
-    sendstrokepoints();
-    pendown = false;
-    strokeflush->stop();
-}
-
-void Tchat::sendstrokepoints()
-{
-    // The width goes as the tool bar shows it when the points leave. One edited into something
-    // that does not read ends the stroke here: the points are dropped and nothing is sent.
-    if (!numbers::tryStrToInt(penw->text())) {
-        strokebatch.clear();
-        pendown = false;
-        strokeflush->stop();
-        return;
-    }
-    sendtohost(cmd::buildDraw(mynumber, colortext::toText(ColorButton->colour()), penw->text(),
-                              strokebatch.points()));
-    strokebatch.clear();
-    strokeflush->sent();
-}
-
-void Tchat::flushstroke()
-{
-    if (!pendown || mynumber != drawernumber || !loggedin || strokebatch.strokecount() <= 0)
-        return;
-    sendstrokepoints();
+    strokesender->release();
 }
 
 void Tchat::clearClick()
@@ -215,15 +154,7 @@ void Tchat::moveit(const QString &rest)
     } catch (const EConvertError &) {
         return;
     }
-    Canvas &screen = image_main->screen;
-    screen.pencolour = colour;
-    screen.penwidth = width;
-    screen.moveTo(p);
-    image_main->changed(screen.lineTo(p));
-    Canvas &backup = image_main->backup;
-    backup.setPen(screen.pencolour, screen.penwidth);
-    backup.moveTo(p);
-    backup.lineTo(p);
+    image_main->penDown(p, colour, width);
 }
 
 void Tchat::drawit(const QString &rest)
@@ -239,19 +170,9 @@ void Tchat::drawit(const QString &rest)
     } catch (const EConvertError &) {
         return;
     }
-    Canvas &screen = image_main->screen;
-    screen.pencolour = colour;
-    screen.penwidth = width;
-    Canvas &backup = image_main->backup;
-    backup.setPen(screen.pencolour, screen.penwidth);
-
     // The points are gathered and drawn as one run on each surface; a point that does not read
     // ends the message, and the lines before it stay drawn.
     QVarLengthArray<QPoint, 128> points;
-    const auto paint = [&] {
-        image_main->changed(screen.lineThrough(points.constData(), points.size()));
-        backup.lineThrough(points.constData(), points.size());
-    };
     StrokePoints walk(f);
     QPoint p;
     try {
@@ -260,7 +181,7 @@ void Tchat::drawit(const QString &rest)
     } catch (const EConvertError &) {
         // The lines before the point that does not read stay drawn.
     }
-    paint();
+    image_main->penThrough(colour, width, points.constData(), points.size());
 }
 
 void Tchat::clearmain(const QString &rest)

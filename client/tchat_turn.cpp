@@ -142,7 +142,7 @@ void Tchat::startthegame(const QString &rest)
 
 void Tchat::pickcatagory(const QString &rest)
 {
-    pendown = false;
+    strokesender->drop();
     pickseen = true;
     winnerPanel->hide();
     image_winner->stop();

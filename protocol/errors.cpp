@@ -1,9 +1,6 @@
 #include "protocol/errors.h"
 
-#include <QApplication>
 #include <QFile>
-#include <QMessageBox>
-#include <QPointer>
 #include <cstdio>
 
 namespace errorbox {
@@ -15,11 +12,10 @@ Hook &hook()
     return h;
 }
 
-QList<QPointer<QMessageBox>> &openBoxes()
+Presenter &presenter()
 {
-    static QList<QPointer<QMessageBox>> boxes;
-    boxes.removeAll(nullptr);
-    return boxes;
+    static Presenter p;
+    return p;
 }
 } // namespace
 
@@ -56,31 +52,20 @@ void show(const QString &message)
         std::fprintf(stderr, "error box: %s\n", text.toUtf8().constData());
         return;
     }
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        std::fprintf(stderr, "%s: %s\n", title().toUtf8().constData(), text.toUtf8().constData());
+    if (presenter().show && presenter().show(text))
         return;
-    }
-    // A fault that repeats (the same bad field in every message of a burst) shows one box.
-    for (const QPointer<QMessageBox> &open : openBoxes()) {
-        if (open->isVisible() && open->text() == text)
-            return;
-    }
-    auto *box = new QMessageBox(QMessageBox::Critical, title(), QString(), QMessageBox::Ok);
-    // The message can quote a field from the network: never read it as markup.
-    box->setTextFormat(Qt::PlainText);
-    box->setText(text);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::ApplicationModal);
-    openBoxes().append(box);
-    box->show();
+    std::fprintf(stderr, "%s: %s\n", title().toUtf8().constData(), text.toUtf8().constData());
+}
+
+void setPresenter(Presenter p)
+{
+    presenter() = std::move(p);
 }
 
 void closeAll()
 {
-    const QList<QPointer<QMessageBox>> boxes = openBoxes();
-    for (const QPointer<QMessageBox> &box : boxes)
-        delete box.data();
-    openBoxes().clear();
+    if (presenter().closeAll)
+        presenter().closeAll();
 }
 
 } // namespace errorbox

@@ -56,6 +56,16 @@ void closeAll();
 // The text as the box shows it.
 QString boxText(const QString &message);
 
+// How the box reaches the screen. The windows' library supplies it (errorbox::useMessageBoxes in
+// widgets/errorboxes.h), so this one needs no widgets; without it, or when `show` returns false
+// (no screen), the text goes to standard error.
+struct Presenter
+{
+    std::function<bool(const QString &text)> show;
+    std::function<void()> closeAll;
+};
+void setPresenter(Presenter presenter);
+
 // Tests (and the QUILLET_ERRORBOX_LOG switch) replace the modal box by a recorder.
 using Hook = std::function<void(const QString &text)>;
 void setHook(Hook hook);

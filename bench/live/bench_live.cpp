@@ -7,6 +7,7 @@
 // meanwhile. Everything runs in this one process, on one event loop, as the players' copies and
 // the host would each run on theirs.
 #include "board/drawingboard.h"
+#include "board/strokeflusher.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "protocol/commands.h"
@@ -135,7 +136,7 @@ class BenchLive : public QObject
         host->curdrawer = drawer->mynumber;
         drawer->drawernumber = drawer->mynumber;
         guesser->drawernumber = drawer->mynumber;
-        drawer->strokeflush->enabled = live;
+        drawer->strokesender->flusher->enabled = live;
         QTest::qWait(100);
 
         QList<QPoint> points;

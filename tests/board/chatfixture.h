@@ -3,6 +3,7 @@
 // A main window connected to a raw peer that stands in for the host.
 
 #include "board/drawingboard.h"
+#include "board/strokeflusher.h"
 #include "client/tchat.h"
 #include "features/tgamestartform.h"
 #include "protocol/errors.h"
@@ -27,7 +28,7 @@ struct ChatAtHost
         form = std::make_unique<Tgamestartform>();
         chat = std::make_unique<Tchat>();
         chat->gamestartform = form.get();
-        chat->strokeflush->enabled = false;        // batches only; the 40 ms flush has its own cases
+        chat->strokesender->flusher->enabled = false;        // batches only; the 40 ms flush has its own cases
         chat->params = {QStringLiteral("Tester")}; // no role: the connection is made here
         chat->sock.HostName = QStringLiteral("127.0.0.1");
         chat->sock.PortName = QString::number(host.listen());

@@ -33,7 +33,7 @@ void BoardInput::pressSendsMoveitAndMarksDot()
     t.chat->drawernumber = 3;
     press(t.board(), QPoint(10, 20));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+10+20"));
-    QVERIFY(t.chat->pendown);
+    QVERIFY(t.chat->strokesender->penIsDown());
     // A round dot as wide as the pen, on both surfaces.
     for (const QImage *im : {&t.board()->image_backup, &t.board()->screenimage}) {
         QCOMPARE(im->pixel(10, 20), qRgb(0, 0, 0));
@@ -69,7 +69,7 @@ void BoardInput::strokeSendsPointsInOneBatch()
     QVERIFY(t.host.drain(50).isEmpty());
     release(t.board(), moves.last());
     QCOMPARE(t.host.next(), sent);
-    QVERIFY(!t.chat->pendown);
+    QVERIFY(!t.chat->strokesender->penIsDown());
     hover(t.board(), QPoint(100, 100));
     QVERIFY(t.host.drain(50).isEmpty());
 }
@@ -93,10 +93,10 @@ void BoardInput::batchGoesOutAtThe101stPoint()
     // The batch went; the release finds nothing pending and the stroke stays open.
     release(t.board(), QPoint(200, 50));
     QVERIFY(t.host.drain(50).isEmpty());
-    QVERIFY(t.chat->pendown);
+    QVERIFY(t.chat->strokesender->penIsDown());
     hover(t.board(), QPoint(201, 50));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++"));
-    QVERIFY(!t.chat->pendown);
+    QVERIFY(!t.chat->strokesender->penIsDown());
     // The drawn line runs on from the batch without a gap.
     QCOMPARE(t.board()->image_backup.pixel(150, 27), qRgb(0, 0, 0));
 }
@@ -106,7 +106,7 @@ void BoardInput::heldStrokeLeavesEvery40ms()
     ChatAtHost t;
     QVERIFY(t.start(3));
     t.chat->drawernumber = 3;
-    StrokeFlusher *flush = t.chat->strokeflush;
+    StrokeFlusher *flush = t.chat->strokesender->flusher;
     flush->enabled = true;
     qint64 now = 1000;
     flush->clock = [&now] { return now; };
@@ -144,7 +144,7 @@ void BoardInput::heldStrokeLeavesEvery40ms()
     release(t.board(), QPoint(200, 10));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++200,10+"));
     QVERIFY(!flush->armed());
-    QVERIFY(!t.chat->pendown);
+    QVERIFY(!t.chat->strokesender->penIsDown());
 }
 
 void BoardInput::restingPointerSendsWhatWaits()
@@ -152,14 +152,14 @@ void BoardInput::restingPointerSendsWhatWaits()
     ChatAtHost t;
     QVERIFY(t.start(3));
     t.chat->drawernumber = 3;
-    t.chat->strokeflush->enabled = true; // the real clock and timer
+    t.chat->strokesender->flusher->enabled = true; // the real clock and timer
     press(t.board(), QPoint(20, 20));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     drag(t.board(), QPoint(30, 25));
     // No further move and no release: the point leaves on its own.
     QCOMPARE(t.host.next(5000), QStringLiteral("CMD_draw+3+clBlack+3++30,25+"));
-    QVERIFY(!t.chat->strokeflush->armed());
-    QVERIFY(t.chat->pendown);
+    QVERIFY(!t.chat->strokesender->flusher->armed());
+    QVERIFY(t.chat->strokesender->penIsDown());
     // Nothing waits: the release sends nothing and the next plain move ends the stroke.
     release(t.board(), QPoint(30, 25));
     QVERIFY(t.host.drain(100).isEmpty());
@@ -228,7 +228,7 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
     t.chat->penw->setText(QStringLiteral("abc"));
     press(t.board(), QPoint(30, 30));
     QCOMPARE(t.boxes, QStringList{QStringLiteral("'abc' is not a valid integer value.")});
-    QVERIFY(!t.chat->pendown);
+    QVERIFY(!t.chat->strokesender->penIsDown());
     drag(t.board(), QPoint(40, 30));
     release(t.board(), QPoint(40, 30));
     hover(t.board(), QPoint(50, 30));
@@ -247,7 +247,7 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
     drag(t.board(), QPoint(40, 50));
     t.chat->penw->setText(QStringLiteral("5x"));
     release(t.board(), QPoint(40, 50));
-    QVERIFY(!t.chat->pendown);
+    QVERIFY(!t.chat->strokesender->penIsDown());
     QVERIFY(t.host.drain(50).isEmpty());
 }
 

@@ -455,11 +455,12 @@ private slots:
     void pickForMe()
     {
         seat(2);
-        t->pendown = true;
+        t->drawernumber = 2;
+        QVERIFY(t->strokesender->press(QPoint(1, 1))); // a stroke left open
         t->button_cat[4]->setChecked(true);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         QCOMPARE(t->drawernumber, 2);
-        QVERIFY(!t->pendown);
+        QVERIFY(!t->strokesender->penIsDown());
         QVERIFY(!t->panel_pickcatagory->isHidden());
         QCOMPARE(t->label_pickcatagory->text(), QStringLiteral("Your turn to"));
         QCOMPARE(t->label_pickcatagory1->text(), QStringLiteral("choose a catagory"));

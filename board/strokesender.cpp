@@ -1,0 +1,85 @@
+#include "board/strokesender.h"
+
+#include "board/strokeflusher.h"
+#include "protocol/colortext.h"
+#include "protocol/commands.h"
+#include "protocol/errors.h"
+#include "protocol/numbers.h"
+
+StrokeSender::StrokeSender(QObject *parent) : QObject(parent)
+{
+    flusher = new StrokeFlusher([this] { guard([this] { flush(); }); }, this);
+}
+
+std::optional<int> StrokeSender::press(QPoint p)
+{
+    // Any button starts a stroke.
+    if (!drawing())
+        return std::nullopt;
+    strokebatch.clear();
+    pendown = false;
+    const Pen now = pen();
+    const int width = numbers::strToInt(now.width);
+    pendown = true;
+    if (connected())
+        send(cmd::buildMoveit(number(), colortext::toText(now.colour), now.width, p.x(), p.y()));
+    flusher->sent();
+    return width;
+}
+
+bool StrokeSender::move(bool leftHeld, QPoint p)
+{
+    if (!pendown || !drawing())
+        return false;
+    if (leftHeld) {
+        strokebatch.add(p);
+        if (strokebatch.full() && connected())
+            sendstrokepoints();
+        else if (connected() && flusher->pointAdded())
+            flush();
+        return true;
+    }
+    // Moving without the left button ends the stroke, sending what is pending (maybe nothing).
+    if (connected()) {
+        sendstrokepoints();
+        end();
+    }
+    return false;
+}
+
+void StrokeSender::release()
+{
+    // With nothing pending the stroke stays open until the next move without the button.
+    if (!pendown || !drawing() || strokebatch.strokecount() <= 0 || !connected())
+        return;
+    sendstrokepoints();
+    end();
+}
+
+void StrokeSender::flush()
+{
+    if (!pendown || !drawing() || !connected() || strokebatch.strokecount() <= 0)
+        return;
+    sendstrokepoints();
+}
+
+void StrokeSender::sendstrokepoints()
+{
+    // The width goes as the tool bar shows it when the points leave. One edited into something
+    // that does not read ends the stroke here: the points are dropped and nothing is sent.
+    const Pen now = pen();
+    if (!numbers::tryStrToInt(now.width)) {
+        strokebatch.clear();
+        end();
+        return;
+    }
+    send(cmd::buildDraw(number(), colortext::toText(now.colour), now.width, strokebatch.points()));
+    strokebatch.clear();
+    flusher->sent();
+}
+
+void StrokeSender::end()
+{
+    pendown = false;
+    flusher->stop();
+}

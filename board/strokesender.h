@@ -1,0 +1,61 @@
+#pragma once
+
+#include "board/strokebatch.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class StrokeFlusher;
+
+// The drawer's pen as the host hears it. A press starts a stroke and sends CMD_moveit; moves with
+// the left button gather points that leave as CMD_draw when a batch reaches its 101st point, and
+// every 40 ms while the pointer rests with the button held; the release sends what waits (with
+// nothing waiting the stroke stays open until the next move without the left button). Only the
+// player whose turn it is draws, and nothing is sent before the login. Painting the stroke is the
+// board's: the sender says which points belong to it.
+class StrokeSender : public QObject
+{
+    Q_OBJECT
+public:
+    // The pen as the tool bar shows it: a colour (00BBGGRR) and the width field's text, which
+    // goes on the wire as it stands.
+    struct Pen
+    {
+        int colour = 0;
+        QString width;
+    };
+    // Who draws and what with; set by the owner before the first press.
+    std::function<int()> number;     // this player's number
+    std::function<bool()> drawing;   // it is this player's turn to draw
+    std::function<bool()> connected; // logged in: messages may leave
+    std::function<Pen()> pen;
+    std::function<void(const QString &message)> send;
+
+    explicit StrokeSender(QObject *parent = nullptr);
+
+    // A button went down at p: the width the stroke is painted with, or nothing when this player
+    // does not draw. Nothing of an earlier stroke goes out with this one, and a width that does
+    // not read raises the conversion error and starts no stroke.
+    std::optional<int> press(QPoint p);
+    // The pointer moved to p: true when the stroke goes on to p (the caller paints the line).
+    bool move(bool leftHeld, QPoint p);
+    void release();
+    // The waiting points of a held stroke leave now (the flush timer's tick).
+    void flush();
+    // A new turn: no stroke is open.
+    void drop() { pendown = false; }
+    bool penIsDown() const { return pendown; }
+
+    // Sends a held stroke's points every 40 ms instead of only in full batches.
+    StrokeFlusher *flusher = nullptr;
+
+private:
+    // Sends the pending points as one CMD_draw and empties them.
+    void sendstrokepoints();
+    void end();
+    bool pendown = false;
+    StrokeBatch strokebatch; // `strokepoints` and `strokecount`
+};
