@@ -61,7 +61,7 @@ deb)
     grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
   done
   depends=$(dpkg-deb --field "$deb" Depends)
-  for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo; do
+  for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo libminiupnpc17; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
   done
   ;;
