@@ -4,7 +4,9 @@
 #include <miniupnpc/upnpcommands.h>
 #include <miniupnpc/upnperrors.h>
 
+#include <cctype>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <future>
@@ -24,6 +26,16 @@ QString refusalNotice(quint16 port)
     return QStringLiteral("Your router did not open port ") + p +
            QStringLiteral(": players outside your network need you to forward TCP port ") + p +
            QLatin1Char('.');
+}
+
+// The mapping's description goes into the router's XML as it is: only plain characters pass.
+QByteArray plainDescription(const QString &text)
+{
+    QByteArray out = text.left(60).toLatin1();
+    for (char &c : out)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(" .,:;_()-", c))
+            c = '?';
+    return out;
 }
 
 // What the router answered to one mapping request.
@@ -51,14 +63,11 @@ struct Worker
     UPNPUrls urls{};
     IGDdatas data{};
     bool haveRouter = false;
+    QString routerUrl; // the description address the router was found at
     char lanAddress[64] = {};
     QByteArray mappedPort; // empty when nothing is mapped
 
-    ~Worker()
-    {
-        if (haveRouter)
-            FreeUPNPUrls(&urls);
-    }
+    ~Worker() { forgetRouter(); }
 
     void post(std::function<void()> job)
     {
@@ -96,8 +105,10 @@ struct Worker
     // Finds the router: at the given description address, or by asking this network (SSDP).
     QString findRouter(const QString &descriptionUrl)
     {
-        if (haveRouter)
+        if (haveRouter && routerUrl == descriptionUrl)
             return {};
+        forgetRouter();
+        routerUrl = descriptionUrl;
         if (!descriptionUrl.isEmpty()) {
             if (UPNP_GetIGDFromUrl(descriptionUrl.toUtf8().constData(), &urls, &data, lanAddress,
                                    sizeof lanAddress) == 1 &&
@@ -124,6 +135,14 @@ struct Worker
                           : QStringLiteral("no router with UPnP answered on this network");
     }
 
+    void forgetRouter()
+    {
+        if (haveRouter)
+            FreeUPNPUrls(&urls);
+        urls = {};
+        haveRouter = false;
+    }
+
     Outcome map(const Request &r)
     {
         Outcome out;
@@ -136,7 +155,7 @@ struct Worker
             UPNPCOMMAND_SUCCESS)
             out.external = QString::fromLatin1(external);
         const QByteArray port = QByteArray::number(r.port);
-        const QByteArray description = r.description.toUtf8();
+        const QByteArray description = plainDescription(r.description);
         const auto add = [&](int lease) {
             return UPNP_AddPortMapping(urls.controlURL, data.first.servicetype, port.constData(),
                                        port.constData(), lanAddress, description.constData(), "TCP", nullptr,
@@ -151,6 +170,9 @@ struct Worker
             const char *text = strupnperror(rc);
             out.reason = QStringLiteral("the router refused (") + QString::number(rc) +
                          (text ? QLatin1Char(' ') + QString::fromLatin1(text) : QString()) + QLatin1Char(')');
+            // The router is looked up afresh next time: it may have restarted with new addresses.
+            if (mappedPort.isEmpty())
+                forgetRouter();
             return out;
         }
         mappedPort = port;
