@@ -22,7 +22,9 @@ files)
     [ "$got" = "${size}x${size}" ] || fail "icon ${size}: $got"
   done
   desktop-file-validate "$work/p/share/applications/quillet.desktop"
-  grep -qx 'Exec=quillet' "$work/p/share/applications/quillet.desktop" || fail "Exec line"
+  # A game link clicked elsewhere opens the game: the scheme is registered and the link passed on.
+  grep -qx 'Exec=quillet %u' "$work/p/share/applications/quillet.desktop" || fail "Exec line"
+  grep -qx 'MimeType=x-scheme-handler/quillet;' "$work/p/share/applications/quillet.desktop" || fail "MimeType line"
   grep -qx 'Categories=Game;BoardGame;' "$work/p/share/applications/quillet.desktop" || fail "Categories line"
   appstreamcli validate --no-net "$work/p/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml"
   ;;
