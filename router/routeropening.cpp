@@ -4,6 +4,7 @@
 #include <miniupnpc/upnpcommands.h>
 #include <miniupnpc/upnperrors.h>
 
+#include <algorithm>
 #include <cctype>
 #include <condition_variable>
 #include <cstring>
@@ -270,7 +271,7 @@ void RouterOpening::mapped(bool ok, bool renewed, const QString &reason, const Q
     const bool news = !renewed || externalAddress != external;
     external = externalAddress;
     if (lease > 0)
-        renewal.start(std::max(1, lease / 2) * 1000);
+        renewal.start(std::clamp(lease / 2, 1, 86400) * 1000); // at least once a day
     if (news)
         emit opened(external);
 }
