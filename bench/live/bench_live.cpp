@@ -239,6 +239,11 @@ private slots:
 
     void lateJoinerHistory()
     {
+        // The drawer stays seated, so the late joiner takes another slot: a player skips the
+        // relayed strokes that carry its own slot number, and a history written for slot 1 was
+        // skipped whole by a late joiner who was given slot 1 again.
+        auto drawer = join(QStringLiteral("Ann"));
+        const int d = drawer->mynumber;
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
         host->memo_drawing.clear();
@@ -247,15 +252,17 @@ private slots:
         for (int m = 0; host->memo_drawing.size() < 2999; ++m) {
             if (m % 10 == 0) {
                 host->memo_drawing
-                    << QStringLiteral("CMD_moveit+1+clBlack+3+%1+%2").arg(x % 500).arg(20 + m % 300);
+                    << QStringLiteral("CMD_moveit+%1+clBlack+3+%2+%3").arg(d).arg(x % 500).arg(20 + m % 300);
                 continue;
             }
-            QString line = QStringLiteral("CMD_draw+1+clBlack+3++");
+            QString line = QStringLiteral("CMD_draw+%1+clBlack+3++").arg(d);
             for (int k = 0; k < 4; ++k)
                 line += QStringLiteral("%1,%2+").arg((x += 3) % 520).arg(20 + (m + k) % 340);
             host->memo_drawing << line;
         }
-        host->memo_drawing << QStringLiteral("CMD_moveit+1+clRed+5+530+366");
+        // The last stroke: a short red line in a corner no black stroke reaches.
+        host->memo_drawing << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
+                           << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
         auto late = std::make_unique<Tchat>();
         late->sock.HostName = QStringLiteral("127.0.0.1");
         late->sock.PortName = QString::number(port);
@@ -275,8 +282,9 @@ private slots:
         QVERIFY(waitUntil([p] { return p->loggedin; }));
         clock.start();
         beat.start();
+        QVERIFY(p->mynumber != d);
         QVERIFY(
-            waitUntil([p] { return p->image_main->image_backup.pixel(530, 366) == qRgb(255, 0, 0); }, 20000));
+            waitUntil([p] { return p->image_main->image_backup.pixel(527, 366) == qRgb(255, 0, 0); }, 20000));
         const double ms = double(clock.nsecsElapsed()) / 1e6;
         beat.stop();
         qInfo("figure: late joiner draws a history of %lld messages in %.0f ms; longest event-loop stall "

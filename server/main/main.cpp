@@ -2,9 +2,12 @@
 // join takes slot 1 and with it the hosting player's say (starting games, removing players).
 #include "host/tserver.h"
 #include "protocol/errors.h"
+#include "protocol/invitation.h"
 #include "protocol/lan.h"
 #include "protocol/stopsignals.h"
 #include "protocol/tsock.h"
+#include "router/localaddress.h"
+#include "router/routeropening.h"
 #include "server/hostlog.h"
 
 #include <QCoreApplication>
@@ -14,7 +17,7 @@ namespace {
 
 int usage()
 {
-    std::fputs("usage: quillet-host [--port N] [--name NAME] [--no-announce]\n", stderr);
+    std::fputs("usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router]\n", stderr);
     return 2;
 }
 
@@ -29,6 +32,8 @@ int main(int argc, char **argv)
     // The name players see in the list of games on this network.
     QString name = QStringLiteral("Dedicated host");
     bool announcing = true;
+    // Asks the router to forward the game port: only when the operator says so.
+    bool openRouter = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -38,6 +43,10 @@ int main(int argc, char **argv)
         }
         if (args[i] == QLatin1String("--no-announce")) {
             announcing = false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--open-router")) {
+            openRouter = true;
             continue;
         }
         if (args[i] == QLatin1String("--port") && i + 1 < args.size())
@@ -53,7 +62,7 @@ int main(int argc, char **argv)
         port = QString::number(n);
     }
 
-    StopSignals stop;
+    StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     TServer host;
     if (!port.isEmpty())
         host.listener.PortName = port;
@@ -65,13 +74,35 @@ int main(int argc, char **argv)
         return 1;
     }
     log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
+    const quint16 gamePort = sockets::lookupPort(host.listener.PortName);
+    log.line(QStringLiteral("Invitation: ") + invitation::build(router::localAddress(), gamePort));
+    RouterOpening opening;
+    if (openRouter) {
+        QObject::connect(&opening, &RouterOpening::opened, &app, [&](const QString &external) {
+            log.line(QStringLiteral("Router opened port ") + QString::number(gamePort) +
+                     QStringLiteral(" for ") + opening.lanAddress());
+            if (!external.isEmpty())
+                log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
+        });
+        QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
+            log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
+        });
+        router::Request request;
+        request.port = gamePort;
+        request.description = QStringLiteral("Quillet game: ") + name;
+        request.descriptionUrl = router::descriptionUrlFromEnvironment();
+        opening.open(request);
+    }
     // Players on this network find the game in their join dialog.
-    GameAnnouncer announcer(name, sockets::lookupPort(host.listener.PortName),
-                            [&host](announce::Announcement &a) { host.describe(a); });
+    GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.describe(a); });
     if (announcing && !name.isEmpty())
         announcer.start();
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
     const int rc = QCoreApplication::exec();
+    if (opening.state() == RouterOpening::State::Open) {
+        opening.closeAndWait();
+        log.line(QStringLiteral("Router closed port ") + QString::number(gamePort));
+    }
     log.line(QStringLiteral("Stopped"));
     return rc;
 }

@@ -22,7 +22,9 @@ files)
     [ "$got" = "${size}x${size}" ] || fail "icon ${size}: $got"
   done
   desktop-file-validate "$work/p/share/applications/quillet.desktop"
-  grep -qx 'Exec=quillet' "$work/p/share/applications/quillet.desktop" || fail "Exec line"
+  # A game link clicked elsewhere opens the game: the scheme is registered and the link passed on.
+  grep -qx 'Exec=quillet %u' "$work/p/share/applications/quillet.desktop" || fail "Exec line"
+  grep -qx 'MimeType=x-scheme-handler/quillet;' "$work/p/share/applications/quillet.desktop" || fail "MimeType line"
   grep -qx 'Categories=Game;BoardGame;' "$work/p/share/applications/quillet.desktop" || fail "Categories line"
   appstreamcli validate --no-net "$work/p/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml"
   ;;
@@ -75,7 +77,7 @@ deb)
     grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
   done
   depends=$(dpkg-deb --field "$deb" Depends)
-  for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo; do
+  for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo libminiupnpc17; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
   done
   ;;
