@@ -175,7 +175,7 @@ void Tchat::leftgame(const QString &why)
     gameleft = true;
     loggedin = false;
     drawernumber = 0;
-    pendown = false;
+    strokesender->drop();
     turnClock->stop();
     addlinetochat(QStringLiteral("0+") + why +
                       QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
