@@ -52,7 +52,7 @@ QString HostJoin::lastName() const
     if (!last.isEmpty())
         return last.left(hostjoin::maxName);
     // The solo game's "You" is nobody's name.
-    return chat->sologame ? QString() : chat->playername.left(hostjoin::maxName);
+    return chat->game->sologame ? QString() : chat->game->playername.left(hostjoin::maxName);
 }
 
 void HostJoin::hostClicked()

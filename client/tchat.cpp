@@ -3,6 +3,7 @@
 #include "client/eventhook.h"
 
 #include "client/chatpane.h"
+#include "client/core/playergame.h"
 #include "protocol/errors.h"
 #include "widgets/errorboxes.h"
 
@@ -25,9 +26,8 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     phraseTimer->setTimerType(Qt::PreciseTimer);
     phraseTimer->setInterval(phrasepause);
     connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
-    turnClock = new QTimer(this);
-    turnClock->setInterval(1000);
-    connect(turnClock, &QTimer::timeout, this, [this] { guard([this] { turnClockTick(); }); });
+    game = new PlayerGame(this);
+    connect(game, &PlayerGame::clockChanged, this, &Tchat::showclock);
 
     buildBoard();
     buildMenus();
@@ -120,7 +120,7 @@ void Tchat::closeEvent(QCloseEvent *e)
         closing = true;
         guard([this] { FormClose(); });
     }
-    turnClock->stop();
+    game->turnClock->stop();
     QMainWindow::closeEvent(e);
     // The program ends with this window: no error box stays behind it.
     errorbox::closeAll();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/strokesender.h"
+#include "client/core/playergame.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
@@ -63,15 +64,8 @@ public:
     TSock sock;
     TSock lobbyLink;
 
-    // ---- Client state.
-    int mynumber = 0;
-    bool loggedin = false;
-    int drawernumber = 0;
-    bool amhost = false;
-    QString playername;
-    QString hostaddress;
-    bool sologame = false;
-    QString loginname;
+    // ---- The player's game: who this player is, the turn and its clock.
+    PlayerGame *game = nullptr;
     int defaultwidth = 0;
     int defaultheight = 0;
     int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
@@ -200,9 +194,6 @@ public:
     // the window stays with the board and chat as they were, says why, and keeps only what needs
     // no connection; File / Host a Game... and Join a Game... start again from here.
     void leftgame(const QString &why);
-    bool gameleft = false;
-    // An error on the established connection: its close is a lost connection, not the host's end.
-    bool connectionbroken = false;
     static inline const QString title = QStringLiteral("Quillet - Orvane Software");
 
     // ---- Score panel.
@@ -215,14 +206,6 @@ public:
     void setscore(int number, const QString &score);
 
     // ---- Turn display.
-    int secondsleft = 0;
-    QString roundcaption;
-    QTimer *turnClock = nullptr;
-    int turnClockMode = 0; // the clock's mode: 0 pause, 1 drawing turn
-    // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
-    int turnseconds = 120;
-    // A pick seen since the login: until then this copy joined in the middle of a turn.
-    bool pickseen = false;
     void startthegame(const QString &rest);
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
@@ -240,8 +223,6 @@ public:
     void passed(const QString &rest);
     void correctanswer(const QString &rest);
     void winner(const QString &rest);
-    void turnClockTick();
-    void restartclock(int mode, int seconds);
     // Shows `secondsleft` on the clock and its bar.
     void showclock();
     // The host's seconds left: a copy that joined during the turn sets its clock by it.

@@ -1,6 +1,7 @@
 // The drawing board on the main window: the drawer's strokes, the relayed strokes, and the
 // player's other actions on the game: answers, categories, pass and the game start.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "board/drawingboard.h"
 #include "features/tgamestartform.h"
@@ -66,9 +67,9 @@ void Tchat::buildBoardControls()
         guard([&] { image_mainMouseUp(b, held, x, y); });
     };
     strokesender = new StrokeSender(this);
-    strokesender->number = [this] { return mynumber; };
-    strokesender->drawing = [this] { return mynumber == drawernumber; };
-    strokesender->connected = [this] { return loggedin; };
+    strokesender->number = [this] { return game->mynumber; };
+    strokesender->drawing = [this] { return game->mynumber == game->drawernumber; };
+    strokesender->connected = [this] { return game->loggedin; };
     strokesender->pen = [this] { return StrokeSender::Pen{ColorButton->colour(), penw->text()}; };
     strokesender->send = [this](const QString &message) { sendtohost(message); };
 
@@ -122,11 +123,11 @@ void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
 
 void Tchat::clearClick()
 {
-    if (mynumber != drawernumber)
+    if (game->mynumber != game->drawernumber)
         return;
     image_main->wipe();
-    if (loggedin)
-        sendtohost(cmd::buildClearmain(mynumber));
+    if (game->loggedin)
+        sendtohost(cmd::buildClearmain(game->mynumber));
 }
 
 void Tchat::resetbrush()
@@ -145,7 +146,7 @@ void Tchat::moveit(const QString &rest)
     int width = 0;
     QPoint p;
     try {
-        if (f.nextInt() == mynumber)
+        if (f.nextInt() == game->mynumber)
             return; // our own strokes are on the screen already
         colour = colortext::toQColor(colortext::fromText(f.next()));
         width = f.nextInt();
@@ -163,7 +164,7 @@ void Tchat::drawit(const QString &rest)
     QColor colour;
     int width = 0;
     try {
-        if (f.nextInt() == mynumber)
+        if (f.nextInt() == game->mynumber)
             return;
         colour = colortext::toQColor(colortext::fromText(f.next()));
         width = f.nextInt();
@@ -186,7 +187,7 @@ void Tchat::drawit(const QString &rest)
 
 void Tchat::clearmain(const QString &rest)
 {
-    if (FieldReader(rest).restInt() == mynumber)
+    if (FieldReader(rest).restInt() == game->mynumber)
         return;
     image_main->wipe();
 }
@@ -197,8 +198,8 @@ bool Tchat::edit_answerKeyPress(int key)
 {
     if (key != 13)
         return false;
-    if (loggedin)
-        sendtohost(cmd::buildAnswer(mynumber, text::wireSafe(edit_answer->text())));
+    if (game->loggedin)
+        sendtohost(cmd::buildAnswer(game->mynumber, text::wireSafe(edit_answer->text())));
     edit_answer->clear();
     return true;
 }
@@ -206,7 +207,7 @@ bool Tchat::edit_answerKeyPress(int key)
 void Tchat::categoryClicked(QAbstractButton *sender)
 {
     panel_pickcatagory->hide();
-    if (mynumber != drawernumber) {
+    if (game->mynumber != game->drawernumber) {
         // The press brought the others up; the pressed one comes up as well.
         releasecategories();
         return;
@@ -214,8 +215,8 @@ void Tchat::categoryClicked(QAbstractButton *sender)
     // The pressed button stays down; the others come up.
     for (QAbstractButton *b : button_cat)
         b->setChecked(b == sender);
-    if (loggedin)
-        sendtohost(cmd::buildPickcatagory(mynumber, sender->property("Tag").toInt()));
+    if (game->loggedin)
+        sendtohost(cmd::buildPickcatagory(game->mynumber, sender->property("Tag").toInt()));
 }
 
 void Tchat::releasecategories()
@@ -226,8 +227,8 @@ void Tchat::releasecategories()
 
 void Tchat::button_passClick()
 {
-    if (mynumber == drawernumber && loggedin)
-        sendtohost(cmd::buildPass(mynumber));
+    if (game->mynumber == game->drawernumber && game->loggedin)
+        sendtohost(cmd::buildPass(game->mynumber));
     button_pass->hide();
 }
 
@@ -241,7 +242,7 @@ void Tchat::startGameMenuClicked()
 
 void Tchat::button_startClick()
 {
-    if (!loggedin) {
+    if (!game->loggedin) {
         QMessageBox box(QMessageBox::NoIcon, errorbox::title(), QStringLiteral("You are not connected"),
                         QMessageBox::Ok, this);
         box.exec();
@@ -256,10 +257,10 @@ void Tchat::button_startClick()
 
 void Tchat::startgame()
 {
-    if (!loggedin || !gamestartform)
+    if (!game->loggedin || !gamestartform)
         return;
     const Tgamestartform *f = gamestartform;
-    sendtohost(cmd::startgame + QLatin1Char('+') + QString::number(mynumber) +
+    sendtohost(cmd::startgame + QLatin1Char('+') + QString::number(game->mynumber) +
                (f->team->isChecked() ? QStringLiteral("+true+") : QStringLiteral("+false+")) +
                text::wireSafe(f->playtoscore->text()) + QLatin1Char('+') +
                text::wireSafe(f->timeperturn->text()));

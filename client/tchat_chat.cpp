@@ -1,6 +1,7 @@
 // The chat pane's side of the main window: received lines, sending, the chat menus and the
 // chatter sounds.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 #include "protocol/text.h"
 
 #include "client/chatpane.h"
@@ -91,7 +92,7 @@ void Tchat::buildChatMenus()
 void Tchat::chatrecieved(const QString &text)
 {
     // The game has paused: the host's player may start a new one.
-    if (amhost && cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
+    if (game->amhost && cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
         button_start->show();
         startGameAction->setEnabled(true);
     }
@@ -110,16 +111,16 @@ void Tchat::chatrecieved(const QString &text)
 
 void Tchat::sendit()
 {
-    if (!loggedin)
+    if (!game->loggedin)
         return;
     ChatEntry *box = chatpane->mychat;
     const QString text = box->text();
     if (!text.isEmpty()) {
         const QString colour = colortext::toText(chatpane->textcolor());
         if (!text.startsWith(QLatin1Char('/')))
-            sendtohost(cmd::buildChat(mynumber, text::wireSafe(text), colour));
+            sendtohost(cmd::buildChat(game->mynumber, text::wireSafe(text), colour));
         else if (text.startsWith(QLatin1String("/me")))
-            sendtohost(cmd::buildAction(mynumber, text::wireSafe(text.mid(4)), colour));
+            sendtohost(cmd::buildAction(game->mynumber, text::wireSafe(text.mid(4)), colour));
         // Any other "/" text is a command this program does not know: nothing is sent.
     }
     box->clear();
@@ -129,7 +130,7 @@ void Tchat::limitchatline()
 {
     // The relay names the sender, at most a two-digit number, and ends with the colour, whose
     // longest text is "$" and eight digits.
-    const QString relayed = cmd::buildChatRelay(15, text::wireSafe(loginname), QStringLiteral("|$00000000"));
+    const QString relayed = cmd::buildChatRelay(15, text::wireSafe(game->loginname), QStringLiteral("|$00000000"));
     chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
 }
 
@@ -154,8 +155,8 @@ void Tchat::wave20Click(int tag)
     if (tag == 0)
         return;
     // Spies cannot send chatter sounds. Nothing plays here: the host's relay comes back to us too.
-    if (mynumber <= 10 && loggedin)
-        sendtohost(cmd::buildPlayasound(mynumber, tag));
+    if (game->mynumber <= 10 && game->loggedin)
+        sendtohost(cmd::buildPlayasound(game->mynumber, tag));
 }
 
 void Tchat::playasound(const QString &text)

@@ -1,5 +1,6 @@
 // The game connection: queue, drain, dispatch, login, arrivals and departures.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "client/chatpane.h"
 #include "features/spylist.h"
@@ -102,14 +103,14 @@ void Tchat::sendtohost(const QString &text)
 
 void Tchat::sendloginfo(const QString &rest)
 {
-    mynumber = FieldReader(rest).restInt();
-    loggedin = true;
+    game->mynumber = FieldReader(rest).restInt();
+    game->loggedin = true;
     // From here on a turn without a pick before it is one this copy joined in the middle of.
-    pickseen = false;
+    game->pickseen = false;
     limitchatline();
-    sendtohost(cmd::buildLogininfo(mynumber, cmd::versionText, text::wireSafe(loginname)));
+    sendtohost(cmd::buildLogininfo(game->mynumber, cmd::versionText, text::wireSafe(game->loginname)));
     // Number 1 carries the hosting player's say on the host, also when no copy hosts.
-    if (mynumber == 1 && !amhost)
+    if (game->mynumber == 1 && !game->amhost)
         actashost();
 }
 
@@ -118,7 +119,7 @@ void Tchat::newplayerinfo(const QString &rest)
     FieldReader f(rest);
     const int number = f.nextInt();
     const QString name = f.rest();
-    if (number == mynumber) {
+    if (number == game->mynumber) {
         addlinetochat(QStringLiteral("0+You are Connected."), systemcolour);
         loadinifile();
     } else {
@@ -127,7 +128,7 @@ void Tchat::newplayerinfo(const QString &rest)
     if (number > 10) {
         if (spylist)
             spylist->listbox_spys->addItem(QString::number(number) + QStringLiteral(": ") + name);
-        if (number == mynumber)
+        if (number == game->mynumber)
             addlinetochat(QStringLiteral("0+You are spying."), systemcolour);
         else
             addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
@@ -145,7 +146,7 @@ void Tchat::playerdisconnected(const QString &rest)
     FieldReader f(rest);
     const int number = f.nextInt();
     const QString name = f.rest();
-    if (number == mynumber) {
+    if (number == game->mynumber) {
         leftgame(QStringLiteral("You were removed from the game."));
         return;
     }
@@ -170,13 +171,13 @@ void Tchat::playerdisconnected(const QString &rest)
 
 void Tchat::leftgame(const QString &why)
 {
-    if (gameleft)
+    if (game->gameleft)
         return;
-    gameleft = true;
-    loggedin = false;
-    drawernumber = 0;
+    game->gameleft = true;
+    game->loggedin = false;
+    game->drawernumber = 0;
     strokesender->drop();
-    turnClock->stop();
+    game->turnClock->stop();
     addlinetochat(QStringLiteral("0+") + why +
                       QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
                   systemcolour);
@@ -185,7 +186,7 @@ void Tchat::leftgame(const QString &why)
         reason.chop(1);
     setWindowTitle(title + QStringLiteral(" - ") + reason);
     // What needs the game: starting, the turn's controls, chat and phrases, watching, removals.
-    amhost = false;
+    game->amhost = false;
     button_start->hide();
     startGameAction->setEnabled(false);
     justWatchAction->setEnabled(false);

@@ -1,5 +1,6 @@
 // Hosting and joining from the window: the announcement of a hosted game, and why a join failed.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "host/tserver.h"
 #include "protocol/config.h"
@@ -18,18 +19,18 @@ int errorCode(const QString &text)
 void Tchat::startannouncing()
 {
     // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
-    if (!server || !amhost || sologame || announcer)
+    if (!server || !game->amhost || game->sologame || announcer)
         return;
     const quint16 port = sockets::lookupPort(server->listener.PortName);
     TServer *host = server;
     announcer = new GameAnnouncer(
-        playername, port, [host](announce::Announcement &a) { host->describe(a); }, this);
+        game->playername, port, [host](announce::Announcement &a) { host->describe(a); }, this);
     announcer->start();
 }
 
 void Tchat::connectfailed(const QString &error)
 {
-    const QString where = hostaddress.isEmpty() ? sock.HostName : hostaddress;
+    const QString where = game->hostaddress.isEmpty() ? sock.HostName : game->hostaddress;
     switch (errorCode(error)) {
     case 10061:
         joinfailed(QStringLiteral("Nobody is hosting a game at ") + where + QLatin1Char('.'));

@@ -1,5 +1,6 @@
 // The phrase buttons above the chat and their editor.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "client/chatpane.h"
 #include "features/ini.h"
@@ -46,7 +47,7 @@ void Tchat::b_phrase1Click(QAbstractButton *sender)
     if (!phraseready)
         return;
     const QString phrase = sender->property("phrase").toString();
-    sendtohost(cmd::buildAction(mynumber, quickphrases::actiontext(phrase),
+    sendtohost(cmd::buildAction(game->mynumber, quickphrases::actiontext(phrase),
                                 colortext::toText(chatpane->textcolor())));
     phraseready = false;
     phraseTimer->start();

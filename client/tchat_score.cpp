@@ -1,7 +1,8 @@
 // The score panel: ten seat rows filled from the host's messages.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
-#include "client/tchat_clock.h"
+#include "client/core/turnclock.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 
@@ -58,11 +59,10 @@ void Tchat::gamestats(const QString &rest)
     FieldReader f(rest);
     playtoscore->setText(QStringLiteral("Play to Score: ") + f.next());
     const int seconds = numbers::strToIntDef(f.next(), 120);
-    turnseconds = seconds;
+    game->turnseconds = seconds;
     // It follows the turn a newcomer was sent: that turn's clock runs on the game's time too.
-    if (!pickseen && turnClockMode == 1) {
-        secondsleft = seconds;
-        showclock();
+    if (!game->pickseen && game->turnClockMode == 1) {
+        game->setsecondsleft(seconds);
     }
     timeperturn->setText(turnclock::timePerTurnText(seconds));
     const QStringList scores = allFields(f);
@@ -99,13 +99,13 @@ void Tchat::justwatching(const QString &rest)
     if (number > 10 || number < 1)
         return;
     if (flag == QLatin1String("1")) {
-        if (number == mynumber)
+        if (number == game->mynumber)
             justWatchAction->setChecked(true);
         addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" is just watching."),
                       watchcolour);
         image_eyes[number]->show();
     } else {
-        if (number == mynumber)
+        if (number == game->mynumber)
             justWatchAction->setChecked(false);
         addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" now playing again"),
                       watchcolour);

@@ -1,5 +1,6 @@
 // Snapshots: the finished drawing saved as a numbered JPEG file, and the browser of them.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "board/drawingboard.h"
 #include "features/snapshotbrowser.h"
@@ -19,11 +20,11 @@ void Tchat::connectSnapshots()
 void Tchat::button_snapshotClick()
 {
     // Empty from the start of a turn until its round ends.
-    if (roundcaption.isEmpty())
+    if (game->roundcaption.isEmpty())
         return;
     // A save that fails changes nothing: neither the picture nor the count.
     QImage picture = image_main->image_backup;
-    snapshots::stamp(picture, roundcaption);
+    snapshots::stamp(picture, game->roundcaption);
     const QString folder = snapshots::folder();
     const int number = snapshots::nextNumber(snapcount, folder);
     snapshots::save(picture, folder, number);

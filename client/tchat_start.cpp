@@ -1,5 +1,6 @@
 // Program start on the main window: defaults, the command line and the copy's role.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "features/spylist.h"
 #include "host/tserver.h"
@@ -17,10 +18,10 @@ void Tchat::FormCreate()
     defaultheight = 590;
     defaultwidth = 797;
     phraseready = true;
-    sologame = false;
-    amhost = false;
-    hostaddress.clear();
-    drawernumber = 0;
+    game->sologame = false;
+    game->amhost = false;
+    game->hostaddress.clear();
+    game->drawernumber = 0;
     lobbyLink.HostName = QStringLiteral("127.0.0.1");
     lobbyLink.PortName = config::lobbyPort();
     sock.PortName = config::gamePort();
@@ -41,14 +42,14 @@ void Tchat::processparams()
 {
     button_start->hide();
     startGameAction->setEnabled(false);
-    loginname.clear();
+    game->loginname.clear();
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), systemcolour);
         if (downloadWindow)
             downloadWindow->show();
-        hostaddress = QStringLiteral("127.0.0.1");
-        playername = QStringLiteral("You");
-        sologame = true;
+        game->hostaddress = QStringLiteral("127.0.0.1");
+        game->playername = QStringLiteral("You");
+        game->sologame = true;
         if (server)
             server->sologame = true;
         hostpress();
@@ -62,8 +63,8 @@ void Tchat::processparams()
         else if (i == 2)
             address = params[1];
         else if (i == 3) {
-            playername = name;
-            hostaddress = address;
+            game->playername = name;
+            game->hostaddress = address;
             if (params[2] == QLatin1String("true")) {
                 hostpress();
                 startannouncing();
@@ -80,8 +81,8 @@ void Tchat::hostpress()
     if (!server)
         return;
     server->listener.setListen(true);
-    loginname = playername;
-    amhost = true;
+    game->loginname = game->playername;
+    game->amhost = true;
     sock.HostName = QStringLiteral("127.0.0.1");
     sock.Open();
     button_start->show();
@@ -92,7 +93,7 @@ void Tchat::hostpress()
 
 void Tchat::actashost()
 {
-    amhost = true;
+    game->amhost = true;
     button_start->show();
     startGameAction->setEnabled(true);
     if (spylist)
@@ -101,9 +102,9 @@ void Tchat::actashost()
 
 void Tchat::joinpress()
 {
-    loginname = playername;
+    game->loginname = game->playername;
     // The address may name the host's port: "host:7800".
-    const address::Target target = address::split(hostaddress, config::gamePort());
+    const address::Target target = address::split(game->hostaddress, config::gamePort());
     if (!target.error.isEmpty()) {
         joinfailed(target.error);
         return;
@@ -123,12 +124,12 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
 {
     // A connect that fails reports an error while the socket is not connected; errors of an
     // established connection come before its close.
-    if (info == TSock::siError && !sock.Connected() && !loggedin) {
+    if (info == TSock::siError && !sock.Connected() && !game->loggedin) {
         connectfailed(msg);
         return;
     }
     if (info == TSock::siError)
-        connectionbroken = true;
+        game->connectionbroken = true;
     if (msg != QLatin1String("Socket Closed"))
         return;
     // What arrived before the close is handled first: a host that is full says so and hangs up
@@ -136,14 +137,14 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
     // removed.
     while (!receivedlist.isEmpty() && !closing)
         guard([this] { processsocktimer(); });
-    if (fullbox || gameleft || closing)
+    if (fullbox || game->gameleft || closing)
         return;
-    if (!loggedin) {
+    if (!game->loggedin) {
         // Never let in: the window stays, so the player can try another game.
         joinfailed(QStringLiteral("The host closed the connection before you could join."));
         return;
     }
-    leftgame(connectionbroken ? QStringLiteral("The connection to the host was lost.")
+    leftgame(game->connectionbroken ? QStringLiteral("The connection to the host was lost.")
                               : QStringLiteral("The host has ended the game."));
 }
 

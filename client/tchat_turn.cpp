@@ -1,9 +1,10 @@
 // The course of a game as a player sees it: the pick, the drawing turn, guesses, the end of a turn,
 // the winner, and the turn clock. Also which controls each role sees.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "board/drawingboard.h"
-#include "client/tchat_clock.h"
+#include "client/core/turnclock.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 #include "widgets/animatedpicture.h"
@@ -46,19 +47,11 @@ int leadingInt(const QString &rest)
 
 } // namespace
 
-void Tchat::restartclock(int mode, int seconds)
-{
-    turnClock->stop();
-    turnClockMode = mode;
-    secondsleft = seconds;
-    showclock();
-    turnClock->start();
-}
-
 void Tchat::showclock()
 {
-    label_timer->setText(turnclock::clockText(secondsleft));
-    image_timer->resize(turnclock::barWidth(turnClockMode, secondsleft, image_timer->width()),
+    // A clock that ran out reads 0:00.
+    label_timer->setText(game->secondsleft < 0 ? QStringLiteral("0:00") : turnclock::clockText(game->secondsleft));
+    image_timer->resize(turnclock::barWidth(game->turnClockMode, game->secondsleft, image_timer->width()),
                         image_timer->height());
 }
 
@@ -66,13 +59,12 @@ void Tchat::updatetime(const QString &rest)
 {
     // Only a copy that joined during this drawing turn needs the host's count; the others keep
     // their own clock.
-    if (pickseen || turnClockMode != 1)
+    if (game->pickseen || game->turnClockMode != 1)
         return;
     const std::optional<int> seconds = numbers::tryStrToInt(rest);
     if (!seconds || *seconds < 0)
         return;
-    secondsleft = *seconds;
-    showclock();
+    game->setsecondsleft(*seconds);
 }
 
 void Tchat::setanswerline(QLabel *line, const QString &text)
@@ -100,8 +92,8 @@ void Tchat::givedraweranswer(const QString &rest)
 
 void Tchat::startthegame(const QString &rest)
 {
-    turnClock->stop();
-    pickseen = true;
+    game->turnClock->stop();
+    game->pickseen = true;
     label_aguesser->hide();
     label_adrawer->hide();
     winnerPanel->hide();
@@ -125,7 +117,7 @@ void Tchat::startthegame(const QString &rest)
     const QString team = f.next();
     const QString playto = f.next();
     const int seconds = numbers::strToIntDef(f.rest(), 120);
-    turnseconds = seconds;
+    game->turnseconds = seconds;
     timeperturn->setText(turnclock::timePerTurnText(seconds));
     playtoscore->setText(QStringLiteral("Play to score: ") + playto);
 
@@ -136,37 +128,37 @@ void Tchat::startthegame(const QString &rest)
     setteamcolours(teamgame);
     // The starter is usually the hosting player; on that copy the line speaks to the player.
     const QString who =
-        starter == mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
+        starter == game->mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
     addlinetochat(QStringLiteral("0+") + who + wording, watchcolour);
 }
 
 void Tchat::pickcatagory(const QString &rest)
 {
     strokesender->drop();
-    pickseen = true;
+    game->pickseen = true;
     winnerPanel->hide();
     image_winner->stop();
     releasecategories();
-    drawernumber = leadingInt(rest);
-    if (drawernumber >= 1 && drawernumber <= 10)
-        image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
+    game->drawernumber = leadingInt(rest);
+    if (game->drawernumber >= 1 && game->drawernumber <= 10)
+        image_arrow->move(image_arrow->x(), nameRowY[game->drawernumber] + 2);
     // The break is over: the finished turn's phrase, banner, marks and snapshot button go. Its
     // drawing stays until the next drawer starts.
     clearfinishedturn();
-    if (drawernumber == mynumber)
+    if (game->drawernumber == game->mynumber)
         label_turn->setText(QStringLiteral("Your turn to choose a category."));
-    else if (drawernumber >= 1 && drawernumber <= 10)
-        label_turn->setText(seatname(drawernumber) + QStringLiteral(" is choosing a category."));
+    else if (game->drawernumber >= 1 && game->drawernumber <= 10)
+        label_turn->setText(seatname(game->drawernumber) + QStringLiteral(" is choosing a category."));
     else
         label_turn->clear();
-    if (drawernumber == mynumber) {
+    if (game->drawernumber == game->mynumber) {
         eventcue(QStringLiteral("turn"));
         label_pickcatagory->setText(QStringLiteral("Your turn to"));
         label_pickcatagory1->setText(QStringLiteral("choose a catagory"));
         panel_pickcatagory->show();
         panel_pickcatagory->raise();
     }
-    restartclock(0, 10);
+    game->restartclock(0, 10);
 }
 
 void Tchat::clearfinishedturn()
@@ -190,14 +182,14 @@ void Tchat::getnextplayer(const QString &rest)
     listbox_myguessed->clear();
     listbox_guessed->clear();
     button_snapshot->hide();
-    roundcaption.clear();
+    game->roundcaption.clear();
     panel_pickcatagory->hide();
     // A copy that joined during the turn has just been sent the drawing so far: it stays.
-    if (pickseen)
+    if (game->pickseen)
         image_main->wipe();
 
     FieldReader f(rest);
-    drawernumber = f.nextInt();
+    game->drawernumber = f.nextInt();
     const int category = f.nextInt();
     eventcue(QStringLiteral("cat") + QString::number(category));
     if (category >= 0 && category <= 6)
@@ -206,36 +198,32 @@ void Tchat::getnextplayer(const QString &rest)
         image_cat->clear();
     setanswerline(label_answer, f.rest());
     resetbrush();
-    const bool seated = drawernumber >= 1 && drawernumber <= 10;
+    const bool seated = game->drawernumber >= 1 && game->drawernumber <= 10;
     if (seated)
-        label_adrawer->move(label_adrawer->x(), nameRowY[drawernumber]);
+        label_adrawer->move(label_adrawer->x(), nameRowY[game->drawernumber]);
     // The pick put the arrow at the drawer's row already, unless this copy joined after it.
-    if (seated && (drawernumber == mynumber || !pickseen))
-        image_arrow->move(image_arrow->x(), nameRowY[drawernumber] + 2);
+    if (seated && (game->drawernumber == game->mynumber || !game->pickseen))
+        image_arrow->move(image_arrow->x(), nameRowY[game->drawernumber] + 2);
 
-    if (drawernumber == mynumber) {
+    if (game->drawernumber == game->mynumber) {
         label_turn->setText(QStringLiteral("Your turn to draw."));
         label_fullanswer->show();
         panel_toolbar->show();
         panel_answer->hide();
         button_pass->show();
     } else {
-        label_turn->setText(seatname(drawernumber) + QStringLiteral("'s turn to draw."));
+        label_turn->setText(seatname(game->drawernumber) + QStringLiteral("'s turn to draw."));
         label_fullanswer->hide();
         panel_toolbar->hide();
         panel_answer->show();
-        const bool spy = mynumber > 10;
+        const bool spy = game->mynumber > 10;
         edit_answer->setVisible(!spy);
         label_answerlabel->setVisible(!spy);
         button_pass->hide();
     }
 
     // The clock keeps its rhythm if it is already running.
-    turnClockMode = 1;
-    secondsleft = turnseconds;
-    showclock();
-    if (!turnClock->isActive())
-        turnClock->start();
+    game->startturnclock();
 }
 
 void Tchat::guessed(const QString &rest)
@@ -256,7 +244,7 @@ void Tchat::veryclose(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    if (guesser != mynumber)
+    if (guesser != game->mynumber)
         return;
     addGuessLine(listbox_myguessed, f.next() + QStringLiteral(" is very close."));
 }
@@ -270,12 +258,12 @@ void Tchat::updateanswer(const QString &rest)
         // The time ran out: the text is the phrase. The pass button keeps its state.
         eventcue(QStringLiteral("noanswer"));
         addlinetochat(QStringLiteral("0+No one guessed!"), systemcolour);
-        roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-') + text;
-        drawernumber = 0;
+        game->roundcaption = today() + QStringLiteral(": ") + seatname(game->drawernumber) + QLatin1Char('-') + text;
+        game->drawernumber = 0;
         panel_answer->hide();
         panel_toolbar->hide();
         button_snapshot->show();
-        restartclock(0, 10);
+        game->restartclock(0, 10);
     }
     setanswerline(label_answer, text);
 }
@@ -293,8 +281,8 @@ void Tchat::passed(const QString &rest)
 
 void Tchat::correctanswer(const QString &rest)
 {
-    roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-');
-    restartclock(0, 10);
+    game->roundcaption = today() + QStringLiteral(": ") + seatname(game->drawernumber) + QLatin1Char('-');
+    game->restartclock(0, 10);
     panel_answer->hide();
     panel_toolbar->hide();
     button_pass->hide();
@@ -308,16 +296,16 @@ void Tchat::correctanswer(const QString &rest)
     const QString phrase = f.rest();
     addlinetochat(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
                   systemcolour);
-    if (guesser == mynumber || drawernumber == mynumber)
+    if (guesser == game->mynumber || game->drawernumber == game->mynumber)
         eventcue(QStringLiteral("correct"));
-    drawernumber = 0;
+    game->drawernumber = 0;
 
     if (guesser >= 1 && guesser <= 10)
         label_aguesser->move(label_aguesser->x(), nameRowY[guesser]);
     label_adrawer->show();
     label_aguesser->show();
     setanswerline(label_answer, phrase);
-    roundcaption += phrase;
+    game->roundcaption += phrase;
 }
 
 void Tchat::winner(const QString &rest)
@@ -329,18 +317,8 @@ void Tchat::winner(const QString &rest)
     winnerPanel->show();
     winnerPanel->raise();
     image_winner->start();
-    if (amhost) {
+    if (game->amhost) {
         button_start->show();
         startGameAction->setEnabled(true);
-    }
-}
-
-void Tchat::turnClockTick()
-{
-    --secondsleft;
-    showclock();
-    if (secondsleft < 0) {
-        label_timer->setText(QStringLiteral("0:00"));
-        turnClock->stop();
     }
 }

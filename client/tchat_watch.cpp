@@ -1,5 +1,6 @@
 // Just watching, removal of players by the hosting player, and the spy list.
 #include "client/tchat.h"
+#include "client/core/playergame.h"
 
 #include "features/spylist.h"
 #include "protocol/commands.h"
@@ -50,18 +51,18 @@ void Tchat::buildWatchMenus()
 void Tchat::justWatchClicked()
 {
     // Spies have no seat to leave. The tick follows the host's answer, not this click.
-    if (!loggedin || mynumber < 1 || mynumber > 10)
+    if (!game->loggedin || game->mynumber < 1 || game->mynumber > 10)
         return;
-    sendtohost(cmd::buildJustwatch(mynumber, justWatchAction->isChecked() ? playagain : watch));
+    sendtohost(cmd::buildJustwatch(game->mynumber, justWatchAction->isChecked() ? playagain : watch));
 }
 
 void Tchat::label_playername1ContextPopup(QLabel *sender)
 {
     kickseat = sender->property("Tag").toInt();
     kickseatchanges = kickseat >= 1 && kickseat <= 10 ? seatchanges[kickseat] : 0;
-    removeFromGameAction->setEnabled(amhost);
-    setToJustWatchAction->setEnabled(amhost);
-    unsetJustWatchAction->setEnabled(amhost);
+    removeFromGameAction->setEnabled(game->amhost);
+    setToJustWatchAction->setEnabled(game->amhost);
+    unsetJustWatchAction->setEnabled(game->amhost);
     // An empty seat has nobody to remove.
     if (sender->text() == QLatin1String("<Waiting>"))
         removeFromGameAction->setEnabled(false);
@@ -80,20 +81,20 @@ void Tchat::removeFromGameClicked()
 
 void Tchat::setToJustWatchClicked()
 {
-    if (loggedin && kickseatunchanged())
+    if (game->loggedin && kickseatunchanged())
         sendtohost(cmd::buildJustwatch(kickseat, watch));
 }
 
 void Tchat::unsetJustWatchClicked()
 {
-    if (loggedin && kickseatunchanged())
+    if (game->loggedin && kickseatunchanged())
         sendtohost(cmd::buildJustwatch(kickseat, playagain));
 }
 
 void Tchat::kicking(int number)
 {
-    if (amhost && loggedin)
-        sendtohost(cmd::buildKickhim(mynumber, number));
+    if (game->amhost && game->loggedin)
+        sendtohost(cmd::buildKickhim(game->mynumber, number));
 }
 
 void Tchat::spyListClicked()

@@ -73,7 +73,7 @@ void BenchBoard::drawitBatch()
 {
     QFETCH(QString, batch);
     Tchat chat;
-    chat.mynumber = 1;
+    chat.game->mynumber = 1;
     chat.moveit(QStringLiteral("2+clBlack+3+266+184"));
     QBENCHMARK
     {
@@ -87,7 +87,7 @@ void BenchBoard::repaintWholeArea()
     chat.params = {QStringLiteral("Bench")};
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
-    chat.mynumber = 1;
+    chat.game->mynumber = 1;
     chat.moveit(QStringLiteral("2+clBlack+3+266+184"));
     for (int i = 0; i < 20; ++i)
         chat.drawit(handBatch(2, 3, i));
@@ -122,7 +122,7 @@ void BenchBoard::lateJoinerReplay()
 
     Tchat chat;
     chat.params = {QStringLiteral("Bench")};
-    chat.loginname = QStringLiteral("Late");
+    chat.game->loginname = QStringLiteral("Late");
     chat.sock.HostName = QStringLiteral("127.0.0.1");
     chat.sock.PortName = port;
     chat.show();

@@ -13,7 +13,7 @@ class BenchDispatch : public QObject
 
     void seatTable()
     {
-        t.mynumber = 1;
+        t.game->mynumber = 1;
         for (const char *m : {"CMD_newplayerinfo+1+Ann", "CMD_existingplayers+2+Bob",
                               "CMD_existingplayers+3+Cy", "CMD_startgame+1+false+20+120"}) {
             t.receivedlist.push({QLatin1String(m), 0, 0});
@@ -77,10 +77,10 @@ private slots:
     }
     void clockTick()
     {
-        t.restartclock(1, 1000000);
+        t.game->restartclock(1, 1000000);
         QBENCHMARK
         {
-            t.turnClockTick();
+            t.game->turnClockTick();
         }
     }
 };

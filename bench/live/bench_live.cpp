@@ -113,12 +113,12 @@ class BenchLive : public QObject
     {
         auto t = std::make_unique<Tchat>();
         t->params = {name};
-        t->loginname = name;
+        t->game->loginname = name;
         t->sock.HostName = QStringLiteral("127.0.0.1");
         t->sock.PortName = QString::number(port);
         t->sock.Open();
         Tchat *p = t.get();
-        if (!waitUntil([p] { return p->loggedin; }))
+        if (!waitUntil([p] { return p->game->loggedin; }))
             qFatal("no login");
         return t;
     }
@@ -133,9 +133,9 @@ class BenchLive : public QObject
         auto guesser = join(QStringLiteral("Bob"));
         host->gameon = true;
         host->gamestate = QStringLiteral("drawing");
-        host->curdrawer = drawer->mynumber;
-        drawer->drawernumber = drawer->mynumber;
-        guesser->drawernumber = drawer->mynumber;
+        host->curdrawer = drawer->game->mynumber;
+        drawer->game->drawernumber = drawer->game->mynumber;
+        guesser->game->drawernumber = drawer->game->mynumber;
         drawer->strokesender->flusher->enabled = live;
         QTest::qWait(100);
 
@@ -243,7 +243,7 @@ private slots:
         // relayed strokes that carry its own slot number, and a history written for slot 1 was
         // skipped whole by a late joiner who was given slot 1 again.
         auto drawer = join(QStringLiteral("Ann"));
-        const int d = drawer->mynumber;
+        const int d = drawer->game->mynumber;
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
         host->memo_drawing.clear();
@@ -279,10 +279,10 @@ private slots:
         });
         Tchat *p = late.get();
         late->sock.Open();
-        QVERIFY(waitUntil([p] { return p->loggedin; }));
+        QVERIFY(waitUntil([p] { return p->game->loggedin; }));
         clock.start();
         beat.start();
-        QVERIFY(p->mynumber != d);
+        QVERIFY(p->game->mynumber != d);
         QVERIFY(
             waitUntil([p] { return p->image_main->image_backup.pixel(527, 366) == qRgb(255, 0, 0); }, 20000));
         const double ms = double(clock.nsecsElapsed()) / 1e6;

@@ -54,7 +54,7 @@ private slots:
     {
         Tchat w;
         scribble(w.image_main->image_backup);
-        w.roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
+        w.game->roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
         w.button_snapshotClick(); // the first text drawn loads the fonts
         QBENCHMARK
         {

@@ -37,8 +37,8 @@ private slots:
         QCOMPARE(p.chat->defaultwidth, 797);
         QCOMPARE(p.chat->defaultheight, 590);
         QVERIFY(p.chat->phraseready);
-        QCOMPARE(p.chat->drawernumber, 0);
-        QVERIFY(!p.chat->amhost);
+        QCOMPARE(p.chat->game->drawernumber, 0);
+        QVERIFY(!p.chat->game->amhost);
         QVERIFY(!p.server->inherits("QWidget")); // the host has no window
         QCOMPARE(p.gamestartform->windowTitle(), u"Quillet - Start Game"_qs);
         QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spys"_qs);
@@ -61,11 +61,11 @@ private slots:
     {
         Program p({});
         p.chat->processparams();
-        QVERIFY(p.chat->sologame);
+        QVERIFY(p.chat->game->sologame);
         QVERIFY(p.server->sologame);
-        QVERIFY(p.chat->amhost);
-        QCOMPARE(p.chat->playername, u"You"_qs);
-        QCOMPARE(p.chat->hostaddress, u"127.0.0.1"_qs);
+        QVERIFY(p.chat->game->amhost);
+        QCOMPARE(p.chat->game->playername, u"You"_qs);
+        QCOMPARE(p.chat->game->hostaddress, u"127.0.0.1"_qs);
         QVERIFY(p.server->listener.Listen());
         QVERIFY(p.chat->startGameAction->isEnabled());
         QVERIFY(p.spylist->popup_kickhim->isEnabled());
@@ -81,11 +81,11 @@ private slots:
         qputenv("QUILLET_LOBBY_PORT", QByteArray::number(lobby.serverPort()));
         Program p({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs});
         p.chat->processparams();
-        QVERIFY(p.chat->amhost);
-        QVERIFY(!p.chat->sologame);
-        QCOMPARE(p.chat->playername, u"Ann"_qs);
-        QCOMPARE(p.chat->hostaddress, u"10.0.0.5"_qs);
-        QCOMPARE(p.chat->loginname, u"Ann"_qs);
+        QVERIFY(p.chat->game->amhost);
+        QVERIFY(!p.chat->game->sologame);
+        QCOMPARE(p.chat->game->playername, u"Ann"_qs);
+        QCOMPARE(p.chat->game->hostaddress, u"10.0.0.5"_qs);
+        QCOMPARE(p.chat->game->loginname, u"Ann"_qs);
         QCOMPARE(p.chat->sock.HostName, u"127.0.0.1"_qs);
         QTRY_VERIFY(lobby.hasPendingConnections());
     }
@@ -96,7 +96,7 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         guard([&] { p.chat->processparams(); });
         QVERIFY(boxes.isEmpty());
-        QVERIFY(p.chat->amhost);
+        QVERIFY(p.chat->game->amhost);
         QTRY_VERIFY(p.chat->sock.Connected());
         QVERIFY(!p.chat->lobbyLink.HasHandle());
     }
@@ -109,8 +109,8 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         guard([&] { p.chat->processparams(); });
         QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
-        QVERIFY(!p.chat->amhost);
-        QVERIFY(p.chat->loginname.isEmpty());
+        QVERIFY(!p.chat->game->amhost);
+        QVERIFY(p.chat->game->loginname.isEmpty());
         QVERIFY(!p.chat->startGameAction->isEnabled());
         QVERIFY(!p.chat->sock.HasHandle());
         QVERIFY(!p.chat->lobbyLink.HasHandle());

@@ -191,7 +191,7 @@ void BoardActions::startSendsTheDialogValuesAndHides()
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     // Logged out meanwhile: "Start Game" sends nothing but hides all the same.
     t.form->show();
-    t.chat->loggedin = false;
+    t.chat->game->loggedin = false;
     t.form->startGameClicked();
     QVERIFY(!t.form->isVisible());
     QVERIFY(t.host.drain().isEmpty());
@@ -254,7 +254,7 @@ void BoardActions::categoryButtonsActAsOneGroup()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->drawernumber = 3;
+    t.chat->game->drawernumber = 3;
     t.chat->panel_pickcatagory->show();
     t.chat->button_cat[6]->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pickcatagory+3+6"));
@@ -272,7 +272,7 @@ void BoardActions::categoryButtonsActAsOneGroup()
     for (int i = 0; i < 7; ++i)
         QVERIFY(!t.chat->button_cat[i]->isChecked());
     // Not logged in: the panel closes all the same, nothing is sent.
-    t.chat->loggedin = false;
+    t.chat->game->loggedin = false;
     t.chat->panel_pickcatagory->show();
     t.chat->button_cat[0]->click();
     QVERIFY(t.chat->panel_pickcatagory->isHidden());
@@ -283,11 +283,11 @@ void BoardActions::categoryPressedByANonDrawer()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->drawernumber = 3;
-    t.chat->loggedin = false;
+    t.chat->game->drawernumber = 3;
+    t.chat->game->loggedin = false;
     t.chat->button_cat[1]->click(); // left down from an earlier pick
-    t.chat->loggedin = true;
-    t.chat->drawernumber = 5;
+    t.chat->game->loggedin = true;
+    t.chat->game->drawernumber = 5;
     t.chat->panel_pickcatagory->show();
     t.chat->button_cat[4]->click();
     QVERIFY(t.chat->panel_pickcatagory->isHidden());
@@ -301,14 +301,14 @@ void BoardActions::passOncePerShowing()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->drawernumber = 3;
+    t.chat->game->drawernumber = 3;
     t.chat->button_pass->show();
     t.chat->button_pass->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pass+3"));
     QVERIFY(t.chat->button_pass->isHidden());
     // No longer the drawer: hides, sends nothing.
     t.chat->button_pass->show();
-    t.chat->drawernumber = 0;
+    t.chat->game->drawernumber = 0;
     t.chat->button_passClick();
     QVERIFY(t.chat->button_pass->isHidden());
     QVERIFY(t.host.drain().isEmpty());

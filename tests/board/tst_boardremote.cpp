@@ -74,7 +74,7 @@ void BoardRemote::init()
     errorbox::setHook([this](const QString &t) { boxes << t; });
     chat = new Tchat;
     chat->params = {QStringLiteral("Tester")}; // no role on show
-    chat->mynumber = 4;
+    chat->game->mynumber = 4;
 }
 
 void BoardRemote::cleanup()

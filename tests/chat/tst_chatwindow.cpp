@@ -133,7 +133,7 @@ private slots:
         Peer peer;
         QVERIFY(peer.connect(w));
         ChatEntry *box = w.chatpane->mychat;
-        w.mynumber = 4;
+        w.game->mynumber = 4;
         auto send = [&](const QString &text) {
             box->setText(text);
             w.sendit();
@@ -143,7 +143,7 @@ private slots:
         send(QStringLiteral("early"));
         QCOMPARE(box->text(), QStringLiteral("early"));
 
-        w.loggedin = true;
+        w.game->loggedin = true;
         send(QStringLiteral("hello there"));
         QCOMPARE(box->text(), QString());
         send(QStringLiteral("/me waves"));
@@ -176,15 +176,15 @@ private slots:
         Tchat w;
         Peer peer;
         QVERIFY(peer.connect(w));
-        w.mynumber = 4;
+        w.game->mynumber = 4;
         w.wave20Click(5); // not logged in
-        w.loggedin = true;
+        w.game->loggedin = true;
         w.wave20Click(0); // <Cancel>
         w.chattersounds[0]->trigger();
         w.chattersounds[13]->trigger();
-        w.mynumber = 12; // a spy
+        w.game->mynumber = 12; // a spy
         w.wave20Click(7);
-        w.mynumber = 10;
+        w.game->mynumber = 10;
         w.wave20Click(20);
         w.sendtohost(QStringLiteral("END"));
         QCOMPARE(peer.messagesUntil(QStringLiteral("END")),

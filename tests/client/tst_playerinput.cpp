@@ -56,7 +56,7 @@ private slots:
         ChatAtHost t;
         QVERIFY(t.start(0));
         Tchat &w = *t.chat;
-        w.loginname = QStringLiteral("Zo\u00FF");
+        w.game->loginname = QStringLiteral("Zo\u00FF");
         t.host.send(QStringLiteral("CMD_sendlogininfo+15"));
         QCOMPARE(t.host.next(), QStringLiteral("CMD_logininfo+15+2.2.8+Zo?"));
         QVERIFY(t.host.drain(50).isEmpty());

@@ -141,7 +141,7 @@ private slots:
         } else {
             at.host.socket()->disconnectFromHost();
         }
-        QTRY_VERIFY(t.gameleft);
+        QTRY_VERIFY(t.game->gameleft);
         QCOMPARE(t.windowTitle(), Tchat::title + QStringLiteral(" - ") + why.chopped(1));
         QCOMPARE(lastLine(t),
                  QStringLiteral("0+") + why +
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(closed.count(), 0);
         QCOMPARE(t.chatpane->mainchat->paragraphCount(), chatLines + 1);
         QCOMPARE(t.label_playername[1]->text(), QStringLiteral("Ann"));
-        QVERIFY(!t.loggedin);
+        QVERIFY(!t.game->loggedin);
         QVERIFY(!shown(t.panel_toolbar) && !shown(t.button_pass) && !shown(t.button_start));
         QVERIFY(!t.chatpane->mychat->isEnabled() && !t.chatpane->phraserow->isEnabled());
         QVERIFY(!t.chatpane->b_phrase10->isEnabled());

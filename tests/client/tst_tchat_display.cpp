@@ -65,7 +65,7 @@ class TestTchatDisplay : public QObject
     // A player in seat `me` of a table of three: Ann (1), Bob (2), Cy (3).
     void seat(int me)
     {
-        t->mynumber = me;
+        t->game->mynumber = me;
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+3+Cy"));
@@ -203,7 +203,7 @@ private slots:
 
     void arrivals()
     {
-        t->mynumber = 2;
+        t->game->mynumber = 2;
         feed(*t, QStringLiteral("CMD_newplayerinfo+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+12+Zed"));
@@ -221,7 +221,7 @@ private slots:
 
     void ownArrivalAsSpy()
     {
-        t->mynumber = 11;
+        t->game->mynumber = 11;
         feed(*t, QStringLiteral("CMD_newplayerinfo+11+Eve"));
         QCOMPARE(lines(*t),
                  (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+You are spying.")}));
@@ -250,11 +250,11 @@ private slots:
     void ownDepartureKeepsTheWindow()
     {
         seat(2);
-        t->loggedin = true;
+        t->game->loggedin = true;
         QSignalSpy closed(t.get(), &Tchat::closed);
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
         QCOMPARE(closed.count(), 0);
-        QVERIFY(!t->loggedin);
+        QVERIFY(!t->game->loggedin);
         QVERIFY(lines(*t).last().startsWith(QStringLiteral("0+You were removed from the game.")));
         // The hang-up that follows adds nothing.
         t->sockInfo(&t->sock, TSock::siClose, QStringLiteral("Socket Closed"));
@@ -287,11 +287,11 @@ private slots:
         QCOMPARE(closed.count(), 0);
         // Without a refusal the hang-up of a game joined is the host's end; the window stays.
         auto other = std::make_unique<Tchat>();
-        other->loggedin = true;
+        other->game->loggedin = true;
         QSignalSpy closed2(other.get(), &Tchat::closed);
         other->sockInfo(&other->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(closed2.count(), 0);
-        QVERIFY(other->gameleft);
+        QVERIFY(other->game->gameleft);
     }
 
     void versionWarnings()
@@ -307,7 +307,7 @@ private slots:
     // Names from the network are shown as they are, never as markup.
     void namesArePlainText()
     {
-        t->mynumber = 2;
+        t->game->mynumber = 2;
         const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
@@ -449,17 +449,17 @@ private slots:
         for (int seat = 1; seat <= 10; ++seat)
             QCOMPARE(rowColour(t->label_playername[seat]), maroon);
         QCOMPARE(lines(*t).last(), QStringLiteral("0+Bob has started a game."));
-        QVERIFY(!t->turnClock->isActive());
+        QVERIFY(!t->game->turnClock->isActive());
     }
 
     void pickForMe()
     {
         seat(2);
-        t->drawernumber = 2;
+        t->game->drawernumber = 2;
         QVERIFY(t->strokesender->press(QPoint(1, 1))); // a stroke left open
         t->button_cat[4]->setChecked(true);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
-        QCOMPARE(t->drawernumber, 2);
+        QCOMPARE(t->game->drawernumber, 2);
         QVERIFY(!t->strokesender->penIsDown());
         QVERIFY(!t->panel_pickcatagory->isHidden());
         QCOMPARE(t->label_pickcatagory->text(), QStringLiteral("Your turn to"));
@@ -468,9 +468,9 @@ private slots:
             QVERIFY(!b->isChecked());
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("turn")});
         QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[2] + 2);
-        QVERIFY(t->turnClock->isActive());
-        QCOMPARE(t->turnClockMode, 0);
-        QCOMPARE(t->secondsleft, 10);
+        QVERIFY(t->game->turnClock->isActive());
+        QCOMPARE(t->game->turnClockMode, 0);
+        QCOMPARE(t->game->secondsleft, 10);
     }
 
     void pickForSomeoneElse()
@@ -510,13 +510,13 @@ private slots:
         QVERIFY(t->label_adrawer->isHidden());
         QCOMPARE(t->label_turn->text(), QStringLiteral("Cy's turn to draw."));
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("cat4")});
-        QCOMPARE(t->secondsleft, 75);
+        QCOMPARE(t->game->secondsleft, 75);
         QCOMPARE(t->label_timer->text(), QStringLiteral("1:15"));
         // The host's count sets the clock at once; an unreadable one changes nothing.
         feed(*t, QStringLiteral("CMD_updatetime+38"));
         QCOMPARE(t->label_timer->text(), QStringLiteral("0:38"));
         feed(*t, QStringLiteral("CMD_updatetime+soon"));
-        QCOMPARE(t->secondsleft, 38);
+        QCOMPARE(t->game->secondsleft, 38);
         QCOMPARE(rowColour(t->label_playername[3]), maroon);
         feed(*t, QStringLiteral("CMD_teamscore+2+2+2+2+2+2+2+2+2+2"));
         QCOMPARE(rowColour(t->label_playername[3]), QColor(Qt::black));
@@ -528,7 +528,7 @@ private slots:
         feed(*t, QStringLiteral("CMD_nextplayer+4+1+__ "));
         QCOMPARE(t->image_main->image_backup.pixel(100, 10), qRgb(255, 255, 255));
         feed(*t, QStringLiteral("CMD_updatetime+38"));
-        QCOMPARE(t->secondsleft, 75);
+        QCOMPARE(t->game->secondsleft, 75);
     }
 
     // Which controls each role sees during a turn.
@@ -571,8 +571,8 @@ private slots:
         QCOMPARE(t->image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
         QCOMPARE(t->penw->text(), QStringLiteral("3"));
         QCOMPARE(t->ColorButton->colour(), 0);
-        QCOMPARE(t->turnClockMode, 1);
-        QCOMPARE(t->secondsleft, 120);
+        QCOMPARE(t->game->turnClockMode, 1);
+        QCOMPARE(t->game->secondsleft, 120);
     }
 
     // The clock of a drawing turn starts from the game's time per turn, not from this copy's
@@ -583,12 +583,12 @@ private slots:
         t->gamestartform = &dialog;
         dialog.timeperturn->setText(QStringLiteral("75"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->secondsleft, 120);
+        QCOMPARE(t->game->secondsleft, 120);
         feed(*t, QStringLiteral("CMD_startgame+1+false+20+45"));
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         QCOMPARE(t->label_timer->text(), QStringLiteral("0:10"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->secondsleft, 45);
+        QCOMPARE(t->game->secondsleft, 45);
         QCOMPARE(t->label_timer->text(), QStringLiteral("0:45"));
         t->gamestartform = nullptr;
     }
@@ -651,7 +651,7 @@ private slots:
         QVERIFY(fitsWhole(t->label_winner));
 
         // The drawer's Pass button, then the host's Start button beside a long mask.
-        t->mynumber = 2;
+        t->game->mynumber = 2;
         QString mask;
         for (const int letters : {1, 5, 2, 4, 2, 6, 2, 3, 7, 4})
             mask += QString(letters, QLatin1Char('_')) + QLatin1Char(' ');
@@ -694,12 +694,12 @@ private slots:
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ ___ "));
-        t->turnClockTick();
+        t->game->turnClockTick();
         feed(*t, QStringLiteral("CMD_updateanswer+false+HOUSE ___ "));
         QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE ___ "));
-        QCOMPARE(t->secondsleft, 119);
-        QCOMPARE(t->turnClockMode, 1);
-        QVERIFY(t->turnClock->isActive());
+        QCOMPARE(t->game->secondsleft, 119);
+        QCOMPARE(t->game->turnClockMode, 1);
+        QVERIFY(t->game->turnClock->isActive());
         QVERIFY(!t->panel_answer->isHidden());
     }
 
@@ -713,14 +713,14 @@ private slots:
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("noanswer")});
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+No one guessed!")});
         QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE"));
-        QCOMPARE(t->drawernumber, 0);
+        QCOMPARE(t->game->drawernumber, 0);
         QVERIFY(t->panel_toolbar->isHidden());
         QVERIFY(t->panel_answer->isHidden());
         QVERIFY(!t->button_snapshot->isHidden());
         QVERIFY(!t->button_pass->isHidden()); // the drawer's pass button stays as it was
-        QVERIFY(t->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
-        QCOMPARE(t->turnClockMode, 0);
-        QCOMPARE(t->secondsleft, 10);
+        QVERIFY(t->game->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
+        QCOMPARE(t->game->turnClockMode, 0);
+        QCOMPARE(t->game->secondsleft, 10);
     }
 
     void passed()
@@ -762,20 +762,20 @@ private slots:
         QCOMPARE(t->label_adrawer->y(), Tchat::nameRowY[2]);
         QCOMPARE(t->label_aguesser->y(), Tchat::nameRowY[3]);
         QCOMPARE(t->label_answer->text(), QStringLiteral("RUN FAST"));
-        QVERIFY(t->roundcaption.endsWith(QStringLiteral(": Bob-RUN FAST")));
-        QCOMPARE(t->drawernumber, 0);
+        QVERIFY(t->game->roundcaption.endsWith(QStringLiteral(": Bob-RUN FAST")));
+        QCOMPARE(t->game->drawernumber, 0);
         QVERIFY(t->panel_answer->isHidden());
         QVERIFY(t->panel_toolbar->isHidden());
         QVERIFY(t->button_pass->isHidden());
         QVERIFY(!t->button_snapshot->isHidden());
-        QCOMPARE(t->turnClockMode, 0);
-        QCOMPARE(t->secondsleft, 10);
+        QCOMPARE(t->game->turnClockMode, 0);
+        QCOMPARE(t->game->secondsleft, 10);
         // The next turn clears the marks and the snapshot button.
         feed(*t, QStringLiteral("CMD_nextplayer+3+1+___ "));
         QVERIFY(t->label_adrawer->isHidden());
         QVERIFY(t->label_aguesser->isHidden());
         QVERIFY(t->button_snapshot->isHidden());
-        QVERIFY(t->roundcaption.isEmpty());
+        QVERIFY(t->game->roundcaption.isEmpty());
     }
 
     void winner_data()
@@ -787,7 +787,7 @@ private slots:
     void winner()
     {
         QFETCH(bool, host);
-        t->amhost = host;
+        t->game->amhost = host;
         t->startGameAction->setEnabled(false);
         feed(*t, QStringLiteral("CMD_winner+Maroon Team"));
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("gameover")});
@@ -812,7 +812,7 @@ private slots:
     void paused()
     {
         QFETCH(bool, host);
-        t->amhost = host;
+        t->game->amhost = host;
         t->startGameAction->setEnabled(false);
         const QString line = cmd::buildPaused();
         feed(*t, QStringLiteral("CMD_chat+2+Bo chats: ") + line.mid(line.indexOf(QLatin1Char('+'), 9) + 1));
@@ -827,39 +827,39 @@ private slots:
     // A pause of ten seconds shows 0:09 down to 0:00 and stops on the tick after.
     void pauseClock()
     {
-        t->restartclock(0, 10);
+        t->game->restartclock(0, 10);
         QStringList shown;
         QList<int> bars;
         for (int i = 0; i < 10; ++i) {
-            t->turnClockTick();
+            t->game->turnClockTick();
             shown << t->label_timer->text();
             bars << t->image_timer->width();
-            QVERIFY(t->turnClock->isActive());
+            QVERIFY(t->game->turnClock->isActive());
         }
         QCOMPARE(shown, (QStringList{QStringLiteral("0:09"), QStringLiteral("0:08"), QStringLiteral("0:07"),
                                      QStringLiteral("0:06"), QStringLiteral("0:05"), QStringLiteral("0:04"),
                                      QStringLiteral("0:03"), QStringLiteral("0:02"), QStringLiteral("0:01"),
                                      QStringLiteral("0:00")}));
         QCOMPARE(bars, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 0}));
-        t->turnClockTick();
+        t->game->turnClockTick();
         QCOMPARE(t->label_timer->text(), QStringLiteral("0:00"));
-        QVERIFY(!t->turnClock->isActive());
+        QVERIFY(!t->game->turnClock->isActive());
     }
 
     void drawingClockBar()
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->secondsleft, 120);
+        QCOMPARE(t->game->secondsleft, 120);
         for (int i = 0; i < 20; ++i) {
-            t->turnClockTick();
+            t->game->turnClockTick();
             QCOMPARE(t->image_timer->width(), 100);
         }
         QCOMPARE(t->label_timer->text(), QStringLiteral("1:40"));
-        t->turnClockTick();
+        t->game->turnClockTick();
         QCOMPARE(t->image_timer->width(), 99);
         QCOMPARE(t->label_timer->text(), QStringLiteral("1:39"));
-        t->turnClockTick();
+        t->game->turnClockTick();
         QCOMPARE(t->image_timer->width(), 98);
     }
 };

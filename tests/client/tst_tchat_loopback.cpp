@@ -48,7 +48,7 @@ class TestTchatLoopback : public QObject
     {
         auto t = std::make_unique<Tchat>();
         t->recordlog = true;
-        t->loginname = name;
+        t->game->loginname = name;
         t->sock.HostName = QStringLiteral("127.0.0.1");
         t->sock.PortName = port;
         guard([&t] { t->sock.Open(); });
@@ -82,13 +82,13 @@ private slots:
     void twoPlayersSeeEachOther()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->mynumber, 1);
+        QTRY_COMPARE(ann->game->mynumber, 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->mynumber, 2);
+        QTRY_COMPARE(bob->game->mynumber, 2);
         const QStringList both{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("<Waiting>")};
         QTRY_COMPARE(names(*ann), both);
         QTRY_COMPARE(names(*bob), both);
-        QVERIFY(ann->loggedin && bob->loggedin);
+        QVERIFY(ann->game->loggedin && bob->game->loggedin);
         QVERIFY(ann->linelog.contains({QStringLiteral("0+Bob is Connected."), Tchat::systemcolour}));
         QVERIFY(bob->linelog.contains({QStringLiteral("0+Ann is Connected."), Tchat::systemcolour}));
 
@@ -118,19 +118,19 @@ private slots:
     void numberOneActsAsHostingPlayer()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->mynumber, 1);
+        QTRY_COMPARE(ann->game->mynumber, 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->mynumber, 2);
-        QVERIFY(ann->amhost && !ann->button_start->isHidden() && ann->startGameAction->isEnabled());
-        QVERIFY(!bob->amhost && bob->button_start->isHidden());
+        QTRY_COMPARE(bob->game->mynumber, 2);
+        QVERIFY(ann->game->amhost && !ann->button_start->isHidden() && ann->startGameAction->isEnabled());
+        QVERIFY(!bob->game->amhost && bob->button_start->isHidden());
         QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("Ann"));
         ann.reset();
         QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("<Waiting>"));
         auto cid = join(QStringLiteral("Cid"));
-        QTRY_COMPARE(cid->mynumber, 1);
-        QVERIFY(cid->amhost && !cid->button_start->isHidden());
-        QCOMPARE(bob->mynumber, 2);
-        QVERIFY(!bob->amhost);
+        QTRY_COMPARE(cid->game->mynumber, 1);
+        QVERIFY(cid->game->amhost && !cid->button_start->isHidden());
+        QCOMPARE(bob->game->mynumber, 2);
+        QVERIFY(!bob->game->amhost);
         // Joining while a game runs, the Start button goes with the turn.
         host->sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
         QTRY_VERIFY(cid->button_start->isHidden());
@@ -141,7 +141,7 @@ private slots:
     void backlogDrainsInBursts()
     {
         Tchat t;
-        t.mynumber = 2;
+        t.game->mynumber = 2;
         t.receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
         for (int x = 12; x <= 410; x += 2) {
             t.receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
@@ -165,7 +165,7 @@ private slots:
     void fullHostRefuses()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->mynumber, 1);
+        QTRY_COMPARE(ann->game->mynumber, 1);
         // Every other record taken, as by players who have not logged in yet.
         for (int slot = 2; slot <= TServer::maxslot; ++slot)
             host->playertable[slot].inuse = true;
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(closed.count(), 0);
         bob->fullbox->accept();
         QCOMPARE(closed.count(), 0); // the window stays for another try
-        QCOMPARE(bob->mynumber, 0);
+        QCOMPARE(bob->game->mynumber, 0);
     }
 };
 

@@ -104,7 +104,7 @@ void Game::initTestCase()
         Tchat *c = p->chat.get();
         players.push_back(std::move(p));
         // One at a time, so the seats go 1, 2, 3.
-        QVERIFY(waitUntilPumped([&] { return c->mynumber == i + 1 && c->loggedin; }));
+        QVERIFY(waitUntilPumped([&] { return c->game->mynumber == i + 1 && c->game->loggedin; }));
     }
     pump();
     for (auto &p : players)
@@ -193,7 +193,7 @@ void Game::drawStroke(Player &d, const QList<QPoint> &stroke)
     for (auto &p : players) {
         const QImage &im = p->chat->image_main->image_backup;
         for (const QPoint &pt : stroke)
-            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->playername));
+            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game->playername));
     }
 }
 
@@ -269,8 +269,8 @@ void Game::aCompleteGame()
                 QCOMPARE(p->chat->label_answer->text(), phrase);
                 QVERIFY(!p->chat->panel_answer->isVisible());
             }
-            QCOMPARE(g.chat->label_score[g.chat->mynumber]->text(),
-                     QString::number(server->playertable[g.chat->mynumber].score));
+            QCOMPARE(g.chat->label_score[g.chat->game->mynumber]->text(),
+                     QString::number(server->playertable[g.chat->game->mynumber].score));
         }
         QCOMPARE(server->gamestate, QStringLiteral("break"));
         seconds(server->countdown + 1);

@@ -19,7 +19,7 @@ int main(int argc, char **argv)
     });
     Tchat t;
     t.recordlog = true;
-    t.mynumber = 2;
+    t.game->mynumber = 2;
     t.receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
     guard([&t] { t.drainQueue(); });
     t.button_snapshot->click();

@@ -115,7 +115,7 @@ private slots:
         Tchat w;
         QCOMPARE(w.chatpane->textsize(), 14); // read when the window was made
         write("[Quillet]\nTextsize=12\n");
-        w.mynumber = 2;
+        w.game->mynumber = 2;
         w.newplayerinfo(QStringLiteral("3+Bob"));
         QCOMPARE(w.chatpane->textsize(), 14); // somebody else: not yet
         w.newplayerinfo(QStringLiteral("2+Me"));
@@ -135,7 +135,7 @@ private slots:
             Tchat w;
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.hostaddress = QStringLiteral("127.0.0.1:") + QString::number(host.serverPort());
+            w.game->hostaddress = QStringLiteral("127.0.0.1:") + QString::number(host.serverPort());
             w.joinpress();
             QTRY_VERIFY(host.hasPendingConnections());
             host.nextPendingConnection()->close(); // gone before the login

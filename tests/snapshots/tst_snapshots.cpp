@@ -90,7 +90,7 @@ private slots:
             QCOMPARE(w.snapcount, 0);
 
             QPainter(&w.image_main->image_backup).fillRect(200, 150, 100, 60, Qt::blue);
-            w.roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
+            w.game->roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
             w.recordlog = true;
             w.button_snapshot->click();
             w.button_snapshot->click();
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(QDir(folder()).removeRecursively());
         Tchat w;
         w.loadinifile();
-        w.roundcaption = QStringLiteral("caption");
+        w.game->roundcaption = QStringLiteral("caption");
         w.button_snapshotClick();
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("snapshot3.jpg")});
 
@@ -123,7 +123,7 @@ private slots:
         const QByteArray third = readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg")));
         QVERIFY(QFile::remove(home.filePath(QStringLiteral("orvanelobby.ini"))));
         w.snapcount = 0;
-        w.roundcaption = QStringLiteral("another caption");
+        w.game->roundcaption = QStringLiteral("another caption");
         w.button_snapshotClick();
         QCOMPARE(w.snapcount, 4);
         QCOMPARE(readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg"))), third);

@@ -49,14 +49,14 @@ private slots:
             return QList<bool>{t.removeFromGameAction->isEnabled(), t.setToJustWatchAction->isEnabled(),
                                t.unsetJustWatchAction->isEnabled()};
         };
-        t.amhost = true;
+        t.game->amhost = true;
         nameMenuOn(t, 3);
         QCOMPARE(t.kickseat, 3);
         QCOMPARE(items(), (QList<bool>{true, true, true}));
         // An empty seat: nobody to remove, but watching can still be set.
         nameMenuOn(t, 4);
         QCOMPARE(items(), (QList<bool>{false, true, true}));
-        t.amhost = false;
+        t.game->amhost = false;
         nameMenuOn(t, 3);
         QCOMPARE(items(), (QList<bool>{false, false, false}));
         // The hosting player's own seat has no menu at all.
@@ -79,7 +79,7 @@ private slots:
 
         // Not the host: no removal, from the names or from the list. (Number 1 takes the hosting
         // player's say when no copy hosts; this copy stands for a player of a hosting copy's game.)
-        t.amhost = false;
+        t.game->amhost = false;
         t.label_playername[6]->setText(QStringLiteral("Fay"));
         nameMenuOn(t, 6);
         t.removeFromGameClicked();
@@ -92,7 +92,7 @@ private slots:
         t.justWatchClicked();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+2"));
 
-        t.amhost = true;
+        t.game->amhost = true;
         // A line without a number, the space below the lines, and a line gone while its menu
         // was open remove nobody.
         menuOn(spies, 1);
@@ -116,10 +116,10 @@ private slots:
         QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+6+"));
 
         // Not logged in, or a spy: nothing goes out.
-        t.mynumber = 12;
+        t.game->mynumber = 12;
         t.justWatchClicked();
-        t.mynumber = 1;
-        t.loggedin = false;
+        t.game->mynumber = 1;
+        t.game->loggedin = false;
         t.justWatchClicked();
         t.setToJustWatchClicked();
         t.removeFromGameClicked();
@@ -134,7 +134,7 @@ private slots:
         ChatAtHost at;
         QVERIFY(at.start(1));
         Tchat &t = *at.chat;
-        t.amhost = true;
+        t.game->amhost = true;
         at.host.send(QStringLiteral("CMD_newplayerinfo+2+Bob"));
         QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Bob"));
 
@@ -177,18 +177,18 @@ private slots:
         Tspylist spies;
         const auto join = [&host](const QString &name) {
             auto t = std::make_unique<Tchat>();
-            t->loginname = name;
+            t->game->loginname = name;
             t->sock.HostName = QStringLiteral("127.0.0.1");
             t->sock.PortName = host.listener.PortName;
             t->sock.Open();
             return t;
         };
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->mynumber, 1);
-        ann->amhost = true;
+        QTRY_COMPARE(ann->game->mynumber, 1);
+        ann->game->amhost = true;
         ann->spylist = &spies;
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->mynumber, 2);
+        QTRY_COMPARE(bob->game->mynumber, 2);
         auto cid = join(QStringLiteral("Cid"));
         QTRY_COMPARE(ann->label_playername[3]->text(), QStringLiteral("Cid"));
 

@@ -116,7 +116,7 @@ int main(int argc, char **argv)
                           i == 0 ? QStringLiteral("true") : QStringLiteral("x")};
         c.chat->show();
         QDeadlineTimer until(10000);
-        while (!(c.chat->loggedin && c.chat->mynumber == i + 1) && !until.hasExpired())
+        while (!(c.chat->game->loggedin && c.chat->game->mynumber == i + 1) && !until.hasExpired())
             pump();
     }
     say(ann, QStringLiteral("Hi Zed! Ready for a round?"));
@@ -157,7 +157,7 @@ int main(int argc, char **argv)
     for (int s = 0; s < 14; ++s) {
         guard([] { host->roundtimeTimer(); });
         for (Copy *c : copies)
-            guard([c] { c->chat->turnClockTick(); });
+            guard([c] { c->chat->game->turnClockTick(); });
         pump();
     }
 

@@ -1,4 +1,4 @@
-#include "client/tchat_clock.h"
+#include "client/core/turnclock.h"
 
 namespace turnclock {
 

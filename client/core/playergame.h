@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QTimer;
+
+// The player's game apart from its window: who this player is, the turn and the turn clock. The
+// window renders it and is told of changes through signals.
+class PlayerGame : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PlayerGame(QObject *parent = nullptr);
+
+    // ---- Who this player is.
+    int mynumber = 0;      // own number from the login, 0 before
+    bool loggedin = false; // from the login until this player's own departure
+    bool amhost = false;   // this copy runs the host, or holds the hosting player's say on it
+    // Start-up values: the name to log in with, the host's address, a solo game.
+    QString playername;
+    QString hostaddress;
+    bool sologame = false;
+    QString loginname;
+    // The game went away under this player (removed, the host ended it, the connection broke).
+    bool gameleft = false;
+    // An error on the established connection: its close is a lost connection, not the host's end.
+    bool connectionbroken = false;
+
+    // ---- The turn.
+    int drawernumber = 0; // the player who picks or draws, 0 when nobody does
+    // A pick seen since the login: until then this copy joined in the middle of a turn.
+    bool pickseen = false;
+    // "date: drawer-PHRASE" of the finished turn, the caption of its snapshot.
+    QString roundcaption;
+
+    // ---- The turn clock: 1 s ticks counting the seconds left of a pause or a drawing turn.
+    QTimer *turnClock = nullptr;
+    int secondsleft = 0;
+    int turnClockMode = 0; // 0 a pause, 1 a drawing turn
+    // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
+    int turnseconds = 120;
+    void restartclock(int mode, int seconds);
+    // A drawing turn's clock: from the game's seconds per turn, keeping its rhythm if it runs.
+    void startturnclock();
+    void stopclock();
+    void turnClockTick();
+    // Sets the seconds left and shows them, without touching the rhythm.
+    void setsecondsleft(int seconds);
+
+signals:
+    // The seconds left or the clock's mode changed.
+    void clockChanged();
+};
