@@ -5,4 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUILLET_BENCH=ON -DQUILLET_TESTS=OFF >/dev/null
 cmake --build build-bench -j"$(nproc)" --target load_game >/dev/null
-build-bench/bench/load/load_game "${1:-600}"
+# The hosting program announces its game to this machine only.
+QUILLET_ANNOUNCE_ADDRESS=127.0.0.1 build-bench/bench/load/load_game "${1:-600}"
