@@ -94,10 +94,10 @@ bool checkforclose(const QString &w, const QString &phraseword)
            is(stem, QLatin1StringView(""));
 }
 
-QList<Step> judge(const QString &shown_phrase, QString &mask, const phrases::PhraseWords &words,
+QList<Step> judge(const QString &stored, QString &mask, const phrases::PhraseWords &words,
                   const QString &typed)
 {
-    const QString phrase = plain(shown_phrase);
+    const QString phrase = plain(stored);
     const QString guess = plain(typed);
     QList<Step> steps;
     auto closetest = [&](const QString &w) {
@@ -131,7 +131,7 @@ QList<Step> judge(const QString &shown_phrase, QString &mask, const phrases::Phr
             continue;
         }
         const bool shown = QStringView(seen).mid(p, w.size()) == w;
-        mask.replace(p, w.size(), shown_phrase.mid(p, w.size()));
+        mask.replace(p, w.size(), stored.mid(p, w.size()));
         if (mask.contains(QLatin1Char('_'))) {
             if (shown && std::exchange(repeated, true))
                 continue;
