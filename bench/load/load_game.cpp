@@ -85,6 +85,9 @@ struct Stats
     qint64 floodStartUs = 0;
     qint64 silentDroppedUs = -1;
     QString silentName;
+    // On the dedicated host: the phrase of the turn when the drawer lets it be found (every other
+    // turn), so that points are won and time-outs cost points somebody holds.
+    QString solvable;
     int turns = 0, strokes = 0; // as the first player saw them
     int wellBehavedDropped = 0;
     // The dedicated host's scores of seats 1-10 as its log last gave them; panels checked against
@@ -216,6 +219,9 @@ private:
             if (m == cmd::buildPaused())
                 stats.running = stats.running && id != 0;
             received(f.mid(2).join(QLatin1Char('+')));
+        } else if (word == cmd::givedraweranswer && f.size() > 1 && stats.dedicated) {
+            stats.solvable =
+                QRandomGenerator::global()->bounded(2) == 0 ? f.mid(1).join(QLatin1Char('+')) : QString();
         } else if (word == cmd::startgame) {
             panel.fill(0);
             fresh = false;
@@ -241,6 +247,8 @@ private:
         } else if (word == cmd::draw || word == cmd::moveit) {
             stats.strokes += id == 0 ? 1 : 0;
         } else if (word == cmd::nextplayer && f.size() > 1) {
+            if (id == 0)
+                stats.solvable.clear();
             stats.turns += id == 0 ? 1 : 0;
             if (f[1].toInt() == slot && kind != Kind::Flooder)
                 drawTimer.start(16);
@@ -318,7 +326,10 @@ private:
         send(cmd::buildChat(slot, QStringLiteral("%1:%2:%3:%4").arg(tag).arg(id).arg(seq).arg(nowUs()),
                             QStringLiteral("clBlack")));
         static const char *guesses[] = {"apple", "the", "dog", "pizza", "star wars", "house", "run"};
-        send(cmd::buildAnswer(slot, QLatin1String(guesses[QRandomGenerator::global()->bounded(7)])));
+        if (!stats.solvable.isEmpty() && QRandomGenerator::global()->bounded(8) == 0)
+            send(cmd::buildAnswer(slot, stats.solvable));
+        else
+            send(cmd::buildAnswer(slot, QLatin1String(guesses[QRandomGenerator::global()->bounded(7)])));
     }
 
     void drawPoint()
