@@ -426,7 +426,9 @@ int runDriver(int argc, char **argv)
     if (dedicated) {
         env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1"));
         host.setProcessEnvironment(env);
-        host.start(QStringLiteral(QUILLET_HOST_BINARY), {QStringLiteral("--no-announce")});
+        // QUILLET_HOST_BINARY may name another build of the host.
+        host.start(qEnvironmentVariable("QUILLET_HOST_BINARY", QStringLiteral(QUILLET_HOST_BINARY)),
+                   {QStringLiteral("--no-announce")});
         stats.dedicated = &host;
         QObject::connect(&host, &QProcess::readyReadStandardOutput, [&stats] { stats.readHostLog(); });
     } else {
