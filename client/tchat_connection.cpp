@@ -110,8 +110,7 @@ void Tchat::sendloginfo(const QString &rest)
     limitchatline();
     sendtohost(cmd::buildLogininfo(game->mynumber, cmd::versionText, text::wireSafe(game->loginname)));
     // Number 1 carries the hosting player's say on the host, also when no copy hosts.
-    if (game->mynumber == 1 && !game->amhost)
-        actashost();
+    actashost();
 }
 
 void Tchat::newplayerinfo(const QString &rest)
@@ -137,6 +136,7 @@ void Tchat::newplayerinfo(const QString &rest)
         label_playername[number]->setText(name);
         label_playername[number]->show();
         label_score[number]->show();
+        actashost();
     }
     eventcue(QStringLiteral("entered"));
 }
@@ -158,6 +158,7 @@ void Tchat::playerdisconnected(const QString &rest)
             addlinetochat(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
         label_playername[number]->setText(waiting);
         image_eyes[number]->hide();
+        actashost();
     }
     if (spylist) {
         const QString entry = QString::number(number) + QStringLiteral(": ") + name;

@@ -10,6 +10,7 @@
 #include "widgets/flatbutton.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRandomGenerator>
 
@@ -93,11 +94,17 @@ void Tchat::hostpress()
 
 void Tchat::actashost()
 {
-    game->amhost = true;
-    button_start->show();
-    startGameAction->setEnabled(true);
+    // The hosting copy keeps its controls whatever the table does.
+    if (server && server->listener.Listen())
+        return;
+    bool lead = game->loggedin && game->mynumber >= 1 && game->mynumber <= 10;
+    for (int seat = 1; seat < game->mynumber && lead; ++seat)
+        lead = label_playername[seat]->text() == QLatin1String("<Waiting>");
+    game->amhost = lead;
+    button_start->setVisible(lead && !game->gamerunning);
+    startGameAction->setEnabled(lead && !game->gamerunning);
     if (spylist)
-        spylist->popup_kickhim->setEnabled(true);
+        spylist->popup_kickhim->setEnabled(lead);
 }
 
 void Tchat::joinpress()

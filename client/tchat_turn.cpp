@@ -106,6 +106,8 @@ void Tchat::startthegame(const QString &rest)
     label_turn->clear();
     clearfinishedturn();
     button_start->hide();
+    game->gamerunning = true;
+    actashost();
     justWatchAction->setChecked(false);
     for (int seat = 1; seat <= 10; ++seat) {
         label_score[seat]->setText(QStringLiteral("0"));
@@ -136,6 +138,8 @@ void Tchat::pickcatagory(const QString &rest)
 {
     strokesender->drop();
     game->pickseen = true;
+    game->gamerunning = true;
+    actashost();
     winnerPanel->hide();
     image_winner->stop();
     releasecategories();
@@ -178,6 +182,8 @@ void Tchat::getnextplayer(const QString &rest)
     winnerPanel->hide();
     image_winner->stop();
     button_start->hide(); // a game runs: also for number 1 joining in the middle of one
+    game->gamerunning = true;
+    actashost();
     label_fullanswer->clear();
     listbox_myguessed->clear();
     listbox_guessed->clear();
@@ -317,6 +323,7 @@ void Tchat::winner(const QString &rest)
     winnerPanel->show();
     winnerPanel->raise();
     image_winner->start();
+    game->gamerunning = false;
     if (game->amhost) {
         button_start->show();
         startGameAction->setEnabled(true);

@@ -17,6 +17,8 @@ public:
     int mynumber = 0;      // own number from the login, 0 before
     bool loggedin = false; // from the login until this player's own departure
     bool amhost = false;   // this copy runs the host, or holds the hosting player's say on it
+    // A game runs at the host: from its start or the first turn seen until the winner or a pause.
+    bool gamerunning = false;
     // Start-up values: the name to log in with, the host's address, a solo game.
     QString playername;
     QString hostaddress;
