@@ -206,6 +206,11 @@ public:
     // The name caption of a seat; empty for a number that has no seat.
     QString seatname(int number) const;
     void setscore(int number, const QString &score);
+    // The score panel and the spy list render the table.
+    void showseat(int number);
+    void showscore(int number);
+    void addspyline(int number, const QString &name);
+    void removespyline(int number, const QString &name);
 
     // ---- Turn display.
     void startthegame(const QString &rest);
@@ -336,7 +341,6 @@ public:
     int kickseat = 0;
     // Arrivals and departures seen per seat; the menu acts only while the seat's count is the one
     // it opened with, so a newcomer in that seat is never the one removed or set to watch.
-    std::array<int, 11> seatchanges{};
     int kickseatchanges = 0;
     bool kickseatunchanged() const;
     void buildWatchMenus();

@@ -63,7 +63,6 @@ const Route routes[] = {
     {cmd::updatetime, &Tchat::updatetime},
 };
 
-const QString waiting = QStringLiteral("<Waiting>");
 } // namespace
 
 void Tchat::sockRead(TSock *sender, qsizetype)
@@ -125,17 +124,13 @@ void Tchat::newplayerinfo(const QString &rest)
         addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is Connected."), systemcolour);
     }
     if (number > 10) {
-        if (spylist)
-            spylist->listbox_spys->addItem(QString::number(number) + QStringLiteral(": ") + name);
+        game->spyarrived(number, name);
         if (number == game->mynumber)
             addlinetochat(QStringLiteral("0+You are spying."), systemcolour);
         else
             addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
     } else if (number >= 1) {
-        ++seatchanges[number];
-        label_playername[number]->setText(name);
-        label_playername[number]->show();
-        label_score[number]->show();
+        game->seatarrived(number, name);
         actashost();
     }
     eventcue(QStringLiteral("entered"));
@@ -151,23 +146,15 @@ void Tchat::playerdisconnected(const QString &rest)
         return;
     }
     if (number >= 1 && number <= 10) {
-        ++seatchanges[number];
         // The name comes from the panel: a seat that is already empty adds no line.
-        const QString shown = label_playername[number]->text();
-        if (shown != waiting)
+        const QString shown = game->seatname(number);
+        if (shown != PlayerGame::waiting)
             addlinetochat(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
-        label_playername[number]->setText(waiting);
-        image_eyes[number]->hide();
+        game->seatleft(number);
         actashost();
     }
-    if (spylist) {
-        const QString entry = QString::number(number) + QStringLiteral(": ") + name;
-        const QList<QListWidgetItem *> found = spylist->listbox_spys->findItems(entry, Qt::MatchExactly);
-        if (!found.isEmpty()) {
-            addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" has left."), systemcolour);
-            delete found.first();
-        }
-    }
+    if (game->spyleft(number, name))
+        addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" has left."), systemcolour);
 }
 
 void Tchat::leftgame(const QString &why)

@@ -1,5 +1,7 @@
 // The score panel: ten seat rows filled from the host's messages.
 #include "client/tchat.h"
+#include "features/spylist.h"
+#include <QListWidget>
 #include "client/core/playergame.h"
 
 #include "client/core/turnclock.h"
@@ -34,15 +36,42 @@ QStringList allFields(FieldReader &f)
 
 QString Tchat::seatname(int number) const
 {
-    if (number < 1 || number > 10)
-        return {};
-    return label_playername[number]->text();
+    return game->seatname(number);
 }
 
 void Tchat::setscore(int number, const QString &score)
 {
-    if (number >= 1 && number <= 10)
-        label_score[number]->setText(score);
+    game->setscore(number, score);
+}
+
+void Tchat::showseat(int number)
+{
+    const PlayerGame::Seat &seat = game->seats[number];
+    label_playername[number]->setText(seat.name);
+    label_playername[number]->show();
+    label_score[number]->show();
+    image_eyes[number]->setVisible(seat.watching);
+}
+
+void Tchat::showscore(int number)
+{
+    label_score[number]->setText(game->seats[number].score);
+}
+
+void Tchat::addspyline(int number, const QString &name)
+{
+    if (spylist)
+        spylist->listbox_spys->addItem(QString::number(number) + QStringLiteral(": ") + name);
+}
+
+void Tchat::removespyline(int number, const QString &name)
+{
+    if (!spylist)
+        return;
+    const QString line = QString::number(number) + QStringLiteral(": ") + name;
+    const QList<QListWidgetItem *> found = spylist->listbox_spys->findItems(line, Qt::MatchExactly);
+    if (!found.isEmpty())
+        delete found.first();
 }
 
 void Tchat::refreshplayerlist(const QString &rest)
@@ -50,8 +79,7 @@ void Tchat::refreshplayerlist(const QString &rest)
     FieldReader f(rest);
     const int number = f.nextInt();
     // A spy has no row: nothing changes.
-    if (number >= 1 && number <= 10)
-        label_playername[number]->setText(f.rest());
+    game->setseatname(number, f.rest());
 }
 
 void Tchat::gamestats(const QString &rest)
@@ -103,12 +131,12 @@ void Tchat::justwatching(const QString &rest)
             justWatchAction->setChecked(true);
         addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" is just watching."),
                       watchcolour);
-        image_eyes[number]->show();
+        game->setwatching(number, true);
     } else {
         if (number == game->mynumber)
             justWatchAction->setChecked(false);
         addlinetochat(QStringLiteral("0+") + seatname(number) + QStringLiteral(" now playing again"),
                       watchcolour);
-        image_eyes[number]->hide();
+        game->setwatching(number, false);
     }
 }

@@ -97,9 +97,7 @@ void Tchat::actashost()
     // The hosting copy keeps its controls whatever the table does.
     if (server && server->listener.Listen())
         return;
-    bool lead = game->loggedin && game->mynumber >= 1 && game->mynumber <= 10;
-    for (int seat = 1; seat < game->mynumber && lead; ++seat)
-        lead = label_playername[seat]->text() == QLatin1String("<Waiting>");
+    const bool lead = game->leadsthetable();
     game->amhost = lead;
     button_start->setVisible(lead && !game->gamerunning);
     startGameAction->setEnabled(lead && !game->gamerunning);

@@ -110,8 +110,8 @@ void Tchat::startthegame(const QString &rest)
     actashost();
     justWatchAction->setChecked(false);
     for (int seat = 1; seat <= 10; ++seat) {
-        label_score[seat]->setText(QStringLiteral("0"));
-        image_eyes[seat]->hide();
+        game->setscore(seat, QStringLiteral("0"));
+        game->setwatching(seat, false);
     }
 
     FieldReader f(rest);

@@ -59,18 +59,18 @@ void Tchat::justWatchClicked()
 void Tchat::label_playername1ContextPopup(QLabel *sender)
 {
     kickseat = sender->property("Tag").toInt();
-    kickseatchanges = kickseat >= 1 && kickseat <= 10 ? seatchanges[kickseat] : 0;
+    kickseatchanges = PlayerGame::isseat(kickseat) ? game->seats[kickseat].changes : 0;
     removeFromGameAction->setEnabled(game->amhost);
     setToJustWatchAction->setEnabled(game->amhost);
     unsetJustWatchAction->setEnabled(game->amhost);
     // An empty seat has nobody to remove.
-    if (sender->text() == QLatin1String("<Waiting>"))
+    if (game->seatname(kickseat) == PlayerGame::waiting)
         removeFromGameAction->setEnabled(false);
 }
 
 bool Tchat::kickseatunchanged() const
 {
-    return kickseat >= 1 && kickseat <= 10 && seatchanges[kickseat] == kickseatchanges;
+    return PlayerGame::isseat(kickseat) && game->seats[kickseat].changes == kickseatchanges;
 }
 
 void Tchat::removeFromGameClicked()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <array>
 
 class QTimer;
 
@@ -29,6 +31,38 @@ public:
     // An error on the established connection: its close is a lost connection, not the host's end.
     bool connectionbroken = false;
 
+    // ---- The table: ten seats (1..10), each with its name, score and watching mark, and the
+    // spies beyond them (11..15).
+    static inline const QString waiting = QStringLiteral("<Waiting>");
+    struct Seat
+    {
+        QString name = waiting;
+        QString score = QStringLiteral("0"); // as the host wrote it
+        bool watching = false;
+        int changes = 0; // arrivals and departures seen, so a menu can tell a newcomer
+    };
+    std::array<Seat, 11> seats;
+    struct Spy
+    {
+        int number = 0;
+        QString name;
+    };
+    QList<Spy> spies;
+    static bool isseat(int number) { return number >= 1 && number <= 10; }
+    // The name of a seat; empty for a number that has no seat.
+    QString seatname(int number) const;
+    void setseatname(int number, const QString &name);
+    void setscore(int number, const QString &score);
+    void setwatching(int number, bool on);
+    void seatarrived(int number, const QString &name);
+    void seatleft(int number);
+    void spyarrived(int number, const QString &name);
+    // False when no spy of that number and name is listed.
+    bool spyleft(int number, const QString &name);
+    // This copy holds the hosting player's say as the lowest seat: logged in, seated, and every
+    // seat below its own empty.
+    bool leadsthetable() const;
+
     // ---- The turn.
     int drawernumber = 0; // the player who picks or draws, 0 when nobody does
     // A pick seen since the login: until then this copy joined in the middle of a turn.
@@ -51,6 +85,11 @@ public:
     void setsecondsleft(int seconds);
 
 signals:
+    // A seat's name or watching mark changed.
+    void seatChanged(int number);
+    void scoreChanged(int number);
+    void spyAdded(int number, const QString &name);
+    void spyRemoved(int number, const QString &name);
     // The seconds left or the clock's mode changed.
     void clockChanged();
 };

@@ -209,7 +209,7 @@ private slots:
     void chatterLineWhenSoundsAreOff()
     {
         Tchat w;
-        w.label_playername[3]->setText(QStringLiteral("Ann"));
+        w.game->setseatname(3, QStringLiteral("Ann"));
         w.playChatterSoundsClicked();
         QVERIFY(!w.playChatterSoundsAction->isChecked());
         const int played = sound::requestCount();

@@ -44,7 +44,7 @@ private slots:
     void nameMenuItems()
     {
         Tchat t;
-        t.label_playername[3]->setText(QStringLiteral("Cid"));
+        t.game->setseatname(3, QStringLiteral("Cid"));
         const auto items = [&t] {
             return QList<bool>{t.removeFromGameAction->isEnabled(), t.setToJustWatchAction->isEnabled(),
                                t.unsetJustWatchAction->isEnabled()};
@@ -74,13 +74,14 @@ private slots:
         Tspylist spies;
         t.spylist = &spies;
         t.spyListClicked();
-        spies.listbox_spys->addItems(
-            {QStringLiteral("12: Zed"), QStringLiteral("Ann: 13"), QStringLiteral("14: Eve")});
+        feed(t, QStringLiteral("CMD_newplayerinfo+12+Zed"));
+        spies.listbox_spys->addItem(QStringLiteral("Ann: 13")); // a line that names nobody
+        feed(t, QStringLiteral("CMD_newplayerinfo+14+Eve"));
 
         // Not the host: no removal, from the names or from the list. (Number 1 takes the hosting
         // player's say when no copy hosts; this copy stands for a player of a hosting copy's game.)
         t.game->amhost = false;
-        t.label_playername[6]->setText(QStringLiteral("Fay"));
+        t.game->setseatname(6, QStringLiteral("Fay"));
         nameMenuOn(t, 6);
         t.removeFromGameClicked();
         menuOn(spies, 0);
