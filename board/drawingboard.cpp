@@ -40,16 +40,23 @@ void DrawingBoard::penDown(QPoint p, const QColor &colour, int width)
 
 void DrawingBoard::penTo(QPoint p)
 {
-    changed(screen.lineTo(p));
-    backup.lineTo(p);
+    shown(backup.lineTo(p));
 }
 
 void DrawingBoard::penThrough(const QColor &colour, int width, const QPoint *points, qsizetype count)
 {
     screen.setPen(colour, width);
     backup.setPen(colour, width);
-    changed(screen.lineThrough(points, count));
-    backup.lineThrough(points, count);
+    shown(backup.lineThrough(points, count));
+}
+
+void DrawingBoard::shown(const QRect &area)
+{
+    // The stroke is painted once, on the backing picture; the screen surface would have been
+    // painted with the same pen from the same picture, so the changed area is copied instead.
+    screen.moveTo(backup.penpos);
+    image_mainPaint(area);
+    changed(area);
 }
 
 void DrawingBoard::image_mainPaint(const QRect &area)

@@ -8,8 +8,10 @@
 
 // The drawing area `image_main`: 533 x 369, white. It has two surfaces, each with its own pen and
 // pen position: the screen surface (what the area shows) and the invisible backing picture
-// `image_backup`, which holds the real picture. Every drawing operation is done on the screen
-// surface and then on the backing picture; a repaint copies the backing picture back.
+// `image_backup`, which holds the real picture. Every drawing operation is done on both; a stroke
+// is painted on the backing picture and its changed area copied onto the screen surface, which
+// leaves the same pixels as painting it twice at half the cost. A repaint copies the backing
+// picture back.
 class DrawingBoard : public QWidget
 {
     Q_OBJECT
@@ -50,4 +52,9 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+
+private:
+    // After a stroke on the backing picture: the screen surface takes the changed area and the
+    // pen position, and the area is shown.
+    void shown(const QRect &area);
 };

@@ -4,10 +4,12 @@
 #include "protocol/commands.h"
 #include "protocol/config.h"
 #include "protocol/cp1252.h"
+#include "protocol/drainburst.h"
 #include "protocol/errors.h"
 #include "protocol/wire.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <algorithm>
 
 TServer::TServer(QObject *parent) : QObject(parent)
@@ -134,6 +136,18 @@ bool TServer::known(const QString &word)
 }
 
 void TServer::socktimerTimer()
+{
+    QElapsedTimer work;
+    work.start();
+    processsocktimer();
+    // A backlog (a drawer's undo, a flood) goes faster than one message a tick, still taking the
+    // connections in turn; the tick stops after a few milliseconds so sockets and timers are served.
+    // Each further message ends on its own error.
+    while (drainburst::more(receivedlist.size(), work.nsecsElapsed(), drainburst::hostBudgetNs))
+        guard([this] { processsocktimer(); });
+}
+
+void TServer::processsocktimer()
 {
     const QueuedMessage m = receivedlist.take();
     const CommandText c = splitCommand(m.text);

@@ -110,8 +110,11 @@ public:
     void acceptedSocketDisconnect(TSock *sender);
     void acceptedSocketInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
 
-    // One message off the queue, dispatched.
+    // One tick of the queue drain: the next message in turn, dispatched, and while a backlog waits
+    // more of them for a few milliseconds.
     void socktimerTimer();
+    // One message off the queue, dispatched.
+    void processsocktimer();
     // One tick of the round timer.
     void roundtimeTimer();
 

@@ -8,6 +8,8 @@ class TestHostAbuse : public QObject
     Q_OBJECT
 private slots:
     void floodWaitsItsTurn();
+    void burstKeepsOrderAndTakesTurns();
+    void undoReachesEveryoneInOrder();
     void closedConnectionsLeaveNothing();
     void queuedTextIsBounded();
     void silentConnectionLosesItsSeat();
@@ -35,20 +37,98 @@ void TestHostAbuse::floodWaitsItsTurn()
     QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued; }));
     b->send(cmd::buildChat(2, s("mine"), s("clBlack")));
     QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued + 1; }));
-    // Bob's line is the second one handled, not the thousand-and-first.
-    h.server.socktimerTimer();
-    h.server.socktimerTimer();
-    QVERIFY(c->waitFor(2));
-    QCOMPARE(c->take(),
-             (QStringList{s("CMD_chat+1+Ann chats: 0|c"), s("CMD_chat+2+Bob chats: mine|clBlack")}));
-    // The flood itself keeps its order.
+    // Bob's line is the second one handled, not the thousand-and-first, though a tick takes the
+    // backlog several messages at a time; the flood itself keeps its order.
     while (!h.server.receivedlist.isEmpty())
         h.server.socktimerTimer();
-    QVERIFY(c->waitFor(TServer::maxqueued - 1));
-    const QStringList rest = c->take();
+    QVERIFY(c->waitFor(TServer::maxqueued + 1));
+    const QStringList got = c->take();
+    QCOMPARE(got.mid(0, 2),
+             (QStringList{s("CMD_chat+1+Ann chats: 0|c"), s("CMD_chat+2+Bob chats: mine|clBlack")}));
     for (int i = 1; i < TServer::maxqueued; ++i)
-        QCOMPARE(rest[i - 1], QStringLiteral("CMD_chat+1+Ann chats: %1|c").arg(i));
+        QCOMPARE(got[i + 1], QStringLiteral("CMD_chat+1+Ann chats: %1|c").arg(i));
     QCOMPARE(h.server.receivedlist.connections(), 0);
+}
+
+void TestHostAbuse::burstKeepsOrderAndTakesTurns()
+{
+    Host h;
+    RawClient *a = h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    RawClient *c = h.join(s("Cy"));
+    RawClient *d = h.join(s("Di"));
+    // Three backlogs, queued in this order before a tick runs.
+    const int lines[] = {300, 300, 5};
+    RawClient *senders[] = {a, b, c};
+    qsizetype waiting = 0;
+    for (int k = 0; k < 3; ++k) {
+        senders[k]->sendRaw(chatBurst(senders[k]->slot, lines[k]));
+        waiting += lines[k];
+        QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == waiting; }));
+    }
+    int ticks = 0;
+    while (!h.server.receivedlist.isEmpty()) {
+        h.server.socktimerTimer();
+        ++ticks;
+    }
+    QVERIFY2(ticks <= waiting / 2, qPrintable(QStringLiteral("%1 ticks").arg(ticks)));
+    // Every tick took the connections in turn, each in its own order.
+    QStringList expected;
+    for (int i = 0; i < 300; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            if (i < lines[k])
+                expected << QStringLiteral("CMD_chat+%1+%2 chats: %3|c")
+                                .arg(senders[k]->slot)
+                                .arg(QStringList{s("Ann"), s("Bob"), s("Cy")}[k])
+                                .arg(i);
+        }
+    }
+    QVERIFY(d->waitFor(waiting));
+    QCOMPARE(d->take(), expected);
+    // A few messages waiting go one a tick, as always.
+    a->sendRaw(chatBurst(1, 3));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == 3; }));
+    h.server.socktimerTimer();
+    QCOMPARE(h.server.receivedlist.size(), 2);
+}
+
+void TestHostAbuse::undoReachesEveryoneInOrder()
+{
+    Host h;
+    h.server.setPhraseList(0, {s("paper boat")});
+    RawClient *a = h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    RawClient *c = h.join(s("Cy"));
+    QVERIFY(h.request(a, cmd::buildStartgame(1, false, 100, 120)));
+    QVERIFY(h.request(a, cmd::buildPickcatagory(1, 0)));
+    h.takeAll();
+    QCOMPARE(h.server.curdrawer, 1);
+    // The host's own timer drains the queue from here on.
+    h.server.manualtimers = false;
+    // An undo: a wipe, then the strokes that remain, sent at once; Bob chats meanwhile.
+    QStringList undo{cmd::buildClearmain(1)};
+    for (int k = 0; k < 20; ++k) {
+        undo << cmd::buildMoveit(1, s("clBlack"), s("3"), k, k);
+        QList<QPoint> points;
+        for (int i = 0; i < 150; ++i)
+            points.append({k + i, 2 * k + i % 7});
+        undo << cmd::buildDraw(1, s("clBlack"), s("3"), points.mid(0, 101))
+             << cmd::buildDraw(1, s("clBlack"), s("3"), points.mid(101));
+    }
+    QByteArray bytes;
+    for (const QString &m : undo)
+        bytes += framing::frame(cp1252::encode(m));
+    a->sendRaw(bytes);
+    b->send(cmd::buildChat(2, s("nice"), s("clBlack")));
+    const QString chatLine = s("CMD_chat+2+Bob chats: nice|clBlack");
+    for (RawClient *other : {b, c}) {
+        QVERIFY(other->waitFor(undo.size() + 1));
+        QStringList got = other->take();
+        QVERIFY(got.removeOne(chatLine));
+        QCOMPARE(got, undo);
+    }
+    // The history holds the strokes since the wipe, for whoever joins now.
+    QCOMPARE(h.server.memo_drawing, undo.mid(1));
 }
 
 void TestHostAbuse::closedConnectionsLeaveNothing()
