@@ -92,13 +92,14 @@ private slots:
         QCOMPARE(stand.of(u"AddPortMapping"_qs).first().args.value(u"NewExternalPort"_qs),
                  QString::number(gamePort));
         QTest::qWait(500);
-        shot(geometry(host.window), u"link-in-chat.png"_qs);
+        shot(geometry(host.window), u"invite-link-in-chat.png"_qs);
 
-        // File / Invite Friends... from the keyboard: the fourth item.
-        x.xdo({u"windowactivate"_qs, u"--sync"_qs, host.window});
-        x.xdo({u"key"_qs, u"--window"_qs, host.window, u"alt+f"_qs});
+        // File / Invite Friends...: the File menu opened with the pointer, its fourth item chosen
+        // with the keyboard.
+        const QRect hostAt = geometry(host.window);
+        x.click(hostAt.topLeft() + QPoint(20, 9));
         QTest::qWait(300);
-        x.xdo({u"key"_qs, u"Down"_qs, u"Down"_qs, u"Down"_qs, u"Return"_qs});
+        x.xdo({u"key"_qs, u"Down"_qs, u"Down"_qs, u"Down"_qs, u"Down"_qs, u"Return"_qs});
         const QString invite = x.findWindow(host.proc.processId(), u"^Quillet - Invite Friends$"_qs);
         QVERIFY2(!invite.isEmpty(), "the Invite Friends window did not show");
         QTest::qWait(300);
@@ -120,7 +121,7 @@ private slots:
         QVERIFY2(!dialog.isEmpty(), "the join dialog did not show");
         QTest::qWait(300);
         const QRect at = geometry(dialog);
-        shot(at, u"join-dialog-from-link.png"_qs);
+        shot(at, u"invite-join-dialog-from-link.png"_qs);
         // Where Join sits in a dialog of that size, from a dialog of our own.
         JoinGameDialog probe;
         probe.resize(at.size());
