@@ -95,9 +95,12 @@ bool SingleInstance::askFirstCopy(const QString &serverName, int waitMs, const Q
         probe.connectToServer(serverName);
         if (probe.waitForConnected(1000)) {
             QByteArray message = "restore\n";
-            // One line: a link holds no line break that could start another request.
-            if (!link.isEmpty() && !link.contains(QLatin1Char('\n')) && !link.contains(QLatin1Char('\r')))
-                message += "link " + link.toUtf8().left(maxMessage - 16) + '\n';
+            // One line, whole: a link holds no line break that could start another request, and a
+            // link too long to pass is not cut into another one.
+            const QByteArray bytes = link.toUtf8();
+            if (!bytes.isEmpty() && !bytes.contains('\n') && !bytes.contains('\r') &&
+                message.size() + bytes.size() + 6 <= maxMessage)
+                message += "link " + bytes + '\n';
             probe.write(message);
             probe.waitForBytesWritten(1000);
             probe.disconnectFromServer();
