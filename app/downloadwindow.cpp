@@ -114,6 +114,14 @@ Tdownload::Tdownload(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowSta
 
     installerGet = new HttpGet(this);
     installerGet->URL = lobbyplaces::installerUrl();
+    if (!installerGet->URL.isEmpty())
+        expectedDigest = lobbyplaces::installerDigest();
+    if (!installerOffered()) {
+        // Nothing is fetched that could not be checked before it runs.
+        getbutton->setEnabled(false);
+        abortbutton->setEnabled(false);
+        infolabel->setText(QStringLiteral("No lobby installer is offered for this system."));
+    }
     connect(installerGet, &HttpGet::headerData, this, [this] { headerData(); });
     connect(installerGet, &HttpGet::docBegin, this, [this] { docBegin(); });
     connect(installerGet, &HttpGet::docData, this, [this](qint64 n) { docData(n); });
@@ -164,7 +172,7 @@ void Tdownload::message(const QString &text, bool error)
 
 void Tdownload::getbuttonClick()
 {
-    if (installerGet->running())
+    if (installerGet->running() || !installerOffered())
         return;
     const QString name = lobbyplaces::installerName(installerGet->URL);
     // The file comes first: when it can't be made, the error box shows and nothing else changes.
@@ -184,7 +192,14 @@ void Tdownload::getbuttonClick()
 void Tdownload::downloadEnded(const HttpGet::Result &result)
 {
     QString error;
-    if (result.ok()) {
+    bool mismatch = false;
+    if (result.ok() && installerGet->RcvdCount == 0) {
+        // An empty answer (204, a body of nothing) is no installer.
+        downloadFailed();
+    } else if (result.ok() && installerGet->bodyDigest() != expectedDigest) {
+        mismatch = true;
+        downloadFailed();
+    } else if (result.ok()) {
         if (file->commit())
             infolabel->setText(QStringLiteral("Received ") +
                                QString::number(QFileInfo(file->fileName()).size()) +
@@ -196,8 +211,7 @@ void Tdownload::downloadEnded(const HttpGet::Result &result)
         error = QStringLiteral("Cannot write file \"") + file->fileName() + QStringLiteral("\". ") +
                 result.writeError;
     } else {
-        infolabel->setText(QStringLiteral("Download Aborted"));
-        setState(failed);
+        downloadFailed();
     }
     getbutton->setEnabled(true);
     abortbutton->setEnabled(false);
@@ -206,8 +220,18 @@ void Tdownload::downloadEnded(const HttpGet::Result &result)
     file.reset();
     if (!error.isEmpty())
         throw EError(error);
-    if (state() != failed)
+    if (mismatch)
+        message(QStringLiteral("The download did not match the expected installer and was deleted."), true);
+    else if (state() != failed)
         install(path);
+}
+
+void Tdownload::downloadFailed()
+{
+    // Both lines: the lower one may still name the file that was coming.
+    infolabel->setText(QStringLiteral("Download Aborted"));
+    infolabel3->setText(QStringLiteral("Download Aborted"));
+    setState(failed);
 }
 
 void Tdownload::install(const QString &path)
@@ -257,8 +281,9 @@ void Tdownload::playWithOthersClicked()
     const QString lobby = lobbyplaces::lobbyProgram();
     if (!QFileInfo(lobby).isFile()) {
         message(QStringLiteral(
-                    "Please close the game and open the Orvane Lobby using the icon on your desktop or "
-                    "using the your Window's start-up menu."),
+                    "The Orvane Lobby is not installed on this computer. You can play with others without "
+                    "it: File / Host a Game... starts a game that friends can join, and File / Join a "
+                    "Game... joins a game on this network or at the address a friend gives you."),
                 false);
         connect(messageBox, &QMessageBox::finished, this, &Tdownload::lobbyMissing);
         return;

@@ -42,6 +42,8 @@ public:
     HttpGet *installerGet = nullptr;
     // The last message box shown (non-modal, so the game goes on behind it).
     QPointer<QMessageBox> messageBox;
+    // Whether this build offers an installer at all: an address and the digest it must have.
+    bool installerOffered() const { return !expectedDigest.isEmpty(); }
 
 signals:
     // The lobby or its installer has started: the game ends as File/Exit ends it.
@@ -57,7 +59,10 @@ private:
     void install(const QString &path);
     void setState(State s);
     void message(const QString &text, bool error);
+    void downloadFailed();
 
     // Written under a temporary name; it takes the installer's name only once complete.
     std::unique_ptr<QSaveFile> file;
+    // The installer's SHA-256 digest; empty when no installer is offered.
+    QByteArray expectedDigest;
 };

@@ -64,7 +64,7 @@ Thelp::Thelp(QWidget *parent) : QWidget(parent)
     column->setGeometry(0, 0, columnWidth, height());
     column->setAutoFillBackground(true);
     QPalette pal = column->palette();
-    pal.setColor(QPalette::Window, QColor(0x9A, 0xB4, 0xB3));
+    pal.setColor(QPalette::Window, QColor(0xB3, 0xB4, 0x9A));
     column->setPalette(pal);
 
     int y = 10;

@@ -19,6 +19,7 @@ void HttpGet::get(QIODevice *file)
     begun = false;
     aborted = false;
     writeError.clear();
+    digest.reset();
     QNetworkRequest request{QUrl(URL)};
     request.setHeader(QNetworkRequest::UserAgentHeader, Agent);
     request.setRawHeader("Accept", Accept.toLatin1());
@@ -48,6 +49,10 @@ void HttpGet::bodyArrived()
     const QByteArray data = reply->readAll();
     if (data.isEmpty() || !writeError.isEmpty())
         return;
+    // The text of an error answer ("404 Not Found") is no part of the document.
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid() && status.toInt() >= 400)
+        return;
     if (!begun) {
         begun = true;
         emit docBegin();
@@ -58,6 +63,7 @@ void HttpGet::bodyArrived()
         reply->abort();
         return;
     }
+    digest.addData(data);
     RcvdCount += data.size();
     emit docData(RcvdCount);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCryptographicHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QObject>
@@ -20,6 +21,8 @@ public:
     QString Accept = QStringLiteral("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
     // Body bytes received so far.
     qint64 RcvdCount = 0;
+    // The SHA-256 digest of the body received so far.
+    QByteArray bodyDigest() const { return digest.result(); }
 
     // Starts the GET; redirects are followed. Does nothing while one runs.
     void get(QIODevice *out);
@@ -55,4 +58,5 @@ private:
     bool begun = false;
     bool aborted = false;
     QString writeError;
+    QCryptographicHash digest{QCryptographicHash::Sha256};
 };

@@ -41,7 +41,16 @@ JoinGameDialog::JoinGameDialog(QWidget *parent) : QDialog(parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(nameEdit, &QLineEdit::textChanged, this, &JoinGameDialog::check);
     connect(addressEdit, &QLineEdit::textChanged, this, &JoinGameDialog::check);
+    // Whatever selects a game (click, arrow keys) puts its address in the field, so Join joins
+    // the game that is shown as chosen; typing another address leaves the list.
+    connect(gamesList, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem *item) { picked(item); });
     connect(gamesList, &QListWidget::itemClicked, this, &JoinGameDialog::picked);
+    connect(addressEdit, &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (gamesList->currentItem() &&
+            gamesList->currentItem()->data(Qt::UserRole).toString() != text.trimmed())
+            gamesList->setCurrentItem(nullptr);
+    });
     connect(gamesList, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         picked(item);
         if (joinButton->isEnabled())

@@ -2,6 +2,13 @@
 
 #include "protocol/errors.h"
 
+#ifndef QUILLET_INSTALLER_URL
+#define QUILLET_INSTALLER_URL ""
+#endif
+#ifndef QUILLET_INSTALLER_SHA256
+#define QUILLET_INSTALLER_SHA256 ""
+#endif
+
 namespace lobbyplaces {
 
 namespace {
@@ -19,8 +26,24 @@ QString makerAddress()
 
 QString installerUrl()
 {
-    return env("QUILLET_INSTALLER_URL",
-               QStringLiteral("https://www.orvanesoftware.com/downloads/orvanelobby-setup.run"));
+    return env("QUILLET_INSTALLER_URL", QStringLiteral(QUILLET_INSTALLER_URL)).trimmed();
+}
+
+QString installerSha256()
+{
+    return env("QUILLET_INSTALLER_SHA256", QStringLiteral(QUILLET_INSTALLER_SHA256)).trimmed();
+}
+
+QByteArray installerDigest()
+{
+    const QString hex = installerSha256();
+    if (hex.size() != 64)
+        return {};
+    for (const QChar c : hex) {
+        if (!c.isDigit() && !(c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')))
+            return {};
+    }
+    return QByteArray::fromHex(hex.toLatin1());
 }
 
 QString lobbyProgram()

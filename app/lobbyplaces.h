@@ -8,8 +8,13 @@ namespace lobbyplaces {
 
 // The maker's web address, as the about window shows it (without a scheme).
 QString makerAddress();
-// The installer on the maker's web server; QUILLET_INSTALLER_URL in tests.
+// The lobby installer a packager offers, and its SHA-256 digest in hexadecimal: build options
+// QUILLET_INSTALLER_URL and QUILLET_INSTALLER_SHA256 (the environment variables of the same names
+// replace them, for tests). Empty when none is offered, which is the default.
 QString installerUrl();
+QString installerSha256();
+// The digest as 32 bytes; empty unless installerSha256() is 64 hexadecimal digits.
+QByteArray installerDigest();
 // The installed lobby program; QUILLET_LOBBY_PROGRAM in tests.
 QString lobbyProgram();
 

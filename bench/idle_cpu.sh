@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # CPU used by a hosting copy at rest (its own player connected, nothing happening) over 10 s.
+# Its game announcements stay on this machine (127.0.0.1).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=${1:-build/quillet}
 port=$((20000 + RANDOM % 20000))
 home=$(mktemp -d)
-QT_QPA_PLATFORM=offscreen QUILLET_GAME_PORT=$port QUILLET_LOBBY_PORT=$((port + 1)) \
+QT_QPA_PLATFORM=offscreen QUILLET_ANNOUNCE_ADDRESS=127.0.0.1 QUILLET_GAME_PORT=$port QUILLET_LOBBY_PORT=$((port + 1)) \
   QUILLET_INSTANCE=idle-bench-$$ QUILLET_HOME=$home QUILLET_ERRORBOX_LOG=$home/errors.log \
   "$bin" Ann 127.0.0.1 true 2>/dev/null &
 pid=$!

@@ -68,6 +68,8 @@ public:
     bool loggedin = false;
     int drawernumber = 0;
     bool amhost = false;
+    // A game runs at the host: from its start or the first turn seen until the winner or a pause.
+    bool gamerunning = false;
     QString playername;
     QString hostaddress;
     bool sologame = false;
@@ -160,8 +162,10 @@ public:
     void FormShow();
     void processparams();
     void hostpress();
-    // The hosting player's controls: the Start button, "Start Game" and the removal items. Also
-    // for a copy that joined a host without a player of its own and was given number 1.
+    // The hosting player's controls: the Start button, "Start Game" and the removal items. A copy
+    // that joined a host holds them while it has number 1, or while number 1 is empty and no lower
+    // seat is taken on the panel (the host follows the same rule); not Start while a game runs.
+    // Worked out again whenever the panel or the game changes.
     void actashost();
     void joinpress();
     void openlobbylink();

@@ -91,6 +91,8 @@ void Tchat::buildChatMenus()
 void Tchat::chatrecieved(const QString &text)
 {
     // The game has paused: the host's player may start a new one.
+    if (cmd::chat + QLatin1Char('+') + text == cmd::buildPaused())
+        gamerunning = false;
     if (amhost && cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
         button_start->show();
         startGameAction->setEnabled(true);

@@ -109,8 +109,7 @@ void Tchat::sendloginfo(const QString &rest)
     limitchatline();
     sendtohost(cmd::buildLogininfo(mynumber, cmd::versionText, text::wireSafe(loginname)));
     // Number 1 carries the hosting player's say on the host, also when no copy hosts.
-    if (mynumber == 1 && !amhost)
-        actashost();
+    actashost();
 }
 
 void Tchat::newplayerinfo(const QString &rest)
@@ -136,6 +135,7 @@ void Tchat::newplayerinfo(const QString &rest)
         label_playername[number]->setText(name);
         label_playername[number]->show();
         label_score[number]->show();
+        actashost();
     }
     eventcue(QStringLiteral("entered"));
 }
@@ -157,6 +157,7 @@ void Tchat::playerdisconnected(const QString &rest)
             addlinetochat(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
         label_playername[number]->setText(waiting);
         image_eyes[number]->hide();
+        actashost();
     }
     if (spylist) {
         const QString entry = QString::number(number) + QStringLiteral(": ") + name;

@@ -3,6 +3,7 @@
 
 #include "client/chatpane.h"
 #include "features/ini.h"
+#include "features/windowplacement.h"
 #include "protocol/colortext.h"
 #include "protocol/config.h"
 #include "protocol/errors.h"
@@ -52,9 +53,12 @@ void Tchat::loadinifile()
     savedleft = f.readInteger(section, QStringLiteral("Left"), 3);
     savedwidth = f.readInteger(section, QStringLiteral("Width"), defaultwidth);
     savedheight = f.readInteger(section, QStringLiteral("Height"), defaultheight);
-    // No check against the screen: "Reset Screen Location" brings a lost window back.
-    move(savedleft, savedtop);
-    resize(savedwidth, savedheight);
+    // The size fits the work area; the position is only kept within reach of int arithmetic:
+    // "Reset Screen Location" brings a lost window back.
+    const QRect placed = windowplacement::restored(savedleft, savedtop, savedwidth, savedheight,
+                                                   screen() ? screen()->availableGeometry().size() : QSize());
+    move(placed.topLeft());
+    resize(placed.size());
 
     chatpane->settextsize(f.readInteger(section, QStringLiteral("Textsize"), 8), true);
     snapcount = f.readInteger(section, QStringLiteral("Snapcount"), snapcount);

@@ -9,6 +9,7 @@
 #include "widgets/flatbutton.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRandomGenerator>
 
@@ -92,11 +93,17 @@ void Tchat::hostpress()
 
 void Tchat::actashost()
 {
-    amhost = true;
-    button_start->show();
-    startGameAction->setEnabled(true);
+    // The hosting copy keeps its controls whatever the table does.
+    if (server && server->listener.Listen())
+        return;
+    bool lead = loggedin && mynumber >= 1 && mynumber <= 10;
+    for (int seat = 1; seat < mynumber && lead; ++seat)
+        lead = label_playername[seat]->text() == QLatin1String("<Waiting>");
+    amhost = lead;
+    button_start->setVisible(lead && !gamerunning);
+    startGameAction->setEnabled(lead && !gamerunning);
     if (spylist)
-        spylist->popup_kickhim->setEnabled(true);
+        spylist->popup_kickhim->setEnabled(lead);
 }
 
 void Tchat::joinpress()

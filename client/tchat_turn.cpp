@@ -114,6 +114,8 @@ void Tchat::startthegame(const QString &rest)
     label_turn->clear();
     clearfinishedturn();
     button_start->hide();
+    gamerunning = true;
+    actashost();
     justWatchAction->setChecked(false);
     for (int seat = 1; seat <= 10; ++seat) {
         label_score[seat]->setText(QStringLiteral("0"));
@@ -144,6 +146,8 @@ void Tchat::pickcatagory(const QString &rest)
 {
     strokesender->drop();
     pickseen = true;
+    gamerunning = true;
+    actashost();
     winnerPanel->hide();
     image_winner->stop();
     releasecategories();
@@ -186,6 +190,8 @@ void Tchat::getnextplayer(const QString &rest)
     winnerPanel->hide();
     image_winner->stop();
     button_start->hide(); // a game runs: also for number 1 joining in the middle of one
+    gamerunning = true;
+    actashost();
     label_fullanswer->clear();
     listbox_myguessed->clear();
     listbox_guessed->clear();
@@ -329,6 +335,7 @@ void Tchat::winner(const QString &rest)
     winnerPanel->show();
     winnerPanel->raise();
     image_winner->start();
+    gamerunning = false;
     if (amhost) {
         button_start->show();
         startGameAction->setEnabled(true);

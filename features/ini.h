@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 // Settings files of the common INI kind: "[Section]" lines and "Key=Value" lines, in Windows-1252.
 // Section and key names are compared without regard to case. Writing a key changes or adds that
-// one line and leaves every other line of the file as it was; the first write creates the file.
+// one line and leaves every other byte of the file as it was (line ends included); the first write
+// creates the file. The file is kept as its bytes and searched in place, so a large file costs
+// about its own size in memory and one pass per section looked up.
 class IniFile
 {
 public:
@@ -29,20 +32,39 @@ public:
     bool save();
 
 private:
-    struct Place
+    // Byte offsets into the file.
+    struct Section
     {
-        qsizetype section = -1; // index of the section line
-        qsizetype end = -1;     // one past the section's last line with content
-        qsizetype key = -1;     // index of the key line
+        qsizetype bodyBegin = -1;  // the line after the section's name
+        qsizetype contentEnd = -1; // one past the line end of the section's last line with content
+        qsizetype end = -1;        // where the next section begins (or the file ends)
+        bool found() const { return contentEnd >= 0; }
     };
-    Place find(const QString &section, const QString &key) const;
+    struct Line
+    {
+        qsizetype begin = -1;
+        qsizetype end = -1; // before the line end
+        bool found() const { return begin >= 0; }
+    };
+    struct Change
+    {
+        QString section, key, value;
+    };
+    Section findSection(const QString &section) const;
+    Line findKey(const Section &s, const QString &key) const;
+    const Change *pending(const QString &section, const QString &key) const;
+    QByteArray lineEndBefore(qsizetype pos) const;
+    QByteArray fileLineEnd() const;
+    QByteArray applied() const;
 
     QString filePath;
-    QStringList lines; // without their line ends
-    QString eol = QStringLiteral("\n");
-    bool finalEol = true;
+    QByteArray bytes;
+    // Keys written since the last save, in the order written (one entry per key).
+    std::vector<Change> changes;
+    // The section looked up last: reading the settings asks the same one many times.
+    mutable QString cachedName;
+    mutable Section cached;
     bool existed = false;
-    bool dirty = false;
 };
 
 // One-key operations: each opens the file, does its work and closes it again.

@@ -1,6 +1,6 @@
 #include "host/judging.h"
 
-#include "protocol/text.h"
+#include "protocol/cp1252.h"
 
 #include <QSet>
 #include <utility>
@@ -9,6 +9,40 @@ namespace judging {
 
 namespace {
 const QChar space = QLatin1Char(' ');
+}
+
+QString plain(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        switch (c.unicode()) {
+        case 0x2018: // single quotes, low and reversed
+        case 0x2019:
+        case 0x201A:
+        case 0x201B:
+        case 0x2032: // prime
+            c = QLatin1Char('\'');
+            continue;
+        case 0x201C: // double quotes
+        case 0x201D:
+        case 0x201E:
+        case 0x2033:
+            c = QLatin1Char('"');
+            continue;
+        default:
+            break;
+        }
+        if (c.unicode() < 0x80) {
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                c = QChar(c.unicode() - 32);
+            continue;
+        }
+        // Only a capital the code page can carry: the host's texts are all in it.
+        const QChar upper = c.toUpper();
+        if (upper != c && cp1252::decode(cp1252::encode(QString(upper))) == QString(upper))
+            c = upper;
+    }
+    return out;
 }
 
 qsizetype findword(const QString &phrase, const QString &word)
@@ -42,7 +76,7 @@ bool wholeword(const QString &phrase, qsizetype pos, qsizetype length)
 
 bool checkforclose(const QString &w, const QString &phraseword)
 {
-    const QString c = text::asciiUpper(phraseword);
+    const QString c = plain(phraseword);
     if (w.isEmpty())
         return false;
     const QStringView stem = QStringView(w).chopped(1);
@@ -60,9 +94,11 @@ bool checkforclose(const QString &w, const QString &phraseword)
            is(stem, QLatin1StringView(""));
 }
 
-QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWords &words,
-                  const QString &guess)
+QList<Step> judge(const QString &stored, QString &mask, const phrases::PhraseWords &words,
+                  const QString &typed)
 {
+    const QString phrase = plain(stored);
+    const QString guess = plain(typed);
     QList<Step> steps;
     auto closetest = [&](const QString &w) {
         for (int i = 0; i < closewords; ++i) {
@@ -89,12 +125,13 @@ QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWor
             closetest(w);
             continue;
         }
-        if (!mask.contains(space + w + space) && !wholeword(phrase, p, w.size())) {
+        const QString seen = plain(mask);
+        if (!seen.contains(space + w + space) && !wholeword(phrase, p, w.size())) {
             closetest(w);
             continue;
         }
-        const bool shown = QStringView(mask).mid(p, w.size()) == w;
-        mask.replace(p, w.size(), w);
+        const bool shown = QStringView(seen).mid(p, w.size()) == w;
+        mask.replace(p, w.size(), stored.mid(p, w.size()));
         if (mask.contains(QLatin1Char('_'))) {
             if (shown && std::exchange(repeated, true))
                 continue;

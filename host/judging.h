@@ -18,6 +18,11 @@ qsizetype findword(const QString &phrase, const QString &word);
 // or is followed by a space.
 bool wholeword(const QString &phrase, qsizetype pos, qsizetype length);
 
+// Text as guesses are judged: typographic quotes and apostrophes become the plain ones a keyboard
+// types, and every letter whose capital the code page holds is upper-cased (n with tilde too).
+// One character stays one character, so positions in the result are positions in the text.
+QString plain(const QString &text);
+
 // The guessed word w is another form of the phrase word c (c is compared in upper case): c is w
 // with ING, S, ES, ED, ER, D or R added, w without its last letter plus ING, w with its last letter
 // doubled plus ING, w without its last letter plus IED or IES, or w without its last letter.
@@ -39,10 +44,10 @@ struct Step
     bool operator==(const Step &) const = default;
 };
 
-// Judges a guess (already in upper case) word by word against the phrase (upper case), revealing
-// words in the mask. Stops at the word that solves the phrase. Empty words are skipped, and a word
-// given again in the same guess too. A word shown before the guess gives one Revealed step for
-// the whole guess, however many such words it holds.
+// Judges a guess word by word against the phrase, revealing words in the mask. Both are compared in
+// their plain() forms; a revealed word shows in the mask as the phrase has it. Stops at the word that solves
+// the phrase. Empty words are skipped, and a word given again in the same guess too. A word shown before the
+// guess gives one Revealed step for the whole guess, however many such words it holds.
 QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWords &words,
                   const QString &guess);
 

@@ -24,6 +24,9 @@ struct tplayer
     bool watching = false;
     // The connection's login has been handled.
     bool loggedin = false;
+    // Who earned the score of this slot: the win is announced under that name, also once the
+    // player has left.
+    QString scorer;
 };
 
 // The host: the single authority of the game. It has no window, so it also runs without a screen.
@@ -78,6 +81,8 @@ public:
     QString thephrase;
     QString themask;
     bool answered = false;
+    // Who found the phrase of the turn, while its break runs.
+    int solver = 0;
     phrases::PhraseWords phrasewords;
     int countdown = 0;
 
@@ -119,6 +124,15 @@ public:
     // holds its slot.
     bool sentby(const QueuedMessage &m, int slot) const;
     bool isseat(int slot) const { return slot >= 1 && slot <= seats; }
+    // A seat whose player has logged in: only those take turns and are listed at a game start.
+    bool seated(int slot) const
+    {
+        return isseat(slot) && playertable[slot].inuse && playertable[slot].loggedin;
+    }
+    // The slot with the hosting player's say (starting games, removing players, setting seats to
+    // watch): slot 1 once logged in; while nobody holds it, the lowest seated slot; 0 for none.
+    // Copies work out the same from their score panel.
+    int leader() const;
     bool inuse(int slot) const { return slot >= 1 && slot <= maxslot && playertable[slot].inuse; }
     // What a game announcement tells of this game: seated players, spies, whether a game runs.
     void describe(announce::Announcement &a) const;

@@ -4,6 +4,7 @@
 
 #include "protocol/commands.h"
 #include "protocol/fields.h"
+#include "protocol/text.h"
 #include "protocol/wire.h"
 
 void TServer::listenerAccept(TSock *)
@@ -61,7 +62,8 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     if (!sentby(m, slot))
         return;
     tplayer &p = playertable[slot];
-    p.name = f.rest();
+    // Names are shown and relayed on one line.
+    p.name = text::wireSafe(f.rest());
     p.inuse = true;
     p.loggedin = true;
 
@@ -76,7 +78,9 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     for (const QString &line : std::as_const(memo_drawing))
         sendto(slot, line);
     if (version != cmd::versionText) {
-        sendto(1, cmd::buildHavewrongversion(p.name));
+        // The first player hears about the others, and only once seated.
+        if (slot != 1 && seated(1))
+            sendto(1, cmd::buildHavewrongversion(p.name));
         sendto(slot, cmd::buildWrongversion());
     }
 }
@@ -85,15 +89,22 @@ void TServer::sendgamestate(int slot)
 {
     if (gamestate.isEmpty())
         return;
-    if (gamestate == QLatin1String("picking")) {
-        sendto(slot, cmd::buildPickcatagoryTurn(curdrawer));
-    } else {
-        sendto(slot, cmd::buildNextplayer(curdrawer, curcategory, themask));
-        // A break after a time-out: everybody else sees the phrase.
-        if (gamestate == QLatin1String("break") && !answered)
+    const bool picking = gamestate == QLatin1String("picking");
+    sendto(slot, picking ? cmd::buildPickcatagoryTurn(curdrawer)
+                         : cmd::buildNextplayer(curdrawer, curcategory, themask));
+    // The scores come before the break: they set a newcomer's clock to the turn's time, and the
+    // break sets it to the break's.
+    sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+    if (teamgame)
+        sendto(slot, cmd::buildTeamscore(seatscores()));
+    // In the break everybody else sees the phrase: found, or shown at the time-out.
+    if (gamestate == QLatin1String("break")) {
+        if (answered)
+            sendto(slot, cmd::buildCorrectanswer(solver, playertable[solver].score, curdrawer,
+                                                 playertable[curdrawer].score, thephrase));
+        else
             sendto(slot, cmd::buildUpdateanswer(true, thephrase));
     }
-    sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
 }
 
 void TServer::acceptedSocketDisconnect(TSock *sender)
@@ -145,7 +156,7 @@ void TServer::kickhim(const QueuedMessage &m, const QString &payload)
     FieldReader f(payload);
     const int sender = f.nextInt();
     const int target = f.nextInt();
-    if (sender != 1 || !sentby(m, sender))
+    if (sender != leader() || !sentby(m, sender))
         return;
     // The removed player hears it before the hang-up, so its window can say why the game ended.
     if (inuse(target) && playertable[target].sock)
@@ -176,7 +187,7 @@ void TServer::justwatch(const QueuedMessage &m, const QString &payload)
     const int n = f.nextInt();
     const QString mode = f.rest();
     // Players ask for themselves; only the host's player may set another seat.
-    if (n == m.slot ? !sentby(m, n) : (!sentby(m, 1) || !inuse(n)))
+    if (n == m.slot ? !sentby(m, n) : (!sentby(m, leader()) || !inuse(n)))
         return;
     if (mode == QLatin1String("2")) {
         playertable[n].watching = false;
@@ -189,8 +200,14 @@ void TServer::justwatch(const QueuedMessage &m, const QString &payload)
             return;
         playertable[n].watching = true;
         sendtoall(cmd::buildJustwatching(n, 1));
-        if (n == curdrawer && !gamestate.isEmpty())
+        // The drawer's turn ends as it does when the drawer leaves: a break ends the way it always
+        // ends, with the win test.
+        if (n == curdrawer && gamestate == QLatin1String("break")) {
+            endbreak();
+        } else if (n == curdrawer && !gamestate.isEmpty()) {
+            roundtime->stop();
             findplayer();
+        }
     }
 }
 
@@ -200,10 +217,18 @@ void TServer::refreshplayerlist()
         if (!playertable[p].inuse)
             continue;
         for (int q = 1; q <= highslot; ++q) {
-            if (playertable[q].inuse)
+            if (playertable[q].inuse && playertable[q].loggedin)
                 sendto(p, cmd::buildRefreshplayerlist(q, playertable[q].name));
         }
     }
+}
+
+int TServer::leader() const
+{
+    for (int slot = 1; slot <= seats; ++slot)
+        if (seated(slot))
+            return slot;
+    return 0;
 }
 
 std::array<int, 10> TServer::seatscores() const

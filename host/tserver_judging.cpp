@@ -19,7 +19,7 @@ void TServer::answer(const QueuedMessage &m, const QString &payload)
     // The drawer holds the phrase and spies have no seat: neither of them guesses.
     if (g == curdrawer || !isseat(g))
         return;
-    const QString guess = text::asciiUpper(f.rest());
+    const QString guess = text::asciiUpper(text::wireSafe(f.rest()));
     if (guess.trimmed().isEmpty())
         return;
 
@@ -39,6 +39,7 @@ void TServer::answer(const QueuedMessage &m, const QString &payload)
             break;
         case judging::Step::Solved:
             answered = true;
+            solver = g;
             roundtime->stop();
             givepoints(g);
             sendtoall(cmd::buildCorrectanswer(g, playertable[g].score, curdrawer,
@@ -63,6 +64,8 @@ void TServer::addteampoints(int slot, int points)
 
 void TServer::givepoints(int guesser)
 {
+    playertable[guesser].scorer = playertable[guesser].name;
+    playertable[curdrawer].scorer = playertable[curdrawer].name;
     if (!teamgame) {
         playertable[guesser].score += 2;
         playertable[curdrawer].score += 1;
@@ -116,7 +119,10 @@ bool TServer::checkforwin()
         winner = QStringLiteral("Maroon Team");
         break;
     case judging::Win::Player:
-        winner = playertable[win.slot].name;
+        // The player who reached the score, also when he has left since.
+        winner = playertable[win.slot].scorer;
+        if (winner.isEmpty())
+            winner = playertable[win.slot].name;
         break;
     }
     gameon = false;

@@ -5,6 +5,7 @@
 
 #include "protocol/commands.h"
 #include "protocol/fields.h"
+#include "protocol/text.h"
 
 void TServer::chat(const QueuedMessage &m, const QString &payload)
 {
@@ -12,7 +13,7 @@ void TServer::chat(const QueuedMessage &m, const QString &payload)
     const int n = f.nextInt();
     if (!sentby(m, n))
         return;
-    sendtoall(cmd::buildChatRelay(n, playertable[n].name, f.rest()));
+    sendtoall(cmd::buildChatRelay(n, playertable[n].name, text::wireSafe(f.rest())));
 }
 
 void TServer::action(const QueuedMessage &m, const QString &payload)
@@ -21,7 +22,7 @@ void TServer::action(const QueuedMessage &m, const QString &payload)
     const int n = f.nextInt();
     if (!sentby(m, n))
         return;
-    sendtoall(cmd::buildActionRelay(n, playertable[n].name, f.rest()));
+    sendtoall(cmd::buildActionRelay(n, playertable[n].name, text::wireSafe(f.rest())));
 }
 
 void TServer::playasound(const QueuedMessage &m, const QString &payload)
@@ -30,7 +31,7 @@ void TServer::playasound(const QueuedMessage &m, const QString &payload)
     const int n = f.nextInt();
     if (!sentby(m, n))
         return;
-    sendtoall(cmd::buildPlayasoundRelay(n, f.rest()));
+    sendtoall(cmd::buildPlayasoundRelay(n, text::wireSafe(f.rest())));
 }
 
 void TServer::storestroke(const QString &line)

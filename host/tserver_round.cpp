@@ -26,9 +26,12 @@ void TServer::roundtimeTimer()
     if (gamestate == QLatin1String("drawing")) {
         // Nobody found the phrase in time: show it, and the drawer pays a point.
         gameon = false;
-        sendtoall(cmd::buildUpdateanswer(true, thephrase));
         tplayer &drawer = playertable[curdrawer];
         drawer.score = qMax(0, drawer.score - 1);
+        // Every panel shows the point the drawer lost. The scores go ahead of the phrase, whose
+        // break clock then stands on every screen.
+        sendtoall(cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+        sendtoall(cmd::buildUpdateanswer(true, thephrase));
         countdown = 10;
         gamestate = QStringLiteral("break");
         roundtime->start();

@@ -15,8 +15,8 @@ void TServer::startgame(const QueuedMessage &m, const QString &payload)
     const bool team = f.next() == QLatin1String("true");
     const int playto = f.nextInt();
     const int seconds = f.restInt();
-    // Only the host's own player starts games.
-    if (starter != 1 || !sentby(m, starter))
+    // Only the host's own player starts games, or while nobody holds slot 1 the lowest seat.
+    if (starter != leader() || !sentby(m, starter))
         return;
     // The phase clock adds 4 seconds to the time per turn.
     if (seconds > INT_MAX - 4)
@@ -38,6 +38,7 @@ void TServer::clearit1()
 {
     for (int i = 1; i <= highslot; ++i) {
         playertable[i].score = 0;
+        playertable[i].scorer.clear();
         playertable[i].watching = false;
     }
 }
@@ -51,7 +52,7 @@ void TServer::findplayer()
     bool found = false;
     for (int step = 0; step < highslot && !found; ++step) {
         next = next + 1 > highslot ? 1 : next + 1;
-        found = isseat(next) && playertable[next].inuse && !playertable[next].watching;
+        found = seated(next) && !playertable[next].watching;
     }
     if (!found) {
         // Nobody left who could draw: the game waits for a new start, and everybody is told.

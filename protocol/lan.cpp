@@ -2,6 +2,12 @@
 
 #include "protocol/config.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace lan {
 
 quint16 announcePort()
@@ -57,21 +63,40 @@ GameListener::GameListener(QObject *parent) : QObject(parent), prefix(config::an
 {
     ageTimer.setInterval(1000);
     connect(&ageTimer, &QTimer::timeout, this, &GameListener::age);
-    connect(&socket, &QUdpSocket::readyRead, this, &GameListener::readPending);
     clock.start();
+}
+
+GameListener::~GameListener()
+{
+    stop();
 }
 
 bool GameListener::start()
 {
+    if (fd >= 0)
+        return true;
     const quint16 port = lan::announcePort();
     const QHostAddress destination = lan::announceAddress();
     if (port == 0 || destination.isNull())
         return false;
-    // Announcements sent to a loopback address are heard there only; others on every interface.
-    const QHostAddress local = destination.isLoopback() ? destination : QHostAddress(QHostAddress::AnyIPv4);
-    if (socket.state() != QAbstractSocket::BoundState &&
-        !socket.bind(local, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint))
+    const int s = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (s < 0)
         return false;
+    // Other copies on this machine listen on the same port.
+    const int on = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // Announcements sent to a loopback address are heard there only; others on every interface.
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(port);
+    local.sin_addr.s_addr = htonl(destination.isLoopback() ? destination.toIPv4Address() : INADDR_ANY);
+    if (::bind(s, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
+        ::close(s);
+        return false;
+    }
+    fd = s;
+    notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(notifier.get(), &QSocketNotifier::activated, this, &GameListener::readPending);
     ageTimer.start();
     return true;
 }
@@ -79,36 +104,34 @@ bool GameListener::start()
 void GameListener::stop()
 {
     ageTimer.stop();
-    socket.close();
+    notifier.reset();
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
 }
 
 void GameListener::readPending()
 {
-    readScheduled = false;
-    // A flood is read in portions, so the window keeps answering between them.
-    for (int n = 0; n < 64 && socket.hasPendingDatagrams(); ++n) {
-        const qint64 size = socket.pendingDatagramSize();
-        if (size < 0 || size > announce::maxDatagram) {
-            socket.readDatagram(nullptr, 0); // dropped unread
-            continue;
+    // One byte more than an announcement may have: a longer datagram shows as too long.
+    char data[announce::maxDatagram + 1];
+    for (int n = 0; n < portion && fd >= 0; ++n) {
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t got =
+            ::recvfrom(fd, data, sizeof data, 0, reinterpret_cast<sockaddr *>(&from), &fromSize);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return; // empty (or an error the next notification will tell again)
         }
-        QByteArray data(size, Qt::Uninitialized);
-        QHostAddress sender;
-        const qint64 got = socket.readDatagram(data.data(), size, &sender);
-        if (got != size)
+        if (got > announce::maxDatagram || from.sin_family != AF_INET)
             continue;
-        const auto game = announce::decode(data, prefix);
+        const auto game = announce::decode(QByteArray(data, got), prefix);
         if (!game)
             continue;
-        bool isV4 = false;
-        const quint32 v4 = sender.toIPv4Address(&isV4);
-        const QString address = isV4 ? QHostAddress(v4).toString() : sender.toString();
+        const QString address = QHostAddress(ntohl(from.sin_addr.s_addr)).toString();
         if (games.heard(address, *game, clock.elapsed()))
             emit changed();
-    }
-    if (socket.hasPendingDatagrams() && !readScheduled) {
-        readScheduled = true;
-        QTimer::singleShot(0, this, &GameListener::readPending);
     }
 }
 

@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QUdpSocket>
 #include <functional>
+#include <memory>
 
 // Games on this network: a hosting copy announces its game; a join dialog listens.
 // Port, destination and prefix come from config (announcePort, announceAddress, announcePrefix).
@@ -40,11 +42,17 @@ private:
 };
 
 // Hears the announcements and keeps the list of games, newest first, dropping the silent ones.
+// The socket is our own, watched for reading for as long as it is open: each notification reads
+// a portion of the waiting datagrams, and the watch fires again at once while any remain, so a
+// flood is read in portions between the window's other events and a real game still gets in.
 class GameListener : public QObject
 {
     Q_OBJECT
 public:
     explicit GameListener(QObject *parent = nullptr);
+    ~GameListener() override;
+    // Datagrams read per notification.
+    static constexpr int portion = 64;
 
     // Starts listening; false when the port cannot be bound (the list then stays empty).
     bool start();
@@ -58,12 +66,12 @@ private:
     void readPending();
     void age();
 
-    QUdpSocket socket;
+    int fd = -1;
+    std::unique_ptr<QSocketNotifier> notifier;
     QTimer ageTimer;
     QElapsedTimer clock;
     announce::GameList games;
     QByteArray prefix;
-    bool readScheduled = false;
 };
 
 namespace lan {

@@ -69,6 +69,13 @@ HostLog::HostLog(TServer &host, std::FILE *stream, QObject *parent) : QObject(pa
         });
         if (!text.isEmpty())
             line(text);
+        // Each turn also logs the scores of the ten seats as the host holds them.
+        if (message.startsWith(cmd::pickcatagory + QLatin1Char('+'))) {
+            QString scores = QStringLiteral("Scores:");
+            for (int seat = 1; seat <= TServer::seats; ++seat)
+                scores += QLatin1Char(' ') + QString::number(host.playertable[seat].score);
+            line(scores);
+        }
     });
 }
 

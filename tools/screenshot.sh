@@ -17,7 +17,7 @@ trap 'kill $game $xvfb 2>/dev/null || true; rm -rf "$tmp"' EXIT
 game=
 for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$tmp/display")
-QUILLET_HOME="$tmp" QT_QPA_PLATFORM=xcb build-tools/tools/screenshot/game_screenshot >"$tmp/out" 2>/dev/null &
+QUILLET_HOME="$tmp" QUILLET_ANNOUNCE_ADDRESS=127.0.0.1 QT_QPA_PLATFORM=xcb build-tools/tools/screenshot/game_screenshot >"$tmp/out" 2>/dev/null &
 game=$!
 for _ in $(seq 300); do grep -q ready "$tmp/out" 2>/dev/null && break; sleep 0.1; done
 import -window root "$out"

@@ -21,6 +21,8 @@ for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; s
 export DISPLAY="$display" QUILLET_HOME="$home" QUILLET_INSTANCE="figures$$"
 export QUILLET_GAME_PORT=$((20000 + RANDOM % 20000)) QUILLET_LOBBY_PORT=$((40000 + RANDOM % 20000))
 export QUILLET_ERRORBOX_LOG="$home/boxes.log"
+# The hosting copies announce their games to this machine only.
+export QUILLET_ANNOUNCE_ADDRESS=127.0.0.1
 
 echo "== start to window shown (Xvfb, hosting copy)"
 for run in 1 2 3; do

@@ -5,9 +5,12 @@
 //   - 2 of them leave and come back every 20-40 s, whatever the turn is doing;
 //   - one floods the host with the longest chat lines it may send, from a third of the run on;
 //   - one stops reading after its login and must be dropped at the host's output limit.
-// Usage: load_game [SECONDS=600]. It prints the host's CPU share and memory, chat latency between
-// the well-behaved players before and during the flood, chat lines lost or out of order, and when
-// the silent reader was dropped.
+// With --dedicated the host is quillet-host instead, and the scripted player in slot 1 starts the
+// game; at every turn's start each player's score panel, kept from the host's messages as a copy
+// keeps it, is compared with the scores the host logs for that turn.
+// Usage: load_game [SECONDS=600] [--dedicated]. It prints the host's CPU share and memory, chat latency
+// between the well-behaved players before and during the flood, chat lines lost or out of order, and when the
+// silent reader was dropped.
 #include "app/program.h"
 #include "bench/support/memory.h"
 #include "client/tchat.h"
@@ -26,6 +29,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -81,8 +85,32 @@ struct Stats
     qint64 floodStartUs = 0;
     qint64 silentDroppedUs = -1;
     QString silentName;
+    // On the dedicated host: the phrase of the turn when the drawer lets it be found (every other
+    // turn), so that points are won and time-outs cost points somebody holds.
+    QString solvable;
     int turns = 0, strokes = 0; // as the first player saw them
     int wellBehavedDropped = 0;
+    // The dedicated host's scores of seats 1-10 as its log last gave them; panels checked against
+    // them at turn starts, and how many differed.
+    QProcess *dedicated = nullptr;
+    std::array<int, 10> hostScores{};
+    bool haveScores = false;
+    bool running = false;
+    qint64 panelChecks = 0, panelMismatches = 0;
+    QStringList mismatchExamples;
+
+    void readHostLog()
+    {
+        while (dedicated->canReadLine()) {
+            const QString line = QString::fromUtf8(dedicated->readLine()).trimmed();
+            if (!line.startsWith(QLatin1String("Scores:")))
+                continue;
+            const QStringList f = line.mid(7).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            for (int i = 0; i < 10 && i < f.size(); ++i)
+                hostScores[size_t(i)] = f[i].toInt();
+            haveScores = true;
+        }
+    }
 };
 
 class Player : public QObject
@@ -153,6 +181,9 @@ public:
     const int id;
     const Kind kind;
     int slot = 0;
+    // The score panel of seats 1-10; fresh from the login until the host has sent the scores.
+    std::array<int, 10> panel{};
+    bool fresh = true;
     int seq = 0; // chat lines sent
     QString name;
     // Per well-behaved sender: the last of its lines seen here.
@@ -180,16 +211,44 @@ private:
         const QString &word = f.at(0);
         if (word == cmd::sendlogininfo && f.size() > 1) {
             slot = f[1].toInt();
+            fresh = true;
             send(cmd::buildLogininfo(slot, cmd::versionText, name));
             if (kind == Kind::WellBehaved || kind == Kind::Leaver)
                 chatTimer.start(2000 + int(QRandomGenerator::global()->bounded(1000)));
         } else if (word == cmd::chat && f.size() > 2) {
+            if (m == cmd::buildPaused())
+                stats.running = stats.running && id != 0;
             received(f.mid(2).join(QLatin1Char('+')));
-        } else if (word == cmd::pickcatagory && f.size() == 2 && f[1].toInt() == slot) {
-            send(cmd::buildPickcatagory(slot, int(QRandomGenerator::global()->bounded(7))));
+        } else if (word == cmd::givedraweranswer && f.size() > 1 && stats.dedicated) {
+            stats.solvable =
+                QRandomGenerator::global()->bounded(2) == 0 ? f.mid(1).join(QLatin1Char('+')) : QString();
+        } else if (word == cmd::startgame) {
+            panel.fill(0);
+            fresh = false;
+            stats.running = stats.running || id == 0;
+        } else if (word == cmd::correctanswer && f.size() > 4) {
+            setScore(f[1], f[2]);
+            setScore(f[3], f[4]);
+        } else if (word == cmd::passed && f.size() > 2) {
+            setScore(f[1], f[2]);
+        } else if (word == cmd::gamestats && f.size() > 3) {
+            for (int i = 3; i < f.size() && i < 13; ++i)
+                panel[size_t(i - 3)] = f[i].toInt();
+            fresh = false;
+        } else if (word == cmd::teamscore) {
+            for (int i = 1; i < f.size() && i < 11; ++i)
+                panel[size_t(i - 1)] = f[i].toInt();
+        } else if (word == cmd::winner) {
+            stats.running = stats.running && id != 0;
+        } else if (word == cmd::pickcatagory && f.size() == 2) {
+            checkPanel();
+            if (f[1].toInt() == slot)
+                send(cmd::buildPickcatagory(slot, int(QRandomGenerator::global()->bounded(7))));
         } else if (word == cmd::draw || word == cmd::moveit) {
             stats.strokes += id == 0 ? 1 : 0;
         } else if (word == cmd::nextplayer && f.size() > 1) {
+            if (id == 0)
+                stats.solvable.clear();
             stats.turns += id == 0 ? 1 : 0;
             if (f[1].toInt() == slot && kind != Kind::Flooder)
                 drawTimer.start(16);
@@ -198,6 +257,39 @@ private:
         } else if (word == cmd::playerdisconnected && f.size() > 2 && f[2] == stats.silentName &&
                    stats.silentDroppedUs < 0) {
             stats.silentDroppedUs = nowUs();
+        }
+    }
+
+    void setScore(const QString &seat, const QString &score)
+    {
+        const int n = seat.toInt();
+        if (n >= 1 && n <= 10)
+            panel[size_t(n - 1)] = score.toInt();
+    }
+
+    // A turn begins: the previous one is over and every panel shows the host's scores. A copy
+    // that has just joined learns the scores after the turn, so its first turn is not checked.
+    void checkPanel()
+    {
+        if (!stats.dedicated || kind == Kind::Silent || fresh)
+            return;
+        // The host logs a turn's scores before it sends the turn: they are in its pipe by now.
+        stats.dedicated->waitForReadyRead(0);
+        stats.readHostLog();
+        if (!stats.haveScores)
+            return;
+        ++stats.panelChecks;
+        if (panel == stats.hostScores)
+            return;
+        ++stats.panelMismatches;
+        if (stats.mismatchExamples.size() < 5) {
+            QStringList a, b;
+            for (int i = 0; i < 10; ++i) {
+                a << QString::number(panel[size_t(i)]);
+                b << QString::number(stats.hostScores[size_t(i)]);
+            }
+            stats.mismatchExamples << name + QStringLiteral(": panel ") + a.join(QLatin1Char(' ')) +
+                                          QStringLiteral(", host ") + b.join(QLatin1Char(' '));
         }
     }
 
@@ -234,7 +326,10 @@ private:
         send(cmd::buildChat(slot, QStringLiteral("%1:%2:%3:%4").arg(tag).arg(id).arg(seq).arg(nowUs()),
                             QStringLiteral("clBlack")));
         static const char *guesses[] = {"apple", "the", "dog", "pizza", "star wars", "house", "run"};
-        send(cmd::buildAnswer(slot, QLatin1String(guesses[QRandomGenerator::global()->bounded(7)])));
+        if (!stats.solvable.isEmpty() && QRandomGenerator::global()->bounded(8) == 0)
+            send(cmd::buildAnswer(slot, stats.solvable));
+        else
+            send(cmd::buildAnswer(slot, QLatin1String(guesses[QRandomGenerator::global()->bounded(7)])));
     }
 
     void drawPoint()
@@ -310,6 +405,7 @@ int runDriver(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 600;
+    const bool dedicated = argc > 2 && qstrcmp(argv[2], "--dedicated") == 0;
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     const quint16 port = probe.serverPort();
@@ -326,12 +422,22 @@ int runDriver(int argc, char **argv)
     env.insert(QStringLiteral("QUILLET_ERRORBOX_LOG"), home.filePath(QStringLiteral("boxes.log")));
     host.setProcessEnvironment(env);
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--host")});
+    Stats stats;
+    if (dedicated) {
+        env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1"));
+        host.setProcessEnvironment(env);
+        // QUILLET_HOST_BINARY may name another build of the host.
+        host.start(qEnvironmentVariable("QUILLET_HOST_BINARY", QStringLiteral(QUILLET_HOST_BINARY)),
+                   {QStringLiteral("--no-announce")});
+        stats.dedicated = &host;
+        QObject::connect(&host, &QProcess::readyReadStandardOutput, [&stats] { stats.readHostLog(); });
+    } else {
+        host.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--host")});
+    }
     if (!host.waitForStarted())
         return 1;
     QThread::msleep(1500);
 
-    Stats stats;
     std::vector<std::unique_ptr<Player>> players;
     for (int i = 0; i < 14; ++i) {
         const Kind kind = i < 10    ? Kind::WellBehaved
@@ -346,6 +452,15 @@ int runDriver(int argc, char **argv)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     }
     stats.silentName = players[12]->name;
+    // On the dedicated host the first scripted player starts the game, once enough have joined.
+    QTimer starter;
+    QObject::connect(&starter, &QTimer::timeout, [&] {
+        Player &first = *players[0];
+        if (!stats.running && first.slot >= 1)
+            first.send(cmd::buildStartgame(first.slot, false, 1000000, 30));
+    });
+    if (dedicated)
+        starter.start(2000);
 
     const qint64 pid = host.processId();
     ProcSample start, minute;
@@ -401,9 +516,9 @@ int runDriver(int argc, char **argv)
         }
     }
     const double growth = end.rssMb - minute.rssMb;
-    std::printf("run: %d s with 14 scripted players and the host's own player: %d turns, %d stroke "
-                "messages relayed to one player\n",
-                seconds, stats.turns, stats.strokes);
+    std::printf("run: %d s with 14 scripted players and %s: %d turns, %d stroke messages relayed to one "
+                "player\n",
+                seconds, dedicated ? "quillet-host" : "the host's own player", stats.turns, stats.strokes);
     std::printf("host CPU: %.1f%% of one core\n", 100.0 * (end.cpuSeconds - start.cpuSeconds) / elapsed);
     std::printf("host RSS: %.1f MB at start, %.1f MB after the first minute, %.1f MB at the end "
                 "(growth %.1f MB: %s)\n",
@@ -425,6 +540,13 @@ int runDriver(int argc, char **argv)
         std::printf("silent reader never dropped (FAIL)\n");
     std::printf("well-behaved players dropped by the host: %d; error boxes on the host: %d\n",
                 stats.wellBehavedDropped, int(boxes.count('\n')));
+    if (dedicated) {
+        std::printf("score panels at turn starts: %lld checked, %lld differ from the host's (%s)\n",
+                    stats.panelChecks, stats.panelMismatches,
+                    stats.panelChecks > 0 && stats.panelMismatches == 0 ? "ok" : "FAIL");
+        for (const QString &e : std::as_const(stats.mismatchExamples))
+            std::printf("  %s\n", qPrintable(e));
+    }
     return 0;
 }
 

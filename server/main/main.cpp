@@ -1,6 +1,8 @@
 // quillet-host: the host alone, with no window and no player of its own. The first player to
-// join takes slot 1 and with it the hosting player's say (starting games, removing players).
+// join takes slot 1 and with it the hosting player's say (starting games, removing players);
+// while slot 1 is empty, the seated player with the lowest number has it.
 #include "host/tserver.h"
+#include "protocol/config.h"
 #include "protocol/errors.h"
 #include "protocol/invitation.h"
 #include "protocol/lan.h"
@@ -15,9 +17,27 @@
 
 namespace {
 
+const char *const usagetext = "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router]\n"
+                              "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n";
+
 int usage()
 {
-    std::fputs("usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router]\n", stderr);
+    std::fputs(usagetext, stderr);
+    return 2;
+}
+
+// A port from the command line or the environment; 0 when it is not one from 1 to 65535.
+int portnumber(const QString &value)
+{
+    bool ok = false;
+    const int n = value.trimmed().toInt(&ok);
+    return ok && n >= 1 && n <= 65535 ? n : 0;
+}
+
+int badport(const QString &value, const char *from)
+{
+    std::fprintf(stderr, "quillet-host: the port %s (%s) is not a number from 1 to 65535\n",
+                 value.toUtf8().constData(), from);
     return 2;
 }
 
@@ -29,6 +49,7 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("quillet-host"));
 
     QString port;
+    const char *portfrom = "QUILLET_GAME_PORT";
     // The name players see in the list of games on this network.
     QString name = QStringLiteral("Dedicated host");
     bool announcing = true;
@@ -40,6 +61,10 @@ int main(int argc, char **argv)
         if (args[i] == QLatin1String("--name") && i + 1 < args.size()) {
             name = args[++i].simplified();
             continue;
+        }
+        if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
+            std::fputs(usagetext, stdout);
+            return 0;
         }
         if (args[i] == QLatin1String("--no-announce")) {
             announcing = false;
@@ -55,17 +80,21 @@ int main(int argc, char **argv)
             value = args[i].mid(7);
         else
             return usage();
-        bool ok = false;
-        const int n = value.toInt(&ok);
-        if (!ok || n < 1 || n > 65535)
-            return usage();
-        port = QString::number(n);
+        if (portnumber(value) == 0)
+            return badport(value, "--port");
+        port = value;
+        portfrom = "--port";
     }
+    if (port.isEmpty())
+        port = config::gamePort();
+    const int portnum = portnumber(port);
+    if (portnum == 0)
+        return badport(port, portfrom);
 
+    // A hang-up stops the host as a termination does: it has no terminal to reload for.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     TServer host;
-    if (!port.isEmpty())
-        host.listener.PortName = port;
+    host.listener.PortName = QString::number(portnum);
     HostLog log(host, stdout);
     try {
         host.listener.setListen(true);

@@ -2,6 +2,7 @@
 #include "app/downloadwindow.h"
 #include "protocol/errors.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
@@ -19,12 +20,13 @@ const QString installerName = u"orvanelobby-setup.run"_qs;
 
 // Answers by the first folder of the path: /files/ the installer, /moved/ a redirect to it,
 // /text/ a file that is no program, /missing/ a 404, /slow/ 500 bytes of a long body and then
-// nothing.
+// nothing; the answers in `raw` are sent as they are, and the connection closed.
 class TinyHttp : public QObject
 {
 public:
     QByteArray installer;
     QList<QByteArray> requests;
+    QHash<QByteArray, QByteArray> raw;
 
     TinyHttp()
     {
@@ -50,6 +52,12 @@ private:
         const QByteArray path = buf.split(' ').value(1);
         buf.clear();
         QByteArray head, body;
+        const QByteArray folder = path.split('/').value(1);
+        if (raw.contains(folder)) {
+            s->write(raw[folder]);
+            s->disconnectFromHost();
+            return;
+        }
         if (path.startsWith("/files/")) {
             head = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n";
             body = installer;
@@ -82,6 +90,11 @@ class TestDownload : public QObject
     TinyHttp http;
     QStringList boxes;
 
+    static QByteArray sha256(const QByteArray &data)
+    {
+        return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+    }
+
     static QByteArray contents(const QString &path)
     {
         QFile f(path);
@@ -103,6 +116,11 @@ private slots:
         script += '#' + QByteArray(1500 - script.size() - 2, '-') + '\n';
         QCOMPARE(script.size(), 1500);
         http.installer = script;
+        http.raw["nocontent"] = "HTTP/1.1 204 No Content\r\nConnection: close\r\n\r\n";
+        http.raw["blanklines"] = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n\r\n\r\n\r\n\r\n";
+        http.raw["badchunk"] = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n";
+        http.raw["statusonly"] = "HTTP/1.1 200 OK\r\n";
+        http.raw["cutshort"] = "HTTP/1.1 200 OK\r\nContent-Length: 1500\r\n\r\n" + script.left(700);
     }
     void init()
     {
@@ -111,6 +129,7 @@ private slots:
         QDir(home.path()).removeRecursively();
         QDir().mkpath(home.path());
         qputenv("QUILLET_HOME", home.path().toLocal8Bit());
+        qputenv("QUILLET_INSTALLER_SHA256", sha256(http.installer));
     }
 
     void completedDownloadStartsTheInstallerAndEndsTheGame_data()
@@ -169,6 +188,8 @@ private slots:
             QCOMPARE(w.state(), int(Tdownload::downloading));
             QTRY_VERIFY_WITH_TIMEOUT(w.getbutton->isEnabled(), 5000);
             QCOMPARE(w.infolabel->text(), u"Download Aborted"_qs);
+            // The error page is no part of the installer: nothing says it is coming.
+            QCOMPARE(w.infolabel3->text(), u"Download Aborted"_qs);
             QCOMPARE(w.state(), int(Tdownload::failed));
             QVERIFY(!w.abortbutton->isEnabled());
             QCOMPARE(leftovers(), QStringList());
@@ -199,6 +220,7 @@ private slots:
     void installerThatWontStartKeepsTheGame()
     {
         qputenv("QUILLET_INSTALLER_URL", http.url(u"text"_qs).toLatin1());
+        qputenv("QUILLET_INSTALLER_SHA256", sha256(QByteArray(1500, 't')));
         Tdownload w;
         QSignalSpy closing(&w, &Tdownload::closeGame);
         w.getbutton->click();
@@ -206,6 +228,74 @@ private slots:
         QCOMPARE(w.messageBox->text(), u"An Error has Occurred."_qs);
         QCOMPARE(w.infolabel->text(), u"Received 1500 bytes"_qs);
         QCOMPARE(closing.count(), 0);
+    }
+
+    // Nothing runs that is not the expected installer: an answer without a body, a body the
+    // transfer reports broken, or one with another digest ends as a failure and leaves no file.
+    void onlyTheExpectedInstallerIsKeptAndRun_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("told"); // the message box, if any
+        QTest::newRow("204 no content") << u"nocontent"_qs << QString();
+        QTest::newRow("chunked blank lines") << u"blanklines"_qs << QString();
+        QTest::newRow("bad chunk size") << u"badchunk"_qs << QString();
+        QTest::newRow("status line only") << u"statusonly"_qs << QString();
+        QTest::newRow("cut short") << u"cutshort"_qs << QString();
+        QTest::newRow("another file")
+            << u"text"_qs << u"The download did not match the expected installer and was deleted."_qs;
+    }
+    void onlyTheExpectedInstallerIsKeptAndRun()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, told);
+        qputenv("QUILLET_INSTALLER_URL", http.url(folder).toLatin1());
+        Tdownload w;
+        QSignalSpy closing(&w, &Tdownload::closeGame);
+        w.getbutton->click();
+        QCOMPARE(w.state(), int(Tdownload::downloading));
+        QTRY_VERIFY_WITH_TIMEOUT(w.getbutton->isEnabled(), 5000);
+        QCOMPARE(w.state(), int(Tdownload::failed));
+        QCOMPARE(w.infolabel->text(), u"Download Aborted"_qs);
+        QCOMPARE(w.infolabel3->text(), u"Download Aborted"_qs);
+        QCOMPARE(w.messageBox ? w.messageBox->text() : QString(), told);
+        QTest::qWait(100);
+        QCOMPARE(closing.count(), 0);
+        QCOMPARE(leftovers(), QStringList());
+        QCOMPARE(boxes, QStringList());
+    }
+
+    // Without an address and its digest nothing can be downloaded; the other two ways stay.
+    void noInstallerOfferedWithoutAddressAndDigest_data()
+    {
+        QTest::addColumn<QByteArray>("url");
+        QTest::addColumn<QByteArray>("digest");
+        QTest::newRow("neither") << QByteArray() << QByteArray();
+        QTest::newRow("no digest") << QByteArray("files") << QByteArray();
+        QTest::newRow("digest not hex") << QByteArray("files") << QByteArray(64, 'g');
+        QTest::newRow("digest too short") << QByteArray("files") << QByteArray(63, 'a');
+    }
+    void noInstallerOfferedWithoutAddressAndDigest()
+    {
+        QFETCH(QByteArray, url);
+        QFETCH(QByteArray, digest);
+        if (url.isEmpty())
+            qunsetenv("QUILLET_INSTALLER_URL");
+        else
+            qputenv("QUILLET_INSTALLER_URL", http.url(QString::fromLatin1(url)).toLatin1());
+        if (digest.isEmpty())
+            qunsetenv("QUILLET_INSTALLER_SHA256");
+        else
+            qputenv("QUILLET_INSTALLER_SHA256", digest);
+        Tdownload w;
+        QVERIFY(!w.installerOffered());
+        QVERIFY(!w.getbutton->isEnabled());
+        QCOMPARE(w.infolabel->text(), u"No lobby installer is offered for this system."_qs);
+        w.getbuttonClick();
+        QTest::qWait(50);
+        QCOMPARE(w.state(), int(Tdownload::notStarted));
+        QCOMPARE(http.requests.size(), 0);
+        QVERIFY(w.playSoloButton->isEnabled());
+        QVERIFY(w.playWithOthersButton->isEnabled());
     }
 
     void uncreatableFileChangesNothing()
@@ -231,7 +321,8 @@ private slots:
         QSignalSpy closing(&w, &Tdownload::closeGame);
         w.playWithOthersButton->click();
         QVERIFY(w.messageBox);
-        QVERIFY(w.messageBox->text().startsWith(u"Please close the game and open the Orvane Lobby"_qs));
+        QVERIFY(w.messageBox->text().contains(u"File / Host a Game..."_qs));
+        QVERIFY(w.messageBox->text().contains(u"File / Join a Game..."_qs));
         QCOMPARE(closing.count(), 0);
         // Once the player has read why, the game offers its own way to play with others.
         QSignalSpy offered(&w, &Tdownload::lobbyMissing);

@@ -12,6 +12,7 @@
 #include "protocol/errors.h"
 #include "tests/support/netsupport.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -253,6 +254,45 @@ private slots:
         QVERIFY(raw.waitForPlayer(u"Zed"_qs));
         host.terminate();
         QVERIFY(host.waitForFinished(10000));
+    }
+
+    // A flood of announcements (bursts of 70 and a steady stream, as a busy or hostile network
+    // sends) never leaves the dialog deaf: a real game announced afterwards shows up. Picking a
+    // game in the list, by mouse or keys, puts its address in the field; typing another one
+    // leaves the list.
+    void joinDialogHearsARealGameAfterAFlood()
+    {
+        const quint16 port = quint16(qEnvironmentVariableIntValue("QUILLET_ANNOUNCE_PORT"));
+        JoinGameDialog d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QUdpSocket flood;
+        QList<QByteArray> noise;
+        for (int n = 1; n <= 4; ++n)
+            noise << announce::encode({u"Flood%1"_qs.arg(n), quint16(n), 1, 0, false}, "QUILLET-GAME/1");
+        noise << "QUILLET-GAME/1\nbroken" << QByteArray(300, 'x');
+        QElapsedTimer spell;
+        spell.start();
+        for (int burst = 0; spell.elapsed() < 3000; ++burst) {
+            for (int i = 0; i < 70; ++i)
+                flood.writeDatagram(noise[i % noise.size()], QHostAddress::LocalHost, port);
+            QTest::qWait(burst % 3 ? 1 : 40);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(d.gamesList->count() == 4, 5000);
+
+        GameAnnouncer real(u"Ann"_qs, 7800, [](announce::Announcement &a) { a.seated = 2; });
+        real.start();
+        const QString listed = u"Ann's game at 127.0.0.1:7800 - 2 players, waiting to start"_qs;
+        QTRY_VERIFY_WITH_TIMEOUT(!d.gamesList->findItems(listed, Qt::MatchExactly).isEmpty(), 5000);
+
+        d.addressEdit->setText(u"dead.example:7772"_qs);
+        d.gamesList->setCurrentItem(d.gamesList->findItems(listed, Qt::MatchExactly).first());
+        QCOMPARE(d.address(), u"127.0.0.1:7800"_qs);
+        QTest::keyClicks(d.addressEdit, u"1"_qs);
+        QCOMPARE(d.gamesList->currentItem(), nullptr);
+        real.announceNow(); // the list is made anew; the typed address stays
+        QTest::qWait(200);
+        QCOMPARE(d.address(), u"127.0.0.1:78001"_qs);
     }
 
     // "Play with Others" offers both ways in; each opens its dialog, and Cancel changes nothing.

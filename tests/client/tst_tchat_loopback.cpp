@@ -113,27 +113,41 @@ private slots:
         QVERIFY(boxes.isEmpty());
     }
 
-    // With no hosting copy, number 1 carries the hosting player's controls; when it leaves, the
-    // next newcomer takes number 1 and the controls, and nobody else moves.
+    // With no hosting copy, number 1 carries the hosting player's controls; while nobody holds
+    // it, the lowest seat does, and the host takes its start. A newcomer in number 1 takes the
+    // controls back; Start never shows while a game runs.
     void numberOneActsAsHostingPlayer()
     {
         auto ann = join(QStringLiteral("Ann"));
         QTRY_COMPARE(ann->mynumber, 1);
         auto bob = join(QStringLiteral("Bob"));
         QTRY_COMPARE(bob->mynumber, 2);
+        auto cy = join(QStringLiteral("Cy"));
+        QTRY_COMPARE(cy->mynumber, 3);
         QVERIFY(ann->amhost && !ann->button_start->isHidden() && ann->startGameAction->isEnabled());
-        QVERIFY(!bob->amhost && bob->button_start->isHidden());
         QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("Ann"));
+        QTRY_COMPARE(names(*cy),
+                     (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy")}));
+        QVERIFY(!bob->amhost && bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
         ann.reset();
         QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("<Waiting>"));
+        QTRY_COMPARE(cy->label_playername[1]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(bob->amhost && !bob->button_start->isHidden() && bob->startGameAction->isEnabled());
+        QVERIFY(!cy->amhost && cy->button_start->isHidden());
+        bob->sendtohost(cmd::buildStartgame(2, false, 20, 60));
+        QTRY_VERIFY(host->gameon);
+        QTRY_VERIFY(bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
+        QVERIFY(bob->amhost);
+
         auto cid = join(QStringLiteral("Cid"));
         QTRY_COMPARE(cid->mynumber, 1);
-        QVERIFY(cid->amhost && !cid->button_start->isHidden());
-        QCOMPARE(bob->mynumber, 2);
-        QVERIFY(!bob->amhost);
-        // Joining while a game runs, the Start button goes with the turn.
-        host->sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
-        QTRY_VERIFY(cid->button_start->isHidden());
+        QTRY_VERIFY(!bob->amhost);
+        // Joining while a game runs: the controls without Start.
+        QTRY_VERIFY(cid->amhost && cid->button_start->isHidden() && !cid->startGameAction->isEnabled());
+        host->stopgame();
+        host->sendtoall(cmd::buildPaused());
+        QTRY_VERIFY(!cid->button_start->isHidden() && cid->startGameAction->isEnabled());
+        QVERIFY(bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
     }
 
     // A backlog is drawn several messages a tick, in order; a message that does not read ends

@@ -32,7 +32,8 @@ public:
         server.seed(1);
         // Short lists keep the phrases within reach of guesses in the corpus.
         for (int c = 0; c < phrases::categories; ++c)
-            server.setPhraseList(c, {QStringLiteral("red apple pie"), QStringLiteral("cat")});
+            server.setPhraseList(c, {QStringLiteral("red apple pie"), QStringLiteral("cat"),
+                                     QString::fromUtf8("don\u2019t pi\u00f1ata")});
     }
     ~Table()
     {

@@ -301,9 +301,10 @@ void TestHostAdmission::newcomerDuringTurn()
     for (int i = 0; i < 95; ++i)
         h.server.roundtimeTimer();
     QCOMPARE(h.server.gamestate, s("break"));
+    // The scores first: the phrase then sets the break's clock.
     QCOMPARE(arrive(s("Ed")), (QStringList{s("CMD_nextplayer+1+6+_____ FOOD ____ "),
-                                           s("CMD_updateanswer+true+ANGEL FOOD CAKE"),
-                                           s("CMD_gamestats+30+90+0+4+7+0+0+0+0+0+0+0"), move, draw}));
+                                           s("CMD_gamestats+30+90+0+4+7+0+0+0+0+0+0+0"),
+                                           s("CMD_updateanswer+true+ANGEL FOOD CAKE"), move, draw}));
     // While the next drawer picks, the newcomer is told who picks, never a stale mask.
     for (int i = 0; i < 11; ++i)
         h.server.roundtimeTimer();

@@ -554,7 +554,8 @@ void TestHostGame::timeOut()
     t.takeAll();
     t.tick();
     QVERIFY(t.sync());
-    QCOMPARE(t.at(3)->take(), QStringList{s("CMD_updateanswer+true+HOT DOG")});
+    QCOMPARE(t.at(3)->take(),
+             (QStringList{s("CMD_gamestats+20+60+0+3+0+0+0+0+0+0+0+0"), s("CMD_updateanswer+true+HOT DOG")}));
     QCOMPARE(t.server.playertable[1].score, 0);
     QVERIFY(!t.server.gameon);
     QCOMPARE(t.server.gamestate, s("break"));

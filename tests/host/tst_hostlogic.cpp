@@ -231,6 +231,21 @@ void TestHostLogic::judge_data()
                                            << "___  "
                                            << "HOT"
                                            << "HOT  " << QList<Step>{{Step::Solved, QStringLiteral("HOT  ")}};
+    // Typed with the keyboard's apostrophe and small accented letters; shown as the phrase has it.
+    QTest::newRow("typographic apostrophe")
+        << QString::fromUtf8("DON’T STOP") << "_____ ____ "
+        << "DON'T" << QString::fromUtf8("DON’T ____ ")
+        << QList<Step>{{Step::Revealed, QString::fromUtf8("DON’T ____ ")}};
+    QTest::newRow("accented letter in either case")
+        << QString::fromUtf8("PIñATA PARTY") << "______ _____ " << QString::fromUtf8("PARTY PIÑATA")
+        << QString::fromUtf8("PIñATA PARTY ")
+        << QList<Step>{{Step::Revealed, QStringLiteral("______ PARTY ")},
+                       {Step::Solved, QString::fromUtf8("PIñATA PARTY ")}};
+    QTest::newRow("plain quotes match typographic ones")
+        << QString::fromUtf8("“HI” THERE") << "____ _____ "
+        << "\"HI\" THERE" << QString::fromUtf8("“HI” THERE ")
+        << QList<Step>{{Step::Revealed, QString::fromUtf8("“HI” _____ ")},
+                       {Step::Solved, QString::fromUtf8("“HI” THERE ")}};
 }
 
 void TestHostLogic::judge()

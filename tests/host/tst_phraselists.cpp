@@ -47,6 +47,17 @@ void TestPhraseLists::shipped()
         }
         QVERIFY2(solved && !mask.contains(QLatin1Char('_')),
                  qPrintable(phrase + QLatin1String(" -> ") + mask));
+        // Typed as a keyboard types it, in small letters with plain apostrophes and quotes, it is
+        // solved too, and the mask shows the phrase as stored.
+        QString typedmask = phrases::sortphrase(phrase);
+        bool typedsolved = false;
+        for (QString word : phrases::splitwords(phrase.toLower())) {
+            word.replace(QChar(0x2019), QLatin1Char('\'')).replace(QChar(0x2018), QLatin1Char('\''));
+            word.replace(QChar(0x201C), QLatin1Char('"')).replace(QChar(0x201D), QLatin1Char('"'));
+            for (const judging::Step &step : judging::judge(upper, typedmask, words, text::asciiUpper(word)))
+                typedsolved = typedsolved || step.kind == judging::Step::Solved;
+        }
+        QVERIFY2(typedsolved && typedmask == mask, qPrintable(phrase + QLatin1String(" -> ") + typedmask));
     }
     QVERIFY2(passing * 10 >= list.size() * 9,
              qPrintable(QStringLiteral("%1 of %2 pass the repeat test").arg(passing).arg(list.size())));

@@ -77,6 +77,7 @@ private slots:
     void initTestCase();
     void logsPlayersAndStopsOnSignals();
     void refusesATakenPort();
+    void portsOutOfRangeAndHelp();
     void twoCopiesPlayOnADedicatedHost();
     void cleanupTestCase();
 
@@ -104,7 +105,7 @@ void HostExe::logsPlayersAndStopsOnSignals()
     QUdpSocket hearing;
     QVERIFY(hearing.bind(QHostAddress::LocalHost, 0));
     qputenv("QUILLET_ANNOUNCE_PORT", QByteArray::number(hearing.localPort()));
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         const quint16 port = freePort();
         Host host;
         host.start(port);
@@ -122,7 +123,7 @@ void HostExe::logsPlayersAndStopsOnSignals()
         QCOMPARE(bob.next(), QStringLiteral("CMD_sendlogininfo+2"));
         bob.send(QStringLiteral("CMD_logininfo+2+2.2.8+Bob\tX"));
         QCOMPARE(host.waitLine(QStringLiteral("Player joined")),
-                 QStringLiteral("Player joined: slot 2 (Bob?X)"));
+                 QStringLiteral("Player joined: slot 2 (Bob X)"));
         std::optional<announce::Announcement> heard;
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
@@ -168,6 +169,42 @@ void HostExe::refusesATakenPort()
              QStringLiteral("Listen - Error Binding Socket."));
     QVERIFY(second.proc.readAllStandardOutput().isEmpty());
     QCOMPARE(first.proc.state(), QProcess::Running);
+}
+
+void HostExe::portsOutOfRangeAndHelp()
+{
+    // The port from the environment is checked as strictly as the one from the command line.
+    struct Case
+    {
+        QByteArray env;
+        QStringList args;
+        int code;
+        QString out, err;
+    };
+    const QList<Case> cases{
+        {"99999", {QStringLiteral("--no-announce")}, 2, {}, QStringLiteral("99999 (QUILLET_GAME_PORT)")},
+        {"port", {QStringLiteral("--no-announce")}, 2, {}, QStringLiteral("port (QUILLET_GAME_PORT)")},
+        {{}, {QStringLiteral("--port"), QStringLiteral("0")}, 2, {}, QStringLiteral("0 (--port)")},
+        {"99999", {QStringLiteral("--help")}, 0, QStringLiteral("usage: quillet-host"), {}},
+    };
+    for (const Case &c : cases) {
+        QProcess proc;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        if (!c.env.isEmpty())
+            env.insert(QStringLiteral("QUILLET_GAME_PORT"), QString::fromLatin1(c.env));
+        proc.setProcessEnvironment(env);
+        proc.start(qEnvironmentVariable("QUILLET_HOST_BINARY"), c.args);
+        QVERIFY(proc.waitForFinished(5000));
+        QCOMPARE(proc.exitCode(), c.code);
+        const QString out = QString::fromUtf8(proc.readAllStandardOutput());
+        const QString err = QString::fromUtf8(proc.readAllStandardError());
+        QVERIFY2(!out.contains(QStringLiteral("Listening")), qPrintable(out));
+        if (!c.out.isEmpty())
+            QVERIFY2(out.startsWith(c.out), qPrintable(out));
+        if (!c.err.isEmpty())
+            QVERIFY2(err.contains(c.err) && err.contains(QStringLiteral("1 to 65535")), qPrintable(err));
+    }
 }
 
 void HostExe::startCopy(Copy &c, const QString &name, quint16 port)

@@ -120,6 +120,38 @@ private slots:
         QCOMPARE(bytesOf(file), QByteArray("[Quillet]\nTop=4"));
     }
 
+    // Every byte outside the written lines stays as it was: other programs' sections with mixed
+    // line ends, a missing final line end, and a file far larger than any settings file.
+    void otherBytesKeptExactly()
+    {
+        const QByteArray before =
+            "[Other]\nA=1\r\nB=2\n\n; note\r\n[Quillet]\r\nTop=1\r\n\r\n[Third]\nC=3\r\nD=4";
+        put(file, before);
+        IniFile f(file);
+        f.writeInteger(S, QStringLiteral("Top"), 2);
+        f.writeInteger(S, QStringLiteral("Left"), 5);
+        f.writeString(QStringLiteral("Fourth"), QStringLiteral("k"), QStringLiteral("v"));
+        QCOMPARE(f.readInteger(S, QStringLiteral("left"), 0), 5); // written, not yet saved
+        QVERIFY(f.save());
+        QCOMPARE(bytesOf(file), QByteArray("[Other]\nA=1\r\nB=2\n\n; note\r\n[Quillet]\r\nTop=2\r\nLeft=5\r\n"
+                                           "\r\n[Third]\nC=3\r\nD=4\r\n\r\n[Fourth]\r\nk=v"));
+
+        // 24 MB of another program's keys around ours, LF and CRLF lines in turn.
+        QByteArray big = "[Huge]\n";
+        for (int i = 0; i < 600000; ++i)
+            big += "Key" + QByteArray::number(i) + "=some value of a line" + (i % 2 ? "\r\n" : "\n");
+        const QByteArray tail = "[quillet]\nTop=7\nWidth=800\n[After]\r\nx=1\r\n";
+        put(file, big + tail);
+        IniFile g(file);
+        QCOMPARE(g.readInteger(S, QStringLiteral("Top"), 0), 7);
+        QCOMPARE(g.readString(QStringLiteral("huge"), QStringLiteral("KEY599999")),
+                 QStringLiteral("some value of a line"));
+        g.writeInteger(S, QStringLiteral("Top"), 8);
+        g.writeInteger(S, QStringLiteral("Height"), 600);
+        QVERIFY(g.save());
+        QCOMPARE(bytesOf(file), big + "[quillet]\nTop=8\nWidth=800\nHeight=600\n[After]\r\nx=1\r\n");
+    }
+
     void unwritableFileReportsFailure()
     {
         QVERIFY(!ini::writeString(dir.filePath(QStringLiteral("no/such/dir/x.ini")), S, QStringLiteral("a"),

@@ -2,6 +2,7 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/ini.h"
+#include "features/windowplacement.h"
 #include "protocol/colortext.h"
 #include "widgets/chatviewer.h"
 
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <climits>
 
 namespace {
 const QString S = QStringLiteral("Quillet");
@@ -247,6 +249,36 @@ private slots:
             QCOMPARE(value(QStringLiteral("Width")), QStringLiteral("797"));
             QCOMPARE(value(QStringLiteral("Top")), QStringLiteral("3"));
         }
+    }
+
+    // Numbers in the file that would cost the machine: a size far beyond the work area, positions
+    // at the ends of int. The window fits the work area, its arithmetic stays in range, and a
+    // window saved off-screen stays off-screen.
+    void placementFromTheFileIsBounded()
+    {
+        const int far = windowplacement::farthest;
+        const QSize work(1024, 768);
+        QCOMPARE(windowplacement::restored(INT_MAX, INT_MIN, INT_MAX, INT_MAX, work),
+                 QRect(far, -far, 1024, 768));
+        QCOMPARE(windowplacement::restored(INT_MIN, 5000, -7, INT_MIN, work), QRect(-far, 5000, 0, 0));
+        QCOMPARE(windowplacement::restored(3, 3, 797, 590, work), QRect(3, 3, 797, 590));
+        QCOMPARE(windowplacement::restored(-40, 3, 5000, 590, QSize()), QRect(-40, 3, 5000, 590));
+
+        write("[Quillet]\nLeft=2147483647\nTop=2147483647\nWidth=2147483647\nHeight=2147483647\n");
+        {
+            Tchat w;
+            w.loadinifile();
+            w.show();
+            const QRect available = w.screen()->availableGeometry();
+            // Never below the window's own minimum, which FormResize keeps.
+            QCOMPARE(w.width(), std::max(available.width(), w.minimumSizeHint().width()));
+            QVERIFY(w.height() <= std::max(available.height(), w.minimumSizeHint().height()));
+            QCOMPARE(QPoint(w.x(), w.y()), QPoint(far, far));
+            w.close();
+        }
+        QCOMPARE(value(QStringLiteral("Left")), QString::number(far));
+        QVERIFY(value(QStringLiteral("Width")).toInt() <= 4000);
+        QVERIFY(value(QStringLiteral("Height")).toInt() <= 4000);
     }
 
     void minimumClientSize()

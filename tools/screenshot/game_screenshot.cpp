@@ -95,6 +95,8 @@ int main(int argc, char **argv)
         qputenv("QUILLET_GAME_PORT", QByteArray::number(probe.serverPort()));
     }
     qputenv("QUILLET_LOBBY_PORT", "1");
+    // The hosted game is announced to this machine only.
+    qputenv("QUILLET_ANNOUNCE_ADDRESS", "127.0.0.1");
     errorbox::setHook([](const QString &) {});
 
     TServer server;
