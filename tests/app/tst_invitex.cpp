@@ -103,7 +103,13 @@ private slots:
         const QString invite = x.findWindow(host.proc.processId(), u"^Quillet - Invite Friends$"_qs);
         QVERIFY2(!invite.isEmpty(), "the Invite Friends window did not show");
         QTest::qWait(300);
-        shot(geometry(invite), u"invite-window.png"_qs);
+        const QRect inviteAt = geometry(invite);
+        shot(inviteAt, u"invite-window.png"_qs);
+        x.click(QPoint(inviteAt.center().x(), inviteAt.bottom() - 20)); // Done
+        QTRY_VERIFY_WITH_TIMEOUT(
+            x.xdo({u"search"_qs, u"--onlyvisible"_qs, u"--name"_qs, u"^Quillet - Invite Friends$"_qs})
+                .isEmpty(),
+            5000);
 
         RawPeer watcher;
         QVERIFY(watcher.connectTo(gamePort));
@@ -136,6 +142,29 @@ private slots:
                 break;
             }
         QVERIFY2(!joined.isEmpty(), "Zed did not join the host");
+
+        // The link in the host's own chat pane (the green words in its right half), clicked: the
+        // host's join dialog opens with it.
+        // The guest's windows sit at the same place: the host's comes forward first.
+        x.xdo({u"windowraise"_qs, host.window});
+        QTest::qWait(300);
+        const QImage window = x.shot(hostAt);
+        QPoint sum;
+        int found = 0;
+        for (int py = 0; py < window.height(); ++py)
+            for (int px = window.width() / 2; px < window.width(); ++px) {
+                const QRgb c = window.pixel(px, py);
+                if (qGreen(c) >= 100 && qRed(c) < 80 && qBlue(c) < 80) {
+                    sum += QPoint(px, py);
+                    ++found;
+                }
+            }
+        QVERIFY2(found > 20, "no link in the host's chat pane");
+        x.click(hostAt.topLeft() + sum / found);
+        const QString hostDialog = x.findWindow(host.proc.processId(), u"^Quillet - Join a Game$"_qs);
+        QVERIFY2(!hostDialog.isEmpty(), "a click on the link did not open the host's join dialog");
+        QTest::qWait(300);
+        shot(geometry(hostDialog), u"invite-chat-link-clicked.png"_qs);
 
         // The host removes its mapping as it ends; the stand-in answers from this thread's loop.
         host.proc.terminate();
