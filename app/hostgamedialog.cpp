@@ -2,6 +2,7 @@
 
 #include "app/hostjoin.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -21,6 +22,9 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
                                            "number of players and whether a game is on. Your current game "
                                            "ends."));
     note->setWordWrap(true);
+    openRouterBox = new QCheckBox(QStringLiteral("Open my router for players outside this network"));
+    openRouterBox->setToolTip(QStringLiteral("Asks your router (UPnP) to forward the game's port while you "
+                                             "host, and removes the forwarding when you stop."));
     problem = new QLabel;
     problem->setStyleSheet(QStringLiteral("color: #800000"));
 
@@ -36,6 +40,7 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(note);
+    layout->addWidget(openRouterBox);
     layout->addWidget(problem);
     layout->addWidget(buttons);
     setMinimumWidth(360);
@@ -51,6 +56,16 @@ void HostGameDialog::setName(const QString &name)
 {
     nameEdit->setText(name);
     check();
+}
+
+bool HostGameDialog::openRouter() const
+{
+    return openRouterBox->isChecked();
+}
+
+void HostGameDialog::setOpenRouter(bool on)
+{
+    openRouterBox->setChecked(on);
 }
 
 void HostGameDialog::check()

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,8 +16,12 @@ public:
 
     QString name() const;
     void setName(const QString &name);
+    // Whether the hosting copy asks the router to let players outside this network in.
+    bool openRouter() const;
+    void setOpenRouter(bool on);
 
     QLineEdit *nameEdit = nullptr;
+    QCheckBox *openRouterBox = nullptr;
     QLabel *problem = nullptr;
     QPushButton *hostButton = nullptr;
 

@@ -12,6 +12,7 @@
 
 const QString HostJoin::nameKey = QStringLiteral("LastName");
 const QString HostJoin::addressKey = QStringLiteral("LastAddress");
+const QString HostJoin::openRouterKey = QStringLiteral("OpenRouter");
 
 namespace {
 const QString section = QStringLiteral("Quillet");
@@ -55,21 +56,41 @@ QString HostJoin::lastName() const
     return chat->game->sologame ? QString() : chat->game->playername.left(hostjoin::maxName);
 }
 
+bool HostJoin::openRouterChosen() const
+{
+    return setting(openRouterKey) == QLatin1String("1");
+}
+
 void HostJoin::hostClicked()
 {
     if (!hostDialog) {
         hostDialog = new HostGameDialog(chat);
         connect(hostDialog, &QDialog::accepted, this, [this] {
             guard([this] {
+                IniFile f(chat->settingsfile());
+                f.writeString(section, openRouterKey,
+                              hostDialog->openRouter() ? QStringLiteral("1") : QStringLiteral("0"));
+                chat->settingswritten(f.save());
                 choose({hostDialog->name(), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
             });
         });
     }
     hostDialog->setName(lastName());
+    hostDialog->setOpenRouter(openRouterChosen());
     hostDialog->open();
 }
 
 void HostJoin::joinClicked()
+{
+    openJoinDialog(setting(addressKey));
+}
+
+void HostJoin::openLink(const QString &link)
+{
+    openJoinDialog(link.trimmed());
+}
+
+void HostJoin::openJoinDialog(const QString &address)
 {
     if (!joinDialog) {
         joinDialog = new JoinGameDialog(chat);
@@ -78,7 +99,7 @@ void HostJoin::joinClicked()
         });
     }
     joinDialog->setName(lastName());
-    joinDialog->setAddress(setting(addressKey));
+    joinDialog->setAddress(address);
     joinDialog->open();
 }
 

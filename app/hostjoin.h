@@ -22,6 +22,10 @@ public:
     void joinClicked();
     // Asks whether to host or to join, then shows that dialog.
     void offerHostOrJoin();
+    // An invitation link (from the command line, another copy or the chat pane): the join dialog
+    // filled in with it and the last name used. A link that does not read shows why in the dialog,
+    // whose Join stays off.
+    void openLink(const QString &link);
 
     // The command line of the copy that takes over when this one has ended; empty when none does.
     QStringList nextRole;
@@ -34,8 +38,12 @@ public:
     // Keys of the settings file's "Quillet" section that keep the last choice.
     static const QString nameKey;
     static const QString addressKey;
+    // Whether a hosting copy opens the router ("1") or not (anything else: the default).
+    static const QString openRouterKey;
+    bool openRouterChosen() const;
 
 private:
+    void openJoinDialog(const QString &address);
     QString setting(const QString &key) const;
     // The name offered first: the last one chosen, else the current player's own.
     QString lastName() const;

@@ -3,6 +3,7 @@
 #include "app/hostjoin.h"
 #include "protocol/address.h"
 #include "protocol/config.h"
+#include "protocol/invitation.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -18,9 +19,9 @@ JoinGameDialog::JoinGameDialog(QWidget *parent) : QDialog(parent)
     nameEdit = new QLineEdit;
     nameEdit->setMaxLength(hostjoin::maxName);
     addressEdit = new QLineEdit;
-    addressEdit->setMaxLength(260);
+    addressEdit->setMaxLength(int(invitation::maxLength));
     addressEdit->setPlaceholderText(QStringLiteral("name or address, and :port if not ") +
-                                    config::gamePort());
+                                    config::gamePort() + QStringLiteral("; or a quillet:// link"));
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Your name:"), nameEdit);
     form->addRow(QStringLiteral("Host address:"), addressEdit);
@@ -75,7 +76,30 @@ QString JoinGameDialog::name() const
 
 QString JoinGameDialog::address() const
 {
-    return addressEdit->text().trimmed();
+    const QString text = addressEdit->text().trimmed();
+    if (!invitation::isLink(text))
+        return text;
+    // A link joins its host and port; one that does not read joins nothing.
+    const invitation::Link l = readLink(text);
+    return l.ok() ? l.host + QLatin1Char(':') + QString::number(l.port) : QString();
+}
+
+namespace {
+// The port a link without one joins.
+quint16 defaultPort()
+{
+    const uint port = config::gamePort().toUInt();
+    return port >= 1 && port <= 65535 ? quint16(port) : quint16(7772);
+}
+} // namespace
+
+invitation::Link JoinGameDialog::readLink(const QString &text)
+{
+    invitation::Link l = invitation::parse(text, defaultPort());
+    // The game reaches its host by name or IPv4 address only.
+    if (l.ok() && l.host.contains(QLatin1Char(':')))
+        l = {{}, 0, QStringLiteral("This link names an IPv6 address, which the game cannot join yet.")};
+    return l;
 }
 
 void JoinGameDialog::setName(const QString &name)
@@ -146,7 +170,10 @@ void JoinGameDialog::picked(QListWidgetItem *item)
 void JoinGameDialog::check()
 {
     const QString nameWhy = hostjoin::nameProblem(nameEdit->text());
-    const QString addressWhy = address::check(addressEdit->text(), config::gamePort()).error;
+    const QString typed = addressEdit->text();
+    const QString addressWhy = invitation::isLink(typed.trimmed())
+                                   ? readLink(typed).error
+                                   : address::check(typed, config::gamePort()).error;
     joinButton->setDefault(true);
     joinButton->setEnabled(nameWhy.isEmpty() && addressWhy.isEmpty());
     // No reproach for a field not yet filled in.

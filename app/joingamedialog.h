@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/invitation.h"
 #include "protocol/lan.h"
 
 #include <QDialog>
@@ -18,7 +19,8 @@ public:
     explicit JoinGameDialog(QWidget *parent = nullptr);
 
     QString name() const;
-    // As typed or picked: "host" or "host:port".
+    // As typed or picked: "host" or "host:port"; a pasted link gives its "host:port" (empty when
+    // the link does not read).
     QString address() const;
     void setName(const QString &name);
     void setAddress(const QString &address);
@@ -35,6 +37,8 @@ public:
     static QString describe(const announce::HeardGame &g);
     // The address that joins a heard game: the port only when it is not the usual one.
     static QString addressOf(const announce::HeardGame &g);
+    // A link in the address field, read as the dialog joins it.
+    static invitation::Link readLink(const QString &text);
 
 protected:
     void showEvent(QShowEvent *e) override;

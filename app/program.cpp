@@ -1,14 +1,24 @@
 #include "app/program.h"
 
+#include "app/chatline.h"
+#include "app/hostingrole.h"
 #include "app/hostjoin.h"
+#include "app/invitewindow.h"
+#include "app/joingamedialog.h"
 #include "app/singleinstance.h"
 #include "app/windows.h"
+#include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/phraseeditor.h"
 #include "features/snapshotbrowser.h"
 #include "features/spylist.h"
 #include "features/tgamestartform.h"
 #include "host/tserver.h"
+#include "protocol/config.h"
+#include "protocol/invitation.h"
+
+#include <QAction>
+#include <QTimer>
 
 Program::Program(const QStringList &params)
 {
@@ -39,15 +49,72 @@ Program::Program(const QStringList &params)
         hostjoin->offerHostOrJoin();
     });
 
+    if (HostingRole::isHostingCommand(params)) {
+        const uint port = config::gamePort().toUInt();
+        hosting = std::make_unique<HostingRole>(chat.get(), quint16(port <= 65535 ? port : 0),
+                                                hostjoin->openRouterChosen());
+        // Hosting ends with the window (File / Exit, a stop signal, another role): the router's
+        // mapping goes before the next copy may ask for its own.
+        QObject::connect(chat.get(), &Tchat::closed, hosting.get(), [h = hosting.get()] { h->end(); });
+        QObject::connect(hosting.get(), &HostingRole::changed, chat.get(), [this] {
+            if (inviteWindow && inviteWindow->isVisible())
+                inviteWindow->setEntries(
+                    invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
+        });
+    }
+    chat->inviteFriendsAction->setEnabled(hosting != nullptr);
+    QObject::connect(chat->inviteFriendsAction, &QAction::triggered, chat.get(), [this] { showInvite(); });
+    chat->chatpane->onGameLink = [h = hostjoin.get()](const QString &link) { h->openLink(link); };
+    // A link as the only parameter: the join dialog, filled in, once the window is up.
+    if (const QString link = linkParameter(params); !link.isEmpty())
+        QTimer::singleShot(0, hostjoin.get(), [this, link] { openLinkParameter(link); });
+
     QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });
     // Starting the lobby or its installer ends the game as File/Exit does.
     QObject::connect(download.get(), &Tdownload::closeGame, chat.get(),
                      [c = chat.get()] { c->exitClicked(); });
 }
 
+QString Program::linkParameter(const QStringList &params)
+{
+    return params.size() == 1 && invitation::isLink(params[0].trimmed()) ? params[0] : QString();
+}
+
+void Program::openLinkParameter(const QString &link)
+{
+    hostjoin->openLink(link);
+    const QString why = JoinGameDialog::readLink(link).error;
+    if (!why.isEmpty())
+        sayInChat(chat.get(), QStringLiteral("The invitation link cannot be used: ") + why);
+    // The window has no game of its own: say what is left to do when the dialog is turned down.
+    QObject::connect(
+        hostjoin->joinDialog, &QDialog::rejected, chat.get(),
+        [c = chat.get()] {
+            sayInChat(c,
+                      QStringLiteral("No game joined. Use File / Join a Game... or File / Host a Game... to "
+                                     "play with others."));
+        },
+        Qt::SingleShotConnection);
+}
+
+void Program::showInvite()
+{
+    if (!hosting)
+        return;
+    if (!inviteWindow)
+        inviteWindow = std::make_unique<InviteWindow>();
+    inviteWindow->setEntries(
+        invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
+    inviteWindow->show();
+    inviteWindow->raise();
+    inviteWindow->activateWindow();
+}
+
 Program::~Program()
 {
-    // Sockets go before the windows whose handlers they call.
+    // The router's mapping goes first; sockets go before the windows whose handlers they call.
+    hosting.reset();
+    inviteWindow.reset();
     hostjoin.reset();
     chat.reset();
     server.reset();

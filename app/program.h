@@ -14,6 +14,8 @@ class Tphrases;
 class Tdownload;
 class RunningMarker;
 class HostJoin;
+class HostingRole;
+class InviteWindow;
 
 // Every window of the program, created once at start in a fixed order.
 struct Program
@@ -33,4 +35,15 @@ struct Program
     std::unique_ptr<Tdownload> download;
     // File / Host a Game and Join a Game; offerHostOrJoin() is the choice for "Play with Others".
     std::unique_ptr<HostJoin> hostjoin;
+    // A copy that hosts: its router opening and link. None otherwise.
+    std::unique_ptr<HostingRole> hosting;
+    // File / "Invite Friends...".
+    std::unique_ptr<InviteWindow> inviteWindow;
+
+    // Shows the Invite Friends window with the hosted game's link and addresses.
+    void showInvite();
+    // The invitation link given as the only parameter; empty when there is none.
+    static QString linkParameter(const QStringList &params);
+    // The join dialog for the link given on the command line.
+    void openLinkParameter(const QString &link);
 };

@@ -1,5 +1,6 @@
 #include "app/rolechange.h"
 
+#include "app/hostingrole.h"
 #include "app/hostjoin.h"
 #include "app/program.h"
 #include "app/singleinstance.h"
@@ -13,6 +14,7 @@ qint64 handOver(Program &program, SingleInstance &single, const QString &program
     if (!program.hostjoin || program.hostjoin->nextRole.isEmpty())
         return 0;
     const QStringList next = program.hostjoin->nextRole;
+    program.hosting.reset();
     program.hostjoin.reset();
     program.chat.reset();
     program.server.reset();

@@ -62,7 +62,7 @@ QString SingleInstance::privateFolder()
     return isOwnPrivateFolder(own) ? own : QString();
 }
 
-bool SingleInstance::anotherCopyRuns(const QString &name)
+bool SingleInstance::anotherCopyRuns(const QString &name, const QString &link)
 {
     const QString folder = privateFolder();
     const QString full = folder.isEmpty() ? scopedName(name) : folder + QLatin1Char('/') + scopedName(name);
@@ -70,7 +70,7 @@ bool SingleInstance::anotherCopyRuns(const QString &name)
         lockfd = openLockFile(full + QStringLiteral(".lock"));
     if (lockfd < 0) {
         // No lock to be had: the server's name alone decides, first come first served.
-        if (askFirstCopy(full, 0))
+        if (askFirstCopy(full, 0, link))
             return true;
         serve(full);
         return false;
@@ -83,18 +83,25 @@ bool SingleInstance::anotherCopyRuns(const QString &name)
         return false;
     }
     // The first copy holds the lock; it may still be opening its server.
-    askFirstCopy(full, 5000);
+    askFirstCopy(full, 5000, link);
     return true;
 }
 
-bool SingleInstance::askFirstCopy(const QString &serverName, int waitMs)
+bool SingleInstance::askFirstCopy(const QString &serverName, int waitMs, const QString &link)
 {
     const QDeadlineTimer deadline(waitMs);
     for (;;) {
         QLocalSocket probe;
         probe.connectToServer(serverName);
         if (probe.waitForConnected(1000)) {
-            probe.write("restore\n");
+            QByteArray message = "restore\n";
+            // One line, whole: a link holds no line break that could start another request, and a
+            // link too long to pass is not cut into another one.
+            const QByteArray bytes = link.toUtf8();
+            if (!bytes.isEmpty() && !bytes.contains('\n') && !bytes.contains('\r') &&
+                message.size() + bytes.size() + 6 <= maxMessage)
+                message += "link " + bytes + '\n';
+            probe.write(message);
             probe.waitForBytesWritten(1000);
             probe.disconnectFromServer();
             return true;
@@ -117,9 +124,26 @@ void SingleInstance::serve(const QString &serverName)
     connect(server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *c = server->nextPendingConnection()) {
             connect(c, &QLocalSocket::disconnected, c, &QObject::deleteLater);
+            // The later copy writes its whole message and hangs up; what it said is read then.
+            connect(c, &QLocalSocket::readyRead, c, [c] {
+                if (c->bytesAvailable() > maxMessage)
+                    c->abort();
+            });
+            connect(c, &QLocalSocket::disconnected, this, [this, c] {
+                if (c->bytesAvailable() <= maxMessage)
+                    heard(c->readAll());
+            });
             raiseWindow();
         }
     });
+}
+
+void SingleInstance::heard(const QByteArray &message)
+{
+    for (const QByteArray &line : message.split('\n')) {
+        if (line.startsWith("link ") && onLink)
+            onLink(QString::fromUtf8(line.mid(5)));
+    }
 }
 
 void SingleInstance::release()

@@ -2,13 +2,15 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QLocalServer;
 class QWidget;
 
 // Only one copy per user and display. The first copy holds a lock and a local server, both named
 // after the instance, in a folder only this user can enter; a later copy asks that server to
-// bring the first copy's window forward and then ends without a window.
+// bring the first copy's window forward (and hands it an invitation link, if it was given one)
+// and then ends without a window.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -21,15 +23,21 @@ public:
     // the user's own under the temporary folder. Empty when neither can be had safely.
     static QString privateFolder();
 
-    // True when another copy runs (it has been asked to restore its window).
-    bool anotherCopyRuns(const QString &name);
+    // True when another copy runs (it has been asked to restore its window, and to open the join
+    // dialog with `link` when one is given).
+    bool anotherCopyRuns(const QString &name, const QString &link = QString());
+    // In the first copy: a later copy handed over this link.
+    std::function<void(const QString &)> onLink;
+    // Longest message a later copy may send; anything longer is not read.
+    static constexpr qsizetype maxMessage = 1024;
     // The window that a later copy brings forward.
     void setWindow(QWidget *w) { window = w; }
     // Gives up the name: a copy started after this becomes the first one.
     void release();
 
 private:
-    bool askFirstCopy(const QString &serverName, int waitMs);
+    bool askFirstCopy(const QString &serverName, int waitMs, const QString &link);
+    void heard(const QByteArray &message);
     void serve(const QString &serverName);
     void raiseWindow();
     QLocalServer *server = nullptr;

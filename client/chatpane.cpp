@@ -2,6 +2,7 @@
 
 #include "protocol/colortext.h"
 #include "protocol/errors.h"
+#include "protocol/invitation.h"
 #include "protocol/numbers.h"
 #include "widgets/chatviewer.h"
 
@@ -236,7 +237,8 @@ int ChatPane::styleforcode(int code)
 bool ChatPane::islink(const QString &word)
 {
     const QString lower = word.toLower();
-    return lower.contains(QLatin1String("http://")) || lower.contains(QLatin1String("www."));
+    return lower.contains(QLatin1String("http://")) || lower.contains(QLatin1String("www.")) ||
+           lower.startsWith(QLatin1String("quillet://"));
 }
 
 void ChatPane::addwords(const QString &text, int style)
@@ -331,6 +333,12 @@ void ChatPane::mainchatJump(const QString &target)
     QString t = target;
     while (t.endsWith(QLatin1Char(' ')))
         t.chop(1);
+    // A game's invitation is the program's own business, never the web browser's.
+    if (invitation::isLink(t)) {
+        if (onGameLink)
+            onGameLink(t);
+        return;
+    }
     const QUrl url = linkaddress(t);
     if (url.isEmpty()) {
         if (showMessage)

@@ -105,6 +105,8 @@ public:
     // The window's parts: Enter in the entry box, and a setting that must be saved.
     std::function<void()> onSend;
     std::function<void()> onSettingsChanged;
+    // A "quillet://" link was clicked: the program offers to join that game.
+    std::function<void(const QString &)> onGameLink;
     // Platform seams for tests: opening an address, and a plain message box.
     std::function<bool(const QUrl &)> openUrl;
     std::function<void(const QString &)> showMessage;

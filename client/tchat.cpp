@@ -61,6 +61,7 @@ void Tchat::buildMenus()
     hostGameAction->setObjectName(QStringLiteral("hostGameAction"));
     joinGameAction = fileMenu->addAction(QStringLiteral("Join a Game..."));
     joinGameAction->setObjectName(QStringLiteral("joinGameAction"));
+    inviteFriendsAction = fileMenu->addAction(QStringLiteral("Invite Friends..."));
     fileMenu->addSeparator();
     exitAction = fileMenu->addAction(QStringLiteral("Exit"));
     exitAction->setObjectName(QStringLiteral("exitAction"));

@@ -172,6 +172,7 @@ public:
     // the program wires; the announcement of a hosted game; why a join failed.
     QAction *hostGameAction = nullptr;
     QAction *joinGameAction = nullptr;
+    QAction *inviteFriendsAction = nullptr;
     GameAnnouncer *announcer = nullptr;
     void startannouncing();
     // A connect that failed, with the socket's error text.

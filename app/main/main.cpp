@@ -1,3 +1,4 @@
+#include "app/hostjoin.h"
 #include "app/program.h"
 #include "app/rolechange.h"
 #include "app/singleinstance.h"
@@ -25,11 +26,15 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(icon);
 
     SingleInstance single;
-    if (single.anotherCopyRuns(QStringLiteral("kipmol")))
+    if (single.anotherCopyRuns(QStringLiteral("kipmol"), Program::linkParameter(params)))
         return 0;
 
     Program program(params);
     single.setWindow(program.chat.get());
+    single.onLink = [&program](const QString &link) {
+        if (program.hostjoin)
+            program.hostjoin->openLink(link);
+    };
     QObject::connect(program.chat.get(), &Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     // A desktop logout or Ctrl+C closes the game as File/Exit does: settings saved, players told.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});

@@ -1,0 +1,96 @@
+#include "app/hostingrole.h"
+
+#include "app/chatline.h"
+#include "client/tchat.h"
+#include "protocol/invitation.h"
+#include "router/localaddress.h"
+#include "router/routeropening.h"
+
+HostingRole::HostingRole(Tchat *chat, quint16 port, bool openRouter, QObject *parent)
+    : QObject(parent), chat(chat), gamePort(port), wantRouter(openRouter)
+{
+    // The window tells nobody when its own player is in, so the role looks a few times a second
+    // until then; the look costs nothing and stops at the first yes.
+    readiness.setInterval(100);
+    connect(&readiness, &QTimer::timeout, this, &HostingRole::checkReady);
+    readiness.start();
+}
+
+HostingRole::~HostingRole()
+{
+    end();
+}
+
+bool HostingRole::isHostingCommand(const QStringList &params)
+{
+    return params.size() >= 3 && params[2] == QLatin1String("true");
+}
+
+void HostingRole::end()
+{
+    readiness.stop();
+    if (ended)
+        return;
+    ended = true;
+    if (opening)
+        opening->closeAndWait(3000);
+}
+
+QString HostingRole::externalAddress() const
+{
+    return opening ? opening->externalAddress() : QString();
+}
+
+QString HostingRole::link() const
+{
+    const QString external = externalAddress();
+    return invitation::build(external.isEmpty() ? router::localAddress() : external, gamePort);
+}
+
+bool HostingRole::waitingForRouter() const
+{
+    return opening && opening->state() == RouterOpening::State::Opening;
+}
+
+void HostingRole::checkReady()
+{
+    if (ended || !chat || !chat->loggedin || !chat->amhost)
+        return;
+    readiness.stop();
+    if (!wantRouter) {
+        showLink();
+        return;
+    }
+    opening = std::make_unique<RouterOpening>();
+    connect(opening.get(), &RouterOpening::opened, this, [this](const QString &) {
+        if (!shown)
+            sayInChat(
+                chat,
+                QStringLiteral("Your router opened port %1 for players outside your network.").arg(gamePort));
+        showLink();
+        emit changed();
+    });
+    connect(opening.get(), &RouterOpening::failed, this, [this](const QString &) {
+        sayInChat(chat, router::refusalNotice(gamePort));
+        showLink();
+        emit changed();
+    });
+    router::Request r;
+    r.port = gamePort;
+    r.description = QStringLiteral("Quillet game: ") + chat->playername;
+    r.descriptionUrl = router::descriptionUrlFromEnvironment();
+    opening->open(r);
+    emit changed();
+}
+
+void HostingRole::showLink()
+{
+    // A renewal that finds a new external address gives a second opened(): the new link is said
+    // then, the same one never twice.
+    const QString l = link();
+    if (shown && l == lastShown)
+        return;
+    shown = true;
+    lastShown = l;
+    sayInChat(chat, QStringLiteral("Invite friends to this game with its link: ") + l);
+}

@@ -1,0 +1,307 @@
+// Invitations from the window: links read from the command line, the chat pane, the join dialog
+// and a later copy; the hosting copy's router opening against a stand-in router and its link;
+// the Invite Friends window; a link on the command line of the real program joining a real host.
+#include "app/hostgamedialog.h"
+#include "app/hostingrole.h"
+#include "app/hostjoin.h"
+#include "app/invitewindow.h"
+#include "app/joingamedialog.h"
+#include "app/program.h"
+#include "app/singleinstance.h"
+#include "client/chatpane.h"
+#include "client/tchat.h"
+#include "features/ini.h"
+#include "protocol/errors.h"
+#include "router/localaddress.h"
+#include "router/routeropening.h"
+#include "tests/support/netsupport.h"
+#include "tests/support/standinrouter.h"
+#include "widgets/chatviewer.h"
+#include "widgets/flatbutton.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUdpSocket>
+#include <QtTest>
+
+using testsupport::StandInRouter;
+
+namespace {
+quint16 freeUdpPort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+QStringList lines(const Tchat &t)
+{
+    QStringList out;
+    for (const auto &l : t.linelog)
+        out << l.first;
+    return out;
+}
+
+int count(const QStringList &list, const QString &part)
+{
+    return int(std::count_if(list.begin(), list.end(), [&](const QString &l) { return l.contains(part); }));
+}
+} // namespace
+
+class TestInvite : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir home;
+    QStringList boxes;
+
+    QString settings() const { return home.filePath(u"orvanelobby.ini"_qs); }
+    quint16 gamePort() const { return quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT")); }
+
+private slots:
+    void initTestCase()
+    {
+        errorbox::setHook([this](const QString &t) { boxes << t; });
+        qputenv("QUILLET_HOME", home.path().toUtf8());
+        qputenv("QUILLET_ANNOUNCE_ADDRESS", "127.0.0.1");
+        qputenv("QUILLET_INSTANCE", "tst-invite-" + QByteArray::number(QCoreApplication::applicationPid()));
+    }
+    void init()
+    {
+        boxes.clear();
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(freePort()));
+        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
+        qputenv("QUILLET_ANNOUNCE_PORT", QByteArray::number(freeUdpPort()));
+        QFile::remove(settings());
+    }
+
+    // A link in the address field joins its host and port; one that does not read says why,
+    // keeps Join off and joins nothing.
+    void linksInTheJoinDialog()
+    {
+        JoinGameDialog d;
+        d.setName(u"Zed"_qs);
+        const QString port = QString::number(gamePort());
+        const QList<QPair<QString, QString>> good{
+            {u"quillet://127.0.0.1:7801"_qs, u"127.0.0.1:7801"_qs},
+            {u"  QUILLET://example.org/ "_qs, u"example.org:"_qs + port},
+            {u"quillet://game-host.lan:7772"_qs, u"game-host.lan:7772"_qs},
+            {u"127.0.0.1:7801"_qs, u"127.0.0.1:7801"_qs}, // an address still reads as before
+        };
+        for (const auto &[text, joins] : good) {
+            d.setAddress(text);
+            QVERIFY2(d.joinButton->isEnabled(), qPrintable(text));
+            QVERIFY2(d.problem->text().isEmpty(), qPrintable(d.problem->text()));
+            QCOMPARE(d.address(), joins);
+        }
+        for (const QString &bad :
+             {u"quillet://010.0.0.1:7772"_qs, u"quillet://host:0"_qs, u"quillet://host:99999"_qs,
+              u"quillet://[::1]:7772"_qs, u"quillet:/host"_qs, u"quillet://host/path"_qs, u"quillet://"_qs,
+              u"quillet://us@host:7772"_qs, u"quillet://127.1:7772"_qs}) {
+            d.setAddress(bad);
+            QVERIFY2(!d.joinButton->isEnabled(), qPrintable(bad));
+            QVERIFY2(!d.problem->text().isEmpty(), qPrintable(bad));
+            QVERIFY2(d.address().isEmpty(), qPrintable(bad)); // never a join to a wrong place
+        }
+    }
+
+    // A lone link as the command line: the join dialog filled in with it and the last name, and
+    // one click on Join joins. A malformed one is said in the dialog and the chat pane.
+    void linkOnTheCommandLine()
+    {
+        QCOMPARE(Program::linkParameter({u"quillet://h:1"_qs}), u"quillet://h:1"_qs);
+        QVERIFY(Program::linkParameter({u"Ann"_qs, u"quillet://h:1"_qs, u"join"_qs}).isEmpty());
+        QVERIFY(Program::linkParameter({u"127.0.0.1"_qs}).isEmpty());
+
+        QVERIFY(ini::writeString(settings(), u"Quillet"_qs, HostJoin::nameKey, u"Zed"_qs));
+        {
+            Program p({u"quillet://127.0.0.1:7801"_qs});
+            QTRY_VERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
+            JoinGameDialog *d = p.hostjoin->joinDialog;
+            QCOMPARE(d->name(), u"Zed"_qs);
+            QCOMPARE(d->address(), u"127.0.0.1:7801"_qs);
+            QTest::mouseClick(d->joinButton, Qt::LeftButton);
+            QCOMPARE(p.hostjoin->nextRole, (QStringList{u"Zed"_qs, u"127.0.0.1:7801"_qs, u"join"_qs}));
+        }
+        {
+            Program p({u"quillet://256.1.1.1:7801"_qs});
+            p.chat->recordlog = true;
+            QTRY_VERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
+            JoinGameDialog *d = p.hostjoin->joinDialog;
+            QVERIFY(!d->joinButton->isEnabled());
+            QVERIFY(!d->problem->text().isEmpty());
+            QCOMPARE(count(lines(*p.chat), u"0+The invitation link cannot be used: "_qs), 1);
+            d->reject();
+            QCOMPARE(count(lines(*p.chat), u"No game joined."_qs), 1);
+            QVERIFY(p.hostjoin->nextRole.isEmpty());
+        }
+    }
+
+    // A game link in the chat pane is a link; a click opens the join dialog, never the browser.
+    void linksInTheChatPane()
+    {
+        Program p({});
+        ChatPane *pane = p.chat->chatpane;
+        QList<QUrl> browsed;
+        pane->openUrl = [&](const QUrl &u) {
+            browsed << u;
+            return true;
+        };
+        QStringList messages;
+        pane->showMessage = [&](const QString &m) { messages << m; };
+        pane->addlinetochat(u"1+Ann: come in quillet://127.0.0.1:7801"_qs, Tchat::bluecolour);
+        pane->addlinetochat(u"0+quillet://127.0.0.1:7802 starts the line"_qs, Tchat::systemcolour);
+        QCOMPARE(pane->mainchat->linkCount(), 2);
+
+        emit pane->mainchat->jump(u"quillet://127.0.0.1:7801 "_qs);
+        JoinGameDialog *d = p.hostjoin->joinDialog;
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(d->address(), u"127.0.0.1:7801"_qs);
+
+        emit pane->mainchat->jump(u"quillet://127.0.0.1:99999 "_qs);
+        QCOMPARE(d->addressEdit->text(), u"quillet://127.0.0.1:99999"_qs);
+        QVERIFY(!d->joinButton->isEnabled());
+        QVERIFY(d->problem->text().contains(u"99999"_qs) || !d->problem->text().isEmpty());
+        QVERIFY(browsed.isEmpty());
+        QVERIFY(messages.isEmpty());
+
+        emit pane->mainchat->jump(u"http://example.org "_qs); // web links still go to the browser
+        QCOMPARE(browsed, QList<QUrl>{QUrl(u"http://example.org"_qs)});
+    }
+
+    // The router choice is off until ticked, and then kept for the next game hosted.
+    void hostDialogKeepsTheRouterChoice()
+    {
+        for (const bool tick : {true, false}) {
+            Program p({});
+            p.chat->hostGameAction->trigger();
+            HostGameDialog *d = p.hostjoin->hostDialog;
+            QVERIFY(d && d->isVisible());
+            QCOMPARE(d->openRouterBox->text(), u"Open my router for players outside this network"_qs);
+            QCOMPARE(d->openRouter(), !tick); // off at first; the second round finds the tick kept
+            d->nameEdit->setText(u"Ann"_qs);
+            d->openRouterBox->setChecked(tick);
+            d->hostButton->click();
+            QCOMPARE(ini::readString(settings(), u"Quillet"_qs, HostJoin::openRouterKey),
+                     tick ? u"1"_qs : u"0"_qs);
+            QCOMPARE(p.hostjoin->nextRole, (QStringList{u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs}));
+        }
+    }
+
+    // A hosting copy that was told to open the router maps its port on the (stand-in) router,
+    // says so once and shows the external link; a refusal is said once and the link is the local
+    // one; without the choice the router hears nothing. The mapping goes when the window closes.
+    void hostingCopyOpensTheRouterAndShowsItsLink()
+    {
+        enum Round { Mapped, Refused, NotAsked };
+        for (const Round round : {Mapped, Refused, NotAsked}) {
+            init();
+            const quint16 port = gamePort();
+            StandInRouter stand;
+            if (round == Refused)
+                stand.refuseCode = 718;
+            // Closing waits for the router's answer, so the stand-in serves from a thread of its own;
+            // its records are read once that thread has stopped.
+            QThread serving;
+            stand.moveToThread(&serving);
+            serving.start();
+            qputenv("QUILLET_IGD_URL", stand.descriptionUrl().toUtf8());
+            QVERIFY(ini::writeString(settings(), u"Quillet"_qs, HostJoin::openRouterKey,
+                                     round == NotAsked ? u"0"_qs : u"1"_qs));
+            const QString external = u"quillet://203.0.113.7:%1"_qs.arg(port);
+            const QString local = u"quillet://%1:%2"_qs.arg(router::localAddress()).arg(port);
+            {
+                Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+                p.chat->recordlog = true;
+                p.chat->processparams();
+                QVERIFY(p.hosting);
+                QTRY_VERIFY_WITH_TIMEOUT(p.hosting->linkShown(), 10000);
+                QTest::qWait(300); // nothing more is said
+                const QStringList said = lines(*p.chat);
+                QCOMPARE(count(said, u"Invite friends to this game with its link: "_qs), 1);
+                QCOMPARE(count(said, round == Mapped ? external : local), 1);
+                QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), round == Mapped ? 1 : 0);
+                QCOMPARE(count(said, router::refusalNotice(port)), round == Refused ? 1 : 0);
+
+                QVERIFY(p.chat->inviteFriendsAction->isEnabled());
+                p.chat->inviteFriendsAction->trigger();
+                QVERIFY(p.inviteWindow && p.inviteWindow->isVisible());
+                const auto &shown = p.inviteWindow->shown;
+                QCOMPARE(shown.first().text, round == Mapped ? external : local);
+                QVERIFY(shown.contains(invite::Entry{u"On this computer:"_qs, u"127.0.0.1:%1"_qs.arg(port)}));
+                QCOMPARE(shown.contains(
+                             invite::Entry{u"Outside this network:"_qs, u"203.0.113.7:%1"_qs.arg(port)}),
+                         round == Mapped);
+                auto *copy = p.inviteWindow->findChild<FlatButton *>(u"copy0"_qs);
+                QVERIFY(copy);
+                QApplication::clipboard()->clear();
+                copy->click();
+                QCOMPARE(QApplication::clipboard()->text(), shown.first().text);
+
+                QSignalSpy closed(p.chat.get(), &Tchat::closed);
+                p.chat->exitClicked();
+                QCOMPARE(closed.size(), 1);
+            }
+            serving.quit();
+            serving.wait();
+            qputenv("QUILLET_IGD_URL", "http://127.0.0.1:9/rootDesc.xml");
+            if (round == NotAsked) {
+                QVERIFY(stand.requests.isEmpty());
+                continue;
+            }
+            const auto adds = stand.of(u"AddPortMapping"_qs);
+            QCOMPARE(adds.size(), 1);
+            QCOMPARE(adds.first().args.value(u"NewExternalPort"_qs), QString::number(port));
+            QCOMPARE(adds.first().args.value(u"NewInternalPort"_qs), QString::number(port));
+            QCOMPARE(adds.first().args.value(u"NewProtocol"_qs), u"TCP"_qs);
+            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Mapped ? 1 : 0);
+        }
+    }
+
+    // The Invite Friends lines: the link first, then every address, this computer last.
+    void inviteEntries()
+    {
+        using invite::Entry;
+        QCOMPARE(invite::entries(u"203.0.113.7"_qs, {u"192.168.1.5"_qs, u"10.0.0.2"_qs}, 7772),
+                 (QList<Entry>{{u"Link to send:"_qs, u"quillet://203.0.113.7:7772"_qs},
+                               {u"Outside this network:"_qs, u"203.0.113.7:7772"_qs},
+                               {u"On this network:"_qs, u"192.168.1.5:7772"_qs},
+                               {u"On this network:"_qs, u"10.0.0.2:7772"_qs},
+                               {u"On this computer:"_qs, u"127.0.0.1:7772"_qs}}));
+        QCOMPARE(invite::entries({}, {}, 7800).first().text, u"quillet://127.0.0.1:7800"_qs);
+        for (const QString &a : invite::networkAddresses())
+            QVERIFY2(!a.startsWith(u"127."_qs) && !a.startsWith(u"169.254."_qs) && !a.contains(u':'),
+                     qPrintable(a));
+    }
+
+    // A link given to a later copy reaches the running copy, which opens its join dialog; the
+    // later copy ends.
+    void linkReachesTheRunningCopy()
+    {
+        SingleInstance single;
+        QVERIFY(!single.anotherCopyRuns(u"kipmol"_qs));
+        QStringList heard;
+        single.onLink = [&](const QString &l) { heard << l; };
+        for (const QStringList &args : {QStringList{u"quillet://127.0.0.1:7801"_qs}, QStringList{}}) {
+            QProcess later;
+            later.start(qEnvironmentVariable("QUILLET_BINARY"), args);
+            QVERIFY(later.waitForStarted(5000));
+            while (later.state() != QProcess::NotRunning)
+                QTest::qWait(20);
+            QCOMPARE(later.exitCode(), 0);
+            QTest::qWait(200);
+        }
+        QCOMPARE(heard, QStringList{u"quillet://127.0.0.1:7801"_qs});
+    }
+};
+
+QTEST_MAIN(TestInvite)
+#include "tst_invite.moc"
