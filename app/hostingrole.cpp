@@ -54,7 +54,7 @@ bool HostingRole::waitingForRouter() const
 
 void HostingRole::checkReady()
 {
-    if (ended || !chat || !chat->loggedin || !chat->amhost)
+    if (ended || !chat || !chat->game->loggedin || !chat->game->amhost)
         return;
     readiness.stop();
     if (!wantRouter) {
@@ -77,7 +77,7 @@ void HostingRole::checkReady()
     });
     router::Request r;
     r.port = gamePort;
-    r.description = QStringLiteral("Quillet game: ") + chat->playername;
+    r.description = QStringLiteral("Quillet game: ") + chat->game->playername;
     r.descriptionUrl = router::descriptionUrlFromEnvironment();
     opening->open(r);
     emit changed();

@@ -175,7 +175,7 @@ void BenchBoard::batchesAgainstTheFloor()
     double worst = 0, worstOwn = 0;
     for (const auto &[name, width, batch, againstFloor] : rows) {
         Tchat chat;
-        chat.mynumber = 1;
+        chat.game->mynumber = 1;
         chat.moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
         const double ms = perCall([&] { chat.drawit(batch); });
         // The earlier way, for comparison: the points painted on each surface in turn.
