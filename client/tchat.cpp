@@ -28,6 +28,9 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
     game = new PlayerGame(this);
     connect(game, &PlayerGame::clockChanged, this, &Tchat::showclock);
+    connect(game, &PlayerGame::chatLine, this, &Tchat::addlinetochat);
+    connect(game, &PlayerGame::optionsChanged, this, &Tchat::showoptions);
+    connect(game, &PlayerGame::teamChanged, this, &Tchat::setteamcolours);
     connect(game, &PlayerGame::seatChanged, this, &Tchat::showseat);
     connect(game, &PlayerGame::scoreChanged, this, &Tchat::showscore);
     connect(game, &PlayerGame::spyAdded, this, &Tchat::addspyline);

@@ -200,10 +200,6 @@ public:
     static inline const QString title = QStringLiteral("Quillet - Orvane Software");
 
     // ---- Score panel.
-    void refreshplayerlist(const QString &rest);
-    void gamestats(const QString &rest);
-    void teamscore(const QString &rest);
-    void justwatching(const QString &rest);
     // The name caption of a seat; empty for a number that has no seat.
     QString seatname(int number) const;
     void setscore(int number, const QString &score);
@@ -236,7 +232,9 @@ public:
     // The host's seconds left: a copy that joined during the turn sets its clock by it.
     void updatetime(const QString &rest);
     // Odd rows black for a team game, maroon otherwise.
-    void setteamcolours(bool team);
+    void setteamcolours();
+    // The play-to caption and the time per turn.
+    void showoptions();
 
     // ---- Snapshots of the finished drawing (client/tchat_snapshot.cpp).
     void connectSnapshots();
@@ -366,9 +364,9 @@ public:
     void setphrase(int n, const QString &phrase);
 
     // ---- Colours of system lines (00BBGGRR).
-    static constexpr int systemcolour = 0x008AAAAC;
-    static constexpr int bluecolour = 0x00FF0000;
-    static constexpr int watchcolour = 0x0078989C;
+    static constexpr int systemcolour = PlayerGame::systemcolour;
+    static constexpr int bluecolour = PlayerGame::bluecolour;
+    static constexpr int watchcolour = PlayerGame::watchcolour;
 
 signals:
     // The window closed: the program ends.

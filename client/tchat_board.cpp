@@ -1,7 +1,7 @@
 // The drawing board on the main window: the drawer's strokes, the relayed strokes, and the
 // player's other actions on the game: answers, categories, pass and the game start.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "board/drawingboard.h"
 #include "features/tgamestartform.h"

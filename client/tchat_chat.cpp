@@ -1,7 +1,7 @@
 // The chat pane's side of the main window: received lines, sending, the chat menus and the
 // chatter sounds.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 #include "protocol/text.h"
 
 #include "client/chatpane.h"
@@ -132,7 +132,8 @@ void Tchat::limitchatline()
 {
     // The relay names the sender, at most a two-digit number, and ends with the colour, whose
     // longest text is "$" and eight digits.
-    const QString relayed = cmd::buildChatRelay(15, text::wireSafe(game->loginname), QStringLiteral("|$00000000"));
+    const QString relayed =
+        cmd::buildChatRelay(15, text::wireSafe(game->loginname), QStringLiteral("|$00000000"));
     chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
 }
 

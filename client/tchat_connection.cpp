@@ -1,6 +1,6 @@
 // The game connection: queue, drain, dispatch, login, arrivals and departures.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "client/chatpane.h"
 #include "features/spylist.h"
@@ -23,10 +23,13 @@
 
 namespace {
 using Handler = void (Tchat::*)(const QString &);
+using GameHandler = void (PlayerGame::*)(const QString &);
+// A message goes to the player's game or, for what the window still handles itself, the window.
 struct Route
 {
     const QString &word;
     Handler handler;
+    GameHandler gamehandler = nullptr;
 };
 
 // Dispatch table, in order; the first exact, case-sensitive match takes the message. Words that
@@ -52,12 +55,12 @@ const Route routes[] = {
     {cmd::pickcatagory, &Tchat::pickcatagory},
     {cmd::myguessed, &Tchat::myguessed},
     {cmd::passed, &Tchat::passed},
-    {cmd::refreshplayerlist, &Tchat::refreshplayerlist},
+    {cmd::refreshplayerlist, nullptr, &PlayerGame::refreshplayerlist},
     {cmd::havewrongversion, &Tchat::havewrongversion},
     {cmd::wrongversion, &Tchat::wrongversion},
-    {cmd::justwatching, &Tchat::justwatching},
-    {cmd::teamscore, &Tchat::teamscore},
-    {cmd::gamestats, &Tchat::gamestats},
+    {cmd::justwatching, nullptr, &PlayerGame::justwatching},
+    {cmd::teamscore, nullptr, &PlayerGame::teamscore},
+    {cmd::gamestats, nullptr, &PlayerGame::gamestats},
     {cmd::veryclose, &Tchat::veryclose},
     {cmd::playasound, &Tchat::playasound},
     {cmd::updatetime, &Tchat::updatetime},
@@ -89,7 +92,10 @@ void Tchat::processsocktimer()
         return;
     for (const Route &r : routes) {
         if (r.word == c.word) {
-            (this->*r.handler)(c.rest);
+            if (r.gamehandler)
+                (game->*r.gamehandler)(c.rest);
+            else
+                (this->*r.handler)(c.rest);
             return;
         }
     }

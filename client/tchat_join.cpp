@@ -1,6 +1,6 @@
 // Hosting and joining from the window: the announcement of a hosted game, and why a join failed.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "host/tserver.h"
 #include "protocol/config.h"

@@ -1,6 +1,6 @@
 // The phrase buttons above the chat and their editor.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "client/chatpane.h"
 #include "features/ini.h"

@@ -1,6 +1,6 @@
 // Snapshots: the finished drawing saved as a numbered JPEG file, and the browser of them.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "board/drawingboard.h"
 #include "features/snapshotbrowser.h"

@@ -1,6 +1,6 @@
 // Program start on the main window: defaults, the command line and the copy's role.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "features/spylist.h"
 #include "host/tserver.h"
@@ -150,7 +150,7 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
         return;
     }
     leftgame(game->connectionbroken ? QStringLiteral("The connection to the host was lost.")
-                              : QStringLiteral("The host has ended the game."));
+                                    : QStringLiteral("The host has ended the game."));
 }
 
 void Tchat::FormClose()

@@ -1,7 +1,7 @@
 // The course of a game as a player sees it: the pick, the drawing turn, guesses, the end of a turn,
 // the winner, and the turn clock. Also which controls each role sees.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "board/drawingboard.h"
 #include "client/core/turnclock.h"
@@ -50,7 +50,8 @@ int leadingInt(const QString &rest)
 void Tchat::showclock()
 {
     // A clock that ran out reads 0:00.
-    label_timer->setText(game->secondsleft < 0 ? QStringLiteral("0:00") : turnclock::clockText(game->secondsleft));
+    label_timer->setText(game->secondsleft < 0 ? QStringLiteral("0:00")
+                                               : turnclock::clockText(game->secondsleft));
     image_timer->resize(turnclock::barWidth(game->turnClockMode, game->secondsleft, image_timer->width()),
                         image_timer->height());
 }
@@ -119,15 +120,13 @@ void Tchat::startthegame(const QString &rest)
     const QString team = f.next();
     const QString playto = f.next();
     const int seconds = numbers::strToIntDef(f.rest(), 120);
-    game->turnseconds = seconds;
-    timeperturn->setText(turnclock::timePerTurnText(seconds));
-    playtoscore->setText(QStringLiteral("Play to score: ") + playto);
+    game->setoptions(QStringLiteral("Play to score: ") + playto, seconds);
 
     const bool teamgame = team == QLatin1String("true");
     const QString wording =
         teamgame ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
     justWatchAction->setEnabled(!teamgame);
-    setteamcolours(teamgame);
+    game->setteamgame(teamgame);
     // The starter is usually the hosting player; on that copy the line speaks to the player.
     const QString who =
         starter == game->mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
@@ -264,7 +263,8 @@ void Tchat::updateanswer(const QString &rest)
         // The time ran out: the text is the phrase. The pass button keeps its state.
         eventcue(QStringLiteral("noanswer"));
         addlinetochat(QStringLiteral("0+No one guessed!"), systemcolour);
-        game->roundcaption = today() + QStringLiteral(": ") + seatname(game->drawernumber) + QLatin1Char('-') + text;
+        game->roundcaption =
+            today() + QStringLiteral(": ") + seatname(game->drawernumber) + QLatin1Char('-') + text;
         game->drawernumber = 0;
         panel_answer->hide();
         panel_toolbar->hide();

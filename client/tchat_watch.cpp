@@ -1,6 +1,6 @@
 // Just watching, removal of players by the hosting player, and the spy list.
-#include "client/tchat.h"
 #include "client/core/playergame.h"
+#include "client/tchat.h"
 
 #include "features/spylist.h"
 #include "protocol/commands.h"

@@ -1,8 +1,25 @@
 #include "client/core/playergame.h"
 
 #include "protocol/errors.h"
+#include "protocol/fields.h"
+#include "protocol/numbers.h"
+#include <QStringList>
 
 #include <QTimer>
+
+namespace {
+
+// Every field of what remains, split at each "+"; an empty text is one empty piece.
+QStringList allFields(FieldReader &f)
+{
+    QStringList pieces;
+    while (f.rest().contains(QLatin1Char('+')))
+        pieces << f.next();
+    pieces << f.rest();
+    return pieces;
+}
+
+} // namespace
 
 PlayerGame::PlayerGame(QObject *parent) : QObject(parent)
 {
@@ -120,4 +137,64 @@ bool PlayerGame::leadsthetable() const
     for (int seat = 1; seat < mynumber && lead; ++seat)
         lead = seats[seat].name == waiting;
     return lead;
+}
+
+void PlayerGame::setoptions(const QString &caption, int seconds)
+{
+    playtocaption = caption;
+    turnseconds = seconds;
+    emit optionsChanged();
+}
+
+void PlayerGame::setteamgame(bool team)
+{
+    teamgame = team;
+    emit teamChanged();
+}
+
+void PlayerGame::refreshplayerlist(const QString &rest)
+{
+    FieldReader f(rest);
+    const int number = f.nextInt();
+    // A spy has no row: nothing changes.
+    setseatname(number, f.rest());
+}
+
+void PlayerGame::gamestats(const QString &rest)
+{
+    FieldReader f(rest);
+    const QString playto = f.next();
+    const int seconds = numbers::strToIntDef(f.next(), 120);
+    setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
+    // It follows the turn a newcomer was sent: that turn's clock runs on the game's time too.
+    if (!pickseen && turnClockMode == 1)
+        setsecondsleft(seconds);
+    const QStringList scores = allFields(f);
+    for (int i = 0; i < scores.size() && i < 10; ++i)
+        setscore(i + 1, scores[i]);
+}
+
+void PlayerGame::teamscore(const QString &rest)
+{
+    // Only a team game has team scores: a copy that joined during the game learns here which
+    // kind of game it is in.
+    setteamgame(true);
+    FieldReader f(rest);
+    const QStringList scores = allFields(f);
+    for (int i = 0; i < scores.size() && i < 10; ++i)
+        setscore(i + 1, scores[i]);
+}
+
+void PlayerGame::justwatching(const QString &rest)
+{
+    FieldReader f(rest);
+    const int number = f.nextInt();
+    const QString flag = f.rest();
+    if (!isseat(number))
+        return;
+    const bool watch = flag == QLatin1String("1");
+    emit chatLine(QStringLiteral("0+") + seatname(number) +
+                      (watch ? QStringLiteral(" is just watching.") : QStringLiteral(" now playing again")),
+                  watchcolour);
+    setwatching(number, watch);
 }

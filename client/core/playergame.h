@@ -63,6 +63,24 @@ public:
     // seat below its own empty.
     bool leadsthetable() const;
 
+    // ---- The game's options as the panel shows them.
+    QString playtocaption; // "Play to score: N" at a start, "Play to Score: N" from the scores
+    bool teamgame = false; // odd rows black, as the teams are coloured
+    void setoptions(const QString &caption, int seconds);
+    void setteamgame(bool team);
+
+    // ---- Colours of system lines (00BBGGRR).
+    static constexpr int systemcolour = 0x008AAAAC;
+    static constexpr int bluecolour = 0x00FF0000;
+    static constexpr int watchcolour = 0x0078989C;
+
+    // ---- Host messages: the text after the command word and its "+". A field that does not
+    // read raises the conversion error; what was done before it stays done.
+    void refreshplayerlist(const QString &rest);
+    void gamestats(const QString &rest);
+    void teamscore(const QString &rest);
+    void justwatching(const QString &rest);
+
     // ---- The turn.
     int drawernumber = 0; // the player who picks or draws, 0 when nobody does
     // A pick seen since the login: until then this copy joined in the middle of a turn.
@@ -85,6 +103,11 @@ public:
     void setsecondsleft(int seconds);
 
 signals:
+    // A line for the chat pane: code "+" text, and its colour.
+    void chatLine(const QString &line, int colour);
+    // The play-to caption or the seconds per turn changed.
+    void optionsChanged();
+    void teamChanged();
     // A seat's name or watching mark changed.
     void seatChanged(int number);
     void scoreChanged(int number);
