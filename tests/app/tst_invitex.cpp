@@ -13,16 +13,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-bool listening(quint16 port)
-{
-    QTcpSocket probe;
-    probe.connectToHost(QHostAddress::LocalHost, port);
-    const bool up = probe.waitForConnected(200);
-    probe.abort();
-    return up;
-}
-} // namespace
 
 class InviteX : public QObject
 {
@@ -87,7 +77,7 @@ private slots:
               stand.descriptionUrl());
         host.window = x.findWindow(host.proc.processId(), u"^Quillet - Orvane Software$"_qs);
         QVERIFY2(!host.window.isEmpty(), "the host's window did not show");
-        QTRY_VERIFY_WITH_TIMEOUT(listening(gamePort), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(acceptsConnections(gamePort), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!stand.of(u"AddPortMapping"_qs).isEmpty(), 10000);
         QCOMPARE(stand.of(u"AddPortMapping"_qs).first().args.value(u"NewExternalPort"_qs),
                  QString::number(gamePort));

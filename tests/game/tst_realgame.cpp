@@ -25,14 +25,6 @@
 
 namespace {
 
-bool listening(quint16 port)
-{
-    QTcpSocket probe;
-    probe.connectToHost(QHostAddress::LocalHost, port);
-    const bool up = probe.waitForConnected(200);
-    probe.abort();
-    return up;
-}
 
 // The mask's word lengths: "____ ___ " gives 4, 3.
 QList<int> wordLengths(const QString &mask)
@@ -127,7 +119,7 @@ void RealGame::oneTurnAcrossThreeCopies()
     // The host first, its own player in slot 1; then a raw player who watches the host's messages.
     ann = std::make_unique<Copy>();
     startCopy(*ann, QStringLiteral("Ann"), QStringLiteral("true"), scope + QStringLiteral("-ann"));
-    QTRY_VERIFY_WITH_TIMEOUT(listening(gamePort), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(acceptsConnections(gamePort), 10000);
     QTest::qWait(300);
     RawPeer watcher;
     QVERIFY(watcher.connectTo(gamePort));

@@ -212,3 +212,14 @@ public:
     std::vector<std::unique_ptr<RawClient>> clients;
     int syncs = 0;
 };
+
+// The messages that begin with a prefix, in order.
+inline QStringList only(const QStringList &messages, const QString &prefix)
+{
+    QStringList out;
+    for (const QString &m : messages) {
+        if (m.startsWith(prefix))
+            out.append(m);
+    }
+    return out;
+}

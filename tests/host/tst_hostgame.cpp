@@ -3,18 +3,6 @@
 #include "hostharness.h"
 #include "tests/support/textsupport.h"
 
-namespace {
-QStringList only(const QStringList &messages, const QString &prefix)
-{
-    QStringList out;
-    for (const QString &m : messages) {
-        if (m.startsWith(prefix))
-            out.append(m);
-    }
-    return out;
-}
-} // namespace
-
 class TestHostGame : public QObject
 {
     Q_OBJECT

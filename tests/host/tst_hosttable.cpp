@@ -9,16 +9,6 @@
 
 namespace {
 
-QStringList only(const QStringList &messages, const QString &prefix)
-{
-    QStringList out;
-    for (const QString &m : messages) {
-        if (m.startsWith(prefix))
-            out.append(m);
-    }
-    return out;
-}
-
 // The players with the given names; category 0 holds only the given phrase.
 struct Table : Host
 {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 namespace testsupport {
 
@@ -12,6 +14,17 @@ inline quint16 freePort()
     return s.serverPort();
 }
 
+// Whether something accepts connections on this machine's port.
+inline bool acceptsConnections(quint16 port)
+{
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, port);
+    const bool up = probe.waitForConnected(200);
+    probe.abort();
+    return up;
+}
+
 } // namespace testsupport
 
 using testsupport::freePort;
+using testsupport::acceptsConnections;
