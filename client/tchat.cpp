@@ -5,12 +5,28 @@
 #include "client/chatpane.h"
 #include "client/core/playergame.h"
 #include "protocol/errors.h"
+#include "protocol/wire.h"
 #include "widgets/errorboxes.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QTimer>
+
+namespace {
+
+// The game's messages, framed onto the game socket.
+class SocketOutbox : public Outbox
+{
+public:
+    explicit SocketOutbox(TSock &socket) : sock(socket) {}
+    void send(const QString &message) override { wire::send(sock, message); }
+
+private:
+    TSock &sock;
+};
+
+} // namespace
 
 Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
@@ -27,8 +43,16 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     phraseTimer->setInterval(phrasepause);
     connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
     game = new PlayerGame(this);
+    outbox = std::make_unique<SocketOutbox>(sock);
+    game->outbox = outbox.get();
     connect(game, &PlayerGame::clockChanged, this, &Tchat::showclock);
     connect(game, &PlayerGame::chatLine, this, &Tchat::addlinetochat);
+    connect(game, &PlayerGame::cue, this, &Tchat::eventcue);
+    connect(game, &PlayerGame::loggedIn, this, &Tchat::limitchatline);
+    connect(game, &PlayerGame::connected, this, &Tchat::loadinifile);
+    connect(game, &PlayerGame::tableChanged, this, &Tchat::actashost);
+    connect(game, &PlayerGame::removed, this,
+            [this] { leftgame(QStringLiteral("You were removed from the game.")); });
     connect(game, &PlayerGame::optionsChanged, this, &Tchat::showoptions);
     connect(game, &PlayerGame::teamChanged, this, &Tchat::setteamcolours);
     connect(game, &PlayerGame::seatChanged, this, &Tchat::showseat);

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <memory>
 
 class QAbstractButton;
 class QAction;
@@ -66,6 +67,8 @@ public:
 
     // ---- The player's game: who this player is, the turn and its clock.
     PlayerGame *game = nullptr;
+    // The game's messages leave through the game socket.
+    std::unique_ptr<Outbox> outbox;
     int defaultwidth = 0;
     int defaultheight = 0;
     int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
@@ -185,12 +188,7 @@ public:
     void drainQueue();
     void processsocktimer();
     void sendtohost(const QString &text);
-    void sendloginfo(const QString &rest);
-    void newplayerinfo(const QString &rest);
-    void playerdisconnected(const QString &rest);
     void gamefull(const QString &rest);
-    void havewrongversion(const QString &rest);
-    void wrongversion(const QString &rest);
     // The open "Game is full" box.
     QPointer<QMessageBox> fullbox;
     // The game went away under this player (removed, the host ended it, the connection broke):

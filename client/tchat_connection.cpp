@@ -35,12 +35,12 @@ struct Route
 // Dispatch table, in order; the first exact, case-sensitive match takes the message. Words that
 // match no row are dropped.
 const Route routes[] = {
-    {cmd::sendlogininfo, &Tchat::sendloginfo},
+    {cmd::sendlogininfo, nullptr, &PlayerGame::sendloginfo},
     {cmd::chat, &Tchat::chatrecieved},
     {cmd::action, &Tchat::chatrecieved},
-    {cmd::newplayerinfo, &Tchat::newplayerinfo},
-    {cmd::existingplayers, &Tchat::newplayerinfo},
-    {cmd::playerdisconnected, &Tchat::playerdisconnected},
+    {cmd::newplayerinfo, nullptr, &PlayerGame::newplayerinfo},
+    {cmd::existingplayers, nullptr, &PlayerGame::newplayerinfo},
+    {cmd::playerdisconnected, nullptr, &PlayerGame::playerdisconnected},
     {cmd::startgame, &Tchat::startthegame},
     {cmd::nextplayer, &Tchat::getnextplayer},
     {cmd::winner, &Tchat::winner},
@@ -56,8 +56,8 @@ const Route routes[] = {
     {cmd::myguessed, &Tchat::myguessed},
     {cmd::passed, &Tchat::passed},
     {cmd::refreshplayerlist, nullptr, &PlayerGame::refreshplayerlist},
-    {cmd::havewrongversion, &Tchat::havewrongversion},
-    {cmd::wrongversion, &Tchat::wrongversion},
+    {cmd::havewrongversion, nullptr, &PlayerGame::havewrongversion},
+    {cmd::wrongversion, nullptr, &PlayerGame::wrongversion},
     {cmd::justwatching, nullptr, &PlayerGame::justwatching},
     {cmd::teamscore, nullptr, &PlayerGame::teamscore},
     {cmd::gamestats, nullptr, &PlayerGame::gamestats},
@@ -103,64 +103,7 @@ void Tchat::processsocktimer()
 
 void Tchat::sendtohost(const QString &text)
 {
-    wire::send(sock, text);
-}
-
-void Tchat::sendloginfo(const QString &rest)
-{
-    game->mynumber = FieldReader(rest).restInt();
-    game->loggedin = true;
-    // From here on a turn without a pick before it is one this copy joined in the middle of.
-    game->pickseen = false;
-    limitchatline();
-    sendtohost(cmd::buildLogininfo(game->mynumber, cmd::versionText, text::wireSafe(game->loginname)));
-    // Number 1 carries the hosting player's say on the host, also when no copy hosts.
-    actashost();
-}
-
-void Tchat::newplayerinfo(const QString &rest)
-{
-    FieldReader f(rest);
-    const int number = f.nextInt();
-    const QString name = f.rest();
-    if (number == game->mynumber) {
-        addlinetochat(QStringLiteral("0+You are Connected."), systemcolour);
-        loadinifile();
-    } else {
-        addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is Connected."), systemcolour);
-    }
-    if (number > 10) {
-        game->spyarrived(number, name);
-        if (number == game->mynumber)
-            addlinetochat(QStringLiteral("0+You are spying."), systemcolour);
-        else
-            addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
-    } else if (number >= 1) {
-        game->seatarrived(number, name);
-        actashost();
-    }
-    eventcue(QStringLiteral("entered"));
-}
-
-void Tchat::playerdisconnected(const QString &rest)
-{
-    FieldReader f(rest);
-    const int number = f.nextInt();
-    const QString name = f.rest();
-    if (number == game->mynumber) {
-        leftgame(QStringLiteral("You were removed from the game."));
-        return;
-    }
-    if (number >= 1 && number <= 10) {
-        // The name comes from the panel: a seat that is already empty adds no line.
-        const QString shown = game->seatname(number);
-        if (shown != PlayerGame::waiting)
-            addlinetochat(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
-        game->seatleft(number);
-        actashost();
-    }
-    if (game->spyleft(number, name))
-        addlinetochat(QStringLiteral("0+") + name + QStringLiteral(" has left."), systemcolour);
+    game->send(text);
 }
 
 void Tchat::leftgame(const QString &why)
@@ -207,16 +150,4 @@ void Tchat::gamefull(const QString &)
                               QMessageBox::Ok, this);
     fullbox->setAttribute(Qt::WA_DeleteOnClose);
     fullbox->open();
-}
-
-void Tchat::havewrongversion(const QString &rest)
-{
-    addlinetochat(QStringLiteral("0+") + rest +
-                      QStringLiteral(" has a different version of the game then you."),
-                  bluecolour);
-}
-
-void Tchat::wrongversion(const QString &)
-{
-    addlinetochat(QStringLiteral("0+You have a different version of the game then the host."), bluecolour);
 }

@@ -1,8 +1,10 @@
 #include "client/core/playergame.h"
 
+#include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
+#include "protocol/text.h"
 #include <QStringList>
 
 #include <QTimer>
@@ -197,4 +199,79 @@ void PlayerGame::justwatching(const QString &rest)
                       (watch ? QStringLiteral(" is just watching.") : QStringLiteral(" now playing again")),
                   watchcolour);
     setwatching(number, watch);
+}
+
+void PlayerGame::send(const QString &message)
+{
+    if (outbox)
+        outbox->send(message);
+}
+
+void PlayerGame::sendloginfo(const QString &rest)
+{
+    mynumber = FieldReader(rest).restInt();
+    loggedin = true;
+    // From here on a turn without a pick before it is one this copy joined in the middle of.
+    pickseen = false;
+    emit loggedIn();
+    send(cmd::buildLogininfo(mynumber, cmd::versionText, text::wireSafe(loginname)));
+    // Number 1 carries the hosting player's say on the host, also when no copy hosts.
+    emit tableChanged();
+}
+
+void PlayerGame::newplayerinfo(const QString &rest)
+{
+    FieldReader f(rest);
+    const int number = f.nextInt();
+    const QString name = f.rest();
+    if (number == mynumber) {
+        emit chatLine(QStringLiteral("0+You are Connected."), systemcolour);
+        emit connected();
+    } else {
+        emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" is Connected."), systemcolour);
+    }
+    if (number > 10) {
+        spyarrived(number, name);
+        if (number == mynumber)
+            emit chatLine(QStringLiteral("0+You are spying."), systemcolour);
+        else
+            emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
+    } else if (number >= 1) {
+        seatarrived(number, name);
+        emit tableChanged();
+    }
+    emit cue(QStringLiteral("entered"));
+}
+
+void PlayerGame::playerdisconnected(const QString &rest)
+{
+    FieldReader f(rest);
+    const int number = f.nextInt();
+    const QString name = f.rest();
+    if (number == mynumber) {
+        emit removed();
+        return;
+    }
+    if (isseat(number)) {
+        // A seat that is already empty adds no line.
+        const QString shown = seatname(number);
+        if (shown != waiting)
+            emit chatLine(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
+        seatleft(number);
+        emit tableChanged();
+    }
+    if (spyleft(number, name))
+        emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" has left."), systemcolour);
+}
+
+void PlayerGame::havewrongversion(const QString &rest)
+{
+    emit chatLine(QStringLiteral("0+") + rest +
+                      QStringLiteral(" has a different version of the game then you."),
+                  bluecolour);
+}
+
+void PlayerGame::wrongversion(const QString &)
+{
+    emit chatLine(QStringLiteral("0+You have a different version of the game then the host."), bluecolour);
 }

@@ -7,6 +7,14 @@
 
 class QTimer;
 
+// Where the player's game sends its messages: the connection to the host.
+class Outbox
+{
+public:
+    virtual ~Outbox() = default;
+    virtual void send(const QString &message) = 0;
+};
+
 // The player's game apart from its window: who this player is, the turn and the turn clock. The
 // window renders it and is told of changes through signals.
 class PlayerGame : public QObject
@@ -14,6 +22,10 @@ class PlayerGame : public QObject
     Q_OBJECT
 public:
     explicit PlayerGame(QObject *parent = nullptr);
+
+    // Messages to the host go here; none leave without one.
+    Outbox *outbox = nullptr;
+    void send(const QString &message);
 
     // ---- Who this player is.
     int mynumber = 0;      // own number from the login, 0 before
@@ -76,6 +88,11 @@ public:
 
     // ---- Host messages: the text after the command word and its "+". A field that does not
     // read raises the conversion error; what was done before it stays done.
+    void sendloginfo(const QString &rest);
+    void newplayerinfo(const QString &rest);
+    void playerdisconnected(const QString &rest);
+    void havewrongversion(const QString &rest);
+    void wrongversion(const QString &rest);
     void refreshplayerlist(const QString &rest);
     void gamestats(const QString &rest);
     void teamscore(const QString &rest);
@@ -105,6 +122,16 @@ public:
 signals:
     // A line for the chat pane: code "+" text, and its colour.
     void chatLine(const QString &line, int colour);
+    // A sound cue of the game ("entered", "turn", "cat3", ...).
+    void cue(const QString &name);
+    // The host gave this player its number.
+    void loggedIn();
+    // The host announced this player itself: the copy is in the game.
+    void connected();
+    // A seat filled or emptied, or this player's number arrived: who leads the table may change.
+    void tableChanged();
+    // The host reported this player's own departure: it was removed.
+    void removed();
     // The play-to caption or the seconds per turn changed.
     void optionsChanged();
     void teamChanged();

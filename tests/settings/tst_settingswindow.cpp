@@ -118,9 +118,9 @@ private slots:
         QCOMPARE(w.chatpane->textsize(), 14); // read when the window was made
         write("[Quillet]\nTextsize=12\n");
         w.game->mynumber = 2;
-        w.newplayerinfo(QStringLiteral("3+Bob"));
+        w.game->newplayerinfo(QStringLiteral("3+Bob"));
         QCOMPARE(w.chatpane->textsize(), 14); // somebody else: not yet
-        w.newplayerinfo(QStringLiteral("2+Me"));
+        w.game->newplayerinfo(QStringLiteral("2+Me"));
         QCOMPARE(w.chatpane->textsize(), 12);
     }
 
