@@ -1,5 +1,7 @@
 #include "client/tchat.h"
 
+#include "board/drawingboard.h"
+
 #include "client/eventhook.h"
 
 #include "client/chatpane.h"
@@ -61,6 +63,10 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connect(game, &PlayerGame::spyRemoved, this, &Tchat::removespyline);
 
     buildBoard();
+    // Relayed strokes are painted by the board.
+    connect(game, &PlayerGame::strokeStarted, image_main, &DrawingBoard::penDown);
+    connect(game, &PlayerGame::strokeDrawn, image_main, &DrawingBoard::penThrough);
+    connect(game, &PlayerGame::boardWiped, image_main, &DrawingBoard::wipe);
     buildMenus();
     connectStartMenus();
     connectSnapshots();

@@ -256,9 +256,6 @@ public:
     void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
     void image_mainMouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     void clearClick();
-    void moveit(const QString &rest);
-    void drawit(const QString &rest);
-    void clearmain(const QString &rest);
     // Sets both pens back to black and width "3" (start of a turn).
     void resetbrush();
 

@@ -136,62 +136,6 @@ void Tchat::resetbrush()
     penw->setText(QStringLiteral("3"));
 }
 
-// ---- Strokes relayed by the host ----
-// A relayed stroke that does not read is dropped quietly: nothing the player could do about it.
-
-void Tchat::moveit(const QString &rest)
-{
-    FieldReader f(rest);
-    QColor colour;
-    int width = 0;
-    QPoint p;
-    try {
-        if (f.nextInt() == game->mynumber)
-            return; // our own strokes are on the screen already
-        colour = colortext::toQColor(colortext::fromText(f.next()));
-        width = f.nextInt();
-        const int x = f.nextInt();
-        p = QPoint(x, f.restInt());
-    } catch (const EConvertError &) {
-        return;
-    }
-    image_main->penDown(p, colour, width);
-}
-
-void Tchat::drawit(const QString &rest)
-{
-    FieldReader f(rest);
-    QColor colour;
-    int width = 0;
-    try {
-        if (f.nextInt() == game->mynumber)
-            return;
-        colour = colortext::toQColor(colortext::fromText(f.next()));
-        width = f.nextInt();
-    } catch (const EConvertError &) {
-        return;
-    }
-    // The points are gathered and drawn as one run on each surface; a point that does not read
-    // ends the message, and the lines before it stay drawn.
-    QVarLengthArray<QPoint, 128> points;
-    StrokePoints walk(f);
-    QPoint p;
-    try {
-        while (walk.next(p))
-            points.append(p);
-    } catch (const EConvertError &) {
-        // The lines before the point that does not read stay drawn.
-    }
-    image_main->penThrough(colour, width, points.constData(), points.size());
-}
-
-void Tchat::clearmain(const QString &rest)
-{
-    if (FieldReader(rest).restInt() == game->mynumber)
-        return;
-    image_main->wipe();
-}
-
 // ---- Answers, categories and pass ----
 
 bool Tchat::edit_answerKeyPress(int key)

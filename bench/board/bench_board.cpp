@@ -148,10 +148,10 @@ void BenchBoard::drawitBatch()
     QFETCH(QString, batch);
     Tchat chat;
     chat.game->mynumber = 1;
-    chat.moveit(QStringLiteral("2+clBlack+3+266+184"));
+    chat.game->moveit(QStringLiteral("2+clBlack+3+266+184"));
     QBENCHMARK
     {
-        chat.drawit(batch);
+        chat.game->drawit(batch);
     }
 }
 
@@ -176,8 +176,8 @@ void BenchBoard::batchesAgainstTheFloor()
     for (const auto &[name, width, batch, againstFloor] : rows) {
         Tchat chat;
         chat.game->mynumber = 1;
-        chat.moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
-        const double ms = perCall([&] { chat.drawit(batch); });
+        chat.game->moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
+        const double ms = perCall([&] { chat.game->drawit(batch); });
         // The earlier way, for comparison: the points painted on each surface in turn.
         QImage one(DrawingBoard::boardWidth, DrawingBoard::boardHeight, QImage::Format_RGB32);
         QImage two = one;
@@ -213,9 +213,9 @@ void BenchBoard::repaintWholeArea()
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
     chat.game->mynumber = 1;
-    chat.moveit(QStringLiteral("2+clBlack+3+266+184"));
+    chat.game->moveit(QStringLiteral("2+clBlack+3+266+184"));
     for (int i = 0; i < 20; ++i)
-        chat.drawit(handBatch(2, 3, i));
+        chat.game->drawit(handBatch(2, 3, i));
     DrawingBoard *board = chat.image_main;
     QBENCHMARK
     {

@@ -1,11 +1,14 @@
 #include "client/core/playergame.h"
 
+#include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
+#include "protocol/strokemessage.h"
 #include "protocol/text.h"
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <QTimer>
 
@@ -274,4 +277,56 @@ void PlayerGame::havewrongversion(const QString &rest)
 void PlayerGame::wrongversion(const QString &)
 {
     emit chatLine(QStringLiteral("0+You have a different version of the game then the host."), bluecolour);
+}
+
+void PlayerGame::moveit(const QString &rest)
+{
+    FieldReader f(rest);
+    QColor colour;
+    int width = 0;
+    QPoint p;
+    try {
+        if (f.nextInt() == mynumber)
+            return;
+        colour = colortext::toQColor(colortext::fromText(f.next()));
+        width = f.nextInt();
+        const int x = f.nextInt();
+        p = QPoint(x, f.restInt());
+    } catch (const EConvertError &) {
+        return;
+    }
+    emit strokeStarted(p, colour, width);
+}
+
+void PlayerGame::drawit(const QString &rest)
+{
+    FieldReader f(rest);
+    QColor colour;
+    int width = 0;
+    try {
+        if (f.nextInt() == mynumber)
+            return;
+        colour = colortext::toQColor(colortext::fromText(f.next()));
+        width = f.nextInt();
+    } catch (const EConvertError &) {
+        return;
+    }
+    // The points go as one run; a point that does not read ends the message, and the lines
+    // before it are still drawn.
+    QVarLengthArray<QPoint, 128> points;
+    StrokePoints walk(f);
+    QPoint p;
+    try {
+        while (walk.next(p))
+            points.append(p);
+    } catch (const EConvertError &) {
+    }
+    emit strokeDrawn(colour, width, points.constData(), points.size());
+}
+
+void PlayerGame::clearmain(const QString &rest)
+{
+    if (FieldReader(rest).restInt() == mynumber)
+        return;
+    emit boardWiped();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <array>
 
@@ -94,6 +96,11 @@ public:
     void havewrongversion(const QString &rest);
     void wrongversion(const QString &rest);
     void refreshplayerlist(const QString &rest);
+    // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
+    // could do about it. This player's own strokes are on its board already.
+    void moveit(const QString &rest);
+    void drawit(const QString &rest);
+    void clearmain(const QString &rest);
     void gamestats(const QString &rest);
     void teamscore(const QString &rest);
     void justwatching(const QString &rest);
@@ -122,6 +129,10 @@ public:
 signals:
     // A line for the chat pane: code "+" text, and its colour.
     void chatLine(const QString &line, int colour);
+    // A relayed stroke: the pen set down, a run of points, the board wiped.
+    void strokeStarted(QPoint p, const QColor &colour, int width);
+    void strokeDrawn(const QColor &colour, int width, const QPoint *points, qsizetype count);
+    void boardWiped();
     // A sound cue of the game ("entered", "turn", "cat3", ...).
     void cue(const QString &name);
     // The host gave this player its number.

@@ -68,6 +68,33 @@ private slots:
         QVERIFY(g.seats[2].watching);
     }
 
+    // Relayed strokes reach the board with their pen; this player's own come back to nothing; a
+    // stroke that does not read is dropped quietly, and a run keeps the points before a bad one.
+    void relayedStrokes()
+    {
+        PlayerGame g;
+        g.mynumber = 2;
+        QSignalSpy started(&g, &PlayerGame::strokeStarted);
+        QList<QList<QPoint>> runs;
+        connect(&g, &PlayerGame::strokeDrawn, this,
+                [&runs](const QColor &, int, const QPoint *p, qsizetype n) {
+                    runs.append(QList<QPoint>(p, p + n));
+                });
+        QSignalSpy wiped(&g, &PlayerGame::boardWiped);
+        g.moveit(QStringLiteral("3+clRed+5+10+20"));
+        g.moveit(QStringLiteral("2+clRed+5+10+20"));
+        g.moveit(QStringLiteral("3+notacolour+5+10+20"));
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(started.first().at(0).toPoint(), QPoint(10, 20));
+        QCOMPARE(started.first().at(1).value<QColor>(), QColor(Qt::red));
+        g.drawit(QStringLiteral("3+clRed+5++1,2+3,4+x,5+7,8+"));
+        g.drawit(QStringLiteral("2+clRed+5++1,2+"));
+        QCOMPARE(runs, (QList<QList<QPoint>>{{QPoint(1, 2), QPoint(3, 4)}}));
+        g.clearmain(QStringLiteral("2"));
+        g.clearmain(QStringLiteral("3"));
+        QCOMPARE(wiped.count(), 1);
+    }
+
     // Only seated, logged-in players lead, and only while every lower seat is empty.
     void leadingSeat()
     {
