@@ -50,6 +50,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connect(game, &PlayerGame::clockChanged, this, &Tchat::showclock);
     connect(game, &PlayerGame::chatLine, this, &Tchat::addlinetochat);
     connect(game, &PlayerGame::cue, this, &Tchat::eventcue);
+    connect(game, &PlayerGame::paused, this, &Tchat::gamepaused);
     connect(game, &PlayerGame::loggedIn, this, &Tchat::limitchatline);
     connect(game, &PlayerGame::connected, this, &Tchat::loadinifile);
     connect(game, &PlayerGame::tableChanged, this, &Tchat::actashost);

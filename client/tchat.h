@@ -290,7 +290,8 @@ public:
     // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
     // tchat_settings.cpp) ---
     void buildChatMenus();
-    void chatrecieved(const QString &text);
+    // The game paused: the hosting player's Start comes back.
+    void gamepaused();
     void sendit();
     // Limits the chat entry so that the host's relay of a line, with this player's name and the
     // line's colour, fits one message.

@@ -89,26 +89,13 @@ void Tchat::buildChatMenus()
             [this] { guard([this] { b_phrase10Click(); }); });
 }
 
-void Tchat::chatrecieved(const QString &text)
+void Tchat::gamepaused()
 {
-    // The game has paused: the host's player may start a new one.
-    if (cmd::chat + QLatin1Char('+') + text == cmd::buildPaused())
-        game->gamerunning = false;
-    if (game->amhost && cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
+    // The host's player may start a new game.
+    if (game->amhost) {
         button_start->show();
         startGameAction->setEnabled(true);
     }
-    QString line = text;
-    int colour = colortext::clWhite;
-    if (const qsizetype bar = text.indexOf(QLatin1Char('|')); bar >= 0) {
-        line = text.left(bar);
-        try {
-            colour = colortext::fromText(text.mid(bar + 1));
-        } catch (const EConvertError &) {
-            colour = colortext::clWhite;
-        }
-    }
-    addlinetochat(line, colour);
 }
 
 void Tchat::sendit()

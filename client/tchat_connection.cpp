@@ -36,8 +36,8 @@ struct Route
 // match no row are dropped.
 const Route routes[] = {
     {cmd::sendlogininfo, nullptr, &PlayerGame::sendloginfo},
-    {cmd::chat, &Tchat::chatrecieved},
-    {cmd::action, &Tchat::chatrecieved},
+    {cmd::chat, nullptr, &PlayerGame::chatrecieved},
+    {cmd::action, nullptr, &PlayerGame::chatrecieved},
     {cmd::newplayerinfo, nullptr, &PlayerGame::newplayerinfo},
     {cmd::existingplayers, nullptr, &PlayerGame::newplayerinfo},
     {cmd::playerdisconnected, nullptr, &PlayerGame::playerdisconnected},

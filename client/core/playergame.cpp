@@ -330,3 +330,22 @@ void PlayerGame::clearmain(const QString &rest)
         return;
     emit boardWiped();
 }
+
+void PlayerGame::chatrecieved(const QString &text)
+{
+    if (cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
+        gamerunning = false;
+        emit paused();
+    }
+    QString line = text;
+    int colour = colortext::clWhite;
+    if (const qsizetype bar = text.indexOf(QLatin1Char('|')); bar >= 0) {
+        line = text.left(bar);
+        try {
+            colour = colortext::fromText(text.mid(bar + 1));
+        } catch (const EConvertError &) {
+            colour = colortext::clWhite;
+        }
+    }
+    emit chatLine(line, colour);
+}

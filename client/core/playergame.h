@@ -95,6 +95,8 @@ public:
     void playerdisconnected(const QString &rest);
     void havewrongversion(const QString &rest);
     void wrongversion(const QString &rest);
+    // A chat or action line: its text and, after "|", its colour (white when it does not read).
+    void chatrecieved(const QString &text);
     void refreshplayerlist(const QString &rest);
     // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
     // could do about it. This player's own strokes are on its board already.
@@ -133,6 +135,8 @@ signals:
     void strokeStarted(QPoint p, const QColor &colour, int width);
     void strokeDrawn(const QColor &colour, int width, const QPoint *points, qsizetype count);
     void boardWiped();
+    // The host said the game paused: nobody is left who can draw.
+    void paused();
     // A sound cue of the game ("entered", "turn", "cat3", ...).
     void cue(const QString &name);
     // The host gave this player its number.

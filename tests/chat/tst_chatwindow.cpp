@@ -104,7 +104,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, colour);
         Tchat w;
-        w.chatrecieved(text);
+        w.game->chatrecieved(text);
         QCOMPARE(lastLine(w), shown);
         QCOMPARE(w.chatpane->mainchat->style(6).color, colortext::toQColor(colour));
     }

@@ -1,6 +1,7 @@
 // The player's game without any window: the table, the scores and the clock as host messages
 // leave them, and what it asks the window to show.
 #include "client/core/playergame.h"
+#include "protocol/commands.h"
 #include "protocol/errors.h"
 
 #include <QSignalSpy>
@@ -93,6 +94,24 @@ private slots:
         g.clearmain(QStringLiteral("2"));
         g.clearmain(QStringLiteral("3"));
         QCOMPARE(wiped.count(), 1);
+    }
+
+    // A chat line keeps its colour, white when the colour does not read; the host's pause line
+    // ends the running game.
+    void chatLines()
+    {
+        PlayerGame g;
+        QSignalSpy lines(&g, &PlayerGame::chatLine);
+        QSignalSpy paused(&g, &PlayerGame::paused);
+        g.gamerunning = true;
+        g.chatrecieved(QStringLiteral("1+Ann chats: hi|clNavy"));
+        g.chatrecieved(QStringLiteral("1+Ann chats: a|b|junk"));
+        QCOMPARE(lines.at(0), (QVariantList{QStringLiteral("1+Ann chats: hi"), 0x00800000}));
+        QCOMPARE(lines.at(1), (QVariantList{QStringLiteral("1+Ann chats: a"), 0x00FFFFFF}));
+        QVERIFY(paused.isEmpty() && g.gamerunning);
+        g.chatrecieved(cmd::buildPaused().section(QLatin1Char('+'), 1));
+        QCOMPARE(paused.count(), 1);
+        QVERIFY(!g.gamerunning);
     }
 
     // Only seated, logged-in players lead, and only while every lower seat is empty.

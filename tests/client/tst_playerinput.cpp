@@ -71,7 +71,7 @@ private slots:
             cmd::buildChatRelay(15, QStringLiteral("Zo?"), sent.section(QLatin1Char('+'), 2));
         QVERIFY(relayed.size() <= framing::maxMessage);
         w.recordlog = true;
-        w.chatrecieved(relayed.section(QLatin1Char('+'), 1));
+        w.game->chatrecieved(relayed.section(QLatin1Char('+'), 1));
         QCOMPARE(w.linelog.last().second, 0x00EFBF9F);
         // A short line is not touched.
         w.chatpane->mychat->setText(QStringLiteral("hi+there"));
