@@ -557,10 +557,15 @@ void TestHostGame::timeOut()
     QVERIFY(t.sync());
     QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_updatetime+-2"), s("CMD_pickcatagory+2")}));
 
-    // The next drawer also lets the time run out and pays a point.
+    // The next drawer also lets the time run out and pays a point, and every panel is told.
     QVERIFY(t.pick());
+    t.takeAll();
     t.tick(65);
+    QVERIFY(t.sync());
     QCOMPARE(t.server.playertable[2].score, 2);
+    for (int slot = 1; slot <= 3; ++slot)
+        QCOMPARE(only(t.at(slot)->take(), s("CMD_gamestats")),
+                 QStringList{s("CMD_gamestats+20+60+0+2+0+0+0+0+0+0+0+0")});
 }
 
 void TestHostGame::pickingTimeOut()

@@ -49,7 +49,6 @@ class TestHostTable : public QObject
 {
     Q_OBJECT
 private slots:
-    void timeOutPenaltyReachesEveryPanel();
     void drawerWatchingInTheWinningBreak();
     void connectionsWithoutLoginTakeNoTurn();
     void lowestSeatLeadsWhileSlotOneIsEmpty();
@@ -58,25 +57,6 @@ private slots:
     void winnerWhoLeftIsNamed();
     void newcomerSeesTheBreakAndTheTeams();
 };
-
-void TestHostTable::timeOutPenaltyReachesEveryPanel()
-{
-    Table t;
-    QVERIFY(t.start(1, false, 20, 60));
-    QVERIFY(t.pick());
-    t.server.playertable[1].score = 3;
-    t.server.playertable[2].score = 1;
-    t.takeAll();
-    t.tick(65);
-    QVERIFY(t.sync());
-    QCOMPARE(t.server.playertable[1].score, 2);
-    // The scores as the host holds them, ahead of the phrase that starts the break.
-    const QStringList expected{t.scores(), s("CMD_updateanswer+true+HOT DOG")};
-    for (int slot = 1; slot <= 3; ++slot)
-        QCOMPARE(only(t.at(slot)->take(), s("CMD_")).filter(QRegularExpression(s("gamestats|updateanswer"))),
-                 expected);
-    QVERIFY(t.scores().startsWith(s("CMD_gamestats+20+60+2+1+0+")));
-}
 
 void TestHostTable::drawerWatchingInTheWinningBreak()
 {
