@@ -1,5 +1,7 @@
 #include "client/tchat.h"
 
+#include "features/sound.h"
+
 #include "board/drawingboard.h"
 
 #include "client/eventhook.h"
@@ -50,10 +52,8 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connect(game, &PlayerGame::clockChanged, this, &Tchat::showclock);
     connect(game, &PlayerGame::chatLine, this, &Tchat::addlinetochat);
     connect(game, &PlayerGame::cue, this, &Tchat::eventcue);
-    connect(game, &PlayerGame::paused, this, &Tchat::gamepaused);
     connect(game, &PlayerGame::loggedIn, this, &Tchat::limitchatline);
     connect(game, &PlayerGame::connected, this, &Tchat::loadinifile);
-    connect(game, &PlayerGame::tableChanged, this, &Tchat::actashost);
     connect(game, &PlayerGame::removed, this,
             [this] { leftgame(QStringLiteral("You were removed from the game.")); });
     connect(game, &PlayerGame::optionsChanged, this, &Tchat::showoptions);
@@ -75,6 +75,9 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     buildBoardControls();
     buildWatchMenus();
     buildPhraseButtons();
+    connectTurn();
+    connect(game, &PlayerGame::soundPlayed, this, [](const QString &name) { sound::play(name); });
+    connect(playChatterSoundsAction, &QAction::toggled, this, [this](bool on) { game->chattersounds = on; });
     FormCreate();
 }
 

@@ -157,11 +157,6 @@ public:
     void FormShow();
     void processparams();
     void hostpress();
-    // The hosting player's controls: the Start button, "Start Game" and the removal items. A copy
-    // that joined a host holds them while it has number 1, or while number 1 is empty and no lower
-    // seat is taken on the panel (the host follows the same rule); not Start while a game runs.
-    // Worked out again whenever the panel or the game changes.
-    void actashost();
     void joinpress();
     void openlobbylink();
     void connectStartMenus();
@@ -207,28 +202,18 @@ public:
     void addspyline(int number, const QString &name);
     void removespyline(int number, const QString &name);
 
-    // ---- Turn display.
-    void startthegame(const QString &rest);
-    void pickcatagory(const QString &rest);
-    void getnextplayer(const QString &rest);
-    // Takes away what belongs to a finished turn: the phrase lines, the category banner, the
-    // "+1"/"+2" marks and the snapshot button (a pick or a game start).
-    void clearfinishedturn();
-    void givedraweranswer(const QString &rest);
+    // ---- Turn display (client/tchat_turn.cpp): renders the turn the game tells of.
+    void connectTurn();
+    // Shows and hides the controls as the game's controls() says.
+    void showcontrols();
     // Sets the text of label_fullanswer or label_answer. A line too wide for the panel first
     // gives up the air between its letters, then shrinks, so the whole phrase or mask stays seen.
     void setanswerline(QLabel *line, const QString &text);
-    void guessed(const QString &rest);
-    void myguessed(const QString &rest);
-    void veryclose(const QString &rest);
-    void updateanswer(const QString &rest);
-    void passed(const QString &rest);
-    void correctanswer(const QString &rest);
-    void winner(const QString &rest);
+    void showcategory();
+    void movemark(PlayerGame::Mark mark, int seat);
+    void addguess(bool mine, const QString &line);
     // Shows `secondsleft` on the clock and its bar.
     void showclock();
-    // The host's seconds left: a copy that joined during the turn sets its clock by it.
-    void updatetime(const QString &rest);
     // Odd rows black for a team game, maroon otherwise.
     void setteamcolours();
     // The play-to caption and the time per turn.
@@ -273,7 +258,6 @@ public:
     void button_passClick();
     void startGameMenuClicked();
     void button_startClick();
-    void startgame();
     // Raises every category button.
     void releasecategories();
 
@@ -290,8 +274,6 @@ public:
     // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
     // tchat_settings.cpp) ---
     void buildChatMenus();
-    // The game paused: the hosting player's Start comes back.
-    void gamepaused();
     void sendit();
     // Limits the chat entry so that the host's relay of a line, with this player's name and the
     // line's colour, fits one message.
@@ -304,7 +286,6 @@ public:
     QList<QAction *> chattersounds;
     void b_phrase10Click();
     void wave20Click(int tag);
-    void playasound(const QString &text);
     QAction *playSoundsAction = nullptr;
     QAction *playChatterSoundsAction = nullptr;
     void playSoundsClicked();
@@ -344,7 +325,6 @@ public:
     void removeFromGameClicked();
     void setToJustWatchClicked();
     void unsetJustWatchClicked();
-    void kicking(int number);
     void spyListClicked();
 
     // ---- Phrase buttons and their editor (client/tchat_phrases.cpp). A button's hint shows its

@@ -123,11 +123,7 @@ void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
 
 void Tchat::clearClick()
 {
-    if (game->mynumber != game->drawernumber)
-        return;
-    image_main->wipe();
-    if (game->loggedin)
-        sendtohost(cmd::buildClearmain(game->mynumber));
+    game->wipeit();
 }
 
 void Tchat::resetbrush()
@@ -142,16 +138,14 @@ bool Tchat::edit_answerKeyPress(int key)
 {
     if (key != 13)
         return false;
-    if (game->loggedin)
-        sendtohost(cmd::buildAnswer(game->mynumber, text::wireSafe(edit_answer->text())));
+    game->answerit(edit_answer->text());
     edit_answer->clear();
     return true;
 }
 
 void Tchat::categoryClicked(QAbstractButton *sender)
 {
-    panel_pickcatagory->hide();
-    if (game->mynumber != game->drawernumber) {
+    if (!game->pickit(sender->property("Tag").toInt())) {
         // The press brought the others up; the pressed one comes up as well.
         releasecategories();
         return;
@@ -159,8 +153,6 @@ void Tchat::categoryClicked(QAbstractButton *sender)
     // The pressed button stays down; the others come up.
     for (QAbstractButton *b : button_cat)
         b->setChecked(b == sender);
-    if (game->loggedin)
-        sendtohost(cmd::buildPickcatagory(game->mynumber, sender->property("Tag").toInt()));
 }
 
 void Tchat::releasecategories()
@@ -171,9 +163,7 @@ void Tchat::releasecategories()
 
 void Tchat::button_passClick()
 {
-    if (game->mynumber == game->drawernumber && game->loggedin)
-        sendtohost(cmd::buildPass(game->mynumber));
-    button_pass->hide();
+    game->passit();
 }
 
 // ---- Game start ----
@@ -194,18 +184,10 @@ void Tchat::button_startClick()
     }
     if (!gamestartform)
         return;
-    gamestartform->startgame = [this] { startgame(); };
+    gamestartform->startgame = [this] {
+        if (const Tgamestartform *f = gamestartform)
+            game->startgame(f->team->isChecked(), f->playtoscore->text(), f->timeperturn->text());
+    };
     gamestartform->showOver(this);
-    button_start->hide();
-}
-
-void Tchat::startgame()
-{
-    if (!game->loggedin || !gamestartform)
-        return;
-    const Tgamestartform *f = gamestartform;
-    sendtohost(cmd::startgame + QLatin1Char('+') + QString::number(game->mynumber) +
-               (f->team->isChecked() ? QStringLiteral("+true+") : QStringLiteral("+false+")) +
-               text::wireSafe(f->playtoscore->text()) + QLatin1Char('+') +
-               text::wireSafe(f->timeperturn->text()));
+    game->startformshown();
 }

@@ -2,6 +2,8 @@
 // chatter sounds.
 #include "client/core/playergame.h"
 #include "client/tchat.h"
+
+#include "client/core/chattersounds.h"
 #include "protocol/text.h"
 
 #include "client/chatpane.h"
@@ -21,14 +23,6 @@
 #include <QToolButton>
 
 namespace {
-
-// Captions of the chatter-sound menu; entry n plays clip "WAVEn".
-const char *const chatterCaptions[] = {
-    "<Cancel>",       "Doh",          "Cough",  "Hello",   "Thank You", "Where have you been?",
-    "Snoring",        "Sneezing",     "Sorry",  "Welcome", "Yeehaa",    "Yippee",
-    "Oh No",          "Applause",     "Honk",   "Oooh",    "Razzberry", "Cheer",
-    "Woman Laughing", "Man Laughing", "Crying",
-};
 
 // A checkable item whose handler does the toggling itself: the tick Qt already set is undone.
 void connectToggle(QAction *a, QObject *context, std::function<void()> handler)
@@ -76,7 +70,7 @@ void Tchat::buildChatMenus()
     popup_sounds = new QMenu(this);
     popup_sounds->setToolTipsVisible(true);
     for (int tag = 0; tag <= 20; ++tag) {
-        const QString caption = QLatin1String(chatterCaptions[tag]);
+        const QString caption = chattersounds::caption(tag);
         QAction *a = popup_sounds->addAction(caption);
         a->setObjectName(tag == 0 ? QStringLiteral("cancelSoundAction") : QStringLiteral("wave%1").arg(tag));
         a->setData(tag);
@@ -89,29 +83,13 @@ void Tchat::buildChatMenus()
             [this] { guard([this] { b_phrase10Click(); }); });
 }
 
-void Tchat::gamepaused()
-{
-    // The host's player may start a new game.
-    if (game->amhost) {
-        button_start->show();
-        startGameAction->setEnabled(true);
-    }
-}
-
 void Tchat::sendit()
 {
     if (!game->loggedin)
         return;
     ChatEntry *box = chatpane->mychat;
     const QString text = box->text();
-    if (!text.isEmpty()) {
-        const QString colour = colortext::toText(chatpane->textcolor());
-        if (!text.startsWith(QLatin1Char('/')))
-            sendtohost(cmd::buildChat(game->mynumber, text::wireSafe(text), colour));
-        else if (text.startsWith(QLatin1String("/me")))
-            sendtohost(cmd::buildAction(game->mynumber, text::wireSafe(text.mid(4)), colour));
-        // Any other "/" text is a command this program does not know: nothing is sent.
-    }
+    game->chatit(text, colortext::toText(chatpane->textcolor()));
     box->clear();
 }
 
@@ -142,34 +120,7 @@ void Tchat::b_phrase10Click()
 
 void Tchat::wave20Click(int tag)
 {
-    if (tag == 0)
-        return;
-    // Spies cannot send chatter sounds. Nothing plays here: the host's relay comes back to us too.
-    if (game->mynumber <= 10 && game->loggedin)
-        sendtohost(cmd::buildPlayasound(game->mynumber, tag));
-}
-
-void Tchat::playasound(const QString &text)
-{
-    FieldReader f(text);
-    const QString sender = f.next();
-    const QString name = f.next();
-    if (playChatterSoundsAction->isChecked()) {
-        sound::play(name);
-        return;
-    }
-    // Shown as a line instead; a sender without a seat or an unknown sound shows nothing.
-    const std::optional<int> number = numbers::tryStrToInt(sender);
-    if (!number || *number < 1 || *number > 10)
-        return;
-    for (QAction *a : std::as_const(chattersounds)) {
-        if (a->objectName().compare(name, Qt::CaseInsensitive) == 0) {
-            addlinetochat(QStringLiteral("0+") + seatname(*number) + QStringLiteral(": <Chatter Sound> ") +
-                              a->toolTip(),
-                          bluecolour);
-            return;
-        }
-    }
+    game->soundit(tag);
 }
 
 void Tchat::playSoundsClicked()

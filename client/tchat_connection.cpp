@@ -41,29 +41,29 @@ const Route routes[] = {
     {cmd::newplayerinfo, nullptr, &PlayerGame::newplayerinfo},
     {cmd::existingplayers, nullptr, &PlayerGame::newplayerinfo},
     {cmd::playerdisconnected, nullptr, &PlayerGame::playerdisconnected},
-    {cmd::startgame, &Tchat::startthegame},
-    {cmd::nextplayer, &Tchat::getnextplayer},
-    {cmd::winner, &Tchat::winner},
+    {cmd::startgame, nullptr, &PlayerGame::startthegame},
+    {cmd::nextplayer, nullptr, &PlayerGame::getnextplayer},
+    {cmd::winner, nullptr, &PlayerGame::winner},
     {cmd::full, &Tchat::gamefull},
     {cmd::draw, nullptr, &PlayerGame::drawit},
     {cmd::moveit, nullptr, &PlayerGame::moveit},
     {cmd::clearmain, nullptr, &PlayerGame::clearmain},
-    {cmd::correctanswer, &Tchat::correctanswer},
-    {cmd::updateanswer, &Tchat::updateanswer},
-    {cmd::givedraweranswer, &Tchat::givedraweranswer},
-    {cmd::guessed, &Tchat::guessed},
-    {cmd::pickcatagory, &Tchat::pickcatagory},
-    {cmd::myguessed, &Tchat::myguessed},
-    {cmd::passed, &Tchat::passed},
+    {cmd::correctanswer, nullptr, &PlayerGame::correctanswer},
+    {cmd::updateanswer, nullptr, &PlayerGame::updateanswer},
+    {cmd::givedraweranswer, nullptr, &PlayerGame::givedraweranswer},
+    {cmd::guessed, nullptr, &PlayerGame::guessed},
+    {cmd::pickcatagory, nullptr, &PlayerGame::pickcatagory},
+    {cmd::myguessed, nullptr, &PlayerGame::myguessed},
+    {cmd::passed, nullptr, &PlayerGame::passed},
     {cmd::refreshplayerlist, nullptr, &PlayerGame::refreshplayerlist},
     {cmd::havewrongversion, nullptr, &PlayerGame::havewrongversion},
     {cmd::wrongversion, nullptr, &PlayerGame::wrongversion},
     {cmd::justwatching, nullptr, &PlayerGame::justwatching},
     {cmd::teamscore, nullptr, &PlayerGame::teamscore},
     {cmd::gamestats, nullptr, &PlayerGame::gamestats},
-    {cmd::veryclose, &Tchat::veryclose},
-    {cmd::playasound, &Tchat::playasound},
-    {cmd::updatetime, &Tchat::updatetime},
+    {cmd::veryclose, nullptr, &PlayerGame::veryclose},
+    {cmd::playasound, nullptr, &PlayerGame::playasound},
+    {cmd::updatetime, nullptr, &PlayerGame::updatetime},
 };
 
 } // namespace
@@ -110,33 +110,11 @@ void Tchat::leftgame(const QString &why)
 {
     if (game->gameleft)
         return;
-    game->gameleft = true;
-    game->loggedin = false;
-    game->drawernumber = 0;
-    strokesender->drop();
-    game->turnClock->stop();
-    addlinetochat(QStringLiteral("0+") + why +
-                      QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
-                  systemcolour);
+    game->leavegame(why);
     QString reason = why;
     if (reason.endsWith(QLatin1Char('.')))
         reason.chop(1);
     setWindowTitle(title + QStringLiteral(" - ") + reason);
-    // What needs the game: starting, the turn's controls, chat and phrases, watching, removals.
-    game->amhost = false;
-    button_start->hide();
-    startGameAction->setEnabled(false);
-    justWatchAction->setEnabled(false);
-    panel_pickcatagory->hide();
-    panel_toolbar->hide();
-    panel_answer->hide();
-    button_pass->hide();
-    chatpane->mychat->setEnabled(false);
-    chatpane->phraserow->setEnabled(false);
-    chatpane->button_smilies->setEnabled(false);
-    chatpane->b_phrase10->setEnabled(false);
-    if (spylist)
-        spylist->popup_kickhim->setEnabled(false);
 }
 
 void Tchat::gamefull(const QString &)

@@ -41,8 +41,7 @@ void Tchat::FormShow()
 
 void Tchat::processparams()
 {
-    button_start->hide();
-    startGameAction->setEnabled(false);
+    game->offerstart(false);
     game->loginname.clear();
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), systemcolour);
@@ -83,26 +82,9 @@ void Tchat::hostpress()
         return;
     server->listener.setListen(true);
     game->loginname = game->playername;
-    game->amhost = true;
     sock.HostName = QStringLiteral("127.0.0.1");
     sock.Open();
-    button_start->show();
-    startGameAction->setEnabled(true);
-    if (spylist)
-        spylist->popup_kickhim->setEnabled(true);
-}
-
-void Tchat::actashost()
-{
-    // The hosting copy keeps its controls whatever the table does.
-    if (server && server->listener.Listen())
-        return;
-    const bool lead = game->leadsthetable();
-    game->amhost = lead;
-    button_start->setVisible(lead && !game->gamerunning);
-    startGameAction->setEnabled(lead && !game->gamerunning);
-    if (spylist)
-        spylist->popup_kickhim->setEnabled(lead);
+    game->hostingstarted();
 }
 
 void Tchat::joinpress()

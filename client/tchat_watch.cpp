@@ -10,13 +10,6 @@
 #include <QLabel>
 #include <QMenu>
 
-namespace {
-
-constexpr int watch = 1;
-constexpr int playagain = 2;
-
-} // namespace
-
 void Tchat::buildWatchMenus()
 {
     popup_Kick = new QMenu(this);
@@ -50,10 +43,7 @@ void Tchat::buildWatchMenus()
 
 void Tchat::justWatchClicked()
 {
-    // Spies have no seat to leave. The tick follows the host's answer, not this click.
-    if (!game->loggedin || game->mynumber < 1 || game->mynumber > 10)
-        return;
-    sendtohost(cmd::buildJustwatch(game->mynumber, justWatchAction->isChecked() ? playagain : watch));
+    game->justwatch();
 }
 
 void Tchat::label_playername1ContextPopup(QLabel *sender)
@@ -76,32 +66,26 @@ bool Tchat::kickseatunchanged() const
 void Tchat::removeFromGameClicked()
 {
     if (kickseatunchanged())
-        kicking(kickseat);
+        game->kicking(kickseat);
 }
 
 void Tchat::setToJustWatchClicked()
 {
-    if (game->loggedin && kickseatunchanged())
-        sendtohost(cmd::buildJustwatch(kickseat, watch));
+    if (kickseatunchanged())
+        game->setwatch(kickseat, true);
 }
 
 void Tchat::unsetJustWatchClicked()
 {
-    if (game->loggedin && kickseatunchanged())
-        sendtohost(cmd::buildJustwatch(kickseat, playagain));
-}
-
-void Tchat::kicking(int number)
-{
-    if (game->amhost && game->loggedin)
-        sendtohost(cmd::buildKickhim(game->mynumber, number));
+    if (kickseatunchanged())
+        game->setwatch(kickseat, false);
 }
 
 void Tchat::spyListClicked()
 {
     if (!spylist)
         return;
-    spylist->kicking = [this](int number) { kicking(number); };
+    spylist->kicking = [this](int number) { game->kicking(number); };
     spylist->move(frameGeometry().center() - spylist->rect().center());
     spylist->show();
     spylist->raise();

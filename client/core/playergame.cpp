@@ -31,6 +31,7 @@ PlayerGame::PlayerGame(QObject *parent) : QObject(parent)
     turnClock = new QTimer(this);
     turnClock->setInterval(1000);
     connect(turnClock, &QTimer::timeout, this, [this] { guard([this] { turnClockTick(); }); });
+    connect(this, &PlayerGame::tableChanged, this, &PlayerGame::actashost);
 }
 
 void PlayerGame::restartclock(int mode, int seconds)
@@ -336,6 +337,9 @@ void PlayerGame::chatrecieved(const QString &text)
     if (cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
         gamerunning = false;
         emit paused();
+        // The hosting player may start a new game.
+        if (amhost)
+            offerstart(true);
     }
     QString line = text;
     int colour = colortext::clWhite;

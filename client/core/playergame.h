@@ -113,6 +113,66 @@ public:
     bool pickseen = false;
     // "date: drawer-PHRASE" of the finished turn, the caption of its snapshot.
     QString roundcaption;
+    // What the turn shows: the turn line, the drawer's phrase, the mask (or the phrase once the
+    // turn is over), the category banner (-1: none) and the winner's name.
+    QString turnline;
+    QString fullanswer;
+    QString answer;
+    int category = -1;
+    QString winnername;
+    // Rows of the score panel the arrow and the "+1"/"+2" marks point at.
+    enum class Mark { arrow, drawer, guesser };
+
+    void startthegame(const QString &rest);
+    void pickcatagory(const QString &rest);
+    void getnextplayer(const QString &rest);
+    void givedraweranswer(const QString &rest);
+    void guessed(const QString &rest);
+    void myguessed(const QString &rest);
+    void veryclose(const QString &rest);
+    void updateanswer(const QString &rest);
+    void passed(const QString &rest);
+    void correctanswer(const QString &rest);
+    void winner(const QString &rest);
+    // The host's seconds left: a copy that joined during the turn sets its clock by it.
+    void updatetime(const QString &rest);
+    // A chatter sound: played, or shown as a line when the player turned them off.
+    void playasound(const QString &rest);
+
+    // ---- Which controls show. The turn messages and the player's own clicks set the game's
+    // part; controls() adds what the role decides.
+    struct Controls
+    {
+        bool start = false;      // the Start button
+        bool startmenu = true;   // "Start Game"
+        bool pick = false;       // the category panel
+        bool toolbar = false;    // the drawer's tool bar
+        bool answer = false;     // the guessers' answer panel
+        bool answerentry = true; // its entry line: spies only read the guesses
+        bool pass = false;
+        bool fullanswer = true; // the drawer's phrase line
+        bool snapshot = false;
+        bool winner = false;
+        bool marks = false;    // "+1" and "+2" beside the guesser and the drawer
+        bool justwatch = true; // Options / Just Watch
+        bool removal = false;  // removing players and setting them to watch
+        bool chat = true;      // chat entry, smilies, phrase and chatter-sound buttons
+        bool operator==(const Controls &) const = default;
+    };
+    Controls controls() const;
+    Controls shown; // the game's part of controls()
+    // This copy runs the host: it keeps the hosting player's controls whatever the table does.
+    bool hosting = false;
+    // The hosting player's controls follow who leads the table, Start only while no game runs.
+    void actashost();
+    // This copy now runs the host: its player holds the hosting player's controls.
+    void hostingstarted();
+    // The game went away under this player, for the reason given: the chat says why, and what
+    // needs the game goes.
+    void leavegame(const QString &why);
+    // The Start button and "Start Game" on or off; the start form being up takes only the button.
+    void offerstart(bool on);
+    void startformshown();
 
     // ---- The turn clock: 1 s ticks counting the seconds left of a pause or a drawing turn.
     QTimer *turnClock = nullptr;
@@ -128,7 +188,47 @@ public:
     // Sets the seconds left and shows them, without touching the rhythm.
     void setsecondsleft(int seconds);
 
+    // ---- The player's requests, with who may send what and when.
+    // An answer typed in the guessers' panel.
+    void answerit(const QString &text);
+    // The drawer picked a category: false when the pick was not this player's to make.
+    bool pickit(int category);
+    void passit();
+    void wipeit();
+    // The game options as the start form holds them.
+    void startgame(bool team, const QString &playto, const QString &seconds);
+    // "Just Watch" for this player: it asks to watch, or to play again while it watches.
+    void justwatch();
+    // The hosting player sets a seat to watch or back to play.
+    void setwatch(int seat, bool on);
+    void kicking(int number);
+    void chatit(const QString &text, const QString &colour);
+    void soundit(int tag);
+    // Chatter sounds are played, or else shown as a line.
+    bool chattersounds = true;
+
 signals:
+    // What shows changed: apply controls().
+    void controlsChanged();
+    void turnLineChanged();
+    void fullAnswerChanged();
+    void answerChanged();
+    void categoryChanged();
+    void winnerChanged();
+    void markMoved(PlayerGame::Mark mark, int seat);
+    // A guess line for everyone's list or this player's own list; the lists emptied.
+    void guessAdded(bool mine, const QString &line);
+    void guessesCleared();
+    // A new drawing turn: the pen back to black and width 3.
+    void brushReset();
+    // A pick begins: every category button comes up.
+    void categoriesReleased();
+    // A new turn or the game's end: no stroke of this player is open.
+    void penLifted();
+    // A game started: the Just Watch tick goes.
+    void gameStarted();
+    // A chatter sound to play.
+    void soundPlayed(const QString &name);
     // A line for the chat pane: code "+" text, and its colour.
     void chatLine(const QString &line, int colour);
     // A relayed stroke: the pen set down, a run of points, the board wiped.
@@ -157,4 +257,12 @@ signals:
     void spyRemoved(int number, const QString &name);
     // The seconds left or the clock's mode changed.
     void clockChanged();
+
+private:
+    void setturnline(const QString &line);
+    void setanswer(const QString &text);
+    void setfullanswer(const QString &text);
+    // Takes away what belongs to a finished turn: the phrase lines, the category banner, the
+    // "+1"/"+2" marks and the snapshot button (a pick or a game start).
+    void clearfinishedturn();
 };

@@ -213,14 +213,14 @@ private slots:
         w.playChatterSoundsClicked();
         QVERIFY(!w.playChatterSoundsAction->isChecked());
         const int played = sound::requestCount();
-        w.playasound(QStringLiteral("3+wave13+"));
+        w.game->playasound(QStringLiteral("3+wave13+"));
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Applause "));
         QCOMPARE(w.chatpane->mainchat->style(0).color, QColor(0, 0, 255));
         const int lines = w.chatpane->mainchat->paragraphCount();
-        w.playasound(QStringLiteral("12+wave1+")); // no seat
-        w.playasound(QStringLiteral("3+wave21+")); // no such entry
-        w.playasound(QStringLiteral("x+wave1+"));  // no number
-        w.playasound(QStringLiteral("3+WAVE7+"));  // entry names compare without case
+        w.game->playasound(QStringLiteral("12+wave1+")); // no seat
+        w.game->playasound(QStringLiteral("3+wave21+")); // no such entry
+        w.game->playasound(QStringLiteral("x+wave1+"));  // no number
+        w.game->playasound(QStringLiteral("3+WAVE7+"));  // entry names compare without case
         QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Sneezing "));
         QCOMPARE(sound::requestCount(), played);
@@ -229,7 +229,7 @@ private slots:
         // Chatter sounds on again: the clip plays and no line is added.
         w.playChatterSoundsAction->trigger();
         QVERIFY(w.playChatterSoundsAction->isChecked());
-        w.playasound(QStringLiteral("3+wave13+"));
+        w.game->playasound(QStringLiteral("3+wave13+"));
         QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave13"));
     }
@@ -246,7 +246,7 @@ private slots:
         w.playsounds(QStringLiteral("turn"));
         QCOMPARE(sound::requestCount(), played);
         // Event cues off, chatter sounds still play.
-        w.playasound(QStringLiteral("2+wave2+"));
+        w.game->playasound(QStringLiteral("2+wave2+"));
         QCOMPARE(sound::requestCount(), ++played);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave2"));
     }

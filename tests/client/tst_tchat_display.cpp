@@ -788,7 +788,7 @@ private slots:
     {
         QFETCH(bool, host);
         t->game->amhost = host;
-        t->startGameAction->setEnabled(false);
+        t->game->offerstart(false);
         feed(*t, QStringLiteral("CMD_winner+Maroon Team"));
         QCOMPARE(t->cuelog, QStringList{QStringLiteral("gameover")});
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Maroon Team has Won the Game!")});

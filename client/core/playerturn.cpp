@@ -1,0 +1,353 @@
+// The course of a game as a player sees it: the start, the pick, the drawing turn, guesses, the end
+// of a turn and the winner. Each handler changes what shows in the order the messages' fields are
+// read, so a field that does not read leaves the steps before it done.
+#include "client/core/chattersounds.h"
+#include "client/core/playergame.h"
+
+#include "protocol/fields.h"
+#include "protocol/numbers.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTimer>
+
+namespace {
+
+QString today()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+}
+
+// The first field of a payload that may have nothing after it.
+int leadingInt(const QString &rest)
+{
+    FieldReader f(rest);
+    return rest.contains(QLatin1Char('+')) ? f.nextInt() : f.restInt();
+}
+
+} // namespace
+
+PlayerGame::Controls PlayerGame::controls() const
+{
+    Controls c = shown;
+    c.answerentry = mynumber <= 10;
+    c.removal = amhost;
+    c.chat = !gameleft;
+    return c;
+}
+
+void PlayerGame::actashost()
+{
+    // The hosting copy keeps its controls whatever the table does.
+    if (hosting) {
+        emit controlsChanged();
+        return;
+    }
+    const bool lead = leadsthetable();
+    amhost = lead;
+    shown.start = shown.startmenu = lead && !gamerunning;
+    emit controlsChanged();
+}
+
+void PlayerGame::hostingstarted()
+{
+    loginname = playername;
+    amhost = true;
+    hosting = true;
+    offerstart(true);
+}
+
+void PlayerGame::offerstart(bool on)
+{
+    shown.start = shown.startmenu = on;
+    emit controlsChanged();
+}
+
+void PlayerGame::startformshown()
+{
+    shown.start = false;
+    emit controlsChanged();
+}
+
+void PlayerGame::leavegame(const QString &why)
+{
+    gameleft = true;
+    loggedin = false;
+    drawernumber = 0;
+    emit penLifted();
+    turnClock->stop();
+    emit chatLine(QStringLiteral("0+") + why +
+                      QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
+                  systemcolour);
+    // What needs the game: starting, the turn's controls, chat and phrases, watching, removals.
+    amhost = false;
+    shown.start = shown.startmenu = shown.justwatch = false;
+    shown.pick = shown.toolbar = shown.answer = shown.pass = false;
+    emit controlsChanged();
+}
+
+void PlayerGame::setturnline(const QString &line)
+{
+    turnline = line;
+    emit turnLineChanged();
+}
+
+void PlayerGame::setanswer(const QString &text)
+{
+    answer = text;
+    emit answerChanged();
+}
+
+void PlayerGame::setfullanswer(const QString &text)
+{
+    fullanswer = text;
+    emit fullAnswerChanged();
+}
+
+void PlayerGame::clearfinishedturn()
+{
+    shown.marks = false;
+    shown.snapshot = false;
+    emit controlsChanged();
+    setfullanswer({});
+    setanswer({});
+    category = -1;
+    emit categoryChanged();
+}
+
+void PlayerGame::updatetime(const QString &rest)
+{
+    // Only a copy that joined during this drawing turn needs the host's count; the others keep
+    // their own clock.
+    if (pickseen || turnClockMode != 1)
+        return;
+    const std::optional<int> seconds = numbers::tryStrToInt(rest);
+    if (!seconds || *seconds < 0)
+        return;
+    setsecondsleft(*seconds);
+}
+
+void PlayerGame::givedraweranswer(const QString &rest)
+{
+    setfullanswer(rest);
+}
+
+void PlayerGame::startthegame(const QString &rest)
+{
+    turnClock->stop();
+    pickseen = true;
+    shown.marks = shown.winner = shown.toolbar = shown.answer = shown.pass = false;
+    emit controlsChanged();
+    setfullanswer({});
+    setanswer({});
+    setturnline({});
+    clearfinishedturn();
+    shown.start = false;
+    gamerunning = true;
+    actashost();
+    emit gameStarted();
+    for (int seat = 1; seat <= 10; ++seat) {
+        setscore(seat, QStringLiteral("0"));
+        setwatching(seat, false);
+    }
+
+    FieldReader f(rest);
+    const int starter = f.nextInt();
+    const QString team = f.next();
+    const QString playto = f.next();
+    const int seconds = numbers::strToIntDef(f.rest(), 120);
+    setoptions(QStringLiteral("Play to score: ") + playto, seconds);
+
+    const bool team_ = team == QLatin1String("true");
+    const QString wording =
+        team_ ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
+    shown.justwatch = !team_;
+    emit controlsChanged();
+    setteamgame(team_);
+    // The starter is usually the hosting player; on that copy the line speaks to the player.
+    const QString who =
+        starter == mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
+    emit chatLine(QStringLiteral("0+") + who + wording, watchcolour);
+}
+
+void PlayerGame::pickcatagory(const QString &rest)
+{
+    emit penLifted();
+    pickseen = true;
+    gamerunning = true;
+    actashost();
+    shown.winner = false;
+    emit controlsChanged();
+    emit categoriesReleased();
+    drawernumber = leadingInt(rest);
+    if (isseat(drawernumber))
+        emit markMoved(Mark::arrow, drawernumber);
+    // The break is over: the finished turn's phrase, banner, marks and snapshot button go. Its
+    // drawing stays until the next drawer starts.
+    clearfinishedturn();
+    if (drawernumber == mynumber)
+        setturnline(QStringLiteral("Your turn to choose a category."));
+    else if (isseat(drawernumber))
+        setturnline(seatname(drawernumber) + QStringLiteral(" is choosing a category."));
+    else
+        setturnline({});
+    if (drawernumber == mynumber) {
+        emit cue(QStringLiteral("turn"));
+        shown.pick = true;
+        emit controlsChanged();
+    }
+    restartclock(0, 10);
+}
+
+void PlayerGame::getnextplayer(const QString &rest)
+{
+    shown.marks = shown.winner = shown.start = false;
+    gamerunning = true;
+    actashost(); // a game runs: also for number 1 joining in the middle of one
+    setfullanswer({});
+    emit guessesCleared();
+    shown.snapshot = shown.pick = false;
+    emit controlsChanged();
+    roundcaption.clear();
+    // A copy that joined during the turn has just been sent the drawing so far: it stays.
+    if (pickseen)
+        emit boardWiped();
+
+    FieldReader f(rest);
+    drawernumber = f.nextInt();
+    const int cat = f.nextInt();
+    emit cue(QStringLiteral("cat") + QString::number(cat));
+    category = cat >= 0 && cat <= 6 ? cat : -1;
+    emit categoryChanged();
+    setanswer(f.rest());
+    emit brushReset();
+    if (isseat(drawernumber))
+        emit markMoved(Mark::drawer, drawernumber);
+    // The pick put the arrow at the drawer's row already, unless this copy joined after it.
+    if (isseat(drawernumber) && (drawernumber == mynumber || !pickseen))
+        emit markMoved(Mark::arrow, drawernumber);
+
+    const bool drawing = drawernumber == mynumber;
+    setturnline(drawing ? QStringLiteral("Your turn to draw.")
+                        : seatname(drawernumber) + QStringLiteral("'s turn to draw."));
+    shown.fullanswer = shown.toolbar = shown.pass = drawing;
+    shown.answer = !drawing;
+    emit controlsChanged();
+
+    // The clock keeps its rhythm if it is already running.
+    startturnclock();
+}
+
+void PlayerGame::guessed(const QString &rest)
+{
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + f.rest());
+}
+
+void PlayerGame::myguessed(const QString &rest)
+{
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + f.rest());
+}
+
+void PlayerGame::veryclose(const QString &rest)
+{
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    if (guesser != mynumber)
+        return;
+    emit guessAdded(true, f.next() + QStringLiteral(" is very close."));
+}
+
+void PlayerGame::updateanswer(const QString &rest)
+{
+    FieldReader f(rest);
+    const QString flag = f.next();
+    const QString text = f.rest();
+    if (flag == QLatin1String("true")) {
+        // The time ran out: the text is the phrase. The pass button keeps its state.
+        emit cue(QStringLiteral("noanswer"));
+        emit chatLine(QStringLiteral("0+No one guessed!"), systemcolour);
+        roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-') + text;
+        drawernumber = 0;
+        shown.answer = shown.toolbar = false;
+        shown.snapshot = true;
+        emit controlsChanged();
+        restartclock(0, 10);
+    }
+    setanswer(text);
+}
+
+void PlayerGame::passed(const QString &rest)
+{
+    emit cue(QStringLiteral("pass"));
+    FieldReader f(rest);
+    const int drawer = f.nextInt();
+    setscore(drawer, f.rest());
+    emit chatLine(QStringLiteral("0+") + seatname(drawer) +
+                      QStringLiteral(" has bought a different phrase for one point."),
+                  systemcolour);
+}
+
+void PlayerGame::correctanswer(const QString &rest)
+{
+    roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-');
+    restartclock(0, 10);
+    shown.answer = shown.toolbar = shown.pass = false;
+    shown.snapshot = true;
+    emit controlsChanged();
+
+    FieldReader f(rest);
+    const int guesser = f.nextInt();
+    setscore(guesser, f.next());
+    const int drawer = f.nextInt();
+    setscore(drawer, f.next());
+    const QString phrase = f.rest();
+    emit chatLine(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
+                  systemcolour);
+    if (guesser == mynumber || drawernumber == mynumber)
+        emit cue(QStringLiteral("correct"));
+    drawernumber = 0;
+
+    if (isseat(guesser))
+        emit markMoved(Mark::guesser, guesser);
+    shown.marks = true;
+    emit controlsChanged();
+    setanswer(phrase);
+    roundcaption += phrase;
+}
+
+void PlayerGame::winner(const QString &rest)
+{
+    emit cue(QStringLiteral("gameover"));
+    emit chatLine(QStringLiteral("0+") + rest + QStringLiteral(" has Won the Game!"), systemcolour);
+    winnername = rest;
+    emit winnerChanged();
+    setturnline(QStringLiteral("The game is over."));
+    shown.winner = true;
+    emit controlsChanged();
+    gamerunning = false;
+    if (amhost)
+        offerstart(true);
+}
+
+void PlayerGame::playasound(const QString &rest)
+{
+    FieldReader f(rest);
+    const QString sender = f.next();
+    const QString name = f.next();
+    if (chattersounds) {
+        emit soundPlayed(name);
+        return;
+    }
+    // Shown as a line instead; a sender without a seat or an unknown sound shows nothing.
+    const std::optional<int> number = numbers::tryStrToInt(sender);
+    const int tag = chattersounds::tagof(name);
+    if (!number || !isseat(*number) || tag == 0)
+        return;
+    emit chatLine(QStringLiteral("0+") + seatname(*number) + QStringLiteral(": <Chatter Sound> ") +
+                      chattersounds::caption(tag),
+                  bluecolour);
+}
