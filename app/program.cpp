@@ -5,6 +5,7 @@
 #include "app/hostjoin.h"
 #include "app/invitewindow.h"
 #include "app/joingamedialog.h"
+#include "app/serverhost.h"
 #include "app/singleinstance.h"
 #include "app/windows.h"
 #include "client/chatpane.h"
@@ -33,7 +34,8 @@ Program::Program(const QStringList &params)
     phrases = std::make_unique<Tphrases>();
     download = std::make_unique<Tdownload>();
 
-    chat->server = server.get();
+    localhost = std::make_unique<ServerHost>(*server);
+    chat->localhost = localhost.get();
     chat->downloadWindow = download.get();
     chat->helpWindow = help.get();
     chat->aboutWindow = about.get();
@@ -117,5 +119,6 @@ Program::~Program()
     inviteWindow.reset();
     hostjoin.reset();
     chat.reset();
+    localhost.reset();
     server.reset();
 }

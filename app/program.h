@@ -5,6 +5,7 @@
 
 class Tchat;
 class TServer;
+class ServerHost;
 class Thelp;
 class Tabout;
 class Tspylist;
@@ -26,6 +27,8 @@ struct Program
     std::unique_ptr<Tchat> chat;
     std::unique_ptr<RunningMarker> marker;
     std::unique_ptr<TServer> server;
+    // The host as the window asks for it.
+    std::unique_ptr<ServerHost> localhost;
     std::unique_ptr<Thelp> help;
     std::unique_ptr<Tabout> about;
     std::unique_ptr<Tspylist> spylist;

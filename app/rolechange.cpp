@@ -3,6 +3,7 @@
 #include "app/hostingrole.h"
 #include "app/hostjoin.h"
 #include "app/program.h"
+#include "app/serverhost.h"
 #include "app/singleinstance.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
@@ -17,6 +18,7 @@ qint64 handOver(Program &program, SingleInstance &single, const QString &program
     program.hosting.reset();
     program.hostjoin.reset();
     program.chat.reset();
+    program.localhost.reset();
     program.server.reset();
     program.marker.reset();
     single.release();

@@ -20,15 +20,6 @@
 namespace {
 
 // The game's messages, framed onto the game socket.
-class SocketOutbox : public Outbox
-{
-public:
-    explicit SocketOutbox(TSock &socket) : sock(socket) {}
-    void send(const QString &message) override { wire::send(sock, message); }
-
-private:
-    TSock &sock;
-};
 
 } // namespace
 
@@ -36,19 +27,16 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 {
     errorbox::useMessageBoxes();
     setWindowTitle(title);
-    sock.PortName = QString();
-    sock.OnRead = [this](TSock *s, qsizetype n) { sockRead(s, n); };
-    sock.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &m) { sockInfo(s, i, m); };
-    queueTimer = new DrainTimer(
-        1, [this] { guard([this] { drainQueue(); }); }, [this] { return !receivedlist.isEmpty(); }, this);
     phraseTimer = new QTimer(this);
     phraseTimer->setSingleShot(true);
     phraseTimer->setTimerType(Qt::PreciseTimer);
     phraseTimer->setInterval(phrasepause);
     connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
     game = new PlayerGame(this);
-    outbox = std::make_unique<SocketOutbox>(sock);
-    game->outbox = outbox.get();
+    link = new PlayerLink(game, this);
+    connect(link, &PlayerLink::connectFailed, this, &Tchat::connectfailed);
+    connect(link, &PlayerLink::hostClosed, this, &Tchat::hostclosed);
+    connect(game, &PlayerGame::full, this, &Tchat::gamefull);
     connect(game, &PlayerGame::clockChanged, this, &Tchat::showclock);
     connect(game, &PlayerGame::chatLine, this, &Tchat::addlinetochat);
     connect(game, &PlayerGame::cue, this, &Tchat::eventcue);
@@ -162,7 +150,7 @@ void Tchat::closeEvent(QCloseEvent *e)
         closing = true;
         guard([this] { FormClose(); });
     }
-    game->turnClock->stop();
+    link->stop();
     QMainWindow::closeEvent(e);
     // The program ends with this window: no error box stays behind it.
     errorbox::closeAll();

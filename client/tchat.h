@@ -2,9 +2,7 @@
 
 #include "board/strokesender.h"
 #include "client/core/playergame.h"
-#include "protocol/drain.h"
-#include "protocol/receivequeue.h"
-#include "protocol/tsock.h"
+#include "client/core/playerlink.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -32,12 +30,11 @@ class DrawingBoard;
 class FlatButton;
 class FlatPanel;
 class TiledBackground;
-class TServer;
 class Tspylist;
 class Tphrases;
 class Tsnapshot;
 class Tgamestartform;
-class GameAnnouncer;
+class LocalHost;
 
 // The main window: the player's side of the game.
 //
@@ -50,7 +47,7 @@ public:
     ~Tchat() override;
 
     // ---- Windows this one talks to; set by the program's start before the window shows.
-    TServer *server = nullptr;
+    LocalHost *localhost = nullptr; // the host this copy runs, if it may run one
     QWidget *downloadWindow = nullptr;
     QWidget *helpWindow = nullptr;
     QWidget *aboutWindow = nullptr;
@@ -61,14 +58,9 @@ public:
     // Command-line parameters (without the program name).
     QStringList params;
 
-    // ---- Sockets: the game connection and the silent lobby link.
-    TSock sock;
-    TSock lobbyLink;
-
-    // ---- The player's game: who this player is, the turn and its clock.
+    // ---- The player's game: who this player is, the turn and its clock; and its connections.
     PlayerGame *game = nullptr;
-    // The game's messages leave through the game socket.
-    std::unique_ptr<Outbox> outbox;
+    PlayerLink *link = nullptr;
     int defaultwidth = 0;
     int defaultheight = 0;
     int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
@@ -76,9 +68,6 @@ public:
     // The pause after a phrase button, so the buttons can't flood the chat.
     static constexpr int phrasepause = 1500; // milliseconds
     QTimer *phraseTimer = nullptr;
-
-    ReceiveQueue receivedlist;
-    DrainTimer *queueTimer = nullptr;
 
     // ---- Menus: File, Options, View, Help.
     QMenu *fileMenu = nullptr;
@@ -158,11 +147,11 @@ public:
     void processparams();
     void hostpress();
     void joinpress();
-    void openlobbylink();
     void connectStartMenus();
     void contentsClicked();
     void aboutClicked();
-    void sockInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
+    // The host closed the connection: a join that never got in, or the game gone.
+    void hostclosed();
     void FormClose();
     void exitClicked();
 
@@ -171,19 +160,14 @@ public:
     QAction *hostGameAction = nullptr;
     QAction *joinGameAction = nullptr;
     QAction *inviteFriendsAction = nullptr;
-    GameAnnouncer *announcer = nullptr;
     void startannouncing();
     // A connect that failed, with the socket's error text.
     void connectfailed(const QString &error);
     // Says in the chat pane why the join failed; the window stays.
     void joinfailed(const QString &why);
 
-    // ---- Connection and dispatch.
-    void sockRead(TSock *sender, qsizetype count);
-    void drainQueue();
-    void processsocktimer();
-    void sendtohost(const QString &text);
-    void gamefull(const QString &rest);
+    // ---- The connection's end.
+    void gamefull();
     // The open "Game is full" box.
     QPointer<QMessageBox> fullbox;
     // The game went away under this player (removed, the host ended it, the connection broke):

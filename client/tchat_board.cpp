@@ -71,7 +71,7 @@ void Tchat::buildBoardControls()
     strokesender->drawing = [this] { return game->mynumber == game->drawernumber; };
     strokesender->connected = [this] { return game->loggedin; };
     strokesender->pen = [this] { return StrokeSender::Pen{ColorButton->colour(), penw->text()}; };
-    strokesender->send = [this](const QString &message) { sendtohost(message); };
+    strokesender->send = [this](const QString &message) { game->send(message); };
 
     brushWidthArrows->setRange(0, 100);
     brushWidthArrows->setIncrement(1);

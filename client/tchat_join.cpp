@@ -2,7 +2,7 @@
 #include "client/core/playergame.h"
 #include "client/tchat.h"
 
-#include "host/tserver.h"
+#include "client/core/localhost.h"
 #include "protocol/config.h"
 #include "protocol/errors.h"
 #include "protocol/lan.h"
@@ -19,18 +19,13 @@ int errorCode(const QString &text)
 void Tchat::startannouncing()
 {
     // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
-    if (!server || !game->amhost || game->sologame || announcer)
-        return;
-    const quint16 port = sockets::lookupPort(server->listener.PortName);
-    TServer *host = server;
-    announcer = new GameAnnouncer(
-        game->playername, port, [host](announce::Announcement &a) { host->describe(a); }, this);
-    announcer->start();
+    if (localhost && game->amhost && !game->sologame)
+        localhost->announce(game->playername);
 }
 
 void Tchat::connectfailed(const QString &error)
 {
-    const QString where = game->hostaddress.isEmpty() ? sock.HostName : game->hostaddress;
+    const QString where = game->hostaddress.isEmpty() ? link->sock.HostName : game->hostaddress;
     switch (errorCode(error)) {
     case 10061:
         joinfailed(QStringLiteral("Nobody is hosting a game at ") + where + QLatin1Char('.'));

@@ -47,7 +47,7 @@ void Tchat::b_phrase1Click(QAbstractButton *sender)
     if (!phraseready)
         return;
     const QString phrase = sender->property("phrase").toString();
-    sendtohost(cmd::buildAction(game->mynumber, quickphrases::actiontext(phrase),
+    game->send(cmd::buildAction(game->mynumber, quickphrases::actiontext(phrase),
                                 colortext::toText(chatpane->textcolor())));
     phraseready = false;
     phraseTimer->start();

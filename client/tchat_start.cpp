@@ -2,8 +2,8 @@
 #include "client/core/playergame.h"
 #include "client/tchat.h"
 
+#include "client/core/localhost.h"
 #include "features/spylist.h"
-#include "host/tserver.h"
 #include "protocol/address.h"
 #include "protocol/config.h"
 #include "protocol/errors.h"
@@ -23,9 +23,6 @@ void Tchat::FormCreate()
     game->amhost = false;
     game->hostaddress.clear();
     game->drawernumber = 0;
-    lobbyLink.HostName = QStringLiteral("127.0.0.1");
-    lobbyLink.PortName = config::lobbyPort();
-    sock.PortName = config::gamePort();
     move(3, 3);
     resize(defaultwidth, defaultheight);
     // The saved placement, text size, colour, sounds and phrases show from the start, also when
@@ -50,8 +47,8 @@ void Tchat::processparams()
         game->hostaddress = QStringLiteral("127.0.0.1");
         game->playername = QStringLiteral("You");
         game->sologame = true;
-        if (server)
-            server->sologame = true;
+        if (localhost)
+            localhost->setsolo();
         hostpress();
         return;
     }
@@ -70,7 +67,7 @@ void Tchat::processparams()
                 startannouncing();
             } else
                 joinpress();
-            openlobbylink();
+            link->openlobbylink();
             break; // further parameters are ignored
         }
     }
@@ -78,12 +75,12 @@ void Tchat::processparams()
 
 void Tchat::hostpress()
 {
-    if (!server)
+    if (!localhost)
         return;
-    server->listener.setListen(true);
+    localhost->listen();
     game->loginname = game->playername;
-    sock.HostName = QStringLiteral("127.0.0.1");
-    sock.Open();
+    link->sock.HostName = QStringLiteral("127.0.0.1");
+    link->sock.Open();
     game->hostingstarted();
 }
 
@@ -96,10 +93,10 @@ void Tchat::joinpress()
         joinfailed(target.error);
         return;
     }
-    sock.HostName = target.host;
-    sock.PortName = target.port;
+    link->sock.HostName = target.host;
+    link->sock.PortName = target.port;
     try {
-        sock.Open();
+        link->sock.Open();
     } catch (const ESockException &e) {
         if (e.message().startsWith(QLatin1String("Host Lookup")))
             joinfailed(QStringLiteral("Could not find the host \"") + target.host + QStringLiteral("\"."));
@@ -107,24 +104,9 @@ void Tchat::joinpress()
     }
 }
 
-void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
+void Tchat::hostclosed()
 {
-    // A connect that fails reports an error while the socket is not connected; errors of an
-    // established connection come before its close.
-    if (info == TSock::siError && !sock.Connected() && !game->loggedin) {
-        connectfailed(msg);
-        return;
-    }
-    if (info == TSock::siError)
-        game->connectionbroken = true;
-    if (msg != QLatin1String("Socket Closed"))
-        return;
-    // What arrived before the close is handled first: a host that is full says so and hangs up
-    // at once, and its refusal must still be read; so is the host's word that this player was
-    // removed.
-    while (!receivedlist.isEmpty() && !closing)
-        guard([this] { processsocktimer(); });
-    if (fullbox || game->gameleft || closing)
+    if (fullbox || game->gameleft)
         return;
     if (!game->loggedin) {
         // Never let in: the window stays, so the player can try another game.
@@ -138,15 +120,6 @@ void Tchat::sockInfo(TSock *, TSock::TSocketInfo info, const QString &msg)
 void Tchat::FormClose()
 {
     saveplacement();
-}
-
-void Tchat::openlobbylink()
-{
-    // The lobby link carries nothing and never affects the game: a link that can't open stays shut.
-    try {
-        lobbyLink.Open();
-    } catch (const EError &) {
-    }
 }
 
 void Tchat::connectStartMenus()

@@ -88,6 +88,9 @@ public:
     static constexpr int bluecolour = 0x00FF0000;
     static constexpr int watchcolour = 0x0078989C;
 
+    // A whole message from the host, handed to the handler its command word names.
+    void handle(const QString &message);
+
     // ---- Host messages: the text after the command word and its "+". A field that does not
     // read raises the conversion error; what was done before it stays done.
     void sendloginfo(const QString &rest);
@@ -106,6 +109,8 @@ public:
     void gamestats(const QString &rest);
     void teamscore(const QString &rest);
     void justwatching(const QString &rest);
+    // The game has no room for this player.
+    void gamefull(const QString &rest);
 
     // ---- The turn.
     int drawernumber = 0; // the player who picks or draws, 0 when nobody does
@@ -208,6 +213,8 @@ public:
     bool chattersounds = true;
 
 signals:
+    // The host said the game is full.
+    void full();
     // What shows changed: apply controls().
     void controlsChanged();
     void turnLineChanged();

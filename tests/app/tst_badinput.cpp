@@ -80,15 +80,15 @@ private slots:
         int fed = 0;
         for (const QString &word : hostWords()) {
             for (const QString &payload : payloads()) {
-                chat.receivedlist.push({word + QLatin1Char('+') + payload, 0, 0});
-                guard([&] { chat.processsocktimer(); });
+                chat.link->receivedlist.push({word + QLatin1Char('+') + payload, 0, 0});
+                guard([&] { chat.link->processsocktimer(); });
                 ++fed;
             }
         }
         QVERIFY(fed > 600);
         // Still a working window: a plain arrival fills its seat.
-        chat.receivedlist.push({u"CMD_newplayerinfo+3+Cy"_qs, 0, 0});
-        chat.processsocktimer();
+        chat.link->receivedlist.push({u"CMD_newplayerinfo+3+Cy"_qs, 0, 0});
+        chat.link->processsocktimer();
         auto *name = chat.findChild<QLabel *>(u"label_playername3"_qs);
         QVERIFY(name);
         QCOMPARE(name->text(), u"Cy"_qs);

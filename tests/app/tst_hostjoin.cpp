@@ -5,6 +5,7 @@
 #include "app/joingamedialog.h"
 #include "app/program.h"
 #include "app/rolechange.h"
+#include "app/serverhost.h"
 #include "app/singleinstance.h"
 #include "client/tchat.h"
 #include "features/ini.h"
@@ -159,7 +160,7 @@ private slots:
         {
             Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
             p.chat->processparams();
-            QVERIFY(p.chat->announcer);
+            QVERIFY(p.localhost->announcing());
             RawPlayer raw;
             QVERIFY(raw.logIn(port, "Raw"));
             QVERIFY(raw.waitForPlayer(u"Ann"_qs));
@@ -224,7 +225,7 @@ private slots:
         {
             Program p({});
             p.chat->processparams();
-            QVERIFY(!p.chat->announcer); // a solo game is nobody else's business
+            QVERIFY(!p.localhost->announcing()); // a solo game is nobody else's business
             p.chat->joinGameAction->trigger();
             JoinGameDialog *d = p.hostjoin->joinDialog;
             QVERIFY(d && d->isVisible());
@@ -340,7 +341,7 @@ private slots:
             auto t = joined(u"127.0.0.1:99999"_qs);
             QCOMPARE(lines(*t).size(), 2);
             QVERIFY(lines(*t)[1].contains(u"\"99999\" is not a port"_qs));
-            QVERIFY(!t->sock.HasHandle());
+            QVERIFY(!t->link->sock.HasHandle());
         }
         {
             auto t = joined(u"no-such-host.invalid"_qs);

@@ -3,8 +3,8 @@
 #include "app/singleinstance.h"
 #include "app/windows.h"
 #include "client/tchat.h"
-#include "features/tgamestartform.h"
 #include "features/spylist.h"
+#include "features/tgamestartform.h"
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "tests/support/netsupport.h"
@@ -69,8 +69,8 @@ private slots:
         QVERIFY(p.server->listener.Listen());
         QVERIFY(p.chat->startGameAction->isEnabled());
         QVERIFY(p.spylist->popup_kickhim->isEnabled());
-        QTRY_VERIFY(p.chat->sock.Connected());
-        QVERIFY(!p.chat->lobbyLink.HasHandle()); // no lobby link in a solo game
+        QTRY_VERIFY(p.chat->link->sock.Connected());
+        QVERIFY(!p.chat->link->lobbyLink.HasHandle()); // no lobby link in a solo game
         QVERIFY(boxes.isEmpty());
     }
 
@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(p.chat->game->playername, u"Ann"_qs);
         QCOMPARE(p.chat->game->hostaddress, u"10.0.0.5"_qs);
         QCOMPARE(p.chat->game->loginname, u"Ann"_qs);
-        QCOMPARE(p.chat->sock.HostName, u"127.0.0.1"_qs);
+        QCOMPARE(p.chat->link->sock.HostName, u"127.0.0.1"_qs);
         QTRY_VERIFY(lobby.hasPendingConnections());
     }
 
@@ -97,8 +97,8 @@ private slots:
         guard([&] { p.chat->processparams(); });
         QVERIFY(boxes.isEmpty());
         QVERIFY(p.chat->game->amhost);
-        QTRY_VERIFY(p.chat->sock.Connected());
-        QVERIFY(!p.chat->lobbyLink.HasHandle());
+        QTRY_VERIFY(p.chat->link->sock.Connected());
+        QVERIFY(!p.chat->link->lobbyLink.HasHandle());
     }
 
     void takenPortSkipsTheRestOfTheStart()
@@ -112,8 +112,8 @@ private slots:
         QVERIFY(!p.chat->game->amhost);
         QVERIFY(p.chat->game->loginname.isEmpty());
         QVERIFY(!p.chat->startGameAction->isEnabled());
-        QVERIFY(!p.chat->sock.HasHandle());
-        QVERIFY(!p.chat->lobbyLink.HasHandle());
+        QVERIFY(!p.chat->link->sock.HasHandle());
+        QVERIFY(!p.chat->link->lobbyLink.HasHandle());
     }
 
     void unknownHostShowsLookupError()
@@ -121,7 +121,7 @@ private slots:
         Program p({u"Zed"_qs, u"no-such-host.invalid"_qs, u"x"_qs});
         guard([&] { p.chat->processparams(); });
         QCOMPARE(boxes, QStringList{u"Host Lookup - Could Not Find Host Entry."_qs});
-        QVERIFY(!p.chat->lobbyLink.HasHandle());
+        QVERIFY(!p.chat->link->lobbyLink.HasHandle());
     }
 
     void secondCopyRestoresTheFirstWindow()

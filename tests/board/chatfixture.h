@@ -28,12 +28,12 @@ struct ChatAtHost
         form = std::make_unique<Tgamestartform>();
         chat = std::make_unique<Tchat>();
         chat->gamestartform = form.get();
-        chat->strokesender->flusher->enabled = false;        // batches only; the 40 ms flush has its own cases
-        chat->params = {QStringLiteral("Tester")}; // no role: the connection is made here
-        chat->sock.HostName = QStringLiteral("127.0.0.1");
-        chat->sock.PortName = QString::number(host.listen());
+        chat->strokesender->flusher->enabled = false; // batches only; the 40 ms flush has its own cases
+        chat->params = {QStringLiteral("Tester")};    // no role: the connection is made here
+        chat->link->sock.HostName = QStringLiteral("127.0.0.1");
+        chat->link->sock.PortName = QString::number(host.listen());
         chat->show();
-        chat->sock.Open();
+        chat->link->sock.Open();
         if (!host.waitAccepted())
             return false;
         if (number == 0)

@@ -20,8 +20,8 @@ bool black(const QImage &im, int x, int y)
 // Feeds one message through the player's queue and dispatcher, as the drain does.
 void deliver(Tchat &chat, const QString &text)
 {
-    chat.receivedlist.push({text, 0, 0});
-    guard([&] { chat.processsocktimer(); });
+    chat.link->receivedlist.push({text, 0, 0});
+    guard([&] { chat.link->processsocktimer(); });
 }
 
 QImage lineImage(QPoint a, QPoint b, int width)

@@ -27,10 +27,11 @@ struct Peer
     {
         if (!server.listen(QHostAddress::LocalHost, 0))
             return false;
-        w.sock.HostName = QStringLiteral("127.0.0.1");
-        w.sock.PortName = QString::number(server.serverPort());
-        w.sock.Open();
-        if (!QTest::qWaitFor([&] { return server.hasPendingConnections() && w.sock.Connected(); }, 5000))
+        w.link->sock.HostName = QStringLiteral("127.0.0.1");
+        w.link->sock.PortName = QString::number(server.serverPort());
+        w.link->sock.Open();
+        if (!QTest::qWaitFor([&] { return server.hasPendingConnections() && w.link->sock.Connected(); },
+                             5000))
             return false;
         conn = server.nextPendingConnection();
         return conn != nullptr;
@@ -112,16 +113,16 @@ private slots:
     void dispatchedThroughTheQueue()
     {
         Tchat w;
-        w.receivedlist.push({QStringLiteral("CMD_chat+2+Bo chats: yo|clBlue"), 0, 0});
-        w.receivedlist.push({QStringLiteral("CMD_action+2+Bo waves :)#10|clBlue"), 0, 0});
-        w.receivedlist.push({QStringLiteral("CMD_playasound+2+wave3+"), 0, 0});
+        w.link->receivedlist.push({QStringLiteral("CMD_chat+2+Bo chats: yo|clBlue"), 0, 0});
+        w.link->receivedlist.push({QStringLiteral("CMD_action+2+Bo waves :)#10|clBlue"), 0, 0});
+        w.link->receivedlist.push({QStringLiteral("CMD_playasound+2+wave3+"), 0, 0});
         const int played = sound::requestCount();
-        w.processsocktimer();
+        w.link->processsocktimer();
         QCOMPARE(lastLine(w), QStringLiteral("Bo chats:  yo "));
-        w.processsocktimer();
+        w.link->processsocktimer();
         QCOMPARE(lastLine(w), QStringLiteral(" Bo waves  "));
         QCOMPARE(w.chatpane->mainchat->items(1).at(4).image, 0);
-        w.processsocktimer();
+        w.link->processsocktimer();
         QCOMPARE(sound::requestCount(), played + 1);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave3"));
         QVERIFY(boxes.isEmpty());
@@ -161,7 +162,7 @@ private slots:
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(box->text(), QString());
 
-        w.sendtohost(QStringLiteral("END"));
+        w.game->send(QStringLiteral("END"));
         const QStringList got = peer.messagesUntil(QStringLiteral("END"));
         QCOMPARE(got, (QStringList{
                           QStringLiteral("CMD_chat+4+hello there|clMaroon"),
@@ -186,7 +187,7 @@ private slots:
         w.wave20Click(7);
         w.game->mynumber = 10;
         w.wave20Click(20);
-        w.sendtohost(QStringLiteral("END"));
+        w.game->send(QStringLiteral("END"));
         QCOMPARE(peer.messagesUntil(QStringLiteral("END")),
                  (QStringList{QStringLiteral("CMD_playasound+4+wave13+"),
                               QStringLiteral("CMD_playasound+10+wave20+")}));

@@ -6,6 +6,6 @@
 // Puts host messages into a player's queue and handles them one per tick, as queueTimer does.
 inline void feed(Tchat &t, const QString &message)
 {
-    t.receivedlist.push({message, 0, 0});
-    guard([&t] { t.drainQueue(); });
+    t.link->receivedlist.push({message, 0, 0});
+    guard([&t] { t.link->drainQueue(); });
 }

@@ -257,7 +257,7 @@ private slots:
         QVERIFY(!t->game->loggedin);
         QVERIFY(lines(*t).last().startsWith(QStringLiteral("0+You were removed from the game.")));
         // The hang-up that follows adds nothing.
-        t->sockInfo(&t->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        t->link->sock.OnInfo(&t->link->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(lines(*t).size(), 1);
     }
 
@@ -279,8 +279,8 @@ private slots:
     void gameFullSurvivesTheHangUp()
     {
         QSignalSpy closed(t.get(), &Tchat::closed);
-        t->receivedlist.push({QStringLiteral("CMD_full+"), 0, 0});
-        t->sockInfo(&t->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        t->link->receivedlist.push({QStringLiteral("CMD_full+"), 0, 0});
+        t->link->sock.OnInfo(&t->link->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QVERIFY(t->fullbox);
         QCOMPARE(closed.count(), 0);
         t->fullbox->accept();
@@ -289,7 +289,7 @@ private slots:
         auto other = std::make_unique<Tchat>();
         other->game->loggedin = true;
         QSignalSpy closed2(other.get(), &Tchat::closed);
-        other->sockInfo(&other->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        other->link->sock.OnInfo(&other->link->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(closed2.count(), 0);
         QVERIFY(other->game->gameleft);
     }

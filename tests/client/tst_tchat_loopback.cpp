@@ -49,9 +49,9 @@ class TestTchatLoopback : public QObject
         auto t = std::make_unique<Tchat>();
         t->recordlog = true;
         t->game->loginname = name;
-        t->sock.HostName = QStringLiteral("127.0.0.1");
-        t->sock.PortName = port;
-        guard([&t] { t->sock.Open(); });
+        t->link->sock.HostName = QStringLiteral("127.0.0.1");
+        t->link->sock.PortName = port;
+        guard([&t] { t->link->sock.Open(); });
         return t;
     }
 
@@ -134,7 +134,7 @@ private slots:
         QTRY_COMPARE(cy->label_playername[1]->text(), QStringLiteral("<Waiting>"));
         QVERIFY(bob->game->amhost && !bob->button_start->isHidden() && bob->startGameAction->isEnabled());
         QVERIFY(!cy->game->amhost && cy->button_start->isHidden());
-        bob->sendtohost(cmd::buildStartgame(2, false, 20, 60));
+        bob->game->send(cmd::buildStartgame(2, false, 20, 60));
         QTRY_VERIFY(host->gameon);
         QTRY_VERIFY(bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
         QVERIFY(bob->game->amhost);
@@ -156,18 +156,18 @@ private slots:
     {
         Tchat t;
         t.game->mynumber = 2;
-        t.receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
+        t.link->receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
         for (int x = 12; x <= 410; x += 2) {
-            t.receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
+            t.link->receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
             if (x == 200)
-                t.receivedlist.push({QStringLiteral("CMD_justwatching+2x0+1"), 0, 0});
+                t.link->receivedlist.push({QStringLiteral("CMD_justwatching+2x0+1"), 0, 0});
         }
-        const qsizetype queued = t.receivedlist.size();
-        guard([&t] { t.drainQueue(); });
-        QVERIFY(t.receivedlist.size() < queued - 1);
-        for (int ticks = 0; !t.receivedlist.isEmpty() && ticks < 1000; ++ticks)
-            guard([&t] { t.drainQueue(); });
-        QVERIFY(t.receivedlist.isEmpty());
+        const qsizetype queued = t.link->receivedlist.size();
+        guard([&t] { t.link->drainQueue(); });
+        QVERIFY(t.link->receivedlist.size() < queued - 1);
+        for (int ticks = 0; !t.link->receivedlist.isEmpty() && ticks < 1000; ++ticks)
+            guard([&t] { t.link->drainQueue(); });
+        QVERIFY(t.link->receivedlist.isEmpty());
         QCOMPARE(boxes, QStringList{QStringLiteral("'2x0' is not a valid integer value.")});
         // One unbroken line from the first point to the last.
         for (int x = 10; x <= 410; ++x)

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     {
         Tchat window;
         for (const QByteArray &line : fuzzsupport::lines(data, size)) {
-            window.receivedlist.push({cp1252::decode(line), 0, 0});
+            window.link->receivedlist.push({cp1252::decode(line), 0, 0});
             guard([&] { window.drainQueue(); });
         }
         QCoreApplication::processEvents();

@@ -1,10 +1,11 @@
 // A complete game in one process: the real host and three main windows over loopback, played from
 // the windows' own controls. Timers are driven by hand.
 
+#include "app/serverhost.h"
 #include "board/drawingboard.h"
 #include "client/tchat.h"
-#include "features/tgamestartform.h"
 #include "features/spylist.h"
+#include "features/tgamestartform.h"
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "tests/board/chatfixture.h"
@@ -66,6 +67,7 @@ private:
     void guess(Player &g, const QString &text);
 
     std::unique_ptr<TServer> server;
+    std::unique_ptr<ServerHost> localhost;
     std::vector<std::unique_ptr<Player>> players;
     QStringList boxes;
 };
@@ -77,6 +79,7 @@ void Game::initTestCase()
     errorbox::setHook([this](const QString &t) { boxes << t; });
 
     server = std::make_unique<TServer>();
+    localhost = std::make_unique<ServerHost>(*server);
     server->manualtimers = true;
     server->seed(11);
     const QStringList lists[7] = {
@@ -95,7 +98,7 @@ void Game::initTestCase()
     for (int i = 0; i < 3; ++i) {
         auto p = std::make_unique<Player>();
         p->chat = std::make_unique<Tchat>();
-        p->chat->server = server.get();
+        p->chat->localhost = localhost.get();
         p->chat->spylist = p->spylist.get();
         p->chat->gamestartform = p->form.get();
         p->chat->params = {names[i], QStringLiteral("127.0.0.1"),
@@ -114,6 +117,7 @@ void Game::initTestCase()
 void Game::cleanupTestCase()
 {
     players.clear();
+    localhost.reset();
     server.reset();
     errorbox::setHook({});
 }
@@ -129,8 +133,8 @@ void Game::pump()
             moved = true;
         }
         for (auto &p : players) {
-            while (!p->chat->receivedlist.isEmpty()) {
-                guard([&] { p->chat->drainQueue(); });
+            while (!p->chat->link->receivedlist.isEmpty()) {
+                guard([&] { p->chat->link->drainQueue(); });
                 moved = true;
             }
         }

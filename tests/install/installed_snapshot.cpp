@@ -20,8 +20,8 @@ int main(int argc, char **argv)
     Tchat t;
     t.recordlog = true;
     t.game->mynumber = 2;
-    t.receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
-    guard([&t] { t.drainQueue(); });
+    t.link->receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
+    guard([&t] { t.link->drainQueue(); });
     t.button_snapshot->click();
     for (const auto &line : t.linelog)
         std::printf("%s\n", qPrintable(line.first));

@@ -34,7 +34,7 @@ private slots:
         QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Way To Go!|clMaroon"));
         // The pause is a second and a half of real time, however fast the queue drains.
         for (int tick = 1; tick <= 200; ++tick)
-            t.drainQueue();
+            t.link->drainQueue();
         QTest::qWait(1000);
         QTest::mouseClick(t.b_phrase[3], Qt::LeftButton); // still inside: lost
         QTRY_VERIFY_WITH_TIMEOUT(t.phraseready, 3000);

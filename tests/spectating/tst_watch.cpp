@@ -179,9 +179,9 @@ private slots:
         const auto join = [&host](const QString &name) {
             auto t = std::make_unique<Tchat>();
             t->game->loginname = name;
-            t->sock.HostName = QStringLiteral("127.0.0.1");
-            t->sock.PortName = host.listener.PortName;
-            t->sock.Open();
+            t->link->sock.HostName = QStringLiteral("127.0.0.1");
+            t->link->sock.PortName = host.listener.PortName;
+            t->link->sock.Open();
             return t;
         };
         auto ann = join(QStringLiteral("Ann"));

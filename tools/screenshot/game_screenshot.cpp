@@ -1,6 +1,7 @@
 // Plays the first moments of a game between two windows in one process (the real host over
 // loopback), then leaves them on screen side by side for a screenshot: the drawer's window on the
 // left, the guesser's on the right. Usage: game_screenshot (tools/screenshot.sh runs it).
+#include "app/serverhost.h"
 #include "board/drawingboard.h"
 #include "client/chatpane.h"
 #include "client/tchat.h"
@@ -48,8 +49,8 @@ void pump()
             moved = true;
         }
         for (Copy *c : copies) {
-            while (!c->chat->receivedlist.isEmpty()) {
-                guard([c] { c->chat->drainQueue(); });
+            while (!c->chat->link->receivedlist.isEmpty()) {
+                guard([c] { c->chat->link->drainQueue(); });
                 moved = true;
             }
         }
@@ -100,6 +101,7 @@ int main(int argc, char **argv)
     errorbox::setHook([](const QString &) {});
 
     TServer server;
+    ServerHost localhost(server);
     host = &server;
     server.manualtimers = true;
     server.seed(5);
@@ -111,7 +113,7 @@ int main(int argc, char **argv)
     const QStringList names = {QStringLiteral("Ann"), QStringLiteral("Zed")};
     for (int i = 0; i < 2; ++i) {
         Copy &c = *copies[i];
-        c.chat->server = &server;
+        c.chat->localhost = &localhost;
         c.chat->spylist = c.spylist.get();
         c.chat->gamestartform = c.form.get();
         c.chat->params = {names[i], QStringLiteral("127.0.0.1"),

@@ -1,0 +1,29 @@
+#include "app/serverhost.h"
+
+#include "host/tserver.h"
+#include "protocol/lan.h"
+
+ServerHost::ServerHost(TServer &server) : server(server) {}
+
+ServerHost::~ServerHost() = default;
+
+void ServerHost::setsolo()
+{
+    server.sologame = true;
+}
+
+void ServerHost::listen()
+{
+    server.listener.setListen(true);
+}
+
+void ServerHost::announce(const QString &playername)
+{
+    if (announcer)
+        return;
+    const quint16 port = sockets::lookupPort(server.listener.PortName);
+    TServer *host = &server;
+    announcer = std::make_unique<GameAnnouncer>(playername, port,
+                                                [host](announce::Announcement &a) { host->describe(a); });
+    announcer->start();
+}
