@@ -5,5 +5,5 @@
 void sayInChat(Tchat *chat, const QString &text)
 {
     if (chat)
-        chat->addlinetochat(QStringLiteral("0+") + text, Tchat::systemcolour);
+        chat->addlinetochat(QStringLiteral("0+") + text, PlayerGame::systemcolour);
 }

@@ -9,11 +9,8 @@
 HostingRole::HostingRole(Tchat *chat, quint16 port, bool openRouter, QObject *parent)
     : QObject(parent), chat(chat), gamePort(port), wantRouter(openRouter)
 {
-    // The window tells nobody when its own player is in, so the role looks a few times a second
-    // until then; the look costs nothing and stops at the first yes.
-    readiness.setInterval(100);
-    connect(&readiness, &QTimer::timeout, this, &HostingRole::checkReady);
-    readiness.start();
+    // The link and the router wait until the hosting player is in its own game.
+    connect(chat->game(), &PlayerGame::loggedIn, this, &HostingRole::checkReady);
 }
 
 HostingRole::~HostingRole()
@@ -28,7 +25,6 @@ bool HostingRole::isHostingCommand(const QStringList &params)
 
 void HostingRole::end()
 {
-    readiness.stop();
     if (ended)
         return;
     ended = true;
@@ -54,9 +50,8 @@ bool HostingRole::waitingForRouter() const
 
 void HostingRole::checkReady()
 {
-    if (ended || !chat || !chat->game->loggedin || !chat->game->amhost)
+    if (ended || !chat || !chat->game()->loggedin || !chat->game()->amhost || opening || shown)
         return;
-    readiness.stop();
     if (!wantRouter) {
         showLink();
         return;
@@ -77,7 +72,7 @@ void HostingRole::checkReady()
     });
     router::Request r;
     r.port = gamePort;
-    r.description = QStringLiteral("Quillet game: ") + chat->game->playername;
+    r.description = QStringLiteral("Quillet game: ") + chat->game()->playername;
     r.descriptionUrl = router::descriptionUrlFromEnvironment();
     opening->open(r);
     emit changed();

@@ -50,5 +50,4 @@ private:
     bool shown = false;
     QString lastShown;
     std::unique_ptr<RouterOpening> opening;
-    QTimer readiness;
 };

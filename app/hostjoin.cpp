@@ -36,8 +36,8 @@ QString nameProblem(const QString &name)
 
 HostJoin::HostJoin(Tchat *chat) : chat(chat)
 {
-    connect(chat->hostGameAction, &QAction::triggered, this, [this] { guard([this] { hostClicked(); }); });
-    connect(chat->joinGameAction, &QAction::triggered, this, [this] { guard([this] { joinClicked(); }); });
+    connect(chat, &Tchat::hostGameRequested, this, &HostJoin::hostClicked);
+    connect(chat, &Tchat::joinGameRequested, this, &HostJoin::joinClicked);
 }
 
 HostJoin::~HostJoin() = default;
@@ -53,7 +53,7 @@ QString HostJoin::lastName() const
     if (!last.isEmpty())
         return last.left(hostjoin::maxName);
     // The solo game's "You" is nobody's name.
-    return chat->game->sologame ? QString() : chat->game->playername.left(hostjoin::maxName);
+    return chat->game()->sologame ? QString() : chat->game()->playername.left(hostjoin::maxName);
 }
 
 bool HostJoin::openRouterChosen() const

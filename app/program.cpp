@@ -35,15 +35,9 @@ Program::Program(const QStringList &params)
     download = std::make_unique<Tdownload>();
 
     localhost = std::make_unique<ServerHost>(*server);
-    chat->localhost = localhost.get();
-    chat->downloadWindow = download.get();
-    chat->helpWindow = help.get();
-    chat->aboutWindow = about.get();
-    chat->spylist = spylist.get();
-    chat->phrases = phrases.get();
-    chat->gamestartform = gamestartform.get();
-    chat->snapshot = snapshot.get();
-    chat->params = params;
+    chat->attach({download.get(), help.get(), about.get(), spylist.get(), phrases.get(), gamestartform.get(),
+                  snapshot.get(), localhost.get()});
+    chat->setparams(params);
     hostjoin = std::make_unique<HostJoin>(chat.get());
     // Without the lobby, "Play with Others" leads to hosting or joining from the game itself.
     QObject::connect(download.get(), &Tdownload::lobbyMissing, hostjoin.get(), [this] {
@@ -64,17 +58,16 @@ Program::Program(const QStringList &params)
                     invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
         });
     }
-    chat->inviteFriendsAction->setEnabled(hosting != nullptr);
-    QObject::connect(chat->inviteFriendsAction, &QAction::triggered, chat.get(), [this] { showInvite(); });
-    chat->chatpane->onGameLink = [h = hostjoin.get()](const QString &link) { h->openLink(link); };
+    chat->setinviteavailable(hosting != nullptr);
+    QObject::connect(chat.get(), &Tchat::inviteRequested, chat.get(), [this] { showInvite(); });
+    QObject::connect(chat.get(), &Tchat::gameLinkOpened, hostjoin.get(), &HostJoin::openLink);
     // A link as the only parameter: the join dialog, filled in, once the window is up.
     if (const QString link = linkParameter(params); !link.isEmpty())
         QTimer::singleShot(0, hostjoin.get(), [this, link] { openLinkParameter(link); });
 
     QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });
     // Starting the lobby or its installer ends the game as File/Exit does.
-    QObject::connect(download.get(), &Tdownload::closeGame, chat.get(),
-                     [c = chat.get()] { c->exitClicked(); });
+    QObject::connect(download.get(), &Tdownload::closeGame, chat.get(), [c = chat.get()] { c->close(); });
 }
 
 QString Program::linkParameter(const QStringList &params)

@@ -259,6 +259,7 @@ void ChatPane::addwords(const QString &text, int style)
 
 void ChatPane::addlinetochat(const QString &line, int colour)
 {
+    emit lineAdded(line, colour);
     const qsizetype plus = line.indexOf(QLatin1Char('+'));
     const int code = numbers::strToInt(plus < 0 ? QString() : line.left(plus));
     const int style = styleforcode(code);

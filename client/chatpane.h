@@ -111,6 +111,10 @@ public:
     std::function<bool(const QUrl &)> openUrl;
     std::function<void(const QString &)> showMessage;
 
+signals:
+    // A line is about to be written, with its colour.
+    void lineAdded(const QString &line, int colour);
+
 protected:
     void resizeEvent(QResizeEvent *e) override;
 

@@ -3,6 +3,7 @@
 #include "board/strokesender.h"
 #include "client/core/playergame.h"
 #include "client/core/playerlink.h"
+#include "client/tchatgeometry.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -46,6 +47,59 @@ public:
     explicit Tchat(QWidget *parent = nullptr);
     ~Tchat() override;
 
+    static inline const QString title = QStringLiteral("Quillet - Orvane Software");
+
+    // The program's other windows and its host, which the window shows or asks; set before it shows.
+    struct Companions
+    {
+        QWidget *downloadWindow = nullptr;
+        QWidget *helpWindow = nullptr;
+        QWidget *aboutWindow = nullptr;
+        Tspylist *spylist = nullptr;
+        Tphrases *phrases = nullptr;
+        Tgamestartform *gamestartform = nullptr;
+        Tsnapshot *snapshot = nullptr;
+        LocalHost *localhost = nullptr; // none on a copy that may only join
+    };
+    void attach(const Companions &companions);
+    // The command line without the program name: a solo game when empty, else the name, the
+    // host's address and "true" to host.
+    void setparams(const QStringList &parameters);
+    // Starts the copy's role from the command line; runs by itself once the window first shows.
+    void processparams();
+
+    PlayerGame *game() const { return playergame; }
+    PlayerLink *link() const { return playerlink; }
+
+    // A line in the chat pane: code "+" text, in a colour (00BBGGRR).
+    void addlinetochat(const QString &line, int colour);
+    // The settings file, and a failed write of it, reported once.
+    QString settingsfile() const;
+    void settingswritten(bool ok);
+    // "Invite Friends..." is offered only while this copy hosts.
+    void setinviteavailable(bool on);
+    // Help / About, also from the help window.
+    void aboutClicked();
+
+signals:
+    // The window closed: the program ends.
+    void closed();
+    // File / "Host a Game...", "Join a Game..." and "Invite Friends...": the program does them.
+    void hostGameRequested();
+    void joinGameRequested();
+    void inviteRequested();
+    // A game link clicked in the chat pane.
+    void gameLinkOpened(const QString &link);
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    // ---- Colours of system lines (00BBGGRR).
+    static constexpr int systemcolour = PlayerGame::systemcolour;
+
     // ---- Windows this one talks to; set by the program's start before the window shows.
     LocalHost *localhost = nullptr; // the host this copy runs, if it may run one
     QWidget *downloadWindow = nullptr;
@@ -55,19 +109,14 @@ public:
     Tphrases *phrases = nullptr;
     Tgamestartform *gamestartform = nullptr;
     Tsnapshot *snapshot = nullptr;
-    // Command-line parameters (without the program name).
     QStringList params;
 
     // ---- The player's game: who this player is, the turn and its clock; and its connections.
-    PlayerGame *game = nullptr;
-    PlayerLink *link = nullptr;
+    PlayerGame *playergame = nullptr;
+    PlayerLink *playerlink = nullptr;
     int defaultwidth = 0;
     int defaultheight = 0;
     int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
-    bool phraseready = false;
-    // The pause after a phrase button, so the buttons can't flood the chat.
-    static constexpr int phrasepause = 1500; // milliseconds
-    QTimer *phraseTimer = nullptr;
 
     // ---- Menus: File, Options, View, Help.
     QMenu *fileMenu = nullptr;
@@ -85,8 +134,6 @@ public:
     QAction *aboutAction = nullptr;
 
     // ---- The board: one fixed panel, centred on the tiled background.
-    static constexpr int boardWidth = 789;
-    static constexpr int boardHeight = 542;
     TiledBackground *background = nullptr;
     QWidget *boardPanel = nullptr;
 
@@ -94,9 +141,6 @@ public:
     FlatPanel *topPanel = nullptr;
     QLabel *label_fullanswer = nullptr;
     QLabel *label_answer = nullptr;
-    // The answer lines' type size; label_answer adds air between the letters of the mask.
-    static constexpr int answerPixels = 19;
-    static constexpr int answerSpacing = 3;
     // button_start and button_pass: see the game start block below.
     FlatPanel *gameBar = nullptr;
     QLabel *image_cat = nullptr;
@@ -138,18 +182,13 @@ public:
     QLabel *label_aguesser = nullptr;
     QLabel *label_turn = nullptr;
     FlatButton *button_snapshot = nullptr;
-    static constexpr int nameRowY[11] = {0, 19, 36, 53, 70, 87, 103, 120, 137, 154, 171};
-    static constexpr int scoreRowY[11] = {0, 18, 35, 51, 68, 85, 101, 118, 135, 151, 168};
 
     // ---- Start-up and roles.
     void FormCreate();
     void FormShow();
-    void processparams();
     void hostpress();
     void joinpress();
-    void connectStartMenus();
     void contentsClicked();
-    void aboutClicked();
     // The host closed the connection: a join that never got in, or the game gone.
     void hostclosed();
     void FormClose();
@@ -174,7 +213,6 @@ public:
     // the window stays with the board and chat as they were, says why, and keeps only what needs
     // no connection; File / Host a Game... and Join a Game... start again from here.
     void leftgame(const QString &why);
-    static inline const QString title = QStringLiteral("Quillet - Orvane Software");
 
     // ---- Score panel.
     // The name caption of a seat; empty for a number that has no seat.
@@ -212,7 +250,6 @@ public:
 
     // ---- Chat pane.
     ChatPane *chatpane = nullptr;
-    void addlinetochat(const QString &line, int colour);
 
     // ---- Drawing board: the drawer's strokes and the relayed ones (client/tchat_board.cpp).
     // The pen's press, move and release rules and what they send.
@@ -250,11 +287,6 @@ public:
     // Every cue of the game display goes through here.
     void eventcue(const QString &cue);
 
-    // ---- What the display did, kept while `recordlog` is set (tests read it).
-    bool recordlog = false;
-    QStringList cuelog;
-    QList<QPair<QString, int>> linelog; // chat lines and their colours
-
     // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
     // tchat_settings.cpp) ---
     void buildChatMenus();
@@ -279,14 +311,11 @@ public:
     // Set once loadinifile has run: before that, nothing but a changed switch is written.
     bool inifileread = false;
     QAction *resetScreenLocationAction = nullptr;
-    QString settingsfile() const;
     void loadinifile();
     void saveinifile();
     // Saves after one setting changed: the whole set once the file has been read, else that key.
     void savesetting(const QString &key);
     void saveplacement();
-    // Reports, once, a settings file that could not be written.
-    void settingswritten(bool ok);
     bool settingsfailurereported = false;
     void resetScreenLocationClicked();
     void FormResize();
@@ -323,21 +352,7 @@ public:
     // Button n's phrase (1..9) and its hint.
     void setphrase(int n, const QString &phrase);
 
-    // ---- Colours of system lines (00BBGGRR).
-    static constexpr int systemcolour = PlayerGame::systemcolour;
-    static constexpr int bluecolour = PlayerGame::bluecolour;
-    static constexpr int watchcolour = PlayerGame::watchcolour;
-
-signals:
-    // The window closed: the program ends.
-    void closed();
-
-protected:
-    void showEvent(QShowEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
-    void resizeEvent(QResizeEvent *e) override;
-
-private:
+    // File, Options, View and Help, from one table.
     void buildMenus();
     void buildBoard();
     void buildTopPanel();

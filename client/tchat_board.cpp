@@ -67,11 +67,12 @@ void Tchat::buildBoardControls()
         guard([&] { image_mainMouseUp(b, held, x, y); });
     };
     strokesender = new StrokeSender(this);
-    strokesender->number = [this] { return game->mynumber; };
-    strokesender->drawing = [this] { return game->mynumber == game->drawernumber; };
-    strokesender->connected = [this] { return game->loggedin; };
+    strokesender->setObjectName(QStringLiteral("strokesender"));
+    strokesender->number = [this] { return playergame->mynumber; };
+    strokesender->drawing = [this] { return playergame->mynumber == playergame->drawernumber; };
+    strokesender->connected = [this] { return playergame->loggedin; };
     strokesender->pen = [this] { return StrokeSender::Pen{ColorButton->colour(), penw->text()}; };
-    strokesender->send = [this](const QString &message) { game->send(message); };
+    strokesender->send = [this](const QString &message) { playergame->send(message); };
 
     brushWidthArrows->setRange(0, 100);
     brushWidthArrows->setIncrement(1);
@@ -98,8 +99,6 @@ void Tchat::buildBoardControls()
     connect(button_pass, &QAbstractButton::clicked, this, [this] { guard([this] { button_passClick(); }); });
     connect(button_start, &QAbstractButton::clicked, this,
             [this] { guard([this] { button_startClick(); }); });
-    connect(startGameAction, &QAction::triggered, this,
-            [this] { guard([this] { startGameMenuClicked(); }); });
 }
 
 // ---- The drawer's input on the drawing area ----
@@ -123,7 +122,7 @@ void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
 
 void Tchat::clearClick()
 {
-    game->wipeit();
+    playergame->wipeit();
 }
 
 void Tchat::resetbrush()
@@ -138,14 +137,14 @@ bool Tchat::edit_answerKeyPress(int key)
 {
     if (key != 13)
         return false;
-    game->answerit(edit_answer->text());
+    playergame->answerit(edit_answer->text());
     edit_answer->clear();
     return true;
 }
 
 void Tchat::categoryClicked(QAbstractButton *sender)
 {
-    if (!game->pickit(sender->property("Tag").toInt())) {
+    if (!playergame->pickit(sender->property("Tag").toInt())) {
         // The press brought the others up; the pressed one comes up as well.
         releasecategories();
         return;
@@ -163,7 +162,7 @@ void Tchat::releasecategories()
 
 void Tchat::button_passClick()
 {
-    game->passit();
+    playergame->passit();
 }
 
 // ---- Game start ----
@@ -176,7 +175,7 @@ void Tchat::startGameMenuClicked()
 
 void Tchat::button_startClick()
 {
-    if (!game->loggedin) {
+    if (!playergame->loggedin) {
         QMessageBox box(QMessageBox::NoIcon, errorbox::title(), QStringLiteral("You are not connected"),
                         QMessageBox::Ok, this);
         box.exec();
@@ -186,8 +185,8 @@ void Tchat::button_startClick()
         return;
     gamestartform->startgame = [this] {
         if (const Tgamestartform *f = gamestartform)
-            game->startgame(f->team->isChecked(), f->playtoscore->text(), f->timeperturn->text());
+            playergame->startgame(f->team->isChecked(), f->playtoscore->text(), f->timeperturn->text());
     };
     gamestartform->showOver(this);
-    game->startformshown();
+    playergame->startformshown();
 }

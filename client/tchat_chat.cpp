@@ -22,19 +22,6 @@
 #include <QMenuBar>
 #include <QToolButton>
 
-namespace {
-
-// A checkable item whose handler does the toggling itself: the tick Qt already set is undone.
-void connectToggle(QAction *a, QObject *context, std::function<void()> handler)
-{
-    QObject::connect(a, &QAction::triggered, context, [a, handler] {
-        a->setChecked(!a->isChecked());
-        guard(handler);
-    });
-}
-
-} // namespace
-
 void Tchat::buildChatMenus()
 {
     // The client area never gets smaller than the board and its border (see FormResize).
@@ -42,32 +29,10 @@ void Tchat::buildChatMenus()
         centralWidget()->setMinimumSize(792, 545);
     chatpane->onSend = [this] { sendit(); };
     chatpane->onSettingsChanged = [this] { savesetting(QStringLiteral("Textsize")); };
-
-    if (!optionsMenu)
-        optionsMenu = menuBar()->addMenu(QStringLiteral("&Options"));
-    QMenu *options = optionsMenu;
-    if (!options->isEmpty())
-        options->addSeparator();
-    textColorAction = options->addAction(QStringLiteral("Text Color"));
-    connect(textColorAction, &QAction::triggered, this, [this] { guard([this] { textColorClicked(); }); });
-    options->addMenu(chatpane->textSizeMenu);
-    options->addAction(chatpane->scrollChatOffAction);
-    options->addAction(chatpane->clearMainChatAction);
-    options->addSeparator();
-    playSoundsAction = options->addAction(QStringLiteral("Play Sounds"));
-    playSoundsAction->setCheckable(true);
-    playSoundsAction->setChecked(true);
-    connectToggle(playSoundsAction, this, [this] { playSoundsClicked(); });
-    playChatterSoundsAction = options->addAction(QStringLiteral("Play Chatter Sounds"));
-    playChatterSoundsAction->setCheckable(true);
-    playChatterSoundsAction->setChecked(true);
-    connectToggle(playChatterSoundsAction, this, [this] { playChatterSoundsClicked(); });
-    options->addSeparator();
-    resetScreenLocationAction = options->addAction(QStringLiteral("Reset Screen Location"));
-    connect(resetScreenLocationAction, &QAction::triggered, this,
-            [this] { guard([this] { resetScreenLocationClicked(); }); });
+    chatpane->onGameLink = [this](const QString &link) { emit gameLinkOpened(link); };
 
     popup_sounds = new QMenu(this);
+    popup_sounds->setObjectName(QStringLiteral("popup_sounds"));
     popup_sounds->setToolTipsVisible(true);
     for (int tag = 0; tag <= 20; ++tag) {
         const QString caption = chattersounds::caption(tag);
@@ -85,11 +50,11 @@ void Tchat::buildChatMenus()
 
 void Tchat::sendit()
 {
-    if (!game->loggedin)
+    if (!playergame->loggedin)
         return;
     ChatEntry *box = chatpane->mychat;
     const QString text = box->text();
-    game->chatit(text, colortext::toText(chatpane->textcolor()));
+    playergame->chatit(text, colortext::toText(chatpane->textcolor()));
     box->clear();
 }
 
@@ -98,7 +63,7 @@ void Tchat::limitchatline()
     // The relay names the sender, at most a two-digit number, and ends with the colour, whose
     // longest text is "$" and eight digits.
     const QString relayed =
-        cmd::buildChatRelay(15, text::wireSafe(game->loginname), QStringLiteral("|$00000000"));
+        cmd::buildChatRelay(15, text::wireSafe(playergame->loginname), QStringLiteral("|$00000000"));
     chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
 }
 
@@ -106,6 +71,7 @@ void Tchat::textColorClicked()
 {
     if (!ColorDialog)
         ColorDialog = new QColorDialog(this);
+    ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
     ColorDialog->setCurrentColor(colortext::toQColor(chatpane->textcolor()));
     if (ColorDialog->exec() == QDialog::Accepted)
         chatpane->settextcolor(colortext::fromQColor(ColorDialog->selectedColor()));
@@ -120,7 +86,7 @@ void Tchat::b_phrase10Click()
 
 void Tchat::wave20Click(int tag)
 {
-    game->soundit(tag);
+    playergame->soundit(tag);
 }
 
 void Tchat::playSoundsClicked()

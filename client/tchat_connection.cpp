@@ -23,9 +23,9 @@
 
 void Tchat::leftgame(const QString &why)
 {
-    if (game->gameleft)
+    if (playergame->gameleft)
         return;
-    game->leavegame(why);
+    playergame->leavegame(why);
     QString reason = why;
     if (reason.endsWith(QLatin1Char('.')))
         reason.chop(1);
@@ -41,6 +41,7 @@ void Tchat::gamefull()
     joinfailed(QStringLiteral("The game is full."));
     fullbox = new QMessageBox(QMessageBox::Information, errorbox::title(), QStringLiteral("Game is full"),
                               QMessageBox::Ok, this);
+    fullbox->setObjectName(QStringLiteral("fullbox"));
     fullbox->setAttribute(Qt::WA_DeleteOnClose);
     fullbox->open();
 }

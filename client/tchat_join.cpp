@@ -19,13 +19,14 @@ int errorCode(const QString &text)
 void Tchat::startannouncing()
 {
     // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
-    if (localhost && game->amhost && !game->sologame)
-        localhost->announce(game->playername);
+    if (localhost && playergame->amhost && !playergame->sologame)
+        localhost->announce(playergame->playername);
 }
 
 void Tchat::connectfailed(const QString &error)
 {
-    const QString where = game->hostaddress.isEmpty() ? link->sock.HostName : game->hostaddress;
+    const QString where =
+        playergame->hostaddress.isEmpty() ? playerlink->sock.HostName : playergame->hostaddress;
     switch (errorCode(error)) {
     case 10061:
         joinfailed(QStringLiteral("Nobody is hosting a game at ") + where + QLatin1Char('.'));

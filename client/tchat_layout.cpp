@@ -112,7 +112,7 @@ void Tchat::buildBoard()
 
     boardPanel = new QWidget(background);
     boardPanel->setObjectName(QStringLiteral("boardPanel"));
-    boardPanel->setFixedSize(boardWidth, boardHeight);
+    boardPanel->setFixedSize(tchatgeometry::boardWidth, tchatgeometry::boardHeight);
     background->setCentred(boardPanel);
 
     buildTopPanel();
@@ -126,14 +126,14 @@ void Tchat::buildBoard()
 void Tchat::buildTopPanel()
 {
     topPanel = panel(boardPanel, "topPanel", QRect(0, 0, 535, 68), paper, ink, 4);
-    const QFont answerFont = boardFont(answerPixels);
+    const QFont answerFont = boardFont(tchatgeometry::answerPixels);
     label_fullanswer = caption(topPanel, "label_fullanswer", QStringLiteral("Welcome To"),
                                QRect(2, 1, 531, 22), answerFont, maroon, Qt::AlignCenter);
     label_answer = caption(topPanel, "label_answer", QStringLiteral("Quillet By Orvane Software"),
                            QRect(2, 21, 531, 24), answerFont, maroon, Qt::AlignCenter);
     // The mask is a row of underscores: a little air between letters keeps them countable.
     QFont maskFont = answerFont;
-    maskFont.setLetterSpacing(QFont::AbsoluteSpacing, answerSpacing);
+    maskFont.setLetterSpacing(QFont::AbsoluteSpacing, tchatgeometry::answerSpacing);
     label_answer->setFont(maskFont);
 
     button_start = new FlatButton(QPixmap(QStringLiteral(":/pictures/button_start.png")), topPanel);
@@ -327,7 +327,7 @@ void Tchat::buildScorePanel()
         image_eyes[seat] = new QLabel(panel_score);
         image_eyes[seat]->setObjectName(QStringLiteral("image_eyes") + QString::number(seat));
         // Just left of the name, so that it never covers a letter.
-        image_eyes[seat]->setGeometry(13, nameRowY[seat], 29, 12);
+        image_eyes[seat]->setGeometry(13, tchatgeometry::nameRowY[seat], 29, 12);
         image_eyes[seat]->setPixmap(eyes);
         image_eyes[seat]->setScaledContents(true);
         image_eyes[seat]->hide();
@@ -335,20 +335,20 @@ void Tchat::buildScorePanel()
         const QByteArray scoreLabel = "label_score" + n;
         label_playername[seat] =
             caption(panel_score, nameLabel.constData(), QStringLiteral("<Waiting>"),
-                    QRect(seat <= 4 ? 42 : 43, nameRowY[seat], 112, 16), rowFont, maroon);
+                    QRect(seat <= 4 ? 42 : 43, tchatgeometry::nameRowY[seat], 112, 16), rowFont, maroon);
         // Seat 1 is the host's own seat: it carries no removal menu, so its tag is 0.
         label_playername[seat]->setProperty("Tag", seat == 1 ? 0 : seat);
         label_score[seat] = caption(panel_score, scoreLabel.constData(), QStringLiteral("0"),
-                                    QRect(156, scoreRowY[seat], 32, 16), rowFont, maroon);
+                                    QRect(156, tchatgeometry::scoreRowY[seat], 32, 16), rowFont, maroon);
     }
-    image_arrow =
-        picture(panel_score, "image_arrow", QStringLiteral("arrow"), QRect(24, nameRowY[1] + 2, 17, 13));
+    image_arrow = picture(panel_score, "image_arrow", QStringLiteral("arrow"),
+                          QRect(24, tchatgeometry::nameRowY[1] + 2, 17, 13));
     const QFont markFont = boardFont(11, true);
     label_adrawer = caption(panel_score, "label_adrawer", QStringLiteral("+1"),
-                            QRect(189, nameRowY[1], 22, 14), markFont, maroon);
+                            QRect(189, tchatgeometry::nameRowY[1], 22, 14), markFont, maroon);
     label_adrawer->hide();
     label_aguesser = caption(panel_score, "label_aguesser", QStringLiteral("+2"),
-                             QRect(189, nameRowY[1], 22, 14), markFont, maroon);
+                             QRect(189, tchatgeometry::nameRowY[1], 22, 14), markFont, maroon);
     label_aguesser->hide();
     button_snapshot = new FlatButton(QPixmap(QStringLiteral(":/pictures/camera.png")), panel_score);
     button_snapshot->setObjectName(QStringLiteral("button_snapshot"));

@@ -37,20 +37,12 @@ void Tchat::buildPhraseButtons()
         b_phrase[n] = b;
         setphrase(n, builtin[n - 1]);
     }
-    connect(phraseListsAction, &QAction::triggered, this,
-            [this] { guard([this] { phraseListsClicked(); }); });
 }
 
 void Tchat::b_phrase1Click(QAbstractButton *sender)
 {
-    // During the pause a click is lost, not kept for later.
-    if (!phraseready)
-        return;
     const QString phrase = sender->property("phrase").toString();
-    game->send(cmd::buildAction(game->mynumber, quickphrases::actiontext(phrase),
-                                colortext::toText(chatpane->textcolor())));
-    phraseready = false;
-    phraseTimer->start();
+    playergame->phraseit(quickphrases::actiontext(phrase), colortext::toText(chatpane->textcolor()));
 }
 
 void Tchat::setphrase(int n, const QString &phrase)

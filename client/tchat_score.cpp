@@ -24,29 +24,29 @@ void setRowColour(QLabel *l, const QColor &c)
 
 QString Tchat::seatname(int number) const
 {
-    return game->seatname(number);
+    return playergame->seatname(number);
 }
 
 void Tchat::setscore(int number, const QString &score)
 {
-    game->setscore(number, score);
+    playergame->setscore(number, score);
 }
 
 void Tchat::showseat(int number)
 {
-    const PlayerGame::Seat &seat = game->seats[number];
+    const PlayerGame::Seat &seat = playergame->seats[number];
     label_playername[number]->setText(seat.name);
     label_playername[number]->show();
     label_score[number]->show();
     image_eyes[number]->setVisible(seat.watching);
     // The tick shows what the host last said of this player.
-    if (number == game->mynumber)
+    if (number == playergame->mynumber)
         justWatchAction->setChecked(seat.watching);
 }
 
 void Tchat::showscore(int number)
 {
-    label_score[number]->setText(game->seats[number].score);
+    label_score[number]->setText(playergame->seats[number].score);
 }
 
 void Tchat::addspyline(int number, const QString &name)
@@ -67,13 +67,13 @@ void Tchat::removespyline(int number, const QString &name)
 
 void Tchat::showoptions()
 {
-    playtoscore->setText(game->playtocaption);
-    timeperturn->setText(turnclock::timePerTurnText(game->turnseconds));
+    playtoscore->setText(playergame->playtocaption);
+    timeperturn->setText(turnclock::timePerTurnText(playergame->turnseconds));
 }
 
 void Tchat::setteamcolours()
 {
-    const bool team = game->teamgame;
+    const bool team = playergame->teamgame;
     // Even rows are never changed.
     const QColor oddRows = team ? QColor(Qt::black) : maroon;
     for (int seat = 1; seat <= 9; seat += 2) {

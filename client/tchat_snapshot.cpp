@@ -14,17 +14,16 @@ void Tchat::connectSnapshots()
 {
     connect(button_snapshot, &QAbstractButton::clicked, this,
             [this] { guard([this] { button_snapshotClick(); }); });
-    connect(snapShotsAction, &QAction::triggered, this, [this] { guard([this] { snapShotsClicked(); }); });
 }
 
 void Tchat::button_snapshotClick()
 {
     // Empty from the start of a turn until its round ends.
-    if (game->roundcaption.isEmpty())
+    if (playergame->roundcaption.isEmpty())
         return;
     // A save that fails changes nothing: neither the picture nor the count.
     QImage picture = image_main->image_backup;
-    snapshots::stamp(picture, game->roundcaption);
+    snapshots::stamp(picture, playergame->roundcaption);
     const QString folder = snapshots::folder();
     const int number = snapshots::nextNumber(snapcount, folder);
     snapshots::save(picture, folder, number);

@@ -18,11 +18,10 @@ void Tchat::FormCreate()
 {
     defaultheight = 590;
     defaultwidth = 797;
-    phraseready = true;
-    game->sologame = false;
-    game->amhost = false;
-    game->hostaddress.clear();
-    game->drawernumber = 0;
+    playergame->sologame = false;
+    playergame->amhost = false;
+    playergame->hostaddress.clear();
+    playergame->drawernumber = 0;
     move(3, 3);
     resize(defaultwidth, defaultheight);
     // The saved placement, text size, colour, sounds and phrases show from the start, also when
@@ -38,15 +37,15 @@ void Tchat::FormShow()
 
 void Tchat::processparams()
 {
-    game->offerstart(false);
-    game->loginname.clear();
+    playergame->offerstart(false);
+    playergame->loginname.clear();
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), systemcolour);
         if (downloadWindow)
             downloadWindow->show();
-        game->hostaddress = QStringLiteral("127.0.0.1");
-        game->playername = QStringLiteral("You");
-        game->sologame = true;
+        playergame->hostaddress = QStringLiteral("127.0.0.1");
+        playergame->playername = QStringLiteral("You");
+        playergame->sologame = true;
         if (localhost)
             localhost->setsolo();
         hostpress();
@@ -60,14 +59,14 @@ void Tchat::processparams()
         else if (i == 2)
             address = params[1];
         else if (i == 3) {
-            game->playername = name;
-            game->hostaddress = address;
+            playergame->playername = name;
+            playergame->hostaddress = address;
             if (params[2] == QLatin1String("true")) {
                 hostpress();
                 startannouncing();
             } else
                 joinpress();
-            link->openlobbylink();
+            playerlink->openlobbylink();
             break; // further parameters are ignored
         }
     }
@@ -78,25 +77,25 @@ void Tchat::hostpress()
     if (!localhost)
         return;
     localhost->listen();
-    game->loginname = game->playername;
-    link->sock.HostName = QStringLiteral("127.0.0.1");
-    link->sock.Open();
-    game->hostingstarted();
+    playergame->loginname = playergame->playername;
+    playerlink->sock.HostName = QStringLiteral("127.0.0.1");
+    playerlink->sock.Open();
+    playergame->hostingstarted();
 }
 
 void Tchat::joinpress()
 {
-    game->loginname = game->playername;
+    playergame->loginname = playergame->playername;
     // The address may name the host's port: "host:7800".
-    const address::Target target = address::split(game->hostaddress, config::gamePort());
+    const address::Target target = address::split(playergame->hostaddress, config::gamePort());
     if (!target.error.isEmpty()) {
         joinfailed(target.error);
         return;
     }
-    link->sock.HostName = target.host;
-    link->sock.PortName = target.port;
+    playerlink->sock.HostName = target.host;
+    playerlink->sock.PortName = target.port;
     try {
-        link->sock.Open();
+        playerlink->sock.Open();
     } catch (const ESockException &e) {
         if (e.message().startsWith(QLatin1String("Host Lookup")))
             joinfailed(QStringLiteral("Could not find the host \"") + target.host + QStringLiteral("\"."));
@@ -106,26 +105,20 @@ void Tchat::joinpress()
 
 void Tchat::hostclosed()
 {
-    if (fullbox || game->gameleft)
+    if (fullbox || playergame->gameleft)
         return;
-    if (!game->loggedin) {
+    if (!playergame->loggedin) {
         // Never let in: the window stays, so the player can try another game.
         joinfailed(QStringLiteral("The host closed the connection before you could join."));
         return;
     }
-    leftgame(game->connectionbroken ? QStringLiteral("The connection to the host was lost.")
-                                    : QStringLiteral("The host has ended the game."));
+    leftgame(playergame->connectionbroken ? QStringLiteral("The connection to the host was lost.")
+                                          : QStringLiteral("The host has ended the game."));
 }
 
 void Tchat::FormClose()
 {
     saveplacement();
-}
-
-void Tchat::connectStartMenus()
-{
-    connect(contentsAction, &QAction::triggered, this, [this] { guard([this] { contentsClicked(); }); });
-    connect(aboutAction, &QAction::triggered, this, [this] { guard([this] { aboutClicked(); }); });
 }
 
 // Shows a small window centred on this one, in front.

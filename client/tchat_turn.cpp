@@ -36,17 +36,18 @@ void addGuessLine(QListWidget *list, const QString &line)
 void Tchat::showclock()
 {
     // A clock that ran out reads 0:00.
-    label_timer->setText(game->secondsleft < 0 ? QStringLiteral("0:00")
-                                               : turnclock::clockText(game->secondsleft));
-    image_timer->resize(turnclock::barWidth(game->turnClockMode, game->secondsleft, image_timer->width()),
-                        image_timer->height());
+    label_timer->setText(playergame->secondsleft < 0 ? QStringLiteral("0:00")
+                                                     : turnclock::clockText(playergame->secondsleft));
+    image_timer->resize(
+        turnclock::barWidth(playergame->turnClockMode, playergame->secondsleft, image_timer->width()),
+        image_timer->height());
 }
 
 void Tchat::setanswerline(QLabel *line, const QString &text)
 {
     QFont f = line->font();
-    f.setPixelSize(answerPixels);
-    f.setLetterSpacing(QFont::AbsoluteSpacing, line == label_answer ? answerSpacing : 0);
+    f.setPixelSize(tchatgeometry::answerPixels);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, line == label_answer ? tchatgeometry::answerSpacing : 0);
     const int room = line->contentsRect().width();
     while (QFontMetrics(f).horizontalAdvance(text) > room) {
         if (f.letterSpacing() > 0)
@@ -62,7 +63,7 @@ void Tchat::setanswerline(QLabel *line, const QString &text)
 
 void Tchat::showcontrols()
 {
-    const PlayerGame::Controls c = game->controls();
+    const PlayerGame::Controls c = playergame->controls();
     button_start->setVisible(c.start);
     startGameAction->setEnabled(c.startmenu);
     if (!c.pick)
@@ -101,8 +102,8 @@ void Tchat::showcontrols()
 
 void Tchat::showcategory()
 {
-    if (game->category >= 0 && game->category < int(image_catagories.size()))
-        image_cat->setPixmap(image_catagories[game->category]);
+    if (playergame->category >= 0 && playergame->category < int(image_catagories.size()))
+        image_cat->setPixmap(image_catagories[playergame->category]);
     else
         image_cat->clear();
 }
@@ -110,11 +111,11 @@ void Tchat::showcategory()
 void Tchat::movemark(PlayerGame::Mark mark, int seat)
 {
     if (mark == PlayerGame::Mark::arrow)
-        image_arrow->move(image_arrow->x(), nameRowY[seat] + 2);
+        image_arrow->move(image_arrow->x(), tchatgeometry::nameRowY[seat] + 2);
     else if (mark == PlayerGame::Mark::drawer)
-        label_adrawer->move(label_adrawer->x(), nameRowY[seat]);
+        label_adrawer->move(label_adrawer->x(), tchatgeometry::nameRowY[seat]);
     else
-        label_aguesser->move(label_aguesser->x(), nameRowY[seat]);
+        label_aguesser->move(label_aguesser->x(), tchatgeometry::nameRowY[seat]);
 }
 
 void Tchat::addguess(bool mine, const QString &line)
@@ -124,21 +125,24 @@ void Tchat::addguess(bool mine, const QString &line)
 
 void Tchat::connectTurn()
 {
-    connect(game, &PlayerGame::controlsChanged, this, &Tchat::showcontrols);
-    connect(game, &PlayerGame::turnLineChanged, this, [this] { label_turn->setText(game->turnline); });
-    connect(game, &PlayerGame::fullAnswerChanged, this,
-            [this] { setanswerline(label_fullanswer, game->fullanswer); });
-    connect(game, &PlayerGame::answerChanged, this, [this] { setanswerline(label_answer, game->answer); });
-    connect(game, &PlayerGame::categoryChanged, this, &Tchat::showcategory);
-    connect(game, &PlayerGame::winnerChanged, this, [this] { label_winner->setText(game->winnername); });
-    connect(game, &PlayerGame::markMoved, this, &Tchat::movemark);
-    connect(game, &PlayerGame::guessAdded, this, &Tchat::addguess);
-    connect(game, &PlayerGame::guessesCleared, this, [this] {
+    connect(playergame, &PlayerGame::controlsChanged, this, &Tchat::showcontrols);
+    connect(playergame, &PlayerGame::turnLineChanged, this,
+            [this] { label_turn->setText(playergame->turnline); });
+    connect(playergame, &PlayerGame::fullAnswerChanged, this,
+            [this] { setanswerline(label_fullanswer, playergame->fullanswer); });
+    connect(playergame, &PlayerGame::answerChanged, this,
+            [this] { setanswerline(label_answer, playergame->answer); });
+    connect(playergame, &PlayerGame::categoryChanged, this, &Tchat::showcategory);
+    connect(playergame, &PlayerGame::winnerChanged, this,
+            [this] { label_winner->setText(playergame->winnername); });
+    connect(playergame, &PlayerGame::markMoved, this, &Tchat::movemark);
+    connect(playergame, &PlayerGame::guessAdded, this, &Tchat::addguess);
+    connect(playergame, &PlayerGame::guessesCleared, this, [this] {
         listbox_myguessed->clear();
         listbox_guessed->clear();
     });
-    connect(game, &PlayerGame::brushReset, this, &Tchat::resetbrush);
-    connect(game, &PlayerGame::categoriesReleased, this, &Tchat::releasecategories);
-    connect(game, &PlayerGame::penLifted, strokesender, &StrokeSender::drop);
-    connect(game, &PlayerGame::gameStarted, this, [this] { justWatchAction->setChecked(false); });
+    connect(playergame, &PlayerGame::brushReset, this, &Tchat::resetbrush);
+    connect(playergame, &PlayerGame::categoriesReleased, this, &Tchat::releasecategories);
+    connect(playergame, &PlayerGame::penLifted, strokesender, &StrokeSender::drop);
+    connect(playergame, &PlayerGame::gameStarted, this, [this] { justWatchAction->setChecked(false); });
 }

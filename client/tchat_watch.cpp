@@ -37,55 +37,53 @@ void Tchat::buildWatchMenus()
             popup_Kick->popup(name->mapToGlobal(pos));
         });
     }
-
-    connect(spyListAction, &QAction::triggered, this, [this] { guard([this] { spyListClicked(); }); });
 }
 
 void Tchat::justWatchClicked()
 {
-    game->justwatch();
+    playergame->justwatch();
 }
 
 void Tchat::label_playername1ContextPopup(QLabel *sender)
 {
     kickseat = sender->property("Tag").toInt();
-    kickseatchanges = PlayerGame::isseat(kickseat) ? game->seats[kickseat].changes : 0;
-    removeFromGameAction->setEnabled(game->amhost);
-    setToJustWatchAction->setEnabled(game->amhost);
-    unsetJustWatchAction->setEnabled(game->amhost);
+    kickseatchanges = PlayerGame::isseat(kickseat) ? playergame->seats[kickseat].changes : 0;
+    removeFromGameAction->setEnabled(playergame->amhost);
+    setToJustWatchAction->setEnabled(playergame->amhost);
+    unsetJustWatchAction->setEnabled(playergame->amhost);
     // An empty seat has nobody to remove.
-    if (game->seatname(kickseat) == PlayerGame::waiting)
+    if (playergame->seatname(kickseat) == PlayerGame::waiting)
         removeFromGameAction->setEnabled(false);
 }
 
 bool Tchat::kickseatunchanged() const
 {
-    return PlayerGame::isseat(kickseat) && game->seats[kickseat].changes == kickseatchanges;
+    return PlayerGame::isseat(kickseat) && playergame->seats[kickseat].changes == kickseatchanges;
 }
 
 void Tchat::removeFromGameClicked()
 {
     if (kickseatunchanged())
-        game->kicking(kickseat);
+        playergame->kicking(kickseat);
 }
 
 void Tchat::setToJustWatchClicked()
 {
     if (kickseatunchanged())
-        game->setwatch(kickseat, true);
+        playergame->setwatch(kickseat, true);
 }
 
 void Tchat::unsetJustWatchClicked()
 {
     if (kickseatunchanged())
-        game->setwatch(kickseat, false);
+        playergame->setwatch(kickseat, false);
 }
 
 void Tchat::spyListClicked()
 {
     if (!spylist)
         return;
-    spylist->kicking = [this](int number) { game->kicking(number); };
+    spylist->kicking = [this](int number) { playergame->kicking(number); };
     spylist->move(frameGeometry().center() - spylist->rect().center());
     spylist->show();
     spylist->raise();

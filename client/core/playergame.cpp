@@ -32,6 +32,11 @@ PlayerGame::PlayerGame(QObject *parent) : QObject(parent)
     turnClock->setInterval(1000);
     connect(turnClock, &QTimer::timeout, this, [this] { guard([this] { turnClockTick(); }); });
     connect(this, &PlayerGame::tableChanged, this, &PlayerGame::actashost);
+    phraseTimer = new QTimer(this);
+    phraseTimer->setSingleShot(true);
+    phraseTimer->setTimerType(Qt::PreciseTimer);
+    phraseTimer->setInterval(phrasepause);
+    connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
 }
 
 void PlayerGame::restartclock(int mode, int seconds)

@@ -181,6 +181,7 @@ public:
 
     // ---- The turn clock: 1 s ticks counting the seconds left of a pause or a drawing turn.
     QTimer *turnClock = nullptr;
+    QTimer *phraseTimer = nullptr;
     int secondsleft = 0;
     int turnClockMode = 0; // 0 a pause, 1 a drawing turn
     // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
@@ -208,6 +209,11 @@ public:
     void setwatch(int seat, bool on);
     void kicking(int number);
     void chatit(const QString &text, const QString &colour);
+    // A phrase button's action line. After one, the buttons rest for a moment, so they can't flood
+    // the chat: a click in the pause is lost, not kept for later.
+    void phraseit(const QString &action, const QString &colour);
+    bool phraseready = true;
+    static constexpr int phrasepause = 1500; // milliseconds
     void soundit(int tag);
     // Chatter sounds are played, or else shown as a line.
     bool chattersounds = true;

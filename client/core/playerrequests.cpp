@@ -4,6 +4,8 @@
 #include "protocol/commands.h"
 #include "protocol/text.h"
 
+#include <QTimer>
+
 namespace {
 
 // CMD_justwatch's second field.
@@ -84,6 +86,15 @@ void PlayerGame::chatit(const QString &text, const QString &colour)
     else if (text.startsWith(QLatin1String("/me")))
         send(cmd::buildAction(mynumber, text::wireSafe(text.mid(4)), colour));
     // Any other "/" text is a command this program does not know: nothing is sent.
+}
+
+void PlayerGame::phraseit(const QString &action, const QString &colour)
+{
+    if (!phraseready)
+        return;
+    send(cmd::buildAction(mynumber, action, colour));
+    phraseready = false;
+    phraseTimer->start();
 }
 
 void PlayerGame::soundit(int tag)

@@ -5,6 +5,7 @@
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 
 #include <QLabel>
 #include <QRandomGenerator>
@@ -75,20 +76,20 @@ private slots:
     {
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"x"_qs}); // idle player side, fed by hand
         Tchat &chat = *p.chat;
-        chat.game->mynumber = 5;
-        chat.game->loggedin = true;
+        chat.game()->mynumber = 5;
+        chat.game()->loggedin = true;
         int fed = 0;
         for (const QString &word : hostWords()) {
             for (const QString &payload : payloads()) {
-                chat.link->receivedlist.push({word + QLatin1Char('+') + payload, 0, 0});
-                guard([&] { chat.link->processsocktimer(); });
+                chat.link()->receivedlist.push({word + QLatin1Char('+') + payload, 0, 0});
+                guard([&] { chat.link()->processsocktimer(); });
                 ++fed;
             }
         }
         QVERIFY(fed > 600);
         // Still a working window: a plain arrival fills its seat.
-        chat.link->receivedlist.push({u"CMD_newplayerinfo+3+Cy"_qs, 0, 0});
-        chat.link->processsocktimer();
+        chat.link()->receivedlist.push({u"CMD_newplayerinfo+3+Cy"_qs, 0, 0});
+        chat.link()->processsocktimer();
         auto *name = chat.findChild<QLabel *>(u"label_playername3"_qs);
         QVERIFY(name);
         QCOMPARE(name->text(), u"Cy"_qs);
@@ -103,7 +104,7 @@ private slots:
     {
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         p.chat->processparams();
-        QTRY_VERIFY(p.chat->game->loggedin);
+        QTRY_VERIFY(p.chat->game()->loggedin);
         QTRY_COMPARE(p.server->playertable[1].name, u"Ann"_qs);
 
         const quint16 port = quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT"));

@@ -12,6 +12,7 @@
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -118,7 +119,7 @@ struct NextCopy
 QStringList lines(const Tchat &t)
 {
     QStringList out;
-    for (const auto &l : t.linelog)
+    for (const auto &l : logof(t).lines)
         out << l.first;
     return out;
 }
@@ -165,7 +166,7 @@ private slots:
             QVERIFY(raw.logIn(port, "Raw"));
             QVERIFY(raw.waitForPlayer(u"Ann"_qs));
 
-            p.chat->hostGameAction->trigger();
+            ui(p.chat).hostGameAction->trigger();
             HostGameDialog *d = p.hostjoin->hostDialog;
             QVERIFY(d && d->isVisible());
             QCOMPARE(d->name(), u"Ann"_qs); // the current name is offered
@@ -226,7 +227,7 @@ private slots:
             Program p({});
             p.chat->processparams();
             QVERIFY(!p.localhost->announcing()); // a solo game is nobody else's business
-            p.chat->joinGameAction->trigger();
+            ui(p.chat).joinGameAction->trigger();
             JoinGameDialog *d = p.hostjoin->joinDialog;
             QVERIFY(d && d->isVisible());
             QVERIFY(d->nameEdit->text().isEmpty()); // "You" is nobody's name
@@ -319,8 +320,8 @@ private slots:
     {
         const auto joined = [this](const QString &address) {
             auto t = std::make_unique<Tchat>();
-            t->recordlog = true;
-            t->params = QStringList{u"Zed"_qs, address, u"x"_qs};
+            logof(t);
+            t->setparams(QStringList{u"Zed"_qs, address, u"x"_qs});
             guard([&] { t->processparams(); });
             return t;
         };
@@ -341,7 +342,7 @@ private slots:
             auto t = joined(u"127.0.0.1:99999"_qs);
             QCOMPARE(lines(*t).size(), 2);
             QVERIFY(lines(*t)[1].contains(u"\"99999\" is not a port"_qs));
-            QVERIFY(!t->link->sock.HasHandle());
+            QVERIFY(!t->link()->sock.HasHandle());
         }
         {
             auto t = joined(u"no-such-host.invalid"_qs);

@@ -16,6 +16,7 @@
 #include "router/routeropening.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/standinrouter.h"
+#include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 #include "widgets/flatbutton.h"
 
@@ -46,7 +47,7 @@ quint16 freeUdpPort()
 QStringList lines(const Tchat &t)
 {
     QStringList out;
-    for (const auto &l : t.linelog)
+    for (const auto &l : logof(t).lines)
         out << l.first;
     return out;
 }
@@ -133,7 +134,7 @@ private slots:
         }
         {
             Program p({u"quillet://256.1.1.1:7801"_qs});
-            p.chat->recordlog = true;
+            logof(p.chat);
             QTRY_VERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
             JoinGameDialog *d = p.hostjoin->joinDialog;
             QVERIFY(!d->joinButton->isEnabled());
@@ -149,7 +150,7 @@ private slots:
     void linksInTheChatPane()
     {
         Program p({});
-        ChatPane *pane = p.chat->chatpane;
+        ChatPane *pane = ui(p.chat).chatpane;
         QList<QUrl> browsed;
         pane->openUrl = [&](const QUrl &u) {
             browsed << u;
@@ -157,8 +158,8 @@ private slots:
         };
         QStringList messages;
         pane->showMessage = [&](const QString &m) { messages << m; };
-        pane->addlinetochat(u"1+Ann: come in quillet://127.0.0.1:7801"_qs, Tchat::bluecolour);
-        pane->addlinetochat(u"0+quillet://127.0.0.1:7802 starts the line"_qs, Tchat::systemcolour);
+        pane->addlinetochat(u"1+Ann: come in quillet://127.0.0.1:7801"_qs, PlayerGame::bluecolour);
+        pane->addlinetochat(u"0+quillet://127.0.0.1:7802 starts the line"_qs, PlayerGame::systemcolour);
         QCOMPARE(pane->mainchat->linkCount(), 2);
 
         emit pane->mainchat->jump(u"quillet://127.0.0.1:7801 "_qs);
@@ -182,7 +183,7 @@ private slots:
     {
         for (const bool tick : {true, false}) {
             Program p({});
-            p.chat->hostGameAction->trigger();
+            ui(p.chat).hostGameAction->trigger();
             HostGameDialog *d = p.hostjoin->hostDialog;
             QVERIFY(d && d->isVisible());
             QCOMPARE(d->openRouterBox->text(), u"Open my router for players outside this network"_qs);
@@ -220,7 +221,7 @@ private slots:
             const QString local = u"quillet://%1:%2"_qs.arg(router::localAddress()).arg(port);
             {
                 Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
-                p.chat->recordlog = true;
+                logof(p.chat);
                 p.chat->processparams();
                 QVERIFY(p.hosting);
                 QTRY_VERIFY_WITH_TIMEOUT(p.hosting->linkShown(), 10000);
@@ -231,8 +232,8 @@ private slots:
                 QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), round == Mapped ? 1 : 0);
                 QCOMPARE(count(said, router::refusalNotice(port)), round == Refused ? 1 : 0);
 
-                QVERIFY(p.chat->inviteFriendsAction->isEnabled());
-                p.chat->inviteFriendsAction->trigger();
+                QVERIFY(ui(p.chat).inviteFriendsAction->isEnabled());
+                ui(p.chat).inviteFriendsAction->trigger();
                 QVERIFY(p.inviteWindow && p.inviteWindow->isVisible());
                 const auto &shown = p.inviteWindow->shown;
                 QCOMPARE(shown.first().text, round == Mapped ? external : local);
@@ -247,7 +248,7 @@ private slots:
                 QCOMPARE(QApplication::clipboard()->text(), shown.first().text);
 
                 QSignalSpy closed(p.chat.get(), &Tchat::closed);
-                p.chat->exitClicked();
+                ui(p.chat).exitAction->trigger();
                 QCOMPARE(closed.size(), 1);
             }
             serving.quit();

@@ -8,6 +8,7 @@
 #include "host/tserver.h"
 #include "protocol/errors.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 
 #include <QAction>
 #include <QTcpServer>
@@ -34,11 +35,10 @@ private slots:
     {
         Program p({});
         QCOMPARE(p.chat->windowTitle(), u"Quillet - Orvane Software"_qs);
-        QCOMPARE(p.chat->defaultwidth, 797);
-        QCOMPARE(p.chat->defaultheight, 590);
-        QVERIFY(p.chat->phraseready);
-        QCOMPARE(p.chat->game->drawernumber, 0);
-        QVERIFY(!p.chat->game->amhost);
+        QCOMPARE(p.chat->size(), QSize(797, 590));
+        QVERIFY(p.chat->game()->phraseready);
+        QCOMPARE(p.chat->game()->drawernumber, 0);
+        QVERIFY(!p.chat->game()->amhost);
         QVERIFY(!p.server->inherits("QWidget")); // the host has no window
         QCOMPARE(p.gamestartform->windowTitle(), u"Quillet - Start Game"_qs);
         QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spys"_qs);
@@ -49,10 +49,10 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs});
         p.chat->show();
         QVERIFY(!p.help->isVisible());
-        p.chat->contentsAction->trigger();
+        ui(p.chat).contentsAction->trigger();
         QVERIFY(p.help->isVisible());
-        QCOMPARE(p.chat->contentsAction->shortcut(), QKeySequence(Qt::Key_F1));
-        p.chat->aboutAction->trigger();
+        QCOMPARE(ui(p.chat).contentsAction->shortcut(), QKeySequence(Qt::Key_F1));
+        ui(p.chat).aboutAction->trigger();
         QVERIFY(p.about->isVisible());
         QCOMPARE(p.about->windowTitle(), u"Quillet - About"_qs);
     }
@@ -61,16 +61,16 @@ private slots:
     {
         Program p({});
         p.chat->processparams();
-        QVERIFY(p.chat->game->sologame);
+        QVERIFY(p.chat->game()->sologame);
         QVERIFY(p.server->sologame);
-        QVERIFY(p.chat->game->amhost);
-        QCOMPARE(p.chat->game->playername, u"You"_qs);
-        QCOMPARE(p.chat->game->hostaddress, u"127.0.0.1"_qs);
+        QVERIFY(p.chat->game()->amhost);
+        QCOMPARE(p.chat->game()->playername, u"You"_qs);
+        QCOMPARE(p.chat->game()->hostaddress, u"127.0.0.1"_qs);
         QVERIFY(p.server->listener.Listen());
-        QVERIFY(p.chat->startGameAction->isEnabled());
+        QVERIFY(ui(p.chat).startGameAction->isEnabled());
         QVERIFY(p.spylist->popup_kickhim->isEnabled());
-        QTRY_VERIFY(p.chat->link->sock.Connected());
-        QVERIFY(!p.chat->link->lobbyLink.HasHandle()); // no lobby link in a solo game
+        QTRY_VERIFY(p.chat->link()->sock.Connected());
+        QVERIFY(!p.chat->link()->lobbyLink.HasHandle()); // no lobby link in a solo game
         QVERIFY(boxes.isEmpty());
     }
 
@@ -81,12 +81,12 @@ private slots:
         qputenv("QUILLET_LOBBY_PORT", QByteArray::number(lobby.serverPort()));
         Program p({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs});
         p.chat->processparams();
-        QVERIFY(p.chat->game->amhost);
-        QVERIFY(!p.chat->game->sologame);
-        QCOMPARE(p.chat->game->playername, u"Ann"_qs);
-        QCOMPARE(p.chat->game->hostaddress, u"10.0.0.5"_qs);
-        QCOMPARE(p.chat->game->loginname, u"Ann"_qs);
-        QCOMPARE(p.chat->link->sock.HostName, u"127.0.0.1"_qs);
+        QVERIFY(p.chat->game()->amhost);
+        QVERIFY(!p.chat->game()->sologame);
+        QCOMPARE(p.chat->game()->playername, u"Ann"_qs);
+        QCOMPARE(p.chat->game()->hostaddress, u"10.0.0.5"_qs);
+        QCOMPARE(p.chat->game()->loginname, u"Ann"_qs);
+        QCOMPARE(p.chat->link()->sock.HostName, u"127.0.0.1"_qs);
         QTRY_VERIFY(lobby.hasPendingConnections());
     }
 
@@ -96,9 +96,9 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         guard([&] { p.chat->processparams(); });
         QVERIFY(boxes.isEmpty());
-        QVERIFY(p.chat->game->amhost);
-        QTRY_VERIFY(p.chat->link->sock.Connected());
-        QVERIFY(!p.chat->link->lobbyLink.HasHandle());
+        QVERIFY(p.chat->game()->amhost);
+        QTRY_VERIFY(p.chat->link()->sock.Connected());
+        QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
     }
 
     void takenPortSkipsTheRestOfTheStart()
@@ -109,11 +109,11 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         guard([&] { p.chat->processparams(); });
         QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
-        QVERIFY(!p.chat->game->amhost);
-        QVERIFY(p.chat->game->loginname.isEmpty());
-        QVERIFY(!p.chat->startGameAction->isEnabled());
-        QVERIFY(!p.chat->link->sock.HasHandle());
-        QVERIFY(!p.chat->link->lobbyLink.HasHandle());
+        QVERIFY(!p.chat->game()->amhost);
+        QVERIFY(p.chat->game()->loginname.isEmpty());
+        QVERIFY(!ui(p.chat).startGameAction->isEnabled());
+        QVERIFY(!p.chat->link()->sock.HasHandle());
+        QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
     }
 
     void unknownHostShowsLookupError()
@@ -121,7 +121,7 @@ private slots:
         Program p({u"Zed"_qs, u"no-such-host.invalid"_qs, u"x"_qs});
         guard([&] { p.chat->processparams(); });
         QCOMPARE(boxes, QStringList{u"Host Lookup - Could Not Find Host Entry."_qs});
-        QVERIFY(!p.chat->link->lobbyLink.HasHandle());
+        QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
     }
 
     void secondCopyRestoresTheFirstWindow()

@@ -8,6 +8,7 @@
 #include "features/tgamestartform.h"
 #include "protocol/errors.h"
 #include "tests/board/rawpeer.h"
+#include "tests/support/tchatui.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -27,13 +28,13 @@ struct ChatAtHost
         errorbox::setHook([this](const QString &text) { boxes << text; });
         form = std::make_unique<Tgamestartform>();
         chat = std::make_unique<Tchat>();
-        chat->gamestartform = form.get();
-        chat->strokesender->flusher->enabled = false; // batches only; the 40 ms flush has its own cases
-        chat->params = {QStringLiteral("Tester")};    // no role: the connection is made here
-        chat->link->sock.HostName = QStringLiteral("127.0.0.1");
-        chat->link->sock.PortName = QString::number(host.listen());
+        chat->attach({.gamestartform = form.get()});
+        ui(chat).strokesender->flusher->enabled = false; // batches only; the 40 ms flush has its own cases
+        chat->setparams({QStringLiteral("Tester")});     // no role: the connection is made here
+        chat->link()->sock.HostName = QStringLiteral("127.0.0.1");
+        chat->link()->sock.PortName = QString::number(host.listen());
         chat->show();
-        chat->link->sock.Open();
+        chat->link()->sock.Open();
         if (!host.waitAccepted())
             return false;
         if (number == 0)
@@ -49,7 +50,7 @@ struct ChatAtHost
         form.reset();
     }
 
-    DrawingBoard *board() const { return chat->image_main; }
+    DrawingBoard *board() const { return ui(chat).image_main; }
 };
 
 // Pointer input on the drawing area. Moves with a button held go through QTest, which keeps

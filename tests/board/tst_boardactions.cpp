@@ -174,10 +174,10 @@ void BoardActions::startSendsTheDialogValuesAndHides()
 {
     ChatAtHost t;
     QVERIFY(t.start(1));
-    t.chat->button_start->show();
-    t.chat->button_start->click();
+    ui(t.chat).button_start->show();
+    ui(t.chat).button_start->click();
     QVERIFY(t.form->isVisible());
-    QVERIFY(t.chat->button_start->isHidden());
+    QVERIFY(ui(t.chat).button_start->isHidden());
     t.form->playToScoreArrows->upButton()->click();
     t.form->turnTimeArrows->downButton()->click();
     t.form->turnTimeArrows->downButton()->click();
@@ -186,12 +186,12 @@ void BoardActions::startSendsTheDialogValuesAndHides()
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     QVERIFY(!t.form->isVisible());
     // The second start of the run reuses the values.
-    t.chat->startGameAction->trigger();
+    ui(t.chat).startGameAction->trigger();
     t.form->startButton->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     // Logged out meanwhile: "Start Game" sends nothing but hides all the same.
     t.form->show();
-    t.chat->game->loggedin = false;
+    t.chat->game()->loggedin = false;
     t.form->startGameClicked();
     QVERIFY(!t.form->isVisible());
     QVERIFY(t.host.drain().isEmpty());
@@ -201,7 +201,7 @@ void BoardActions::startWhenNotConnected()
 {
     ChatAtHost t;
     QVERIFY(t.start(0));
-    t.chat->button_start->show();
+    ui(t.chat).button_start->show();
     QString shown;
     QTimer::singleShot(0, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
@@ -209,19 +209,19 @@ void BoardActions::startWhenNotConnected()
             box->accept();
         }
     });
-    t.chat->button_start->click();
+    ui(t.chat).button_start->click();
     QCOMPARE(shown, QStringLiteral("You are not connected"));
     QVERIFY(!t.form->isVisible());
-    QVERIFY(t.chat->button_start->isVisible());
+    QVERIFY(ui(t.chat).button_start->isVisible());
 }
 
 void BoardActions::menuItemOpensTheDialogWhileTheButtonIsHidden()
 {
     ChatAtHost t;
     QVERIFY(t.start(1));
-    t.chat->button_start->hide();
-    t.chat->startGameAction->setEnabled(true);
-    t.chat->startGameAction->trigger();
+    ui(t.chat).button_start->hide();
+    ui(t.chat).startGameAction->setEnabled(true);
+    ui(t.chat).startGameAction->trigger();
     QVERIFY(t.form->isVisible());
 }
 
@@ -229,13 +229,13 @@ void BoardActions::answerSentAsTypedOnEnter()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->edit_answer->show();
-    t.chat->edit_answer->setFocus();
-    QTest::keyClicks(t.chat->edit_answer, QStringLiteral(" big+dog "));
-    QTest::keyClick(t.chat->edit_answer, Qt::Key_Return);
+    ui(t.chat).edit_answer->show();
+    ui(t.chat).edit_answer->setFocus();
+    QTest::keyClicks(ui(t.chat).edit_answer, QStringLiteral(" big+dog "));
+    QTest::keyClick(ui(t.chat).edit_answer, Qt::Key_Return);
     QCOMPARE(t.host.next(), QStringLiteral("CMD_answer+3+ big+dog "));
-    QCOMPARE(t.chat->edit_answer->text(), QString());
-    QTest::keyClick(t.chat->edit_answer, Qt::Key_Enter);
+    QCOMPARE(ui(t.chat).edit_answer->text(), QString());
+    QTest::keyClick(ui(t.chat).edit_answer, Qt::Key_Enter);
     QCOMPARE(t.host.next(), QStringLiteral("CMD_answer+3+"));
 }
 
@@ -243,10 +243,11 @@ void BoardActions::answerNotLoggedInStillEmptiesTheField()
 {
     ChatAtHost t;
     QVERIFY(t.start(0));
-    t.chat->edit_answer->setText(QStringLiteral("cat"));
-    QVERIFY(t.chat->edit_answerKeyPress(13));
-    QVERIFY(!t.chat->edit_answerKeyPress('a'));
-    QCOMPARE(t.chat->edit_answer->text(), QString());
+    ui(t.chat).edit_answer->setText(QStringLiteral("cat"));
+    QTest::keyClick(ui(t.chat).edit_answer, Qt::Key_Return);
+    QCOMPARE(ui(t.chat).edit_answer->text(), QString());
+    QTest::keyClick(ui(t.chat).edit_answer, Qt::Key_A); // other keys are typed as usual
+    QCOMPARE(ui(t.chat).edit_answer->text(), QStringLiteral("a"));
     QVERIFY(t.host.drain().isEmpty());
 }
 
@@ -254,28 +255,28 @@ void BoardActions::categoryButtonsActAsOneGroup()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
-    t.chat->panel_pickcatagory->show();
-    t.chat->button_cat[6]->click();
+    t.chat->game()->drawernumber = 3;
+    ui(t.chat).panel_pickcatagory->show();
+    ui(t.chat).button_cat[6]->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pickcatagory+3+6"));
-    QVERIFY(t.chat->panel_pickcatagory->isHidden());
-    QVERIFY(t.chat->button_cat[6]->isChecked());
-    t.chat->panel_pickcatagory->show();
-    t.chat->button_cat[6]->click(); // the pressed one stays down
+    QVERIFY(ui(t.chat).panel_pickcatagory->isHidden());
+    QVERIFY(ui(t.chat).button_cat[6]->isChecked());
+    ui(t.chat).panel_pickcatagory->show();
+    ui(t.chat).button_cat[6]->click(); // the pressed one stays down
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pickcatagory+3+6"));
-    QVERIFY(t.chat->button_cat[6]->isChecked());
-    t.chat->button_cat[2]->click();
+    QVERIFY(ui(t.chat).button_cat[6]->isChecked());
+    ui(t.chat).button_cat[2]->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pickcatagory+3+2"));
     for (int i = 0; i < 7; ++i)
-        QCOMPARE(t.chat->button_cat[i]->isChecked(), i == 2);
-    t.chat->releasecategories();
+        QCOMPARE(ui(t.chat).button_cat[i]->isChecked(), i == 2);
+    t.chat->game()->pickcatagory(QStringLiteral("9")); // the next pick brings every button up
     for (int i = 0; i < 7; ++i)
-        QVERIFY(!t.chat->button_cat[i]->isChecked());
+        QVERIFY(!ui(t.chat).button_cat[i]->isChecked());
     // Not logged in: the panel closes all the same, nothing is sent.
-    t.chat->game->loggedin = false;
-    t.chat->panel_pickcatagory->show();
-    t.chat->button_cat[0]->click();
-    QVERIFY(t.chat->panel_pickcatagory->isHidden());
+    t.chat->game()->loggedin = false;
+    ui(t.chat).panel_pickcatagory->show();
+    ui(t.chat).button_cat[0]->click();
+    QVERIFY(ui(t.chat).panel_pickcatagory->isHidden());
     QVERIFY(t.host.drain().isEmpty());
 }
 
@@ -283,17 +284,17 @@ void BoardActions::categoryPressedByANonDrawer()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
-    t.chat->game->loggedin = false;
-    t.chat->button_cat[1]->click(); // left down from an earlier pick
-    t.chat->game->loggedin = true;
-    t.chat->game->drawernumber = 5;
-    t.chat->panel_pickcatagory->show();
-    t.chat->button_cat[4]->click();
-    QVERIFY(t.chat->panel_pickcatagory->isHidden());
+    t.chat->game()->drawernumber = 3;
+    t.chat->game()->loggedin = false;
+    ui(t.chat).button_cat[1]->click(); // left down from an earlier pick
+    t.chat->game()->loggedin = true;
+    t.chat->game()->drawernumber = 5;
+    ui(t.chat).panel_pickcatagory->show();
+    ui(t.chat).button_cat[4]->click();
+    QVERIFY(ui(t.chat).panel_pickcatagory->isHidden());
     // As a group the press raised the others, and the pressed one comes up too.
     for (int i = 0; i < 7; ++i)
-        QVERIFY(!t.chat->button_cat[i]->isChecked());
+        QVERIFY(!ui(t.chat).button_cat[i]->isChecked());
     QVERIFY(t.host.drain().isEmpty());
 }
 
@@ -301,16 +302,16 @@ void BoardActions::passOncePerShowing()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
-    t.chat->button_pass->show();
-    t.chat->button_pass->click();
+    t.chat->game()->drawernumber = 3;
+    ui(t.chat).button_pass->show();
+    ui(t.chat).button_pass->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pass+3"));
-    QVERIFY(t.chat->button_pass->isHidden());
+    QVERIFY(ui(t.chat).button_pass->isHidden());
     // No longer the drawer: hides, sends nothing.
-    t.chat->button_pass->show();
-    t.chat->game->drawernumber = 0;
-    t.chat->button_passClick();
-    QVERIFY(t.chat->button_pass->isHidden());
+    ui(t.chat).button_pass->show();
+    t.chat->game()->drawernumber = 0;
+    ui(t.chat).button_pass->click();
+    QVERIFY(ui(t.chat).button_pass->isHidden());
     QVERIFY(t.host.drain().isEmpty());
 }
 

@@ -30,10 +30,10 @@ void BoardInput::pressSendsMoveitAndMarksDot()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(10, 20));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+10+20"));
-    QVERIFY(t.chat->strokesender->penIsDown());
+    QVERIFY(ui(t.chat).strokesender->penIsDown());
     // A round dot as wide as the pen, on both surfaces.
     for (const QImage *im : {&t.board()->image_backup, &t.board()->screenimage}) {
         QCOMPARE(im->pixel(10, 20), qRgb(0, 0, 0));
@@ -61,7 +61,7 @@ void BoardInput::strokeSendsPointsInOneBatch()
     QFETCH(QString, sent);
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(9, 19));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     for (const QPoint &p : moves)
@@ -69,7 +69,7 @@ void BoardInput::strokeSendsPointsInOneBatch()
     QVERIFY(t.host.drain(50).isEmpty());
     release(t.board(), moves.last());
     QCOMPARE(t.host.next(), sent);
-    QVERIFY(!t.chat->strokesender->penIsDown());
+    QVERIFY(!ui(t.chat).strokesender->penIsDown());
     hover(t.board(), QPoint(100, 100));
     QVERIFY(t.host.drain(50).isEmpty());
 }
@@ -78,7 +78,7 @@ void BoardInput::batchGoesOutAtThe101stPoint()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(5, 5));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     QString expected = QStringLiteral("CMD_draw+3+clBlack+3+");
@@ -93,10 +93,10 @@ void BoardInput::batchGoesOutAtThe101stPoint()
     // The batch went; the release finds nothing pending and the stroke stays open.
     release(t.board(), QPoint(200, 50));
     QVERIFY(t.host.drain(50).isEmpty());
-    QVERIFY(t.chat->strokesender->penIsDown());
+    QVERIFY(ui(t.chat).strokesender->penIsDown());
     hover(t.board(), QPoint(201, 50));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++"));
-    QVERIFY(!t.chat->strokesender->penIsDown());
+    QVERIFY(!ui(t.chat).strokesender->penIsDown());
     // The drawn line runs on from the batch without a gap.
     QCOMPARE(t.board()->image_backup.pixel(150, 27), qRgb(0, 0, 0));
 }
@@ -105,8 +105,8 @@ void BoardInput::heldStrokeLeavesEvery40ms()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
-    StrokeFlusher *flush = t.chat->strokesender->flusher;
+    t.chat->game()->drawernumber = 3;
+    StrokeFlusher *flush = ui(t.chat).strokesender->flusher;
     flush->enabled = true;
     qint64 now = 1000;
     flush->clock = [&now] { return now; };
@@ -144,22 +144,22 @@ void BoardInput::heldStrokeLeavesEvery40ms()
     release(t.board(), QPoint(200, 10));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++200,10+"));
     QVERIFY(!flush->armed());
-    QVERIFY(!t.chat->strokesender->penIsDown());
+    QVERIFY(!ui(t.chat).strokesender->penIsDown());
 }
 
 void BoardInput::restingPointerSendsWhatWaits()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
-    t.chat->strokesender->flusher->enabled = true; // the real clock and timer
+    t.chat->game()->drawernumber = 3;
+    ui(t.chat).strokesender->flusher->enabled = true; // the real clock and timer
     press(t.board(), QPoint(20, 20));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     drag(t.board(), QPoint(30, 25));
     // No further move and no release: the point leaves on its own.
     QCOMPARE(t.host.next(5000), QStringLiteral("CMD_draw+3+clBlack+3++30,25+"));
-    QVERIFY(!t.chat->strokesender->flusher->armed());
-    QVERIFY(t.chat->strokesender->penIsDown());
+    QVERIFY(!ui(t.chat).strokesender->flusher->armed());
+    QVERIFY(ui(t.chat).strokesender->penIsDown());
     // Nothing waits: the release sends nothing and the next plain move ends the stroke.
     release(t.board(), QPoint(30, 25));
     QVERIFY(t.host.drain(100).isEmpty());
@@ -171,7 +171,7 @@ void BoardInput::clickWithoutMoveEndsAtNextPlainMove()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(40, 40));
     release(t.board(), QPoint(40, 40));
     QCOMPARE(t.host.drain(), QStringList{QStringLiteral("CMD_moveit+3+clBlack+3+40+40")});
@@ -184,7 +184,7 @@ void BoardInput::rightButtonStartsAStrokeTooAndItsMoveEndsIt()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(60, 70), Qt::RightButton);
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+60+70"));
     QCOMPARE(t.board()->image_backup.pixel(60, 70), qRgb(0, 0, 0));
@@ -199,43 +199,43 @@ void BoardInput::widthAndColourAsOnTheToolBarWhenSent()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
-    t.chat->penw->setText(QStringLiteral("$A")); // sent as typed, painted 10 wide
-    t.chat->ColorButton->setColour(0x00EFBF9F);
+    t.chat->game()->drawernumber = 3;
+    ui(t.chat).penw->setText(QStringLiteral("$A")); // sent as typed, painted 10 wide
+    ui(t.chat).ColorButton->setColour(0x00EFBF9F);
     press(t.board(), QPoint(100, 100));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+$00EFBF9F+$A+100+100"));
     QCOMPARE(t.board()->image_backup.pixel(104, 100), qRgb(0x9F, 0xBF, 0xEF));
     drag(t.board(), QPoint(120, 100));
-    t.chat->ColorButton->setColour(0x0000FF);
-    t.chat->penw->setText(QStringLiteral("4"));
+    ui(t.chat).ColorButton->setColour(0x0000FF);
+    ui(t.chat).penw->setText(QStringLiteral("4"));
     release(t.board(), QPoint(120, 100));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clRed+4++120,100+"));
     // The turn's reset brings black and "3" back.
-    t.chat->resetbrush();
-    QCOMPARE(t.chat->ColorButton->colour(), 0);
-    QCOMPARE(t.chat->penw->text(), QStringLiteral("3"));
+    emit t.chat->game()->brushReset();
+    QCOMPARE(ui(t.chat).ColorButton->colour(), 0);
+    QCOMPARE(ui(t.chat).penw->text(), QStringLiteral("3"));
 }
 
 void BoardInput::widthThatDoesNotReadShowsTheConversionError()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     // A stroke under way leaves a point pending when the width turns unreadable.
     press(t.board(), QPoint(72, 205));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+72+205"));
     drag(t.board(), QPoint(80, 205));
-    t.chat->penw->setText(QStringLiteral("abc"));
+    ui(t.chat).penw->setText(QStringLiteral("abc"));
     press(t.board(), QPoint(30, 30));
     QCOMPARE(t.boxes, QStringList{QStringLiteral("'abc' is not a valid integer value.")});
-    QVERIFY(!t.chat->strokesender->penIsDown());
+    QVERIFY(!ui(t.chat).strokesender->penIsDown());
     drag(t.board(), QPoint(40, 30));
     release(t.board(), QPoint(40, 30));
     hover(t.board(), QPoint(50, 30));
     QCOMPARE(inkCount(t.board()->image_backup.copy(0, 0, 60, 60)), 0);
     QVERIFY(t.host.drain(50).isEmpty());
     // Once a width reads again, strokes go out with their own points only.
-    t.chat->penw->setText(QStringLiteral("5"));
+    ui(t.chat).penw->setText(QStringLiteral("5"));
     press(t.board(), QPoint(30, 30));
     drag(t.board(), QPoint(40, 30));
     release(t.board(), QPoint(40, 30));
@@ -245,9 +245,9 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
     press(t.board(), QPoint(30, 50));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+5+30+50"));
     drag(t.board(), QPoint(40, 50));
-    t.chat->penw->setText(QStringLiteral("5x"));
+    ui(t.chat).penw->setText(QStringLiteral("5x"));
     release(t.board(), QPoint(40, 50));
-    QVERIFY(!t.chat->strokesender->penIsDown());
+    QVERIFY(!ui(t.chat).strokesender->penIsDown());
     QVERIFY(t.host.drain(50).isEmpty());
 }
 
@@ -259,7 +259,7 @@ void BoardInput::notLoggedInDrawsLocallyAndSendsNothing()
     drag(t.board(), QPoint(50, 10));
     release(t.board(), QPoint(50, 10));
     hover(t.board(), QPoint(60, 10));
-    t.chat->clearClick();
+    ui(t.chat).clear->click();
     press(t.board(), QPoint(10, 30));
     drag(t.board(), QPoint(50, 30));
     release(t.board(), QPoint(50, 30));
@@ -272,17 +272,17 @@ void BoardInput::nonDrawerInputAndTrashDoNothing()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(10, 10));
     drag(t.board(), QPoint(40, 10));
     QCOMPARE(t.host.drain().size(), 1);
     // The turn passes mid-stroke: nothing more is drawn or sent.
-    t.chat->game->drawernumber = 5;
+    t.chat->game()->drawernumber = 5;
     const QImage before = t.board()->image_backup.copy();
     drag(t.board(), QPoint(80, 10));
     release(t.board(), QPoint(80, 10));
     hover(t.board(), QPoint(90, 10));
-    t.chat->clear->click();
+    ui(t.chat).clear->click();
     press(t.board(), QPoint(100, 100));
     release(t.board(), QPoint(100, 100));
     QCOMPARE(t.board()->image_backup, before);
@@ -293,12 +293,12 @@ void BoardInput::trashWipesBothSurfacesAndTellsTheHost()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game->drawernumber = 3;
+    t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(10, 10));
     drag(t.board(), QPoint(40, 10));
     release(t.board(), QPoint(40, 10));
     t.host.drain();
-    t.chat->clear->click();
+    ui(t.chat).clear->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_clearmain+3"));
     QCOMPARE(inkCount(t.board()->image_backup), 0);
     QCOMPARE(inkCount(t.board()->screenimage), 0);

@@ -6,6 +6,7 @@
 #include "client/tchat.h"
 #include "protocol/errors.h"
 #include "protocol/strokemessage.h"
+#include "tests/support/tchatui.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -20,8 +21,8 @@ bool black(const QImage &im, int x, int y)
 // Feeds one message through the player's queue and dispatcher, as the drain does.
 void deliver(Tchat &chat, const QString &text)
 {
-    chat.link->receivedlist.push({text, 0, 0});
-    guard([&] { chat.link->processsocktimer(); });
+    chat.link()->receivedlist.push({text, 0, 0});
+    guard([&] { chat.link()->processsocktimer(); });
 }
 
 QImage lineImage(QPoint a, QPoint b, int width)
@@ -64,8 +65,8 @@ private slots:
 private:
     Tchat *chat = nullptr;
     QStringList boxes;
-    const QImage &backup() const { return chat->image_main->image_backup; }
-    const QImage &screen() const { return chat->image_main->screenimage; }
+    const QImage &backup() const { return ui(chat).image_main->image_backup; }
+    const QImage &screen() const { return ui(chat).image_main->screenimage; }
 };
 
 void BoardRemote::init()
@@ -73,8 +74,8 @@ void BoardRemote::init()
     boxes.clear();
     errorbox::setHook([this](const QString &t) { boxes << t; });
     chat = new Tchat;
-    chat->params = {QStringLiteral("Tester")}; // no role on show
-    chat->game->mynumber = 4;
+    chat->setparams({QStringLiteral("Tester")}); // no role on show
+    chat->game()->mynumber = 4;
 }
 
 void BoardRemote::cleanup()
@@ -93,8 +94,8 @@ void BoardRemote::batchesJoinWithoutAGap()
         QVERIFY(black(screen(), x, 100));
     }
     QVERIFY(!black(backup(), 91, 100) && !black(backup(), 9, 100));
-    QCOMPARE(chat->image_main->backup.penpos, QPoint(90, 100));
-    QCOMPARE(chat->image_main->screen.penpos, QPoint(90, 100));
+    QCOMPARE(ui(chat).image_main->backup.penpos, QPoint(90, 100));
+    QCOMPARE(ui(chat).image_main->screen.penpos, QPoint(90, 100));
 }
 
 void BoardRemote::moveitLeavesADotOnBothSurfaces()
@@ -107,8 +108,8 @@ void BoardRemote::moveitLeavesADotOnBothSurfaces()
         QCOMPARE(im->pixel(206, 200), qRgb(255, 255, 255));
         QCOMPARE(im->pixel(204, 204), qRgb(255, 255, 255)); // round, not square
     }
-    QCOMPARE(chat->image_main->backup.pencolour, QColor(255, 0, 0));
-    QCOMPARE(chat->image_main->backup.penwidth, 9);
+    QCOMPARE(ui(chat).image_main->backup.pencolour, QColor(255, 0, 0));
+    QCOMPARE(ui(chat).image_main->backup.penwidth, 9);
 }
 
 void BoardRemote::ownNumberIsIgnored()
@@ -120,7 +121,7 @@ void BoardRemote::ownNumberIsIgnored()
     deliver(*chat, QStringLiteral("CMD_draw+4+clRed+5++60,60+"));
     deliver(*chat, QStringLiteral("CMD_clearmain+4"));
     QCOMPARE(backup(), before);
-    QCOMPARE(chat->image_main->backup.pencolour, QColor(Qt::black));
+    QCOMPARE(ui(chat).image_main->backup.pencolour, QColor(Qt::black));
     // Any other number draws, drawer or not.
     deliver(*chat, QStringLiteral("CMD_draw+9+clBlack+1++30,40+"));
     QVERIFY(black(backup(), 30, 25));
@@ -132,9 +133,9 @@ void BoardRemote::emptyBatchOnlySetsThePens()
     const QImage before = backup().copy();
     deliver(*chat, QStringLiteral("CMD_draw+2+clLime+7++"));
     QCOMPARE(backup(), before);
-    QCOMPARE(chat->image_main->screen.pencolour, QColor(0, 255, 0));
-    QCOMPARE(chat->image_main->backup.penwidth, 7);
-    QCOMPARE(chat->image_main->backup.penpos, QPoint(10, 10));
+    QCOMPARE(ui(chat).image_main->screen.pencolour, QColor(0, 255, 0));
+    QCOMPARE(ui(chat).image_main->backup.penwidth, 7);
+    QCOMPARE(ui(chat).image_main->backup.penpos, QPoint(10, 10));
     QVERIFY(boxes.isEmpty());
 }
 
@@ -145,14 +146,14 @@ void BoardRemote::backingPictureSurvivesARepaint()
     deliver(*chat, QStringLiteral("CMD_moveit+2+clBlack+3+20+20"));
     deliver(*chat, QStringLiteral("CMD_draw+2+clBlack+3++300,200+"));
     // The window was covered: the screen surface lost its picture.
-    chat->image_main->screenimage.fill(Qt::gray);
-    chat->image_main->repaint();
+    ui(chat).image_main->screenimage.fill(Qt::gray);
+    ui(chat).image_main->repaint();
     QCOMPARE(screen(), backup());
-    const QImage shown = chat->image_main->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown = ui(chat).image_main->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown, backup());
     // A caption written on the backing picture alone shows at the next repaint.
-    chat->image_main->image_backup.setPixel(5, 5, qRgb(0, 0, 255));
-    chat->image_main->repaint();
+    ui(chat).image_main->image_backup.setPixel(5, 5, qRgb(0, 0, 255));
+    ui(chat).image_main->repaint();
     QCOMPARE(screen().pixel(5, 5), qRgb(0, 0, 255));
 }
 
@@ -189,9 +190,9 @@ void BoardRemote::unclosedLastPointIsDrawnAndTheQueueGoesOn()
     deliver(*chat, QStringLiteral("CMD_moveit+2+clBlack+1+10+10"));
     deliver(*chat, QStringLiteral("CMD_draw+2+clBlack+1++10,30+10,60"));
     QVERIFY(black(backup(), 10, 45));
-    QCOMPARE(chat->image_main->backup.penpos, QPoint(10, 60));
+    QCOMPARE(ui(chat).image_main->backup.penpos, QPoint(10, 60));
     deliver(*chat, QStringLiteral("CMD_draw+2+clBlack+1+10,80"));
-    QCOMPARE(chat->image_main->backup.penpos, QPoint(10, 80));
+    QCOMPARE(ui(chat).image_main->backup.penpos, QPoint(10, 80));
     QVERIFY(boxes.isEmpty());
 }
 
@@ -201,7 +202,7 @@ void BoardRemote::widthsAreClampedForPainting()
     deliver(*chat, QStringLiteral("CMD_moveit+2+clBlack+2147483647+266+184"));
     QVERIFY(black(backup(), 266 + 48, 184));
     QVERIFY(!black(backup(), 266 + 53, 184));
-    QCOMPARE(chat->image_main->backup.penwidth, 2147483647); // the pen keeps what was asked
+    QCOMPARE(ui(chat).image_main->backup.penwidth, 2147483647); // the pen keeps what was asked
     deliver(*chat, QStringLiteral("CMD_clearmain+2"));
     deliver(*chat, QStringLiteral("CMD_moveit+2+clBlack+-50+10+10"));
     deliver(*chat, QStringLiteral("CMD_draw+2+clBlack+-50++60,10+"));

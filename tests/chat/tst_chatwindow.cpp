@@ -4,6 +4,7 @@
 #include "features/sound.h"
 #include "protocol/colortext.h"
 #include "protocol/errors.h"
+#include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 
 #include <QAction>
@@ -27,10 +28,10 @@ struct Peer
     {
         if (!server.listen(QHostAddress::LocalHost, 0))
             return false;
-        w.link->sock.HostName = QStringLiteral("127.0.0.1");
-        w.link->sock.PortName = QString::number(server.serverPort());
-        w.link->sock.Open();
-        if (!QTest::qWaitFor([&] { return server.hasPendingConnections() && w.link->sock.Connected(); },
+        w.link()->sock.HostName = QStringLiteral("127.0.0.1");
+        w.link()->sock.PortName = QString::number(server.serverPort());
+        w.link()->sock.Open();
+        if (!QTest::qWaitFor([&] { return server.hasPendingConnections() && w.link()->sock.Connected(); },
                              5000))
             return false;
         conn = server.nextPendingConnection();
@@ -58,7 +59,7 @@ struct Peer
 
 QString lastLine(const Tchat &w)
 {
-    const ChatViewer *v = w.chatpane->mainchat;
+    const ChatViewer *v = ui(w).chatpane->mainchat;
     return v->paragraphText(v->paragraphCount() - 1);
 }
 
@@ -105,24 +106,24 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, colour);
         Tchat w;
-        w.game->chatrecieved(text);
+        w.game()->chatrecieved(text);
         QCOMPARE(lastLine(w), shown);
-        QCOMPARE(w.chatpane->mainchat->style(6).color, colortext::toQColor(colour));
+        QCOMPARE(ui(w).chatpane->mainchat->style(6).color, colortext::toQColor(colour));
     }
 
     void dispatchedThroughTheQueue()
     {
         Tchat w;
-        w.link->receivedlist.push({QStringLiteral("CMD_chat+2+Bo chats: yo|clBlue"), 0, 0});
-        w.link->receivedlist.push({QStringLiteral("CMD_action+2+Bo waves :)#10|clBlue"), 0, 0});
-        w.link->receivedlist.push({QStringLiteral("CMD_playasound+2+wave3+"), 0, 0});
+        w.link()->receivedlist.push({QStringLiteral("CMD_chat+2+Bo chats: yo|clBlue"), 0, 0});
+        w.link()->receivedlist.push({QStringLiteral("CMD_action+2+Bo waves :)#10|clBlue"), 0, 0});
+        w.link()->receivedlist.push({QStringLiteral("CMD_playasound+2+wave3+"), 0, 0});
         const int played = sound::requestCount();
-        w.link->processsocktimer();
+        w.link()->processsocktimer();
         QCOMPARE(lastLine(w), QStringLiteral("Bo chats:  yo "));
-        w.link->processsocktimer();
+        w.link()->processsocktimer();
         QCOMPARE(lastLine(w), QStringLiteral(" Bo waves  "));
-        QCOMPARE(w.chatpane->mainchat->items(1).at(4).image, 0);
-        w.link->processsocktimer();
+        QCOMPARE(ui(w).chatpane->mainchat->items(1).at(4).image, 0);
+        w.link()->processsocktimer();
         QCOMPARE(sound::requestCount(), played + 1);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave3"));
         QVERIFY(boxes.isEmpty());
@@ -133,18 +134,18 @@ private slots:
         Tchat w;
         Peer peer;
         QVERIFY(peer.connect(w));
-        ChatEntry *box = w.chatpane->mychat;
-        w.game->mynumber = 4;
+        ChatEntry *box = ui(w).chatpane->mychat;
+        w.game()->mynumber = 4;
         auto send = [&](const QString &text) {
             box->setText(text);
-            w.sendit();
+            QTest::keyClick(box, Qt::Key_Return);
         };
 
         // Not logged in: nothing goes out and the text stays.
         send(QStringLiteral("early"));
         QCOMPARE(box->text(), QStringLiteral("early"));
 
-        w.game->loggedin = true;
+        w.game()->loggedin = true;
         send(QStringLiteral("hello there"));
         QCOMPARE(box->text(), QString());
         send(QStringLiteral("/me waves"));
@@ -153,7 +154,7 @@ private slots:
         send(QStringLiteral("/x"));
         QCOMPARE(box->text(), QString());
         send(QString());
-        w.chatpane->settextcolor(0x00123456);
+        ui(w).chatpane->settextcolor(0x00123456);
         send(QStringLiteral("a\nb") + QChar(0xFF) + QStringLiteral("c"));
 
         // Enter in the box sends too, after the key has cleared the placeholder.
@@ -162,7 +163,7 @@ private slots:
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(box->text(), QString());
 
-        w.game->send(QStringLiteral("END"));
+        w.game()->send(QStringLiteral("END"));
         const QStringList got = peer.messagesUntil(QStringLiteral("END"));
         QCOMPARE(got, (QStringList{
                           QStringLiteral("CMD_chat+4+hello there|clMaroon"),
@@ -177,17 +178,17 @@ private slots:
         Tchat w;
         Peer peer;
         QVERIFY(peer.connect(w));
-        w.game->mynumber = 4;
-        w.wave20Click(5); // not logged in
-        w.game->loggedin = true;
-        w.wave20Click(0); // <Cancel>
-        w.chattersounds[0]->trigger();
-        w.chattersounds[13]->trigger();
-        w.game->mynumber = 12; // a spy
-        w.wave20Click(7);
-        w.game->mynumber = 10;
-        w.wave20Click(20);
-        w.game->send(QStringLiteral("END"));
+        w.game()->mynumber = 4;
+        ui(w).chattersounds[5]->trigger(); // not logged in
+        w.game()->loggedin = true;
+        ui(w).chattersounds[0]->trigger(); // <Cancel>
+        ui(w).chattersounds[0]->trigger();
+        ui(w).chattersounds[13]->trigger();
+        w.game()->mynumber = 12; // a spy
+        ui(w).chattersounds[7]->trigger();
+        w.game()->mynumber = 10;
+        ui(w).chattersounds[20]->trigger();
+        w.game()->send(QStringLiteral("END"));
         QCOMPARE(peer.messagesUntil(QStringLiteral("END")),
                  (QStringList{QStringLiteral("CMD_playasound+4+wave13+"),
                               QStringLiteral("CMD_playasound+10+wave20+")}));
@@ -196,42 +197,42 @@ private slots:
     void chatterMenu()
     {
         Tchat w;
-        QCOMPARE(w.chattersounds.size(), 21);
-        QCOMPARE(w.chattersounds[0]->text(), QStringLiteral("<Cancel>"));
-        QCOMPARE(w.chattersounds[0]->objectName(), QStringLiteral("cancelSoundAction"));
-        QCOMPARE(w.chattersounds[5]->text(), QStringLiteral("Where have you been?"));
-        QCOMPARE(w.chattersounds[20]->objectName(), QStringLiteral("wave20"));
-        QCOMPARE(w.chattersounds[20]->toolTip(), QStringLiteral("Crying"));
+        QCOMPARE(ui(w).chattersounds.size(), 21);
+        QCOMPARE(ui(w).chattersounds[0]->text(), QStringLiteral("<Cancel>"));
+        QCOMPARE(ui(w).chattersounds[0]->objectName(), QStringLiteral("cancelSoundAction"));
+        QCOMPARE(ui(w).chattersounds[5]->text(), QStringLiteral("Where have you been?"));
+        QCOMPARE(ui(w).chattersounds[20]->objectName(), QStringLiteral("wave20"));
+        QCOMPARE(ui(w).chattersounds[20]->toolTip(), QStringLiteral("Crying"));
         for (int n = 1; n <= 20; ++n)
-            QVERIFY2(!sound::clipPath(w.chattersounds[n]->objectName()).isEmpty(),
+            QVERIFY2(!sound::clipPath(ui(w).chattersounds[n]->objectName()).isEmpty(),
                      qPrintable(QString::number(n)));
     }
 
     void chatterLineWhenSoundsAreOff()
     {
         Tchat w;
-        w.game->setseatname(3, QStringLiteral("Ann"));
-        w.playChatterSoundsClicked();
-        QVERIFY(!w.playChatterSoundsAction->isChecked());
+        w.game()->setseatname(3, QStringLiteral("Ann"));
+        ui(w).playChatterSoundsAction->trigger();
+        QVERIFY(!ui(w).playChatterSoundsAction->isChecked());
         const int played = sound::requestCount();
-        w.game->playasound(QStringLiteral("3+wave13+"));
+        w.game()->playasound(QStringLiteral("3+wave13+"));
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Applause "));
-        QCOMPARE(w.chatpane->mainchat->style(0).color, QColor(0, 0, 255));
-        const int lines = w.chatpane->mainchat->paragraphCount();
-        w.game->playasound(QStringLiteral("12+wave1+")); // no seat
-        w.game->playasound(QStringLiteral("3+wave21+")); // no such entry
-        w.game->playasound(QStringLiteral("x+wave1+"));  // no number
-        w.game->playasound(QStringLiteral("3+WAVE7+"));  // entry names compare without case
-        QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
+        QCOMPARE(ui(w).chatpane->mainchat->style(0).color, QColor(0, 0, 255));
+        const int lines = ui(w).chatpane->mainchat->paragraphCount();
+        w.game()->playasound(QStringLiteral("12+wave1+")); // no seat
+        w.game()->playasound(QStringLiteral("3+wave21+")); // no such entry
+        w.game()->playasound(QStringLiteral("x+wave1+"));  // no number
+        w.game()->playasound(QStringLiteral("3+WAVE7+"));  // entry names compare without case
+        QCOMPARE(ui(w).chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Sneezing "));
         QCOMPARE(sound::requestCount(), played);
         QVERIFY(boxes.isEmpty());
 
         // Chatter sounds on again: the clip plays and no line is added.
-        w.playChatterSoundsAction->trigger();
-        QVERIFY(w.playChatterSoundsAction->isChecked());
-        w.game->playasound(QStringLiteral("3+wave13+"));
-        QCOMPARE(w.chatpane->mainchat->paragraphCount(), lines + 1);
+        ui(w).playChatterSoundsAction->trigger();
+        QVERIFY(ui(w).playChatterSoundsAction->isChecked());
+        w.game()->playasound(QStringLiteral("3+wave13+"));
+        QCOMPARE(ui(w).chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave13"));
     }
 
@@ -239,15 +240,15 @@ private slots:
     {
         Tchat w;
         int played = sound::requestCount();
-        w.playsounds(QStringLiteral("entered"));
+        emit w.game()->cue(QStringLiteral("entered"));
         QCOMPARE(sound::requestCount(), ++played);
         QCOMPARE(sound::lastRequested(), QStringLiteral("entered"));
-        w.playSoundsAction->trigger();
-        QVERIFY(!w.playSoundsAction->isChecked());
-        w.playsounds(QStringLiteral("turn"));
+        ui(w).playSoundsAction->trigger();
+        QVERIFY(!ui(w).playSoundsAction->isChecked());
+        emit w.game()->cue(QStringLiteral("turn"));
         QCOMPARE(sound::requestCount(), played);
         // Event cues off, chatter sounds still play.
-        w.game->playasound(QStringLiteral("2+wave2+"));
+        w.game()->playasound(QStringLiteral("2+wave2+"));
         QCOMPARE(sound::requestCount(), ++played);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave2"));
     }
@@ -265,7 +266,7 @@ private slots:
         for (const char *item : {"Text Color", "Text Size", "Scroll Chat Off", "Clear Main Chat",
                                  "Play Sounds", "Play Chatter Sounds", "Reset Screen Location"})
             QVERIFY2(texts.contains(QLatin1String(item)), item);
-        QCOMPARE(w.chatpane->scrollChatOffAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(ui(w).chatpane->scrollChatOffAction->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     }
 };
 

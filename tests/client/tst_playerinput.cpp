@@ -26,13 +26,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         t.host.send(QStringLiteral("CMD_pickcatagory+2"));
         t.host.send(QStringLiteral("CMD_nextplayer+2+0+____ "));
-        QTRY_VERIFY(w.edit_answer->isVisible());
-        w.edit_answer->setFocus();
-        QTRY_VERIFY(w.edit_answer->hasFocus());
+        QTRY_VERIFY(ui(w).edit_answer->isVisible());
+        ui(w).edit_answer->setFocus();
+        QTRY_VERIFY(ui(w).edit_answer->hasFocus());
 
         t.host.send(QStringLiteral("CMD_correctanswer+3+2+2+1+WORD"));
-        QTRY_VERIFY(w.panel_answer->isHidden());
-        QVERIFY(!w.chatpane->mychat->hasFocus());
+        QTRY_VERIFY(ui(w).panel_answer->isHidden());
+        QVERIFY(!ui(w).chatpane->mychat->hasFocus());
         if (QWidget *focus = QApplication::focusWidget()) {
             QTest::keyClicks(focus, QStringLiteral("late"));
             QTest::keyClick(focus, Qt::Key_Return);
@@ -41,10 +41,10 @@ private slots:
 
         t.host.send(QStringLiteral("CMD_pickcatagory+3"));
         t.host.send(QStringLiteral("CMD_nextplayer+3+0+___ "));
-        QTRY_VERIFY(w.edit_answer->hasFocus());
+        QTRY_VERIFY(ui(w).edit_answer->hasFocus());
         // The end marker typed into a guess goes as "?": the guess stays one message.
-        QTest::keyClicks(w.edit_answer, QStringLiteral("y\u00FFes"));
-        QTest::keyClick(w.edit_answer, Qt::Key_Return);
+        QTest::keyClicks(ui(w).edit_answer, QStringLiteral("y\u00FFes"));
+        QTest::keyClick(ui(w).edit_answer, Qt::Key_Return);
         QCOMPARE(t.host.next(), QStringLiteral("CMD_answer+1+y?es"));
         QVERIFY(t.host.drain(100).isEmpty());
     }
@@ -56,26 +56,26 @@ private slots:
         ChatAtHost t;
         QVERIFY(t.start(0));
         Tchat &w = *t.chat;
-        w.game->loginname = QStringLiteral("Zo\u00FF");
+        w.game()->loginname = QStringLiteral("Zo\u00FF");
         t.host.send(QStringLiteral("CMD_sendlogininfo+15"));
         QCOMPARE(t.host.next(), QStringLiteral("CMD_logininfo+15+2.2.8+Zo?"));
         QVERIFY(t.host.drain(50).isEmpty());
 
-        w.chatpane->settextcolor(0x00EFBF9F); // the longest colour text
-        w.chatpane->mychat->setText(QString(5000, QLatin1Char('a')));
-        QTest::keyClick(w.chatpane->mychat, Qt::Key_Return);
+        ui(w).chatpane->settextcolor(0x00EFBF9F); // the longest colour text
+        ui(w).chatpane->mychat->setText(QString(5000, QLatin1Char('a')));
+        QTest::keyClick(ui(w).chatpane->mychat, Qt::Key_Return);
         const QString sent = t.host.next();
         QVERIFY(sent.startsWith(QStringLiteral("CMD_chat+15+aaaa")));
         QVERIFY(sent.endsWith(QStringLiteral("|$00EFBF9F")));
         const QString relayed =
             cmd::buildChatRelay(15, QStringLiteral("Zo?"), sent.section(QLatin1Char('+'), 2));
         QVERIFY(relayed.size() <= framing::maxMessage);
-        w.recordlog = true;
-        w.game->chatrecieved(relayed.section(QLatin1Char('+'), 1));
-        QCOMPARE(w.linelog.last().second, 0x00EFBF9F);
+        logof(w);
+        w.game()->chatrecieved(relayed.section(QLatin1Char('+'), 1));
+        QCOMPARE(logof(w).lines.last().second, 0x00EFBF9F);
         // A short line is not touched.
-        w.chatpane->mychat->setText(QStringLiteral("hi+there"));
-        QTest::keyClick(w.chatpane->mychat, Qt::Key_Return);
+        ui(w).chatpane->mychat->setText(QStringLiteral("hi+there"));
+        QTest::keyClick(ui(w).chatpane->mychat, Qt::Key_Return);
         QCOMPARE(t.host.next(), QStringLiteral("CMD_chat+15+hi+there|$00EFBF9F"));
     }
 };

@@ -6,6 +6,7 @@
 #include "client/tchat.h"
 #include "protocol/commands.h"
 #include "tests/board/chatfixture.h"
+#include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
@@ -29,12 +30,12 @@ bool shown(const QWidget *w)
 
 QString lastLine(const Tchat &t)
 {
-    return t.linelog.isEmpty() ? QString() : t.linelog.last().first;
+    return logof(t).lines.isEmpty() ? QString() : logof(t).lines.last().first;
 }
 
 bool hasBanner(const Tchat &t)
 {
-    return !t.image_cat->pixmap().isNull();
+    return !ui(t).image_cat->pixmap().isNull();
 }
 
 } // namespace
@@ -53,48 +54,48 @@ private slots:
         ChatAtHost at;
         QVERIFY(at.start(1));
         Tchat &t = *at.chat;
-        t.recordlog = true;
+        logof(t);
         at.host.send(cmd::buildNewplayerinfo(1, QStringLiteral("Ann")));
         at.host.send(cmd::buildNewplayerinfo(2, QStringLiteral("Bob")));
         at.host.send(cmd::buildStartgame(1, false, 20, 60));
         QTRY_COMPARE(lastLine(t), QStringLiteral("0+You have started a game."));
 
         at.host.send(cmd::buildPickcatagoryTurn(2));
-        QTRY_COMPARE(t.label_turn->text(), QStringLiteral("Bob is choosing a category."));
-        QVERIFY(!shown(t.panel_pickcatagory));
+        QTRY_COMPARE(ui(t).label_turn->text(), QStringLiteral("Bob is choosing a category."));
+        QVERIFY(!shown(ui(t).panel_pickcatagory));
         at.host.send(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
-        QTRY_COMPARE(t.label_turn->text(), QStringLiteral("Bob's turn to draw."));
+        QTRY_COMPARE(ui(t).label_turn->text(), QStringLiteral("Bob's turn to draw."));
         QVERIFY(hasBanner(t));
         at.host.send(cmd::buildCorrectanswer(1, 2, 2, 1, QStringLiteral("APPLE")));
-        QTRY_COMPARE(t.label_answer->text(), QStringLiteral("APPLE"));
+        QTRY_COMPARE(ui(t).label_answer->text(), QStringLiteral("APPLE"));
         // The break keeps the finished turn on show, and its snapshot button.
-        QVERIFY(shown(t.label_adrawer) && shown(t.label_aguesser) && shown(t.button_snapshot));
+        QVERIFY(shown(ui(t).label_adrawer) && shown(ui(t).label_aguesser) && shown(ui(t).button_snapshot));
         QVERIFY(hasBanner(t));
 
         // This player's pick: the finished turn is gone, and the line says whose choice it is.
         at.host.send(cmd::buildPickcatagoryTurn(1));
-        QTRY_COMPARE(t.label_turn->text(), QStringLiteral("Your turn to choose a category."));
-        QVERIFY(shown(t.panel_pickcatagory));
-        QCOMPARE(t.label_answer->text(), QString());
+        QTRY_COMPARE(ui(t).label_turn->text(), QStringLiteral("Your turn to choose a category."));
+        QVERIFY(shown(ui(t).panel_pickcatagory));
+        QCOMPARE(ui(t).label_answer->text(), QString());
         QVERIFY(!hasBanner(t));
-        QVERIFY(!shown(t.label_adrawer) && !shown(t.label_aguesser) && !shown(t.button_snapshot));
+        QVERIFY(!shown(ui(t).label_adrawer) && !shown(ui(t).label_aguesser) && !shown(ui(t).button_snapshot));
         at.host.send(cmd::buildNextplayer(1, 2, QStringLiteral("_____")));
         at.host.send(cmd::buildGivedraweranswer(QStringLiteral("PEARS")));
-        QTRY_COMPARE(t.label_fullanswer->text(), QStringLiteral("PEARS"));
-        QCOMPARE(t.label_turn->text(), QStringLiteral("Your turn to draw."));
+        QTRY_COMPARE(ui(t).label_fullanswer->text(), QStringLiteral("PEARS"));
+        QCOMPARE(ui(t).label_turn->text(), QStringLiteral("Your turn to draw."));
 
         at.host.send(cmd::buildCorrectanswer(2, 20, 1, 9, QStringLiteral("PEARS")));
         at.host.send(cmd::buildWinner(QStringLiteral("Bob")));
-        QTRY_VERIFY(shown(t.winnerPanel));
-        QCOMPARE(t.label_turn->text(), QStringLiteral("The game is over."));
+        QTRY_VERIFY(shown(ui(t).winnerPanel));
+        QCOMPARE(ui(t).label_turn->text(), QStringLiteral("The game is over."));
 
         // A new game opens clean.
         at.host.send(cmd::buildStartgame(2, false, 20, 60));
-        QTRY_VERIFY(!shown(t.winnerPanel));
+        QTRY_VERIFY(!shown(ui(t).winnerPanel));
         QCOMPARE(lastLine(t), QStringLiteral("0+Bob has started a game."));
         QVERIFY(!hasBanner(t));
-        QCOMPARE(t.label_turn->text(), QString());
-        QCOMPARE(t.label_answer->text(), QString());
+        QCOMPARE(ui(t).label_turn->text(), QString());
+        QCOMPARE(ui(t).label_answer->text(), QString());
         QVERIFY(at.boxes.isEmpty());
     }
 
@@ -119,7 +120,7 @@ private slots:
         ChatAtHost at;
         QVERIFY(at.start(2));
         Tchat &t = *at.chat;
-        t.recordlog = true;
+        logof(t);
         QSignalSpy closed(&t, &Tchat::closed);
         at.host.send(cmd::buildNewplayerinfo(1, QStringLiteral("Ann")));
         at.host.send(cmd::buildNewplayerinfo(2, QStringLiteral("Bob")));
@@ -127,8 +128,8 @@ private slots:
         at.host.send(cmd::buildPickcatagoryTurn(2));
         at.host.send(cmd::buildNextplayer(2, 1, QStringLiteral("____")));
         at.host.send(cmd::buildChatRelay(1, QStringLiteral("Ann"), QStringLiteral("hi|clRed")));
-        QTRY_VERIFY(shown(t.panel_toolbar));
-        const int chatLines = t.chatpane->mainchat->paragraphCount();
+        QTRY_VERIFY(shown(ui(t).panel_toolbar));
+        const int chatLines = ui(t).chatpane->mainchat->paragraphCount();
 
         if (how == QLatin1String("removed"))
             at.host.send(cmd::buildPlayerdisconnected(2, QStringLiteral("Bob")));
@@ -141,7 +142,7 @@ private slots:
         } else {
             at.host.socket()->disconnectFromHost();
         }
-        QTRY_VERIFY(t.game->gameleft);
+        QTRY_VERIFY(t.game()->gameleft);
         QCOMPARE(t.windowTitle(), Tchat::title + QStringLiteral(" - ") + why.chopped(1));
         QCOMPARE(lastLine(t),
                  QStringLiteral("0+") + why +
@@ -149,14 +150,14 @@ private slots:
         QTest::qWait(50);
         QVERIFY(t.isVisible());
         QCOMPARE(closed.count(), 0);
-        QCOMPARE(t.chatpane->mainchat->paragraphCount(), chatLines + 1);
-        QCOMPARE(t.label_playername[1]->text(), QStringLiteral("Ann"));
-        QVERIFY(!t.game->loggedin);
-        QVERIFY(!shown(t.panel_toolbar) && !shown(t.button_pass) && !shown(t.button_start));
-        QVERIFY(!t.chatpane->mychat->isEnabled() && !t.chatpane->phraserow->isEnabled());
-        QVERIFY(!t.chatpane->b_phrase10->isEnabled());
-        QVERIFY(!t.justWatchAction->isEnabled() && !t.startGameAction->isEnabled());
-        QVERIFY(t.hostGameAction->isEnabled() && t.joinGameAction->isEnabled());
+        QCOMPARE(ui(t).chatpane->mainchat->paragraphCount(), chatLines + 1);
+        QCOMPARE(ui(t).label_playername[1]->text(), QStringLiteral("Ann"));
+        QVERIFY(!t.game()->loggedin);
+        QVERIFY(!shown(ui(t).panel_toolbar) && !shown(ui(t).button_pass) && !shown(ui(t).button_start));
+        QVERIFY(!ui(t).chatpane->mychat->isEnabled() && !ui(t).chatpane->phraserow->isEnabled());
+        QVERIFY(!ui(t).chatpane->b_phrase10->isEnabled());
+        QVERIFY(!ui(t).justWatchAction->isEnabled() && !ui(t).startGameAction->isEnabled());
+        QVERIFY(ui(t).hostGameAction->isEnabled() && ui(t).joinGameAction->isEnabled());
         QVERIFY(at.boxes.isEmpty());
 
         // Joining again ends this copy and names the next one's command line.

@@ -6,6 +6,7 @@
 #include "features/tgamestartform.h"
 #include "protocol/commands.h"
 #include "tchat_feed.h"
+#include "tests/support/tchatui.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"
 #include "widgets/fittinglabel.h"
@@ -39,7 +40,7 @@ QColor rowColour(const QLabel *l)
 QStringList lines(const Tchat &t)
 {
     QStringList out;
-    for (const auto &l : t.linelog)
+    for (const auto &l : logof(t).lines)
         out << l.first;
     return out;
 }
@@ -65,12 +66,12 @@ class TestTchatDisplay : public QObject
     // A player in seat `me` of a table of three: Ann (1), Bob (2), Cy (3).
     void seat(int me)
     {
-        t->game->mynumber = me;
+        t->game()->mynumber = me;
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+3+Cy"));
-        t->linelog.clear();
-        t->cuelog.clear();
+        logof(t).lines.clear();
+        logof(t).cues.clear();
     }
 
 private slots:
@@ -80,8 +81,8 @@ private slots:
         errorbox::setHook([this](const QString &text) { boxes << text; });
         t = std::make_unique<Tchat>();
         spies = std::make_unique<Tspylist>();
-        t->spylist = spies.get();
-        t->recordlog = true;
+        t->attach({.spylist = spies.get()});
+        logof(t);
     }
     void cleanup()
     {
@@ -94,50 +95,52 @@ private slots:
 
     void layout()
     {
-        QCOMPARE(t->boardPanel->size(), QSize(789, 542));
-        QCOMPARE(t->topPanel->size(), QSize(535, 68));
-        QCOMPARE(t->button_start->geometry(), QRect(5, 26, 102, 17));
-        QCOMPARE(t->button_pass->geometry(), QRect(428, 26, 102, 17));
-        QCOMPARE(t->gameBar->size(), QSize(533, 21));
-        QCOMPARE(t->image_cat->geometry(), QRect(4, 3, 100, 15));
-        QCOMPARE(t->playtoscore->x(), 107);
-        QCOMPARE(t->timeperturn->geometry().right(), 283 + 139 - 1);
-        QCOMPARE(t->image_timer->geometry(), QRect(428, 3, 100, 15));
-        QCOMPARE(t->timeCaption->x(), 460);
-        QCOMPARE(t->label_timer->x(), 492);
-        QCOMPARE(t->image_main->size(), QSize(533, 369));
-        QCOMPARE(t->winnerPanel->geometry(), QRect(172, 80, 192, 161));
-        QCOMPARE(t->image_winner->size(), QSize(182, 153));
-        QCOMPARE(t->image_winner->frameCount(), 5);
-        QCOMPARE(t->image_winner->interval(), 500);
-        QCOMPARE(t->label_winner->y(), 62);
-        QCOMPARE(t->panel_score->size(), QSize(248, 228));
-        QCOMPARE(t->scoreTitle->geometry(), QRect(60, 3, 100, 15));
+        QCOMPARE(ui(t).boardPanel->size(), QSize(789, 542));
+        QCOMPARE(ui(t).topPanel->size(), QSize(535, 68));
+        QCOMPARE(ui(t).button_start->geometry(), QRect(5, 26, 102, 17));
+        QCOMPARE(ui(t).button_pass->geometry(), QRect(428, 26, 102, 17));
+        QCOMPARE(ui(t).gameBar->size(), QSize(533, 21));
+        QCOMPARE(ui(t).image_cat->geometry(), QRect(4, 3, 100, 15));
+        QCOMPARE(ui(t).playtoscore->x(), 107);
+        QCOMPARE(ui(t).timeperturn->geometry().right(), 283 + 139 - 1);
+        QCOMPARE(ui(t).image_timer->geometry(), QRect(428, 3, 100, 15));
+        QCOMPARE(ui(t).timeCaption->x(), 460);
+        QCOMPARE(ui(t).label_timer->x(), 492);
+        QCOMPARE(ui(t).image_main->size(), QSize(533, 369));
+        QCOMPARE(ui(t).winnerPanel->geometry(), QRect(172, 80, 192, 161));
+        QCOMPARE(ui(t).image_winner->size(), QSize(182, 153));
+        QCOMPARE(ui(t).image_winner->frameCount(), 5);
+        QCOMPARE(ui(t).image_winner->interval(), 500);
+        QCOMPARE(ui(t).label_winner->y(), 62);
+        QCOMPARE(ui(t).panel_score->size(), QSize(248, 228));
+        QCOMPARE(ui(t).scoreTitle->geometry(), QRect(60, 3, 100, 15));
         for (int seat = 1; seat <= 10; ++seat) {
-            QCOMPARE(t->label_playername[seat]->pos(), QPoint(seat <= 4 ? 42 : 43, Tchat::nameRowY[seat]));
-            QCOMPARE(t->label_score[seat]->pos(), QPoint(156, Tchat::scoreRowY[seat]));
+            QCOMPARE(ui(t).label_playername[seat]->pos(),
+                     QPoint(seat <= 4 ? 42 : 43, tchatgeometry::nameRowY[seat]));
+            QCOMPARE(ui(t).label_score[seat]->pos(), QPoint(156, tchatgeometry::scoreRowY[seat]));
             // Left of the name, never over its first letter.
-            QCOMPARE(t->image_eyes[seat]->geometry(), QRect(13, Tchat::nameRowY[seat], 29, 12));
-            QVERIFY(!t->image_eyes[seat]->geometry().intersects(t->label_playername[seat]->geometry()));
-            QCOMPARE(t->label_playername[seat]->text(), QStringLiteral("<Waiting>"));
-            QCOMPARE(t->label_score[seat]->text(), QStringLiteral("0"));
-            QVERIFY(t->image_eyes[seat]->isHidden());
+            QCOMPARE(ui(t).image_eyes[seat]->geometry(), QRect(13, tchatgeometry::nameRowY[seat], 29, 12));
+            QVERIFY(!ui(t).image_eyes[seat]->geometry().intersects(ui(t).label_playername[seat]->geometry()));
+            QCOMPARE(ui(t).label_playername[seat]->text(), QStringLiteral("<Waiting>"));
+            QCOMPARE(ui(t).label_score[seat]->text(), QStringLiteral("0"));
+            QVERIFY(ui(t).image_eyes[seat]->isHidden());
         }
-        QCOMPARE(t->image_arrow->geometry(), QRect(24, 21, 17, 13));
-        QCOMPARE(t->label_adrawer->x(), 189);
-        QCOMPARE(t->button_snapshot->geometry(), QRect(44, 189, 142, 20));
-        QCOMPARE(t->label_turn->y(), 211);
-        QCOMPARE(t->panel_pickcatagory->size(), QSize(206, 225));
+        QCOMPARE(ui(t).image_arrow->geometry(), QRect(24, 21, 17, 13));
+        QCOMPARE(ui(t).label_adrawer->x(), 189);
+        QCOMPARE(ui(t).button_snapshot->geometry(), QRect(44, 189, 142, 20));
+        QCOMPARE(ui(t).label_turn->y(), 211);
+        QCOMPARE(ui(t).panel_pickcatagory->size(), QSize(206, 225));
         // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
         const int order[7] = {0, 6, 1, 3, 4, 5, 2};
         for (int row = 0; row < 7; ++row) {
-            QAbstractButton *b = t->button_cat[order[row]];
+            QAbstractButton *b = ui(t).button_cat[order[row]];
             QCOMPARE(b->geometry(), QRect(52, 53 + 24 * row, 104, 19));
             QCOMPARE(b->property("Tag").toInt(), order[row]);
         }
         for (QWidget *w : std::initializer_list<QWidget *>{
-                 t->panel_answer, t->panel_toolbar, t->panel_pickcatagory, t->winnerPanel, t->button_start,
-                 t->button_pass, t->button_snapshot, t->label_adrawer, t->label_aguesser})
+                 ui(t).panel_answer, ui(t).panel_toolbar, ui(t).panel_pickcatagory, ui(t).winnerPanel,
+                 ui(t).button_start, ui(t).button_pass, ui(t).button_snapshot, ui(t).label_adrawer,
+                 ui(t).label_aguesser})
             QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
     }
 
@@ -147,8 +150,8 @@ private slots:
         t->show();
         QVERIFY(QTest::qWaitForWindowExposed(t.get()));
         const QWidget *bg = t->centralWidget();
-        QCOMPARE(t->boardPanel->x(), (bg->width() - 789) / 2);
-        QCOMPARE(t->boardPanel->y(), (bg->height() - 542) / 2);
+        QCOMPARE(ui(t).boardPanel->x(), (bg->width() - 789) / 2);
+        QCOMPARE(ui(t).boardPanel->y(), (bg->height() - 542) / 2);
         QVERIFY(bg->minimumWidth() >= 789 && bg->minimumHeight() >= 542);
     }
 
@@ -159,22 +162,22 @@ private slots:
             titles << a->text();
         QCOMPARE(titles, (QStringList{QStringLiteral("&File"), QStringLiteral("&Options"),
                                       QStringLiteral("&View"), QStringLiteral("&Help")}));
-        const QList<QAction *> options = t->optionsMenu->actions();
-        for (QAction *a :
-             {t->justWatchAction, t->playSoundsAction, t->playChatterSoundsAction, t->textColorAction,
-              t->chatpane->textSizeMenu->menuAction(), t->chatpane->scrollChatOffAction,
-              t->chatpane->clearMainChatAction, t->resetScreenLocationAction})
+        const QList<QAction *> options = ui(t).optionsMenu->actions();
+        for (QAction *a : {ui(t).justWatchAction, ui(t).playSoundsAction, ui(t).playChatterSoundsAction,
+                           ui(t).textColorAction, ui(t).chatpane->textSizeMenu->menuAction(),
+                           ui(t).chatpane->scrollChatOffAction, ui(t).chatpane->clearMainChatAction,
+                           ui(t).resetScreenLocationAction})
             QVERIFY2(options.contains(a), qPrintable(a->text()));
-        QCOMPARE(t->fileMenu->actions().first(), t->startGameAction);
-        QCOMPARE(t->fileMenu->actions().last(), t->exitAction);
-        QCOMPARE(t->viewMenu->actions(),
-                 (QList<QAction *>{t->spyListAction, t->snapShotsAction, t->phraseListsAction}));
-        QCOMPARE(t->helpMenu->actions(), (QList<QAction *>{t->contentsAction, t->aboutAction}));
-        QVERIFY(t->playSoundsAction->isChecked());
-        QVERIFY(t->playChatterSoundsAction->isChecked());
+        QCOMPARE(ui(t).fileMenu->actions().first(), ui(t).startGameAction);
+        QCOMPARE(ui(t).fileMenu->actions().last(), ui(t).exitAction);
+        QCOMPARE(ui(t).viewMenu->actions(),
+                 (QList<QAction *>{ui(t).spyListAction, ui(t).snapShotsAction, ui(t).phraseListsAction}));
+        QCOMPARE(ui(t).helpMenu->actions(), (QList<QAction *>{ui(t).contentsAction, ui(t).aboutAction}));
+        QVERIFY(ui(t).playSoundsAction->isChecked());
+        QVERIFY(ui(t).playChatterSoundsAction->isChecked());
         // Just Watch shows what the host said; a click alone leaves the tick.
-        t->justWatchAction->trigger();
-        QVERIFY(!t->justWatchAction->isChecked());
+        ui(t).justWatchAction->trigger();
+        QVERIFY(!ui(t).justWatchAction->isChecked());
     }
 
     // ---- Dispatcher, login, arrivals and departures.
@@ -186,8 +189,8 @@ private slots:
         feed(*t, QStringLiteral("CMD_newplayerinfo"));
         feed(*t, QStringLiteral("cmd_newplayerinfo+4+Dee"));
         feed(*t, QStringLiteral("CMD_updatetime+50"));
-        QVERIFY(t->linelog.isEmpty());
-        QCOMPARE(t->label_playername[4]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(logof(t).lines.isEmpty());
+        QCOMPARE(ui(t).label_playername[4]->text(), QStringLiteral("<Waiting>"));
         QVERIFY(boxes.isEmpty());
     }
 
@@ -198,30 +201,30 @@ private slots:
         feed(*t, QStringLiteral("CMD_justwatching+two+1"));
         QCOMPARE(boxes, QStringList{QStringLiteral("'two' is not a valid integer value.")});
         feed(*t, QStringLiteral("CMD_justwatching+2+1"));
-        QVERIFY(!t->image_eyes[2]->isHidden());
+        QVERIFY(!ui(t).image_eyes[2]->isHidden());
     }
 
     void arrivals()
     {
-        t->game->mynumber = 2;
+        t->game()->mynumber = 2;
         feed(*t, QStringLiteral("CMD_newplayerinfo+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+12+Zed"));
         QCOMPARE(lines(*t),
                  (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+Ann is Connected."),
                               QStringLiteral("0+Zed is Connected."), QStringLiteral("0+Zed is spying.")}));
-        QCOMPARE(t->linelog[0].second, Tchat::systemcolour);
-        QCOMPARE(t->cuelog, QStringList(3, QStringLiteral("entered")));
-        QCOMPARE(t->label_playername[2]->text(), QStringLiteral("Bob"));
-        QCOMPARE(t->label_playername[1]->text(), QStringLiteral("Ann"));
+        QCOMPARE(logof(t).lines[0].second, PlayerGame::systemcolour);
+        QCOMPARE(logof(t).cues, QStringList(3, QStringLiteral("entered")));
+        QCOMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Bob"));
+        QCOMPARE(ui(t).label_playername[1]->text(), QStringLiteral("Ann"));
         QCOMPARE(listLines(spies->listbox_spys), QStringList{QStringLiteral("12: Zed")});
         for (int seat = 3; seat <= 10; ++seat)
-            QCOMPARE(t->label_playername[seat]->text(), QStringLiteral("<Waiting>"));
+            QCOMPARE(ui(t).label_playername[seat]->text(), QStringLiteral("<Waiting>"));
     }
 
     void ownArrivalAsSpy()
     {
-        t->game->mynumber = 11;
+        t->game()->mynumber = 11;
         feed(*t, QStringLiteral("CMD_newplayerinfo+11+Eve"));
         QCOMPARE(lines(*t),
                  (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+You are spying.")}));
@@ -232,12 +235,12 @@ private slots:
         seat(1);
         feed(*t, QStringLiteral("CMD_existingplayers+13+Zed"));
         feed(*t, QStringLiteral("CMD_justwatching+2+1"));
-        t->linelog.clear();
+        logof(t).lines.clear();
         // The name comes from the panel; a second report of the same seat adds nothing.
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Other"));
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
-        QCOMPARE(t->label_playername[2]->text(), QStringLiteral("<Waiting>"));
-        QVERIFY(t->image_eyes[2]->isHidden());
+        QCOMPARE(ui(t).label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(ui(t).image_eyes[2]->isHidden());
         // A spy leaves only when the list holds exactly its entry.
         feed(*t, QStringLiteral("CMD_playerdisconnected+13+Zedd"));
         QCOMPARE(spies->listbox_spys->count(), 1);
@@ -250,14 +253,14 @@ private slots:
     void ownDepartureKeepsTheWindow()
     {
         seat(2);
-        t->game->loggedin = true;
+        t->game()->loggedin = true;
         QSignalSpy closed(t.get(), &Tchat::closed);
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
         QCOMPARE(closed.count(), 0);
-        QVERIFY(!t->game->loggedin);
+        QVERIFY(!t->game()->loggedin);
         QVERIFY(lines(*t).last().startsWith(QStringLiteral("0+You were removed from the game.")));
         // The hang-up that follows adds nothing.
-        t->link->sock.OnInfo(&t->link->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        t->link()->sock.OnInfo(&t->link()->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(lines(*t).size(), 1);
     }
 
@@ -265,13 +268,13 @@ private slots:
     {
         QSignalSpy closed(t.get(), &Tchat::closed);
         feed(*t, QStringLiteral("CMD_full+"));
-        QVERIFY(t->fullbox);
-        QCOMPARE(t->fullbox->text(), QStringLiteral("Game is full"));
+        QVERIFY(ui(t).fullbox());
+        QCOMPARE(ui(t).fullbox()->text(), QStringLiteral("Game is full"));
         QVERIFY(lines(*t).last().startsWith(QStringLiteral("0+The game is full.")));
         // The queue keeps moving while the box is up.
         feed(*t, QStringLiteral("CMD_refreshplayerlist+3+Cy"));
-        QCOMPARE(t->label_playername[3]->text(), QStringLiteral("Cy"));
-        t->fullbox->accept();
+        QCOMPARE(ui(t).label_playername[3]->text(), QStringLiteral("Cy"));
+        ui(t).fullbox()->accept();
         QCOMPARE(closed.count(), 0);
     }
 
@@ -279,19 +282,19 @@ private slots:
     void gameFullSurvivesTheHangUp()
     {
         QSignalSpy closed(t.get(), &Tchat::closed);
-        t->link->receivedlist.push({QStringLiteral("CMD_full+"), 0, 0});
-        t->link->sock.OnInfo(&t->link->sock, TSock::siClose, QStringLiteral("Socket Closed"));
-        QVERIFY(t->fullbox);
+        t->link()->receivedlist.push({QStringLiteral("CMD_full+"), 0, 0});
+        t->link()->sock.OnInfo(&t->link()->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        QVERIFY(ui(t).fullbox());
         QCOMPARE(closed.count(), 0);
-        t->fullbox->accept();
+        ui(t).fullbox()->accept();
         QCOMPARE(closed.count(), 0);
         // Without a refusal the hang-up of a game joined is the host's end; the window stays.
         auto other = std::make_unique<Tchat>();
-        other->game->loggedin = true;
+        other->game()->loggedin = true;
         QSignalSpy closed2(other.get(), &Tchat::closed);
-        other->link->sock.OnInfo(&other->link->sock, TSock::siClose, QStringLiteral("Socket Closed"));
+        other->link()->sock.OnInfo(&other->link()->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(closed2.count(), 0);
-        QVERIFY(other->game->gameleft);
+        QVERIFY(other->game()->gameleft);
     }
 
     void versionWarnings()
@@ -301,19 +304,19 @@ private slots:
         QCOMPARE(lines(*t),
                  (QStringList{QStringLiteral("0+Bob has a different version of the game then you."),
                               QStringLiteral("0+You have a different version of the game then the host.")}));
-        QCOMPARE(t->linelog[1].second, Tchat::bluecolour);
+        QCOMPARE(logof(t).lines[1].second, PlayerGame::bluecolour);
     }
 
     // Names from the network are shown as they are, never as markup.
     void namesArePlainText()
     {
-        t->game->mynumber = 2;
+        t->game()->mynumber = 2;
         const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
-        QCOMPARE(t->label_turn->text(), evil + QStringLiteral("'s turn to draw."));
+        QCOMPARE(ui(t).label_turn->text(), evil + QStringLiteral("'s turn to draw."));
         feed(*t, QStringLiteral("CMD_winner+") + evil);
-        QCOMPARE(t->label_playername[1]->text(), evil);
+        QCOMPARE(ui(t).label_playername[1]->text(), evil);
         const QList<QLabel *> labels = t->findChildren<QLabel *>();
         for (QLabel *l : labels) {
             if (l->pixmap().isNull())
@@ -346,7 +349,7 @@ private slots:
         QCOMPARE(box->icon(), QMessageBox::Critical);
         // The drain goes on behind the box; the same fault again adds no box, another one does.
         feed(*t, QStringLiteral("CMD_refreshplayerlist+2+Bea"));
-        QCOMPARE(t->label_playername[2]->text(), QStringLiteral("Bea"));
+        QCOMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Bea"));
         feed(*t, QStringLiteral("CMD_justwatching+<img src=x>+1"));
         QCOMPARE(openBoxes().size(), 1);
         feed(*t, QStringLiteral("CMD_justwatching+q+1"));
@@ -373,44 +376,44 @@ private slots:
         QFETCH(QString, seconds);
         QFETCH(QString, caption);
         feed(*t, QStringLiteral("CMD_gamestats+30+") + seconds + QStringLiteral("+1+2+3+4+5+6+7+8+9+"));
-        QCOMPARE(t->timeperturn->text(), caption);
-        QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to Score: 30"));
+        QCOMPARE(ui(t).timeperturn->text(), caption);
+        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to Score: 30"));
         for (int seat = 1; seat <= 9; ++seat)
-            QCOMPARE(t->label_score[seat]->text(), QString::number(seat));
-        QCOMPARE(t->label_score[10]->text(), QString());
+            QCOMPARE(ui(t).label_score[seat]->text(), QString::number(seat));
+        QCOMPARE(ui(t).label_score[10]->text(), QString());
     }
 
     void teamscoreFillsEverySeat()
     {
         feed(*t, QStringLiteral("CMD_teamscore+4+6+4+6+4+6+4+6+4+6"));
         for (int seat = 1; seat <= 10; ++seat)
-            QCOMPARE(t->label_score[seat]->text(), seat % 2 ? QStringLiteral("4") : QStringLiteral("6"));
+            QCOMPARE(ui(t).label_score[seat]->text(), seat % 2 ? QStringLiteral("4") : QStringLiteral("6"));
     }
 
     void refreshplayerlist()
     {
         feed(*t, QStringLiteral("CMD_refreshplayerlist+4+Dee+Dum"));
-        QCOMPARE(t->label_playername[4]->text(), QStringLiteral("Dee+Dum"));
+        QCOMPARE(ui(t).label_playername[4]->text(), QStringLiteral("Dee+Dum"));
         feed(*t, QStringLiteral("CMD_refreshplayerlist+12+Zed"));
         for (int seat = 1; seat <= 10; ++seat)
-            QVERIFY(t->label_playername[seat]->text() != QStringLiteral("Zed"));
+            QVERIFY(ui(t).label_playername[seat]->text() != QStringLiteral("Zed"));
     }
 
     void justwatching()
     {
         seat(2);
         feed(*t, QStringLiteral("CMD_justwatching+2+1"));
-        QVERIFY(t->justWatchAction->isChecked());
-        QVERIFY(!t->image_eyes[2]->isHidden());
+        QVERIFY(ui(t).justWatchAction->isChecked());
+        QVERIFY(!ui(t).image_eyes[2]->isHidden());
         feed(*t, QStringLiteral("CMD_justwatching+2+2"));
-        QVERIFY(!t->justWatchAction->isChecked());
-        QVERIFY(t->image_eyes[2]->isHidden());
+        QVERIFY(!ui(t).justWatchAction->isChecked());
+        QVERIFY(ui(t).image_eyes[2]->isHidden());
         feed(*t, QStringLiteral("CMD_justwatching+2+1"));
         feed(*t, QStringLiteral("CMD_justwatching+2+x"));
-        QVERIFY(!t->justWatchAction->isChecked());
+        QVERIFY(!ui(t).justWatchAction->isChecked());
         // Another seat's watching leaves the own tick alone; an empty seat still gets a line.
         feed(*t, QStringLiteral("CMD_justwatching+3+1"));
-        QVERIFY(!t->justWatchAction->isChecked());
+        QVERIFY(!ui(t).justWatchAction->isChecked());
         feed(*t, QStringLiteral("CMD_justwatching+7+1"));
         feed(*t, QStringLiteral("CMD_justwatching+12+1"));
         QCOMPARE(
@@ -419,7 +422,7 @@ private slots:
                          QStringLiteral("0+Bob is just watching."), QStringLiteral("0+Bob now playing again"),
                          QStringLiteral("0+Cy is just watching."),
                          QStringLiteral("0+<Waiting> is just watching.")}));
-        QCOMPARE(t->linelog[0].second, Tchat::watchcolour);
+        QCOMPARE(logof(t).lines[0].second, PlayerGame::watchcolour);
     }
 
     // ---- Turn display.
@@ -429,57 +432,57 @@ private slots:
         seat(1);
         feed(*t, QStringLiteral("CMD_justwatching+1+1"));
         feed(*t, QStringLiteral("CMD_teamscore+4+6+4+6+4+6+4+6+4+6"));
-        t->linelog.clear();
+        logof(t).lines.clear();
         feed(*t, QStringLiteral("CMD_startgame+1+true+25+90"));
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+You have started a TEAM game.")});
-        QCOMPARE(t->playtoscore->text(), QStringLiteral("Play to score: 25"));
-        QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
-        QVERIFY(!t->justWatchAction->isChecked());
-        QVERIFY(!t->justWatchAction->isEnabled());
+        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to score: 25"));
+        QCOMPARE(ui(t).timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
+        QVERIFY(!ui(t).justWatchAction->isChecked());
+        QVERIFY(!ui(t).justWatchAction->isEnabled());
         for (int seat = 1; seat <= 10; ++seat) {
-            QCOMPARE(t->label_score[seat]->text(), QStringLiteral("0"));
-            QVERIFY(t->image_eyes[seat]->isHidden());
+            QCOMPARE(ui(t).label_score[seat]->text(), QStringLiteral("0"));
+            QVERIFY(ui(t).image_eyes[seat]->isHidden());
             const QColor expected = seat % 2 ? QColor(Qt::black) : maroon;
-            QCOMPARE(rowColour(t->label_playername[seat]), expected);
-            QCOMPARE(rowColour(t->label_score[seat]), expected);
+            QCOMPARE(rowColour(ui(t).label_playername[seat]), expected);
+            QCOMPARE(rowColour(ui(t).label_score[seat]), expected);
         }
         feed(*t, QStringLiteral("CMD_startgame+2+false+20+junk"));
-        QCOMPARE(t->timeperturn->text(), QStringLiteral("Time Per Turn: 2:00"));
-        QVERIFY(t->justWatchAction->isEnabled());
+        QCOMPARE(ui(t).timeperturn->text(), QStringLiteral("Time Per Turn: 2:00"));
+        QVERIFY(ui(t).justWatchAction->isEnabled());
         for (int seat = 1; seat <= 10; ++seat)
-            QCOMPARE(rowColour(t->label_playername[seat]), maroon);
+            QCOMPARE(rowColour(ui(t).label_playername[seat]), maroon);
         QCOMPARE(lines(*t).last(), QStringLiteral("0+Bob has started a game."));
-        QVERIFY(!t->game->turnClock->isActive());
+        QVERIFY(!t->game()->turnClock->isActive());
     }
 
     void pickForMe()
     {
         seat(2);
-        t->game->drawernumber = 2;
-        QVERIFY(t->strokesender->press(QPoint(1, 1))); // a stroke left open
-        t->button_cat[4]->setChecked(true);
+        t->game()->drawernumber = 2;
+        QVERIFY(ui(t).strokesender->press(QPoint(1, 1))); // a stroke left open
+        ui(t).button_cat[4]->setChecked(true);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
-        QCOMPARE(t->game->drawernumber, 2);
-        QVERIFY(!t->strokesender->penIsDown());
-        QVERIFY(!t->panel_pickcatagory->isHidden());
-        QCOMPARE(t->label_pickcatagory->text(), QStringLiteral("Your turn to"));
-        QCOMPARE(t->label_pickcatagory1->text(), QStringLiteral("choose a catagory"));
-        for (QAbstractButton *b : t->button_cat)
+        QCOMPARE(t->game()->drawernumber, 2);
+        QVERIFY(!ui(t).strokesender->penIsDown());
+        QVERIFY(!ui(t).panel_pickcatagory->isHidden());
+        QCOMPARE(ui(t).label_pickcatagory->text(), QStringLiteral("Your turn to"));
+        QCOMPARE(ui(t).label_pickcatagory1->text(), QStringLiteral("choose a catagory"));
+        for (QAbstractButton *b : ui(t).button_cat)
             QVERIFY(!b->isChecked());
-        QCOMPARE(t->cuelog, QStringList{QStringLiteral("turn")});
-        QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[2] + 2);
-        QVERIFY(t->game->turnClock->isActive());
-        QCOMPARE(t->game->turnClockMode, 0);
-        QCOMPARE(t->game->secondsleft, 10);
+        QCOMPARE(logof(t).cues, QStringList{QStringLiteral("turn")});
+        QCOMPARE(ui(t).image_arrow->y(), tchatgeometry::nameRowY[2] + 2);
+        QVERIFY(t->game()->turnClock->isActive());
+        QCOMPARE(t->game()->turnClockMode, 0);
+        QCOMPARE(t->game()->secondsleft, 10);
     }
 
     void pickForSomeoneElse()
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_pickcatagory+3"));
-        QVERIFY(t->panel_pickcatagory->isHidden());
-        QVERIFY(t->cuelog.isEmpty());
-        QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[3] + 2);
+        QVERIFY(ui(t).panel_pickcatagory->isHidden());
+        QVERIFY(logof(t).cues.isEmpty());
+        QCOMPARE(ui(t).image_arrow->y(), tchatgeometry::nameRowY[3] + 2);
     }
 
     // A player who joins during a turn gets the strokes so far and the turn without the pick
@@ -504,31 +507,31 @@ private slots:
         feed(*t, QStringLiteral("CMD_gamestats+30+75+2+2+4+0+0+0+0+0+0+0"));
         if (!strokesFirst)
             feed(*t, stroke);
-        QCOMPARE(t->image_main->image_backup.pixel(100, 10), qRgb(255, 0, 0));
-        QCOMPARE(t->image_arrow->y(), Tchat::nameRowY[3] + 2);
-        QCOMPARE(t->label_adrawer->y(), Tchat::nameRowY[3]);
-        QVERIFY(t->label_adrawer->isHidden());
-        QCOMPARE(t->label_turn->text(), QStringLiteral("Cy's turn to draw."));
-        QCOMPARE(t->cuelog, QStringList{QStringLiteral("cat4")});
-        QCOMPARE(t->game->secondsleft, 75);
-        QCOMPARE(t->label_timer->text(), QStringLiteral("1:15"));
+        QCOMPARE(ui(t).image_main->image_backup.pixel(100, 10), qRgb(255, 0, 0));
+        QCOMPARE(ui(t).image_arrow->y(), tchatgeometry::nameRowY[3] + 2);
+        QCOMPARE(ui(t).label_adrawer->y(), tchatgeometry::nameRowY[3]);
+        QVERIFY(ui(t).label_adrawer->isHidden());
+        QCOMPARE(ui(t).label_turn->text(), QStringLiteral("Cy's turn to draw."));
+        QCOMPARE(logof(t).cues, QStringList{QStringLiteral("cat4")});
+        QCOMPARE(t->game()->secondsleft, 75);
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("1:15"));
         // The host's count sets the clock at once; an unreadable one changes nothing.
         feed(*t, QStringLiteral("CMD_updatetime+38"));
-        QCOMPARE(t->label_timer->text(), QStringLiteral("0:38"));
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:38"));
         feed(*t, QStringLiteral("CMD_updatetime+soon"));
-        QCOMPARE(t->game->secondsleft, 38);
-        QCOMPARE(rowColour(t->label_playername[3]), maroon);
+        QCOMPARE(t->game()->secondsleft, 38);
+        QCOMPARE(rowColour(ui(t).label_playername[3]), maroon);
         feed(*t, QStringLiteral("CMD_teamscore+2+2+2+2+2+2+2+2+2+2"));
-        QCOMPARE(rowColour(t->label_playername[3]), QColor(Qt::black));
-        QCOMPARE(rowColour(t->label_score[3]), QColor(Qt::black));
-        QCOMPARE(rowColour(t->label_playername[4]), maroon);
+        QCOMPARE(rowColour(ui(t).label_playername[3]), QColor(Qt::black));
+        QCOMPARE(rowColour(ui(t).label_score[3]), QColor(Qt::black));
+        QCOMPARE(rowColour(ui(t).label_playername[4]), maroon);
         // From the next pick on the copy is like every other: the next turn wipes the area and
         // the host's count no longer moves the clock.
         feed(*t, QStringLiteral("CMD_pickcatagory+4"));
         feed(*t, QStringLiteral("CMD_nextplayer+4+1+__ "));
-        QCOMPARE(t->image_main->image_backup.pixel(100, 10), qRgb(255, 255, 255));
+        QCOMPARE(ui(t).image_main->image_backup.pixel(100, 10), qRgb(255, 255, 255));
         feed(*t, QStringLiteral("CMD_updatetime+38"));
-        QCOMPARE(t->game->secondsleft, 75);
+        QCOMPARE(t->game()->secondsleft, 75);
     }
 
     // Which controls each role sees during a turn.
@@ -548,9 +551,9 @@ private slots:
     {
         QFETCH(int, me);
         seat(me);
-        t->button_pass->show();
-        t->panel_pickcatagory->show();
-        t->image_main->image_backup.fill(Qt::red);
+        ui(t).button_pass->show();
+        ui(t).panel_pickcatagory->show();
+        ui(t).image_main->image_backup.fill(Qt::red);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
         feed(*t, QStringLiteral("CMD_givedraweranswer+HELLO"));
@@ -559,20 +562,20 @@ private slots:
         QFETCH(bool, answerField);
         QFETCH(bool, pass);
         QFETCH(bool, phrase);
-        QCOMPARE(!t->panel_toolbar->isHidden(), toolbar);
-        QCOMPARE(!t->panel_answer->isHidden(), answerPanel);
-        QCOMPARE(t->edit_answer->isVisibleTo(t->boardPanel), answerField);
-        QCOMPARE(t->label_answerlabel->isVisibleTo(t->boardPanel), answerField);
-        QCOMPARE(t->listbox_myguessed->isVisibleTo(t->boardPanel), answerPanel);
-        QCOMPARE(!t->button_pass->isHidden(), pass);
-        QCOMPARE(!t->label_fullanswer->isHidden(), phrase);
-        QCOMPARE(t->label_fullanswer->text(), QStringLiteral("HELLO"));
-        QVERIFY(t->panel_pickcatagory->isHidden());
-        QCOMPARE(t->image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
-        QCOMPARE(t->penw->text(), QStringLiteral("3"));
-        QCOMPARE(t->ColorButton->colour(), 0);
-        QCOMPARE(t->game->turnClockMode, 1);
-        QCOMPARE(t->game->secondsleft, 120);
+        QCOMPARE(!ui(t).panel_toolbar->isHidden(), toolbar);
+        QCOMPARE(!ui(t).panel_answer->isHidden(), answerPanel);
+        QCOMPARE(ui(t).edit_answer->isVisibleTo(ui(t).boardPanel), answerField);
+        QCOMPARE(ui(t).label_answerlabel->isVisibleTo(ui(t).boardPanel), answerField);
+        QCOMPARE(ui(t).listbox_myguessed->isVisibleTo(ui(t).boardPanel), answerPanel);
+        QCOMPARE(!ui(t).button_pass->isHidden(), pass);
+        QCOMPARE(!ui(t).label_fullanswer->isHidden(), phrase);
+        QCOMPARE(ui(t).label_fullanswer->text(), QStringLiteral("HELLO"));
+        QVERIFY(ui(t).panel_pickcatagory->isHidden());
+        QCOMPARE(ui(t).image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
+        QCOMPARE(ui(t).penw->text(), QStringLiteral("3"));
+        QCOMPARE(ui(t).ColorButton->colour(), 0);
+        QCOMPARE(t->game()->turnClockMode, 1);
+        QCOMPARE(t->game()->secondsleft, 120);
     }
 
     // The clock of a drawing turn starts from the game's time per turn, not from this copy's
@@ -580,17 +583,17 @@ private slots:
     void turnTimeFromTheGame()
     {
         Tgamestartform dialog;
-        t->gamestartform = &dialog;
+        t->attach({.spylist = spies.get(), .gamestartform = &dialog});
         dialog.timeperturn->setText(QStringLiteral("75"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->game->secondsleft, 120);
+        QCOMPARE(t->game()->secondsleft, 120);
         feed(*t, QStringLiteral("CMD_startgame+1+false+20+45"));
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
-        QCOMPARE(t->label_timer->text(), QStringLiteral("0:10"));
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:10"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->game->secondsleft, 45);
-        QCOMPARE(t->label_timer->text(), QStringLiteral("0:45"));
-        t->gamestartform = nullptr;
+        QCOMPARE(t->game()->secondsleft, 45);
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:45"));
+        t->attach({.spylist = spies.get()});
     }
 
     // The longest phrases and their masks stay whole on the answer lines; a short mask keeps
@@ -607,15 +610,15 @@ private slots:
         };
         feed(*t, QStringLiteral("CMD_nextplayer+2+2+") + mask);
         feed(*t, QStringLiteral("CMD_givedraweranswer+") + phrase + QLatin1Char(' ') + phrase);
-        QCOMPARE(t->label_answer->text(), mask);
-        QVERIFY(fits(t->label_answer));
-        QVERIFY(fits(t->label_fullanswer));
+        QCOMPARE(ui(t).label_answer->text(), mask);
+        QVERIFY(fits(ui(t).label_answer));
+        QVERIFY(fits(ui(t).label_fullanswer));
         feed(*t, QStringLiteral("CMD_correctanswer+1+2+2+1+") + phrase);
-        QCOMPARE(t->label_answer->text(), phrase);
-        QVERIFY(fits(t->label_answer));
+        QCOMPARE(ui(t).label_answer->text(), phrase);
+        QVERIFY(fits(ui(t).label_answer));
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+____ "));
-        QCOMPARE(t->label_answer->font().pixelSize(), Tchat::answerPixels);
-        QCOMPARE(t->label_answer->font().letterSpacing(), qreal(Tchat::answerSpacing));
+        QCOMPARE(ui(t).label_answer->font().pixelSize(), tchatgeometry::answerPixels);
+        QCOMPARE(ui(t).label_answer->font().letterSpacing(), qreal(tchatgeometry::answerSpacing));
     }
 
     // Text too long for its place ends at a whole letter: names end in "…", the turn line and
@@ -625,8 +628,8 @@ private slots:
         seat(1);
         const QString name = QStringLiteral("Bartholomew Maximilian Featherstonehaugh");
         feed(*t, QStringLiteral("CMD_newplayerinfo+2+") + name);
-        auto *row = static_cast<FittingLabel *>(t->label_playername[2]);
-        QCOMPARE(t->seatname(2), name);
+        auto *row = static_cast<FittingLabel *>(ui(t).label_playername[2]);
+        QCOMPARE(t->game()->seatname(2), name);
         QVERIFY(row->shownText().endsWith(QChar(0x2026)));
         // The picture of the row: its last letter ends before the label does.
         const QImage shot = row->grab().toImage();
@@ -645,26 +648,26 @@ private slots:
         };
         feed(*t, QStringLiteral("CMD_refreshplayerlist+2+Bartholomew Maximilian"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+____ "));
-        QVERIFY(fitsWhole(t->label_turn));
-        QVERIFY(static_cast<FittingLabel *>(t->label_turn)->shownFont().pixelSize() < 13);
+        QVERIFY(fitsWhole(ui(t).label_turn));
+        QVERIFY(static_cast<FittingLabel *>(ui(t).label_turn)->shownFont().pixelSize() < 13);
         feed(*t, QStringLiteral("CMD_winner+Bartholomew Maximilian"));
-        QVERIFY(fitsWhole(t->label_winner));
+        QVERIFY(fitsWhole(ui(t).label_winner));
 
         // The drawer's Pass button, then the host's Start button beside a long mask.
-        t->game->mynumber = 2;
+        t->game()->mynumber = 2;
         QString mask;
         for (const int letters : {1, 5, 2, 4, 2, 6, 2, 3, 7, 4})
             mask += QString(letters, QLatin1Char('_')) + QLatin1Char(' ');
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+") + mask);
-        QVERIFY(!t->button_pass->isHidden());
-        const QRect textArea = t->label_answer->contentsRect().translated(t->label_answer->pos());
-        QVERIFY(!textArea.intersects(t->button_pass->geometry()));
-        QVERIFY(!textArea.intersects(t->button_start->geometry()));
-        QVERIFY(t->label_answer->fontMetrics().horizontalAdvance(mask) <= textArea.width());
-        QCOMPARE(static_cast<FittingLabel *>(t->label_answer)->shownText(), mask);
+        QVERIFY(!ui(t).button_pass->isHidden());
+        const QRect textArea = ui(t).label_answer->contentsRect().translated(ui(t).label_answer->pos());
+        QVERIFY(!textArea.intersects(ui(t).button_pass->geometry()));
+        QVERIFY(!textArea.intersects(ui(t).button_start->geometry()));
+        QVERIFY(ui(t).label_answer->fontMetrics().horizontalAdvance(mask) <= textArea.width());
+        QCOMPARE(static_cast<FittingLabel *>(ui(t).label_answer)->shownText(), mask);
         // With both buttons gone the line has the whole width again.
-        t->button_pass->hide();
-        QCOMPARE(t->label_answer->contentsRect().width(), t->label_answer->width());
+        ui(t).button_pass->hide();
+        QCOMPARE(ui(t).label_answer->contentsRect().width(), ui(t).label_answer->width());
     }
 
     void guesses()
@@ -674,18 +677,18 @@ private slots:
         feed(*t, QStringLiteral("CMD_myguessed+3+HOUSE BOAT"));
         feed(*t, QStringLiteral("CMD_veryclose+2+RUN+"));
         feed(*t, QStringLiteral("CMD_veryclose+1+RUN+"));
-        QCOMPARE(listLines(t->listbox_guessed), QStringList{QStringLiteral("Cy guessed: HOUSE")});
-        QCOMPARE(listLines(t->listbox_myguessed), (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"),
-                                                               QStringLiteral("RUN is very close.")}));
+        QCOMPARE(listLines(ui(t).listbox_guessed), QStringList{QStringLiteral("Cy guessed: HOUSE")});
+        QCOMPARE(listLines(ui(t).listbox_myguessed), (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"),
+                                                                  QStringLiteral("RUN is very close.")}));
     }
 
     void guessListFollowsNewLines()
     {
-        t->listbox_myguessed->parentWidget()->show();
+        ui(t).listbox_myguessed->parentWidget()->show();
         t->show();
         for (int i = 0; i < 30; ++i)
             feed(*t, QStringLiteral("CMD_myguessed+1+GUESS") + QString::number(i));
-        QScrollBar *bar = t->listbox_myguessed->verticalScrollBar();
+        QScrollBar *bar = ui(t).listbox_myguessed->verticalScrollBar();
         QVERIFY(bar->maximum() > 0);
         QCOMPARE(bar->value(), bar->maximum());
     }
@@ -694,13 +697,13 @@ private slots:
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ ___ "));
-        t->game->turnClockTick();
+        t->game()->turnClockTick();
         feed(*t, QStringLiteral("CMD_updateanswer+false+HOUSE ___ "));
-        QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE ___ "));
-        QCOMPARE(t->game->secondsleft, 119);
-        QCOMPARE(t->game->turnClockMode, 1);
-        QVERIFY(t->game->turnClock->isActive());
-        QVERIFY(!t->panel_answer->isHidden());
+        QCOMPARE(ui(t).label_answer->text(), QStringLiteral("HOUSE ___ "));
+        QCOMPARE(t->game()->secondsleft, 119);
+        QCOMPARE(t->game()->turnClockMode, 1);
+        QVERIFY(t->game()->turnClock->isActive());
+        QVERIFY(!ui(t).panel_answer->isHidden());
     }
 
     void timeOut()
@@ -708,27 +711,27 @@ private slots:
         seat(2);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
-        t->cuelog.clear();
+        logof(t).cues.clear();
         feed(*t, QStringLiteral("CMD_updateanswer+true+HOUSE"));
-        QCOMPARE(t->cuelog, QStringList{QStringLiteral("noanswer")});
+        QCOMPARE(logof(t).cues, QStringList{QStringLiteral("noanswer")});
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+No one guessed!")});
-        QCOMPARE(t->label_answer->text(), QStringLiteral("HOUSE"));
-        QCOMPARE(t->game->drawernumber, 0);
-        QVERIFY(t->panel_toolbar->isHidden());
-        QVERIFY(t->panel_answer->isHidden());
-        QVERIFY(!t->button_snapshot->isHidden());
-        QVERIFY(!t->button_pass->isHidden()); // the drawer's pass button stays as it was
-        QVERIFY(t->game->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
-        QCOMPARE(t->game->turnClockMode, 0);
-        QCOMPARE(t->game->secondsleft, 10);
+        QCOMPARE(ui(t).label_answer->text(), QStringLiteral("HOUSE"));
+        QCOMPARE(t->game()->drawernumber, 0);
+        QVERIFY(ui(t).panel_toolbar->isHidden());
+        QVERIFY(ui(t).panel_answer->isHidden());
+        QVERIFY(!ui(t).button_snapshot->isHidden());
+        QVERIFY(!ui(t).button_pass->isHidden()); // the drawer's pass button stays as it was
+        QVERIFY(t->game()->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
+        QCOMPARE(t->game()->turnClockMode, 0);
+        QCOMPARE(t->game()->secondsleft, 10);
     }
 
     void passed()
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_passed+3+4"));
-        QCOMPARE(t->cuelog, QStringList{QStringLiteral("pass")});
-        QCOMPARE(t->label_score[3]->text(), QStringLiteral("4"));
+        QCOMPARE(logof(t).cues, QStringList{QStringLiteral("pass")});
+        QCOMPARE(ui(t).label_score[3]->text(), QStringLiteral("4"));
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Cy has bought a different phrase for one point.")});
     }
 
@@ -749,33 +752,33 @@ private slots:
         seat(me);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+1+___ ____ "));
-        t->button_pass->show();
-        t->cuelog.clear();
-        t->linelog.clear();
+        ui(t).button_pass->show();
+        logof(t).cues.clear();
+        logof(t).lines.clear();
         feed(*t, QStringLiteral("CMD_correctanswer+3+7+2+5+RUN FAST"));
-        QCOMPARE(t->cuelog.contains(QStringLiteral("correct")), hears);
+        QCOMPARE(logof(t).cues.contains(QStringLiteral("correct")), hears);
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Cy has guessed the answer!")});
-        QCOMPARE(t->label_score[3]->text(), QStringLiteral("7"));
-        QCOMPARE(t->label_score[2]->text(), QStringLiteral("5"));
-        QVERIFY(!t->label_adrawer->isHidden());
-        QVERIFY(!t->label_aguesser->isHidden());
-        QCOMPARE(t->label_adrawer->y(), Tchat::nameRowY[2]);
-        QCOMPARE(t->label_aguesser->y(), Tchat::nameRowY[3]);
-        QCOMPARE(t->label_answer->text(), QStringLiteral("RUN FAST"));
-        QVERIFY(t->game->roundcaption.endsWith(QStringLiteral(": Bob-RUN FAST")));
-        QCOMPARE(t->game->drawernumber, 0);
-        QVERIFY(t->panel_answer->isHidden());
-        QVERIFY(t->panel_toolbar->isHidden());
-        QVERIFY(t->button_pass->isHidden());
-        QVERIFY(!t->button_snapshot->isHidden());
-        QCOMPARE(t->game->turnClockMode, 0);
-        QCOMPARE(t->game->secondsleft, 10);
+        QCOMPARE(ui(t).label_score[3]->text(), QStringLiteral("7"));
+        QCOMPARE(ui(t).label_score[2]->text(), QStringLiteral("5"));
+        QVERIFY(!ui(t).label_adrawer->isHidden());
+        QVERIFY(!ui(t).label_aguesser->isHidden());
+        QCOMPARE(ui(t).label_adrawer->y(), tchatgeometry::nameRowY[2]);
+        QCOMPARE(ui(t).label_aguesser->y(), tchatgeometry::nameRowY[3]);
+        QCOMPARE(ui(t).label_answer->text(), QStringLiteral("RUN FAST"));
+        QVERIFY(t->game()->roundcaption.endsWith(QStringLiteral(": Bob-RUN FAST")));
+        QCOMPARE(t->game()->drawernumber, 0);
+        QVERIFY(ui(t).panel_answer->isHidden());
+        QVERIFY(ui(t).panel_toolbar->isHidden());
+        QVERIFY(ui(t).button_pass->isHidden());
+        QVERIFY(!ui(t).button_snapshot->isHidden());
+        QCOMPARE(t->game()->turnClockMode, 0);
+        QCOMPARE(t->game()->secondsleft, 10);
         // The next turn clears the marks and the snapshot button.
         feed(*t, QStringLiteral("CMD_nextplayer+3+1+___ "));
-        QVERIFY(t->label_adrawer->isHidden());
-        QVERIFY(t->label_aguesser->isHidden());
-        QVERIFY(t->button_snapshot->isHidden());
-        QVERIFY(t->game->roundcaption.isEmpty());
+        QVERIFY(ui(t).label_adrawer->isHidden());
+        QVERIFY(ui(t).label_aguesser->isHidden());
+        QVERIFY(ui(t).button_snapshot->isHidden());
+        QVERIFY(t->game()->roundcaption.isEmpty());
     }
 
     void winner_data()
@@ -787,23 +790,23 @@ private slots:
     void winner()
     {
         QFETCH(bool, host);
-        t->game->amhost = host;
-        t->game->offerstart(false);
+        t->game()->amhost = host;
+        t->game()->offerstart(false);
         feed(*t, QStringLiteral("CMD_winner+Maroon Team"));
-        QCOMPARE(t->cuelog, QStringList{QStringLiteral("gameover")});
+        QCOMPARE(logof(t).cues, QStringList{QStringLiteral("gameover")});
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Maroon Team has Won the Game!")});
-        QCOMPARE(t->label_winner->text(), QStringLiteral("Maroon Team"));
-        QVERIFY(!t->winnerPanel->isHidden());
-        QVERIFY(t->image_winner->isRunning());
-        QCOMPARE(!t->button_start->isHidden(), host);
-        QCOMPARE(t->startGameAction->isEnabled(), host);
-        const int before = t->image_winner->frame();
-        t->image_winner->advance();
-        QCOMPARE(t->image_winner->frame(), (before + 1) % 5);
+        QCOMPARE(ui(t).label_winner->text(), QStringLiteral("Maroon Team"));
+        QVERIFY(!ui(t).winnerPanel->isHidden());
+        QVERIFY(ui(t).image_winner->isRunning());
+        QCOMPARE(!ui(t).button_start->isHidden(), host);
+        QCOMPARE(ui(t).startGameAction->isEnabled(), host);
+        const int before = ui(t).image_winner->frame();
+        ui(t).image_winner->advance();
+        QCOMPARE(ui(t).image_winner->frame(), (before + 1) % 5);
         // The next pick hides it and stops the animation.
         feed(*t, QStringLiteral("CMD_pickcatagory+1"));
-        QVERIFY(t->winnerPanel->isHidden());
-        QVERIFY(!t->image_winner->isRunning());
+        QVERIFY(ui(t).winnerPanel->isHidden());
+        QVERIFY(!ui(t).image_winner->isRunning());
     }
 
     // The host's line that the game has paused brings the host's Start button back; a player's
@@ -812,55 +815,55 @@ private slots:
     void paused()
     {
         QFETCH(bool, host);
-        t->game->amhost = host;
-        t->startGameAction->setEnabled(false);
+        t->game()->amhost = host;
+        ui(t).startGameAction->setEnabled(false);
         const QString line = cmd::buildPaused();
         feed(*t, QStringLiteral("CMD_chat+2+Bo chats: ") + line.mid(line.indexOf(QLatin1Char('+'), 9) + 1));
-        QVERIFY(t->button_start->isHidden());
+        QVERIFY(ui(t).button_start->isHidden());
         feed(*t, line);
         QCOMPARE(lines(*t).size(), 2);
         QVERIFY(lines(*t).constLast().startsWith(QStringLiteral("0+Game paused")));
-        QCOMPARE(!t->button_start->isHidden(), host);
-        QCOMPARE(t->startGameAction->isEnabled(), host);
+        QCOMPARE(!ui(t).button_start->isHidden(), host);
+        QCOMPARE(ui(t).startGameAction->isEnabled(), host);
     }
 
     // A pause of ten seconds shows 0:09 down to 0:00 and stops on the tick after.
     void pauseClock()
     {
-        t->game->restartclock(0, 10);
+        t->game()->restartclock(0, 10);
         QStringList shown;
         QList<int> bars;
         for (int i = 0; i < 10; ++i) {
-            t->game->turnClockTick();
-            shown << t->label_timer->text();
-            bars << t->image_timer->width();
-            QVERIFY(t->game->turnClock->isActive());
+            t->game()->turnClockTick();
+            shown << ui(t).label_timer->text();
+            bars << ui(t).image_timer->width();
+            QVERIFY(t->game()->turnClock->isActive());
         }
         QCOMPARE(shown, (QStringList{QStringLiteral("0:09"), QStringLiteral("0:08"), QStringLiteral("0:07"),
                                      QStringLiteral("0:06"), QStringLiteral("0:05"), QStringLiteral("0:04"),
                                      QStringLiteral("0:03"), QStringLiteral("0:02"), QStringLiteral("0:01"),
                                      QStringLiteral("0:00")}));
         QCOMPARE(bars, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 0}));
-        t->game->turnClockTick();
-        QCOMPARE(t->label_timer->text(), QStringLiteral("0:00"));
-        QVERIFY(!t->game->turnClock->isActive());
+        t->game()->turnClockTick();
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:00"));
+        QVERIFY(!t->game()->turnClock->isActive());
     }
 
     void drawingClockBar()
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->game->secondsleft, 120);
+        QCOMPARE(t->game()->secondsleft, 120);
         for (int i = 0; i < 20; ++i) {
-            t->game->turnClockTick();
-            QCOMPARE(t->image_timer->width(), 100);
+            t->game()->turnClockTick();
+            QCOMPARE(ui(t).image_timer->width(), 100);
         }
-        QCOMPARE(t->label_timer->text(), QStringLiteral("1:40"));
-        t->game->turnClockTick();
-        QCOMPARE(t->image_timer->width(), 99);
-        QCOMPARE(t->label_timer->text(), QStringLiteral("1:39"));
-        t->game->turnClockTick();
-        QCOMPARE(t->image_timer->width(), 98);
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("1:40"));
+        t->game()->turnClockTick();
+        QCOMPARE(ui(t).image_timer->width(), 99);
+        QCOMPARE(ui(t).label_timer->text(), QStringLiteral("1:39"));
+        t->game()->turnClockTick();
+        QCOMPARE(ui(t).image_timer->width(), 98);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "host/tserver.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
+#include "tests/support/tchatui.h"
 #include "widgets/flatpanel.h"
 
 #include <QAbstractButton>
@@ -47,11 +48,11 @@ class TestTchatLoopback : public QObject
     std::unique_ptr<Tchat> join(const QString &name)
     {
         auto t = std::make_unique<Tchat>();
-        t->recordlog = true;
-        t->game->loginname = name;
-        t->link->sock.HostName = QStringLiteral("127.0.0.1");
-        t->link->sock.PortName = port;
-        guard([&t] { t->link->sock.Open(); });
+        logof(t);
+        t->game()->loginname = name;
+        t->link()->sock.HostName = QStringLiteral("127.0.0.1");
+        t->link()->sock.PortName = port;
+        guard([&t] { t->link()->sock.Open(); });
         return t;
     }
 
@@ -59,7 +60,7 @@ class TestTchatLoopback : public QObject
     {
         QStringList out;
         for (int seat = 1; seat <= 3; ++seat)
-            out << t.label_playername[seat]->text();
+            out << ui(t).label_playername[seat]->text();
         return out;
     }
 
@@ -82,34 +83,34 @@ private slots:
     void twoPlayersSeeEachOther()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber, 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game->mynumber, 2);
+        QTRY_COMPARE(bob->game()->mynumber, 2);
         const QStringList both{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("<Waiting>")};
         QTRY_COMPARE(names(*ann), both);
         QTRY_COMPARE(names(*bob), both);
-        QVERIFY(ann->game->loggedin && bob->game->loggedin);
-        QVERIFY(ann->linelog.contains({QStringLiteral("0+Bob is Connected."), Tchat::systemcolour}));
-        QVERIFY(bob->linelog.contains({QStringLiteral("0+Ann is Connected."), Tchat::systemcolour}));
+        QVERIFY(ann->game()->loggedin && bob->game()->loggedin);
+        QVERIFY(logof(ann).lines.contains({QStringLiteral("0+Bob is Connected."), PlayerGame::systemcolour}));
+        QVERIFY(logof(bob).lines.contains({QStringLiteral("0+Ann is Connected."), PlayerGame::systemcolour}));
 
         // A turn announced by the host reaches both, each in its own role.
         host->sendtoall(cmd::buildStartgame(1, false, 20, 60));
         host->sendtoall(cmd::buildPickcatagoryTurn(2));
         host->sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
         host->sendtoall(cmd::buildTeamscore({3, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
-        QTRY_COMPARE(ann->label_score[2]->text(), QStringLiteral("5"));
-        QTRY_COMPARE(bob->label_score[2]->text(), QStringLiteral("5"));
-        QCOMPARE(ann->label_score[1]->text(), QStringLiteral("3"));
-        QCOMPARE(ann->label_turn->text(), QStringLiteral("Bob's turn to draw."));
-        QCOMPARE(bob->label_turn->text(), QStringLiteral("Your turn to draw."));
-        QVERIFY(!ann->panel_answer->isHidden() && ann->panel_toolbar->isHidden());
-        QVERIFY(bob->panel_answer->isHidden() && !bob->panel_toolbar->isHidden());
-        QCOMPARE(ann->image_arrow->y(), bob->image_arrow->y());
+        QTRY_COMPARE(ui(ann).label_score[2]->text(), QStringLiteral("5"));
+        QTRY_COMPARE(ui(bob).label_score[2]->text(), QStringLiteral("5"));
+        QCOMPARE(ui(ann).label_score[1]->text(), QStringLiteral("3"));
+        QCOMPARE(ui(ann).label_turn->text(), QStringLiteral("Bob's turn to draw."));
+        QCOMPARE(ui(bob).label_turn->text(), QStringLiteral("Your turn to draw."));
+        QVERIFY(!ui(ann).panel_answer->isHidden() && ui(ann).panel_toolbar->isHidden());
+        QVERIFY(ui(bob).panel_answer->isHidden() && !ui(bob).panel_toolbar->isHidden());
+        QCOMPARE(ui(ann).image_arrow->y(), ui(bob).image_arrow->y());
 
         // Bob leaves: Ann's panel empties his seat.
         bob.reset();
-        QTRY_COMPARE(ann->label_playername[2]->text(), QStringLiteral("<Waiting>"));
-        QVERIFY(ann->linelog.contains({QStringLiteral("0+Bob disconnected."), Tchat::systemcolour}));
+        QTRY_COMPARE(ui(ann).label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(logof(ann).lines.contains({QStringLiteral("0+Bob disconnected."), PlayerGame::systemcolour}));
         QVERIFY(boxes.isEmpty());
     }
 
@@ -119,35 +120,39 @@ private slots:
     void numberOneActsAsHostingPlayer()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber, 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game->mynumber, 2);
+        QTRY_COMPARE(bob->game()->mynumber, 2);
         auto cy = join(QStringLiteral("Cy"));
-        QTRY_COMPARE(cy->game->mynumber, 3);
-        QVERIFY(ann->game->amhost && !ann->button_start->isHidden() && ann->startGameAction->isEnabled());
-        QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("Ann"));
+        QTRY_COMPARE(cy->game()->mynumber, 3);
+        QVERIFY(ann->game()->amhost && !ui(ann).button_start->isHidden() &&
+                ui(ann).startGameAction->isEnabled());
+        QTRY_COMPARE(ui(bob).label_playername[1]->text(), QStringLiteral("Ann"));
         QTRY_COMPARE(names(*cy),
                      (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy")}));
-        QVERIFY(!bob->game->amhost && bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
+        QVERIFY(!bob->game()->amhost && ui(bob).button_start->isHidden() &&
+                !ui(bob).startGameAction->isEnabled());
         ann.reset();
-        QTRY_COMPARE(bob->label_playername[1]->text(), QStringLiteral("<Waiting>"));
-        QTRY_COMPARE(cy->label_playername[1]->text(), QStringLiteral("<Waiting>"));
-        QVERIFY(bob->game->amhost && !bob->button_start->isHidden() && bob->startGameAction->isEnabled());
-        QVERIFY(!cy->game->amhost && cy->button_start->isHidden());
-        bob->game->send(cmd::buildStartgame(2, false, 20, 60));
+        QTRY_COMPARE(ui(bob).label_playername[1]->text(), QStringLiteral("<Waiting>"));
+        QTRY_COMPARE(ui(cy).label_playername[1]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(bob->game()->amhost && !ui(bob).button_start->isHidden() &&
+                ui(bob).startGameAction->isEnabled());
+        QVERIFY(!cy->game()->amhost && ui(cy).button_start->isHidden());
+        bob->game()->send(cmd::buildStartgame(2, false, 20, 60));
         QTRY_VERIFY(host->gameon);
-        QTRY_VERIFY(bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
-        QVERIFY(bob->game->amhost);
+        QTRY_VERIFY(ui(bob).button_start->isHidden() && !ui(bob).startGameAction->isEnabled());
+        QVERIFY(bob->game()->amhost);
 
         auto cid = join(QStringLiteral("Cid"));
-        QTRY_COMPARE(cid->game->mynumber, 1);
-        QTRY_VERIFY(!bob->game->amhost);
+        QTRY_COMPARE(cid->game()->mynumber, 1);
+        QTRY_VERIFY(!bob->game()->amhost);
         // Joining while a game runs: the controls without Start.
-        QTRY_VERIFY(cid->game->amhost && cid->button_start->isHidden() && !cid->startGameAction->isEnabled());
+        QTRY_VERIFY(cid->game()->amhost && ui(cid).button_start->isHidden() &&
+                    !ui(cid).startGameAction->isEnabled());
         host->stopgame();
         host->sendtoall(cmd::buildPaused());
-        QTRY_VERIFY(!cid->button_start->isHidden() && cid->startGameAction->isEnabled());
-        QVERIFY(bob->button_start->isHidden() && !bob->startGameAction->isEnabled());
+        QTRY_VERIFY(!ui(cid).button_start->isHidden() && ui(cid).startGameAction->isEnabled());
+        QVERIFY(ui(bob).button_start->isHidden() && !ui(bob).startGameAction->isEnabled());
     }
 
     // A backlog is drawn several messages a tick, in order; a message that does not read ends
@@ -155,23 +160,23 @@ private slots:
     void backlogDrainsInBursts()
     {
         Tchat t;
-        t.game->mynumber = 2;
-        t.link->receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
+        t.game()->mynumber = 2;
+        t.link()->receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
         for (int x = 12; x <= 410; x += 2) {
-            t.link->receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
+            t.link()->receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
             if (x == 200)
-                t.link->receivedlist.push({QStringLiteral("CMD_justwatching+2x0+1"), 0, 0});
+                t.link()->receivedlist.push({QStringLiteral("CMD_justwatching+2x0+1"), 0, 0});
         }
-        const qsizetype queued = t.link->receivedlist.size();
-        guard([&t] { t.link->drainQueue(); });
-        QVERIFY(t.link->receivedlist.size() < queued - 1);
-        for (int ticks = 0; !t.link->receivedlist.isEmpty() && ticks < 1000; ++ticks)
-            guard([&t] { t.link->drainQueue(); });
-        QVERIFY(t.link->receivedlist.isEmpty());
+        const qsizetype queued = t.link()->receivedlist.size();
+        guard([&t] { t.link()->drainQueue(); });
+        QVERIFY(t.link()->receivedlist.size() < queued - 1);
+        for (int ticks = 0; !t.link()->receivedlist.isEmpty() && ticks < 1000; ++ticks)
+            guard([&t] { t.link()->drainQueue(); });
+        QVERIFY(t.link()->receivedlist.isEmpty());
         QCOMPARE(boxes, QStringList{QStringLiteral("'2x0' is not a valid integer value.")});
         // One unbroken line from the first point to the last.
         for (int x = 10; x <= 410; ++x)
-            QVERIFY2(t.image_main->image_backup.pixel(x, 10) == qRgb(0, 0, 0),
+            QVERIFY2(ui(t).image_main->image_backup.pixel(x, 10) == qRgb(0, 0, 0),
                      qPrintable(QString::number(x)));
     }
 
@@ -179,18 +184,18 @@ private slots:
     void fullHostRefuses()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber, 1);
         // Every other record taken, as by players who have not logged in yet.
         for (int slot = 2; slot <= TServer::maxslot; ++slot)
             host->playertable[slot].inuse = true;
         host->highslot = TServer::maxslot;
         auto bob = join(QStringLiteral("Bob"));
         QSignalSpy closed(bob.get(), &Tchat::closed);
-        QTRY_VERIFY(bob->fullbox);
+        QTRY_VERIFY(ui(bob).fullbox());
         QCOMPARE(closed.count(), 0);
-        bob->fullbox->accept();
+        ui(bob).fullbox()->accept();
         QCOMPARE(closed.count(), 0); // the window stays for another try
-        QCOMPARE(bob->game->mynumber, 0);
+        QCOMPARE(bob->game()->mynumber, 0);
     }
 };
 

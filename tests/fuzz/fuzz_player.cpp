@@ -1,8 +1,11 @@
-// A player's main window fed host messages, one line each, handled one per tick as the queue
-// drain does. The window is not shown and has no connection: what it would send is dropped.
-#include "client/tchat.h"
+// The player's game fed host messages, one line each, as the receive queue hands them on. There
+// is no window and no connection: what it would send is dropped. After each message the table
+// may only point the view at rows 1..10 and at one of the seven category banners.
+#include "client/core/playergame.h"
 #include "fuzzsupport.h"
 #include "protocol/cp1252.h"
+
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
@@ -13,12 +16,17 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     {
-        Tchat window;
+        PlayerGame game;
+        // The view indexes its rows by these seats.
+        QObject::connect(&game, &PlayerGame::markMoved, [](PlayerGame::Mark, int seat) {
+            if (!PlayerGame::isseat(seat))
+                std::abort();
+        });
         for (const QByteArray &line : fuzzsupport::lines(data, size)) {
-            window.link->receivedlist.push({cp1252::decode(line), 0, 0});
-            guard([&] { window.drainQueue(); });
+            guard([&] { game.handle(cp1252::decode(line)); });
+            if (game.category < -1 || game.category > 6)
+                std::abort();
         }
-        QCoreApplication::processEvents();
     }
     fuzzsupport::settle();
     return 0;

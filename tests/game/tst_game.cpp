@@ -10,6 +10,7 @@
 #include "protocol/errors.h"
 #include "tests/board/chatfixture.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 
 #include "widgets/flatpanel.h"
 
@@ -98,20 +99,19 @@ void Game::initTestCase()
     for (int i = 0; i < 3; ++i) {
         auto p = std::make_unique<Player>();
         p->chat = std::make_unique<Tchat>();
-        p->chat->localhost = localhost.get();
-        p->chat->spylist = p->spylist.get();
-        p->chat->gamestartform = p->form.get();
-        p->chat->params = {names[i], QStringLiteral("127.0.0.1"),
-                           i == 0 ? QStringLiteral("true") : QStringLiteral("join")};
+        p->chat->attach(
+            {.spylist = p->spylist.get(), .gamestartform = p->form.get(), .localhost = localhost.get()});
+        p->chat->setparams({names[i], QStringLiteral("127.0.0.1"),
+                            i == 0 ? QStringLiteral("true") : QStringLiteral("join")});
         p->chat->show();
         Tchat *c = p->chat.get();
         players.push_back(std::move(p));
         // One at a time, so the seats go 1, 2, 3.
-        QVERIFY(waitUntilPumped([&] { return c->game->mynumber == i + 1 && c->game->loggedin; }));
+        QVERIFY(waitUntilPumped([&] { return c->game()->mynumber == i + 1 && c->game()->loggedin; }));
     }
     pump();
     for (auto &p : players)
-        QCOMPARE(p->chat->seatname(3), QStringLiteral("Cid"));
+        QCOMPARE(p->chat->game()->seatname(3), QStringLiteral("Cid"));
 }
 
 void Game::cleanupTestCase()
@@ -133,8 +133,8 @@ void Game::pump()
             moved = true;
         }
         for (auto &p : players) {
-            while (!p->chat->link->receivedlist.isEmpty()) {
-                guard([&] { p->chat->link->drainQueue(); });
+            while (!p->chat->link()->receivedlist.isEmpty()) {
+                guard([&] { p->chat->link()->drainQueue(); });
                 moved = true;
             }
         }
@@ -166,28 +166,28 @@ Player &Game::guesserFor(const Player &d)
 
 void Game::pickCategory(Player &d, int category)
 {
-    QVERIFY(d.chat->panel_pickcatagory->isVisible());
+    QVERIFY(ui(d.chat).panel_pickcatagory->isVisible());
     for (auto &p : players)
-        QVERIFY(p.get() == &d || !p->chat->panel_pickcatagory->isVisible());
-    QTest::mouseClick(d.chat->button_cat[category], Qt::LeftButton);
+        QVERIFY(p.get() == &d || !ui(p->chat).panel_pickcatagory->isVisible());
+    QTest::mouseClick(ui(d.chat).button_cat[category], Qt::LeftButton);
     pump();
     QCOMPARE(server->gamestate, QStringLiteral("drawing"));
     QCOMPARE(server->curcategory, category);
-    QVERIFY(d.chat->panel_toolbar->isVisible());
-    QVERIFY(!d.chat->panel_answer->isVisible());
-    QCOMPARE(d.chat->label_fullanswer->text(), server->thephrase);
+    QVERIFY(ui(d.chat).panel_toolbar->isVisible());
+    QVERIFY(!ui(d.chat).panel_answer->isVisible());
+    QCOMPARE(ui(d.chat).label_fullanswer->text(), server->thephrase);
     for (auto &p : players) {
         if (p.get() != &d) {
-            QVERIFY(p->chat->panel_answer->isVisible());
-            QVERIFY(p->chat->edit_answer->isVisible());
-            QCOMPARE(p->chat->label_answer->text(), server->themask);
+            QVERIFY(ui(p->chat).panel_answer->isVisible());
+            QVERIFY(ui(p->chat).edit_answer->isVisible());
+            QCOMPARE(ui(p->chat).label_answer->text(), server->themask);
         }
     }
 }
 
 void Game::drawStroke(Player &d, const QList<QPoint> &stroke)
 {
-    DrawingBoard *board = d.chat->image_main;
+    DrawingBoard *board = ui(d.chat).image_main;
     press(board, stroke.first());
     for (qsizetype i = 1; i < stroke.size(); ++i)
         drag(board, stroke[i]);
@@ -195,18 +195,18 @@ void Game::drawStroke(Player &d, const QList<QPoint> &stroke)
     pump();
     // Every point of the stroke is on every window's backing picture.
     for (auto &p : players) {
-        const QImage &im = p->chat->image_main->image_backup;
+        const QImage &im = ui(p->chat).image_main->image_backup;
         for (const QPoint &pt : stroke)
-            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game->playername));
+            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game()->playername));
     }
 }
 
 void Game::guess(Player &g, const QString &text)
 {
-    g.chat->edit_answer->setFocus();
-    QTest::keyClicks(g.chat->edit_answer, text);
-    QTest::keyClick(g.chat->edit_answer, Qt::Key_Return);
-    QCOMPARE(g.chat->edit_answer->text(), QString());
+    ui(g.chat).edit_answer->setFocus();
+    QTest::keyClicks(ui(g.chat).edit_answer, text);
+    QTest::keyClick(ui(g.chat).edit_answer, Qt::Key_Return);
+    QCOMPARE(ui(g.chat).edit_answer->text(), QString());
     pump();
 }
 
@@ -214,10 +214,10 @@ void Game::aCompleteGame()
 {
     Player &ann = *players[0];
     // Ann hosts: she opens the dialog from her start button and starts the game.
-    ann.chat->button_start->show();
-    QTest::mouseClick(ann.chat->button_start, Qt::LeftButton);
+    ui(ann.chat).button_start->show();
+    QTest::mouseClick(ui(ann.chat).button_start, Qt::LeftButton);
     QVERIFY(ann.form->isVisible());
-    QVERIFY(!ann.chat->button_start->isVisible());
+    QVERIFY(!ui(ann.chat).button_start->isVisible());
     QCOMPARE(ann.form->playtoscore->text(), QStringLiteral("20"));
     QTest::mouseClick(ann.form->startButton, Qt::LeftButton);
     QVERIFY(!ann.form->isVisible());
@@ -234,24 +234,24 @@ void Game::aCompleteGame()
             // Strokes go to every window; the trash wipes them everywhere.
             drawStroke(d, {{100, 100}, {140, 120}, {180, 100}, {220, 140}});
             if (turn == 0) {
-                QTest::mouseClick(d.chat->clear, Qt::LeftButton);
+                QTest::mouseClick(ui(d.chat).clear, Qt::LeftButton);
                 pump();
                 for (auto &p : players)
-                    QVERIFY(inkCount(p->chat->image_main->image_backup) == 0);
+                    QVERIFY(inkCount(ui(p->chat).image_main->image_backup) == 0);
                 drawStroke(d, {{300, 200}, {320, 260}});
             }
         }
         if (turn == 0 && !passedOnce) {
             // The drawer buys a different phrase for a point: the button goes, every window shows the score.
             const QString before = server->thephrase;
-            QVERIFY(d.chat->button_pass->isVisible());
-            QTest::mouseClick(d.chat->button_pass, Qt::LeftButton);
+            QVERIFY(ui(d.chat).button_pass->isVisible());
+            QTest::mouseClick(ui(d.chat).button_pass, Qt::LeftButton);
             pump();
-            QVERIFY(!d.chat->button_pass->isVisible());
+            QVERIFY(!ui(d.chat).button_pass->isVisible());
             QVERIFY(server->thephrase != before);
-            QCOMPARE(d.chat->label_fullanswer->text(), server->thephrase);
+            QCOMPARE(ui(d.chat).label_fullanswer->text(), server->thephrase);
             for (auto &p : players)
-                QCOMPARE(p->chat->label_score[server->curdrawer]->text(),
+                QCOMPARE(ui(p->chat).label_score[server->curdrawer]->text(),
                          QString::number(server->playertable[server->curdrawer].score));
             passedOnce = true;
         }
@@ -262,19 +262,19 @@ void Game::aCompleteGame()
             const QString phrase = server->thephrase;
             seconds(server->countdown + 1);
             for (auto &p : players)
-                QCOMPARE(p->chat->label_answer->text(), phrase);
-            QVERIFY(!d.chat->panel_toolbar->isVisible());
+                QCOMPARE(ui(p->chat).label_answer->text(), phrase);
+            QVERIFY(!ui(d.chat).panel_toolbar->isVisible());
             timedOut = true;
         } else {
             Player &g = guesserFor(d);
-            const QString phrase = d.chat->label_fullanswer->text();
+            const QString phrase = ui(d.chat).label_fullanswer->text();
             guess(g, phrase.toLower());
             for (auto &p : players) {
-                QCOMPARE(p->chat->label_answer->text(), phrase);
-                QVERIFY(!p->chat->panel_answer->isVisible());
+                QCOMPARE(ui(p->chat).label_answer->text(), phrase);
+                QVERIFY(!ui(p->chat).panel_answer->isVisible());
             }
-            QCOMPARE(g.chat->label_score[g.chat->game->mynumber]->text(),
-                     QString::number(server->playertable[g.chat->game->mynumber].score));
+            QCOMPARE(ui(g.chat).label_score[g.chat->game()->mynumber]->text(),
+                     QString::number(server->playertable[g.chat->game()->mynumber].score));
         }
         QCOMPARE(server->gamestate, QStringLiteral("break"));
         seconds(server->countdown + 1);
@@ -285,11 +285,11 @@ void Game::aCompleteGame()
     // Bob won; every window shows it, and the host may start again.
     QCOMPARE(server->playertable[2].score >= 20, true);
     for (auto &p : players) {
-        QVERIFY(p->chat->winnerPanel->isVisible());
-        QCOMPARE(p->chat->label_winner->text(), QStringLiteral("Bob"));
+        QVERIFY(ui(p->chat).winnerPanel->isVisible());
+        QCOMPARE(ui(p->chat).label_winner->text(), QStringLiteral("Bob"));
     }
-    QVERIFY(ann.chat->button_start->isVisible());
-    QVERIFY(!players[1]->chat->button_start->isVisible());
+    QVERIFY(ui(ann.chat).button_start->isVisible());
+    QVERIFY(!ui(players[1]->chat).button_start->isVisible());
     QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
 }
 

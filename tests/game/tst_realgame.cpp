@@ -9,6 +9,7 @@
 #include "protocol/cp1252.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 #include "tests/support/xsession.h"
 
 #include <QAbstractButton>
@@ -24,7 +25,6 @@
 #include <memory>
 
 namespace {
-
 
 // The mask's word lengths: "____ ___ " gives 4, 3.
 QList<int> wordLengths(const QString &mask)
@@ -78,7 +78,7 @@ void RealGame::initTestCase()
     lobbyPort = freePort();
 
     probe = std::make_unique<Tchat>();
-    probe->params = {QStringLiteral("Probe")};
+    probe->setparams({QStringLiteral("Probe")});
     probe->show();
     QVERIFY(QTest::qWaitForWindowExposed(probe.get()));
     probeForm = std::make_unique<Tgamestartform>();
@@ -160,7 +160,7 @@ void RealGame::oneTurnAcrossThreeCopies()
     };
 
     // Ann opens the game-start dialog and starts with its values as they stand.
-    x.click(at(*ann, probe->button_start));
+    x.click(at(*ann, ui(probe).button_start));
     const QString dialog = x.findWindow(ann->proc.processId(), QStringLiteral("^Quillet - Start Game$"));
     QVERIFY2(!dialog.isEmpty(), "the game-start dialog did not show");
     const QString geometry = x.xdo({QStringLiteral("getwindowgeometry"), dialog});
@@ -175,12 +175,12 @@ void RealGame::oneTurnAcrossThreeCopies()
 
     // Ann draws first: she picks "General" and draws a stroke.
     QTest::qWait(200);
-    x.click(at(*ann, probe->button_cat[0]));
+    x.click(at(*ann, ui(probe).button_cat[0]));
     const QString next = watcher.nextOf(QStringLiteral("CMD_nextplayer+"), 10000);
     QVERIFY2(next.startsWith(QStringLiteral("CMD_nextplayer+1+0+")), qPrintable(next));
     const QString mask = next.mid(QStringLiteral("CMD_nextplayer+1+0+").size());
 
-    const QPoint board = ann->origin + probe->image_main->mapTo(probe.get(), QPoint(0, 0));
+    const QPoint board = ann->origin + ui(probe).image_main->mapTo(probe.get(), QPoint(0, 0));
     const QList<QPoint> stroke = {{100, 100}, {160, 130}, {220, 100}, {280, 160}, {340, 120}};
     QStringList args = {QStringLiteral("mousemove"),
                         QStringLiteral("--sync"),
@@ -205,8 +205,8 @@ void RealGame::oneTurnAcrossThreeCopies()
 
     // Bob's copy drew the relayed stroke on its own drawing area.
     QTest::qWait(500);
-    const QPoint bobBoard = bob->origin + probe->image_main->mapTo(probe.get(), QPoint(0, 0));
-    const QImage bobView = x.shot(QRect(bobBoard, probe->image_main->size()));
+    const QPoint bobBoard = bob->origin + ui(probe).image_main->mapTo(probe.get(), QPoint(0, 0));
+    const QImage bobView = x.shot(QRect(bobBoard, ui(probe).image_main->size()));
     QVERIFY(!bobView.isNull());
     for (const QPoint &p : stroke)
         QVERIFY2(qGray(bobView.pixel(p)) < 64, qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
@@ -233,7 +233,7 @@ void RealGame::oneTurnAcrossThreeCopies()
                 words << w.toUpper();
     }
     QVERIFY2(!words.isEmpty(), qPrintable(mask));
-    x.click(at(*bob, probe->edit_answer));
+    x.click(at(*bob, ui(probe).edit_answer));
     x.xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("2"),
            words.join(QLatin1Char(' '))},
           30000);

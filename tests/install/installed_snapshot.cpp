@@ -4,6 +4,7 @@
 #include "client/tchat.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
+#include "tests/support/tchatui.h"
 #include "widgets/flatbutton.h"
 
 #include <QApplication>
@@ -18,12 +19,12 @@ int main(int argc, char **argv)
         ++errors;
     });
     Tchat t;
-    t.recordlog = true;
-    t.game->mynumber = 2;
-    t.link->receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
-    guard([&t] { t.link->drainQueue(); });
-    t.button_snapshot->click();
-    for (const auto &line : t.linelog)
+    logof(t);
+    t.game()->mynumber = 2;
+    t.link()->receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
+    guard([&t] { t.link()->drainQueue(); });
+    ui(t).button_snapshot->click();
+    for (const auto &line : logof(t).lines)
         std::printf("%s\n", qPrintable(line.first));
     return errors == 0 ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include "protocol/config.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 #include "tests/support/xsession.h"
 
 #include <QAbstractButton>
@@ -267,7 +268,7 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
     };
 
     // Ann, in slot 1, has the hosting player's Start button and dialog.
-    x.click(at(ann, probe.button_start));
+    x.click(at(ann, ui(probe).button_start));
     const QString dialog = x.findWindow(ann.proc.processId(), QStringLiteral("^Quillet - Start Game$"));
     QVERIFY2(!dialog.isEmpty(), "the game-start dialog did not show");
     const QRegularExpressionMatch pos = QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)"))
@@ -282,10 +283,10 @@ void HostExe::twoCopiesPlayOnADedicatedHost()
 
     // Ann picks "General" and draws; the points reach the others while the button is held.
     QTest::qWait(200);
-    x.click(at(ann, probe.button_cat[0]));
+    x.click(at(ann, ui(probe).button_cat[0]));
     QVERIFY(watcher.nextOf(QStringLiteral("CMD_nextplayer+1+0+"), 10000).size() > 0);
     QTest::qWait(200);
-    const QPoint board = ann.origin + probe.image_main->mapTo(&probe, QPoint(0, 0));
+    const QPoint board = ann.origin + ui(probe).image_main->mapTo(&probe, QPoint(0, 0));
     const QList<QPoint> stroke = {{100, 100}, {160, 130}, {220, 100}, {280, 160}, {340, 120}};
     QStringList args = {QStringLiteral("mousemove"),
                         QStringLiteral("--sync"),

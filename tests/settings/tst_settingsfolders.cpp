@@ -2,6 +2,7 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "protocol/config.h"
+#include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 
 #include <QFile>
@@ -16,8 +17,8 @@ class TestSettingsFolders : public QObject
     int linesContaining(const Tchat &w, const QString &part)
     {
         int n = 0;
-        for (int p = 0; p < w.chatpane->mainchat->paragraphCount(); ++p)
-            n += w.chatpane->mainchat->paragraphText(p).contains(part) ? 1 : 0;
+        for (int p = 0; p < ui(w).chatpane->mainchat->paragraphCount(); ++p)
+            n += ui(w).chatpane->mainchat->paragraphText(p).contains(part) ? 1 : 0;
         return n;
     }
 
@@ -40,10 +41,10 @@ private slots:
         Tchat w;
         w.loadinifile();
         w.saveinifile();
-        w.playSoundsAction->trigger();
+        ui(w).playSoundsAction->trigger();
         w.saveinifile();
         QCOMPARE(linesContaining(w, QStringLiteral("could not be saved")), 1);
-        QVERIFY(!w.playSoundsAction->isChecked());
+        QVERIFY(!ui(w).playSoundsAction->isChecked());
         qputenv("QUILLET_HOME", tmp.path().toLocal8Bit());
     }
 };

@@ -4,6 +4,7 @@
 #include "features/ini.h"
 #include "features/windowplacement.h"
 #include "protocol/colortext.h"
+#include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 
 #include <QAction>
@@ -57,10 +58,10 @@ private slots:
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
         w.loadinifile();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
-        QCOMPARE(w.chatpane->textsize(), 8);
-        QVERIFY(w.chatpane->textSize8Action->isChecked());
-        QCOMPARE(w.chatpane->textcolor(), colortext::clMaroon);
-        QVERIFY(w.playSoundsAction->isChecked() && w.playChatterSoundsAction->isChecked());
+        QCOMPARE(ui(w).chatpane->textsize(), 8);
+        QVERIFY(ui(w).chatpane->textSize8Action->isChecked());
+        QCOMPARE(ui(w).chatpane->textcolor(), colortext::clMaroon);
+        QVERIFY(ui(w).playSoundsAction->isChecked() && ui(w).playChatterSoundsAction->isChecked());
         QVERIFY(!QFile::exists(file));
         // Closing without a change since the file was read writes nothing.
         w.close();
@@ -72,9 +73,9 @@ private slots:
         {
             Tchat w;
             w.loadinifile();
-            w.chatpane->textSizeClicked(12);
+            ui(w).chatpane->textSizeClicked(12);
             QCOMPARE(value(QStringLiteral("Textsize")), QStringLiteral("12"));
-            w.playSoundsAction->trigger();
+            ui(w).playSoundsAction->trigger();
             QCOMPARE(value(QStringLiteral("Playsounds")), QStringLiteral("false"));
             QCOMPARE(value(QStringLiteral("ChatterSounds")), QStringLiteral("true"));
             w.snapcount = 17;
@@ -102,26 +103,27 @@ private slots:
         Tchat w;
         w.loadinifile();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(40, 50, 798, 597));
-        QCOMPARE(w.chatpane->textsize(), 12);
-        QVERIFY(w.chatpane->textSize12Action->isChecked() && !w.chatpane->textSize8Action->isChecked());
-        QCOMPARE(w.chatpane->textcolor(), colortext::clNavy);
-        QCOMPARE(w.chatpane->mychat->palette().color(QPalette::Text), QColor(0, 0, 128));
+        QCOMPARE(ui(w).chatpane->textsize(), 12);
+        QVERIFY(ui(w).chatpane->textSize12Action->isChecked() &&
+                !ui(w).chatpane->textSize8Action->isChecked());
+        QCOMPARE(ui(w).chatpane->textcolor(), colortext::clNavy);
+        QCOMPARE(ui(w).chatpane->mychat->palette().color(QPalette::Text), QColor(0, 0, 128));
         QCOMPARE(w.snapcount, 17);
-        QVERIFY(!w.playSoundsAction->isChecked());
-        QVERIFY(w.playChatterSoundsAction->isChecked());
+        QVERIFY(!ui(w).playSoundsAction->isChecked());
+        QVERIFY(ui(w).playChatterSoundsAction->isChecked());
     }
 
     void loadedAtTheOwnConnectedLine()
     {
         write("[Quillet]\nTextsize=14\n");
         Tchat w;
-        QCOMPARE(w.chatpane->textsize(), 14); // read when the window was made
+        QCOMPARE(ui(w).chatpane->textsize(), 14); // read when the window was made
         write("[Quillet]\nTextsize=12\n");
-        w.game->mynumber = 2;
-        w.game->newplayerinfo(QStringLiteral("3+Bob"));
-        QCOMPARE(w.chatpane->textsize(), 14); // somebody else: not yet
-        w.game->newplayerinfo(QStringLiteral("2+Me"));
-        QCOMPARE(w.chatpane->textsize(), 12);
+        w.game()->mynumber = 2;
+        w.game()->newplayerinfo(QStringLiteral("3+Bob"));
+        QCOMPARE(ui(w).chatpane->textsize(), 14); // somebody else: not yet
+        w.game()->newplayerinfo(QStringLiteral("2+Me"));
+        QCOMPARE(ui(w).chatpane->textsize(), 12);
     }
 
     // The saved settings show from the window's start, so a join that fails leaves the window
@@ -137,16 +139,16 @@ private slots:
             Tchat w;
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.game->hostaddress = QStringLiteral("127.0.0.1:") + QString::number(host.serverPort());
+            w.game()->hostaddress = QStringLiteral("127.0.0.1:") + QString::number(host.serverPort());
             w.joinpress();
             QTRY_VERIFY(host.hasPendingConnections());
             host.nextPendingConnection()->close(); // gone before the login
-            QTRY_VERIFY(w.chatpane->mainchat->paragraphCount() > 0);
+            QTRY_VERIFY(ui(w).chatpane->mainchat->paragraphCount() > 0);
             QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(40, 50, 800, 640));
-            QCOMPARE(w.chatpane->textsize(), 12);
-            QVERIFY(w.chatpane->textSize12Action->isChecked());
-            QCOMPARE(w.chatpane->textcolor(), colortext::clNavy);
-            QVERIFY(!w.playSoundsAction->isChecked() && !w.playChatterSoundsAction->isChecked());
+            QCOMPARE(ui(w).chatpane->textsize(), 12);
+            QVERIFY(ui(w).chatpane->textSize12Action->isChecked());
+            QCOMPARE(ui(w).chatpane->textcolor(), colortext::clNavy);
+            QVERIFY(!ui(w).playSoundsAction->isChecked() && !ui(w).playChatterSoundsAction->isChecked());
             QCOMPARE(w.currentphrases().first(), QStringLiteral("Hi all"));
             w.move(60, 70);
             w.close();
@@ -184,12 +186,12 @@ private slots:
         write(file);
         Tchat w;
         w.loadinifile();
-        QCOMPARE(w.chatpane->textsize(), textsize);
-        for (QAction *a : {w.chatpane->textSize8Action, w.chatpane->textSize10Action,
-                           w.chatpane->textSize12Action, w.chatpane->textSize14Action})
+        QCOMPARE(ui(w).chatpane->textsize(), textsize);
+        for (QAction *a : {ui(w).chatpane->textSize8Action, ui(w).chatpane->textSize10Action,
+                           ui(w).chatpane->textSize12Action, ui(w).chatpane->textSize14Action})
             QCOMPARE(a->isChecked(), a->text() == QString::number(textsize));
-        QCOMPARE(w.chatpane->textcolor(), colour);
-        QCOMPARE(w.playSoundsAction->isChecked(), sounds);
+        QCOMPARE(ui(w).chatpane->textcolor(), colour);
+        QCOMPARE(ui(w).playSoundsAction->isChecked(), sounds);
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), geometry);
     }
 
@@ -197,8 +199,8 @@ private slots:
     {
         write("[Quillet]\nPhrase1=Hi all\nPhrase2=\n");
         Tchat w;
-        QToolButton *b1 = w.b_phrase[1];
-        QToolButton *b2 = w.b_phrase[2];
+        QToolButton *b1 = ui(w).b_phrase[1];
+        QToolButton *b2 = ui(w).b_phrase[2];
         w.loadinifile();
         QCOMPARE(b1->toolTip(), QStringLiteral("Hi all"));
         QCOMPARE(b2->toolTip(), QStringLiteral("Good One!"));
@@ -217,8 +219,8 @@ private slots:
             write("[Quillet]\nLeft=40\nSnapcount=12\n");
             Tchat w;
             w.move(3, 3);
-            w.playSoundsAction->trigger();
-            w.chatpane->textSizeClicked(12);
+            ui(w).playSoundsAction->trigger();
+            ui(w).chatpane->textSizeClicked(12);
             w.close();
             QCOMPARE(value(QStringLiteral("Left")), QStringLiteral("40"));
             QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("12"));
@@ -308,7 +310,7 @@ private slots:
         // The board stays centred in a larger window.
         w.resize(1000, 760);
         QCOMPARE(w.width(), 1000);
-        const QRect board = w.boardPanel->geometry();
+        const QRect board = ui(w).boardPanel->geometry();
         QCOMPARE(board.left(), (client->width() - board.width()) / 2);
         QCOMPARE(board.top(), (client->height() - board.height()) / 2);
     }

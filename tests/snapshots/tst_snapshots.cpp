@@ -6,6 +6,7 @@
 #include "features/snapshotbrowser.h"
 #include "features/snapshots.h"
 #include "protocol/errors.h"
+#include "tests/support/tchatui.h"
 #include "widgets/flatbutton.h"
 
 #include <QAction>
@@ -85,20 +86,20 @@ private slots:
         {
             Tchat w;
             w.loadinifile(); // as at the login, before any round can end
-            w.button_snapshot->click();
+            ui(w).button_snapshot->click();
             QVERIFY(!QFileInfo::exists(folder()));
             QCOMPARE(w.snapcount, 0);
 
-            QPainter(&w.image_main->image_backup).fillRect(200, 150, 100, 60, Qt::blue);
-            w.game->roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
-            w.recordlog = true;
-            w.button_snapshot->click();
-            w.button_snapshot->click();
+            QPainter(&ui(w).image_main->image_backup).fillRect(200, 150, 100, 60, Qt::blue);
+            w.game()->roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
+            logof(w);
+            ui(w).button_snapshot->click();
+            ui(w).button_snapshot->click();
             QVERIFY(boxes.isEmpty());
             // Each one is told in the chat.
-            QCOMPARE(w.linelog.size(), 2);
-            QCOMPARE(w.linelog[1].first, QStringLiteral("0+Snapshot saved as snapshot2.jpg."));
-            QVERIFY(darkPixels(w.image_main->image_backup, QRect(4, 4, 120, 16)) > 40);
+            QCOMPARE(logof(w).lines.size(), 2);
+            QCOMPARE(logof(w).lines[1].first, QStringLiteral("0+Snapshot saved as snapshot2.jpg."));
+            QVERIFY(darkPixels(ui(w).image_main->image_backup, QRect(4, 4, 120, 16)) > 40);
             QCOMPARE(w.snapcount, 2);
             QCOMPARE(snapcountInFile(), QStringLiteral("2"));
         }
@@ -115,7 +116,7 @@ private slots:
         QVERIFY(QDir(folder()).removeRecursively());
         Tchat w;
         w.loadinifile();
-        w.game->roundcaption = QStringLiteral("caption");
+        w.game()->roundcaption = QStringLiteral("caption");
         w.button_snapshotClick();
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("snapshot3.jpg")});
 
@@ -123,7 +124,7 @@ private slots:
         const QByteArray third = readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg")));
         QVERIFY(QFile::remove(home.filePath(QStringLiteral("orvanelobby.ini"))));
         w.snapcount = 0;
-        w.game->roundcaption = QStringLiteral("another caption");
+        w.game()->roundcaption = QStringLiteral("another caption");
         w.button_snapshotClick();
         QCOMPARE(w.snapcount, 4);
         QCOMPARE(readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg"))), third);
@@ -135,10 +136,10 @@ private slots:
             QFile blocker(folder());
             QVERIFY(blocker.open(QIODevice::WriteOnly));
         }
-        w.image_main->wipe();
-        w.button_snapshot->click();
+        ui(w).image_main->wipe();
+        ui(w).button_snapshot->click();
         QCOMPARE(boxes.size(), 1);
-        QCOMPARE(darkPixels(w.image_main->image_backup, QRect(4, 4, 120, 16)), 0);
+        QCOMPARE(darkPixels(ui(w).image_main->image_backup, QRect(4, 4, 120, 16)), 0);
         QVERIFY2(boxes[0].contains(QStringLiteral("snapshot5.jpg")), qPrintable(boxes[0]));
         QCOMPARE(w.snapcount, 4);
         QCOMPARE(snapcountInFile(), QStringLiteral("4"));
@@ -146,7 +147,7 @@ private slots:
         // A save that fails at the rename leaves neither a part file nor a temporary one.
         QVERIFY(QFile::remove(folder()));
         QVERIFY(QDir(folder()).mkpath(QStringLiteral("snapshot5.jpg/keep")));
-        w.button_snapshot->click();
+        ui(w).button_snapshot->click();
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(w.snapcount, 4);
         QCOMPARE(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -6,6 +6,7 @@
 #include "features/phraseeditor.h"
 #include "protocol/colortext.h"
 #include "tests/board/chatfixture.h"
+#include "tests/support/tchatui.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -29,23 +30,23 @@ private slots:
         Tchat &t = *at.chat;
         QElapsedTimer since;
         since.start();
-        QTest::mouseClick(t.b_phrase[1], Qt::LeftButton);
-        QTest::mouseClick(t.b_phrase[2], Qt::LeftButton); // inside the pause: lost
+        QTest::mouseClick(ui(t).b_phrase[1], Qt::LeftButton);
+        QTest::mouseClick(ui(t).b_phrase[2], Qt::LeftButton); // inside the pause: lost
         QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Way To Go!|clMaroon"));
         // The pause is a second and a half of real time, however fast the queue drains.
         for (int tick = 1; tick <= 200; ++tick)
-            t.link->drainQueue();
+            t.link()->drainQueue();
         QTest::qWait(1000);
-        QTest::mouseClick(t.b_phrase[3], Qt::LeftButton); // still inside: lost
-        QTRY_VERIFY_WITH_TIMEOUT(t.phraseready, 3000);
-        QVERIFY(since.elapsed() >= Tchat::phrasepause);
-        QTest::mouseClick(t.b_phrase[9], Qt::LeftButton);
+        QTest::mouseClick(ui(t).b_phrase[3], Qt::LeftButton); // still inside: lost
+        QTRY_VERIFY_WITH_TIMEOUT(t.game()->phraseready, 3000);
+        QVERIFY(since.elapsed() >= PlayerGame::phrasepause);
+        QTest::mouseClick(ui(t).b_phrase[9], Qt::LeftButton);
         QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Good Game Everyone!|clMaroon"));
-        QVERIFY(!t.phraseready);
+        QVERIFY(!t.game()->phraseready);
 
         // "/me" exactly, then four characters go whatever the fourth is; the chat colour, not
         // the brush's; characters that would break the message are replaced.
-        t.chatpane->settextcolor(colortext::clNavy);
+        ui(t).chatpane->settextcolor(colortext::clNavy);
         const QStringList phrases{QStringLiteral("/me waves"), QStringLiteral("/mewaves"),
                                   QStringLiteral("/ME waves"), QString(),
                                   QStringLiteral("a") + QChar(0xFF) + QStringLiteral("b+c|d")};
@@ -55,9 +56,9 @@ private slots:
                                QStringLiteral("CMD_action+3+says: |clNavy"),
                                QStringLiteral("CMD_action+3+says: a?b+c|d|clNavy")};
         for (int i = 0; i < phrases.size(); ++i) {
-            t.setphrase(4, phrases[i]);
-            t.phraseready = true;
-            t.b_phrase1Click(t.b_phrase[4]);
+            ui(t).b_phrase[4]->setProperty("phrase", phrases[i]);
+            t.game()->phraseready = true;
+            ui(t).b_phrase[4]->click();
             QCOMPARE(at.host.next(), sent[i]);
         }
         QVERIFY(at.boxes.isEmpty());
@@ -68,7 +69,7 @@ private slots:
         Tphrases editor;
         {
             Tchat t;
-            t.phrases = &editor;
+            t.attach({.phrases = &editor});
             t.phraseListsClicked();
             QVERIFY(editor.isVisible());
             QCOMPARE(editor.phrase[1]->text(), QStringLiteral("Way To Go!"));
@@ -97,12 +98,12 @@ private slots:
         QCOMPARE(next.currentphrases()[4], QStringLiteral("Brilliant!"));
         QCOMPARE(next.currentphrases()[6], QStringLiteral("/me bows"));
         QCOMPARE(next.currentphrases()[0], QStringLiteral("Way To Go!"));
-        QCOMPARE(next.b_phrase[1]->toolTip(), QStringLiteral("Way To Go!"));
+        QCOMPARE(ui(next).b_phrase[1]->toolTip(), QStringLiteral("Way To Go!"));
 
         // A phrase that looks like markup is shown as typed, and sent as typed.
         next.setphrase(2, QStringLiteral("<b>bold</b>"));
         QTextDocument shown;
-        shown.setHtml(next.b_phrase[2]->toolTip());
+        shown.setHtml(ui(next).b_phrase[2]->toolTip());
         QCOMPARE(shown.toPlainText(), QStringLiteral("<b>bold</b>"));
         QCOMPARE(next.currentphrases()[1], QStringLiteral("<b>bold</b>"));
     }

@@ -7,6 +7,7 @@
 #include "tests/board/chatfixture.h"
 #include "tests/client/tchat_feed.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 
 #include <QAction>
 #include <QLabel>
@@ -28,7 +29,8 @@ void menuOn(Tspylist &spies, int row)
 // The seat names' menu opened on a seat, as the right click does.
 void nameMenuOn(Tchat &t, int seat)
 {
-    t.label_playername1ContextPopup(t.label_playername[seat]);
+    emit ui(t).label_playername[seat]->customContextMenuRequested(QPoint(2, 2));
+    ui(t).popup_Kick->hide();
 }
 
 } // namespace
@@ -44,24 +46,24 @@ private slots:
     void nameMenuItems()
     {
         Tchat t;
-        t.game->setseatname(3, QStringLiteral("Cid"));
+        t.game()->setseatname(3, QStringLiteral("Cid"));
         const auto items = [&t] {
-            return QList<bool>{t.removeFromGameAction->isEnabled(), t.setToJustWatchAction->isEnabled(),
-                               t.unsetJustWatchAction->isEnabled()};
+            return QList<bool>{ui(t).removeFromGameAction->isEnabled(),
+                               ui(t).setToJustWatchAction->isEnabled(),
+                               ui(t).unsetJustWatchAction->isEnabled()};
         };
-        t.game->amhost = true;
+        t.game()->amhost = true;
         nameMenuOn(t, 3);
-        QCOMPARE(t.kickseat, 3);
         QCOMPARE(items(), (QList<bool>{true, true, true}));
         // An empty seat: nobody to remove, but watching can still be set.
         nameMenuOn(t, 4);
         QCOMPARE(items(), (QList<bool>{false, true, true}));
-        t.game->amhost = false;
+        t.game()->amhost = false;
         nameMenuOn(t, 3);
         QCOMPARE(items(), (QList<bool>{false, false, false}));
         // The hosting player's own seat has no menu at all.
-        QCOMPARE(t.label_playername[1]->contextMenuPolicy(), Qt::DefaultContextMenu);
-        QCOMPARE(t.label_playername[10]->contextMenuPolicy(), Qt::CustomContextMenu);
+        QCOMPARE(ui(t).label_playername[1]->contextMenuPolicy(), Qt::DefaultContextMenu);
+        QCOMPARE(ui(t).label_playername[10]->contextMenuPolicy(), Qt::CustomContextMenu);
     }
 
     // The exact requests, read by a raw peer in the host's place. Requests that must send
@@ -72,28 +74,28 @@ private slots:
         QVERIFY(at.start(1));
         Tchat &t = *at.chat;
         Tspylist spies;
-        t.spylist = &spies;
-        t.spyListClicked();
+        t.attach({.spylist = &spies});
+        ui(t).spyListAction->trigger();
         feed(t, QStringLiteral("CMD_newplayerinfo+12+Zed"));
         spies.listbox_spys->addItem(QStringLiteral("Ann: 13")); // a line that names nobody
         feed(t, QStringLiteral("CMD_newplayerinfo+14+Eve"));
 
         // Not the host: no removal, from the names or from the list. (Number 1 takes the hosting
         // player's say when no copy hosts; this copy stands for a player of a hosting copy's game.)
-        t.game->amhost = false;
-        t.game->setseatname(6, QStringLiteral("Fay"));
+        t.game()->amhost = false;
+        t.game()->setseatname(6, QStringLiteral("Fay"));
         nameMenuOn(t, 6);
-        t.removeFromGameClicked();
+        ui(t).removeFromGameAction->trigger();
         menuOn(spies, 0);
         spies.popup_kickhimClick();
-        t.justWatchClicked();
+        ui(t).justWatchAction->trigger();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+1"));
         feed(t, QStringLiteral("CMD_justwatching+1+1"));
-        QVERIFY(t.justWatchAction->isChecked());
-        t.justWatchClicked();
+        QVERIFY(ui(t).justWatchAction->isChecked());
+        ui(t).justWatchAction->trigger();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+2"));
 
-        t.game->amhost = true;
+        t.game()->amhost = true;
         // A line without a number, the space below the lines, and a line gone while its menu
         // was open remove nobody.
         menuOn(spies, 1);
@@ -109,21 +111,21 @@ private slots:
 
         // Every seat 2 to 10 can be set and unset, not only the first few.
         nameMenuOn(t, 6);
-        t.setToJustWatchClicked();
-        t.unsetJustWatchClicked();
-        t.removeFromGameClicked();
+        ui(t).setToJustWatchAction->trigger();
+        ui(t).unsetJustWatchAction->trigger();
+        ui(t).removeFromGameAction->trigger();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+6+1"));
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+6+2"));
         QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+6+"));
 
         // Not logged in, or a spy: nothing goes out.
-        t.game->mynumber = 12;
-        t.justWatchClicked();
-        t.game->mynumber = 1;
-        t.game->loggedin = false;
-        t.justWatchClicked();
-        t.setToJustWatchClicked();
-        t.removeFromGameClicked();
+        t.game()->mynumber = 12;
+        ui(t).justWatchAction->trigger();
+        t.game()->mynumber = 1;
+        t.game()->loggedin = false;
+        ui(t).justWatchAction->trigger();
+        ui(t).setToJustWatchAction->trigger();
+        ui(t).removeFromGameAction->trigger();
         QVERIFY(at.host.drain().isEmpty());
         QVERIFY(at.boxes.isEmpty());
     }
@@ -135,34 +137,34 @@ private slots:
         ChatAtHost at;
         QVERIFY(at.start(1));
         Tchat &t = *at.chat;
-        t.game->amhost = true;
+        t.game()->amhost = true;
         at.host.send(QStringLiteral("CMD_newplayerinfo+2+Bob"));
-        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Bob"));
+        QTRY_COMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Bob"));
 
         nameMenuOn(t, 2);
         at.host.send(QStringLiteral("CMD_playerdisconnected+2+Bob"));
         at.host.send(QStringLiteral("CMD_newplayerinfo+2+Cid"));
-        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Cid"));
-        t.removeFromGameAction->trigger();
-        t.setToJustWatchAction->trigger();
-        t.unsetJustWatchAction->trigger();
+        QTRY_COMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Cid"));
+        ui(t).removeFromGameAction->trigger();
+        ui(t).setToJustWatchAction->trigger();
+        ui(t).unsetJustWatchAction->trigger();
         QVERIFY(at.host.drain().isEmpty());
 
         // Gone without a newcomer: the same.
         nameMenuOn(t, 2);
         at.host.send(QStringLiteral("CMD_playerdisconnected+2+Cid"));
-        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("<Waiting>"));
-        t.setToJustWatchAction->trigger();
+        QTRY_COMPARE(ui(t).label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        ui(t).setToJustWatchAction->trigger();
         QVERIFY(at.host.drain().isEmpty());
 
         // A menu opened on the newcomer acts on the newcomer; other seats' changes don't matter.
         at.host.send(QStringLiteral("CMD_newplayerinfo+2+Dee"));
-        QTRY_COMPARE(t.label_playername[2]->text(), QStringLiteral("Dee"));
+        QTRY_COMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Dee"));
         nameMenuOn(t, 2);
         at.host.send(QStringLiteral("CMD_newplayerinfo+3+Eve"));
-        QTRY_COMPARE(t.label_playername[3]->text(), QStringLiteral("Eve"));
-        t.setToJustWatchAction->trigger();
-        t.removeFromGameAction->trigger();
+        QTRY_COMPARE(ui(t).label_playername[3]->text(), QStringLiteral("Eve"));
+        ui(t).setToJustWatchAction->trigger();
+        ui(t).removeFromGameAction->trigger();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+2+1"));
         QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+2+"));
         QVERIFY(at.boxes.isEmpty());
@@ -178,28 +180,28 @@ private slots:
         Tspylist spies;
         const auto join = [&host](const QString &name) {
             auto t = std::make_unique<Tchat>();
-            t->game->loginname = name;
-            t->link->sock.HostName = QStringLiteral("127.0.0.1");
-            t->link->sock.PortName = host.listener.PortName;
-            t->link->sock.Open();
+            t->game()->loginname = name;
+            t->link()->sock.HostName = QStringLiteral("127.0.0.1");
+            t->link()->sock.PortName = host.listener.PortName;
+            t->link()->sock.Open();
             return t;
         };
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game->mynumber, 1);
-        ann->game->amhost = true;
-        ann->spylist = &spies;
+        QTRY_COMPARE(ann->game()->mynumber, 1);
+        ann->game()->amhost = true;
+        ann->attach({.spylist = &spies});
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game->mynumber, 2);
+        QTRY_COMPARE(bob->game()->mynumber, 2);
         auto cid = join(QStringLiteral("Cid"));
-        QTRY_COMPARE(ann->label_playername[3]->text(), QStringLiteral("Cid"));
+        QTRY_COMPARE(ui(ann).label_playername[3]->text(), QStringLiteral("Cid"));
 
         // The hosting player sets Cid to watch and back; Cid's tick follows the host.
         nameMenuOn(*ann, 3);
-        ann->setToJustWatchAction->trigger();
-        QTRY_VERIFY(cid->justWatchAction->isChecked());
-        QTRY_VERIFY(!bob->image_eyes[3]->isHidden());
-        ann->unsetJustWatchAction->trigger();
-        QTRY_VERIFY(!cid->justWatchAction->isChecked());
+        ui(ann).setToJustWatchAction->trigger();
+        QTRY_VERIFY(ui(cid).justWatchAction->isChecked());
+        QTRY_VERIFY(!ui(bob).image_eyes[3]->isHidden());
+        ui(ann).unsetJustWatchAction->trigger();
+        QTRY_VERIFY(!ui(cid).justWatchAction->isChecked());
 
         // Every other seat taken: the next comer spies, is listed, and is removed from the list.
         for (int slot = 4; slot <= 10; ++slot)
@@ -210,7 +212,7 @@ private slots:
         const QString removed = Tchat::title + QStringLiteral(" - You were removed from the game");
         QTRY_COMPARE(spies.listbox_spys->count(), 1);
         QCOMPARE(spies.listbox_spys->item(0)->text(), QStringLiteral("11: Zed"));
-        ann->spyListClicked();
+        ui(ann).spyListAction->trigger();
         spies.popup_kickhim->setEnabled(true);
         menuOn(spies, 0);
         spies.popup_kickhim->trigger();
@@ -222,10 +224,10 @@ private slots:
         // And Bob is removed through his name.
         QSignalSpy bobClosed(bob.get(), &Tchat::closed);
         nameMenuOn(*ann, 2);
-        ann->removeFromGameAction->trigger();
+        ui(ann).removeFromGameAction->trigger();
         QTRY_COMPARE(bob->windowTitle(), removed);
-        QVERIFY(!bob->chatpane->mychat->isEnabled());
-        QTRY_COMPARE(ann->label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(!ui(bob).chatpane->mychat->isEnabled());
+        QTRY_COMPARE(ui(ann).label_playername[2]->text(), QStringLiteral("<Waiting>"));
         QCOMPARE(bobClosed.count(), 0);
         errorbox::setHook({});
     }

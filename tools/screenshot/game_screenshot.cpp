@@ -10,6 +10,7 @@
 #include "host/tserver.h"
 #include "protocol/colortext.h"
 #include "protocol/errors.h"
+#include "tests/support/tchatui.h"
 #include "widgets/colorbutton.h"
 
 #include <QAbstractButton>
@@ -49,8 +50,8 @@ void pump()
             moved = true;
         }
         for (Copy *c : copies) {
-            while (!c->chat->link->receivedlist.isEmpty()) {
-                guard([c] { c->chat->link->drainQueue(); });
+            while (!c->chat->link()->receivedlist.isEmpty()) {
+                guard([c] { c->chat->link()->drainQueue(); });
                 moved = true;
             }
         }
@@ -80,8 +81,8 @@ QList<QPointF> arc(QPointF c, double rx, double ry, double a, double b)
 
 void say(Copy &c, const QString &text)
 {
-    c.chat->chatpane->mychat->setText(text);
-    QTest::keyClick(c.chat->chatpane->mychat, Qt::Key_Return);
+    ui(c.chat).chatpane->mychat->setText(text);
+    QTest::keyClick(ui(c.chat).chatpane->mychat, Qt::Key_Return);
     pump();
 }
 
@@ -113,31 +114,29 @@ int main(int argc, char **argv)
     const QStringList names = {QStringLiteral("Ann"), QStringLiteral("Zed")};
     for (int i = 0; i < 2; ++i) {
         Copy &c = *copies[i];
-        c.chat->localhost = &localhost;
-        c.chat->spylist = c.spylist.get();
-        c.chat->gamestartform = c.form.get();
-        c.chat->params = {names[i], QStringLiteral("127.0.0.1"),
-                          i == 0 ? QStringLiteral("true") : QStringLiteral("x")};
+        c.chat->attach({.spylist = c.spylist.get(), .gamestartform = c.form.get(), .localhost = &localhost});
+        c.chat->setparams(
+            {names[i], QStringLiteral("127.0.0.1"), i == 0 ? QStringLiteral("true") : QStringLiteral("x")});
         c.chat->show();
         QDeadlineTimer until(10000);
-        while (!(c.chat->game->loggedin && c.chat->game->mynumber == i + 1) && !until.hasExpired())
+        while (!(c.chat->game()->loggedin && c.chat->game()->mynumber == i + 1) && !until.hasExpired())
             pump();
     }
     say(ann, QStringLiteral("Hi Zed! Ready for a round?"));
     say(zed, QStringLiteral("/me waves hello"));
 
-    ann.chat->button_start->show();
-    QTest::mouseClick(ann.chat->button_start, Qt::LeftButton);
+    ui(ann.chat).button_start->show();
+    QTest::mouseClick(ui(ann.chat).button_start, Qt::LeftButton);
     QTest::mouseClick(ann.form->startButton, Qt::LeftButton);
     pump();
     Copy &drawer = *copies[server.curdrawer - 1];
     Copy &guesser = &drawer == &ann ? zed : ann;
-    QTest::mouseClick(drawer.chat->button_cat[6], Qt::LeftButton);
+    QTest::mouseClick(ui(drawer.chat).button_cat[6], Qt::LeftButton);
     pump();
 
-    DrawingBoard *board = drawer.chat->image_main;
-    ColorButton *pen = drawer.chat->ColorButton;
-    drawer.chat->penw->setText(QStringLiteral("5"));
+    DrawingBoard *board = ui(drawer.chat).image_main;
+    ColorButton *pen = ui(drawer.chat).ColorButton;
+    ui(drawer.chat).penw->setText(QStringLiteral("5"));
     pen->setColour(0x00206BB0); // a brown bun
     stroke(board, arc(QPointF(260, 190), 170, 60, 0, 180));
     pen->setColour(colortext::clRed); // the sausage
@@ -149,19 +148,19 @@ int main(int argc, char **argv)
         mustard << QPointF(x, 172 + 9 * std::sin(x / 9));
     stroke(board, mustard);
     pen->setColour(colortext::clBlack); // the stand's legs
-    drawer.chat->penw->setText(QStringLiteral("3"));
+    ui(drawer.chat).penw->setText(QStringLiteral("3"));
     stroke(board, {QPointF(120, 290), QPointF(120, 345)});
     stroke(board, {QPointF(400, 290), QPointF(400, 345)});
 
-    guesser.chat->edit_answer->setFocus();
-    QTest::keyClicks(guesser.chat->edit_answer, QStringLiteral("hot dog"));
-    QTest::keyClick(guesser.chat->edit_answer, Qt::Key_Return);
+    ui(guesser.chat).edit_answer->setFocus();
+    QTest::keyClicks(ui(guesser.chat).edit_answer, QStringLiteral("hot dog"));
+    QTest::keyClick(ui(guesser.chat).edit_answer, Qt::Key_Return);
     pump();
     say(guesser, QStringLiteral("Almost there, what is under it?"));
     for (int s = 0; s < 14; ++s) {
         guard([] { host->roundtimeTimer(); });
         for (Copy *c : copies)
-            guard([c] { c->chat->game->turnClockTick(); });
+            guard([c] { c->chat->game()->turnClockTick(); });
         pump();
     }
 
