@@ -2,6 +2,7 @@
 
 #include "board/strokesender.h"
 #include "client/core/playergame.h"
+#include "features/playersettings.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
@@ -71,7 +72,6 @@ public:
     std::unique_ptr<Outbox> outbox;
     int defaultwidth = 0;
     int defaultheight = 0;
-    int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
     bool phraseready = false;
     // The pause after a phrase button, so the buttons can't flood the chat.
     static constexpr int phrasepause = 1500; // milliseconds
@@ -309,7 +309,9 @@ public:
     QAction *playChatterSoundsAction = nullptr;
     void playSoundsClicked();
     void playChatterSoundsClicked();
-    // Settings file orvanelobby.ini, section Quillet.
+    // Settings file orvanelobby.ini, section Quillet: the values last read, and the placement last
+    // read or saved (saveplacement writes only when the window has left it).
+    PlayerSettings playersettings;
     int snapcount = 0;
     // Set once loadinifile has run: before that, nothing but a changed switch is written.
     bool inifileread = false;
