@@ -3,20 +3,16 @@
 #include "app/hostgamedialog.h"
 #include "app/joingamedialog.h"
 #include "client/tchat.h"
-#include "features/ini.h"
+#include "features/playersettings.h"
 #include "protocol/errors.h"
 
 #include <QAction>
 #include <QMessageBox>
 #include <QPushButton>
 
-const QString HostJoin::nameKey = QStringLiteral("LastName");
-const QString HostJoin::addressKey = QStringLiteral("LastAddress");
-const QString HostJoin::openRouterKey = QStringLiteral("OpenRouter");
-
-namespace {
-const QString section = QStringLiteral("Quillet");
-}
+const QString HostJoin::nameKey = PlayerSettings::name(PlayerSettings::LastName);
+const QString HostJoin::addressKey = PlayerSettings::name(PlayerSettings::LastAddress);
+const QString HostJoin::openRouterKey = PlayerSettings::name(PlayerSettings::OpenRouter);
 
 namespace hostjoin {
 QString nameProblem(const QString &name)
@@ -42,14 +38,14 @@ HostJoin::HostJoin(Tchat *chat) : chat(chat)
 
 HostJoin::~HostJoin() = default;
 
-QString HostJoin::setting(const QString &key) const
+PlayerSettings HostJoin::stored() const
 {
-    return IniFile(chat->settingsfile()).readString(section, key);
+    return PlayerSettings::read(chat->settingsfile());
 }
 
 QString HostJoin::lastName() const
 {
-    const QString last = setting(nameKey);
+    const QString last = stored().text(PlayerSettings::LastName);
     if (!last.isEmpty())
         return last.left(hostjoin::maxName);
     // The solo game's "You" is nobody's name.
@@ -58,7 +54,7 @@ QString HostJoin::lastName() const
 
 bool HostJoin::openRouterChosen() const
 {
-    return setting(openRouterKey) == QLatin1String("1");
+    return stored().isOn(PlayerSettings::OpenRouter);
 }
 
 void HostJoin::hostClicked()
@@ -67,10 +63,9 @@ void HostJoin::hostClicked()
         hostDialog = new HostGameDialog(chat);
         connect(hostDialog, &QDialog::accepted, this, [this] {
             guard([this] {
-                IniFile f(chat->settingsfile());
-                f.writeString(section, openRouterKey,
-                              hostDialog->openRouter() ? QStringLiteral("1") : QStringLiteral("0"));
-                chat->settingswritten(f.save());
+                PlayerSettings s;
+                s.setOn(PlayerSettings::OpenRouter, hostDialog->openRouter());
+                chat->settingswritten(s.save(chat->settingsfile(), {PlayerSettings::OpenRouter}));
                 choose({hostDialog->name(), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
             });
         });
@@ -82,7 +77,7 @@ void HostJoin::hostClicked()
 
 void HostJoin::joinClicked()
 {
-    openJoinDialog(setting(addressKey));
+    openJoinDialog(stored().text(PlayerSettings::LastAddress));
 }
 
 void HostJoin::openLink(const QString &link)
@@ -118,11 +113,14 @@ void HostJoin::offerHostOrJoin()
 
 void HostJoin::choose(const QStringList &params)
 {
-    IniFile f(chat->settingsfile());
-    f.writeString(section, nameKey, params[0]);
-    if (params[2] != QLatin1String("true"))
-        f.writeString(section, addressKey, params[1]);
-    chat->settingswritten(f.save());
+    PlayerSettings s;
+    s.setText(PlayerSettings::LastName, params[0]);
+    s.setText(PlayerSettings::LastAddress, params[1]);
+    // A hosting copy's address is its own: the last one joined stays.
+    const bool hosting = params[2] == QLatin1String("true");
+    chat->settingswritten(
+        hosting ? s.save(chat->settingsfile(), {PlayerSettings::LastName})
+                : s.save(chat->settingsfile(), {PlayerSettings::LastName, PlayerSettings::LastAddress}));
     nextRole = params;
     chat->close();
 }

@@ -7,6 +7,7 @@
 class Tchat;
 class HostGameDialog;
 class JoinGameDialog;
+class PlayerSettings;
 
 // Hosting and joining from the window: File / "Host a Game..." and "Join a Game...", and the
 // choice between them offered to a player who wants to play with others. Choosing ends this copy;
@@ -44,7 +45,8 @@ public:
 
 private:
     void openJoinDialog(const QString &address);
-    QString setting(const QString &key) const;
+    // The settings file as it is now.
+    PlayerSettings stored() const;
     // The name offered first: the last one chosen, else the current player's own.
     QString lastName() const;
     Tchat *chat;

@@ -4,6 +4,7 @@
 #include "client/core/playergame.h"
 #include "client/core/playerlink.h"
 #include "client/tchatgeometry.h"
+#include "features/playersettings.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -116,7 +117,6 @@ private:
     PlayerLink *playerlink = nullptr;
     int defaultwidth = 0;
     int defaultheight = 0;
-    int savedleft = 0, savedtop = 0, savedwidth = 0, savedheight = 0;
 
     // ---- Menus: File, Options, View, Help.
     QMenu *fileMenu = nullptr;
@@ -306,7 +306,9 @@ private:
     QAction *playChatterSoundsAction = nullptr;
     void playSoundsClicked();
     void playChatterSoundsClicked();
-    // Settings file orvanelobby.ini, section Quillet.
+    // Settings file orvanelobby.ini, section Quillet: the values last read, and the placement last
+    // read or saved (saveplacement writes only when the window has left it).
+    PlayerSettings playersettings;
     int snapcount = 0;
     // Set once loadinifile has run: before that, nothing but a changed switch is written.
     bool inifileread = false;

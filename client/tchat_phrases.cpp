@@ -3,7 +3,6 @@
 #include "client/tchat.h"
 
 #include "client/chatpane.h"
-#include "features/ini.h"
 #include "features/phraseeditor.h"
 #include "features/quickphrases.h"
 #include "protocol/colortext.h"
@@ -74,12 +73,10 @@ void Tchat::phraseListsClicked()
 
 void Tchat::setphrases(const QStringList &list)
 {
-    const QString section = QStringLiteral("Quillet");
-    IniFile f(settingsfile());
     for (int n = 1; n <= quickphrases::count; ++n) {
         const QString phrase = list.value(n - 1);
         setphrase(n, phrase);
-        f.writeString(section, QStringLiteral("Phrase%1").arg(n), phrase);
+        playersettings.setText(PlayerSettings::phrase(n), phrase);
     }
-    f.save(); // no message for any settings problem
+    playersettings.save(settingsfile(), PlayerSettings::phraseKeys); // no message for any settings problem
 }

@@ -2,7 +2,7 @@
 #include "client/tchat.h"
 
 #include "client/chatpane.h"
-#include "features/ini.h"
+#include "features/playersettings.h"
 #include "features/windowplacement.h"
 #include "protocol/colortext.h"
 #include "protocol/config.h"
@@ -17,26 +17,23 @@
 
 namespace {
 
-const QString section = QStringLiteral("Quillet");
 constexpr int minClientWidth = 792;  // the board's width plus 3
 constexpr int minClientHeight = 545; // the board's height plus 3
 
-// Writes the keys that saveinifile owns, with the window at these bounds.
-bool writeSettings(const QString &path, const QRect &bounds, int textsize, int snapcount, int textcolor,
-                   bool playsounds, bool chattersounds)
+// The keys that saveinifile owns, as the window holds them, with the window at these bounds.
+PlayerSettings windowSettings(PlayerSettings s, const QRect &bounds, const ChatPane &pane, int snapcount,
+                              bool playsounds, bool chattersounds)
 {
-    IniFile f(path);
-    f.writeInteger(section, QStringLiteral("Top"), bounds.top());
-    f.writeInteger(section, QStringLiteral("Left"), bounds.left());
-    f.writeInteger(section, QStringLiteral("Width"), bounds.width());
-    f.writeInteger(section, QStringLiteral("Height"), bounds.height());
-    f.writeInteger(section, QStringLiteral("Textsize"), textsize);
-    f.writeInteger(section, QStringLiteral("Snapcount"), snapcount);
-    f.writeString(section, QStringLiteral("Textcolor"), colortext::toText(textcolor));
-    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
-    f.writeString(section, QStringLiteral("Playsounds"), flag(playsounds));
-    f.writeString(section, QStringLiteral("ChatterSounds"), flag(chattersounds));
-    return f.save();
+    s.setNumber(PlayerSettings::Top, bounds.top());
+    s.setNumber(PlayerSettings::Left, bounds.left());
+    s.setNumber(PlayerSettings::Width, bounds.width());
+    s.setNumber(PlayerSettings::Height, bounds.height());
+    s.setNumber(PlayerSettings::Textsize, pane.textsize());
+    s.setNumber(PlayerSettings::Snapcount, snapcount);
+    s.setNumber(PlayerSettings::Textcolor, pane.textcolor());
+    s.setOn(PlayerSettings::Playsounds, playsounds);
+    s.setOn(PlayerSettings::ChatterSounds, chattersounds);
+    return s;
 }
 
 } // namespace
@@ -48,44 +45,34 @@ QString Tchat::settingsfile() const
 
 void Tchat::loadinifile()
 {
-    const IniFile f(settingsfile());
-    savedtop = f.readInteger(section, QStringLiteral("Top"), 3);
-    savedleft = f.readInteger(section, QStringLiteral("Left"), 3);
-    savedwidth = f.readInteger(section, QStringLiteral("Width"), defaultwidth);
-    savedheight = f.readInteger(section, QStringLiteral("Height"), defaultheight);
+    PlayerSettings &s = playersettings;
+    s.setNumber(PlayerSettings::Snapcount, snapcount); // kept when the file has none
+    s.load(settingsfile());
     // The size fits the work area; the position is only kept within reach of int arithmetic:
     // "Reset Screen Location" brings a lost window back.
-    const QRect placed = windowplacement::restored(savedleft, savedtop, savedwidth, savedheight,
-                                                   screen() ? screen()->availableGeometry().size() : QSize());
+    const QRect placed = windowplacement::restored(
+        s.number(PlayerSettings::Left), s.number(PlayerSettings::Top), s.number(PlayerSettings::Width),
+        s.number(PlayerSettings::Height), screen() ? screen()->availableGeometry().size() : QSize());
     move(placed.topLeft());
     resize(placed.size());
 
-    chatpane->settextsize(f.readInteger(section, QStringLiteral("Textsize"), 8), true);
-    snapcount = f.readInteger(section, QStringLiteral("Snapcount"), snapcount);
+    chatpane->settextsize(s.number(PlayerSettings::Textsize), true);
+    snapcount = s.number(PlayerSettings::Snapcount);
 
-    int colour = colortext::clMaroon;
-    try {
-        colour = colortext::fromText(
-            f.readString(section, QStringLiteral("Textcolor"), QStringLiteral("clmaroon")));
-    } catch (const EConvertError &) {
-        colour = colortext::clMaroon;
-    }
+    const int colour = s.number(PlayerSettings::Textcolor);
     chatpane->settextcolor(colour);
     if (ColorDialog)
         ColorDialog->setCurrentColor(colortext::toQColor(colour));
 
     // An empty key keeps the built-in phrase.
     for (int n = 1; n <= 9; ++n) {
-        const QString phrase = f.readString(section, QStringLiteral("Phrase%1").arg(n));
+        const QString phrase = s.text(PlayerSettings::phrase(n));
         if (!phrase.isEmpty())
             setphrase(n, phrase);
     }
 
-    // Off only for the exact text "false".
-    playSoundsAction->setChecked(f.readString(section, QStringLiteral("Playsounds"),
-                                              QStringLiteral("true")) != QLatin1String("false"));
-    playChatterSoundsAction->setChecked(f.readString(section, QStringLiteral("ChatterSounds"),
-                                                     QStringLiteral("true")) != QLatin1String("false"));
+    playSoundsAction->setChecked(s.isOn(PlayerSettings::Playsounds));
+    playChatterSoundsAction->setChecked(s.isOn(PlayerSettings::ChatterSounds));
     inifileread = true;
 }
 
@@ -94,9 +81,10 @@ void Tchat::saveinifile()
     // Before the file has been read, the window's own defaults would overwrite what it holds.
     if (!inifileread)
         return;
-    settingswritten(writeSettings(settingsfile(), QRect(x(), y(), width(), height()), chatpane->textsize(),
-                                  snapcount, chatpane->textcolor(), playSoundsAction->isChecked(),
-                                  playChatterSoundsAction->isChecked()));
+    // The placement written here is not the saved one that saveplacement compares with.
+    settingswritten(windowSettings(playersettings, QRect(x(), y(), width(), height()), *chatpane, snapcount,
+                                   playSoundsAction->isChecked(), playChatterSoundsAction->isChecked())
+                        .save(settingsfile(), PlayerSettings::windowKeys));
 }
 
 void Tchat::settingswritten(bool ok)
@@ -116,24 +104,21 @@ void Tchat::savesetting(const QString &key)
         saveinifile();
         return;
     }
-    const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
-    IniFile f(settingsfile());
-    if (key == QLatin1String("Textsize"))
-        f.writeInteger(section, key, chatpane->textsize());
-    else if (key == QLatin1String("Textcolor"))
-        f.writeString(section, key, colortext::toText(chatpane->textcolor()));
-    else if (key == QLatin1String("Playsounds"))
-        f.writeString(section, key, flag(playSoundsAction->isChecked()));
-    else if (key == QLatin1String("ChatterSounds"))
-        f.writeString(section, key, flag(playChatterSoundsAction->isChecked()));
-    settingswritten(f.save());
+    const std::optional<PlayerSettings::Key> k = PlayerSettings::find(key);
+    if (!k)
+        return;
+    settingswritten(windowSettings(playersettings, QRect(), *chatpane, snapcount,
+                                   playSoundsAction->isChecked(), playChatterSoundsAction->isChecked())
+                        .save(settingsfile(), {*k}));
 }
 
 void Tchat::saveplacement()
 {
     if (!inifileread)
         return;
-    if (y() == savedtop && x() == savedleft && height() == savedheight && width() == savedwidth)
+    const PlayerSettings &saved = playersettings;
+    if (y() == saved.number(PlayerSettings::Top) && x() == saved.number(PlayerSettings::Left) &&
+        height() == saved.number(PlayerSettings::Height) && width() == saved.number(PlayerSettings::Width))
         return;
     // A window larger than the work area (a maximised one) is stored a little smaller, so that it
     // fits when it comes back as a normal window.
@@ -145,13 +130,9 @@ void Tchat::saveplacement()
         if (h > work.height())
             h -= 15;
     }
-    savedleft = x();
-    savedtop = y();
-    savedwidth = w;
-    savedheight = h;
-    settingswritten(writeSettings(settingsfile(), QRect(savedleft, savedtop, savedwidth, savedheight),
-                                  chatpane->textsize(), snapcount, chatpane->textcolor(),
-                                  playSoundsAction->isChecked(), playChatterSoundsAction->isChecked()));
+    playersettings = windowSettings(playersettings, QRect(x(), y(), w, h), *chatpane, snapcount,
+                                    playSoundsAction->isChecked(), playChatterSoundsAction->isChecked());
+    settingswritten(playersettings.save(settingsfile(), PlayerSettings::windowKeys));
 }
 
 void Tchat::resetScreenLocationClicked()

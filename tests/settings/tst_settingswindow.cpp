@@ -56,7 +56,7 @@ private slots:
         QCOMPARE(w.settingsfile(), file);
         // Until the login the window stands where it was built.
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
-        w.loadinifile();
+        emit w.game()->connected();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
         QCOMPARE(ui(w).chatpane->textsize(), 8);
         QVERIFY(ui(w).chatpane->textSize8Action->isChecked());
@@ -70,30 +70,30 @@ private slots:
 
     void roundTrip()
     {
+        write("[Quillet]\nSnapcount=17\n");
         {
             Tchat w;
-            w.loadinifile();
+            emit w.game()->connected();
             ui(w).chatpane->textSizeClicked(12);
             QCOMPARE(value(QStringLiteral("Textsize")), QStringLiteral("12"));
             ui(w).playSoundsAction->trigger();
             QCOMPARE(value(QStringLiteral("Playsounds")), QStringLiteral("false"));
             QCOMPARE(value(QStringLiteral("ChatterSounds")), QStringLiteral("true"));
-            w.snapcount = 17;
             // The colour dialog, confirmed with another colour.
             QTimer::singleShot(0, &w, [&] {
-                w.ColorDialog->setCurrentColor(colortext::toQColor(colortext::clNavy));
-                w.ColorDialog->accept();
+                ui(w).colorDialog()->setCurrentColor(colortext::toQColor(colortext::clNavy));
+                ui(w).colorDialog()->accept();
             });
-            w.textColorClicked();
+            ui(w).textColorAction->trigger();
             QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("clNavy"));
-            QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("17"));
+            QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("17")); // kept from the file
             // Cancelled: the colour stays, the file is written all the same.
             QFile::remove(file);
             QTimer::singleShot(0, &w, [&] {
-                w.ColorDialog->setCurrentColor(Qt::red);
-                w.ColorDialog->reject();
+                ui(w).colorDialog()->setCurrentColor(Qt::red);
+                ui(w).colorDialog()->reject();
             });
-            w.textColorClicked();
+            ui(w).textColorAction->trigger();
             QCOMPARE(value(QStringLiteral("Textcolor")), QStringLiteral("clNavy"));
             w.move(40, 50);
             w.resize(798, 597);
@@ -101,14 +101,14 @@ private slots:
         }
         QCOMPARE(value(QStringLiteral("Width")), QStringLiteral("798"));
         Tchat w;
-        w.loadinifile();
+        emit w.game()->connected();
         QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(40, 50, 798, 597));
         QCOMPARE(ui(w).chatpane->textsize(), 12);
         QVERIFY(ui(w).chatpane->textSize12Action->isChecked() &&
                 !ui(w).chatpane->textSize8Action->isChecked());
         QCOMPARE(ui(w).chatpane->textcolor(), colortext::clNavy);
         QCOMPARE(ui(w).chatpane->mychat->palette().color(QPalette::Text), QColor(0, 0, 128));
-        QCOMPARE(w.snapcount, 17);
+        QCOMPARE(value(QStringLiteral("Snapcount")), QStringLiteral("17"));
         QVERIFY(!ui(w).playSoundsAction->isChecked());
         QVERIFY(ui(w).playChatterSoundsAction->isChecked());
     }
@@ -139,8 +139,10 @@ private slots:
             Tchat w;
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.game()->hostaddress = QStringLiteral("127.0.0.1:") + QString::number(host.serverPort());
-            w.joinpress();
+            w.setparams({QStringLiteral("Me"),
+                         QStringLiteral("127.0.0.1:") + QString::number(host.serverPort()),
+                         QStringLiteral("join")});
+            w.processparams();
             QTRY_VERIFY(host.hasPendingConnections());
             host.nextPendingConnection()->close(); // gone before the login
             QTRY_VERIFY(ui(w).chatpane->mainchat->paragraphCount() > 0);
@@ -149,7 +151,7 @@ private slots:
             QVERIFY(ui(w).chatpane->textSize12Action->isChecked());
             QCOMPARE(ui(w).chatpane->textcolor(), colortext::clNavy);
             QVERIFY(!ui(w).playSoundsAction->isChecked() && !ui(w).playChatterSoundsAction->isChecked());
-            QCOMPARE(w.currentphrases().first(), QStringLiteral("Hi all"));
+            QCOMPARE(ui(w).phrases().first(), QStringLiteral("Hi all"));
             w.move(60, 70);
             w.close();
         }
@@ -185,7 +187,7 @@ private slots:
         QFETCH(QRect, geometry);
         write(file);
         Tchat w;
-        w.loadinifile();
+        emit w.game()->connected();
         QCOMPARE(ui(w).chatpane->textsize(), textsize);
         for (QAction *a : {ui(w).chatpane->textSize8Action, ui(w).chatpane->textSize10Action,
                            ui(w).chatpane->textSize12Action, ui(w).chatpane->textSize14Action})
@@ -201,13 +203,14 @@ private slots:
         Tchat w;
         QToolButton *b1 = ui(w).b_phrase[1];
         QToolButton *b2 = ui(w).b_phrase[2];
-        w.loadinifile();
+        emit w.game()->connected();
         QCOMPARE(b1->toolTip(), QStringLiteral("Hi all"));
         QCOMPARE(b2->toolTip(), QStringLiteral("Good One!"));
-        QCOMPARE(w.currentphrases().mid(0, 2),
+        QCOMPARE(ui(w).phrases().mid(0, 2),
                  (QStringList{QStringLiteral("Hi all"), QStringLiteral("Good One!")}));
-        // saveinifile never writes the phrases, and keeps the other lines.
-        w.saveinifile();
+        // Saving the window's settings never writes the phrases, and keeps the other lines.
+        ui(w).playSoundsAction->trigger();
+        ui(w).playSoundsAction->trigger();
         QCOMPARE(value(QStringLiteral("Phrase1")), QStringLiteral("Hi all"));
         QCOMPARE(value(QStringLiteral("Phrase2")), QString());
     }
@@ -232,7 +235,7 @@ private slots:
         // A window larger than the work area is stored 15 pixels smaller each way.
         {
             Tchat w;
-            w.loadinifile();
+            emit w.game()->connected();
             const QRect work = w.screen()->availableGeometry();
             w.resize(work.width() + 40, work.height() + 40);
             w.close();
@@ -242,9 +245,9 @@ private slots:
         // Reset Screen Location writes nothing at once; the close saves it.
         {
             Tchat w;
-            w.loadinifile();
+            emit w.game()->connected();
             w.move(100, 120);
-            w.resetScreenLocationClicked();
+            ui(w).resetScreenLocationAction->trigger();
             QCOMPARE(QRect(w.x(), w.y(), w.width(), w.height()), QRect(3, 3, 797, 590));
             QVERIFY(value(QStringLiteral("Width")) != QLatin1String("797"));
             w.close();
@@ -269,7 +272,7 @@ private slots:
         write("[Quillet]\nLeft=2147483647\nTop=2147483647\nWidth=2147483647\nHeight=2147483647\n");
         {
             Tchat w;
-            w.loadinifile();
+            emit w.game()->connected();
             w.show();
             const QRect available = w.screen()->availableGeometry();
             // Never below the window's own minimum, which FormResize keeps.

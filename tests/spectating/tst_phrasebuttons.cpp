@@ -70,13 +70,13 @@ private slots:
         {
             Tchat t;
             t.attach({.phrases = &editor});
-            t.phraseListsClicked();
+            ui(t).phraseListsAction->trigger();
             QVERIFY(editor.isVisible());
             QCOMPARE(editor.phrase[1]->text(), QStringLiteral("Way To Go!"));
             QCOMPARE(editor.phrase[9]->text(), QStringLiteral("Good Game Everyone!"));
             // Edits left without "Done" are dropped at the next opening.
             editor.phrase[1]->setText(QStringLiteral("dropped"));
-            t.phraseListsClicked();
+            ui(t).phraseListsAction->trigger();
             QCOMPARE(editor.phrase[1]->text(), QStringLiteral("Way To Go!"));
 
             editor.phrase[3]->clear();
@@ -86,26 +86,29 @@ private slots:
             editor.phrase[7]->setText(QStringLiteral("/me bows"));
             editor.doneClicked();
             QVERIFY(!editor.isVisible());
-            QCOMPARE(t.currentphrases()[2], QString(50, QLatin1Char('x')));
-            QCOMPARE(t.currentphrases()[4], QString()); // empty for the rest of the run
+            QCOMPARE(ui(t).phrases()[2], QString(50, QLatin1Char('x')));
+            QCOMPARE(ui(t).phrases()[4], QString()); // empty for the rest of the run
             QCOMPARE(ini::readString(t.settingsfile(), QStringLiteral("Quillet"), QStringLiteral("Phrase7")),
                      QStringLiteral("/me bows"));
         }
         // The next run reads them after login; the empty one gives back the built-in phrase.
         Tchat next;
-        next.loadinifile();
-        QCOMPARE(next.currentphrases()[2], QString(50, QLatin1Char('x')));
-        QCOMPARE(next.currentphrases()[4], QStringLiteral("Brilliant!"));
-        QCOMPARE(next.currentphrases()[6], QStringLiteral("/me bows"));
-        QCOMPARE(next.currentphrases()[0], QStringLiteral("Way To Go!"));
+        emit next.game()->connected();
+        QCOMPARE(ui(next).phrases()[2], QString(50, QLatin1Char('x')));
+        QCOMPARE(ui(next).phrases()[4], QStringLiteral("Brilliant!"));
+        QCOMPARE(ui(next).phrases()[6], QStringLiteral("/me bows"));
+        QCOMPARE(ui(next).phrases()[0], QStringLiteral("Way To Go!"));
         QCOMPARE(ui(next).b_phrase[1]->toolTip(), QStringLiteral("Way To Go!"));
 
         // A phrase that looks like markup is shown as typed, and sent as typed.
-        next.setphrase(2, QStringLiteral("<b>bold</b>"));
+        next.attach({.phrases = &editor});
+        ui(next).phraseListsAction->trigger();
+        editor.phrase[2]->setText(QStringLiteral("<b>bold</b>"));
+        editor.doneClicked();
         QTextDocument shown;
         shown.setHtml(ui(next).b_phrase[2]->toolTip());
         QCOMPARE(shown.toPlainText(), QStringLiteral("<b>bold</b>"));
-        QCOMPARE(next.currentphrases()[1], QStringLiteral("<b>bold</b>"));
+        QCOMPARE(ui(next).phrases()[1], QStringLiteral("<b>bold</b>"));
     }
 };
 

@@ -1,0 +1,139 @@
+// The settings keys on a real file: every value back as written, defaults for what does not read,
+// and the file's bytes as the game has always written them.
+#include "features/playersettings.h"
+#include "protocol/colortext.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+using P = PlayerSettings;
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Any key's value, whatever its kind.
+QVariant valueOf(const P &s, P::Key key)
+{
+    switch (P::entry(key).kind) {
+    case P::Kind::Number:
+    case P::Kind::Colour:
+        return s.number(key);
+    case P::Kind::TrueFalse:
+    case P::Kind::OneZero:
+        return s.isOn(key);
+    case P::Kind::Text:
+        break;
+    }
+    return s.text(key);
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+class TestPlayerSettings : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString file;
+    int runs = 0;
+
+private slots:
+    void init() { file = dir.filePath(QStringLiteral("s%1.ini").arg(++runs)); }
+
+    // Every key written as the window, the phrase editor and the dialogs write it: the same bytes as
+    // ever (other copies and older files read them), and every value back as it was.
+    void everyKeyRoundTripsInTheBytesAsEver()
+    {
+        P s;
+        s.setNumber(P::Top, -20);
+        s.setNumber(P::Left, 40);
+        s.setNumber(P::Width, 800);
+        s.setNumber(P::Height, 640);
+        s.setNumber(P::Textsize, 12);
+        s.setNumber(P::Snapcount, 17);
+        s.setNumber(P::Textcolor, colortext::clNavy);
+        s.setOn(P::Playsounds, false);
+        s.setOn(P::ChatterSounds, false);
+        for (int n = 1; n <= 9; ++n)
+            s.setText(P::phrase(n), QStringLiteral("Caf\u00e9 %1 \"ok\"").arg(n));
+        s.setText(P::LastName, QStringLiteral("Zed"));
+        s.setText(P::LastAddress, QStringLiteral("10.0.0.7:2001"));
+        s.setOn(P::OpenRouter, true);
+        QVERIFY(s.save(file, P::windowKeys));
+        QVERIFY(s.save(file, P::phraseKeys));
+        QVERIFY(s.save(file, {P::LastName, P::LastAddress}));
+        QVERIFY(s.save(file, {P::OpenRouter}));
+        for (int k = 0; k < P::keyCount; ++k)
+            QVERIFY2(valueOf(s, P::Key(k)) != valueOf(P(), P::Key(k)), P::entry(P::Key(k)).name);
+        const P back = P::read(file);
+        for (int k = 0; k < P::keyCount; ++k)
+            QCOMPARE(valueOf(back, P::Key(k)), valueOf(s, P::Key(k)));
+
+        s.setNumber(P::Textcolor, 0x123456);
+        s.setOn(P::OpenRouter, false);
+        QVERIFY(s.save(file, {P::Textcolor, P::OpenRouter}));
+        QByteArray phrases;
+        for (int n = 1; n <= 9; ++n)
+            phrases += "Phrase" + QByteArray::number(n) + "=Caf\xe9 " + QByteArray::number(n) + " \"ok\"\n";
+        QCOMPARE(bytesOf(file),
+                 "[Quillet]\nTop=-20\nLeft=40\nWidth=800\nHeight=640\nTextsize=12\nSnapcount=17\n"
+                 "Textcolor=$00123456\nPlaysounds=false\nChatterSounds=false\n" +
+                     phrases + "LastName=Zed\nLastAddress=10.0.0.7:2001\nOpenRouter=0\n");
+    }
+
+    void defaultsForWhatDoesNotRead()
+    {
+        const auto checkDefaults = [](const P &s) {
+            QCOMPARE(QRect(s.number(P::Left), s.number(P::Top), s.number(P::Width), s.number(P::Height)),
+                     QRect(3, 3, 797, 590));
+            QCOMPARE(s.number(P::Textsize), 8);
+            QCOMPARE(s.number(P::Textcolor), colortext::clMaroon);
+            QVERIFY(s.isOn(P::Playsounds) && !s.isOn(P::OpenRouter));
+            QCOMPARE(s.text(P::Phrase1), QString());
+        };
+        checkDefaults(P::read(dir.filePath(QStringLiteral("missing.ini"))));
+        put(file, QByteArray("\xff\x00garbage\n[Quillet\nTop=1\n", 25));
+        checkDefaults(P::read(file));
+
+        put(file, "[Quillet]\nTop=abc\nWidth=\nTextsize=big\nTextcolor=pink\nPlaysounds=False\n"
+                  "ChatterSounds=false\nOpenRouter=yes\nPhrase1=\nSnapcount=lots\n");
+        P s;
+        s.setNumber(P::Snapcount, 12); // the count held stays when the file's does not read
+        s.setText(P::Phrase1, QStringLiteral("mine"));
+        s.load(file);
+        checkDefaults(s);
+        QCOMPARE(s.number(P::Snapcount), 12);
+        QVERIFY(!s.isOn(P::ChatterSounds)); // off only for the exact "false"
+    }
+
+    // One switch saved before the file was read: that line alone changes, whatever the values held.
+    void oneKeyTouchesOnlyItsLine()
+    {
+        const QByteArray before(
+            "; by hand\r\n[Other]\r\nPlaysounds=true\r\n[quillet]\r\n  PLAYSOUNDS = true \r\n"
+            "Left=40\r\n\r\n[Later]\r\nx=1\r\n");
+        put(file, before);
+        P s;
+        s.setOn(P::Playsounds, false);
+        QVERIFY(s.save(file, {P::Playsounds}));
+        QByteArray after = before;
+        after.replace("  PLAYSOUNDS = true ", "Playsounds=false");
+        QCOMPARE(bytesOf(file), after);
+        QVERIFY(s.save(file, {P::Textsize}));
+        after.replace("Left=40\r\n", "Left=40\r\nTextsize=8\r\n");
+        QCOMPARE(bytesOf(file), after);
+    }
+};
+
+QTEST_MAIN(TestPlayerSettings)
+#include "tst_playersettings.moc"
