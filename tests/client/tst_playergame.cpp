@@ -1,12 +1,61 @@
 // The player's game without any window: the table, the scores and the clock as host messages
 // leave them, and what it asks the window to show.
 #include "client/core/playergame.h"
+#include "client/core/playerlink.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+
+namespace {
+
+// A stand-in host on loopback: what the player's link sends, message by message, and what it is
+// sent back.
+struct StandInHost
+{
+    QTcpServer server;
+    QTcpSocket *peer = nullptr;
+    QByteArray pending;
+
+    bool accept(PlayerLink &link)
+    {
+        if (!server.listen(QHostAddress::LocalHost))
+            return false;
+        link.sock.HostName = QStringLiteral("127.0.0.1");
+        link.sock.PortName = QString::number(server.serverPort());
+        link.sock.Open();
+        if (!QTest::qWaitFor([&] { return server.hasPendingConnections() && link.sock.Connected(); }))
+            return false;
+        peer = server.nextPendingConnection();
+        return true;
+    }
+    void say(const QString &message) { peer->write(message.toLatin1() + char(0xFF)); }
+    // Every message sent from here on until the marker, which the test sends last.
+    QStringList until(const QString &marker)
+    {
+        QStringList got;
+        const QByteArray end = marker.toLatin1() + char(0xFF);
+        if (!QTest::qWaitFor([&] {
+                pending += peer->readAll();
+                return pending.contains(end);
+            }))
+            return {QStringLiteral("(no %1)").arg(marker)};
+        for (const QByteArray &m : pending.split(char(0xFF)))
+            if (!m.isEmpty())
+                got << QString::fromLatin1(m);
+        pending.clear();
+        got.removeAll(marker);
+        return got;
+    }
+};
+
+using C = PlayerGame::Controls;
+
+} // namespace
 
 class TestPlayerGame : public QObject
 {
@@ -145,6 +194,102 @@ private slots:
         QCOMPARE(g.turnClockMode, 1);
         QCOMPARE(g.secondsleft, 80);
         QVERIFY(g.turnClock->isActive());
+    }
+
+    // Which controls show, through a whole turn as the drawer and as a guesser, a win and the
+    // end of the game; the host's role keeps Start apart from the table.
+    void controlsFollowRoleAndTurn()
+    {
+        PlayerGame g;
+        QSignalSpy changed(&g, &PlayerGame::controlsChanged);
+        const auto shows = [&g](bool C::*c) { return g.controls().*c; };
+        g.handle(QStringLiteral("CMD_sendlogininfo+1"));
+        QVERIFY(shows(&C::start) && shows(&C::startmenu) && shows(&C::removal)); // number 1 leads
+        g.handle(QStringLiteral("CMD_startgame+1+false+5+60"));
+        QVERIFY(!shows(&C::start) && !shows(&C::startmenu) && shows(&C::justwatch));
+        g.handle(QStringLiteral("CMD_pickcatagory+1"));
+        QVERIFY(shows(&C::pick));
+        QVERIFY(g.pickit(2));
+        QVERIFY(!shows(&C::pick));
+        g.handle(QStringLiteral("CMD_nextplayer+1+2+___"));
+        QVERIFY(shows(&C::toolbar) && shows(&C::pass) && shows(&C::fullanswer) && !shows(&C::answer));
+        QCOMPARE(g.turnline, QStringLiteral("Your turn to draw."));
+        g.passit();
+        QVERIFY(!shows(&C::pass) && shows(&C::toolbar));
+        g.handle(QStringLiteral("CMD_correctanswer+2+1+1+2+CAT"));
+        QVERIFY(!shows(&C::toolbar) && shows(&C::snapshot) && shows(&C::marks));
+        QCOMPARE(g.answer, QStringLiteral("CAT"));
+
+        g.handle(QStringLiteral("CMD_pickcatagory+2"));
+        QVERIFY(!shows(&C::pick) && !shows(&C::snapshot) && !shows(&C::marks));
+        g.handle(QStringLiteral("CMD_nextplayer+2+4+___ ___"));
+        QVERIFY(shows(&C::answer) && shows(&C::answerentry) && !shows(&C::toolbar) && !shows(&C::fullanswer));
+        QCOMPARE(g.category, 4);
+        g.handle(QStringLiteral("CMD_updateanswer+true+DOG HOUSE"));
+        QVERIFY(!shows(&C::answer) && shows(&C::snapshot) && !shows(&C::marks));
+        QCOMPARE(g.drawernumber, 0);
+        g.handle(QStringLiteral("CMD_winner+Ann"));
+        QVERIFY(shows(&C::winner) && shows(&C::start));
+        QCOMPARE(g.turnline, QStringLiteral("The game is over."));
+
+        // A bad category stops the turn message after the drawer: the game's own steps before it stay.
+        QVERIFY_THROWS_EXCEPTION(EConvertError, g.handle(QStringLiteral("CMD_nextplayer+2+x+___")));
+        QVERIFY(!shows(&C::winner) && !shows(&C::start));
+        QCOMPARE(g.drawernumber, 2);
+        QVERIFY(!shows(&C::answer)); // the role's part never came
+
+        // A spy reads the guesses but has no entry; a game gone takes everything that needs it.
+        g.mynumber = 12;
+        QVERIFY(!shows(&C::answerentry));
+        g.leavegame(QStringLiteral("The host has ended the game."));
+        const C left = g.controls();
+        QVERIFY(!left.start && !left.startmenu && !left.pick && !left.toolbar && !left.answer && !left.pass);
+        QVERIFY(!left.chat && !left.removal && !left.justwatch);
+        QVERIFY(changed.count() > 10);
+    }
+
+    // What the player's requests send over a real connection, and what they must not: nothing
+    // before the login, nothing out of turn, a spy's sounds, unknown commands, a phrase in the pause.
+    void requestsOverLoopback()
+    {
+        PlayerGame g;
+        PlayerLink link(&g);
+        StandInHost host;
+        QVERIFY(host.accept(link));
+        g.loginname = QStringLiteral("Ann");
+        g.answerit(QStringLiteral("early"));
+        g.chatit(QStringLiteral("early"), QStringLiteral("clRed"));
+        g.justwatch();
+        host.say(QStringLiteral("CMD_sendlogininfo+2"));
+        QTRY_VERIFY(g.loggedin);
+        host.say(QStringLiteral("CMD_pickcatagory+3"));
+        QTRY_COMPARE(g.drawernumber, 3);
+        QVERIFY(!g.pickit(1)); // not this player's pick
+        g.passit();
+        g.wipeit();
+        g.answerit(QStringLiteral("a+b\ncat"));
+        g.chatit(QStringLiteral("/me waves"), QStringLiteral("clNavy"));
+        g.chatit(QStringLiteral("/kick 3"), QStringLiteral("clNavy"));
+        g.kicking(3); // the lowest seat leads
+        host.say(QStringLiteral("CMD_newplayerinfo+1+Bob"));
+        QTRY_COMPARE(g.seatname(1), QStringLiteral("Bob"));
+        g.kicking(3); // no longer
+        g.justwatch();
+        g.setwatching(2, true);
+        g.justwatch();
+        g.phraseit(QStringLiteral("says: Hi"), QStringLiteral("clRed"));
+        g.phraseit(QStringLiteral("says: lost"), QStringLiteral("clRed"));
+        g.soundit(0);
+        g.soundit(4);
+        g.mynumber = 12;
+        g.soundit(5);
+        g.send(QStringLiteral("END"));
+        QCOMPARE(host.until(QStringLiteral("END")),
+                 (QStringList{cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Ann")),
+                              QStringLiteral("CMD_answer+2+a+b cat"),
+                              QStringLiteral("CMD_action+2+waves|clNavy"), cmd::buildKickhim(2, 3),
+                              QStringLiteral("CMD_justwatch+2+1"), QStringLiteral("CMD_justwatch+2+2"),
+                              QStringLiteral("CMD_action+2+says: Hi|clRed"), cmd::buildPlayasound(2, 4)}));
     }
 };
 
