@@ -334,7 +334,7 @@ void Tchat::buildScorePanel()
         const QByteArray nameLabel = "label_playername" + n;
         const QByteArray scoreLabel = "label_score" + n;
         label_playername[seat] =
-            caption(panel_score, nameLabel.constData(), QStringLiteral("<Waiting>"),
+            caption(panel_score, nameLabel.constData(), PlayerGame::waiting,
                     QRect(seat <= 4 ? 42 : 43, tchatgeometry::nameRowY[seat], 112, 16), rowFont, maroon);
         // Seat 1 is the host's own seat: it carries no removal menu, so its tag is 0.
         label_playername[seat]->setProperty("Tag", seat == 1 ? 0 : seat);

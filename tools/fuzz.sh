@@ -17,7 +17,7 @@ source tools/sanitizer-env.sh
 export QT_QPA_PLATFORM=offscreen
 # Memory held by the sanitizer: a 32 MB quarantine of freed memory, and allocation and free
 # stacks of 2 frames (the store of distinct stacks grows for good with their depth). Measured on
-# fuzz_player, the heaviest target (a whole main window per input), on a busy 2-core machine:
+# fuzz_player when it still built a whole main window per input, on a busy 2-core machine:
 # 25,424 runs in 961 s, peak RSS 142 MB, growing about 0.25 KB per run after the first 3,000.
 # With the former options (quarantine 64 MB, 30-frame stacks) it held 205 MB after 980 runs and
 # grew 35-50 KB per run, which ran into the 512 MB limit within minutes on a faster machine. To

@@ -63,6 +63,8 @@ public:
     };
     QList<Spy> spies;
     static bool isseat(int number) { return number >= 1 && number <= 10; }
+    // This player joined beyond the seats: it watches and chats, but neither guesses nor sends sounds.
+    bool isspy() const { return mynumber > 10; }
     // The name of a seat; empty for a number that has no seat.
     QString seatname(int number) const;
     void setseatname(int number, const QString &name);

@@ -100,6 +100,6 @@ void PlayerGame::phraseit(const QString &action, const QString &colour)
 void PlayerGame::soundit(int tag)
 {
     // Spies cannot send chatter sounds. Nothing plays here: the host's relay comes back to us too.
-    if (tag != 0 && mynumber <= 10 && loggedin)
+    if (tag != 0 && !isspy() && loggedin)
         send(cmd::buildPlayasound(mynumber, tag));
 }
