@@ -28,7 +28,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connect(playergame, &PlayerGame::full, this, &Tchat::gamefull);
     connect(playergame, &PlayerGame::clockChanged, this, &Tchat::showclock);
     connect(playergame, &PlayerGame::chatLine, this, &Tchat::addlinetochat);
-    connect(playergame, &PlayerGame::cue, this, &Tchat::eventcue);
+    connect(playergame, &PlayerGame::cue, this, &Tchat::playsounds);
     connect(playergame, &PlayerGame::loggedIn, this, &Tchat::limitchatline);
     connect(playergame, &PlayerGame::connected, this, &Tchat::loadinifile);
     connect(playergame, &PlayerGame::removed, this,
@@ -90,11 +90,6 @@ Tchat::~Tchat()
 void Tchat::addlinetochat(const QString &line, int colour)
 {
     chatpane->addlinetochat(line, colour);
-}
-
-void Tchat::eventcue(const QString &cue)
-{
-    playsounds(cue);
 }
 
 void Tchat::showEvent(QShowEvent *e)

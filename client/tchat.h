@@ -215,9 +215,6 @@ private:
     void leftgame(const QString &why);
 
     // ---- Score panel.
-    // The name caption of a seat; empty for a number that has no seat.
-    QString seatname(int number) const;
-    void setscore(int number, const QString &score);
     // The score panel and the spy list render the table.
     void showseat(int number);
     void showscore(int number);
@@ -284,8 +281,6 @@ private:
 
     // ---- Sound cues ("entered", "turn", "cat3", ...).
     void playsounds(const QString &cue);
-    // Every cue of the game display goes through here.
-    void eventcue(const QString &cue);
 
     // --- Chat, chatter sounds and the settings file (tchat_chat.cpp, tchat_sound.cpp,
     // tchat_settings.cpp) ---

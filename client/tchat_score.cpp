@@ -22,16 +22,6 @@ void setRowColour(QLabel *l, const QColor &c)
 
 } // namespace
 
-QString Tchat::seatname(int number) const
-{
-    return playergame->seatname(number);
-}
-
-void Tchat::setscore(int number, const QString &score)
-{
-    playergame->setscore(number, score);
-}
-
 void Tchat::showseat(int number)
 {
     const PlayerGame::Seat &seat = playergame->seats[number];
