@@ -21,8 +21,10 @@ std::optional<int> StrokeSender::press(QPoint p)
     const Pen now = pen();
     const int width = numbers::strToInt(now.width);
     pendown = true;
-    if (connected())
+    if (connected()) {
         send(cmd::buildMoveit(number(), colortext::toText(now.colour), now.width, p.x(), p.y()));
+        history.begin(now.colour, now.width, p);
+    }
     flusher->sent();
     return width;
 }
@@ -74,8 +76,26 @@ void StrokeSender::sendstrokepoints()
         return;
     }
     send(cmd::buildDraw(number(), colortext::toText(now.colour), now.width, strokebatch.points()));
+    history.add(now.colour, now.width, strokebatch.points());
     strokebatch.clear();
     flusher->sent();
+}
+
+bool StrokeSender::undo()
+{
+    if (!drawing() || !connected())
+        return false;
+    if (pendown) {
+        if (strokebatch.strokecount() > 0)
+            sendstrokepoints();
+        end();
+    }
+    if (!history.undo())
+        return false;
+    send(cmd::buildClearmain(number()));
+    for (const QString &m : history.messages(number()))
+        send(m);
+    return true;
 }
 
 void StrokeSender::end()

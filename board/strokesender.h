@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/strokebatch.h"
+#include "board/strokehistory.h"
 
 #include <QObject>
 #include <QPoint>
@@ -45,8 +46,20 @@ public:
     void release();
     // The waiting points of a held stroke leave now (the flush timer's tick).
     void flush();
-    // A new turn: no stroke is open.
-    void drop() { pendown = false; }
+    // A new turn: no stroke is open, and none can be taken back.
+    void drop()
+    {
+        pendown = false;
+        history.clear();
+    }
+    // The board was wiped by the drawer: nothing before the wipe can be taken back.
+    void forget() { history.clear(); }
+    // Takes back the drawer's last stroke (a stroke still being drawn ends first): the host hears
+    // a wipe and then every remaining stroke again, so every copy shows the same picture. False
+    // when there is nothing to take back, or this player does not draw.
+    bool undo();
+    // The strokes that remain, for the board to paint again.
+    const StrokeHistory &strokes() const { return history; }
     bool penIsDown() const { return pendown; }
 
     // Sends a held stroke's points every 40 ms instead of only in full batches.
@@ -58,4 +71,5 @@ private:
     void end();
     bool pendown = false;
     StrokeBatch strokebatch; // `strokepoints` and `strokecount`
+    StrokeHistory history;
 };

@@ -255,6 +255,15 @@ private:
     QLineEdit *penw = nullptr;
     ::UpDown *brushWidthArrows = nullptr;
     QToolButton *clear = nullptr;
+    // Undo takes back the drawer's last stroke; the eraser draws in the board's white until a
+    // colour is chosen again. Ctrl+Z and Ctrl+E do the same.
+    QToolButton *undoButton = nullptr;
+    QToolButton *eraserButton = nullptr;
+    void undoClick();
+    // The colour the pen draws in now: the brush's, or white for the eraser.
+    int pencolour() const;
+    // Paints the drawer's remaining strokes again after an undo.
+    void redrawownstrokes();
     void image_mainMouseDown(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);
     void image_mainMouseMove(Qt::MouseButtons held, int x, int y);
     void image_mainMouseUp(Qt::MouseButton button, Qt::MouseButtons held, int x, int y);

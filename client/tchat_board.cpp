@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVarLengthArray>
 
@@ -71,7 +72,7 @@ void Tchat::buildBoardControls()
     strokesender->number = [this] { return playergame->mynumber; };
     strokesender->drawing = [this] { return playergame->mynumber == playergame->drawernumber; };
     strokesender->connected = [this] { return playergame->loggedin; };
-    strokesender->pen = [this] { return StrokeSender::Pen{ColorButton->colour(), penw->text()}; };
+    strokesender->pen = [this] { return StrokeSender::Pen{pencolour(), penw->text()}; };
     strokesender->send = [this](const QString &message) { playergame->send(message); };
 
     brushWidthArrows->setRange(0, 100);
@@ -79,8 +80,19 @@ void Tchat::buildBoardControls()
     brushWidthArrows->setWrap(false);
     brushWidthArrows->setAssociate(penw);
     brushWidthArrows->setPosition(3);
-    clear->setToolTip(QStringLiteral("Trash"));
     connect(clear, &QToolButton::clicked, this, [this] { guard([this] { clearClick(); }); });
+    connect(undoButton, &QToolButton::clicked, this, [this] { guard([this] { undoClick(); }); });
+    // Choosing a colour leaves the eraser.
+    connect(ColorButton, &::ColorButton::picked, eraserButton, [this] { eraserButton->setChecked(false); });
+    // The keys act while the window has the focus, except where a text field has a use of its
+    // own for them (Ctrl+Z in the chat entry): pressing on the board takes the focus there.
+    auto *undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undoKey, &QShortcut::activated, this, [this] { guard([this] { undoClick(); }); });
+    auto *eraserKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
+    connect(eraserKey, &QShortcut::activated, this, [this] {
+        if (playergame->controls().toolbar)
+            eraserButton->toggle();
+    });
 
     // The seven category buttons act as one group: the pressed one stays down.
     catagorygroup = new QButtonGroup(this);
@@ -105,8 +117,10 @@ void Tchat::buildBoardControls()
 
 void Tchat::image_mainMouseDown(Qt::MouseButton, Qt::MouseButtons, int x, int y)
 {
-    if (const std::optional<int> width = strokesender->press(QPoint(x, y)))
-        image_main->penDown(QPoint(x, y), colortext::toQColor(ColorButton->colour()), *width);
+    if (const std::optional<int> width = strokesender->press(QPoint(x, y))) {
+        image_main->penDown(QPoint(x, y), colortext::toQColor(pencolour()), *width);
+        image_main->setFocus(Qt::MouseFocusReason);
+    }
 }
 
 void Tchat::image_mainMouseMove(Qt::MouseButtons held, int x, int y)
@@ -122,12 +136,36 @@ void Tchat::image_mainMouseUp(Qt::MouseButton, Qt::MouseButtons, int, int)
 
 void Tchat::clearClick()
 {
-    playergame->wipeit();
+    if (playergame->wipeit())
+        strokesender->forget();
+}
+
+void Tchat::undoClick()
+{
+    if (strokesender->undo())
+        redrawownstrokes();
+}
+
+void Tchat::redrawownstrokes()
+{
+    image_main->wipe();
+    for (const StrokeHistory::Stroke &s : strokesender->strokes().strokes()) {
+        image_main->penDown(s.start, colortext::toQColor(s.colour), numbers::strToIntDef(s.width, 0));
+        for (const StrokeHistory::Run &r : s.runs)
+            image_main->penThrough(colortext::toQColor(r.colour), numbers::strToIntDef(r.width, 0),
+                                   r.points.constData(), r.points.size());
+    }
+}
+
+int Tchat::pencolour() const
+{
+    return eraserButton->isChecked() ? colortext::clWhite : ColorButton->colour();
 }
 
 void Tchat::resetbrush()
 {
     ColorButton->setColour(colortext::clBlack);
+    eraserButton->setChecked(false);
     penw->setText(QStringLiteral("3"));
 }
 

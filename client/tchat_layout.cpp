@@ -280,16 +280,31 @@ void Tchat::buildBottomArea()
     brushWidthArrows = new ::UpDown(panel_tools);
     brushWidthArrows->setObjectName(QStringLiteral("brushWidthArrows"));
     brushWidthArrows->setGeometry(116, 22, 16, 26);
-    clear = new QToolButton(panel_tools);
-    clear->setObjectName(QStringLiteral("clear"));
-    clear->setGeometry(148, 14, 50, 44);
-    clear->setIcon(QPixmap(QStringLiteral(":/pictures/trash.png")));
-    clear->setIconSize(QSize(16, 16));
-    clear->setText(QStringLiteral("Trash"));
+    // Trash and Undo side by side at the right; the eraser under the brush.
+    const auto toolButton = [&](const char *name, const QString &text, const QString &picture,
+                                const QRect &geometry, Qt::ToolButtonStyle style) {
+        auto *b = new QToolButton(panel_tools);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(geometry);
+        b->setIcon(QPixmap(QStringLiteral(":/pictures/") + picture + QStringLiteral(".png")));
+        b->setIconSize(QSize(16, 16));
+        b->setText(text);
+        b->setToolButtonStyle(style);
+        b->setAutoRaise(true);
+        b->setFont(toolFont);
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    clear = toolButton("clear", QStringLiteral("Trash"), QStringLiteral("trash"), QRect(146, 4, 56, 40),
+                       Qt::ToolButtonTextUnderIcon);
     clear->setToolTip(QStringLiteral("Trash"));
-    clear->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    clear->setAutoRaise(true);
-    clear->setFont(toolFont);
+    undoButton = toolButton("undoButton", QStringLiteral("Undo"), QStringLiteral("undo"),
+                            QRect(146, 46, 56, 40), Qt::ToolButtonTextUnderIcon);
+    undoButton->setToolTip(QStringLiteral("Undo your last stroke (Ctrl+Z)"));
+    eraserButton = toolButton("eraserButton", QStringLiteral("Eraser"), QStringLiteral("eraser"),
+                              QRect(6, 56, 126, 28), Qt::ToolButtonTextBesideIcon);
+    eraserButton->setCheckable(true);
+    eraserButton->setToolTip(QStringLiteral("Rub out in the board's white (Ctrl+E)"));
     listbox_guessed = guessList(panel_toolbar, "listbox_guessed", QRect(218, 6, 311, 90));
     panel_toolbar->hide();
 

@@ -114,6 +114,7 @@ void ColorButton::pick(int colour)
 {
     menu->hide();
     setColour(colour);
+    emit picked(current);
 }
 
 void ColorButton::OtherClick()
@@ -127,6 +128,7 @@ void ColorButton::OtherClick()
         customColours[i] = colortext::fromQColor(QColorDialog::customColor(i));
     refreshCustom();
     setColour(colortext::fromQColor(dialog.currentColor()));
+    emit picked(current);
 }
 
 void ColorButton::refreshCustom()

@@ -41,6 +41,8 @@ public:
 
 signals:
     void colourChanged(int colour);
+    // The player chose a colour, the same as before or not.
+    void picked(int colour);
 
 private:
     void refreshCustom();

@@ -202,7 +202,8 @@ public:
     // The drawer picked a category: false when the pick was not this player's to make.
     bool pickit(int category);
     void passit();
-    void wipeit();
+    // False when the board was not this player's to wipe.
+    bool wipeit();
     // The game options as the start form holds them.
     void startgame(bool team, const QString &playto, const QString &seconds);
     // "Just Watch" for this player: it asks to watch, or to play again while it watches.

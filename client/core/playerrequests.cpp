@@ -39,13 +39,14 @@ void PlayerGame::passit()
     emit controlsChanged();
 }
 
-void PlayerGame::wipeit()
+bool PlayerGame::wipeit()
 {
     if (mynumber != drawernumber)
-        return;
+        return false;
     emit boardWiped();
     if (loggedin)
         send(cmd::buildClearmain(mynumber));
+    return true;
 }
 
 void PlayerGame::startgame(bool team, const QString &playto, const QString &seconds)
