@@ -1151,6 +1151,66 @@ QImage trash()
     return img;
 }
 
+// A bent arrow turning back to the left, for the drawer's undo button: the
+// band comes up from below on the right and ends in a head pointing left.
+QImage undoArrow()
+{
+    QImage img = canvas(16, 16);
+    QPainter p(&img);
+    smooth(p);
+    const QPointF c(8.6, 9.3);
+    const double outer = 5.5, inner = 2.0;
+    const QRectF ro(c.x() - outer, c.y() - outer, 2 * outer, 2 * outer);
+    const QRectF ri(c.x() - inner, c.y() - inner, 2 * inner, 2 * inner);
+    QPainterPath band;
+    band.arcMoveTo(ro, 90);
+    band.arcTo(ro, 90, -215);
+    QPainterPath probe;
+    probe.arcMoveTo(ri, -125);
+    band.lineTo(probe.currentPosition());
+    band.arcTo(ri, -125, 215);
+    band.closeSubpath();
+    const double headY = c.y() - (outer + inner) / 2;
+    const QPainterPath head = polygon({{c.x() + 0.3, headY - 3.9}, {c.x() + 0.3, headY + 3.9}, {1.0, headY}});
+    const QPainterPath shape = wobble(band.united(head).simplified(), 0.12, 1601, 10);
+    QLinearGradient g(0, 1, 0, 15);
+    g.setColorAt(0, kOrange.lighter(120));
+    g.setColorAt(1, kTomato);
+    outlined(p, shape, g, 1.0);
+    return img;
+}
+
+// A rubber eraser lying slanted, pink at the rubbing end and white in its
+// paper sleeve, for the drawer's eraser button. The block shows its lower
+// side, a shade darker, below its top face.
+QImage eraser()
+{
+    QImage img = canvas(16, 16);
+    QPainter p(&img);
+    smooth(p);
+    const QRectF body(-6.9, -2.6, 13.8, 5.2);
+    const double split = body.left() + 5.8; // where the rubber meets the sleeve
+    const auto slab = [&](double drop, int darker) {
+        p.save();
+        p.translate(8.0, 7.4 + drop);
+        p.rotate(-38);
+        const QPainterPath block = wobble(roundedRect(body, 1.2), 0.1, 1701, 10);
+        filled(p, block, verticalShade(body, kCream.darker(darker), 104, 112));
+        p.save();
+        p.setClipPath(block);
+        const QRectF rubber(body.left(), body.top(), split - body.left(), body.height());
+        p.fillRect(rubber, verticalShade(rubber, kPink.darker(darker), 112, 112));
+        p.restore();
+        stroke(p, block, 1.0);
+        p.setPen(inkPen(0.8));
+        p.drawLine(QPointF(split, body.top() + 0.3), QPointF(split, body.bottom() - 0.3));
+        p.restore();
+    };
+    slab(1.8, 125);
+    slab(0, 100);
+    return img;
+}
+
 // The program's icon for the desktop: a sheet of drawing paper with a scribble, a quill at work and
 // a guess bubble. Drawn on a 256 grid and scaled by the painter, so every size is drawn, not resized.
 QImage appIcon(int size)
@@ -1327,6 +1387,8 @@ int main(int argc, char **argv)
     pics.push_back({QStringLiteral("button_smilies.png"), smiliesButton(), QStringLiteral("button_smilies")});
     pics.push_back({QStringLiteral("camera.png"), camera(), QStringLiteral("button_snapshot")});
     pics.push_back({QStringLiteral("trash.png"), trash(), QStringLiteral("clear")});
+    pics.push_back({QStringLiteral("undo.png"), undoArrow(), QStringLiteral("undoButton")});
+    pics.push_back({QStringLiteral("eraser.png"), eraser(), QStringLiteral("eraserButton")});
     for (int i = 1; i <= 9; ++i)
         pics.push_back({QStringLiteral("phrase%1.png").arg(i), phraseButton(i), QStringLiteral("b_phrase")});
     pics.push_back({QStringLiteral("chatter.png"), chatterButton(), QStringLiteral("b_phrase10")});
