@@ -1,0 +1,154 @@
+// Undo and the eraser through a real host: the drawer's window, a player of the original design
+// that only reads the wire, and a newcomer who joins after the undo.
+#include "app/serverhost.h"
+#include "chatfixture.h"
+#include "host/tserver.h"
+#include "protocol/commands.h"
+#include "rawpeer.h"
+#include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
+
+#include <QTest>
+#include <QThread>
+
+class BoardUndo : public QObject
+{
+    Q_OBJECT
+
+    TServer *server = nullptr;
+    QList<Tchat *> windows;
+
+    // Runs the host's and every window's queue until nothing moves.
+    void pump()
+    {
+        for (int quiet = 0; quiet < 20;) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            bool moved = false;
+            while (!server->receivedlist.isEmpty()) {
+                guard([this] { server->socktimerTimer(); });
+                moved = true;
+            }
+            for (Tchat *w : std::as_const(windows))
+                while (!w->link()->receivedlist.isEmpty()) {
+                    guard([w] { w->link()->drainQueue(); });
+                    moved = true;
+                }
+            quiet = moved ? 0 : quiet + 1;
+            if (!moved)
+                QThread::usleep(200);
+        }
+    }
+    bool join(Tchat &w, const QStringList &params, int number)
+    {
+        windows << &w;
+        w.setparams(params);
+        w.show();
+        return QTest::qWaitFor([&] {
+            pump();
+            return w.game()->loggedin && w.game()->mynumber == number;
+        });
+    }
+    // The raw player's stroke messages, the wipes among them.
+    static QStringList strokes(const QStringList &messages)
+    {
+        QStringList out;
+        for (const QString &m : messages)
+            if (m.startsWith(cmd::moveit) || m.startsWith(cmd::draw) || m.startsWith(cmd::clearmain))
+                out << m;
+        return out;
+    }
+    void stroke(DrawingBoard *board, QList<QPoint> points)
+    {
+        press(board, points.first());
+        for (qsizetype i = 1; i < points.size(); ++i)
+            drag(board, points[i]);
+        release(board, points.last());
+        pump();
+    }
+
+private slots:
+    void undoAndEraserReachEveryCopyAlike()
+    {
+        const quint16 port = freePort();
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(port));
+        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
+        QStringList boxes;
+        errorbox::setHook([&](const QString &t) { boxes << t; });
+        TServer host;
+        server = &host;
+        host.manualtimers = true;
+        for (int c = 0; c < 7; ++c)
+            host.setPhraseList(c, {QStringLiteral("big cat")});
+        ServerHost local(host);
+        Tchat ann;
+        ann.attach({.localhost = &local});
+        QVERIFY(join(ann, {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 1));
+
+        // A player of the original design: it only reads what the host relays.
+        RawPeer old;
+        QVERIFY(old.connectTo(port));
+        pump();
+        QCOMPARE(old.nextOf(cmd::sendlogininfo), cmd::sendlogininfo + QStringLiteral("+2"));
+        old.send(cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Old")));
+        pump();
+        ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
+        pump();
+        QCOMPARE(host.curdrawer, 1);
+        QTest::mouseClick(ui(ann).button_cat[0], Qt::LeftButton);
+        pump();
+        QCOMPARE(host.gamestate, QStringLiteral("drawing"));
+        old.drain(50);
+
+        // A line, then the eraser across it (the key, then the button gives the colour back),
+        // then a long stroke of several batches.
+        DrawingBoard *board = ui(ann).image_main;
+        stroke(board, {{50, 50}, {150, 50}, {250, 60}});
+        QTest::keyClick(&ann, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(ui(ann).part<QToolButton>("eraserButton")->isChecked());
+        stroke(board, {{100, 30}, {100, 80}});
+        QCOMPARE(QColor(board->image_backup.pixel(100, 50)), QColor(Qt::white));
+        QList<QPoint> wave;
+        for (int x = 20; x < 500; x += 2)
+            wave << QPoint(x, 200 + (x / 10) % 40);
+        QTest::keyClick(&ann, Qt::Key_E, Qt::ControlModifier);
+        QVERIFY(!ui(ann).part<QToolButton>("eraserButton")->isChecked());
+        const QImage beforeWave = board->image_backup;
+        stroke(board, wave);
+        const QStringList drawn = strokes(old.drain(150));
+        QVERIFY(drawn[2].startsWith(QStringLiteral("CMD_moveit+1+clWhite+3+100+30")));
+        QVERIFY(drawn.size() >= 7); // the wave took three batches or more
+
+        // Ctrl+Z right after a stroke, though the chat entry had the focus before it: a dot, then
+        // the wave go, and every copy hears a wipe and the strokes left, as they were first sent.
+        ui(ann).chatpane->mychat->setFocus();
+        stroke(board, {{10, 300}});
+        QVERIFY(board->hasFocus());
+        QTest::keyClick(&ann, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&ann, Qt::Key_Z, Qt::ControlModifier);
+        pump();
+        QStringList expected{QStringLiteral("CMD_moveit+1+clBlack+3+10+300"), cmd::buildClearmain(1)};
+        expected << drawn << cmd::buildClearmain(1) << drawn.mid(0, 4);
+        QCOMPARE(strokes(old.drain(150)), expected);
+        QCOMPARE(board->image_backup, beforeWave);
+
+        // A newcomer after the undo gets the same picture from the host's history.
+        Tchat cid;
+        QVERIFY(join(cid, {QStringLiteral("Cid"), QStringLiteral("127.0.0.1"), QStringLiteral("join")}, 3));
+        QCOMPARE(ui(cid).image_main->image_backup, board->image_backup);
+
+        // Back to the start of the turn, then nothing more to take back: nothing is sent.
+        ui(ann).part<QToolButton>("undoButton")->click();
+        ui(ann).part<QToolButton>("undoButton")->click();
+        ui(ann).part<QToolButton>("undoButton")->click();
+        pump();
+        QCOMPARE(strokes(old.drain(150)),
+                 (QStringList{cmd::buildClearmain(1), drawn[0], drawn[1], cmd::buildClearmain(1)}));
+        QCOMPARE(ui(cid).image_main->image_backup, board->image_backup);
+        QVERIFY2(boxes.isEmpty(), qPrintable(boxes.join(QLatin1Char('\n'))));
+        windows.clear();
+        errorbox::setHook({});
+    }
+};
+
+QTEST_MAIN(BoardUndo)
+#include "tst_boardundo.moc"
