@@ -69,8 +69,13 @@ QRect Canvas::lineThrough(const QPoint *points, qsizetype count)
 {
     if (count <= 0)
         return {};
-    const QRectF room(-margin, -margin, image->width() + 2.0 * margin, image->height() + 2.0 * margin);
+    const QRectF room(-margin, -margin, image->width() / scale + 2.0 * margin,
+                      image->height() / scale + 2.0 * margin);
     QPainter painter(image);
+    if (scale != 1.0) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(scale, scale);
+    }
     const int width = paintWidth(penwidth);
     painter.setPen(QPen(pencolour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 
@@ -82,7 +87,17 @@ QRect Canvas::lineThrough(const QPoint *points, qsizetype count)
         bool dot = true;
         for (const QPointF &q : run)
             dot = dot && q == run.front();
-        if (dot)
+        if (dot && scale != 1.0) {
+            // At a finer resolution the dot is round, not made of board pixels.
+            const double odd = width % 2 ? 0.5 : 0.0;
+            const QPointF centre = run.front() + QPointF(odd, odd);
+            const double r = qMax(0.5, width / 2.0);
+            painter.save();
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(pencolour);
+            painter.drawEllipse(centre, r, r);
+            painter.restore();
+        } else if (dot)
             paintDot(painter, run.front().toPoint(), width, pencolour);
         else
             painter.drawPolyline(run.constData(), int(run.size()));
@@ -121,7 +136,12 @@ QRect Canvas::lineThrough(const QPoint *points, qsizetype count)
     flush();
     penpos = from;
     const int pad = width / 2 + 2;
-    return touched.toAlignedRect().adjusted(-pad, -pad, pad, pad) & image->rect();
+    const QRect area = touched.toAlignedRect().adjusted(-pad, -pad, pad, pad);
+    if (scale == 1.0)
+        return area & image->rect();
+    return QRectF(area.x() * scale, area.y() * scale, area.width() * scale, area.height() * scale)
+               .toAlignedRect() &
+           image->rect();
 }
 
 QRect Canvas::wipe()

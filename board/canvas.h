@@ -31,6 +31,9 @@ public:
     QColor pencolour = Qt::black;
     int penwidth = 1; // as set; painted within minPenWidth..maxPenWidth
     QPoint penpos;
+    // Board units per picture pixel: a picture larger than the board draws the same strokes at
+    // its own resolution. Points and the pen stay in board units; changed areas are in pixels.
+    double scale = 1.0;
 
     void setPen(const QColor &colour, int width)
     {

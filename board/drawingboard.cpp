@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <cmath>
 #include <cstring>
 
 DrawingBoard::DrawingBoard(QWidget *parent)
@@ -25,33 +26,45 @@ void DrawingBoard::changed(const QRect &area)
 
 void DrawingBoard::wipe()
 {
+    ops.clear();
     changed(screen.wipe());
     backup.wipe();
 }
 
 void DrawingBoard::penDown(QPoint p, const QColor &colour, int width)
 {
+    ops.append({Op::down, colour, width, {p}});
     for (Canvas *c : {&screen, &backup}) {
         c->setPen(colour, width);
         c->moveTo(p);
     }
-    penTo(p);
+    shown(backup.lineTo(p), &p, 1);
 }
 
 void DrawingBoard::penTo(QPoint p)
 {
-    shown(backup.lineTo(p));
+    if (!ops.isEmpty() && ops.last().kind == Op::to)
+        ops.last().points.append(p);
+    else
+        ops.append({Op::to, {}, 0, {p}});
+    shown(backup.lineTo(p), &p, 1);
 }
 
 void DrawingBoard::penThrough(const QColor &colour, int width, const QPoint *points, qsizetype count)
 {
+    ops.append({Op::through, colour, width, QList<QPoint>(points, points + count)});
     screen.setPen(colour, width);
     backup.setPen(colour, width);
-    shown(backup.lineThrough(points, count));
+    shown(backup.lineThrough(points, count), points, count);
 }
 
-void DrawingBoard::shown(const QRect &area)
+void DrawingBoard::shown(const QRect &area, const QPoint *points, qsizetype count)
 {
+    if (factor != 1.0) {
+        // The screen surface has its own resolution: the stroke is painted on it as well.
+        changed(screen.lineThrough(points, count));
+        return;
+    }
     // The stroke is painted once, on the backing picture; the screen surface would have been
     // painted with the same pen from the same picture, so the changed area is copied instead.
     screen.moveTo(backup.penpos);
@@ -59,8 +72,43 @@ void DrawingBoard::shown(const QRect &area)
     changed(area);
 }
 
+void DrawingBoard::setZoom(double zoom)
+{
+    if (zoom == factor)
+        return;
+    factor = zoom;
+    setFixedSize(QSize(boardWidth, boardHeight) * factor);
+    screenimage = QImage(size(), QImage::Format_RGB32);
+    screen.scale = factor;
+    screen.wipe();
+    if (factor == 1.0)
+        image_mainPaint(image_backup.rect());
+    else
+        for (const Op &op : std::as_const(ops))
+            play(op);
+    screen.moveTo(backup.penpos);
+    screen.setPen(backup.pencolour, backup.penwidth);
+    update();
+}
+
+void DrawingBoard::play(const Op &op)
+{
+    if (op.kind != Op::to)
+        screen.setPen(op.colour, op.width);
+    if (op.kind == Op::down)
+        screen.moveTo(op.points.first());
+    screen.lineThrough(op.points.constData(), op.points.size());
+}
+
+QPoint DrawingBoard::boardPoint(QPointF widgetPos) const
+{
+    return QPoint(int(std::floor(widgetPos.x() / factor)), int(std::floor(widgetPos.y() / factor)));
+}
+
 void DrawingBoard::image_mainPaint(const QRect &area)
 {
+    if (factor != 1.0)
+        return; // the screen surface is painted stroke by stroke
     const QRect r = area & image_backup.rect();
     if (r.isEmpty())
         return;
@@ -86,18 +134,21 @@ void DrawingBoard::paintEvent(QPaintEvent *e)
 
 void DrawingBoard::mousePressEvent(QMouseEvent *e)
 {
+    const QPoint p = boardPoint(e->position());
     if (onMouseDown)
-        onMouseDown(e->button(), e->buttons(), e->position().toPoint().x(), e->position().toPoint().y());
+        onMouseDown(e->button(), e->buttons(), p.x(), p.y());
 }
 
 void DrawingBoard::mouseMoveEvent(QMouseEvent *e)
 {
+    const QPoint p = boardPoint(e->position());
     if (onMouseMove)
-        onMouseMove(e->buttons(), e->position().toPoint().x(), e->position().toPoint().y());
+        onMouseMove(e->buttons(), p.x(), p.y());
 }
 
 void DrawingBoard::mouseReleaseEvent(QMouseEvent *e)
 {
+    const QPoint p = boardPoint(e->position());
     if (onMouseUp)
-        onMouseUp(e->button(), e->buttons(), e->position().toPoint().x(), e->position().toPoint().y());
+        onMouseUp(e->button(), e->buttons(), p.x(), p.y());
 }

@@ -42,6 +42,14 @@ public:
     // Paint handler: copies the backing picture onto the screen surface within the area.
     void image_mainPaint(const QRect &area);
 
+    // Shows the board larger: the screen surface is drawn at that resolution from the strokes
+    // since the last wipe, so it stays crisp; the backing picture and every position the board
+    // reports stay in board units (533 x 369).
+    void setZoom(double factor);
+    double zoom() const { return factor; }
+    // A position on the widget in board units.
+    QPoint boardPoint(QPointF widgetPos) const;
+
     // Pointer input, handed on with the buttons held and the position in the area.
     std::function<void(Qt::MouseButton button, Qt::MouseButtons held, int x, int y)> onMouseDown;
     std::function<void(Qt::MouseButtons held, int x, int y)> onMouseMove;
@@ -54,7 +62,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override;
 
 private:
+    // The strokes since the last wipe, to draw the screen surface again at another size.
+    struct Op
+    {
+        enum Kind { down, to, through } kind;
+        QColor colour;
+        int width = 0;
+        QList<QPoint> points;
+    };
+    QList<Op> ops;
+    void play(const Op &op);
+    double factor = 1.0;
     // After a stroke on the backing picture: the screen surface takes the changed area and the
     // pen position, and the area is shown.
-    void shown(const QRect &area);
+    // The points are the stroke's, for a screen surface of its own resolution.
+    void shown(const QRect &area, const QPoint *points, qsizetype count);
 };

@@ -5,6 +5,8 @@
 #include "board/drawingboard.h"
 
 #include "client/eventhook.h"
+#include "widgets/chatviewer.h"
+#include "widgets/tiledbackground.h"
 
 #include "client/chatpane.h"
 #include "client/core/playergame.h"
@@ -52,6 +54,14 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     buildWatchMenus();
     buildPhraseButtons();
     connectTurn();
+    // The board as first laid out is the one of zoom 1 (see showEvent); it scales whenever the
+    // client area changes size.
+    zoom.keepFont(chatpane->mainchat);
+    auto *sizeWatch = new EventHook(this, [this](QObject *, QEvent *e) {
+        if (e->type() == QEvent::Resize)
+            guard([this] { rezoom(); });
+    });
+    sizeWatch->watch(background);
     connect(playergame, &PlayerGame::soundPlayed, this, [](const QString &name) { sound::play(name); });
     connect(playChatterSoundsAction, &QAction::toggled, this,
             [this](bool on) { playergame->chattersounds = on; });
@@ -97,6 +107,8 @@ void Tchat::showEvent(QShowEvent *e)
     QMainWindow::showEvent(e);
     if (!shown) {
         shown = true;
+        zoom.remember(boardPanel);
+        rezoom();
         // Roles are chosen once the window is up and the event loop runs.
         QMetaObject::invokeMethod(
             this, [this] { guard([this] { FormShow(); }); }, Qt::QueuedConnection);

@@ -5,6 +5,7 @@
 #include "client/core/playerlink.h"
 #include "client/tchatgeometry.h"
 #include "features/playersettings.h"
+#include "widgets/zoom.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -230,6 +231,13 @@ private:
     void setanswerline(QLabel *line, const QString &text);
     void showcategory();
     void movemark(PlayerGame::Mark mark, int seat);
+    // The seats the arrow and the two marks were moved to (0: where the layout put them).
+    std::array<int, 3> markseat{};
+    // The clock's bar width, in board units.
+    int timerbar = 0;
+    // The whole board scales with the window, keeping its proportions.
+    Zoom zoom;
+    void rezoom();
     void addguess(bool mine, const QString &line);
     // Shows `secondsleft` on the clock and its bar.
     void showclock();

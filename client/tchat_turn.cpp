@@ -8,6 +8,7 @@
 #include "client/core/turnclock.h"
 #include "features/spylist.h"
 #include "widgets/animatedpicture.h"
+#include "widgets/chatviewer.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
 
@@ -18,6 +19,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QToolButton>
+#include <cmath>
 
 namespace {
 
@@ -38,16 +40,16 @@ void Tchat::showclock()
     // A clock that ran out reads 0:00.
     label_timer->setText(playergame->secondsleft < 0 ? QStringLiteral("0:00")
                                                      : turnclock::clockText(playergame->secondsleft));
-    image_timer->resize(
-        turnclock::barWidth(playergame->turnClockMode, playergame->secondsleft, image_timer->width()),
-        image_timer->height());
+    timerbar = turnclock::barWidth(playergame->turnClockMode, playergame->secondsleft, timerbar);
+    image_timer->resize(zoom.scaled(timerbar), image_timer->height());
 }
 
 void Tchat::setanswerline(QLabel *line, const QString &text)
 {
     QFont f = line->font();
-    f.setPixelSize(tchatgeometry::answerPixels);
-    f.setLetterSpacing(QFont::AbsoluteSpacing, line == label_answer ? tchatgeometry::answerSpacing : 0);
+    f.setPixelSize(zoom.scaled(tchatgeometry::answerPixels));
+    f.setLetterSpacing(QFont::AbsoluteSpacing,
+                       line == label_answer ? zoom.scaled(tchatgeometry::answerSpacing) : 0);
     const int room = line->contentsRect().width();
     while (QFontMetrics(f).horizontalAdvance(text) > room) {
         if (f.letterSpacing() > 0)
@@ -103,19 +105,20 @@ void Tchat::showcontrols()
 void Tchat::showcategory()
 {
     if (playergame->category >= 0 && playergame->category < int(image_catagories.size()))
-        image_cat->setPixmap(image_catagories[playergame->category]);
+        image_cat->setPixmap(zoom.scaled(image_catagories[playergame->category]));
     else
         image_cat->clear();
 }
 
 void Tchat::movemark(PlayerGame::Mark mark, int seat)
 {
+    markseat[int(mark)] = seat;
     if (mark == PlayerGame::Mark::arrow)
-        image_arrow->move(image_arrow->x(), tchatgeometry::nameRowY[seat] + 2);
+        image_arrow->move(image_arrow->x(), zoom.scaled(tchatgeometry::nameRowY[seat] + 2));
     else if (mark == PlayerGame::Mark::drawer)
-        label_adrawer->move(label_adrawer->x(), tchatgeometry::nameRowY[seat]);
+        label_adrawer->move(label_adrawer->x(), zoom.scaled(tchatgeometry::nameRowY[seat]));
     else
-        label_aguesser->move(label_aguesser->x(), tchatgeometry::nameRowY[seat]);
+        label_aguesser->move(label_aguesser->x(), zoom.scaled(tchatgeometry::nameRowY[seat]));
 }
 
 void Tchat::addguess(bool mine, const QString &line)
@@ -123,8 +126,31 @@ void Tchat::addguess(bool mine, const QString &line)
     addGuessLine(mine ? listbox_myguessed : listbox_guessed, line);
 }
 
+void Tchat::rezoom()
+{
+    // In steps of a twentieth, with the border the board keeps at zoom 1.
+    const QWidget *client = centralWidget();
+    double factor = std::min((client->width() - 3) / double(tchatgeometry::boardWidth),
+                             (client->height() - 3) / double(tchatgeometry::boardHeight));
+    factor = std::max(1.0, std::floor(factor * 20) / 20);
+    if (factor == zoom.factor() || !zoom.remembered())
+        return;
+    zoom.apply(factor);
+    image_main->setZoom(factor);
+    chatpane->mainchat->setZoom(factor);
+    // What the game placed or set since the layout was built, at the new size.
+    for (int mark = 0; mark < 3; ++mark)
+        if (PlayerGame::isseat(markseat[mark]))
+            movemark(PlayerGame::Mark(mark), markseat[mark]);
+    showclock();
+    showcategory();
+    setanswerline(label_fullanswer, playergame->fullanswer);
+    setanswerline(label_answer, playergame->answer);
+}
+
 void Tchat::connectTurn()
 {
+    timerbar = image_timer->width();
     connect(playergame, &PlayerGame::controlsChanged, this, &Tchat::showcontrols);
     connect(playergame, &PlayerGame::turnLineChanged, this,
             [this] { label_turn->setText(playergame->turnline); });

@@ -95,6 +95,16 @@ void ChatViewer::setStyleBold(int n, bool bold)
     setStyleFont(n, bold, s.italic, s.underline);
 }
 
+void ChatViewer::setZoom(double factor)
+{
+    if (factor == zoom)
+        return;
+    zoom = factor;
+    fontsDirty = true;
+    format();
+    viewport()->update();
+}
+
 void ChatViewer::setTextSize(int size)
 {
     for (ChatTextStyle &s : sheet) {
@@ -403,6 +413,8 @@ void ChatViewer::format()
         ++fontGen;
         for (int i = 0; i < styleCount; ++i) {
             laidFonts[size_t(i)] = sheet[size_t(i)].font();
+            if (zoom != 1.0)
+                laidFonts[size_t(i)].setPointSizeF(laidFonts[size_t(i)].pointSizeF() * zoom);
             laidMetrics[size_t(i)] = QFontMetricsF(laidFonts[size_t(i)]);
             spaceWidth[size_t(i)] = float(laidMetrics[size_t(i)].horizontalAdvance(QLatin1Char(' ')));
         }

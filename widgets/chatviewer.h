@@ -60,6 +60,8 @@ public:
     void setStyleFont(int n, bool bold, bool italic, bool underline);
     void setStyleBold(int n, bool bold);
     void setTextSize(int size); // every style
+    // Shows every style's text this many times larger (the window's zoom); the sizes set stay.
+    void setZoom(double factor);
     void setStyle(int n, const ChatTextStyle &s);
 
     void setImages(const QList<QPixmap> &images);
@@ -183,8 +185,9 @@ private:
     std::array<QFont, styleCount> laidFonts;
     std::vector<QFontMetricsF> laidMetrics;
     std::array<float, styleCount> spaceWidth{};
-    quint32 fontGen = 0;       // counts the changes of laidFonts
-    bool fontsDirty = true;    // a size change: lay out everything
+    quint32 fontGen = 0;    // counts the changes of laidFonts
+    bool fontsDirty = true; // a size change: lay out everything
+    double zoom = 1.0;
     quint16 changedStyles = 0; // styles whose font changed since the last layout
     int laidWidth = -1;
 

@@ -14,9 +14,19 @@ void TiledBackground::setTile(const QPixmap &t)
 void TiledBackground::setCentred(QWidget *child)
 {
     centred = child;
-    if (child)
+    if (child) {
         setMinimumSize(child->size());
+        child->installEventFilter(this);
+    }
     place();
+}
+
+bool TiledBackground::eventFilter(QObject *watched, QEvent *e)
+{
+    // The child grew or shrank (the window's zoom): it stays centred.
+    if (watched == centred && e->type() == QEvent::Resize)
+        place();
+    return QWidget::eventFilter(watched, e);
 }
 
 void TiledBackground::place()

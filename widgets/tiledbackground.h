@@ -18,6 +18,7 @@ public:
     void setCentred(QWidget *child);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;
 

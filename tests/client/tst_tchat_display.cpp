@@ -144,15 +144,27 @@ private slots:
             QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
     }
 
-    void boardStaysCentred()
+    // A larger window scales the whole board in steps, keeping its proportions, centred; the
+    // window can still be made small again.
+    void boardScalesAndStaysCentred()
     {
         t->resize(1000, 800);
         t->show();
         QVERIFY(QTest::qWaitForWindowExposed(t.get()));
         const QWidget *bg = t->centralWidget();
-        QCOMPARE(ui(t).boardPanel->x(), (bg->width() - 789) / 2);
-        QCOMPARE(ui(t).boardPanel->y(), (bg->height() - 542) / 2);
-        QVERIFY(bg->minimumWidth() >= 789 && bg->minimumHeight() >= 542);
+        QWidget *board = ui(t).boardPanel;
+        QTRY_VERIFY(board->width() > 789);
+        const double factor = board->width() / 789.0;
+        QVERIFY(qAbs(board->height() - 542 * factor) <= 1.0);
+        QVERIFY(board->width() <= bg->width() && board->height() <= bg->height());
+        QCOMPARE(board->x(), (bg->width() - board->width()) / 2);
+        QCOMPARE(board->y(), (bg->height() - board->height()) / 2);
+        QCOMPARE(ui(t).image_main->size(), QSize(533, 369) * factor);
+        QCOMPARE(ui(t).button_cat[0]->geometry().left(), qRound(52 * factor));
+        QVERIFY(bg->minimumWidth() >= 789 && bg->minimumWidth() < 800 && bg->minimumHeight() >= 542);
+        t->resize(797, 590);
+        QTRY_COMPARE(board->size(), QSize(789, 542));
+        QCOMPARE(ui(t).button_cat[0]->geometry(), QRect(52, 53, 104, 19));
     }
 
     void menus()

@@ -7,6 +7,8 @@
 // line).
 #include "app/program.h"
 #include "client/tchat.h"
+#include "features/playersettings.h"
+#include "protocol/config.h"
 #include "protocol/errors.h"
 
 #include <QApplication>
@@ -76,10 +78,13 @@ void stroke(QWidget *board, const QList<QPoint> &points)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: window_states OUTDIR\n", stderr);
+    if (argc != 2 && argc != 3) {
+        std::fputs("usage: window_states OUTDIR [WIDTHxHEIGHT]\n", stderr);
         return 2;
     }
+    // A size fills the screen as a maximised window does (the virtual screen has no window manager).
+    const QStringList size =
+        argc == 3 ? QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x')) : QStringList();
     out = QDir(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("."));
     QTemporaryDir home;
@@ -97,6 +102,17 @@ int main(int argc, char **argv)
     QGuiApplication::styleHints()->setCursorFlashTime(0);
     errorbox::setHook([](const QString &text) { std::fprintf(stderr, "error box: %s\n", qPrintable(text)); });
 
+    if (size.size() == 2) {
+        // The saved placement, read when the window is made and again at the login.
+        PlayerSettings placed;
+        placed.setNumber(PlayerSettings::Left, 0);
+        placed.setNumber(PlayerSettings::Top, 0);
+        placed.setNumber(PlayerSettings::Width, size[0].toInt());
+        placed.setNumber(PlayerSettings::Height, size[1].toInt());
+        placed.save(
+            QDir(config::dataDir()).filePath(QStringLiteral("orvanelobby.ini")),
+            {PlayerSettings::Left, PlayerSettings::Top, PlayerSettings::Width, PlayerSettings::Height});
+    }
     Program program({QStringLiteral("Dee"), QStringLiteral("127.0.0.1"), QStringLiteral("x")});
     QWidget *window = program.chat.get();
     window->move(0, 0);
