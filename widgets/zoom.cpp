@@ -63,10 +63,11 @@ void Zoom::apply(double factor)
         QWidget *w = b.widget;
         if (!w)
             continue;
-        const QRect r = scaled(b.geometry);
+        const bool root = &b == &bases.first();
+        const QRect r = root ? QRect(QPoint(), b.geometry.size() * factor) : scaled(b.geometry);
         if (b.fixed)
             w->setFixedSize(r.size());
-        if (&b == &bases.first())
+        if (root)
             w->resize(r.size());
         else
             w->setGeometry(r);
