@@ -102,7 +102,11 @@ void DrawingBoard::play(const Op &op)
 
 QPoint DrawingBoard::boardPoint(QPointF widgetPos) const
 {
-    return QPoint(int(std::floor(widgetPos.x() / factor)), int(std::floor(widgetPos.y() / factor)));
+    if (factor == 1.0)
+        return widgetPos.toPoint();
+    // The board pixel under the centre of the screen pixel.
+    return QPoint(int(std::floor((widgetPos.x() + 0.5) / factor)),
+                  int(std::floor((widgetPos.y() + 0.5) / factor)));
 }
 
 void DrawingBoard::image_mainPaint(const QRect &area)

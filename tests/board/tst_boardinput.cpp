@@ -24,6 +24,7 @@ private slots:
     void notLoggedInDrawsLocallyAndSendsNothing();
     void nonDrawerInputAndTrashDoNothing();
     void trashWipesBothSurfacesAndTellsTheHost();
+    void scaledBoardMapsThePointerBack();
 };
 
 void BoardInput::pressSendsMoveitAndMarksDot()
@@ -302,6 +303,39 @@ void BoardInput::trashWipesBothSurfacesAndTellsTheHost()
     QCOMPARE(t.host.next(), QStringLiteral("CMD_clearmain+3"));
     QCOMPARE(inkCount(t.board()->image_backup), 0);
     QCOMPARE(inkCount(t.board()->screenimage), 0);
+}
+
+// A larger window shows the board larger: positions still go out in board units, from the first
+// to the last pixel, and the screen surface has the widget's own resolution.
+void BoardInput::scaledBoardMapsThePointerBack()
+{
+    for (const QSize size : {QSize(1100, 800), QSize(1920, 1080)}) {
+        ChatAtHost t;
+        QVERIFY(t.start(3));
+        t.chat->game()->drawernumber = 3;
+        t.chat->resize(size);
+        QTRY_VERIFY(t.board()->zoom() > 1.0);
+        const double f = t.board()->zoom();
+        const auto at = [f](int x, int y) { return QPoint(int(x * f + f / 2), int(y * f + f / 2)); };
+        press(t.board(), at(100, 50));
+        drag(t.board(), at(200, 60));
+        release(t.board(), at(200, 60));
+        QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+100+50"));
+        QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++200,60+"));
+        press(t.board(), QPoint(t.board()->width() - 1, t.board()->height() - 1));
+        QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+532+368"));
+        release(t.board(), QPoint(t.board()->width() - 1, t.board()->height() - 1));
+
+        QCOMPARE(t.board()->image_backup.size(), QSize(533, 369));
+        QCOMPARE(t.board()->screenimage.size(), t.board()->size());
+        QCOMPARE(t.board()->size(), QSize(qRound(533 * f), qRound(369 * f)));
+        // The 3-pixel line is about 3 x f pixels thick on the screen surface, not a stretched 3.
+        const int x = qRound(150 * f);
+        int dark = 0;
+        for (int y = 0; y < t.board()->screenimage.height(); ++y)
+            dark += qGray(t.board()->screenimage.pixel(x, y)) < 128;
+        QVERIFY2(qAbs(dark - 3 * f) <= 1.5, qPrintable(QString::number(dark)));
+    }
 }
 
 QTEST_MAIN(BoardInput)
