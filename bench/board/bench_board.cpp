@@ -8,6 +8,7 @@
 #include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/strokemessage.h"
+#include "tests/support/tchatui.h"
 
 #include <QTcpServer>
 
@@ -147,11 +148,11 @@ void BenchBoard::drawitBatch()
 {
     QFETCH(QString, batch);
     Tchat chat;
-    chat.game->mynumber = 1;
-    chat.game->moveit(QStringLiteral("2+clBlack+3+266+184"));
+    chat.game()->mynumber = 1;
+    chat.game()->moveit(QStringLiteral("2+clBlack+3+266+184"));
     QBENCHMARK
     {
-        chat.game->drawit(batch);
+        chat.game()->drawit(batch);
     }
 }
 
@@ -175,9 +176,9 @@ void BenchBoard::batchesAgainstTheFloor()
     double worst = 0, worstOwn = 0;
     for (const auto &[name, width, batch, againstFloor] : rows) {
         Tchat chat;
-        chat.game->mynumber = 1;
-        chat.game->moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
-        const double ms = perCall([&] { chat.game->drawit(batch); });
+        chat.game()->mynumber = 1;
+        chat.game()->moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
+        const double ms = perCall([&] { chat.game()->drawit(batch); });
         // The earlier way, for comparison: the points painted on each surface in turn.
         QImage one(DrawingBoard::boardWidth, DrawingBoard::boardHeight, QImage::Format_RGB32);
         QImage two = one;
@@ -209,14 +210,14 @@ void BenchBoard::batchesAgainstTheFloor()
 void BenchBoard::repaintWholeArea()
 {
     Tchat chat;
-    chat.params = {QStringLiteral("Bench")};
+    chat.setparams({QStringLiteral("Bench")});
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
-    chat.game->mynumber = 1;
-    chat.game->moveit(QStringLiteral("2+clBlack+3+266+184"));
+    chat.game()->mynumber = 1;
+    chat.game()->moveit(QStringLiteral("2+clBlack+3+266+184"));
     for (int i = 0; i < 20; ++i)
-        chat.game->drawit(handBatch(2, 3, i));
-    DrawingBoard *board = chat.image_main;
+        chat.game()->drawit(handBatch(2, 3, i));
+    DrawingBoard *board = ui(chat).image_main;
     QBENCHMARK
     {
         board->repaint();
@@ -250,10 +251,10 @@ void BenchBoard::lateJoinerReplay()
     const double floor = floorMs();
 
     Tchat chat;
-    chat.params = {QStringLiteral("Bench")};
-    chat.game->loginname = QStringLiteral("Late");
-    chat.sock.HostName = QStringLiteral("127.0.0.1");
-    chat.sock.PortName = port;
+    chat.setparams({QStringLiteral("Bench")});
+    chat.game()->loginname = QStringLiteral("Late");
+    chat.link()->sock.HostName = QStringLiteral("127.0.0.1");
+    chat.link()->sock.PortName = port;
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
 
@@ -274,7 +275,7 @@ void BenchBoard::lateJoinerReplay()
     QElapsedTimer drain;
     drain.start();
     const double cpuBefore = processCpuSeconds();
-    chat.sock.Open();
+    chat.link()->sock.Open();
 
     // Wait, without sleeping, until the last message has been drawn.
     const QPoint lastPoint = [&] {
@@ -291,13 +292,13 @@ void BenchBoard::lateJoinerReplay()
     QEventLoop loop;
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
-        if ((chat.receivedlist.isEmpty() && chat.image_main->backup.penpos == lastPoint) ||
+        if ((chat.link()->receivedlist.isEmpty() && ui(chat).image_main->backup.penpos == lastPoint) ||
             drain.elapsed() > 60000)
             loop.quit();
     });
     watch.start(1);
     loop.exec();
-    QCOMPARE(chat.image_main->backup.penpos, lastPoint);
+    QCOMPARE(ui(chat).image_main->backup.penpos, lastPoint);
     const double seconds = drain.nsecsElapsed() / 1e9;
     // The work itself, apart from what other programs on the machine take of it: the host and the
     // player run in this one process.

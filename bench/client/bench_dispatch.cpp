@@ -1,6 +1,7 @@
 // What one message of a turn costs the player side, from the queue to the screen's widgets.
 #include "client/tchat.h"
 #include "protocol/errors.h"
+#include "tests/support/tchatui.h"
 
 #include <QListWidget>
 #include <QTest>
@@ -13,18 +14,18 @@ class BenchDispatch : public QObject
 
     void seatTable()
     {
-        t.game->mynumber = 1;
+        t.game()->mynumber = 1;
         for (const char *m : {"CMD_newplayerinfo+1+Ann", "CMD_existingplayers+2+Bob",
                               "CMD_existingplayers+3+Cy", "CMD_startgame+1+false+20+120"}) {
-            t.receivedlist.push({QLatin1String(m), 0, 0});
-            t.processsocktimer();
+            t.link()->receivedlist.push({QLatin1String(m), 0, 0});
+            t.link()->processsocktimer();
         }
     }
 
     void dispatch(const QString &message)
     {
-        t.receivedlist.push({message, 0, 0});
-        t.processsocktimer();
+        t.link()->receivedlist.push({message, 0, 0});
+        t.link()->processsocktimer();
     }
 
 private slots:
@@ -51,7 +52,7 @@ private slots:
         {
             dispatch(QStringLiteral("CMD_myguessed+3+HOUSE") + QString::number(++n));
             if (n % 200 == 0)
-                t.listbox_myguessed->clear();
+                ui(t).listbox_myguessed->clear();
         }
     }
     void updateanswer()
@@ -77,10 +78,10 @@ private slots:
     }
     void clockTick()
     {
-        t.game->restartclock(1, 1000000);
+        t.game()->restartclock(1, 1000000);
         QBENCHMARK
         {
-            t.game->turnClockTick();
+            t.game()->turnClockTick();
         }
     }
 };

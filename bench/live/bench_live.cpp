@@ -15,6 +15,7 @@
 #include "protocol/errors.h"
 #include "protocol/framing.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/tchatui.h"
 
 #include <QElapsedTimer>
 #include <QTcpSocket>
@@ -112,13 +113,13 @@ class BenchLive : public QObject
     std::unique_ptr<Tchat> join(const QString &name)
     {
         auto t = std::make_unique<Tchat>();
-        t->params = {name};
-        t->game->loginname = name;
-        t->sock.HostName = QStringLiteral("127.0.0.1");
-        t->sock.PortName = QString::number(port);
-        t->sock.Open();
+        t->setparams({name});
+        t->game()->loginname = name;
+        t->link()->sock.HostName = QStringLiteral("127.0.0.1");
+        t->link()->sock.PortName = QString::number(port);
+        t->link()->sock.Open();
         Tchat *p = t.get();
-        if (!waitUntil([p] { return p->game->loggedin; }))
+        if (!waitUntil([p] { return p->game()->loggedin; }))
             qFatal("no login");
         return t;
     }
@@ -133,10 +134,10 @@ class BenchLive : public QObject
         auto guesser = join(QStringLiteral("Bob"));
         host->gameon = true;
         host->gamestate = QStringLiteral("drawing");
-        host->curdrawer = drawer->game->mynumber;
-        drawer->game->drawernumber = drawer->game->mynumber;
-        guesser->game->drawernumber = drawer->game->mynumber;
-        drawer->strokesender->flusher->enabled = live;
+        host->curdrawer = drawer->game()->mynumber;
+        drawer->game()->drawernumber = drawer->game()->mynumber;
+        guesser->game()->drawernumber = drawer->game()->mynumber;
+        ui(drawer).strokesender->flusher->enabled = live;
         QTest::qWait(100);
 
         QList<QPoint> points;
@@ -147,25 +148,26 @@ class BenchLive : public QObject
         clock.start();
         int next = 0, seen = 0;
         bool released = false;
-        drawer->image_mainMouseDown(Qt::LeftButton, Qt::LeftButton, 5, 20);
+        ui(drawer).image_main->onMouseDown(Qt::LeftButton, Qt::LeftButton, 5, 20);
         QTimer hand;
         hand.setTimerType(Qt::PreciseTimer);
         hand.setInterval(10);
         QObject::connect(&hand, &QTimer::timeout, [&] {
             if (next < points.size()) {
                 moved[next] = clock.nsecsElapsed();
-                drawer->image_mainMouseMove(Qt::LeftButton, points[next].x(), points[next].y());
+                ui(drawer).image_main->onMouseMove(Qt::LeftButton, points[next].x(), points[next].y());
                 ++next;
             } else {
                 hand.stop();
                 released = true;
-                drawer->image_mainMouseUp(Qt::LeftButton, Qt::NoButton, points.last().x(), points.last().y());
+                ui(drawer).image_main->onMouseUp(Qt::LeftButton, Qt::NoButton, points.last().x(),
+                                                 points.last().y());
             }
         });
         QTimer look;
         look.setTimerType(Qt::PreciseTimer);
         look.setInterval(1);
-        const QImage &picture = guesser->image_main->image_backup;
+        const QImage &picture = ui(guesser).image_main->image_backup;
         QObject::connect(&look, &QTimer::timeout, [&] {
             while (seen < next && picture.pixel(points[seen]) == qRgb(0, 0, 0))
                 painted[seen++] = clock.nsecsElapsed();
@@ -243,7 +245,7 @@ private slots:
         // relayed strokes that carry its own slot number, and a history written for slot 1 was
         // skipped whole by a late joiner who was given slot 1 again.
         auto drawer = join(QStringLiteral("Ann"));
-        const int d = drawer->game->mynumber;
+        const int d = drawer->game()->mynumber;
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
         host->memo_drawing.clear();
@@ -264,8 +266,8 @@ private slots:
         host->memo_drawing << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
                            << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
         auto late = std::make_unique<Tchat>();
-        late->sock.HostName = QStringLiteral("127.0.0.1");
-        late->sock.PortName = QString::number(port);
+        late->link()->sock.HostName = QStringLiteral("127.0.0.1");
+        late->link()->sock.PortName = QString::number(port);
 
         QElapsedTimer clock;
         qint64 lastTick = 0, worstGap = 0;
@@ -278,13 +280,13 @@ private slots:
             lastTick = now;
         });
         Tchat *p = late.get();
-        late->sock.Open();
-        QVERIFY(waitUntil([p] { return p->game->loggedin; }));
+        late->link()->sock.Open();
+        QVERIFY(waitUntil([p] { return p->game()->loggedin; }));
         clock.start();
         beat.start();
-        QVERIFY(p->game->mynumber != d);
-        QVERIFY(
-            waitUntil([p] { return p->image_main->image_backup.pixel(527, 366) == qRgb(255, 0, 0); }, 20000));
+        QVERIFY(p->game()->mynumber != d);
+        QVERIFY(waitUntil([p] { return ui(p).image_main->image_backup.pixel(527, 366) == qRgb(255, 0, 0); },
+                          20000));
         const double ms = double(clock.nsecsElapsed()) / 1e6;
         beat.stop();
         qInfo("figure: late joiner draws a history of %lld messages in %.0f ms; longest event-loop stall "

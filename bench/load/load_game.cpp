@@ -16,6 +16,7 @@
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "protocol/commands.h"
+#include "tests/support/tchatui.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -59,8 +60,8 @@ int runHost()
         int seated = 0;
         for (int i = 1; i <= TServer::seats; ++i)
             seated += host.playertable[i].inuse ? 1 : 0;
-        if (program.chat->game->loggedin && host.gamestate.isEmpty() && seated >= 4)
-            program.chat->sendtohost(cmd::buildStartgame(1, false, 1000000, 30));
+        if (program.chat->game()->loggedin && host.gamestate.isEmpty() && seated >= 4)
+            program.chat->game()->send(cmd::buildStartgame(1, false, 1000000, 30));
     });
     starter.start(1000);
     return QApplication::exec();

@@ -4,8 +4,10 @@
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/jpegwriter.h"
+#include "features/playersettings.h"
 #include "features/snapshotbrowser.h"
 #include "features/snapshots.h"
+#include "tests/support/tchatui.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,14 +55,14 @@ private slots:
     void takeSnapshot()
     {
         Tchat w;
-        scribble(w.image_main->image_backup);
-        w.game->roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
-        w.button_snapshotClick(); // the first text drawn loads the fonts
+        scribble(ui(w).image_main->image_backup);
+        w.game()->roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
+        ui(w).button_snapshot->click(); // the first text drawn loads the fonts
         QBENCHMARK
         {
-            w.button_snapshotClick();
+            ui(w).button_snapshot->click();
         }
-        QVERIFY(w.snapcount > 1);
+        QVERIFY(QDir(snapshots::folder()).entryList(QDir::Files).size() > 1);
     }
 
     // The parts of taking one, for finding where the time goes.
@@ -76,7 +78,9 @@ private slots:
     {
         QFETCH(int, part);
         Tchat w;
-        QImage &picture = w.image_main->image_backup;
+        PlayerSettings settings;
+        int snapcount = 0;
+        QImage &picture = ui(w).image_main->image_backup;
         scribble(picture);
         const QString caption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
         snapshots::stamp(picture, caption);
@@ -95,8 +99,9 @@ private slots:
                 snapshots::save(picture, folder, 1);
                 break;
             default:
-                ++w.snapcount; // a changed count: the file is written
-                w.saveinifile();
+                // A changed count: the window's keys are written.
+                settings.setNumber(PlayerSettings::Snapcount, ++snapcount);
+                settings.save(w.settingsfile(), PlayerSettings::windowKeys);
             }
         }
     }
