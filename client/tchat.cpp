@@ -70,14 +70,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
 
 void Tchat::attach(const Companions &c)
 {
-    downloadWindow = c.downloadWindow;
-    helpWindow = c.helpWindow;
-    aboutWindow = c.aboutWindow;
-    spylist = c.spylist;
-    phrases = c.phrases;
-    gamestartform = c.gamestartform;
-    snapshot = c.snapshot;
-    localhost = c.localhost;
+    with = c;
 }
 
 void Tchat::setparams(const QStringList &parameters)

@@ -102,15 +102,8 @@ private:
     // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = PlayerGame::systemcolour;
 
-    // ---- Windows this one talks to; set by the program's start before the window shows.
-    LocalHost *localhost = nullptr; // the host this copy runs, if it may run one
-    QWidget *downloadWindow = nullptr;
-    QWidget *helpWindow = nullptr;
-    QWidget *aboutWindow = nullptr;
-    Tspylist *spylist = nullptr;
-    Tphrases *phrases = nullptr;
-    Tgamestartform *gamestartform = nullptr;
-    Tsnapshot *snapshot = nullptr;
+    // ---- The windows and the host this one talks to.
+    Companions with;
     QStringList params;
 
     // ---- The player's game: who this player is, the turn and its clock; and its connections.

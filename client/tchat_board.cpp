@@ -219,12 +219,12 @@ void Tchat::button_startClick()
         box.exec();
         return;
     }
-    if (!gamestartform)
+    if (!with.gamestartform)
         return;
-    gamestartform->startgame = [this] {
-        if (const Tgamestartform *f = gamestartform)
+    with.gamestartform->startgame = [this] {
+        if (const Tgamestartform *f = with.gamestartform)
             playergame->startgame(f->team->isChecked(), f->playtoscore->text(), f->timeperturn->text());
     };
-    gamestartform->showOver(this);
+    with.gamestartform->showOver(this);
     playergame->startformshown();
 }

@@ -19,8 +19,8 @@ int errorCode(const QString &text)
 void Tchat::startannouncing()
 {
     // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
-    if (localhost && playergame->amhost && !playergame->sologame)
-        localhost->announce(playergame->playername);
+    if (with.localhost && playergame->amhost && !playergame->sologame)
+        with.localhost->announce(playergame->playername);
 }
 
 void Tchat::connectfailed(const QString &error)

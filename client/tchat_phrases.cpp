@@ -60,15 +60,15 @@ QStringList Tchat::currentphrases() const
 
 void Tchat::phraseListsClicked()
 {
-    if (!phrases)
+    if (!with.phrases)
         return;
     // The fields start from the phrases in force; edits left without "Done" are dropped.
-    phrases->setPhrases(currentphrases());
-    phrases->onDone = [this](const QStringList &list) { setphrases(list); };
-    phrases->move(frameGeometry().center() - phrases->rect().center());
-    phrases->show();
-    phrases->raise();
-    phrases->activateWindow();
+    with.phrases->setPhrases(currentphrases());
+    with.phrases->onDone = [this](const QStringList &list) { setphrases(list); };
+    with.phrases->move(frameGeometry().center() - with.phrases->rect().center());
+    with.phrases->show();
+    with.phrases->raise();
+    with.phrases->activateWindow();
 }
 
 void Tchat::setphrases(const QStringList &list)

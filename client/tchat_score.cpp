@@ -41,16 +41,16 @@ void Tchat::showscore(int number)
 
 void Tchat::addspyline(int number, const QString &name)
 {
-    if (spylist)
-        spylist->listbox_spys->addItem(QString::number(number) + QStringLiteral(": ") + name);
+    if (with.spylist)
+        with.spylist->listbox_spys->addItem(QString::number(number) + QStringLiteral(": ") + name);
 }
 
 void Tchat::removespyline(int number, const QString &name)
 {
-    if (!spylist)
+    if (!with.spylist)
         return;
     const QString line = QString::number(number) + QStringLiteral(": ") + name;
-    const QList<QListWidgetItem *> found = spylist->listbox_spys->findItems(line, Qt::MatchExactly);
+    const QList<QListWidgetItem *> found = with.spylist->listbox_spys->findItems(line, Qt::MatchExactly);
     if (!found.isEmpty())
         delete found.first();
 }

@@ -38,10 +38,10 @@ void Tchat::button_snapshotClick()
 
 void Tchat::snapShotsClicked()
 {
-    if (!snapshot)
+    if (!with.snapshot)
         return;
-    snapshot->move(frameGeometry().center() - snapshot->rect().center());
-    snapshot->show();
-    snapshot->raise();
-    snapshot->activateWindow();
+    with.snapshot->move(frameGeometry().center() - with.snapshot->rect().center());
+    with.snapshot->show();
+    with.snapshot->raise();
+    with.snapshot->activateWindow();
 }

@@ -41,13 +41,13 @@ void Tchat::processparams()
     playergame->loginname.clear();
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), systemcolour);
-        if (downloadWindow)
-            downloadWindow->show();
+        if (with.downloadWindow)
+            with.downloadWindow->show();
         playergame->hostaddress = QStringLiteral("127.0.0.1");
         playergame->playername = QStringLiteral("You");
         playergame->sologame = true;
-        if (localhost)
-            localhost->setsolo();
+        if (with.localhost)
+            with.localhost->setsolo();
         hostpress();
         return;
     }
@@ -74,9 +74,9 @@ void Tchat::processparams()
 
 void Tchat::hostpress()
 {
-    if (!localhost)
+    if (!with.localhost)
         return;
-    localhost->listen();
+    with.localhost->listen();
     playergame->loginname = playergame->playername;
     playerlink->sock.HostName = QStringLiteral("127.0.0.1");
     playerlink->sock.Open();
@@ -134,10 +134,10 @@ static void showCentredOn(QWidget *w, const QWidget *over)
 
 void Tchat::contentsClicked()
 {
-    showCentredOn(helpWindow, this);
+    showCentredOn(with.helpWindow, this);
 }
 
 void Tchat::aboutClicked()
 {
-    showCentredOn(aboutWindow, this);
+    showCentredOn(with.aboutWindow, this);
 }

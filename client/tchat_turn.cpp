@@ -94,8 +94,8 @@ void Tchat::showcontrols()
     label_adrawer->setVisible(c.marks);
     label_aguesser->setVisible(c.marks);
     justWatchAction->setEnabled(c.justwatch);
-    if (spylist)
-        spylist->popup_kickhim->setEnabled(c.removal);
+    if (with.spylist)
+        with.spylist->popup_kickhim->setEnabled(c.removal);
     chatpane->mychat->setEnabled(c.chat);
     chatpane->phraserow->setEnabled(c.chat);
     chatpane->button_smilies->setEnabled(c.chat);

@@ -81,10 +81,10 @@ void Tchat::unsetJustWatchClicked()
 
 void Tchat::spyListClicked()
 {
-    if (!spylist)
+    if (!with.spylist)
         return;
-    spylist->kicking = [this](int number) { playergame->kicking(number); };
-    spylist->move(frameGeometry().center() - spylist->rect().center());
-    spylist->show();
-    spylist->raise();
+    with.spylist->kicking = [this](int number) { playergame->kicking(number); };
+    with.spylist->move(frameGeometry().center() - with.spylist->rect().center());
+    with.spylist->show();
+    with.spylist->raise();
 }
