@@ -321,7 +321,7 @@ private:
     void loadinifile();
     void saveinifile();
     // Saves after one setting changed: the whole set once the file has been read, else that key.
-    void savesetting(const QString &key);
+    void savesetting(PlayerSettings::Key key);
     void saveplacement();
     bool settingsfailurereported = false;
     void resetScreenLocationClicked();

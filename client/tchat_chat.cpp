@@ -28,7 +28,7 @@ void Tchat::buildChatMenus()
     if (centralWidget())
         centralWidget()->setMinimumSize(792, 545);
     chatpane->onSend = [this] { sendit(); };
-    chatpane->onSettingsChanged = [this] { savesetting(QStringLiteral("Textsize")); };
+    chatpane->onSettingsChanged = [this] { savesetting(PlayerSettings::Textsize); };
     chatpane->onGameLink = [this](const QString &link) { emit gameLinkOpened(link); };
 
     popup_sounds = new QMenu(this);
@@ -75,7 +75,7 @@ void Tchat::textColorClicked()
     ColorDialog->setCurrentColor(colortext::toQColor(chatpane->textcolor()));
     if (ColorDialog->exec() == QDialog::Accepted)
         chatpane->settextcolor(colortext::fromQColor(ColorDialog->selectedColor()));
-    savesetting(QStringLiteral("Textcolor"));
+    savesetting(PlayerSettings::Textcolor);
 }
 
 void Tchat::b_phrase10Click()
@@ -92,11 +92,11 @@ void Tchat::wave20Click(int tag)
 void Tchat::playSoundsClicked()
 {
     playSoundsAction->setChecked(!playSoundsAction->isChecked());
-    savesetting(QStringLiteral("Playsounds"));
+    savesetting(PlayerSettings::Playsounds);
 }
 
 void Tchat::playChatterSoundsClicked()
 {
     playChatterSoundsAction->setChecked(!playChatterSoundsAction->isChecked());
-    savesetting(QStringLiteral("ChatterSounds"));
+    savesetting(PlayerSettings::ChatterSounds);
 }

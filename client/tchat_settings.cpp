@@ -98,18 +98,15 @@ void Tchat::settingswritten(bool ok)
                   systemcolour);
 }
 
-void Tchat::savesetting(const QString &key)
+void Tchat::savesetting(PlayerSettings::Key key)
 {
     if (inifileread) {
         saveinifile();
         return;
     }
-    const std::optional<PlayerSettings::Key> k = PlayerSettings::find(key);
-    if (!k)
-        return;
     settingswritten(windowSettings(playersettings, QRect(), *chatpane, snapcount,
                                    playSoundsAction->isChecked(), playChatterSoundsAction->isChecked())
-                        .save(settingsfile(), {*k}));
+                        .save(settingsfile(), {key}));
 }
 
 void Tchat::saveplacement()
@@ -140,7 +137,7 @@ void Tchat::resetScreenLocationClicked()
     // Saved when the window closes, since the geometry then differs from the saved one.
     showNormal();
     move(3, 3);
-    resize(797, 590);
+    resize(defaultwidth, defaultheight);
 }
 
 void Tchat::resizeEvent(QResizeEvent *e)

@@ -16,8 +16,8 @@
 
 void Tchat::FormCreate()
 {
-    defaultheight = 590;
-    defaultwidth = 797;
+    defaultwidth = PlayerSettings::entry(PlayerSettings::Width).fallback;
+    defaultheight = PlayerSettings::entry(PlayerSettings::Height).fallback;
     playergame->sologame = false;
     playergame->amhost = false;
     playergame->hostaddress.clear();
