@@ -89,49 +89,15 @@ private slots:
                  "[Quillet]\nTop=-20\nLeft=40\nWidth=800\nHeight=640\nTextsize=12\nSnapcount=17\n"
                  "Textcolor=$00123456\nPlaysounds=false\nChatterSounds=false\n" +
                      phrases + "LastName=Zed\nLastAddress=10.0.0.7:2001\nOpenRouter=0\n");
-    }
 
-    void defaultsForWhatDoesNotRead()
-    {
-        const auto checkDefaults = [](const P &s) {
-            QCOMPARE(QRect(s.number(P::Left), s.number(P::Top), s.number(P::Width), s.number(P::Height)),
-                     QRect(3, 3, 797, 590));
-            QCOMPARE(s.number(P::Textsize), 8);
-            QCOMPARE(s.number(P::Textcolor), colortext::clMaroon);
-            QVERIFY(s.isOn(P::Playsounds) && !s.isOn(P::OpenRouter));
-            QCOMPARE(s.text(P::Phrase1), QString());
-        };
-        checkDefaults(P::read(dir.filePath(QStringLiteral("missing.ini"))));
-        put(file, QByteArray("\xff\x00garbage\n[Quillet\nTop=1\n", 25));
-        checkDefaults(P::read(file));
-
-        put(file, "[Quillet]\nTop=abc\nWidth=\nTextsize=big\nTextcolor=pink\nPlaysounds=False\n"
-                  "ChatterSounds=false\nOpenRouter=yes\nPhrase1=\nSnapcount=lots\n");
-        P s;
-        s.setNumber(P::Snapcount, 12); // the count held stays when the file's does not read
-        s.setText(P::Phrase1, QStringLiteral("mine"));
-        s.load(file);
-        checkDefaults(s);
-        QCOMPARE(s.number(P::Snapcount), 12);
-        QVERIFY(!s.isOn(P::ChatterSounds)); // off only for the exact "false"
-    }
-
-    // One switch saved before the file was read: that line alone changes, whatever the values held.
-    void oneKeyTouchesOnlyItsLine()
-    {
-        const QByteArray before(
-            "; by hand\r\n[Other]\r\nPlaysounds=true\r\n[quillet]\r\n  PLAYSOUNDS = true \r\n"
-            "Left=40\r\n\r\n[Later]\r\nx=1\r\n");
-        put(file, before);
-        P s;
-        s.setOn(P::Playsounds, false);
-        QVERIFY(s.save(file, {P::Playsounds}));
-        QByteArray after = before;
-        after.replace("  PLAYSOUNDS = true ", "Playsounds=false");
-        QCOMPARE(bytesOf(file), after);
-        QVERIFY(s.save(file, {P::Textsize}));
-        after.replace("Left=40\r\n", "Left=40\r\nTextsize=8\r\n");
-        QCOMPARE(bytesOf(file), after);
+        // Values that do not read: the count held stays (numbering never restarts), and the router
+        // is opened only for "1".
+        put(file, "[Quillet]\nSnapcount=lots\nOpenRouter=yes\n");
+        P held;
+        held.setNumber(P::Snapcount, 12);
+        held.load(file);
+        QCOMPARE(held.number(P::Snapcount), 12);
+        QVERIFY(!held.isOn(P::OpenRouter));
     }
 };
 
