@@ -142,7 +142,8 @@ void Tchat::rezoom()
     for (int mark = 0; mark < 3; ++mark)
         if (PlayerGame::isseat(markseat[mark]))
             movemark(PlayerGame::Mark(mark), markseat[mark]);
-    showclock();
+    // The clock's bar keeps its length: it shortens only with the clock's ticks.
+    image_timer->resize(zoom.scaled(timerbar), image_timer->height());
     showcategory();
     setanswerline(label_fullanswer, playergame->fullanswer);
     setanswerline(label_answer, playergame->answer);
