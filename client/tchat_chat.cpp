@@ -26,7 +26,7 @@ void Tchat::buildChatMenus()
 {
     // The client area never gets smaller than the board and its border (see FormResize).
     if (centralWidget())
-        centralWidget()->setMinimumSize(792, 545);
+        centralWidget()->setMinimumSize(tchatgeometry::minClientWidth, tchatgeometry::minClientHeight);
     chatpane->onSend = [this] { sendit(); };
     chatpane->onSettingsChanged = [this] { savesetting(PlayerSettings::Textsize); };
     chatpane->onGameLink = [this](const QString &link) { emit gameLinkOpened(link); };

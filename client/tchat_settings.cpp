@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int minClientWidth = 792;  // the board's width plus 3
-constexpr int minClientHeight = 545; // the board's height plus 3
+using tchatgeometry::minClientHeight;
+using tchatgeometry::minClientWidth;
 
 // The keys that saveinifile owns, as the window holds them, with the window at these bounds.
 PlayerSettings windowSettings(PlayerSettings s, const QRect &bounds, const ChatPane &pane, int snapcount,

@@ -130,8 +130,8 @@ void Tchat::rezoom()
 {
     // In steps of a twentieth, with the border the board keeps at zoom 1.
     const QWidget *client = centralWidget();
-    double factor = std::min((client->width() - 3) / double(tchatgeometry::boardWidth),
-                             (client->height() - 3) / double(tchatgeometry::boardHeight));
+    double factor = std::min((client->width() - tchatgeometry::border) / double(tchatgeometry::boardWidth),
+                             (client->height() - tchatgeometry::border) / double(tchatgeometry::boardHeight));
     factor = std::max(1.0, std::floor(factor * 20) / 20);
     if (factor == zoom.factor() || !zoom.remembered())
         return;

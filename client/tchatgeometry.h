@@ -6,6 +6,10 @@ namespace tchatgeometry {
 // The board: one fixed panel, centred on the tiled background.
 constexpr int boardWidth = 789;
 constexpr int boardHeight = 542;
+// The client area never gets smaller than the board and its border.
+constexpr int border = 3;
+constexpr int minClientWidth = boardWidth + border;
+constexpr int minClientHeight = boardHeight + border;
 // The answer lines' type size; the mask line adds air between its letters.
 constexpr int answerPixels = 19;
 constexpr int answerSpacing = 3;
