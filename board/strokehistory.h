@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/strokebatch.h"
+
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -29,14 +31,19 @@ public:
     void begin(int colour, const QString &width, QPoint start);
     // A batch of the open stroke left (its CMD_draw); one without a stroke before it is dropped.
     void add(int colour, const QString &width, const QList<QPoint> &points);
-    // Takes back the last stroke; false when there is none.
+    // Takes back the last stroke; false when there is none. The strokes that remain are packed
+    // tight, as they will go out again: each one's points in full batches of 101 (the most a held
+    // pen sends at once), a new batch only where the colour or width changed. A slow pen's turn
+    // then goes again in a fraction of its messages, and the drawer paints what the others paint.
     bool undo();
+    static constexpr int batchPoints = StrokeBatch::sendAbove + 1;
     void clear() { taken.clear(); }
     bool isEmpty() const { return taken.isEmpty(); }
     const QList<Stroke> &strokes() const { return taken; }
-    // The messages that draw every stroke again, as they were first sent, for player `slot`.
+    // The messages that draw every stroke again, for player `slot`.
     QStringList messages(int slot) const;
 
 private:
+    static QList<Run> packed(const QList<Run> &runs);
     QList<Stroke> taken;
 };

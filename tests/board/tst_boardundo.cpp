@@ -148,6 +148,76 @@ private slots:
         windows.clear();
         errorbox::setHook({});
     }
+
+    // A long turn drawn with the button held, the pen flushed every 40 ms: 30 strokes of 1,800
+    // small batches. An undo sends the 29 strokes left in full batches, and a player of the
+    // original design and a newcomer get the very same messages, in a tenth of what the pen sent.
+    void undoOfALongTurnArrivesWholeAndPacked()
+    {
+        const quint16 port = freePort();
+        qputenv("QUILLET_GAME_PORT", QByteArray::number(port));
+        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
+        TServer host;
+        server = &host;
+        host.manualtimers = true;
+        for (int c = 0; c < 7; ++c)
+            host.setPhraseList(c, {QStringLiteral("big cat")});
+        ServerHost local(host);
+        Tchat ann;
+        ann.attach({.localhost = &local});
+        QVERIFY(join(ann, {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 1));
+        RawPeer old;
+        QVERIFY(old.connectTo(port));
+        pump();
+        old.send(cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Old")));
+        pump();
+        ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
+        pump();
+        QTest::mouseClick(ui(ann).button_cat[0], Qt::LeftButton);
+        pump();
+        old.drain(50);
+
+        DrawingBoard *board = ui(ann).image_main;
+        StrokeSender *pen = ui(ann).strokesender;
+        for (int s = 0; s < 30; ++s) {
+            // The last strokes change width near their end.
+            ui(ann).penw->setText(QStringLiteral("3"));
+            press(board, {10 + s * 15, 20});
+            for (int flush = 0; flush < 60; ++flush) {
+                drag(board, {10 + s * 15 + flush % 7, 20 + flush * 5});
+                drag(board, {12 + s * 15 + flush % 5, 22 + flush * 5});
+                if (s >= 25 && flush == 55)
+                    ui(ann).penw->setText(QStringLiteral("6"));
+                pen->flush();
+            }
+            release(board, {12 + s * 15, 320});
+            pump();
+        }
+        const QStringList drawn = strokes(old.drain(200));
+        const int sent = int(drawn.size());
+        QCOMPARE(sent, 30 * 61);
+
+        QTest::keyClick(&ann, Qt::Key_Z, Qt::ControlModifier);
+        pump();
+        const QStringList undone = strokes(old.drain(200));
+        QCOMPARE(undone.first(), cmd::buildClearmain(1));
+        QVERIFY2(undone.size() <= (sent - 61) / 10, qPrintable(QString::number(undone.size())));
+        // 29 strokes of 120 points: a CMD_moveit and two batches; one more where the width changed.
+        QCOMPARE(undone.size(), 1 + 25 * 3 + 4 * 4);
+
+        RawPeer late;
+        QVERIFY(late.connectTo(port));
+        pump();
+        late.send(cmd::buildLogininfo(3, cmd::versionText, QStringLiteral("Late")));
+        pump();
+        QCOMPARE(strokes(late.drain(200)), undone.mid(1));
+
+        // Painted from the packed messages, a window shows the drawer's picture.
+        Tchat cid;
+        QVERIFY(join(cid, {QStringLiteral("Cid"), QStringLiteral("127.0.0.1"), QStringLiteral("join")}, 4));
+        QCOMPARE(ui(cid).image_main->image_backup, board->image_backup);
+        windows.clear();
+    }
 };
 
 QTEST_MAIN(BoardUndo)
