@@ -2,6 +2,7 @@
 
 #include "app/hostgamedialog.h"
 #include "app/joingamedialog.h"
+#include "client/core/playername.h"
 #include "client/tchat.h"
 #include "features/playersettings.h"
 #include "protocol/errors.h"
@@ -17,16 +18,7 @@ const QString HostJoin::openRouterKey = PlayerSettings::name(PlayerSettings::Ope
 namespace hostjoin {
 QString nameProblem(const QString &name)
 {
-    const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty())
-        return QStringLiteral("Type your name.");
-    if (trimmed.size() > maxName)
-        return QStringLiteral("A name has %1 characters at most.").arg(maxName);
-    for (QChar c : trimmed) {
-        if (c == QLatin1Char('+') || c == QChar(0xFF) || !c.isPrint())
-            return QStringLiteral("A name can't hold \"+\", \"%1\" or control characters.").arg(QChar(0xFF));
-    }
-    return {};
+    return playername::problem(name);
 }
 } // namespace hostjoin
 

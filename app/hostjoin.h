@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/core/playername.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -57,5 +59,5 @@ namespace hostjoin {
 // login and must not hold the end marker.
 QString nameProblem(const QString &name);
 // Longest name the dialogs take.
-constexpr int maxName = 20;
+constexpr int maxName = playername::maxLength;
 } // namespace hostjoin

@@ -3,6 +3,7 @@
 #include "client/tchat.h"
 
 #include "client/core/localhost.h"
+#include "client/core/playername.h"
 #include "features/spylist.h"
 #include "protocol/address.h"
 #include "protocol/config.h"
@@ -59,6 +60,13 @@ void Tchat::processparams()
         else if (i == 2)
             address = params[1];
         else if (i == 3) {
+            // A name no seat can show is refused before anything connects.
+            if (const QString why = playername::seatproblem(name); !why.isEmpty()) {
+                addlinetochat(QStringLiteral("0+Can't play as \"") + name + QStringLiteral("\": ") + why +
+                                  QStringLiteral(" Use File / Host a Game... or Join a Game... to play."),
+                              systemcolour);
+                return;
+            }
             playergame->playername = name;
             playergame->hostaddress = address;
             if (params[2] == QLatin1String("true")) {

@@ -103,6 +103,8 @@ void PlayerGame::setwatching(int number, bool on)
         return;
     seats[number].watching = on;
     emit seatChanged(number);
+    if (number == mynumber)
+        emit controlsChanged(); // the answer entry goes or comes back
 }
 
 void PlayerGame::seatarrived(int number, const QString &name)
@@ -111,6 +113,9 @@ void PlayerGame::seatarrived(int number, const QString &name)
         return;
     ++seats[number].changes;
     setseatname(number, name);
+    // A newcomer starts at nothing; the host tells the score of a player who got his seat back.
+    if (seats[number].score.isEmpty())
+        setscore(number, QStringLiteral("0"));
 }
 
 void PlayerGame::seatleft(int number)
@@ -122,6 +127,8 @@ void PlayerGame::seatleft(int number)
     s.name = waiting;
     s.watching = false;
     emit seatChanged(number);
+    // A freed seat shows no score.
+    setscore(number, QString());
 }
 
 void PlayerGame::spyarrived(int number, const QString &name)

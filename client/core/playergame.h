@@ -65,6 +65,9 @@ public:
     static bool isseat(int number) { return number >= 1 && number <= 10; }
     // This player joined beyond the seats: it watches and chats, but neither guesses nor sends sounds.
     bool isspy() const { return mynumber > 10; }
+    // Only a seat that plays guesses: spies and watching seats read the guesses, and the drawer
+    // has no answer entry in the first place.
+    bool canguess() const { return isseat(mynumber) && !seats[mynumber].watching; }
     // The name of a seat; empty for a number that has no seat.
     QString seatname(int number) const;
     void setseatname(int number, const QString &name);

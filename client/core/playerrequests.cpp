@@ -16,7 +16,7 @@ constexpr int playagain = 2;
 
 void PlayerGame::answerit(const QString &text)
 {
-    if (loggedin)
+    if (loggedin && canguess())
         send(cmd::buildAnswer(mynumber, text::wireSafe(text)));
 }
 

@@ -30,7 +30,7 @@ int leadingInt(const QString &rest)
 PlayerGame::Controls PlayerGame::controls() const
 {
     Controls c = shown;
-    c.answerentry = !isspy();
+    c.answerentry = canguess();
     c.removal = amhost;
     c.chat = !gameleft;
     return c;

@@ -170,7 +170,8 @@ private slots:
             HostGameDialog *d = p.hostjoin->hostDialog;
             QVERIFY(d && d->isVisible());
             QCOMPARE(d->name(), u"Ann"_qs); // the current name is offered
-            for (const QString &badName : QStringList{u"Bo+b"_qs, u"Bo"_qs + QChar(0xFF), u"   "_qs}) {
+            for (const QString &badName :
+                 QStringList{u"Bo+b"_qs, u"Bo"_qs + QChar(0xFF), u"   "_qs, u"<Waiting>"_qs}) {
                 d->nameEdit->setText(badName);
                 QVERIFY2(!d->hostButton->isEnabled(), qPrintable(badName));
             }
@@ -318,10 +319,10 @@ private slots:
     // A join that fails says why in the chat pane, and the window stays for another try.
     void failedJoinsSayWhy()
     {
-        const auto joined = [this](const QString &address) {
+        const auto joined = [this](const QString &address, const QString &name = u"Zed"_qs) {
             auto t = std::make_unique<Tchat>();
             logof(t);
-            t->setparams(QStringList{u"Zed"_qs, address, u"x"_qs});
+            t->setparams(QStringList{name, address, u"x"_qs});
             guard([&] { t->processparams(); });
             return t;
         };
@@ -360,6 +361,15 @@ private slots:
             QTRY_COMPARE(lines(*t).size(), 2);
             QVERIFY(lines(*t)[1].startsWith(u"0+The host closed the connection before you could join."_qs));
             QCOMPARE(closed.count(), 0);
+        }
+        {
+            // A name that every copy would show as an empty seat never reaches the host.
+            QTcpServer host;
+            QVERIFY(host.listen(QHostAddress::LocalHost));
+            auto t = joined(u"127.0.0.1:%1"_qs.arg(host.serverPort()), u" <waiting> "_qs);
+            QCOMPARE(lines(*t).size(), 2);
+            QVERIFY2(lines(*t)[1].contains(u"<Waiting> marks an empty seat"_qs), qPrintable(lines(*t)[1]));
+            QVERIFY(!host.waitForNewConnection(300));
         }
     }
 };

@@ -90,6 +90,11 @@ private slots:
         g.handle(QStringLiteral("CMD_nextplayer+2+4+___ ___"));
         QVERIFY(shows(&C::answer) && shows(&C::answerentry) && !shows(&C::toolbar) && !shows(&C::fullanswer));
         QCOMPARE(g.category, 4);
+        // Set to watch, the seat reads the guesses as a spy does; back in play it guesses again.
+        g.handle(QStringLiteral("CMD_justwatching+1+1"));
+        QVERIFY(shows(&C::answer) && !shows(&C::answerentry));
+        g.handle(QStringLiteral("CMD_justwatching+1+0"));
+        QVERIFY(shows(&C::answerentry));
         g.handle(QStringLiteral("CMD_updateanswer+true+DOG HOUSE"));
         QVERIFY(!shows(&C::answer) && shows(&C::snapshot) && !shows(&C::marks));
         QCOMPARE(g.drawernumber, 0);
@@ -139,8 +144,16 @@ private slots:
         host.say(QStringLiteral("CMD_newplayerinfo+1+Bob"));
         QTRY_COMPARE(g.seatname(1), QStringLiteral("Bob"));
         g.kicking(3); // no longer
+        // A freed seat shows no score, and whoever sits there next starts at nothing.
+        g.setscore(1, QStringLiteral("7"));
+        host.say(QStringLiteral("CMD_playerdisconnected+1+Bob"));
+        QTRY_COMPARE(g.seatname(1), PlayerGame::waiting);
+        QCOMPARE(g.seats[1].score, QString());
+        host.say(QStringLiteral("CMD_newplayerinfo+1+Cid"));
+        QTRY_COMPARE(g.seats[1].score, QStringLiteral("0"));
         g.justwatch();
         g.setwatching(2, true);
+        g.answerit(QStringLiteral("watching")); // a watching seat does not guess
         g.justwatch();
         g.phraseit(QStringLiteral("says: Hi"), QStringLiteral("clRed"));
         g.phraseit(QStringLiteral("says: lost"), QStringLiteral("clRed"));
