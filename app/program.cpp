@@ -19,6 +19,7 @@
 #include "protocol/invitation.h"
 
 #include <QAction>
+#include <QScreen>
 #include <QTimer>
 
 Program::Program(const QStringList &params)
@@ -97,9 +98,20 @@ void Program::showInvite()
     if (!hosting)
         return;
     if (!inviteWindow)
-        inviteWindow = std::make_unique<InviteWindow>();
+        inviteWindow = std::make_unique<InviteWindow>(chat.get());
     inviteWindow->setEntries(
         invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
+    // Over the game window, as the other dialogs open, and whole on its screen.
+    if (!inviteWindow->isVisible()) {
+        QRect r = inviteWindow->frameGeometry();
+        r.moveCenter(chat->frameGeometry().center());
+        if (const QScreen *screen = chat->screen()) {
+            const QRect area = screen->availableGeometry();
+            r.moveLeft(std::max(area.left(), std::min(r.left(), area.right() - r.width())));
+            r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() - r.height())));
+        }
+        inviteWindow->move(r.topLeft());
+    }
     inviteWindow->show();
     inviteWindow->raise();
     inviteWindow->activateWindow();

@@ -23,12 +23,23 @@ QString descriptionUrlFromEnvironment()
     return qEnvironmentVariable("QUILLET_IGD_URL");
 }
 
+int leaseFromEnvironment()
+{
+    return qEnvironmentVariableIntValue("QUILLET_IGD_LEASE");
+}
+
 QString refusalNotice(quint16 port)
 {
     const QString p = QString::number(port);
     return QStringLiteral("Your router did not open port ") + p +
            QStringLiteral(": players outside your network need you to forward TCP port ") + p +
            QLatin1Char('.');
+}
+
+QString lapseNotice(quint16 port)
+{
+    return QStringLiteral("Your router stopped forwarding port ") + QString::number(port) +
+           QStringLiteral(": the link outside your network does not work until it is renewed.");
 }
 
 // The mapping's description goes into the router's XML: only plain characters pass.

@@ -22,9 +22,13 @@ struct Request
 
 // The router's description address from QUILLET_IGD_URL, or empty.
 QString descriptionUrlFromEnvironment();
+// A lease in seconds from QUILLET_IGD_LEASE (for tests), or 0.
+int leaseFromEnvironment();
 
 // The line a player or an operator reads when the router did not open the port.
 QString refusalNotice(quint16 port);
+// The line a player or an operator reads when the router stopped forwarding the port.
+QString lapseNotice(quint16 port);
 } // namespace router
 
 // The game port opened on the local router for players outside this network, through UPnP IGD.

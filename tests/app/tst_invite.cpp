@@ -202,8 +202,8 @@ private slots:
     // one; without the choice the router hears nothing. The mapping goes when the window closes.
     void hostingCopyOpensTheRouterAndShowsItsLink()
     {
-        enum Round { Mapped, Refused, NotAsked };
-        for (const Round round : {Mapped, Refused, NotAsked}) {
+        enum Round { Mapped, Refused, NotAsked, Lapsed };
+        for (const Round round : {Mapped, Refused, NotAsked, Lapsed}) {
             init();
             const quint16 port = gamePort();
             StandInRouter stand;
@@ -215,6 +215,7 @@ private slots:
             stand.moveToThread(&serving);
             serving.start();
             qputenv("QUILLET_IGD_URL", stand.descriptionUrl().toUtf8());
+            qputenv("QUILLET_IGD_LEASE", round == Lapsed ? "2" : "");
             QVERIFY(ini::writeString(settings(), u"Quillet"_qs, HostJoin::openRouterKey,
                                      round == NotAsked ? u"0"_qs : u"1"_qs));
             const QString external = u"quillet://203.0.113.7:%1"_qs.arg(port);
@@ -228,13 +229,26 @@ private slots:
                 QTest::qWait(300); // nothing more is said
                 const QStringList said = lines(*p.chat);
                 QCOMPARE(count(said, u"Invite friends to this game with its link: "_qs), 1);
-                QCOMPARE(count(said, round == Mapped ? external : local), 1);
-                QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), round == Mapped ? 1 : 0);
+                const bool mapped = round == Mapped || round == Lapsed;
+                QCOMPARE(count(said, mapped ? external : local), 1);
+                QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), mapped ? 1 : 0);
                 QCOMPARE(count(said, router::refusalNotice(port)), round == Refused ? 1 : 0);
 
                 QVERIFY(ui(p.chat).inviteFriendsAction->isEnabled());
+                p.chat->move(300, 200);
                 ui(p.chat).inviteFriendsAction->trigger();
                 QVERIFY(p.inviteWindow && p.inviteWindow->isVisible());
+                // Over the game window, as the other dialogs open.
+                QVERIFY(p.inviteWindow->parentWidget() == p.chat.get());
+                QVERIFY(p.chat->frameGeometry().contains(p.inviteWindow->frameGeometry().center()));
+                if (round == Lapsed) {
+                    // The router stops renewing: said once, and the dead link is no longer offered.
+                    QMetaObject::invokeMethod(&stand, [&stand] { stand.refuseCode = 501; });
+                    QTRY_COMPARE_WITH_TIMEOUT(count(lines(*p.chat), router::lapseNotice(port)), 1, 5000);
+                    QCOMPARE(p.hosting->link(), local);
+                    QTest::qWait(1500);
+                    QCOMPARE(count(lines(*p.chat), router::lapseNotice(port)), 1);
+                }
                 const auto &shown = p.inviteWindow->shown;
                 QCOMPARE(shown.first().text, round == Mapped ? external : local);
                 QVERIFY(shown.contains(invite::Entry{u"On this computer:"_qs, u"127.0.0.1:%1"_qs.arg(port)}));
@@ -254,16 +268,17 @@ private slots:
             serving.quit();
             serving.wait();
             qputenv("QUILLET_IGD_URL", "http://127.0.0.1:9/rootDesc.xml");
+            qunsetenv("QUILLET_IGD_LEASE");
             if (round == NotAsked) {
                 QVERIFY(stand.requests.isEmpty());
                 continue;
             }
             const auto adds = stand.of(u"AddPortMapping"_qs);
-            QCOMPARE(adds.size(), 1);
+            QCOMPARE(adds.size() > 1, round == Lapsed);
             QCOMPARE(adds.first().args.value(u"NewExternalPort"_qs), QString::number(port));
             QCOMPARE(adds.first().args.value(u"NewInternalPort"_qs), QString::number(port));
             QCOMPARE(adds.first().args.value(u"NewProtocol"_qs), u"TCP"_qs);
-            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Mapped ? 1 : 0);
+            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Refused ? 0 : 1);
         }
     }
 
