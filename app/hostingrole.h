@@ -11,8 +11,8 @@ class RouterOpening;
 
 // What a copy that hosts a game does beyond the game itself: once its own player is in, it opens
 // the router when the player asked for it, says the outcome once in the chat pane, and shows the
-// game's invitation link there, and says once when the router let the mapping lapse. The router's mapping is removed when hosting ends (end(), or
-// when the object goes).
+// game's invitation link there, and says once when the router let the mapping lapse. The router's mapping is
+// removed when hosting ends (end(), or when the object goes).
 class HostingRole : public QObject
 {
     Q_OBJECT

@@ -125,8 +125,8 @@ void Program::hostingFailed()
     const quint16 number = port.toUShort();
     if (number == 0)
         return sayInChat(chat.get(), why + QLatin1Char('.'));
-    sayInChat(chat.get(), why + QStringLiteral(", or the one on this computer."), QStringLiteral("Click to join it."),
-              invitation::build(QStringLiteral("127.0.0.1"), number));
+    sayInChat(chat.get(), why + QStringLiteral(", or the one on this computer."),
+              QStringLiteral("Click to join it."), invitation::build(QStringLiteral("127.0.0.1"), number));
 }
 
 void Program::showInvite()

@@ -112,7 +112,8 @@ bool SingleInstance::anotherCopyRuns(const QString &name, const QString &link)
     return askFirstCopy(full, 5000, link) != Refused;
 }
 
-SingleInstance::Answer SingleInstance::askFirstCopy(const QString &serverName, int waitMs, const QString &link)
+SingleInstance::Answer SingleInstance::askFirstCopy(const QString &serverName, int waitMs,
+                                                    const QString &link)
 {
     const QDeadlineTimer deadline(waitMs);
     for (;;) {

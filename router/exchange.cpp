@@ -67,7 +67,8 @@ Exchange exchange(const QString &url, const QByteArray &method, const QByteArray
     const QUrl u(url);
     const QHostAddress host(u.host());
     if (u.scheme() != QLatin1String("http") || host.isNull() ||
-        (host.protocol() != QAbstractSocket::IPv4Protocol && host.protocol() != QAbstractSocket::IPv6Protocol)) {
+        (host.protocol() != QAbstractSocket::IPv4Protocol &&
+         host.protocol() != QAbstractSocket::IPv6Protocol)) {
         out.error = QStringLiteral("the router's address is not a numeric http address");
         return out;
     }
@@ -127,7 +128,8 @@ Exchange exchange(const QString &url, const QByteArray &method, const QByteArray
     for (qsizetype sent = 0; sent < request.size();) {
         if (out.error = waitFor(s.fd, POLLOUT, deadline, abandoned); !out.error.isEmpty())
             return out;
-        const ssize_t n = ::send(s.fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
+        const ssize_t n =
+            ::send(s.fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
             out.error = QStringLiteral("the connection to the router failed");
             return out;

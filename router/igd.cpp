@@ -111,7 +111,8 @@ SoapAnswer readSoapAnswer(int status, const QByteArray &body, const QString &act
             a.errorCode = r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed().toInt();
             --depth;
         } else if (answerDepth >= 0 && depth == answerDepth + 1) {
-            a.values.insert(r.name().toString(), r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
+            a.values.insert(r.name().toString(),
+                            r.readElementText(QXmlStreamReader::IncludeChildElements).trimmed());
             --depth;
         }
     }

@@ -31,7 +31,7 @@ QByteArray soapRequest(const QString &serviceType, const QString &action,
 struct SoapAnswer
 {
     bool ok = false;
-    int errorCode = 0; // the router's UPnP error code when it refused; 0 when none was given
+    int errorCode = 0;             // the router's UPnP error code when it refused; 0 when none was given
     QMap<QString, QString> values; // the answer's values by name ("NewExternalIPAddress", ...)
 };
 

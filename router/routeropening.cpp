@@ -79,7 +79,7 @@ struct Worker
     Service service;
     QString routerUrl; // the description address the router was found at
     QString lanAddress;
-    QByteArray mappedPort; // empty when nothing is (or may be) mapped
+    QByteArray mappedPort;  // empty when nothing is (or may be) mapped
     bool confirmed = false; // the router said yes to the mapping at least once
 
     void post(std::function<void()> job)
@@ -123,7 +123,8 @@ struct Worker
     // Reads the router's description; empty when it names a port-mapping service.
     QString readDescription(const QString &url, quint64 gen)
     {
-        const Exchange e = exchange(url, "GET", {}, {}, QDeadlineTimer(RouterOpening::requestMs), abandoned(gen));
+        const Exchange e =
+            exchange(url, "GET", {}, {}, QDeadlineTimer(RouterOpening::requestMs), abandoned(gen));
         if (!e.ok())
             return e.error;
         service = e.answer.code == 200 ? findService(e.answer.body, url) : Service{};
@@ -155,13 +156,13 @@ struct Worker
     }
 
     // One action of the router's service; the error text when no answer came.
-    QString soap(const QString &action, const QList<QPair<QString, QString>> &args, const QDeadlineTimer &deadline,
-                 quint64 gen, SoapAnswer &answer)
+    QString soap(const QString &action, const QList<QPair<QString, QString>> &args,
+                 const QDeadlineTimer &deadline, quint64 gen, SoapAnswer &answer)
     {
         const QByteArray headers = "Content-Type: text/xml; charset=\"utf-8\"\r\nSOAPAction: \"" +
                                    service.type.toLatin1() + '#' + action.toLatin1() + "\"\r\n";
-        const Exchange e = exchange(service.controlUrl, "POST", headers, soapRequest(service.type, action, args),
-                                    deadline, abandoned(gen));
+        const Exchange e = exchange(service.controlUrl, "POST", headers,
+                                    soapRequest(service.type, action, args), deadline, abandoned(gen));
         if (!e.ok())
             return e.error;
         answer = readSoapAnswer(e.answer.code, e.answer.body, action);
@@ -177,7 +178,8 @@ struct Worker
         out.lan = lanAddress;
         SoapAnswer got;
         // Only a public address goes into an invitation; anything else is as good as none.
-        if (soap(QStringLiteral("GetExternalIPAddress"), {}, QDeadlineTimer(RouterOpening::requestMs), gen, got)
+        if (soap(QStringLiteral("GetExternalIPAddress"), {}, QDeadlineTimer(RouterOpening::requestMs), gen,
+                 got)
                 .isEmpty() &&
             got.ok && isPublicIPv4(got.values.value(QStringLiteral("NewExternalIPAddress"))))
             out.external = got.values.value(QStringLiteral("NewExternalIPAddress"));
@@ -210,7 +212,8 @@ struct Worker
             if (got.errorCode != 0) {
                 const char *text = strupnperror(got.errorCode);
                 out.reason = QStringLiteral("the router refused (") + QString::number(got.errorCode) +
-                             (text ? QLatin1Char(' ') + QString::fromLatin1(text) : QString()) + QLatin1Char(')');
+                             (text ? QLatin1Char(' ') + QString::fromLatin1(text) : QString()) +
+                             QLatin1Char(')');
             } else {
                 out.reason = QStringLiteral("the router's answer was not a success");
             }

@@ -6,6 +6,7 @@
 // draw a history of 3,000 live-drawn stroke messages, with the longest stall of the event loop
 // meanwhile. Everything runs in this one process, on one event loop, as the players' copies and
 // the host would each run on theirs.
+#include "bench/support/chatprobe.h"
 #include "board/drawingboard.h"
 #include "board/strokeflusher.h"
 #include "client/tchat.h"
@@ -14,7 +15,6 @@
 #include "protocol/cp1252.h"
 #include "protocol/errors.h"
 #include "protocol/framing.h"
-#include "bench/support/chatprobe.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
 
@@ -23,7 +23,6 @@
 #include <QTest>
 #include <algorithm>
 #include <memory>
-
 
 class BenchLive : public QObject
 {

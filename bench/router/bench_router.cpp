@@ -39,7 +39,8 @@ struct ServedRouter
     }
     void drip()
     {
-        QMetaObject::invokeMethod(&stand, [s = &stand] { s->dripMs = 3000; }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &stand, [s = &stand] { s->dripMs = 3000; }, Qt::BlockingQueuedConnection);
     }
 };
 } // namespace
@@ -89,8 +90,8 @@ class BenchRouter : public QObject
         qInfo("figure: chat through a hosting copy, %s (router request under way at start: %s): "
               "p50 %.1f ms, p99 %.1f ms, max %.1f ms (%d lines); longest event-loop stall %lld ms; "
               "the window closed in %lld ms",
-              what, waitingAtStart ? "yes" : "no", trips.p50, trips.p99, trips.max, int(chat.trips.size()), stall,
-              closeMs);
+              what, waitingAtStart ? "yes" : "no", trips.p50, trips.p99, trips.max, int(chat.trips.size()),
+              stall, closeMs);
         QVERIFY(trips.p99 <= 50);
         QVERIFY(closeMs <= 1500);
     }
@@ -107,8 +108,8 @@ class BenchRouter : public QObject
         QString binary = qEnvironmentVariable("QUILLET_HOST_BINARY");
         if (binary.isEmpty())
             binary = QCoreApplication::applicationDirPath() + QStringLiteral("/../../quillet-host");
-        host.start(binary, {QStringLiteral("--port"), QString::number(freePort()), QStringLiteral("--no-announce"),
-                            QStringLiteral("--open-router")});
+        host.start(binary, {QStringLiteral("--port"), QString::number(freePort()),
+                            QStringLiteral("--no-announce"), QStringLiteral("--open-router")});
         QVERIFY(host.waitForStarted(5000));
         QByteArray out;
         const auto saw = [&](const char *line) {

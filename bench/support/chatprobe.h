@@ -88,4 +88,3 @@ private:
     QElapsedTimer clock;
     int sent = 0, echoed = 0;
 };
-

@@ -375,7 +375,7 @@ private slots:
         const QString scoped = SingleInstance::scopedName(u"kipmol"_qs);
         QCOMPARE(SingleInstance::privateFolder(), folder);
         QCOMPARE(QFileInfo(folder).permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                    QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                                                     QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
                  QFile::Permissions());
 
         // Squatters at every name a copy could ask, reachable by anybody.

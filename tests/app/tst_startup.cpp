@@ -112,7 +112,8 @@ private slots:
         QVERIFY(taken.listen(QHostAddress::Any));
         const QString port = QString::number(taken.serverPort());
         qputenv("QUILLET_GAME_PORT", port.toUtf8());
-        for (const QStringList &params : {QStringList{u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs}, QStringList{}}) {
+        for (const QStringList &params :
+             {QStringList{u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs}, QStringList{}}) {
             boxes.clear();
             Program p(params);
             logof(p.chat);

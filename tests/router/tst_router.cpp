@@ -28,8 +28,7 @@ router::Request requestFor(const StandInRouter &r, quint16 port, int lease = 360
 }
 
 // The longest the event loop went without turning while `until` was false, in ms.
-template <typename F>
-qint64 longestStall(F until, int timeoutMs)
+template <typename F> qint64 longestStall(F until, int timeoutMs)
 {
     QElapsedTimer clock, gap;
     clock.start();
@@ -214,9 +213,9 @@ private slots:
     // action's response is a success; HTTP answers read whole, in chunks or up to the close.
     void answersAreBelievedOnlyWhenTheyRead()
     {
-        for (const char *bad : {"evil.example", "0.0.0.0", "10.1.2.3", "172.16.0.1", "192.168.1.1", "127.0.0.1",
-                                "169.254.1.1", "100.64.0.1", "224.0.0.1", "255.255.255.255", "203.0.113.7\nStopped",
-                                " 203.0.113.7", "203.000.113.7", "203.0.113", ""})
+        for (const char *bad : {"evil.example", "0.0.0.0", "10.1.2.3", "172.16.0.1", "192.168.1.1",
+                                "127.0.0.1", "169.254.1.1", "100.64.0.1", "224.0.0.1", "255.255.255.255",
+                                "203.0.113.7\nStopped", " 203.0.113.7", "203.000.113.7", "203.0.113", ""})
             QVERIFY2(!router::isPublicIPv4(QString::fromLatin1(bad)), bad);
         for (const char *good : {"203.0.113.7", "8.8.8.8", "100.128.0.1", "172.32.0.1", "223.255.255.254"})
             QVERIFY2(router::isPublicIPv4(QString::fromLatin1(good)), good);
@@ -226,10 +225,12 @@ private slots:
         QCOMPARE(router::readHttpAnswer(head + "hel", false).status, HttpAnswer::Incomplete);
         QCOMPARE(router::readHttpAnswer(head + "hel", true).status, HttpAnswer::Bad);
         QCOMPARE(router::readHttpAnswer(head + "hello!", false).body, QByteArray("hello"));
-        const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhel\r\n2;x\r\nlo\r\n";
+        const QByteArray chunked =
+            "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhel\r\n2;x\r\nlo\r\n";
         QCOMPARE(router::readHttpAnswer(chunked, false).status, HttpAnswer::Incomplete);
         QCOMPARE(router::readHttpAnswer(chunked + "0\r\n\r\n", false).body, QByteArray("hello"));
-        QCOMPARE(router::readHttpAnswer("HTTP/1.0 500 No\r\n\r\nto the end", true).body, QByteArray("to the end"));
+        QCOMPARE(router::readHttpAnswer("HTTP/1.0 500 No\r\n\r\nto the end", true).body,
+                 QByteArray("to the end"));
         QCOMPARE(router::readHttpAnswer("SSH-2.0\r\n\r\n", false).status, HttpAnswer::Bad);
 
         const QString add = QStringLiteral("AddPortMapping");
@@ -239,7 +240,8 @@ private slots:
         QVERIFY(!router::readSoapAnswer(200, "OK", add).ok);
         QVERIFY(!router::readSoapAnswer(200, QByteArray(fine).replace("</s:Body>", ""), add).ok);
         QVERIFY(!router::readSoapAnswer(500, fine, add).ok);
-        QVERIFY(!router::readSoapAnswer(200, QByteArray(fine).replace("AddPortMappingResponse", "Other"), add).ok);
+        QVERIFY(!router::readSoapAnswer(200, QByteArray(fine).replace("AddPortMappingResponse", "Other"), add)
+                     .ok);
 
         // Through the stand-in: a bad external address is left out, a 200 that is not XML fails.
         for (const char *external : {"evil.example", "0.0.0.0", "10.1.2.3", "203.0.113.7\r\nStopped"}) {

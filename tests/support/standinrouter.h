@@ -130,8 +130,8 @@ private:
     static QByteArray head(int status, qint64 length)
     {
         return "HTTP/1.1 " + QByteArray::number(status) + (status == 200 ? " OK" : " Internal Server Error") +
-               "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: " + QByteArray::number(length) +
-               "\r\nConnection: close\r\n\r\n";
+               "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: " +
+               QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
     }
 
     void send(QTcpSocket *s, int status, const QByteArray &body)
