@@ -29,7 +29,7 @@ void HostingRole::end()
         return;
     ended = true;
     if (opening)
-        opening->closeAndWait(3000);
+        opening->closeAndWait(1000);
 }
 
 QString HostingRole::externalAddress() const
@@ -65,6 +65,14 @@ void HostingRole::checkReady()
         showLink();
         emit changed();
     });
+    // The link outside stops working: said once; the Invite window then offers only the others.
+    connect(opening.get(), &RouterOpening::lapsed, this, [this](const QString &) {
+        if (!lapseSaid)
+            sayInChat(chat, router::lapseNotice(gamePort));
+        lapseSaid = true;
+        lastShown.clear(); // the link is said again when the router renews
+        emit changed();
+    });
     connect(opening.get(), &RouterOpening::failed, this, [this](const QString &) {
         sayInChat(chat, router::refusalNotice(gamePort));
         showLink();
@@ -74,6 +82,8 @@ void HostingRole::checkReady()
     r.port = gamePort;
     r.description = QStringLiteral("Quillet game: ") + chat->game()->playername;
     r.descriptionUrl = router::descriptionUrlFromEnvironment();
+    if (const int lease = router::leaseFromEnvironment(); lease > 0)
+        r.leaseSeconds = lease;
     opening->open(r);
     emit changed();
 }

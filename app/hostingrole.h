@@ -11,8 +11,8 @@ class RouterOpening;
 
 // What a copy that hosts a game does beyond the game itself: once its own player is in, it opens
 // the router when the player asked for it, says the outcome once in the chat pane, and shows the
-// game's invitation link there. The router's mapping is removed when hosting ends (end(), or
-// when the object goes).
+// game's invitation link there, and says once when the router let the mapping lapse. The router's mapping is
+// removed when hosting ends (end(), or when the object goes).
 class HostingRole : public QObject
 {
     Q_OBJECT
@@ -20,7 +20,7 @@ public:
     HostingRole(Tchat *chat, quint16 port, bool openRouter, QObject *parent = nullptr);
     ~HostingRole() override;
 
-    // Removes the router's mapping, waiting a few seconds at most. Safe to call more than once.
+    // Removes the router's mapping, waiting a second at most. Safe to call more than once.
     void end();
 
     quint16 port() const { return gamePort; }
@@ -48,6 +48,7 @@ private:
     bool wantRouter;
     bool ended = false;
     bool shown = false;
+    bool lapseSaid = false;
     QString lastShown;
     std::unique_ptr<RouterOpening> opening;
 };

@@ -19,7 +19,8 @@ JoinGameDialog::JoinGameDialog(QWidget *parent) : QDialog(parent)
     nameEdit = new QLineEdit;
     nameEdit->setMaxLength(hostjoin::maxName);
     addressEdit = new QLineEdit;
-    addressEdit->setMaxLength(int(invitation::maxLength));
+    // Far past the longest link: a longer paste is refused whole, never cut into a link that reads.
+    addressEdit->setMaxLength(int(invitation::maxLength) * 8);
     addressEdit->setPlaceholderText(QStringLiteral("name or address, and :port if not ") +
                                     config::gamePort() + QStringLiteral("; or a quillet:// link"));
     auto *form = new QFormLayout;
@@ -77,6 +78,8 @@ QString JoinGameDialog::name() const
 QString JoinGameDialog::address() const
 {
     const QString text = addressEdit->text().trimmed();
+    if (addressEdit->text().size() > invitation::maxLength)
+        return QString();
     if (!invitation::isLink(text))
         return text;
     // A link joins its host and port; one that does not read joins nothing.
@@ -171,9 +174,13 @@ void JoinGameDialog::check()
 {
     const QString nameWhy = hostjoin::nameProblem(nameEdit->text());
     const QString typed = addressEdit->text();
-    const QString addressWhy = invitation::isLink(typed.trimmed())
-                                   ? readLink(typed).error
-                                   : address::check(typed, config::gamePort()).error;
+    QString addressWhy;
+    if (invitation::isLink(typed.trimmed()))
+        addressWhy = readLink(typed).error; // refuses a link too long for the field whole
+    else if (typed.size() > invitation::maxLength)
+        addressWhy = QStringLiteral("The address is too long (%1 characters).").arg(typed.size());
+    else
+        addressWhy = address::check(typed, config::gamePort()).error;
     joinButton->setDefault(true);
     joinButton->setEnabled(nameWhy.isEmpty() && addressWhy.isEmpty());
     // No reproach for a field not yet filled in.

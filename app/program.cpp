@@ -19,6 +19,7 @@
 #include "protocol/invitation.h"
 
 #include <QAction>
+#include <QScreen>
 #include <QTimer>
 
 Program::Program(const QStringList &params)
@@ -35,6 +36,8 @@ Program::Program(const QStringList &params)
     download = std::make_unique<Tdownload>();
 
     localhost = std::make_unique<ServerHost>(*server);
+    // After the error box, rather than a loading line that never ends.
+    localhost->onListenFailed = [this] { QTimer::singleShot(0, chat.get(), [this] { hostingFailed(); }); };
     chat->attach({download.get(), help.get(), about.get(), spylist.get(), phrases.get(), gamestartform.get(),
                   snapshot.get(), localhost.get()});
     chat->setparams(params);
@@ -92,14 +95,59 @@ void Program::openLinkParameter(const QString &link)
         Qt::SingleShotConnection);
 }
 
+void Program::linkArrived(const QString &link)
+{
+    if (!hostjoin)
+        return;
+    if (!chat->game()->loggedin) {
+        hostjoin->openLink(link);
+        return;
+    }
+    // The player may be typing into the chat: nothing takes the keyboard, and only a click joins.
+    const invitation::Link l = JoinGameDialog::readLink(link);
+    if (!l.ok()) {
+        sayInChat(chat.get(), QStringLiteral("The invitation link cannot be used: ") + l.error);
+        return;
+    }
+    sayInChat(chat.get(),
+              QStringLiteral("A link to join ") + l.host + QLatin1Char(':') + QString::number(l.port) +
+                  QStringLiteral(" arrived."),
+              QStringLiteral("Click to join."), invitation::build(l.host, l.port));
+}
+
+void Program::hostingFailed()
+{
+    const QString port = server->listener.PortName;
+    chat->setWindowTitle(Tchat::title + QStringLiteral(" - Port ") + port + QStringLiteral(" is taken"));
+    const QString why = QStringLiteral("The game could not start: another program, perhaps another game, "
+                                       "holds port ") +
+                        port + QStringLiteral(". Use File / Join a Game... to join a game");
+    const quint16 number = port.toUShort();
+    if (number == 0)
+        return sayInChat(chat.get(), why + QLatin1Char('.'));
+    sayInChat(chat.get(), why + QStringLiteral(", or the one on this computer."),
+              QStringLiteral("Click to join it."), invitation::build(QStringLiteral("127.0.0.1"), number));
+}
+
 void Program::showInvite()
 {
     if (!hosting)
         return;
     if (!inviteWindow)
-        inviteWindow = std::make_unique<InviteWindow>();
+        inviteWindow = std::make_unique<InviteWindow>(chat.get());
     inviteWindow->setEntries(
         invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
+    // Over the game window, as the other dialogs open, and whole on its screen.
+    if (!inviteWindow->isVisible()) {
+        QRect r = inviteWindow->frameGeometry();
+        r.moveCenter(chat->frameGeometry().center());
+        if (const QScreen *screen = chat->screen()) {
+            const QRect area = screen->availableGeometry();
+            r.moveLeft(std::max(area.left(), std::min(r.left(), area.right() - r.width())));
+            r.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() - r.height())));
+        }
+        inviteWindow->move(r.topLeft());
+    }
     inviteWindow->show();
     inviteWindow->raise();
     inviteWindow->activateWindow();

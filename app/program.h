@@ -49,4 +49,9 @@ struct Program
     static QString linkParameter(const QStringList &params);
     // The join dialog for the link given on the command line.
     void openLinkParameter(const QString &link);
+    // A link handed over by a later copy: the join dialog, or while a game is on a line in the
+    // chat pane that opens it when clicked.
+    void linkArrived(const QString &link);
+    // The game port was taken: the window says why and offers the game that may hold it.
+    void hostingFailed();
 };

@@ -14,7 +14,13 @@ void ServerHost::setsolo()
 
 void ServerHost::listen()
 {
-    server.listener.setListen(true);
+    try {
+        server.listener.setListen(true);
+    } catch (...) {
+        if (onListenFailed)
+            onListenFailed();
+        throw;
+    }
 }
 
 void ServerHost::announce(const QString &playername)

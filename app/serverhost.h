@@ -2,6 +2,7 @@
 
 #include "client/core/localhost.h"
 
+#include <functional>
 #include <memory>
 
 class GameAnnouncer;
@@ -18,6 +19,9 @@ public:
     void listen() override;
     void announce(const QString &playername) override;
     bool announcing() const override { return announcer != nullptr; }
+
+    // The game port could not be opened; called before the error goes on to the caller.
+    std::function<void()> onListenFailed;
 
 private:
     TServer &server;

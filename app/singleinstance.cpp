@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,12 +18,26 @@
 
 namespace {
 
-// A folder that this user owns and nobody else may enter.
-bool isOwnPrivateFolder(const QString &path)
+// A file of this kind that this user owns and nobody else may use (a link is never followed).
+bool isOwnPrivate(const QString &path, mode_t kind)
 {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && (st.st_mode & S_IFMT) == kind &&
            st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+bool isOwnPrivateFolder(const QString &path)
+{
+    return isOwnPrivate(path, S_IFDIR);
+}
+
+// Said once on stderr when another copy cannot be reached safely.
+void withoutHandOver(const QString &path)
+{
+    std::fprintf(stderr,
+                 "quillet: %s is not private to this user; this copy runs on its own and "
+                 "does not hand links to a running copy.\n",
+                 QFile::encodeName(path).constData());
 }
 
 // Opens (creating) a lock file in a private folder; -1 when it cannot be had.
@@ -52,26 +67,37 @@ QString SingleInstance::scopedName(const QString &name)
     return scoped;
 }
 
+QString SingleInstance::ownTempFolder()
+{
+    return QDir::tempPath() + QStringLiteral("/quillet-") + QString::number(::getuid());
+}
+
 QString SingleInstance::privateFolder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && isOwnPrivateFolder(runtime))
         return runtime;
-    const QString own = QDir::tempPath() + QStringLiteral("/quillet-") + QString::number(::getuid());
-    ::mkdir(QFile::encodeName(own).constData(), 0700); // fails harmlessly when it is there already
+    // Made only when nothing is there; whatever is there already must be this user's own and
+    // closed to others, or it is not used.
+    const QString own = ownTempFolder();
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
     return isOwnPrivateFolder(own) ? own : QString();
 }
 
 bool SingleInstance::anotherCopyRuns(const QString &name, const QString &link)
 {
     const QString folder = privateFolder();
-    const QString full = folder.isEmpty() ? scopedName(name) : folder + QLatin1Char('/') + scopedName(name);
-    if (!folder.isEmpty())
-        lockfd = openLockFile(full + QStringLiteral(".lock"));
+    if (folder.isEmpty()) {
+        // A name anybody could have taken is never asked nor served.
+        withoutHandOver(ownTempFolder());
+        return false;
+    }
+    const QString full = folder + QLatin1Char('/') + scopedName(name);
+    lockfd = openLockFile(full + QStringLiteral(".lock"));
     if (lockfd < 0) {
         // No lock to be had: the server's name alone decides, first come first served.
-        if (askFirstCopy(full, 0, link))
-            return true;
+        if (const Answer a = askFirstCopy(full, 0, link); a != NoAnswer)
+            return a == Asked;
         serve(full);
         return false;
     }
@@ -83,14 +109,21 @@ bool SingleInstance::anotherCopyRuns(const QString &name, const QString &link)
         return false;
     }
     // The first copy holds the lock; it may still be opening its server.
-    askFirstCopy(full, 5000, link);
-    return true;
+    return askFirstCopy(full, 5000, link) != Refused;
 }
 
-bool SingleInstance::askFirstCopy(const QString &serverName, int waitMs, const QString &link)
+SingleInstance::Answer SingleInstance::askFirstCopy(const QString &serverName, int waitMs,
+                                                    const QString &link)
 {
     const QDeadlineTimer deadline(waitMs);
     for (;;) {
+        // Only a server of this user's own hears the link.
+        const QByteArray file = QFile::encodeName(serverName);
+        struct stat st;
+        if (::lstat(file.constData(), &st) == 0 && !isOwnPrivate(serverName, S_IFSOCK)) {
+            withoutHandOver(serverName);
+            return Refused;
+        }
         QLocalSocket probe;
         probe.connectToServer(serverName);
         if (probe.waitForConnected(1000)) {
@@ -104,10 +137,10 @@ bool SingleInstance::askFirstCopy(const QString &serverName, int waitMs, const Q
             probe.write(message);
             probe.waitForBytesWritten(1000);
             probe.disconnectFromServer();
-            return true;
+            return Asked;
         }
         if (deadline.hasExpired())
-            return false;
+            return NoAnswer;
         QThread::msleep(50);
     }
 }

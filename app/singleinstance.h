@@ -22,9 +22,12 @@ public:
     // The folder of the lock and server files: the user's runtime folder, or a private folder of
     // the user's own under the temporary folder. Empty when neither can be had safely.
     static QString privateFolder();
+    // The private folder under the temporary folder used when there is no runtime folder.
+    static QString ownTempFolder();
 
     // True when another copy runs (it has been asked to restore its window, and to open the join
-    // dialog with `link` when one is given).
+    // dialog with `link` when one is given). A folder or server that is not this user's own and
+    // closed to others is never used: the copy then runs on its own and says so on stderr.
     bool anotherCopyRuns(const QString &name, const QString &link = QString());
     // In the first copy: a later copy handed over this link.
     std::function<void(const QString &)> onLink;
@@ -36,7 +39,8 @@ public:
     void release();
 
 private:
-    bool askFirstCopy(const QString &serverName, int waitMs, const QString &link);
+    enum Answer { Asked, NoAnswer, Refused };
+    Answer askFirstCopy(const QString &serverName, int waitMs, const QString &link);
     void heard(const QByteArray &message);
     void serve(const QString &serverName);
     void raiseWindow();

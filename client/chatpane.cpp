@@ -315,6 +315,18 @@ void ChatPane::addlinetochat(const QString &line, int colour)
         mainchat->scrollToEnd();
 }
 
+void ChatPane::addlinkline(const QString &text, const QString &linkText, const QString &target, int colour)
+{
+    emit lineAdded(QStringLiteral("0+") + text + QLatin1Char(' ') + linkText, colour);
+    mainchat->setStyleColor(0, colortext::toQColor(colour));
+    mainchat->setStyleBold(0, true);
+    mainchat->addText(text + QLatin1Char(' '), 0, true);
+    mainchat->addLink(linkText, target, linkStyle);
+    mainchat->format();
+    if (!scrolloff())
+        mainchat->scrollToEnd();
+}
+
 // ---------------------------------------------------------------- links
 
 QUrl ChatPane::linkaddress(const QString &target)

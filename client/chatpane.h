@@ -76,6 +76,8 @@ public:
     // Adds one coded line in a colour (00BBGGRR). A code that is not a number raises EConvertError
     // and adds nothing.
     void addlinetochat(const QString &line, int colour);
+    // A system line of the program's own whose last words are a link to `target`: "TEXT LINKTEXT".
+    void addlinkline(const QString &text, const QString &linkText, const QString &target, int colour);
     // The style of a line code: 0 for system lines, code + 5 for players 1 to 9, 1 for code 10
     // and 2 for every other code (spies).
     static int styleforcode(int code);

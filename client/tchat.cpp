@@ -95,6 +95,11 @@ void Tchat::addlinetochat(const QString &line, int colour)
     chatpane->addlinetochat(line, colour);
 }
 
+void Tchat::addlinkline(const QString &text, const QString &linkText, const QString &target, int colour)
+{
+    chatpane->addlinkline(text, linkText, target, colour);
+}
+
 void Tchat::showEvent(QShowEvent *e)
 {
     QMainWindow::showEvent(e);

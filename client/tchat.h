@@ -75,6 +75,8 @@ public:
 
     // A line in the chat pane: code "+" text, in a colour (00BBGGRR).
     void addlinetochat(const QString &line, int colour);
+    // A system line whose last words are a link to `target`, in a colour (00BBGGRR).
+    void addlinkline(const QString &text, const QString &linkText, const QString &target, int colour);
     // The settings file, and a failed write of it, reported once.
     QString settingsfile() const;
     void settingswritten(bool ok);

@@ -8,6 +8,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -38,7 +39,11 @@ quint32 lookupHost(const QString &host)
 {
     if (host.isEmpty())
         return INADDR_ANY;
-    if (host.at(0).isDigit()) {
+    // Digits and dots alone are an address, as the classic reading has it; a name that merely
+    // begins with a digit ("1example.org") is looked up as the name it is.
+    const bool numeric =
+        std::all_of(host.begin(), host.end(), [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'.'; });
+    if (host.at(0).isDigit() && numeric) {
         in_addr a{};
         if (::inet_aton(host.toLatin1().constData(), &a) == 0)
             return INADDR_NONE;

@@ -1,15 +1,17 @@
 #include "router/routeropening.h"
 
+#include "router/exchange.h"
+#include "router/igd.h"
+
 #include <miniupnpc/miniupnpc.h>
-#include <miniupnpc/upnpcommands.h>
 #include <miniupnpc/upnperrors.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <functional>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -21,6 +23,11 @@ QString descriptionUrlFromEnvironment()
     return qEnvironmentVariable("QUILLET_IGD_URL");
 }
 
+int leaseFromEnvironment()
+{
+    return qEnvironmentVariableIntValue("QUILLET_IGD_LEASE");
+}
+
 QString refusalNotice(quint16 port)
 {
     const QString p = QString::number(port);
@@ -29,14 +36,20 @@ QString refusalNotice(quint16 port)
            QLatin1Char('.');
 }
 
-// The mapping's description goes into the router's XML as it is: only plain characters pass.
-QByteArray plainDescription(const QString &text)
+QString lapseNotice(quint16 port)
+{
+    return QStringLiteral("Your router stopped forwarding port ") + QString::number(port) +
+           QStringLiteral(": the link outside your network does not work until it is renewed.");
+}
+
+// The mapping's description goes into the router's XML: only plain characters pass.
+QString plainDescription(const QString &text)
 {
     QByteArray out = text.left(60).toLatin1();
     for (char &c : out)
         if (!std::isalnum(static_cast<unsigned char>(c)) && !std::strchr(" .,:;_()-", c))
             c = '?';
-    return out;
+    return QString::fromLatin1(out);
 }
 
 // What the router answered to one mapping request.
@@ -54,21 +67,20 @@ struct Worker
     std::mutex lock;
     std::condition_variable wake;
     std::deque<std::function<void()>> jobs;
-    bool stopping = false;
+    std::atomic<bool> stopping = false;
     std::thread thread;
+    // The owner's current opening; a job of another one gives up at its next wait.
+    std::atomic<quint64> generation = 0;
 
     // Answers go to the owner's thread; null once the owner is gone.
     std::mutex ownerLock;
     RouterOpening *owner = nullptr;
 
-    UPNPUrls urls{};
-    IGDdatas data{};
-    bool haveRouter = false;
+    Service service;
     QString routerUrl; // the description address the router was found at
-    char lanAddress[64] = {};
-    QByteArray mappedPort; // empty when nothing is mapped
-
-    ~Worker() { forgetRouter(); }
+    QString lanAddress;
+    QByteArray mappedPort;  // empty when nothing is (or may be) mapped
+    bool confirmed = false; // the router said yes to the mapping at least once
 
     void post(std::function<void()> job)
     {
@@ -103,91 +115,132 @@ struct Worker
                 o, [o, f = std::move(f)] { f(o); }, Qt::QueuedConnection);
     }
 
-    // Finds the router: at the given description address, or by asking this network (SSDP).
-    QString findRouter(const QString &descriptionUrl)
+    std::function<bool()> abandoned(quint64 gen)
     {
-        if (haveRouter && routerUrl == descriptionUrl)
+        return [this, gen] { return stopping || generation != gen; };
+    }
+
+    // Reads the router's description; empty when it names a port-mapping service.
+    QString readDescription(const QString &url, quint64 gen)
+    {
+        const Exchange e =
+            exchange(url, "GET", {}, {}, QDeadlineTimer(RouterOpening::requestMs), abandoned(gen));
+        if (!e.ok())
+            return e.error;
+        service = e.answer.code == 200 ? findService(e.answer.body, url) : Service{};
+        if (!service.ok())
+            return QStringLiteral("the device at ") + url + QStringLiteral(" offers no port mapping");
+        lanAddress = e.localAddress;
+        return {};
+    }
+
+    // Finds the router: at the given description address, or by asking this network (SSDP).
+    QString findRouter(const QString &descriptionUrl, quint64 gen)
+    {
+        if (service.ok() && routerUrl == descriptionUrl)
             return {};
-        forgetRouter();
+        service = {};
         routerUrl = descriptionUrl;
-        if (!descriptionUrl.isEmpty()) {
-            if (UPNP_GetIGDFromUrl(descriptionUrl.toUtf8().constData(), &urls, &data, lanAddress,
-                                   sizeof lanAddress) == 1 &&
-                urls.controlURL && *urls.controlURL) {
-                haveRouter = true;
-                return {};
-            }
-            return QStringLiteral("no router answered at ") + descriptionUrl;
-        }
+        if (!descriptionUrl.isEmpty())
+            return readDescription(descriptionUrl, gen);
         int error = 0;
         UPNPDev *devices = upnpDiscover(2000, nullptr, nullptr, UPNP_LOCAL_PORT_ANY, 0, 2, &error);
-        if (!devices)
-            return QStringLiteral("no router with UPnP answered on this network");
-        const int found = UPNP_GetValidIGD(devices, &urls, &data, lanAddress, sizeof lanAddress);
-        freeUPNPDevlist(devices);
-        if (found == 1) {
-            haveRouter = true;
-            return {};
+        QString reason = QStringLiteral("no router with UPnP answered on this network");
+        for (UPNPDev *d = devices; d && !service.ok(); d = d->pNext) {
+            const QString why = readDescription(QString::fromLatin1(d->descURL), gen);
+            if (!why.isEmpty())
+                reason = why;
         }
-        if (found > 1)
-            FreeUPNPUrls(&urls);
-        urls = {};
-        return found == 2 ? QStringLiteral("the router says it is not connected to the internet")
-                          : QStringLiteral("no router with UPnP answered on this network");
+        freeUPNPDevlist(devices);
+        return service.ok() ? QString() : reason;
     }
 
-    void forgetRouter()
+    // One action of the router's service; the error text when no answer came.
+    QString soap(const QString &action, const QList<QPair<QString, QString>> &args,
+                 const QDeadlineTimer &deadline, quint64 gen, SoapAnswer &answer)
     {
-        if (haveRouter)
-            FreeUPNPUrls(&urls);
-        urls = {};
-        haveRouter = false;
+        const QByteArray headers = "Content-Type: text/xml; charset=\"utf-8\"\r\nSOAPAction: \"" +
+                                   service.type.toLatin1() + '#' + action.toLatin1() + "\"\r\n";
+        const Exchange e = exchange(service.controlUrl, "POST", headers,
+                                    soapRequest(service.type, action, args), deadline, abandoned(gen));
+        if (!e.ok())
+            return e.error;
+        answer = readSoapAnswer(e.answer.code, e.answer.body, action);
+        return {};
     }
 
-    Outcome map(const Request &r)
+    Outcome map(const Request &r, quint64 gen)
     {
         Outcome out;
-        out.reason = findRouter(r.descriptionUrl);
+        out.reason = findRouter(r.descriptionUrl, gen);
         if (!out.reason.isEmpty())
             return out;
-        out.lan = QString::fromLatin1(lanAddress);
-        char external[64] = {};
-        if (UPNP_GetExternalIPAddress(urls.controlURL, data.first.servicetype, external) ==
-            UPNPCOMMAND_SUCCESS)
-            out.external = QString::fromLatin1(external);
-        const QByteArray port = QByteArray::number(r.port);
-        const QByteArray description = plainDescription(r.description);
+        out.lan = lanAddress;
+        SoapAnswer got;
+        // Only a public address goes into an invitation; anything else is as good as none.
+        if (soap(QStringLiteral("GetExternalIPAddress"), {}, QDeadlineTimer(RouterOpening::requestMs), gen,
+                 got)
+                .isEmpty() &&
+            got.ok && isPublicIPv4(got.values.value(QStringLiteral("NewExternalIPAddress"))))
+            out.external = got.values.value(QStringLiteral("NewExternalIPAddress"));
+        const QString port = QString::number(r.port);
         const auto add = [&](int lease) {
-            return UPNP_AddPortMapping(urls.controlURL, data.first.servicetype, port.constData(),
-                                       port.constData(), lanAddress, description.constData(), "TCP", nullptr,
-                                       QByteArray::number(lease).constData());
+            got = {};
+            return soap(QStringLiteral("AddPortMapping"),
+                        {{QStringLiteral("NewRemoteHost"), QString()},
+                         {QStringLiteral("NewExternalPort"), port},
+                         {QStringLiteral("NewProtocol"), QStringLiteral("TCP")},
+                         {QStringLiteral("NewInternalPort"), port},
+                         {QStringLiteral("NewInternalClient"), lanAddress},
+                         {QStringLiteral("NewEnabled"), QStringLiteral("1")},
+                         {QStringLiteral("NewPortMappingDescription"), plainDescription(r.description)},
+                         {QStringLiteral("NewLeaseDuration"), QString::number(lease)}},
+                        QDeadlineTimer(RouterOpening::requestMs), gen, got);
         };
+        // From the moment it is asked for, the mapping may exist: the end removes it.
+        mappedPort = port.toLatin1();
         out.lease = r.leaseSeconds;
-        int rc = add(out.lease);
+        QString unanswered = add(out.lease);
         // Some routers keep only mappings without end; such a one is removed at the end all the same.
-        if (rc == 725 && out.lease != 0)
-            rc = add(out.lease = 0);
-        if (rc != UPNPCOMMAND_SUCCESS) {
-            const char *text = strupnperror(rc);
-            out.reason = QStringLiteral("the router refused (") + QString::number(rc) +
-                         (text ? QLatin1Char(' ') + QString::fromLatin1(text) : QString()) + QLatin1Char(')');
-            // The router is looked up afresh next time: it may have restarted with new addresses.
-            if (mappedPort.isEmpty())
-                forgetRouter();
+        if (unanswered.isEmpty() && got.errorCode == 725 && out.lease != 0)
+            unanswered = add(out.lease = 0);
+        if (!unanswered.isEmpty()) {
+            out.reason = unanswered;
             return out;
         }
-        mappedPort = port;
+        if (!got.ok) {
+            if (got.errorCode != 0) {
+                const char *text = strupnperror(got.errorCode);
+                out.reason = QStringLiteral("the router refused (") + QString::number(got.errorCode) +
+                             (text ? QLatin1Char(' ') + QString::fromLatin1(text) : QString()) +
+                             QLatin1Char(')');
+            } else {
+                out.reason = QStringLiteral("the router's answer was not a success");
+            }
+            // Nothing was made; the router is looked up afresh next time, as it may have restarted.
+            if (!confirmed) {
+                mappedPort.clear();
+                service = {};
+            }
+            return out;
+        }
+        confirmed = true;
         out.ok = true;
         return out;
     }
 
-    void unmap()
+    void unmap(const QDeadlineTimer &deadline, quint64 gen)
     {
-        if (mappedPort.isEmpty() || !haveRouter)
+        if (mappedPort.isEmpty() || !service.ok())
             return;
-        UPNP_DeletePortMapping(urls.controlURL, data.first.servicetype, mappedPort.constData(), "TCP",
-                               nullptr);
+        SoapAnswer got;
+        soap(QStringLiteral("DeletePortMapping"),
+             {{QStringLiteral("NewRemoteHost"), QString()},
+              {QStringLiteral("NewExternalPort"), QString::fromLatin1(mappedPort)},
+              {QStringLiteral("NewProtocol"), QStringLiteral("TCP")}},
+             deadline, gen, got);
         mappedPort.clear();
+        confirmed = false;
     }
 };
 
@@ -198,6 +251,14 @@ RouterOpening::RouterOpening(QObject *parent) : QObject(parent), worker(std::mak
     worker->owner = this;
     renewal.setSingleShot(true);
     connect(&renewal, &QTimer::timeout, this, &RouterOpening::renew);
+    lapse.setSingleShot(true);
+    connect(&lapse, &QTimer::timeout, this, [this] {
+        if (state_ != State::Open)
+            return;
+        state_ = State::Lapsed;
+        emit lapsed(lastReason.isEmpty() ? QStringLiteral("the router did not renew the mapping in time")
+                                         : lastReason);
+    });
 }
 
 RouterOpening::~RouterOpening()
@@ -209,18 +270,21 @@ RouterOpening::~RouterOpening()
         worker->owner = nullptr;
     }
     auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    worker->post([w = worker.get(), done] {
-        w->unmap();
-        done->set_value();
-    });
+    std::future<void> removed = done->get_future();
+    removeMapping(1000, [done] { done->set_value(); });
+    removed.wait_for(std::chrono::milliseconds(1000));
+    // Whatever is still under way gives up at its next wait.
+    auto ended = std::make_shared<std::promise<void>>();
+    std::future<void> finished = ended->get_future();
+    worker->post([ended] { ended->set_value(); });
     {
         std::lock_guard g(worker->lock);
         worker->stopping = true;
     }
     worker->wake.notify_one();
-    // A router that does not answer keeps its thread, which ends with the program.
-    if (finished.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
+    // Only a search of the network (which cannot be broken off) outlasts this; its thread then
+    // ends on its own.
+    if (finished.wait_for(std::chrono::milliseconds(300)) == std::future_status::ready)
         worker->thread.join();
     else
         worker->thread.detach();
@@ -228,80 +292,98 @@ RouterOpening::~RouterOpening()
 
 void RouterOpening::open(const router::Request &r)
 {
-    if (state_ == State::Opening || state_ == State::Open)
+    if (state_ == State::Opening || state_ == State::Open || state_ == State::Lapsed)
         return;
     request = r;
     state_ = State::Opening;
+    retryMs = 0;
+    lastReason.clear();
     // The thread starts with the first opening: an object never opened sends nothing.
     if (!worker->thread.joinable())
         worker->thread = std::thread([w = worker] { w->run(); });
-    const quint64 gen = ++generation;
-    worker->post([w = worker.get(), r, gen] {
-        const router::Outcome out = w->map(r);
-        w->answer([out, gen](RouterOpening *o) {
+    worker->generation = ++generation;
+    post(false);
+}
+
+void RouterOpening::post(bool renewed)
+{
+    const quint64 gen = generation;
+    worker->post([w = worker.get(), r = request, gen, renewed] {
+        const router::Outcome out = w->map(r, gen);
+        w->answer([out, gen, renewed](RouterOpening *o) {
             if (gen == o->generation)
-                o->mapped(out.ok, false, out.reason, out.external, out.lan, out.lease);
+                o->mapped(out.ok, renewed, out.reason, out.external, out.lan, out.lease);
         });
     });
 }
 
 void RouterOpening::renew()
 {
-    const quint64 gen = generation;
-    worker->post([w = worker.get(), r = request, gen] {
-        const router::Outcome out = w->map(r);
-        w->answer([out, gen](RouterOpening *o) {
-            if (gen == o->generation)
-                o->mapped(out.ok, true, out.reason, out.external, out.lan, out.lease);
-        });
-    });
+    post(true);
 }
 
 void RouterOpening::mapped(bool ok, bool renewed, const QString &reason, const QString &externalAddress,
                            const QString &lanAddress, int lease)
 {
-    if (!ok) {
-        // A renewal the router no longer grants counts as the one report of this opening.
+    if (!ok && !renewed) {
         state_ = State::Failed;
         emit failed(reason);
         return;
     }
+    if (!ok) {
+        // Tried again, each time after a longer pause; the lease's own timer says when it lapsed.
+        lastReason = reason;
+        retryMs = retryMs == 0 ? firstRetryMs : std::min(retryMs * 2, lastRetryMs);
+        renewal.start(retryMs);
+        return;
+    }
+    const bool news = !renewed || state_ != State::Open || externalAddress != external;
     state_ = State::Open;
+    retryMs = 0;
+    lastReason.clear();
     lan = lanAddress;
-    const bool news = !renewed || externalAddress != external;
     external = externalAddress;
-    if (lease > 0)
+    if (lease > 0) {
         renewal.start(std::clamp(lease / 2, 1, 86400) * 1000); // at least once a day
+        lapse.start(lease * 1000);
+    } else {
+        lapse.stop();
+    }
     if (news)
         emit opened(external);
 }
 
+void RouterOpening::removeMapping(int ms, const std::function<void()> &done)
+{
+    worker->generation = ++generation;
+    renewal.stop();
+    lapse.stop();
+    state_ = State::Closed;
+    const QDeadlineTimer deadline(ms);
+    worker->post([w = worker.get(), deadline, gen = generation, done] {
+        w->unmap(deadline, gen);
+        done();
+    });
+}
+
 void RouterOpening::close()
 {
-    if (state_ == State::Closed)
+    if (!worker->thread.joinable()) {
+        state_ = State::Closed;
         return;
-    ++generation;
-    renewal.stop();
-    state_ = State::Closed;
-    worker->post([w = worker.get()] {
-        w->unmap();
-        w->answer([](RouterOpening *o) { emit o->closed(); });
-    });
+    }
+    removeMapping(requestMs, [w = worker.get()] { w->answer([](RouterOpening *o) { emit o->closed(); }); });
 }
 
 bool RouterOpening::closeAndWait(int ms)
 {
-    if (state_ == State::Closed)
+    if (!worker->thread.joinable()) {
+        state_ = State::Closed;
         return true;
-    ++generation;
-    renewal.stop();
-    state_ = State::Closed;
+    }
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> finished = done->get_future();
-    worker->post([w = worker.get(), done] {
-        w->unmap();
-        done->set_value();
-    });
+    removeMapping(ms, [done] { done->set_value(); });
     const bool ready = finished.wait_for(std::chrono::milliseconds(ms)) == std::future_status::ready;
     emit closed();
     return ready;

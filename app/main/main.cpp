@@ -31,10 +31,7 @@ int main(int argc, char **argv)
 
     Program program(params);
     single.setWindow(program.chat.get());
-    single.onLink = [&program](const QString &link) {
-        if (program.hostjoin)
-            program.hostjoin->openLink(link);
-    };
+    single.onLink = [&program](const QString &link) { program.linkArrived(link); };
     QObject::connect(program.chat.get(), &Tchat::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     // A desktop logout or Ctrl+C closes the game as File/Exit does: settings saved, players told.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});

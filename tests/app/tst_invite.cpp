@@ -12,6 +12,7 @@
 #include "client/tchat.h"
 #include "features/ini.h"
 #include "protocol/errors.h"
+#include "protocol/tsock.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
 #include "tests/support/netsupport.h"
@@ -25,6 +26,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
@@ -33,6 +35,7 @@
 #include <QThread>
 #include <QUdpSocket>
 #include <QtTest>
+#include <sys/file.h>
 
 using testsupport::StandInRouter;
 
@@ -112,6 +115,24 @@ private slots:
             QVERIFY2(!d.problem->text().isEmpty(), qPrintable(bad));
             QVERIFY2(d.address().isEmpty(), qPrintable(bad)); // never a join to a wrong place
         }
+        // At the limit a link reads; past it the whole text is refused, never cut into a link that
+        // reads ("...:2820" of "...:28201...").
+        const QString atLimit = QString(276, u' ') + u"quillet://127.0.0.1:2820"_qs;
+        QCOMPARE(atLimit.size(), invitation::maxLength);
+        d.setAddress(atLimit);
+        QVERIFY(d.joinButton->isEnabled());
+        const QString past = QString(276, u' ') + u"quillet://127.0.0.1:28201/////"_qs;
+        d.setAddress(past);
+        QCOMPARE(d.addressEdit->text(), past);
+        QVERIFY(!d.joinButton->isEnabled());
+        QVERIFY(d.problem->text().contains(u"too long"_qs));
+        QVERIFY(d.address().isEmpty());
+        d.setAddress(QString(invitation::maxLength + 1, u'a'));
+        QVERIFY(!d.joinButton->isEnabled());
+        // A name that begins with a digit is a name, never the broadcast address.
+        d.setAddress(u"quillet://1example.invalid:28201"_qs);
+        QCOMPARE(d.address(), u"1example.invalid:28201"_qs);
+        QVERIFY_THROWS_EXCEPTION(ESockException, sockets::lookupHost(u"1example.invalid"_qs));
     }
 
     // A lone link as the command line: the join dialog filled in with it and the last name, and
@@ -202,8 +223,8 @@ private slots:
     // one; without the choice the router hears nothing. The mapping goes when the window closes.
     void hostingCopyOpensTheRouterAndShowsItsLink()
     {
-        enum Round { Mapped, Refused, NotAsked };
-        for (const Round round : {Mapped, Refused, NotAsked}) {
+        enum Round { Mapped, Refused, NotAsked, Lapsed };
+        for (const Round round : {Mapped, Refused, NotAsked, Lapsed}) {
             init();
             const quint16 port = gamePort();
             StandInRouter stand;
@@ -215,6 +236,7 @@ private slots:
             stand.moveToThread(&serving);
             serving.start();
             qputenv("QUILLET_IGD_URL", stand.descriptionUrl().toUtf8());
+            qputenv("QUILLET_IGD_LEASE", round == Lapsed ? "2" : "");
             QVERIFY(ini::writeString(settings(), u"Quillet"_qs, HostJoin::openRouterKey,
                                      round == NotAsked ? u"0"_qs : u"1"_qs));
             const QString external = u"quillet://203.0.113.7:%1"_qs.arg(port);
@@ -228,13 +250,26 @@ private slots:
                 QTest::qWait(300); // nothing more is said
                 const QStringList said = lines(*p.chat);
                 QCOMPARE(count(said, u"Invite friends to this game with its link: "_qs), 1);
-                QCOMPARE(count(said, round == Mapped ? external : local), 1);
-                QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), round == Mapped ? 1 : 0);
+                const bool mapped = round == Mapped || round == Lapsed;
+                QCOMPARE(count(said, mapped ? external : local), 1);
+                QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), mapped ? 1 : 0);
                 QCOMPARE(count(said, router::refusalNotice(port)), round == Refused ? 1 : 0);
 
                 QVERIFY(ui(p.chat).inviteFriendsAction->isEnabled());
+                p.chat->move(300, 200);
                 ui(p.chat).inviteFriendsAction->trigger();
                 QVERIFY(p.inviteWindow && p.inviteWindow->isVisible());
+                // Over the game window, as the other dialogs open.
+                QVERIFY(p.inviteWindow->parentWidget() == p.chat.get());
+                QVERIFY(p.chat->frameGeometry().contains(p.inviteWindow->frameGeometry().center()));
+                if (round == Lapsed) {
+                    // The router stops renewing: said once, and the dead link is no longer offered.
+                    QMetaObject::invokeMethod(&stand, [&stand] { stand.refuseCode = 501; });
+                    QTRY_COMPARE_WITH_TIMEOUT(count(lines(*p.chat), router::lapseNotice(port)), 1, 5000);
+                    QCOMPARE(p.hosting->link(), local);
+                    QTest::qWait(1500);
+                    QCOMPARE(count(lines(*p.chat), router::lapseNotice(port)), 1);
+                }
                 const auto &shown = p.inviteWindow->shown;
                 QCOMPARE(shown.first().text, round == Mapped ? external : local);
                 QVERIFY(shown.contains(invite::Entry{u"On this computer:"_qs, u"127.0.0.1:%1"_qs.arg(port)}));
@@ -254,17 +289,61 @@ private slots:
             serving.quit();
             serving.wait();
             qputenv("QUILLET_IGD_URL", "http://127.0.0.1:9/rootDesc.xml");
+            qunsetenv("QUILLET_IGD_LEASE");
             if (round == NotAsked) {
                 QVERIFY(stand.requests.isEmpty());
                 continue;
             }
             const auto adds = stand.of(u"AddPortMapping"_qs);
-            QCOMPARE(adds.size(), 1);
+            QCOMPARE(adds.size() > 1, round == Lapsed);
             QCOMPARE(adds.first().args.value(u"NewExternalPort"_qs), QString::number(port));
             QCOMPARE(adds.first().args.value(u"NewInternalPort"_qs), QString::number(port));
             QCOMPARE(adds.first().args.value(u"NewProtocol"_qs), u"TCP"_qs);
-            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Mapped ? 1 : 0);
+            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Refused ? 0 : 1);
         }
+    }
+
+    // A link handed over while a game is on takes no keys: it waits in the chat pane, the player's
+    // typing and Enter go on into the chat, and only a click on the line opens the join dialog.
+    // Without a game the join dialog opens at once.
+    void linkHandedOverWithAGameOn()
+    {
+        Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+        p.chat->show();
+        p.chat->processparams();
+        QTRY_VERIFY_WITH_TIMEOUT(p.chat->game()->loggedin, 5000);
+        logof(p.chat).clear();
+        QLineEdit *entry = p.chat->findChild<QLineEdit *>(u"mychat"_qs);
+        QVERIFY(entry);
+        entry->setFocus();
+        QTest::keyClicks(entry, u"hi"_qs);
+        p.linkArrived(u"quillet://127.0.0.1:28243"_qs);
+        p.linkArrived(u"quillet://256.1.1.1:28243"_qs);
+        QTest::keyClicks(entry, u" there"_qs);
+        QTest::keyClick(entry, Qt::Key_Return);
+        QVERIFY(!p.hostjoin->joinDialog || !p.hostjoin->joinDialog->isVisible());
+        QVERIFY(p.hostjoin->nextRole.isEmpty());
+        const QStringList said = lines(*p.chat);
+        QCOMPARE(count(said, u"0+A link to join 127.0.0.1:28243 arrived. Click to join."_qs), 1);
+        QCOMPARE(count(said, u"0+The invitation link cannot be used: "_qs), 1);
+        QTRY_COMPARE(count(lines(*p.chat), u"Ann chats: hi there"_qs), 1);
+
+        ChatViewer *viewer = ui(p.chat).chatpane->mainchat;
+        int paragraph = viewer->paragraphCount() - 1;
+        while (paragraph >= 0 && !viewer->paragraphText(paragraph).startsWith(u"A link to join"_qs))
+            --paragraph;
+        QVERIFY(paragraph >= 0);
+        viewer->scrollToEnd();
+        const QPoint at = viewer->itemRect(paragraph, 1).center();
+        QCOMPARE(viewer->linkAt(at), u"quillet://127.0.0.1:28243"_qs);
+        QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
+        QCOMPARE(p.hostjoin->joinDialog->address(), u"127.0.0.1:28243"_qs);
+
+        Program idle({});
+        idle.linkArrived(u"quillet://127.0.0.1:28244"_qs);
+        QVERIFY(idle.hostjoin->joinDialog && idle.hostjoin->joinDialog->isVisible());
+        QCOMPARE(idle.hostjoin->joinDialog->address(), u"127.0.0.1:28244"_qs);
     }
 
     // The Invite Friends lines: the link first, then every address, this computer last.
@@ -281,6 +360,65 @@ private slots:
         for (const QString &a : invite::networkAddresses())
             QVERIFY2(!a.startsWith(u"127."_qs) && !a.startsWith(u"169.254."_qs) && !a.contains(u':'),
                      qPrintable(a));
+    }
+
+    // The hand-over's folder is made private when it is missing; a folder or server that another
+    // could have made or can reach is never used: the copy runs on its own, says so on stderr,
+    // and tells the squatter nothing.
+    void squattedHandOverIsRefused()
+    {
+        QTemporaryDir tmp;
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), tmpdir = qgetenv("TMPDIR");
+        qputenv("TMPDIR", tmp.path().toUtf8());
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QString folder = SingleInstance::ownTempFolder();
+        const QString scoped = SingleInstance::scopedName(u"kipmol"_qs);
+        QCOMPARE(SingleInstance::privateFolder(), folder);
+        QCOMPARE(QFileInfo(folder).permissions() & ~(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                     QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                 QFile::Permissions());
+
+        // Squatters at every name a copy could ask, reachable by anybody.
+        QList<QLocalServer *> squatters;
+        for (const QString &name : QStringList{folder + u'/' + scoped, tmp.filePath(scoped)}) {
+            auto *s = new QLocalServer(this);
+            s->setSocketOptions(QLocalServer::WorldAccessOption);
+            QVERIFY(s->listen(name));
+            squatters << s;
+        }
+        // A folder open to others: the real program runs, with its window, and says why.
+        QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7777)));
+        QVERIFY(SingleInstance::privateFolder().isEmpty());
+        QProcess copy;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"TMPDIR"_qs, tmp.path());
+        env.remove(u"XDG_RUNTIME_DIR"_qs);
+        copy.setProcessEnvironment(env);
+        copy.start(qEnvironmentVariable("QUILLET_BINARY"), {u"quillet://127.0.0.1:28243"_qs});
+        QVERIFY(copy.waitForStarted(5000));
+        QTest::qWait(1500);
+        QCOMPARE(copy.state(), QProcess::Running);
+        QVERIFY2(copy.readAllStandardError().contains("is not private to this user"), "no word on stderr");
+        copy.kill();
+        copy.waitForFinished(5000);
+
+        // A private folder, a first copy holding the lock, but a server open to others.
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QFile lock(folder + u'/' + scoped + u".lock"_qs);
+        QVERIFY(lock.open(QIODevice::ReadWrite));
+        QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+        SingleInstance later;
+        QVERIFY(!later.anotherCopyRuns(u"kipmol"_qs, u"quillet://127.0.0.1:28243"_qs));
+        QTest::qWait(100);
+        for (QLocalServer *s : squatters)
+            QVERIFY(!s->hasPendingConnections());
+        qDeleteAll(squatters);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("TMPDIR", tmpdir);
+        if (runtime.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        if (tmpdir.isEmpty())
+            qunsetenv("TMPDIR");
     }
 
     // A link given to a later copy reaches the running copy, which opens its join dialog; the

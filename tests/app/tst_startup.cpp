@@ -1,4 +1,6 @@
 // Start-up inside one process: the roles' state and the single instance's restore.
+#include "app/hostjoin.h"
+#include "app/joingamedialog.h"
 #include "app/program.h"
 #include "app/singleinstance.h"
 #include "app/windows.h"
@@ -9,6 +11,7 @@
 #include "protocol/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "widgets/chatviewer.h"
 
 #include <QAction>
 #include <QTcpServer>
@@ -101,19 +104,39 @@ private slots:
         QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
     }
 
+    // A taken port: the rest of the start is skipped, and rather than loading for ever the window
+    // says why in its title and the chat pane and offers to join the game that may hold the port.
     void takenPortSkipsTheRestOfTheStart()
     {
         QTcpServer taken;
         QVERIFY(taken.listen(QHostAddress::Any));
-        qputenv("QUILLET_GAME_PORT", QByteArray::number(taken.serverPort()));
-        Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
-        guard([&] { p.chat->processparams(); });
-        QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
-        QVERIFY(!p.chat->game()->amhost);
-        QVERIFY(p.chat->game()->loginname.isEmpty());
-        QVERIFY(!ui(p.chat).startGameAction->isEnabled());
-        QVERIFY(!p.chat->link()->sock.HasHandle());
-        QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
+        const QString port = QString::number(taken.serverPort());
+        qputenv("QUILLET_GAME_PORT", port.toUtf8());
+        for (const QStringList &params :
+             {QStringList{u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs}, QStringList{}}) {
+            boxes.clear();
+            Program p(params);
+            logof(p.chat);
+            guard([&] { p.chat->processparams(); });
+            QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
+            QVERIFY(!p.chat->game()->amhost);
+            QVERIFY(p.chat->game()->loginname.isEmpty());
+            QVERIFY(!ui(p.chat).startGameAction->isEnabled());
+            QVERIFY(!p.chat->link()->sock.HasHandle());
+            QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
+            QTRY_COMPARE(p.chat->windowTitle(), Tchat::title + u" - Port "_qs + port + u" is taken"_qs);
+            const auto &said = logof(p.chat).lines;
+            QVERIFY(said.last().first.contains(u"holds port "_qs + port));
+            QVERIFY(said.last().first.contains(u"File / Join a Game..."_qs));
+            p.chat->show();
+            ChatViewer *viewer = ui(p.chat).chatpane->mainchat;
+            viewer->scrollToEnd();
+            const QPoint at = viewer->itemRect(viewer->paragraphCount() - 1, 1).center();
+            QCOMPARE(viewer->linkAt(at), u"quillet://127.0.0.1:"_qs + port);
+            QTest::mouseClick(viewer->viewport(), Qt::LeftButton, {}, at);
+            QVERIFY(p.hostjoin->joinDialog && p.hostjoin->joinDialog->isVisible());
+            QCOMPARE(p.hostjoin->joinDialog->address(), u"127.0.0.1:"_qs + port);
+        }
     }
 
     void unknownHostShowsLookupError()

@@ -2,6 +2,8 @@
 // and removal, a refusal reported once; and quillet-host opening the router only when told.
 
 #include "protocol/invitation.h"
+#include "router/httpanswer.h"
+#include "router/igd.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
 #include "tests/support/netsupport.h"
@@ -23,6 +25,30 @@ router::Request requestFor(const StandInRouter &r, quint16 port, int lease = 360
     q.leaseSeconds = lease;
     q.descriptionUrl = r.descriptionUrl();
     return q;
+}
+
+// Why an opening against the stand-in failed; empty when it did not fail within 5 s.
+QString failureAgainst(const StandInRouter &stand, quint16 port)
+{
+    RouterOpening opening;
+    QSignalSpy failed(&opening, &RouterOpening::failed);
+    opening.open(requestFor(stand, port));
+    return failed.wait(5000) ? failed.first().first().toString() : QString();
+}
+
+// The longest the event loop went without turning while `until` was false, in ms.
+template <typename F> qint64 longestStall(F until, int timeoutMs)
+{
+    QElapsedTimer clock, gap;
+    clock.start();
+    gap.start();
+    qint64 worst = 0;
+    QTimer beat;
+    QObject::connect(&beat, &QTimer::timeout, [&] { worst = std::max(worst, gap.restart()); });
+    beat.start(5);
+    while (!until() && clock.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    return worst;
 }
 
 } // namespace
@@ -137,6 +163,133 @@ private slots:
         QCOMPARE(stand.of(QStringLiteral("DeletePortMapping")).size(), 1);
     }
 
+    // A router that answers one byte every 3 s, or without end: the caller's loop keeps turning,
+    // each request gives up at its deadline, the answer is cut at 64 KB, and the end waits a
+    // second at most.
+    void slowOrEndlessRouterNeverHoldsTheGame()
+    {
+        StandInRouter drip;
+        drip.dripMs = 3000;
+        {
+            RouterOpening opening;
+            QSignalSpy failed(&opening, &RouterOpening::failed);
+            QElapsedTimer clock;
+            clock.start();
+            opening.open(requestFor(drip, 7784));
+            const qint64 stall = longestStall([&] { return !failed.isEmpty(); }, 10000);
+            QVERIFY2(stall < 200, qPrintable(QString::number(stall)));
+            QCOMPARE(failed.size(), 1);
+            QVERIFY2(failed.first().first().toString().contains(QLatin1String("in time")),
+                     qPrintable(failed.first().first().toString()));
+            QVERIFY(clock.elapsed() < RouterOpening::requestMs + 1000);
+        }
+        {
+            // Going while the request is under way.
+            QElapsedTimer clock;
+            {
+                RouterOpening opening;
+                opening.open(requestFor(drip, 7784));
+                QTest::qWait(300);
+                clock.start();
+            }
+            QVERIFY2(clock.elapsed() < 1200, qPrintable(QString::number(clock.elapsed())));
+        }
+        {
+            // A router that turns slow after it mapped the port: the removal is given up after 1 s.
+            StandInRouter stand;
+            RouterOpening opening;
+            QSignalSpy opened(&opening, &RouterOpening::opened);
+            opening.open(requestFor(stand, 7785));
+            QVERIFY(opened.wait(5000));
+            stand.dripMs = 3000;
+            QElapsedTimer clock;
+            clock.start();
+            QVERIFY(!opening.closeAndWait());
+            QVERIFY2(clock.elapsed() < 1200, qPrintable(QString::number(clock.elapsed())));
+        }
+        StandInRouter endless;
+        endless.oversizeBytes = 2000LL * 1024 * 1024;
+        const QString why = failureAgainst(endless, 7786);
+        QVERIFY2(why.contains(QLatin1String("longer than 64 KB")), qPrintable(why));
+    }
+
+    // Only a public IPv4 address goes into an invitation, and only a well-formed answer with its
+    // action's response is a success; HTTP answers read whole, in chunks or up to the close.
+    void answersAreBelievedOnlyWhenTheyRead()
+    {
+        for (const char *bad : {"evil.example", "0.0.0.0", "10.1.2.3", "172.16.0.1", "192.168.1.1",
+                                "127.0.0.1", "169.254.1.1", "100.64.0.1", "224.0.0.1", "255.255.255.255",
+                                "203.0.113.7\nStopped", " 203.0.113.7", "203.000.113.7", "203.0.113", ""})
+            QVERIFY2(!router::isPublicIPv4(QString::fromLatin1(bad)), bad);
+        for (const char *good : {"203.0.113.7", "8.8.8.8", "100.128.0.1", "172.32.0.1", "223.255.255.254"})
+            QVERIFY2(router::isPublicIPv4(QString::fromLatin1(good)), good);
+
+        using router::HttpAnswer;
+        const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n";
+        QCOMPARE(router::readHttpAnswer(head + "hel", false).status, HttpAnswer::Incomplete);
+        QCOMPARE(router::readHttpAnswer(head + "hel", true).status, HttpAnswer::Bad);
+        QCOMPARE(router::readHttpAnswer(head + "hello!", false).body, QByteArray("hello"));
+        const QByteArray chunked =
+            "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nhel\r\n2;x\r\nlo\r\n";
+        QCOMPARE(router::readHttpAnswer(chunked, false).status, HttpAnswer::Incomplete);
+        QCOMPARE(router::readHttpAnswer(chunked + "0\r\n\r\n", false).body, QByteArray("hello"));
+        QCOMPARE(router::readHttpAnswer("HTTP/1.0 500 No\r\n\r\nto the end", true).body,
+                 QByteArray("to the end"));
+        QCOMPARE(router::readHttpAnswer("SSH-2.0\r\n\r\n", false).status, HttpAnswer::Bad);
+
+        const QString add = QStringLiteral("AddPortMapping");
+        const QByteArray fine = "<s:Envelope xmlns:s=\"e\"><s:Body><u:AddPortMappingResponse xmlns:u=\"x\"/>"
+                                "</s:Body></s:Envelope>";
+        QVERIFY(router::readSoapAnswer(200, fine, add).ok);
+        QVERIFY(!router::readSoapAnswer(200, "OK", add).ok);
+        QVERIFY(!router::readSoapAnswer(200, QByteArray(fine).replace("</s:Body>", ""), add).ok);
+        QVERIFY(!router::readSoapAnswer(500, fine, add).ok);
+        QVERIFY(!router::readSoapAnswer(200, QByteArray(fine).replace("AddPortMappingResponse", "Other"), add)
+                     .ok);
+
+        // Through the stand-in: a bad external address is left out, a 200 that is not XML fails.
+        for (const char *external : {"evil.example", "0.0.0.0", "10.1.2.3", "203.0.113.7\r\nStopped"}) {
+            StandInRouter stand;
+            stand.externalAddress = QString::fromLatin1(external);
+            RouterOpening opening;
+            QSignalSpy opened(&opening, &RouterOpening::opened);
+            opening.open(requestFor(stand, 7787));
+            QVERIFY(opened.wait(5000));
+            QCOMPARE(opened.first().first().toString(), QString());
+            QCOMPARE(opening.externalAddress(), QString());
+        }
+        StandInRouter stand;
+        stand.addAnswer = "Router opened port";
+        const QString why = failureAgainst(stand, 7788);
+        QVERIFY2(why.contains(QLatin1String("not a success")), qPrintable(why));
+    }
+
+    // A renewal the router refuses is tried again; when the lease runs out meanwhile that is said
+    // once and the external address is no longer offered, until a renewal goes through.
+    void renewalIsRetriedAndALapseSaidOnce()
+    {
+        StandInRouter stand;
+        RouterOpening opening;
+        QSignalSpy opened(&opening, &RouterOpening::opened), lapsed(&opening, &RouterOpening::lapsed),
+            failed(&opening, &RouterOpening::failed);
+        opening.open(requestFor(stand, 7789, 2));
+        QVERIFY(opened.wait(5000));
+        stand.refuseCode = 501;
+        QVERIFY(lapsed.wait(4000));
+        QCOMPARE(opening.state(), RouterOpening::State::Lapsed);
+        QCOMPARE(opening.externalAddress(), QString());
+        QVERIFY(lapsed.first().first().toString().contains(QLatin1String("501")));
+        stand.refuseCode = 0;
+        QVERIFY(opened.wait(6000));
+        // The first, the refused renewal, and the new try that went through.
+        QVERIFY(stand.of(QStringLiteral("AddPortMapping")).size() >= 3);
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opening.state(), RouterOpening::State::Open);
+        QCOMPARE(opening.externalAddress(), QStringLiteral("203.0.113.7"));
+        QCOMPARE(lapsed.size(), 1);
+        QCOMPARE(failed.size(), 0);
+    }
+
     void localAddressPrefersThePrivateNetwork()
     {
         const auto a = [](const char *s) { return QHostAddress(QString::fromLatin1(s)); };
@@ -150,7 +303,7 @@ private slots:
     }
 
     // The dedicated host: its link at start, the router only with --open-router, the mapping gone
-    // after a stop signal.
+    // after a stop signal, within 1.5 s even when the router has turned to answering a byte every 3 s.
     void dedicatedHostOpensTheRouterOnlyWhenTold()
     {
         StandInRouter stand;
@@ -194,12 +347,16 @@ private slots:
                              .last()
                              .args.value(QStringLiteral("NewExternalPort")),
                          QString::number(port));
+                stand.dripMs = 3000;
             } else {
                 QTest::qWait(300);
             }
+            QElapsedTimer stopping;
+            stopping.start();
             ::kill(pid_t(host.processId()), open ? SIGHUP : SIGTERM);
             QVERIFY(!waitLine(QStringLiteral("Stopped")).isEmpty());
             QVERIFY(host.state() == QProcess::NotRunning || host.waitForFinished(5000));
+            QVERIFY2(stopping.elapsed() < 1500, qPrintable(QString::number(stopping.elapsed())));
             QCOMPARE(host.exitCode(), 0);
             if (!open) {
                 QCOMPARE(stand.requests.size(), 0);

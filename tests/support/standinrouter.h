@@ -9,6 +9,9 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+#include <memory>
 
 namespace testsupport {
 
@@ -25,6 +28,9 @@ public:
     QString externalAddress = QStringLiteral("203.0.113.7");
     int refuseCode = 0;         // answers every AddPortMapping with this UPnP error when not 0
     bool permanentOnly = false; // answers a mapping with a lease with 725 OnlyPermanentLeasesSupported
+    int dripMs = 0;             // when not 0, every answer goes out one byte at a time, this far apart
+    qint64 oversizeBytes = 0;   // when not 0, the description is this long: filler after the real one
+    QByteArray addAnswer;       // when not empty, the whole body of a 200 answer to AddPortMapping
 
     StandInRouter()
     {
@@ -69,6 +75,8 @@ private:
         buffers.remove(s);
         if (head.startsWith("GET ")) {
             ++descriptionReads;
+            if (oversizeBytes > 0)
+                return flood(s);
             reply(s, 200, description());
             return;
         }
@@ -82,6 +90,8 @@ private:
         }
         requests << r;
         if (r.action == QLatin1String("AddPortMapping")) {
+            if (!addAnswer.isEmpty())
+                return send(s, 200, addAnswer);
             if (refuseCode)
                 return fault(s, refuseCode);
             if (permanentOnly && r.args.value(QStringLiteral("NewLeaseDuration")) != QLatin1String("0"))
@@ -115,14 +125,52 @@ private:
                inner + QStringLiteral("</s:Body></s:Envelope>\r\n");
     }
 
-    static void reply(QTcpSocket *s, int status, const QString &body)
+    void reply(QTcpSocket *s, int status, const QString &body) { send(s, status, body.toUtf8()); }
+
+    static QByteArray head(int status, qint64 length)
     {
-        const QByteArray b = body.toUtf8();
-        s->write("HTTP/1.1 " + QByteArray::number(status) +
-                 (status == 200 ? " OK" : " Internal Server Error") +
-                 "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: " +
-                 QByteArray::number(b.size()) + "\r\nConnection: close\r\n\r\n" + b);
-        s->disconnectFromHost();
+        return "HTTP/1.1 " + QByteArray::number(status) + (status == 200 ? " OK" : " Internal Server Error") +
+               "\r\nContent-Type: text/xml; charset=\"utf-8\"\r\nContent-Length: " +
+               QByteArray::number(length) + "\r\nConnection: close\r\n\r\n";
+    }
+
+    void send(QTcpSocket *s, int status, const QByteArray &body)
+    {
+        const QByteArray all = head(status, body.size()) + body;
+        if (dripMs <= 0) {
+            s->write(all);
+            s->disconnectFromHost();
+            return;
+        }
+        auto *tick = new QTimer(s);
+        auto at = std::make_shared<qsizetype>(0);
+        connect(tick, &QTimer::timeout, s, [s, tick, all, at] {
+            s->write(all.mid((*at)++, 1));
+            if (*at >= all.size()) {
+                tick->stop();
+                s->disconnectFromHost();
+            }
+        });
+        tick->start(dripMs);
+    }
+
+    // The description, then filler up to oversizeBytes, written as fast as the reader takes it.
+    void flood(QTcpSocket *s)
+    {
+        const QByteArray real = description().toUtf8();
+        auto left = std::make_shared<qint64>(oversizeBytes - real.size());
+        s->write(head(200, oversizeBytes) + real);
+        const auto more = [s, left] {
+            while (*left > 0 && s->bytesToWrite() < 256 * 1024) {
+                const qint64 n = std::min<qint64>(*left, 64 * 1024);
+                s->write(QByteArray(n, ' '));
+                *left -= n;
+            }
+            if (*left <= 0)
+                s->disconnectFromHost();
+        };
+        connect(s, &QTcpSocket::bytesWritten, s, more);
+        more();
     }
 
     QString description() const

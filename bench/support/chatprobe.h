@@ -1,0 +1,90 @@
+#pragma once
+// What the benchmarks of a live game share: waiting on the event loop, percentiles of timings,
+// and a chat player without a window that times its lines' echo through the host.
+
+#include "protocol/commands.h"
+#include "protocol/cp1252.h"
+#include "protocol/framing.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <algorithm>
+#include <functional>
+
+inline bool waitUntil(const std::function<bool()> &condition, int ms = 10000)
+{
+    QDeadlineTimer until(ms);
+    while (!condition()) {
+        if (until.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+struct Percentiles
+{
+    double p50 = 0, p99 = 0, max = 0;
+};
+
+inline Percentiles percentiles(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    if (v.isEmpty())
+        return {};
+    const auto at = [&](double q) {
+        return v[std::min<qsizetype>(v.size() - 1, qsizetype(q * double(v.size())))];
+    };
+    return {at(0.50), at(0.99), v.last()};
+}
+
+// A chat player without a window: sends a line and times its echo from the host.
+class ChatProbe : public QObject
+{
+public:
+    explicit ChatProbe(quint16 port)
+    {
+        connect(&sock, &QTcpSocket::readyRead, this, [this] { read(); });
+        sock.connectToHost(QStringLiteral("127.0.0.1"), port);
+        sock.waitForConnected(3000);
+        sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    }
+    int slot = 0;
+    QList<double> trips;
+    void say()
+    {
+        ++sent;
+        clock.start();
+        write(cmd::buildChat(slot, QStringLiteral(" line %1").arg(sent), QStringLiteral("clBlack")));
+    }
+    bool answered() const { return echoed == sent; }
+
+private:
+    void write(const QString &text)
+    {
+        sock.write(framing::frame(cp1252::encode(text)));
+        sock.flush();
+    }
+    void read()
+    {
+        QByteArrayList messages;
+        frames.feed(sock.readAll(), messages);
+        for (const QByteArray &m : messages) {
+            const QString text = cp1252::decode(m);
+            if (text.startsWith(QStringLiteral("CMD_sendlogininfo+"))) {
+                slot = text.mid(18).toInt();
+                write(QStringLiteral("CMD_logininfo+%1+2.2.8+Probe").arg(slot));
+            } else if (text.startsWith(QStringLiteral("CMD_chat+")) &&
+                       text.contains(QStringLiteral(" line %1|").arg(sent))) {
+                trips << double(clock.nsecsElapsed()) / 1e6;
+                echoed = sent;
+            }
+        }
+    }
+    QTcpSocket sock;
+    framing::FrameBuffer frames;
+    QElapsedTimer clock;
+    int sent = 0, echoed = 0;
+};
