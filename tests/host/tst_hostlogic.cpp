@@ -39,8 +39,13 @@ void TestHostLogic::mask_data()
                                     << "___ ___  ";
     QTest::newRow("two spaces") << "a  b"
                                 << "_  _ ";
+    // Only letters and digits are hidden: the guessers see every other mark as it stands.
     QTest::newRow("punctuation and digits") << "ocean's 11"
-                                            << "_______ __ ";
+                                            << "_____'_ __ ";
+    QTest::newRow("right single quote, accents")
+        << QString::fromUtf8("dog\u2019s pi\u00f1ata") << QString::fromUtf8("___\u2019_ ______ ");
+    QTest::newRow("hyphen, full stop, ampersand") << "rock-n-roll mr. & mrs."
+                                                  << "____-_-____ __. & ___. ";
     QTest::newRow("tab belongs to its word") << "a\tb c"
                                              << "___ _ ";
     QTest::newRow("empty") << ""
@@ -241,6 +246,12 @@ void TestHostLogic::judge_data()
         << QString::fromUtf8("PIñATA PARTY ")
         << QList<Step>{{Step::Revealed, QStringLiteral("______ PARTY ")},
                        {Step::Solved, QString::fromUtf8("PIñATA PARTY ")}};
+    // A word of punctuation alone stands in the mask from the start: the others solve the phrase.
+    QTest::newRow("shown punctuation needs no guess")
+        << QString::fromUtf8("ROCK & DON’T") << QString::fromUtf8("____ & ___’_ ") << "DON'T ROCK"
+        << QString::fromUtf8("ROCK & DON’T ")
+        << QList<Step>{{Step::Revealed, QString::fromUtf8("____ & DON’T ")},
+                       {Step::Solved, QString::fromUtf8("ROCK & DON’T ")}};
     QTest::newRow("plain quotes match typographic ones")
         << QString::fromUtf8("“HI” THERE") << "____ _____ "
         << "\"HI\" THERE" << QString::fromUtf8("“HI” THERE ")
