@@ -109,7 +109,10 @@ QString TServer::slotname(int slot) const
 
 bool TServer::withinbudget(const QueuedMessage &m, qint64 nowMs)
 {
-    Sender &sender = senders.try_emplace(m.connection, relaylimits, nowMs).first->second;
+    std::optional<Sender> &slot = senders[size_t(inuse(m.slot) ? m.slot : 0)];
+    if (!slot)
+        slot.emplace(relaylimits, nowMs);
+    Sender &sender = *slot;
     if (sender.budget.spend(nowMs, m.text.size()))
         return true;
     if (!sender.held) {
@@ -196,10 +199,9 @@ bool TServer::processsocktimer()
         receivedlist.take([&](const QueuedMessage &next) { return withinbudget(next, at); });
     if (receivedlist.size() == before)
         return false;
-    if (receivedlist.queued(m.connection) == 0) {
-        if (const auto it = senders.find(m.connection); it != senders.end())
-            it->second.held = false;
-    }
+    if (std::optional<Sender> &sender = senders[size_t(inuse(m.slot) ? m.slot : 0)];
+        sender && receivedlist.queued(m.connection) == 0)
+        sender->held = false;
     const CommandText c = splitCommand(m.text);
     if (c.word.isEmpty())
         return true;

@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
-#include <unordered_map>
+#include <optional>
 
 // One record of the host's player table; slots 1..15 are used, 0 never is.
 struct tplayer
@@ -226,8 +226,9 @@ private:
         // Its messages wait for the budget (told to the log once each time).
         bool held = false;
     };
-    // By connection serial number, from its first message until it closes.
-    std::unordered_map<quint64, Sender> senders;
+    // By slot, for the whole run: a sender who hangs up and comes back finds his budget as he left
+    // it, and a newcomer in the slot finds it refilled by the time between.
+    std::array<std::optional<Sender>, 16> senders;
     QElapsedTimer uptime;
     bool withinbudget(const QueuedMessage &m, qint64 nowMs);
     // Closes a connection that sent more than the host keeps waiting, and says so.

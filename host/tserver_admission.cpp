@@ -145,7 +145,6 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
         return;
     // What it still has waiting would be refused, as it holds no slot any more: forgotten now.
     receivedlist.drop(sender->serial());
-    senders.erase(sender->serial());
     const int slot = sender->Tag;
     if (slot < 1 || slot > maxslot)
         return;
@@ -207,7 +206,6 @@ void TServer::disconnectconnection(quint64 connection)
         }
     }
     receivedlist.drop(connection);
-    senders.erase(connection);
 }
 
 void TServer::justwatch(const QueuedMessage &m, const QString &payload)

@@ -507,6 +507,16 @@ void TestHostAdmission::flood()
              (QStringList{s("CMD_playerdisconnected+1+Ann"), s("CMD_pickcatagory+2")}));
     QVERIFY(!b->closed && !c->closed);
     QCOMPARE(h.server.receivedlist.size(), 0);
+    // Coming back into the slot brings no fresh budget: the login waits for the time that refills it.
+    RawClient *back = h.connect();
+    QCOMPARE(back->slot, 1);
+    back->send(cmd::buildLogininfo(1, cmd::versionText, s("Ann")));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == 1; }));
+    h.drain();
+    QVERIFY(!h.server.playertable[1].loggedin);
+    now += 200;
+    h.drain();
+    QVERIFY(h.server.playertable[1].loggedin);
 }
 
 void TestHostAdmission::badInput_data()

@@ -1,7 +1,8 @@
 // The host's pure pieces: masks, the repeat test, word search, close words, judging, win test,
-// phrase list files.
+// phrase list files, the relay budget.
 #include "host/judging.h"
 #include "host/phrases.h"
+#include "host/relaybudget.h"
 #include "protocol/cp1252.h"
 
 #include <QTest>
@@ -27,6 +28,7 @@ private slots:
     void wintest_data();
     void wintest();
     void parselist();
+    void relaybudget();
 };
 
 void TestHostLogic::mask_data()
@@ -311,6 +313,26 @@ void TestHostLogic::parselist()
                           QStringLiteral("\ttab"), QString(), QStringLiteral("last")}));
     QCOMPARE(phrases::parselist("a\nb\n"), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
     QVERIFY(phrases::parselist(QByteArray()).isEmpty());
+}
+
+void TestHostLogic::relaybudget()
+{
+    // Bursts of 3 messages and 100 characters; 2 messages and 50 characters a second.
+    RelayBudget b({3, 100, 2, 50}, 1000);
+    QVERIFY(b.spend(1000, 40));
+    QVERIFY(b.spend(1000, 40));
+    QVERIFY(!b.spend(1000, 40)); // 20 characters left: refused, and nothing taken
+    QVERIFY(b.spend(1000, 20));
+    QVERIFY(!b.spend(1000, 0)); // no message left
+    QVERIFY(b.spend(1500, 25)); // half a second: one message, 25 characters
+    QVERIFY(!b.spend(1500, 0));
+    // A long pause fills it to the burst, no further.
+    QVERIFY(b.spend(60000, 100));
+    QVERIFY(!b.spend(60000, 1));
+    QVERIFY(b.spend(62000, 1) && b.spend(62000, 1) && b.spend(62000, 1) && !b.spend(62000, 1));
+    // A clock that goes back gives nothing.
+    QVERIFY(!b.spend(10000, 1));
+    QVERIFY(b.spend(62500, 1));
 }
 
 QTEST_APPLESS_MAIN(TestHostLogic)
