@@ -6,6 +6,8 @@
 // It passes when nobody but the drawer was disconnected, the chat line's echo and the window's
 // guess echo stay within 50 ms at the 99th percentile, and the host grew by 20 MB at most.
 // Usage: bench_flood [SECONDS=30]
+#include "bench/support/chatprobe.h"
+#include "bench/support/hostprocess.h"
 #include "bench/support/memory.h"
 #include "client/tchat.h"
 #include "protocol/commands.h"
@@ -234,63 +236,6 @@ struct SlowReader
     }
 };
 
-// A player who chats every 100 ms and times each line's echo.
-class Chatter : public QObject
-{
-public:
-    explicit Chatter(quint16 port)
-    {
-        connect(&sock, &QTcpSocket::readyRead, this, [this] { read(); });
-        connect(&sock, &QTcpSocket::disconnected, this, [this] { closed = true; });
-        sock.connectToHost(QStringLiteral("127.0.0.1"), port);
-        sock.waitForConnected(3000);
-        sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    }
-    void say()
-    {
-        if (slot == 0)
-            return;
-        // A line lost in a stall counts as its time so far.
-        if (echoed != sent && clock.elapsed() < 1000)
-            return;
-        if (echoed != sent)
-            trips << double(clock.elapsed());
-        ++sent;
-        clock.start();
-        write(cmd::buildChat(slot, QStringLiteral("line %1").arg(sent), QStringLiteral("clBlack")));
-    }
-    int slot = 0;
-    bool closed = false;
-    QList<double> trips;
-
-private:
-    void write(const QString &text)
-    {
-        sock.write(frame(text));
-        sock.flush();
-    }
-    void read()
-    {
-        QByteArrayList messages;
-        frames.feed(sock.readAll(), messages);
-        for (const QByteArray &m : messages) {
-            const QString text = cp1252::decode(m);
-            if (text.startsWith(QStringLiteral("CMD_sendlogininfo+"))) {
-                slot = text.mid(18).toInt();
-                write(cmd::buildLogininfo(slot, cmd::versionText, QStringLiteral("Dee")));
-            } else if (text.startsWith(QStringLiteral("CMD_chat+")) &&
-                       text.endsWith(QStringLiteral(" line %1|clBlack").arg(sent)) && echoed != sent) {
-                trips << double(clock.nsecsElapsed()) / 1e6;
-                echoed = sent;
-            }
-        }
-    }
-    QTcpSocket sock;
-    framing::FrameBuffer frames;
-    QElapsedTimer clock;
-    int sent = 0, echoed = 0;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -303,16 +248,8 @@ int main(int argc, char **argv)
 
     const quint16 port = freePort();
     QProcess host;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1"));
-    host.setProcessEnvironment(env);
-    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(qEnvironmentVariable("QUILLET_HOST_BINARY", QStringLiteral(QUILLET_HOST_BINARY)),
-               {QStringLiteral("--port"), QString::number(port), QStringLiteral("--no-announce")});
-    if (!host.waitForStarted() || !host.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "quillet-host did not start\n");
+    if (!startHost(host, QStringLiteral(QUILLET_HOST_BINARY), port))
         return 1;
-    }
     QStringList log;
     QObject::connect(&host, &QProcess::readyReadStandardOutput, [&] {
         while (host.canReadLine())
@@ -341,7 +278,7 @@ int main(int argc, char **argv)
     window.link()->sock.HostName = QStringLiteral("127.0.0.1");
     window.link()->sock.PortName = QString::number(port);
     window.link()->sock.Open();
-    Chatter chatter(port);
+    ChatProbe chatter(port, QStringLiteral("Dee"));
     if (!waitUntil(
             [&] {
                 return joined(QStringLiteral("Bob")) && joined(QStringLiteral("Cid")) &&

@@ -6,6 +6,7 @@
 // draw a history of 3,000 live-drawn stroke messages, with the longest stall of the event loop
 // meanwhile. Everything runs in this one process, on one event loop, as the players' copies and
 // the host would each run on theirs.
+#include "bench/support/chatprobe.h"
 #include "board/drawingboard.h"
 #include "board/strokeflusher.h"
 #include "client/tchat.h"
@@ -51,55 +52,6 @@ Percentiles percentiles(QList<double> v)
     };
     return {at(0.50), at(0.99), v.last()};
 }
-
-// A chat player without a window: sends a line and times its echo from the host.
-class ChatProbe : public QObject
-{
-public:
-    explicit ChatProbe(quint16 port)
-    {
-        connect(&sock, &QTcpSocket::readyRead, this, [this] { read(); });
-        sock.connectToHost(QStringLiteral("127.0.0.1"), port);
-        sock.waitForConnected(3000);
-        sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    }
-    int slot = 0;
-    QList<double> trips;
-    void say()
-    {
-        ++sent;
-        clock.start();
-        write(cmd::buildChat(slot, QStringLiteral(" line %1").arg(sent), QStringLiteral("clBlack")));
-    }
-    bool answered() const { return echoed == sent; }
-
-private:
-    void write(const QString &text)
-    {
-        sock.write(framing::frame(cp1252::encode(text)));
-        sock.flush();
-    }
-    void read()
-    {
-        QByteArrayList messages;
-        frames.feed(sock.readAll(), messages);
-        for (const QByteArray &m : messages) {
-            const QString text = cp1252::decode(m);
-            if (text.startsWith(QStringLiteral("CMD_sendlogininfo+"))) {
-                slot = text.mid(18).toInt();
-                write(QStringLiteral("CMD_logininfo+%1+2.2.8+Probe").arg(slot));
-            } else if (text.startsWith(QStringLiteral("CMD_chat+")) &&
-                       text.contains(QStringLiteral(" line %1|").arg(sent))) {
-                trips << double(clock.nsecsElapsed()) / 1e6;
-                echoed = sent;
-            }
-        }
-    }
-    QTcpSocket sock;
-    framing::FrameBuffer frames;
-    QElapsedTimer clock;
-    int sent = 0, echoed = 0;
-};
 
 } // namespace
 
