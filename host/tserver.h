@@ -192,8 +192,9 @@ public:
     // Every panel but one shows the scores as the host holds them (CMD_gamestats); while a turn is
     // drawn, the time left follows for the copies that joined during it, whose clocks it sets.
     void sendscores(int except);
-    // The seconds every player's clock shows: a drawing turn's clock starts at the seconds per
-    // turn, four below the host's count; the picking and break clocks start at the count.
+    // The seconds CMD_updatetime reports. In a drawing turn, what every player's clock shows: it
+    // starts at the seconds per turn, four below the host's count. In the other phases, where no
+    // player reads it, the count less 2 as ever.
     int secondsshown() const;
 
     // Scoring and the end of the game.
