@@ -13,30 +13,39 @@ void FairQueue::push(QueuedMessage m)
     line.items.push_back(std::move(m));
 }
 
-QueuedMessage FairQueue::take()
+QueuedMessage FairQueue::take(const std::function<bool(const QueuedMessage &)> &may)
 {
-    if (turn.empty())
-        return {};
-    const quint64 connection = turn.front();
-    turn.pop_front();
-    const auto it = lines.find(connection);
-    Line &line = it.value();
-    QueuedMessage m = std::move(line.items.front());
-    line.items.pop_front();
-    line.chars -= m.text.size();
-    total -= m.text.size();
-    --count;
-    if (line.items.empty())
-        lines.erase(it);
-    else
-        turn.push_back(connection);
-    return m;
+    for (auto at = turn.begin(); at != turn.end(); ++at) {
+        const auto it = lines.find(*at);
+        Line &line = it.value();
+        if (may && !may(line.items.front()))
+            continue;
+        const quint64 connection = *at;
+        turn.erase(at);
+        QueuedMessage m = std::move(line.items.front());
+        line.items.pop_front();
+        line.chars -= m.text.size();
+        total -= m.text.size();
+        --count;
+        if (line.items.empty())
+            lines.erase(it);
+        else
+            turn.push_back(connection);
+        return m;
+    }
+    return {};
 }
 
 qsizetype FairQueue::queued(quint64 connection) const
 {
     const auto it = lines.constFind(connection);
     return it == lines.cend() ? 0 : qsizetype(it->items.size());
+}
+
+qsizetype FairQueue::queuedchars(quint64 connection) const
+{
+    const auto it = lines.constFind(connection);
+    return it == lines.cend() ? 0 : it->chars;
 }
 
 quint64 FairQueue::heaviest() const

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <deque>
+#include <functional>
 
 // The host's queue of received requests. Each connection has its own line of messages, kept in
 // arrival order; the messages are handed out one at a time, taking the connections that have
@@ -12,13 +13,15 @@ class FairQueue
 {
 public:
     void push(QueuedMessage m);
-    // The next message in turn; an empty entry when there is none.
-    QueuedMessage take();
+    // The next message in turn; an empty entry when there is none. A connection whose next message
+    // `may` does not let through now is passed over and keeps its place and its messages.
+    QueuedMessage take(const std::function<bool(const QueuedMessage &)> &may = {});
     bool isEmpty() const { return turn.empty(); }
     // Messages waiting, in all and from one connection; characters of text waiting in all.
     qsizetype size() const { return count; }
     qsizetype queued(quint64 connection) const;
     qsizetype chars() const { return total; }
+    qsizetype queuedchars(quint64 connection) const;
     // Connections that have messages waiting.
     qsizetype connections() const { return lines.size(); }
     // The connection with the most text waiting; 0 when nothing waits.

@@ -39,9 +39,12 @@ PhraseWords phrasewords(const QString &phrase)
 
 QString sortphrase(const QString &phrase)
 {
-    QString mask(phrase.size() + 1, QLatin1Char(' '));
+    QString mask = phrase + QLatin1Char(' ');
     for (qsizetype i = 0; i < phrase.size(); ++i) {
-        if (phrase.at(i) != QLatin1Char(' '))
+        const QChar c = phrase.at(i);
+        // Punctuation helps the guessers and stands as itself; what cannot be seen (a tab, a
+        // control character) is hidden like a letter.
+        if (c != QLatin1Char(' ') && (c.isLetterOrNumber() || !c.isPrint() || c.isSpace()))
             mask[i] = QLatin1Char('_');
     }
     return mask;

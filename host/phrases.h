@@ -23,8 +23,9 @@ QStringList splitwords(const QString &phrase);
 // The first 20 words of the phrase as stored (case kept); entries past the last word are empty.
 PhraseWords phrasewords(const QString &phrase);
 
-// The mask of a phrase: one "_" per character of every word, then one space after every word.
-// Position k of the mask stands under position k of the phrase.
+// The mask of a phrase: one "_" per letter or digit of every word (and per character that cannot
+// be seen), every other character (an apostrophe, a hyphen, a full stop) as itself, then one space
+// after every word. Position k of the mask stands under position k of the phrase.
 QString sortphrase(const QString &phrase);
 
 // The repeat test: a phrase is rejected when one of its words occurs again (also inside a longer

@@ -38,6 +38,7 @@ TServer::TServer(QObject *parent) : QObject(parent)
             guard([this] { roundtimeTimer(); });
     });
 
+    uptime.start();
     rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
     for (int c = 0; c < phrases::categories; ++c)
         setPhraseList(c, phrases::shippedlist(c));
@@ -58,20 +59,31 @@ void TServer::listenerRead(TSock *sender, qsizetype)
     ReceiveQueue arrived;
     if (wire::receive(*sender, arrived, sender->Tag) == 0)
         return;
-    // The host handles 100 messages a second for everybody; a connection that sends far more
-    // than that loses the excess instead of filling the host's memory.
     const quint64 from = sender->serial();
     while (!arrived.isEmpty()) {
         QueuedMessage m = arrived.take();
         // Only requests the host knows take a place in the queue: anything else would be
         // dropped at its tick anyway.
-        if (receivedlist.queued(from) >= maxqueued || !known(splitCommand(m.text).word))
+        if (!known(splitCommand(m.text).word))
             continue;
+        // Past its relay budget a connection's messages wait; one that has this much waiting is
+        // flooding, and would fill the host's memory.
+        if (receivedlist.queued(from) >= maxqueued ||
+            receivedlist.queuedchars(from) + m.text.size() > maxwaitingtext) {
+            dropflooder(from, m.slot, QStringLiteral("sent more than the host keeps waiting"));
+            socktimer->wake();
+            return;
+        }
         // All connections together may not fill the host's memory either: the one with the most
         // text waiting is closed, and what it sent is forgotten.
         while (receivedlist.chars() + m.text.size() > maxqueuedtext && !receivedlist.isEmpty()) {
             const quint64 heaviest = receivedlist.heaviest();
-            disconnectconnection(heaviest);
+            int slot = 0;
+            for (int i = 1; i <= highslot && slot == 0; ++i)
+                if (playertable[i].sock && playertable[i].sock->serial() == heaviest)
+                    slot = i;
+            dropflooder(heaviest, slot,
+                        QStringLiteral("had the most waiting when the host's queue was full"));
             if (heaviest == from) {
                 socktimer->wake();
                 return;
@@ -80,6 +92,35 @@ void TServer::listenerRead(TSock *sender, qsizetype)
         receivedlist.push(std::move(m));
     }
     socktimer->wake();
+}
+
+void TServer::dropflooder(quint64 connection, int slot, const QString &why)
+{
+    emit noted(slotname(slot) + QLatin1Char(' ') + why + QStringLiteral(": disconnected"));
+    disconnectconnection(connection);
+}
+
+QString TServer::slotname(int slot) const
+{
+    const QString name = inuse(slot) ? playertable[slot].name : QString();
+    const QString text = QStringLiteral("Slot ") + QString::number(slot);
+    return name.isEmpty() ? text : text + QStringLiteral(" (") + name + QLatin1Char(')');
+}
+
+bool TServer::withinbudget(const QueuedMessage &m, qint64 nowMs)
+{
+    std::optional<Sender> &slot = senders[size_t(inuse(m.slot) ? m.slot : 0)];
+    if (!slot)
+        slot.emplace(relaylimits, nowMs);
+    Sender &sender = *slot;
+    if (sender.budget.spend(nowMs, m.text.size()))
+        return true;
+    if (!sender.held) {
+        sender.held = true;
+        emit noted(slotname(m.slot) +
+                   QStringLiteral(" sends faster than the host passes on: its messages wait their turn"));
+    }
+    return false;
 }
 
 void TServer::sendto(int slot, const QString &text)
@@ -139,20 +180,31 @@ void TServer::socktimerTimer()
 {
     QElapsedTimer work;
     work.start();
-    processsocktimer();
+    bool took = processsocktimer();
     // A backlog (a drawer's undo, a flood) goes faster than one message a tick, still taking the
-    // connections in turn; the tick stops after a few milliseconds so sockets and timers are served.
-    // Each further message ends on its own error.
-    while (drainburst::more(receivedlist.size(), work.nsecsElapsed(), drainburst::hostBudgetNs))
-        guard([this] { processsocktimer(); });
+    // connections in turn; the tick stops after a few milliseconds so sockets and timers are served,
+    // or when only messages that wait for their budget are left. Each further message ends on its
+    // own error.
+    while (took && drainburst::more(receivedlist.size(), work.nsecsElapsed(), drainburst::hostBudgetNs)) {
+        took = false;
+        guard([&] { took = processsocktimer(); });
+    }
 }
 
-void TServer::processsocktimer()
+bool TServer::processsocktimer()
 {
-    const QueuedMessage m = receivedlist.take();
+    const qint64 at = now();
+    const qsizetype before = receivedlist.size();
+    const QueuedMessage m =
+        receivedlist.take([&](const QueuedMessage &next) { return withinbudget(next, at); });
+    if (receivedlist.size() == before)
+        return false;
+    if (std::optional<Sender> &sender = senders[size_t(inuse(m.slot) ? m.slot : 0)];
+        sender && receivedlist.queued(m.connection) == 0)
+        sender->held = false;
     const CommandText c = splitCommand(m.text);
     if (c.word.isEmpty())
-        return;
+        return true;
     for (const Route &r : dispatchtable) {
         if (c.word == *r.word) {
             try {
@@ -161,9 +213,10 @@ void TServer::processsocktimer()
                 // A field from the network that does not read ends that message only. Anybody
                 // can send one, so it is dropped quietly instead of raising a box per message.
             }
-            return;
+            return true;
         }
     }
+    return true;
 }
 
 void TServer::describe(announce::Announcement &a) const

@@ -2,17 +2,21 @@
 
 #include "host/fairqueue.h"
 #include "host/phrases.h"
+#include "host/relaybudget.h"
 #include "protocol/announce.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <functional>
+#include <optional>
 
 // One record of the host's player table; slots 1..15 are used, 0 never is.
 struct tplayer
@@ -27,6 +31,9 @@ struct tplayer
     // Who earned the score of this slot: the win is announced under that name, also once the
     // player has left.
     QString scorer;
+    // The player who left this seat during the running game; he alone gets its score back when
+    // he comes back into it.
+    QString leftname;
 };
 
 // The host: the single authority of the game. It has no window, so it also runs without a screen.
@@ -54,8 +61,12 @@ public:
 
     FairQueue receivedlist;
     DrainTimer *socktimer = nullptr;
-    // One connection may have this many messages waiting at most.
-    static constexpr int maxqueued = 1000;
+    // What each connection may have handled and passed on; past it, its messages wait their turn.
+    RelayLimits relaylimits;
+    // A connection with more than this waiting only floods: it is closed as a departure. An undo
+    // of a long turn, all sent at once, stays well below.
+    qsizetype maxqueued = 6000;
+    qsizetype maxwaitingtext = 2'500'000;
     // Characters of text the queue holds at most, from all connections together: about 16 MB
     // as the host keeps them.
     qsizetype maxqueuedtext = 8 * 1024 * 1024;
@@ -66,6 +77,10 @@ public:
     // Tests drive socktimerTimer and roundtimeTimer by hand: the timers then keep their state
     // (running or not) but their ticks do nothing.
     bool manualtimers = false;
+
+    // Milliseconds on the host's steady clock, for the relay budgets; tests set their own clock.
+    std::function<qint64()> clock;
+    qint64 now() const { return clock ? clock() : uptime.elapsed(); }
 
     // Set by the main window when the program started without parameters.
     bool sologame = false;
@@ -91,6 +106,8 @@ public:
     // Characters the history holds at most; strokes beyond that are passed on but not kept.
     static constexpr qsizetype maxhistory = 4 * 1024 * 1024;
     qsizetype historysize = 0;
+    bool historyfull = false;
+    void clearhistory();
 
     // The phrase lists of the seven categories, consumed as phrases are given, and the lists as
     // shipped, from which a used-up list is filled again.
@@ -113,8 +130,9 @@ public:
     // One tick of the queue drain: the next message in turn, dispatched, and while a backlog waits
     // more of them for a few milliseconds.
     void socktimerTimer();
-    // One message off the queue, dispatched.
-    void processsocktimer();
+    // One message off the queue, from a connection within its relay budget, dispatched; false
+    // when none could be taken.
+    bool processsocktimer();
     // One tick of the round timer.
     void roundtimeTimer();
 
@@ -171,14 +189,26 @@ public:
     void endbreak();
     // What a newcomer is told about a running game: the phase, the mask and the scores.
     void sendgamestate(int slot);
+    // Every panel but one shows the scores as the host holds them (CMD_gamestats); while a turn is
+    // drawn, the time left follows for the copies that joined during it, whose clocks it sets.
+    void sendscores(int except);
+    // The seconds CMD_updatetime reports. In a drawing turn, what every player's clock shows: it
+    // starts at the seconds per turn, four below the host's count. In the other phases, where no
+    // player reads it, the count less 2 as ever.
+    int secondsshown() const;
 
     // Scoring and the end of the game.
     bool checkforwin();
+
+    // "Slot 3 (Bob)", or "Slot 3" before a login: a slot as the log names it.
+    QString slotname(int slot) const;
 
 signals:
     // Every message sent to all players, or to all but one, as it leaves: joins, departures,
     // the game start, turns and the winner among them.
     void said(const QString &text);
+    // What the host did about a connection that sent too much, or a player it refused, for the log.
+    void noted(const QString &line);
 
 private:
     using Handler = void (TServer::*)(const QueuedMessage &, const QString &);
@@ -189,6 +219,21 @@ private:
     };
     static const Route dispatchtable[];
     static bool known(const QString &word);
+
+    struct Sender
+    {
+        Sender(const RelayLimits &limits, qint64 nowMs) : budget(limits, nowMs) {}
+        RelayBudget budget;
+        // Its messages wait for the budget (told to the log once each time).
+        bool held = false;
+    };
+    // By slot, for the whole run: a sender who hangs up and comes back finds his budget as he left
+    // it, and a newcomer in the slot finds it refilled by the time between.
+    std::array<std::optional<Sender>, 16> senders;
+    QElapsedTimer uptime;
+    bool withinbudget(const QueuedMessage &m, qint64 nowMs);
+    // Closes a connection that sent more than the host keeps waiting, and says so.
+    void dropflooder(quint64 connection, int slot, const QString &why);
 
     void storestroke(const QString &line);
     void relaystroke(const QueuedMessage &m, const QString &word, const QString &payload);

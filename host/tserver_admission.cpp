@@ -1,5 +1,6 @@
 // The player table: accepting and refusing connections, the login, departures, removal by the
 // host's player, just watching, and the full player list.
+#include "host/playername.h"
 #include "host/tserver.h"
 
 #include "protocol/commands.h"
@@ -62,19 +63,41 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     if (!sentby(m, slot))
         return;
     tplayer &p = playertable[slot];
+    // A connection logs in once: another login would rename the player, announce him again and
+    // send him the whole drawing again.
+    if (p.loggedin)
+        return;
     // Names are shown and relayed on one line.
-    p.name = text::wireSafe(f.rest());
+    const QString name = text::wireSafe(f.rest());
+    if (!playername::seatable(name)) {
+        emit noted(slotname(slot) + QStringLiteral(" refused: the name \"") + name +
+                   QStringLiteral("\" would look like an empty seat"));
+        disconnectsock(slot);
+        return;
+    }
+    p.name = name;
     p.inuse = true;
     p.loggedin = true;
+    // A seat's score is a newcomer's only when he is the one who left it during this game. In a
+    // team game a seat holds its team's score, which stays.
+    const bool returning = p.leftname == name;
+    p.leftname.clear();
+    if (!teamgame && !returning) {
+        p.score = 0;
+        p.scorer.clear();
+    }
 
     sendtoall(cmd::buildNewplayerinfo(slot, p.name));
     for (int i = 1; i <= highslot; ++i) {
-        if (i != slot && playertable[i].inuse)
+        if (i != slot && playertable[i].inuse && playertable[i].loggedin)
             sendto(slot, cmd::buildExistingplayers(i, playertable[i].name));
     }
     // The state of the game goes ahead of the drawing history: a drawing turn begins with a wipe
     // of the drawing area, which must not erase the strokes the newcomer is sent.
     sendgamestate(slot);
+    // The others' panels still show what the seat held before.
+    if (!gamestate.isEmpty() && !teamgame && isseat(slot))
+        sendscores(slot);
     for (const QString &line : std::as_const(memo_drawing))
         sendto(slot, line);
     if (version != cmd::versionText) {
@@ -92,9 +115,11 @@ void TServer::sendgamestate(int slot)
     const bool picking = gamestate == QLatin1String("picking");
     sendto(slot, picking ? cmd::buildPickcatagoryTurn(curdrawer)
                          : cmd::buildNextplayer(curdrawer, curcategory, themask));
-    // The scores come before the break: they set a newcomer's clock to the turn's time, and the
-    // break sets it to the break's.
+    // The scores come before the break: they set a newcomer's clock to the turn's time, the time
+    // left then to what every other clock shows, and the break sets it to the break's.
     sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+    if (gamestate == QLatin1String("drawing"))
+        sendto(slot, cmd::buildUpdatetime(secondsshown()));
     if (teamgame)
         sendto(slot, cmd::buildTeamscore(seatscores()));
     // In the break everybody else sees the phrase: found, or shown at the time-out.
@@ -129,6 +154,8 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
         return;
     if (p.inuse)
         sendtoothers(slot, cmd::buildPlayerdisconnected(slot, p.name));
+    if (p.loggedin)
+        p.leftname = p.name;
     p.inuse = false;
     p.name.clear();
     p.watching = false;

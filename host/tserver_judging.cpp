@@ -6,6 +6,18 @@
 #include "protocol/fields.h"
 #include "protocol/text.h"
 
+namespace {
+
+// The pass of a drawer who had no point to give, as a system line in the players' own grey.
+QString freepass(const QString &name)
+{
+    return cmd::chat + QStringLiteral("+0+") + name +
+           QStringLiteral(" has bought a different phrase for nothing: ") + name +
+           QStringLiteral(" had no points.|$008AAAAC");
+}
+
+} // namespace
+
 void TServer::answer(const QueuedMessage &m, const QString &payload)
 {
     // Guesses count only while a phrase is being drawn and still hidden: not after it has been
@@ -16,8 +28,10 @@ void TServer::answer(const QueuedMessage &m, const QString &payload)
     const int g = f.nextInt();
     if (!sentby(m, g))
         return;
-    // The drawer holds the phrase and spies have no seat: neither of them guesses.
-    if (g == curdrawer || !isseat(g))
+    // Only the turn's guessers: the drawer holds the phrase, spies have no seat, a watching seat
+    // (by choice or set by the leader) sits the game out, and a connection without a login has
+    // no seat yet.
+    if (g == curdrawer || !seated(g) || playertable[g].watching)
         return;
     const QString guess = text::asciiUpper(text::wireSafe(f.rest()));
     if (guess.trimmed().isEmpty())
@@ -57,7 +71,8 @@ void TServer::addteampoints(int slot, int points)
     if (!isseat(slot))
         return;
     const int keeper = slot % 2 == 1 ? 1 : 2;
-    playertable[keeper].score += points;
+    // A penalty takes a team no lower than 0.
+    playertable[keeper].score = qMax(0, playertable[keeper].score + points);
     for (int i = keeper + 2; i <= seats; i += 2)
         playertable[i].score = playertable[keeper].score;
 }
@@ -92,9 +107,12 @@ void TServer::pass(const QueuedMessage &m, const QString &payload)
     thephrase = text::asciiUpper(phrase);
     answered = false;
     tplayer &drawer = playertable[curdrawer];
+    // A drawer without a point gets the phrase for nothing, and the players' line must not say
+    // he paid one: a system line says what happened instead of CMD_passed.
+    const bool paid = drawer.score > 0;
     drawer.score = qMax(0, drawer.score - 1);
     const QString update = cmd::buildUpdateanswer(false, themask);
-    const QString passed = cmd::buildPassed(curdrawer, drawer.score);
+    const QString passed = paid ? cmd::buildPassed(curdrawer, drawer.score) : freepass(drawer.name);
     for (int i = 1; i <= highslot; ++i) {
         sendto(i, update);
         sendto(i, passed);

@@ -7,6 +7,8 @@
 #include "protocol/fields.h"
 #include "protocol/text.h"
 
+#include <utility>
+
 void TServer::chat(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
@@ -38,10 +40,21 @@ void TServer::storestroke(const QString &line)
 {
     // The history is sent whole to every newcomer: it stays far below what a connection may
     // leave unread, whatever a player sends while no game empties it.
-    if (historysize + line.size() > maxhistory)
+    if (historysize + line.size() > maxhistory) {
+        if (!std::exchange(historyfull, true))
+            emit noted(QStringLiteral("The drawing history of this turn is full: later strokes reach the "
+                                      "players who are in, but no newcomer"));
         return;
+    }
     memo_drawing.append(line);
     historysize += line.size();
+}
+
+void TServer::clearhistory()
+{
+    memo_drawing.clear();
+    historysize = 0;
+    historyfull = false;
 }
 
 // Only the drawer's strokes while a game is on go into the history and on to the others: the
@@ -77,7 +90,6 @@ void TServer::clearmain(const QueuedMessage &m, const QString &payload)
         return;
     if (!gameon || n != curdrawer)
         return;
-    memo_drawing.clear();
-    historysize = 0;
+    clearhistory();
     sendtoothers(n, cmd::buildClearmain(n));
 }

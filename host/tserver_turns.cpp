@@ -39,14 +39,14 @@ void TServer::clearit1()
     for (int i = 1; i <= highslot; ++i) {
         playertable[i].score = 0;
         playertable[i].scorer.clear();
+        playertable[i].leftname.clear();
         playertable[i].watching = false;
     }
 }
 
 void TServer::findplayer()
 {
-    memo_drawing.clear();
-    historysize = 0;
+    clearhistory();
     gamestate = QStringLiteral("picking");
     int next = curdrawer;
     bool found = false;
@@ -139,8 +139,7 @@ void TServer::findphrases()
     thephrase = text::asciiUpper(phrase);
     answered = false;
     // The drawing turn begins with a wiped drawing area on every screen.
-    memo_drawing.clear();
-    historysize = 0;
+    clearhistory();
     sendtoall(cmd::buildNextplayer(curdrawer, curcategory, themask));
     sendto(curdrawer, cmd::buildGivedraweranswer(thephrase));
     countdown = turntime + 2;

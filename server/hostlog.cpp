@@ -63,6 +63,8 @@ QString describe(const QString &message, const std::function<QString(int slot)> 
 
 HostLog::HostLog(TServer &host, std::FILE *stream, QObject *parent) : QObject(parent), out(stream)
 {
+    // Floods held or closed, and players refused: names come from the network.
+    connect(&host, &TServer::noted, this, [this](const QString &text) { line(hostlog::printable(text)); });
     connect(&host, &TServer::said, this, [this, &host](const QString &message) {
         const QString text = hostlog::describe(message, [&host](int slot) {
             return host.inuse(slot) ? host.playertable[slot].name : QString();

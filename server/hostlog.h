@@ -18,7 +18,8 @@ QString describe(const QString &message, const std::function<QString(int slot)> 
 } // namespace hostlog
 
 // Writes one line per event of a host on a stream, flushed at once so a pipe sees it at once. A
-// turn's line is followed by "Scores:" and the scores of seats 1 to 10.
+// turn's line is followed by "Scores:" and the scores of seats 1 to 10. What the host notes about
+// floods and refused players goes there too.
 class HostLog : public QObject
 {
     Q_OBJECT

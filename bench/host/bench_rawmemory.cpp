@@ -4,6 +4,7 @@
 // resident memory is sampled every 10 seconds; after the first tenth of the run (allocator warm-up)
 // it should stay within 5 MB.
 // Usage: bench_rawmemory [SECONDS=600] [CONNECTIONS=15]
+#include "bench/support/hostprocess.h"
 #include "bench/support/memory.h"
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
@@ -83,17 +84,8 @@ int main(int argc, char **argv)
     const quint16 port = probe.serverPort();
     probe.close();
     QProcess host;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1"));
-    host.setProcessEnvironment(env);
-    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // QUILLET_HOST_BINARY may name another build of the host, or a wrapper that runs it.
-    host.start(qEnvironmentVariable("QUILLET_HOST_BINARY", QStringLiteral(QUILLET_HOST_BINARY)),
-               {QStringLiteral("--port"), QString::number(port), QStringLiteral("--no-announce")});
-    if (!host.waitForStarted() || !host.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "quillet-host did not start\n");
+    if (!startHost(host, QStringLiteral(QUILLET_HOST_BINARY), port))
         return 1;
-    }
     QObject::connect(&host, &QProcess::readyReadStandardOutput, [&] { host.readAllStandardOutput(); });
 
     // Two players who stay: they read everything the raw connections make the host relay.

@@ -187,6 +187,8 @@ private slots:
         host->memo_drawing << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
                            << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
         auto late = std::make_unique<Tchat>();
+        // A seat needs a name the table can show.
+        late->game()->loginname = QStringLiteral("Late");
         late->link()->sock.HostName = QStringLiteral("127.0.0.1");
         late->link()->sock.PortName = QString::number(port);
 

@@ -40,24 +40,33 @@ inline Percentiles percentiles(QList<double> v)
     return {at(0.50), at(0.99), v.last()};
 }
 
-// A chat player without a window: sends a line and times its echo from the host.
+// A chat player without a window: logs in under a name, sends a line when asked and times its
+// echo from the host.
 class ChatProbe : public QObject
 {
 public:
-    explicit ChatProbe(quint16 port)
+    explicit ChatProbe(quint16 port, const QString &name = QStringLiteral("Probe")) : name(name)
     {
         connect(&sock, &QTcpSocket::readyRead, this, [this] { read(); });
+        connect(&sock, &QTcpSocket::disconnected, this, [this] { closed = true; });
         sock.connectToHost(QStringLiteral("127.0.0.1"), port);
         sock.waitForConnected(3000);
         sock.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     }
     int slot = 0;
+    bool closed = false;
+    // Milliseconds from each line to its echo; a line without an echo after a second counts as
+    // the time it waited when the next one goes.
     QList<double> trips;
     void say()
     {
+        if (slot == 0 || (!answered() && clock.elapsed() < 1000))
+            return;
+        if (!answered())
+            trips << double(clock.elapsed());
         ++sent;
         clock.start();
-        write(cmd::buildChat(slot, QStringLiteral(" line %1").arg(sent), QStringLiteral("clBlack")));
+        write(cmd::buildChat(slot, QStringLiteral("line %1").arg(sent), QStringLiteral("clBlack")));
     }
     bool answered() const { return echoed == sent; }
 
@@ -75,14 +84,15 @@ private:
             const QString text = cp1252::decode(m);
             if (text.startsWith(QStringLiteral("CMD_sendlogininfo+"))) {
                 slot = text.mid(18).toInt();
-                write(QStringLiteral("CMD_logininfo+%1+2.2.8+Probe").arg(slot));
-            } else if (text.startsWith(QStringLiteral("CMD_chat+")) &&
-                       text.contains(QStringLiteral(" line %1|").arg(sent))) {
+                write(cmd::buildLogininfo(slot, cmd::versionText, name));
+            } else if (!answered() && text.startsWith(QStringLiteral("CMD_chat+")) &&
+                       text.endsWith(QStringLiteral(" line %1|clBlack").arg(sent))) {
                 trips << double(clock.nsecsElapsed()) / 1e6;
                 echoed = sent;
             }
         }
     }
+    QString name;
     QTcpSocket sock;
     framing::FrameBuffer frames;
     QElapsedTimer clock;

@@ -176,8 +176,7 @@ public:
         speaker->send(cmd::buildChat(speaker->slot, marker, QStringLiteral("clBlack")));
         const bool drained = waitUntil(
             [&] {
-                while (!server.receivedlist.isEmpty())
-                    server.socktimerTimer();
+                drain();
                 return seen(speaker);
             },
             5000);
@@ -191,6 +190,15 @@ public:
             c->got.removeIf(isMarker);
         }
         return true;
+    }
+    // Ticks the drain until it takes nothing more: the queue is empty, or what is left waits for
+    // its sender's relay budget.
+    void drain()
+    {
+        for (qsizetype left = -1; server.receivedlist.size() != left;) {
+            left = server.receivedlist.size();
+            server.socktimerTimer();
+        }
     }
     // Sends a request from a client and lets the host handle it.
     bool request(RawClient *c, const QString &text)

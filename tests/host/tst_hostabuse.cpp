@@ -3,6 +3,8 @@
 #include "hostharness.h"
 #include "tests/support/textsupport.h"
 
+#include <QSignalSpy>
+
 class TestHostAbuse : public QObject
 {
     Q_OBJECT
@@ -33,19 +35,20 @@ void TestHostAbuse::floodWaitsItsTurn()
     RawClient *a = h.join(s("Ann"));
     RawClient *b = h.join(s("Bob"));
     RawClient *c = h.join(s("Cy"));
-    a->sendRaw(chatBurst(1, 3000));
-    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued; }));
+    const int lines = 1500;
+    a->sendRaw(chatBurst(1, lines));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == lines; }));
     b->send(cmd::buildChat(2, s("mine"), s("clBlack")));
-    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued + 1; }));
-    // Bob's line is the second one handled, not the thousand-and-first, though a tick takes the
-    // backlog several messages at a time; the flood itself keeps its order.
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == lines + 1; }));
+    // Bob's line is the second one handled, not the last, though a tick takes the backlog several
+    // messages at a time; the flood itself keeps its order, and none of it is lost.
     while (!h.server.receivedlist.isEmpty())
         h.server.socktimerTimer();
-    QVERIFY(c->waitFor(TServer::maxqueued + 1));
+    QVERIFY(c->waitFor(lines + 1));
     const QStringList got = c->take();
     QCOMPARE(got.mid(0, 2),
              (QStringList{s("CMD_chat+1+Ann chats: 0|c"), s("CMD_chat+2+Bob chats: mine|clBlack")}));
-    for (int i = 1; i < TServer::maxqueued; ++i)
+    for (int i = 1; i < lines; ++i)
         QCOMPARE(got[i + 1], QStringLiteral("CMD_chat+1+Ann chats: %1|c").arg(i));
     QCOMPARE(h.server.receivedlist.connections(), 0);
 }
@@ -103,32 +106,37 @@ void TestHostAbuse::undoReachesEveryoneInOrder()
     QVERIFY(h.request(a, cmd::buildPickcatagory(1, 0)));
     h.takeAll();
     QCOMPARE(h.server.curdrawer, 1);
+    QSignalSpy noted(&h.server, &TServer::noted);
     // The host's own timer drains the queue from here on.
     h.server.manualtimers = false;
-    // An undo: a wipe, then the strokes that remain, sent at once; Bob chats meanwhile.
+    // An undo of a long turn: a wipe, then the strokes that remain in full batches, over 2,000
+    // messages sent at once; Bob chats meanwhile. The honest drawer stays within his budget.
     QStringList undo{cmd::buildClearmain(1)};
-    for (int k = 0; k < 20; ++k) {
-        undo << cmd::buildMoveit(1, s("clBlack"), s("3"), k, k);
+    for (int k = 0; k < 700; ++k) {
+        undo << cmd::buildMoveit(1, s("clBlack"), s("3"), k % 500, k % 300);
         QList<QPoint> points;
-        for (int i = 0; i < 150; ++i)
-            points.append({k + i, 2 * k + i % 7});
+        for (int i = 0; i < 202; ++i)
+            points.append({100 + (k + i) % 400, 100 + (2 * k + i % 7) % 250});
         undo << cmd::buildDraw(1, s("clBlack"), s("3"), points.mid(0, 101))
              << cmd::buildDraw(1, s("clBlack"), s("3"), points.mid(101));
     }
     QByteArray bytes;
     for (const QString &m : undo)
         bytes += framing::frame(cp1252::encode(m));
+    QVERIFY(bytes.size() > 1'000'000);
     a->sendRaw(bytes);
     b->send(cmd::buildChat(2, s("nice"), s("clBlack")));
     const QString chatLine = s("CMD_chat+2+Bob chats: nice|clBlack");
     for (RawClient *other : {b, c}) {
-        QVERIFY(other->waitFor(undo.size() + 1));
+        QVERIFY(other->waitFor(undo.size() + 1, 20000));
         QStringList got = other->take();
         QVERIFY(got.removeOne(chatLine));
         QCOMPARE(got, undo);
+        QVERIFY(!other->closed);
     }
     // The history holds the strokes since the wipe, for whoever joins now.
     QCOMPARE(h.server.memo_drawing, undo.mid(1));
+    QCOMPARE(noted.count(), 0);
 }
 
 void TestHostAbuse::closedConnectionsLeaveNothing()

@@ -4,6 +4,7 @@
 #include "tests/support/textsupport.h"
 
 #include <QPointer>
+#include <QSignalSpy>
 
 class TestHostAdmission : public QObject
 {
@@ -70,6 +71,37 @@ void TestHostAdmission::loginExchange()
     QCOMPARE(c->take(), (QStringList{s("CMD_sendlogininfo+3"), s("CMD_newplayerinfo+3+Cy+Ro"),
                                      s("CMD_existingplayers+1+Ann"), s("CMD_existingplayers+2+Bob")}));
     QCOMPARE(h.server.playertable[3].name, s("Cy+Ro"));
+
+    // A connection logs in once: a later login renames nobody and is neither announced nor
+    // answered with the game again.
+    QVERIFY(h.request(c, cmd::buildLogininfo(3, cmd::versionText, s("Mallory"))));
+    QCOMPARE(h.server.playertable[3].name, s("Cy+Ro"));
+    for (auto &client : h.clients)
+        QVERIFY(client->take().isEmpty());
+    // A connection that has not logged in is no seat to describe to a newcomer.
+    RawClient *silent = h.connect();
+    RawClient *e = h.connect();
+    QVERIFY(h.request(e, cmd::buildLogininfo(e->slot, cmd::versionText, s("Eve"))));
+    QCOMPARE(only(e->take(), s("CMD_existingplayers")),
+             (QStringList{s("CMD_existingplayers+1+Ann"), s("CMD_existingplayers+2+Bob"),
+                          s("CMD_existingplayers+3+Cy+Ro")}));
+    QCOMPARE(silent->slot, 4);
+    h.takeAll();
+    // A name that would look like an empty seat is refused, and the connection closed.
+    QSignalSpy noted(&h.server, &TServer::noted);
+    for (const QString &name : {s("<Waiting>"), s(" <waiting> "), s("  "), QString(), s("\r\n")}) {
+        RawClient *x = h.connect();
+        x->send(cmd::buildLogininfo(x->slot, cmd::versionText, name));
+        QVERIFY(h.pump());
+        QVERIFY(x->waitClosed());
+        QVERIFY(!h.server.inuse(x->slot));
+        QVERIFY(only(x->take(), s("CMD_newplayerinfo")).isEmpty());
+    }
+    QCOMPARE(noted.count(), 5);
+    QCOMPARE(noted[0][0].toString(),
+             s("Slot 6 refused: the name \"<Waiting>\" would look like an empty seat"));
+    QVERIFY(h.sync());
+    QVERIFY(only(a->take(), s("CMD_newplayerinfo")).isEmpty());
 }
 
 void TestHostAdmission::wrongVersion()
@@ -272,7 +304,7 @@ void TestHostAdmission::newcomerDuringTurn()
     QVERIFY(h.request(a, move));
     QVERIFY(h.request(a, draw));
     h.server.playertable[2].score = 4;
-    // Slot 3 leaves; its score stays with the slot and the newcomer takes it over.
+    // Slot 3 leaves; its score stays with the slot until somebody else takes the seat.
     h.server.playertable[3].score = 7;
     h.server.disconnectsock(3);
     QVERIFY(h.sync());
@@ -291,26 +323,50 @@ void TestHostAdmission::newcomerDuringTurn()
         });
         return got;
     };
-    QCOMPARE(arrive(s("Di")), (QStringList{s("CMD_nextplayer+1+6+_____ FOOD ____ "),
-                                           s("CMD_gamestats+30+90+0+4+7+0+0+0+0+0+0+0"), move, draw}));
+    // A newcomer starts at 0, and every panel is told; his clock shows what everybody's shows.
+    h.tick(3);
+    QCOMPARE(arrive(s("Di")),
+             (QStringList{s("CMD_nextplayer+1+6+_____ FOOD ____ "),
+                          s("CMD_gamestats+30+90+0+4+0+0+0+0+0+0+0+0"), s("CMD_updatetime+87"), move, draw}));
     QCOMPARE(h.server.playertable[3].name, s("Di"));
-    QCOMPARE(b->take(), QStringList{s("CMD_newplayerinfo+3+Di")});
+    QCOMPARE(b->take(), (QStringList{s("CMD_newplayerinfo+3+Di"),
+                                     s("CMD_gamestats+30+90+0+4+0+0+0+0+0+0+0+0"), s("CMD_updatetime+87")}));
+    // Every clock shows the seconds per turn less the seconds gone, the host's reports too.
+    h.tick(7);
+    QVERIFY(h.sync());
+    QCOMPARE(b->take(), QStringList{s("CMD_updatetime+86")});
 
     // In the break after a time-out the newcomer also sees the phrase and the scores.
-    h.server.roundtimeTimer();
-    for (int i = 0; i < 95; ++i)
+    for (int i = 0; i < 86; ++i)
         h.server.roundtimeTimer();
     QCOMPARE(h.server.gamestate, s("break"));
     // The scores first: the phrase then sets the break's clock.
     QCOMPARE(arrive(s("Ed")), (QStringList{s("CMD_nextplayer+1+6+_____ FOOD ____ "),
-                                           s("CMD_gamestats+30+90+0+4+7+0+0+0+0+0+0+0"),
+                                           s("CMD_gamestats+30+90+0+4+0+0+0+0+0+0+0+0"),
                                            s("CMD_updateanswer+true+ANGEL FOOD CAKE"), move, draw}));
     // While the next drawer picks, the newcomer is told who picks, never a stale mask.
     for (int i = 0; i < 11; ++i)
         h.server.roundtimeTimer();
     QCOMPARE(h.server.gamestate, s("picking"));
     QCOMPARE(arrive(s("Flo")),
-             (QStringList{s("CMD_pickcatagory+2"), s("CMD_gamestats+30+90+0+4+7+0+0+0+0+0+0+0")}));
+             (QStringList{s("CMD_pickcatagory+2"), s("CMD_gamestats+30+90+0+4+0+0+0+0+0+0+0+0")}));
+
+    // Back in the seat he left during this game, a player has its score again. A seat somebody
+    // else took meanwhile is lost to him: he starts at 0 in a free one.
+    h.server.playertable[3].score = 5;
+    h.server.disconnectsock(3);
+    QVERIFY(h.sync());
+    arrive(s("Di"));
+    QCOMPARE(h.server.playertable[3].name, s("Di"));
+    QCOMPARE(h.server.playertable[3].score, 5);
+    h.server.disconnectsock(2);
+    QVERIFY(h.sync());
+    arrive(s("Gus"));
+    arrive(s("Bob"));
+    QCOMPARE(h.server.playertable[2].name, s("Gus"));
+    QCOMPARE(h.server.playertable[6].name, s("Bob"));
+    QCOMPARE(h.server.playertable[2].score, 0);
+    QCOMPARE(h.server.playertable[6].score, 0);
 }
 
 void TestHostAdmission::forgedRequests_data()
@@ -391,23 +447,76 @@ void TestHostAdmission::staleConnection()
 void TestHostAdmission::flood()
 {
     Host h;
+    h.server.setPhraseList(0, {s("hot dog")});
+    qint64 now = 0;
+    h.server.clock = [&] { return now; };
+    // Ten messages at once, five a second more; forty waiting close the connection.
+    h.server.relaylimits = {10, 100000, 5, 100000};
+    h.server.maxqueued = 40;
     RawClient *a = h.join(s("Ann"));
     RawClient *b = h.join(s("Bob"));
-    QByteArray burst;
-    for (int i = 0; i < 3000; ++i)
-        burst += framing::frame(cp1252::encode(cmd::buildChat(2, QString::number(i), s("c"))));
-    b->sendRaw(burst);
-    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == TServer::maxqueued; }));
-    QTest::qWait(100);
-    QCOMPARE(h.server.receivedlist.size(), TServer::maxqueued);
-    // The first thousand are served, the rest is gone, and everybody is served as before.
-    while (!h.server.receivedlist.isEmpty())
-        h.server.socktimerTimer();
-    QVERIFY(h.sync(b));
-    const QStringList got = a->take();
-    QCOMPARE(got.size(), TServer::maxqueued);
-    QCOMPARE(got.constLast(), s("CMD_chat+2+Bob chats: 999|c"));
-    QCOMPARE(h.server.receivedlist.connections(), 0);
+    RawClient *c = h.join(s("Cy"));
+    QVERIFY(h.request(a, cmd::buildStartgame(1, false, 20, 60)));
+    now += 10000;
+    QVERIFY(h.request(a, cmd::buildPickcatagory(1, 0)));
+    h.takeAll();
+    now += 10000;
+    QSignalSpy noted(&h.server, &TServer::noted);
+    auto strokes = [](int from, int count) {
+        QStringList out;
+        for (int i = from; i < from + count; ++i)
+            out << cmd::buildMoveit(1, s("clBlack"), s("3"), i, i);
+        return out;
+    };
+    auto send = [](RawClient *to, const QStringList &messages) {
+        QByteArray bytes;
+        for (const QString &m : messages)
+            bytes += framing::frame(cp1252::encode(m));
+        to->sendRaw(bytes);
+    };
+
+    // The drawer sends 25 at once: ten go on, the rest wait, and the log says so once.
+    send(a, strokes(0, 25));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == 25; }));
+    h.drain();
+    QCOMPARE(h.server.receivedlist.size(), 15);
+    QVERIFY(c->waitFor(10));
+    QCOMPARE(c->take(), strokes(0, 10));
+    QCOMPARE(noted.count(), 1);
+    QCOMPARE(noted[0][0].toString(),
+             s("Slot 1 (Ann) sends faster than the host passes on: its messages wait their turn"));
+    // Nobody else waits behind him.
+    QVERIFY(h.request(b, cmd::buildChat(2, s("served"), s("clBlack"))));
+    QCOMPARE(c->take(), QStringList{s("CMD_chat+2+Bob chats: served|clBlack")});
+    // A second later five more go on, in order.
+    now += 1000;
+    h.drain();
+    QVERIFY(c->waitFor(5));
+    QCOMPARE(c->take(), strokes(10, 5));
+    QCOMPARE(h.server.receivedlist.size(), 10);
+
+    // Past forty waiting he is closed as a departure, and the log says why; the readers stay.
+    send(a, strokes(25, 40));
+    QVERIFY(a->waitClosed());
+    QVERIFY(h.sync());
+    QCOMPARE(noted.count(), 2);
+    QCOMPARE(noted[1][0].toString(), s("Slot 1 (Ann) sent more than the host keeps waiting: disconnected"));
+    const QStringList seen = b->take();
+    QCOMPARE(only(seen, s("CMD_moveit")), strokes(0, 15));
+    QCOMPARE(seen.mid(seen.size() - 2),
+             (QStringList{s("CMD_playerdisconnected+1+Ann"), s("CMD_pickcatagory+2")}));
+    QVERIFY(!b->closed && !c->closed);
+    QCOMPARE(h.server.receivedlist.size(), 0);
+    // Coming back into the slot brings no fresh budget: the login waits for the time that refills it.
+    RawClient *back = h.connect();
+    QCOMPARE(back->slot, 1);
+    back->send(cmd::buildLogininfo(1, cmd::versionText, s("Ann")));
+    QVERIFY(waitUntil([&] { return h.server.receivedlist.size() == 1; }));
+    h.drain();
+    QVERIFY(!h.server.playertable[1].loggedin);
+    now += 200;
+    h.drain();
+    QVERIFY(h.server.playertable[1].loggedin);
 }
 
 void TestHostAdmission::badInput_data()

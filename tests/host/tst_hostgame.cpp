@@ -1,6 +1,7 @@
 // Games on the host over real loopback connections: start, rotation, judging, points, passes,
 // the round timer and the end of a game. The round timer is ticked by hand.
 #include "hostharness.h"
+#include "protocol/announce.h"
 #include "tests/support/textsupport.h"
 
 class TestHostGame : public QObject
@@ -373,8 +374,21 @@ void TestHostGame::whoMayGuess()
     QCOMPARE(t.server.themask, s("___ ___ "));
     QCOMPARE(t.server.gamestate, s("drawing"));
 
-    // A seat that only watches still guesses.
+    // A seat that watches sits the turn out, whether it chose to or the leader set it, and so
+    // does a connection that has not logged in.
     QVERIFY(t.request(t.at(3), cmd::buildJustwatch(3, 1)));
+    QVERIFY(t.request(t.at(1), cmd::buildJustwatch(2, 1)));
+    RawClient *silent = t.connect();
+    QCOMPARE(silent->slot, 4);
+    t.takeAll();
+    QVERIFY(t.guess(3, s("hot")));
+    QVERIFY(t.guess(2, s("hot dog")));
+    QVERIFY(t.request(silent, cmd::buildAnswer(4, s("hot dog"))));
+    QVERIFY(nothingHappened());
+    QCOMPARE(t.server.themask, s("___ ___ "));
+    // Playing again, the seat guesses.
+    QVERIFY(t.request(t.at(3), cmd::buildJustwatch(3, 2)));
+    QVERIFY(t.request(t.at(1), cmd::buildJustwatch(2, 2)));
     t.takeAll();
     QVERIFY(t.guess(3, s("hot")));
     QCOMPARE(t.at(11)->take(), (QStringList{s("CMD_myguessed+3+HOT"), s("CMD_updateanswer+false+HOT ___ ")}));
@@ -438,6 +452,21 @@ void TestHostGame::teamPoints()
     t.takeAll();
     QVERIFY(t.guess(1, s("hot dog")));
     QCOMPARE(only(t.at(1)->take(), s("CMD_teamscore")), QStringList{s("CMD_teamscore+5+1+5+1+5+1+5+1+5+1")});
+
+    // A time-out costs the drawer's team the point, as an answer earns it, and every panel shows
+    // it; a team at 0 stays there.
+    // Drawers 5, 1, 2, 3, 4.
+    for (const char *scores : {"4+1", "3+1", "3+0", "2+0", "2+0"}) {
+        QVERIFY(t.breakOver());
+        QVERIFY(t.pick());
+        t.takeAll();
+        t.tick(t.server.countdown + 1);
+        QVERIFY(t.sync());
+        const QStringList got = t.at(3)->take();
+        const QString ten = QStringList(5, QString::fromLatin1(scores)).join(QLatin1Char('+'));
+        QCOMPARE(only(got, s("CMD_teamscore")), QStringList{s("CMD_teamscore+") + ten});
+        QCOMPARE(got.constLast(), s("CMD_updateanswer+true+HOT DOG"));
+    }
 }
 
 void TestHostGame::passes()
@@ -457,8 +486,11 @@ void TestHostGame::passes()
     QVERIFY(t.at(2)->take().isEmpty());
     QCOMPARE(t.server.thephrase, first);
 
+    // A drawer without a point gets the phrase for nothing, and everybody reads so.
     QVERIFY(t.request(t.at(1), cmd::buildPass(1)));
-    const QStringList seen{QStringLiteral("CMD_updateanswer+false+") + mask, s("CMD_passed+1+0")};
+    const QStringList seen{
+        QStringLiteral("CMD_updateanswer+false+") + mask,
+        s("CMD_chat+0+Ann has bought a different phrase for nothing: Ann had no points.|$008AAAAC")};
     QCOMPARE(t.at(2)->take(), seen);
     QCOMPARE(t.at(1)->take(), seen + QStringList{QStringLiteral("CMD_givedraweranswer+") + second});
     QCOMPARE(t.server.thephrase, second);
@@ -469,8 +501,10 @@ void TestHostGame::passes()
     QVERIFY(!t.server.answered);
 
     t.server.playertable[1].score = 5;
+    t.takeAll();
     QVERIFY(t.request(t.at(1), cmd::buildPass(1)));
     QCOMPARE(t.server.playertable[1].score, 4);
+    QCOMPARE(only(t.at(2)->take(), s("CMD_passed")), QStringList{s("CMD_passed+1+4")});
     QCOMPARE(t.server.curcategory, 0);
 }
 
@@ -535,24 +569,30 @@ void TestHostGame::timeOut()
     t.takeAll();
     t.tick(64);
     QVERIFY(t.sync());
+    // The seconds the players' clocks show, which start at the seconds per turn.
     QCOMPARE(t.at(2)->take(),
-             (QStringList{s("CMD_updatetime+58"), s("CMD_updatetime+48"), s("CMD_updatetime+38"),
-                          s("CMD_updatetime+28"), s("CMD_updatetime+18"), s("CMD_updatetime+8"),
-                          s("CMD_updatetime+-2")}));
+             (QStringList{s("CMD_updatetime+56"), s("CMD_updatetime+46"), s("CMD_updatetime+36"),
+                          s("CMD_updatetime+26"), s("CMD_updatetime+16"), s("CMD_updatetime+6"),
+                          s("CMD_updatetime+-4")}));
     t.takeAll();
     t.tick();
     QVERIFY(t.sync());
     QCOMPARE(t.at(3)->take(),
              (QStringList{s("CMD_gamestats+20+60+0+3+0+0+0+0+0+0+0+0"), s("CMD_updateanswer+true+HOT DOG")}));
     QCOMPARE(t.server.playertable[1].score, 0);
-    QVERIFY(!t.server.gameon);
     QCOMPARE(t.server.gamestate, s("break"));
     QVERIFY(t.server.roundtime->isActive());
-    // A stroke after the time is up is neither kept nor passed on.
+    // The break is part of the running game, as after a found phrase: the game is announced as
+    // running, and the drawer's strokes go on.
+    QVERIFY(t.server.gameon);
+    announce::Announcement told;
+    t.server.describe(told);
+    QVERIFY(told.running);
     t.takeAll();
-    QVERIFY(t.request(t.at(1), cmd::buildMoveit(1, s("clBlack"), s("3"), 1, 1)));
-    QVERIFY(t.at(2)->take().isEmpty());
-    QVERIFY(t.server.memo_drawing.isEmpty());
+    const QString stroke = cmd::buildMoveit(1, s("clBlack"), s("3"), 1, 1);
+    QVERIFY(t.request(t.at(1), stroke));
+    QCOMPARE(t.at(2)->take(), QStringList{stroke});
+    t.takeAll();
     t.tick(11);
     QVERIFY(t.sync());
     QCOMPARE(t.at(3)->take(), (QStringList{s("CMD_updatetime+-2"), s("CMD_pickcatagory+2")}));

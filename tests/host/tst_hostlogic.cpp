@@ -1,7 +1,8 @@
 // The host's pure pieces: masks, the repeat test, word search, close words, judging, win test,
-// phrase list files.
+// phrase list files, the relay budget.
 #include "host/judging.h"
 #include "host/phrases.h"
+#include "host/relaybudget.h"
 #include "protocol/cp1252.h"
 
 #include <QTest>
@@ -27,6 +28,7 @@ private slots:
     void wintest_data();
     void wintest();
     void parselist();
+    void relaybudget();
 };
 
 void TestHostLogic::mask_data()
@@ -39,8 +41,13 @@ void TestHostLogic::mask_data()
                                     << "___ ___  ";
     QTest::newRow("two spaces") << "a  b"
                                 << "_  _ ";
+    // Only letters and digits are hidden: the guessers see every other mark as it stands.
     QTest::newRow("punctuation and digits") << "ocean's 11"
-                                            << "_______ __ ";
+                                            << "_____'_ __ ";
+    QTest::newRow("right single quote, accents")
+        << QString::fromUtf8("dog\u2019s pi\u00f1ata") << QString::fromUtf8("___\u2019_ ______ ");
+    QTest::newRow("hyphen, full stop, ampersand") << "rock-n-roll mr. & mrs."
+                                                  << "____-_-____ __. & ___. ";
     QTest::newRow("tab belongs to its word") << "a\tb c"
                                              << "___ _ ";
     QTest::newRow("empty") << ""
@@ -241,6 +248,12 @@ void TestHostLogic::judge_data()
         << QString::fromUtf8("PIñATA PARTY ")
         << QList<Step>{{Step::Revealed, QStringLiteral("______ PARTY ")},
                        {Step::Solved, QString::fromUtf8("PIñATA PARTY ")}};
+    // A word of punctuation alone stands in the mask from the start: the others solve the phrase.
+    QTest::newRow("shown punctuation needs no guess")
+        << QString::fromUtf8("ROCK & DON’T") << QString::fromUtf8("____ & ___’_ ") << "DON'T ROCK"
+        << QString::fromUtf8("ROCK & DON’T ")
+        << QList<Step>{{Step::Revealed, QString::fromUtf8("____ & DON’T ")},
+                       {Step::Solved, QString::fromUtf8("ROCK & DON’T ")}};
     QTest::newRow("plain quotes match typographic ones")
         << QString::fromUtf8("“HI” THERE") << "____ _____ "
         << "\"HI\" THERE" << QString::fromUtf8("“HI” THERE ")
@@ -300,6 +313,26 @@ void TestHostLogic::parselist()
                           QStringLiteral("\ttab"), QString(), QStringLiteral("last")}));
     QCOMPARE(phrases::parselist("a\nb\n"), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
     QVERIFY(phrases::parselist(QByteArray()).isEmpty());
+}
+
+void TestHostLogic::relaybudget()
+{
+    // Bursts of 3 messages and 100 characters; 2 messages and 50 characters a second.
+    RelayBudget b({3, 100, 2, 50}, 1000);
+    QVERIFY(b.spend(1000, 40));
+    QVERIFY(b.spend(1000, 40));
+    QVERIFY(!b.spend(1000, 40)); // 20 characters left: refused, and nothing taken
+    QVERIFY(b.spend(1000, 20));
+    QVERIFY(!b.spend(1000, 0)); // no message left
+    QVERIFY(b.spend(1500, 25)); // half a second: one message, 25 characters
+    QVERIFY(!b.spend(1500, 0));
+    // A long pause fills it to the burst, no further.
+    QVERIFY(b.spend(60000, 100));
+    QVERIFY(!b.spend(60000, 1));
+    QVERIFY(b.spend(62000, 1) && b.spend(62000, 1) && b.spend(62000, 1) && !b.spend(62000, 1));
+    // A clock that goes back gives nothing.
+    QVERIFY(!b.spend(10000, 1));
+    QVERIFY(b.spend(62500, 1));
 }
 
 QTEST_APPLESS_MAIN(TestHostLogic)

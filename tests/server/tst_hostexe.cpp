@@ -138,6 +138,14 @@ void HostExe::logsPlayersAndStopsOnSignals()
             }(),
             5000);
         QCOMPARE(heard->name, QStringLiteral("Dedicated host"));
+        // A name that would pass for an empty seat is refused, and the log says so.
+        RawPeer fake;
+        QVERIFY(fake.connectTo(port));
+        QCOMPARE(fake.next(), QStringLiteral("CMD_sendlogininfo+3"));
+        fake.send(QStringLiteral("CMD_logininfo+3+2.2.8+<Waiting>"));
+        QCOMPARE(host.waitLine(QStringLiteral("Slot 3")),
+                 QStringLiteral("Slot 3 refused: the name \"<Waiting>\" would look like an empty seat"));
+        QTRY_VERIFY(!fake.connected());
         ann.send(QStringLiteral("CMD_startgame+1+false+5+60"));
         QCOMPARE(host.waitLine(QStringLiteral("Game started")),
                  QStringLiteral("Game started by slot 1: play to 5, 60 seconds a turn"));
