@@ -2,7 +2,7 @@
 
 #include "app/hostgamedialog.h"
 #include "app/joingamedialog.h"
-#include "client/core/playername.h"
+#include "protocol/playername.h"
 #include "client/tchat.h"
 #include "features/playersettings.h"
 #include "protocol/errors.h"

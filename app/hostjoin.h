@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/core/playername.h"
+#include "protocol/playername.h"
 
 #include <QObject>
 #include <QPointer>

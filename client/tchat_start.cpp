@@ -3,7 +3,7 @@
 #include "client/tchat.h"
 
 #include "client/core/localhost.h"
-#include "client/core/playername.h"
+#include "protocol/playername.h"
 #include "features/spylist.h"
 #include "protocol/address.h"
 #include "protocol/config.h"

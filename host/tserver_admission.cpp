@@ -1,6 +1,6 @@
 // The player table: accepting and refusing connections, the login, departures, removal by the
 // host's player, just watching, and the full player list.
-#include "host/playername.h"
+#include "protocol/playername.h"
 #include "host/tserver.h"
 
 #include "protocol/commands.h"

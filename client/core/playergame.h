@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/playername.h"
+
 #include <QColor>
 #include <QList>
 #include <QObject>
@@ -47,7 +49,7 @@ public:
 
     // ---- The table: ten seats (1..10), each with its name, score and watching mark, and the
     // spies beyond them (11..15).
-    static inline const QString waiting = QStringLiteral("<Waiting>");
+    static inline const QString waiting = playername::emptyseat;
     struct Seat
     {
         QString name = waiting;

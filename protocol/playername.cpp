@@ -1,18 +1,20 @@
-#include "client/core/playername.h"
-
-#include "client/core/playergame.h"
+#include "protocol/playername.h"
 
 namespace playername {
 
-QString seatproblem(const QString &name)
+bool seatable(const QString &name)
 {
     const QString trimmed = name.trimmed();
-    if (trimmed.isEmpty())
+    return !trimmed.isEmpty() && trimmed.compare(emptyseat, Qt::CaseInsensitive) != 0;
+}
+
+QString seatproblem(const QString &name)
+{
+    if (seatable(name))
+        return {};
+    if (name.trimmed().isEmpty())
         return QStringLiteral("Type your name.");
-    // Every copy shows an empty seat so; a player of that name would look like nobody.
-    if (trimmed.compare(PlayerGame::waiting, Qt::CaseInsensitive) == 0)
-        return PlayerGame::waiting + QStringLiteral(" marks an empty seat; choose another name.");
-    return {};
+    return emptyseat + QStringLiteral(" marks an empty seat; choose another name.");
 }
 
 QString problem(const QString &name)
