@@ -216,8 +216,11 @@ void ChatPane::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
     const int w = width(), h = height();
-    phraserow->setGeometry(0, 0, w - 26, 19);
+    // The row holds the nine phrase buttons whole (the last ends at 223); the chatter button at
+    // 222 lies over its last column.
+    phraserow->setGeometry(0, 0, w - 25, 19);
     b_phrase10->setGeometry(w - 26, 0, 25, 19);
+    b_phrase10->raise();
     mainchat->setGeometry(0, 21, w, h - 21 - 25);
     mychat->setGeometry(0, h - 23, w - 24, 23);
     button_smilies->setGeometry(w - 23, h - 23, 23, 23);

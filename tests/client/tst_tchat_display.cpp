@@ -12,6 +12,7 @@
 #include "widgets/fittinglabel.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
+#include "widgets/updown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,6 +44,23 @@ QStringList lines(const Tchat &t)
     for (const auto &l : logof(t).lines)
         out << l.first;
     return out;
+}
+
+// A part of the board and where it stands in its parent, for a failure's message.
+const char *describe(const QWidget *w)
+{
+    static QByteArray text;
+    const QRect r = w->geometry();
+    text = QStringLiteral("%1 (%2) at %3,%4 %5x%6 in %7x%8")
+               .arg(w->objectName(), QLatin1String(w->metaObject()->className()))
+               .arg(r.x())
+               .arg(r.y())
+               .arg(r.width())
+               .arg(r.height())
+               .arg(w->parentWidget()->width())
+               .arg(w->parentWidget()->height())
+               .toLocal8Bit();
+    return text.constData();
 }
 
 QStringList listLines(const QListWidget *l)
@@ -165,6 +183,48 @@ private slots:
         t->resize(797, 590);
         QTRY_COMPARE(board->size(), QSize(789, 542));
         QCOMPARE(ui(t).button_cat[0]->geometry(), QRect(52, 53, 104, 19));
+    }
+
+    // A zoom there and back leaves every control as it was, those inside the panels that were
+    // hidden when the window first showed included, and at the large size every control lies
+    // whole inside its parent.
+    void everyControlWholeAfterAZoom()
+    {
+        seat(2);
+        t->resize(797, 590);
+        t->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t.get()));
+        feed(*t, QStringLiteral("CMD_pickcatagory+2"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
+        QApplication::processEvents();
+        const auto visibleParts = [this] {
+            QList<QWidget *> out;
+            for (QWidget *w : ui(t).boardPanel->findChildren<QWidget *>())
+                if (w->isVisible())
+                    out << w;
+            return out;
+        };
+        QHash<QWidget *, QRect> before;
+        for (QWidget *w : visibleParts())
+            before.insert(w, w->geometry());
+        QVERIFY(before.contains(ui(t).penw));
+
+        t->resize(1920, 1080);
+        QTRY_VERIFY(ui(t).boardPanel->width() > 1500);
+        QApplication::processEvents();
+        for (QWidget *w : visibleParts())
+            // A pixel of rounding: edges are scaled, the drawing area's size is.
+            QVERIFY2(w->parentWidget()->rect().adjusted(0, 0, 1, 1).contains(w->geometry()), describe(w));
+        const auto *arrows = ui(t).part<UpDown>("brushWidthArrows");
+        QCOMPARE(arrows->height(), ui(t).penw->height());
+        QVERIFY(arrows->width() > 16);
+        QCOMPARE(arrows->upButton()->geometry().united(arrows->downButton()->geometry()), arrows->rect());
+
+        t->resize(797, 590);
+        QTRY_COMPARE(ui(t).boardPanel->size(), QSize(789, 542));
+        QApplication::processEvents();
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY2(it.key()->geometry() == it.value(), describe(it.key()));
     }
 
     void menus()
