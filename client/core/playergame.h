@@ -100,7 +100,8 @@ public:
     void playerdisconnected(const QString &rest);
     void havewrongversion(const QString &rest);
     void wrongversion(const QString &rest);
-    // A chat or action line: its text and, after "|", its colour (white when it does not read).
+    // A chat or action line: its text and, after the last "|", its colour (white when it does not
+    // read).
     void chatrecieved(const QString &text);
     void refreshplayerlist(const QString &rest);
     // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
