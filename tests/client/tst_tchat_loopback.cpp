@@ -1,10 +1,13 @@
 // Two main windows logged into the real host over loopback, in one process.
 #include "board/drawingboard.h"
+#include "client/chatpane.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
+#include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "tests/support/tchatui.h"
+#include "widgets/chatviewer.h"
 #include "widgets/flatpanel.h"
 
 #include <QAbstractButton>
@@ -111,6 +114,34 @@ private slots:
         bob.reset();
         QTRY_COMPARE(ui(ann).label_playername[2]->text(), QStringLiteral("<Waiting>"));
         QVERIFY(logof(ann).lines.contains({QStringLiteral("0+Bob disconnected."), PlayerGame::systemcolour}));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A "|" in a typed line or in a name leaves the line whole on every copy, the sender's
+    // included, in the sender's colour.
+    void barsInLinesAndNames()
+    {
+        auto ann = join(QStringLiteral("Ann|pipe"));
+        QTRY_COMPARE(ann->game()->mynumber, 1);
+        auto bob = join(QStringLiteral("Bob"));
+        QTRY_COMPARE(bob->game()->mynumber, 2);
+        QTRY_VERIFY(ann->game()->loggedin && bob->game()->loggedin);
+        const auto said = [](const Tchat &t, const QString &line) {
+            return logof(t).lines.contains({line, colortext::clNavy});
+        };
+        ui(ann).chatpane->settextcolor(colortext::clNavy);
+        ChatEntry *box = ui(ann).chatpane->mychat;
+        box->setText(QStringLiteral("yes | no, see you at 8"));
+        QTest::keyClick(box, Qt::Key_Return);
+        box->setText(QStringLiteral("/me waves|"));
+        QTest::keyClick(box, Qt::Key_Return);
+        for (const Tchat *t : {ann.get(), bob.get()}) {
+            QTRY_VERIFY(said(*t, QStringLiteral("1+Ann|pipe chats: yes | no, see you at 8")));
+            QTRY_VERIFY(said(*t, QStringLiteral("1+Ann|pipe waves|")));
+            const ChatViewer *v = ui(*t).chatpane->mainchat;
+            QCOMPARE(v->paragraphText(v->paragraphCount() - 2),
+                     QStringLiteral("Ann|pipe chats:  yes | no, see you at 8 "));
+        }
         QVERIFY(boxes.isEmpty());
     }
 
