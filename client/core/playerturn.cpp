@@ -4,6 +4,7 @@
 #include "client/core/chattersounds.h"
 #include "client/core/playergame.h"
 
+#include "protocol/cp1252.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 
@@ -23,6 +24,24 @@ int leadingInt(const QString &rest)
 {
     FieldReader f(rest);
     return rest.contains(QLatin1Char('+')) ? f.nextInt() : f.restInt();
+}
+
+// Guesses and phrases as they show: the host capitalises only a to z, so the other letters whose
+// capital the code page holds are capitalised here, as judging compares them ("PIÑATA", not
+// "PIñATA"). One character stays one character.
+QString shownUpper(QString text)
+{
+    for (QChar &c : text) {
+        if (c.unicode() < 0x80) {
+            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+                c = QChar(c.unicode() - 32);
+            continue;
+        }
+        const QChar upper = c.toUpper();
+        if (upper != c && cp1252::decode(cp1252::encode(QString(upper))) == QString(upper))
+            c = upper;
+    }
+    return text;
 }
 
 } // namespace
@@ -129,7 +148,7 @@ void PlayerGame::updatetime(const QString &rest)
 
 void PlayerGame::givedraweranswer(const QString &rest)
 {
-    setfullanswer(rest);
+    setfullanswer(shownUpper(rest));
 }
 
 void PlayerGame::startthegame(const QString &rest)
@@ -219,7 +238,7 @@ void PlayerGame::getnextplayer(const QString &rest)
     emit cue(QStringLiteral("cat") + QString::number(cat));
     category = cat >= 0 && cat <= 6 ? cat : -1;
     emit categoryChanged();
-    setanswer(f.rest());
+    setanswer(shownUpper(f.rest()));
     emit brushReset();
     if (isseat(drawernumber))
         emit markMoved(Mark::drawer, drawernumber);
@@ -242,14 +261,14 @@ void PlayerGame::guessed(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + f.rest());
+    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + shownUpper(f.rest()));
 }
 
 void PlayerGame::myguessed(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + f.rest());
+    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + shownUpper(f.rest()));
 }
 
 void PlayerGame::veryclose(const QString &rest)
@@ -258,14 +277,14 @@ void PlayerGame::veryclose(const QString &rest)
     const int guesser = f.nextInt();
     if (guesser != mynumber)
         return;
-    emit guessAdded(true, f.next() + QStringLiteral(" is very close."));
+    emit guessAdded(true, shownUpper(f.next()) + QStringLiteral(" is very close."));
 }
 
 void PlayerGame::updateanswer(const QString &rest)
 {
     FieldReader f(rest);
     const QString flag = f.next();
-    const QString text = f.rest();
+    const QString text = shownUpper(f.rest());
     if (flag == QLatin1String("true")) {
         // The time ran out: the text is the phrase. The pass button keeps its state.
         emit cue(QStringLiteral("noanswer"));
@@ -304,7 +323,7 @@ void PlayerGame::correctanswer(const QString &rest)
     setscore(guesser, f.next());
     const int drawer = f.nextInt();
     setscore(drawer, f.next());
-    const QString phrase = f.rest();
+    const QString phrase = shownUpper(f.rest());
     emit chatLine(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
                   systemcolour);
     if (guesser == mynumber || drawernumber == mynumber)
