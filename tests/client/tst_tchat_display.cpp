@@ -749,9 +749,18 @@ private slots:
         feed(*t, QStringLiteral("CMD_myguessed+3+HOUSE BOAT"));
         feed(*t, QStringLiteral("CMD_veryclose+2+RUN+"));
         feed(*t, QStringLiteral("CMD_veryclose+1+RUN+"));
-        QCOMPARE(listLines(ui(t).listbox_guessed), QStringList{QStringLiteral("Cy guessed: HOUSE")});
-        QCOMPARE(listLines(ui(t).listbox_myguessed), (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"),
-                                                                  QStringLiteral("RUN is very close.")}));
+        // The host capitalises a to z only; the other letters the code page capitalises are
+        // capitalised here too, and a name keeps its case.
+        feed(*t, u"CMD_guessed+2+H\u00e9LLO W\u00f6RLD \u00b5 \u00df"_qs);
+        feed(*t, u"CMD_veryclose+1+PI\u00f1ATAS+"_qs);
+        feed(*t, u"CMD_updateanswer+true+PI\u00f1ATA"_qs);
+        QCOMPARE(listLines(ui(t).listbox_guessed),
+                 (QStringList{QStringLiteral("Cy guessed: HOUSE"),
+                              u"Bob guessed: H\u00c9LLO W\u00d6RLD \u00b5 \u00df"_qs}));
+        QCOMPARE(listLines(ui(t).listbox_myguessed),
+                 (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"), QStringLiteral("RUN is very close."),
+                              u"PI\u00d1ATAS is very close."_qs}));
+        QCOMPARE(ui(t).label_answer->text(), u"PI\u00d1ATA"_qs);
     }
 
     void guessListFollowsNewLines()
