@@ -5,6 +5,7 @@
 #include "protocol/invitation.h"
 #include "protocol/numbers.h"
 #include "widgets/chatviewer.h"
+#include "widgets/contrast.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -277,7 +278,10 @@ void ChatPane::addlinetochat(const QString &line, int colour)
         head = rest.left(colon + 1);
         rest = rest.mid(colon + 1);
     }
-    mainchat->setStyleColor(style, colortext::toQColor(colour));
+    // System lines stay readable on the white pane whatever colour they come in; a player's
+    // lines keep the colour the player chose.
+    const QColor shown = colortext::toQColor(colour);
+    mainchat->setStyleColor(style, style == 0 ? contrast::legible(shown, Qt::white) : shown);
     mainchat->setStyleBold(style, true);
     // Network text goes in as plain text items: nothing in it is ever read as markup.
     mainchat->addText(head + QLatin1Char(' '), style, true);

@@ -73,8 +73,9 @@ public:
     QAction *textSize12Action = nullptr;
     QAction *textSize14Action = nullptr;
 
-    // Adds one coded line in a colour (00BBGGRR). A code that is not a number raises EConvertError
-    // and adds nothing.
+    // Adds one coded line in a colour (00BBGGRR); a system line's colour is darkened as far as it
+    // takes to read on the white pane. A code that is not a number raises EConvertError and adds
+    // nothing.
     void addlinetochat(const QString &line, int colour);
     // The style of a line code: 0 for system lines, code + 5 for players 1 to 9, 1 for code 10
     // and 2 for every other code (spies).
