@@ -369,6 +369,39 @@ private slots:
         QVERIFY(pane.scrollChatOffAction->isChecked() && pane.scrollChatOffPopupAction->isChecked());
     }
 
+    // A change of text size (or of the pane's width) lays every line out again and keeps the
+    // view where it was: at the newest line when it showed it, else at the same line on top.
+    void relayoutKeepsTheView()
+    {
+        ChatPane pane;
+        pane.resize(248, 311);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        for (int i = 0; i < 60; ++i)
+            pane.addlinetochat(QStringLiteral("0+line %1 of a chat that runs on").arg(i), 0);
+        ChatViewer *v = pane.mainchat;
+        QScrollBar *bar = v->verticalScrollBar();
+        const auto lastLineShows = [v, bar] {
+            return v->documentHeight() - bar->value() <= v->viewport()->height();
+        };
+        for (QAction *size : {pane.textSize14Action, pane.textSize8Action, pane.textSize12Action}) {
+            size->trigger();
+            QVERIFY(bar->maximum() > 0);
+            QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(lastLineShows());
+        }
+        pane.resize(400, 311);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        const auto topLine = [v, bar] { return v->paragraphText(v->paragraphAt(bar->value())); };
+        bar->setValue(bar->maximum() / 2);
+        const QString top = topLine();
+        pane.textSize8Action->trigger();
+        QCOMPARE(topLine(), top);
+        pane.resize(248, 311);
+        QCOMPARE(topLine(), top);
+    }
+
     void entryBox()
     {
         ChatPane pane;
