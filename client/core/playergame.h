@@ -280,6 +280,6 @@ private:
     void setanswer(const QString &text);
     void setfullanswer(const QString &text);
     // Takes away what belongs to a finished turn: the phrase lines, the category banner, the
-    // "+1"/"+2" marks and the snapshot button (a pick or a game start).
+    // "+1"/"+2" marks, the snapshot button and the turn's controls (a pick or a game start).
     void clearfinishedturn();
 };

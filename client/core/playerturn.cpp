@@ -94,7 +94,13 @@ void PlayerGame::leavegame(const QString &why)
     loggedin = false;
     drawernumber = 0;
     emit penLifted();
+    // The turn goes with the game: no phrase, no turn line, and a clock that reads out rather
+    // than one that stands still.
     turnClock->stop();
+    turnClockMode = 0;
+    setsecondsleft(-1);
+    setturnline({});
+    setfullanswer({});
     emit chatLine(QStringLiteral("0+") + why +
                       QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
                   systemcolour);
@@ -127,6 +133,8 @@ void PlayerGame::clearfinishedturn()
 {
     shown.marks = false;
     shown.snapshot = false;
+    // A turn that timed out, or whose drawer left, leaves its drawer's and guessers' controls.
+    shown.pass = shown.toolbar = shown.answer = false;
     emit controlsChanged();
     setfullanswer({});
     setanswer({});
@@ -161,6 +169,8 @@ void PlayerGame::startthegame(const QString &rest)
     setanswer({});
     setturnline({});
     clearfinishedturn();
+    // The last game's drawing goes now, not when the first drawer has picked.
+    emit boardWiped();
     shown.start = false;
     gamerunning = true;
     actashost();
