@@ -693,6 +693,51 @@ private slots:
         QCOMPARE(ui(t).label_answer->font().letterSpacing(), qreal(tchatgeometry::answerSpacing));
     }
 
+    // The hidden letters of the mask are dashes apart from each other and standing clear of the
+    // bar under them, at the window's first size and zoomed.
+    void maskLettersStandApart()
+    {
+        seat(1);
+        t->resize(797, 590);
+        t->show();
+        QVERIFY(QTest::qWaitForWindowExposed(t.get()));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+___ _____ "));
+        for (const QSize size : {QSize(797, 590), QSize(1600, 1000)}) {
+            t->resize(size);
+            QTRY_COMPARE(ui(t).boardPanel->width() > 789, size.width() > 797);
+            QApplication::processEvents();
+            const double zoom = ui(t).boardPanel->width() / 789.0;
+            const QWidget *line = ui(t).label_answer;
+            const QImage top = ui(t).topPanel->grab().toImage();
+            // Maroon ink, against the paper, in the line's own rows.
+            const auto ink = [&top](int x, int y) {
+                return qRed(top.pixel(x, y)) - qGreen(top.pixel(x, y)) > 60;
+            };
+            int lowest = -1, dashRow = -1, most = 0;
+            for (int y = line->y(); y <= line->geometry().bottom(); ++y) {
+                int count = 0;
+                for (int x = line->x(); x <= line->geometry().right(); ++x)
+                    count += ink(x, y);
+                if (count)
+                    lowest = y;
+                if (count > most)
+                    most = count, dashRow = y;
+            }
+            QVERIFY2(ui(t).gameBar->y() - lowest > 3 * zoom, qPrintable(QString::number(lowest)));
+            // Along the dashes' row: eight dashes, each a run of its own with a clear gap.
+            QList<int> starts, ends;
+            for (int x = line->x(); x <= line->geometry().right(); ++x) {
+                if (ink(x, dashRow) && (starts.size() == ends.size()))
+                    starts << x;
+                else if (!ink(x, dashRow) && starts.size() > ends.size())
+                    ends << x;
+            }
+            QCOMPARE(starts.size(), 8);
+            for (int i = 1; i < starts.size(); ++i)
+                QVERIFY2(starts[i] - ends[i - 1] >= 2 * zoom, qPrintable(QString::number(i)));
+        }
+    }
+
     // Text too long for its place ends at a whole letter: names end in "…", the turn line and
     // the winner shrink before they are shortened, and Start and Pass leave the mask in view.
     void longTextIsShortenedNotCut()
