@@ -80,7 +80,7 @@ public:
     bool leadsthetable() const;
 
     // ---- The game's options as the panel shows them.
-    QString playtocaption; // "Play to score: N" at a start, "Play to Score: N" from the scores
+    QString playtocaption; // "Play to Score: N", at a start and from the scores alike
     bool teamgame = false; // odd rows black, as the teams are coloured
     void setoptions(const QString &caption, int seconds);
     void setteamgame(bool team);

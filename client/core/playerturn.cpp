@@ -185,7 +185,7 @@ void PlayerGame::startthegame(const QString &rest)
     const QString team = f.next();
     const QString playto = f.next();
     const int seconds = numbers::strToIntDef(f.rest(), 120);
-    setoptions(QStringLiteral("Play to score: ") + playto, seconds);
+    setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
 
     const bool team_ = team == QLatin1String("true");
     const QString wording =
