@@ -178,8 +178,8 @@ void Tchat::buildTopPanel()
     for (int i = 0; i < 7; ++i)
         image_catagories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
     const QFont barFont = boardFont(12, true);
-    playtoscore = caption(gameBar, "playtoscore", QStringLiteral("Player To Score: 20"),
-                          QRect(107, 2, 147, 17), barFont, barText);
+    playtoscore = caption(gameBar, "playtoscore", QStringLiteral("Play to Score: 20"), QRect(107, 2, 147, 17),
+                          barFont, barText);
     timeperturn = caption(gameBar, "timeperturn", QStringLiteral("Time Per Turn: 60"), QRect(283, 2, 139, 17),
                           barFont, barText, Qt::AlignRight | Qt::AlignVCenter);
     image_timer = picture(gameBar, "image_timer", QStringLiteral("timer"), QRect(428, 3, 100, 15));
@@ -227,9 +227,9 @@ void Tchat::buildDrawingArea()
     label_pickcatagory = caption(panel_pickcatagory, "label_pickcatagory", QStringLiteral("Your turn to"),
                                  QRect(4, 8, 198, 19), titleFont, maroon, Qt::AlignCenter);
     label_pickcatagory1 =
-        caption(panel_pickcatagory, "label_pickcatagory1", QStringLiteral("choose a catagory"),
+        caption(panel_pickcatagory, "label_pickcatagory1", QStringLiteral("choose a category"),
                 QRect(4, 27, 198, 19), titleFont, maroon, Qt::AlignCenter);
-    // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
+    // Top to bottom: General, Food & Drink, Actions, Music Groups, Movies, TV Shows, Phrase.
     const int order[7] = {0, 6, 1, 3, 4, 5, 2};
     for (int row = 0; row < 7; ++row) {
         const int tag = order[row];

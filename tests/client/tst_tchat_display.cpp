@@ -120,6 +120,7 @@ private slots:
         QCOMPARE(ui(t).gameBar->size(), QSize(533, 21));
         QCOMPARE(ui(t).image_cat->geometry(), QRect(4, 3, 100, 15));
         QCOMPARE(ui(t).playtoscore->x(), 107);
+        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to Score: 20")); // as in and after a game
         QCOMPARE(ui(t).timeperturn->geometry().right(), 283 + 139 - 1);
         QCOMPARE(ui(t).image_timer->geometry(), QRect(428, 3, 100, 15));
         QCOMPARE(ui(t).timeCaption->x(), 460);
@@ -148,7 +149,7 @@ private slots:
         QCOMPARE(ui(t).button_snapshot->geometry(), QRect(44, 189, 142, 20));
         QCOMPARE(ui(t).label_turn->y(), 211);
         QCOMPARE(ui(t).panel_pickcatagory->size(), QSize(206, 225));
-        // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
+        // Top to bottom: General, Food & Drink, Actions, Music Groups, Movies, TV Shows, Phrase.
         const int order[7] = {0, 6, 1, 3, 4, 5, 2};
         for (int row = 0; row < 7; ++row) {
             QAbstractButton *b = ui(t).button_cat[order[row]];
@@ -507,7 +508,7 @@ private slots:
         logof(t).lines.clear();
         feed(*t, QStringLiteral("CMD_startgame+1+true+25+90"));
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+You have started a TEAM game.")});
-        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to score: 25"));
+        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to Score: 25"));
         QCOMPARE(ui(t).timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
         QVERIFY(!ui(t).justWatchAction->isChecked());
         QVERIFY(!ui(t).justWatchAction->isEnabled());
@@ -538,7 +539,7 @@ private slots:
         QVERIFY(!ui(t).strokesender->penIsDown());
         QVERIFY(!ui(t).panel_pickcatagory->isHidden());
         QCOMPARE(ui(t).label_pickcatagory->text(), QStringLiteral("Your turn to"));
-        QCOMPARE(ui(t).label_pickcatagory1->text(), QStringLiteral("choose a catagory"));
+        QCOMPARE(ui(t).label_pickcatagory1->text(), QStringLiteral("choose a category"));
         for (QAbstractButton *b : ui(t).button_cat)
             QVERIFY(!b->isChecked());
         QCOMPARE(logof(t).cues, QStringList{QStringLiteral("turn")});
