@@ -1,12 +1,14 @@
 // The course of a game as a player sees it: the start, the pick, the drawing turn, guesses, the end
 // of a turn and the winner. Each handler changes what shows in the order the messages' fields are
-// read, so a field that does not read leaves the steps before it done.
+// read, so a field that does not read leaves the steps before it done. Guesses and phrases show
+// with every letter capitalised that the code page capitalises, as judging compares them: the
+// host capitalises only a to z ("PIÑATA", not "PIñATA").
 #include "client/core/chattersounds.h"
 #include "client/core/playergame.h"
 
-#include "protocol/cp1252.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
+#include "protocol/text.h"
 
 #include <QDate>
 #include <QLocale>
@@ -24,24 +26,6 @@ int leadingInt(const QString &rest)
 {
     FieldReader f(rest);
     return rest.contains(QLatin1Char('+')) ? f.nextInt() : f.restInt();
-}
-
-// Guesses and phrases as they show: the host capitalises only a to z, so the other letters whose
-// capital the code page holds are capitalised here, as judging compares them ("PIÑATA", not
-// "PIñATA"). One character stays one character.
-QString shownUpper(QString text)
-{
-    for (QChar &c : text) {
-        if (c.unicode() < 0x80) {
-            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-                c = QChar(c.unicode() - 32);
-            continue;
-        }
-        const QChar upper = c.toUpper();
-        if (upper != c && cp1252::decode(cp1252::encode(QString(upper))) == QString(upper))
-            c = upper;
-    }
-    return text;
 }
 
 } // namespace
@@ -156,7 +140,7 @@ void PlayerGame::updatetime(const QString &rest)
 
 void PlayerGame::givedraweranswer(const QString &rest)
 {
-    setfullanswer(shownUpper(rest));
+    setfullanswer(text::codepageUpper(rest));
 }
 
 void PlayerGame::startthegame(const QString &rest)
@@ -248,7 +232,7 @@ void PlayerGame::getnextplayer(const QString &rest)
     emit cue(QStringLiteral("cat") + QString::number(cat));
     category = cat >= 0 && cat <= 6 ? cat : -1;
     emit categoryChanged();
-    setanswer(shownUpper(f.rest()));
+    setanswer(text::codepageUpper(f.rest()));
     emit brushReset();
     if (isseat(drawernumber))
         emit markMoved(Mark::drawer, drawernumber);
@@ -271,14 +255,14 @@ void PlayerGame::guessed(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + shownUpper(f.rest()));
+    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + text::codepageUpper(f.rest()));
 }
 
 void PlayerGame::myguessed(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + shownUpper(f.rest()));
+    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + text::codepageUpper(f.rest()));
 }
 
 void PlayerGame::veryclose(const QString &rest)
@@ -287,14 +271,14 @@ void PlayerGame::veryclose(const QString &rest)
     const int guesser = f.nextInt();
     if (guesser != mynumber)
         return;
-    emit guessAdded(true, shownUpper(f.next()) + QStringLiteral(" is very close."));
+    emit guessAdded(true, text::codepageUpper(f.next()) + QStringLiteral(" is very close."));
 }
 
 void PlayerGame::updateanswer(const QString &rest)
 {
     FieldReader f(rest);
     const QString flag = f.next();
-    const QString text = shownUpper(f.rest());
+    const QString text = text::codepageUpper(f.rest());
     if (flag == QLatin1String("true")) {
         // The time ran out: the text is the phrase. The pass button keeps its state.
         emit cue(QStringLiteral("noanswer"));
@@ -333,7 +317,7 @@ void PlayerGame::correctanswer(const QString &rest)
     setscore(guesser, f.next());
     const int drawer = f.nextInt();
     setscore(drawer, f.next());
-    const QString phrase = shownUpper(f.rest());
+    const QString phrase = text::codepageUpper(f.rest());
     emit chatLine(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
                   systemcolour);
     if (guesser == mynumber || drawernumber == mynumber)
