@@ -92,6 +92,15 @@ class TestTchatDisplay : public QObject
         logof(t).cues.clear();
     }
 
+    // The same, the window shown at its first size.
+    bool shownSeated(int me)
+    {
+        seat(me);
+        t->resize(797, 590);
+        t->show();
+        return QTest::qWaitForWindowExposed(t.get());
+    }
+
 private slots:
     void init()
     {
@@ -191,10 +200,7 @@ private slots:
     // whole inside its parent.
     void everyControlWholeAfterAZoom()
     {
-        seat(2);
-        t->resize(797, 590);
-        t->show();
-        QVERIFY(QTest::qWaitForWindowExposed(t.get()));
+        QVERIFY(shownSeated(2));
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
         QApplication::processEvents();
@@ -698,10 +704,7 @@ private slots:
     // bar under them, at the window's first size and zoomed.
     void maskLettersStandApart()
     {
-        seat(1);
-        t->resize(797, 590);
-        t->show();
-        QVERIFY(QTest::qWaitForWindowExposed(t.get()));
+        QVERIFY(shownSeated(1));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+___ _____ "));
         for (const QSize size : {QSize(797, 590), QSize(1600, 1000)}) {
             t->resize(size);
