@@ -69,9 +69,9 @@ class TestTchatLoopback : public QObject
         return out;
     }
 
-    // Ann (1), Bob (2) and Cy (3) at the real host, whose round timer the test ticks; every
-    // phrase of the game is HOT DOG.
-    std::array<std::unique_ptr<Tchat>, 4> table()
+    // Ann (1), Bob (2) and Cy (3) at the real host, whose round timer the test ticks, in a game
+    // whose every phrase is HOT DOG: Ann draws.
+    std::array<std::unique_ptr<Tchat>, 4> gameOn()
     {
         host->roundtime->setInterval(24 * 3600 * 1000);
         for (int c = 0; c < 7; ++c)
@@ -83,6 +83,8 @@ class TestTchatLoopback : public QObject
             [&] { QTRY_COMPARE(t[n]->game()->mynumber, n); }();
         }
         [&] { QTRY_COMPARE(names(*t[1]).last(), QStringLiteral("Cy")); }();
+        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
+        [&] { QVERIFY(pickAndDraw(t, 1)); }();
         return t;
     }
     // Ticks the host's round timer until its countdown has run out, then lets the messages land.
@@ -187,9 +189,7 @@ private slots:
     // player picks: no Pass, no "Your turn to draw.".
     void screenAfterATimeOut()
     {
-        auto t = table();
-        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
-        QVERIFY(pickAndDraw(t, 1));
+        auto t = gameOn();
         QVERIFY(!ui(t[1]).button_pass->isHidden());
         QCOMPARE(ui(t[1]).label_turn->text(), QStringLiteral("Your turn to draw."));
         runOut();
@@ -211,9 +211,7 @@ private slots:
     // draw.", nor a clock that stands still; the others go on to the next pick.
     void screenAfterARemoval()
     {
-        auto t = table();
-        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
-        QVERIFY(pickAndDraw(t, 1));
+        auto t = gameOn();
         runOut();
         runOut();
         QVERIFY(pickAndDraw(t, 2));
@@ -235,9 +233,7 @@ private slots:
     // first player has picked.
     void screenAtANewGame()
     {
-        auto t = table();
-        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
-        QVERIFY(pickAndDraw(t, 1));
+        auto t = gameOn();
         StrokeSender *pen = ui(t[1]).strokesender;
         QVERIFY(pen->press(QPoint(20, 20)));
         pen->move(true, QPoint(300, 20));
