@@ -5,6 +5,7 @@
 #include "protocol/invitation.h"
 #include "protocol/numbers.h"
 #include "widgets/chatviewer.h"
+#include "widgets/contrast.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -216,8 +217,11 @@ void ChatPane::resizeEvent(QResizeEvent *e)
 {
     QWidget::resizeEvent(e);
     const int w = width(), h = height();
-    phraserow->setGeometry(0, 0, w - 26, 19);
+    // The row holds the nine phrase buttons whole (the last ends at 223); the chatter button at
+    // 222 lies over its last column.
+    phraserow->setGeometry(0, 0, w - 25, 19);
     b_phrase10->setGeometry(w - 26, 0, 25, 19);
+    b_phrase10->raise();
     mainchat->setGeometry(0, 21, w, h - 21 - 25);
     mychat->setGeometry(0, h - 23, w - 24, 23);
     button_smilies->setGeometry(w - 23, h - 23, 23, 23);
@@ -274,7 +278,10 @@ void ChatPane::addlinetochat(const QString &line, int colour)
         head = rest.left(colon + 1);
         rest = rest.mid(colon + 1);
     }
-    mainchat->setStyleColor(style, colortext::toQColor(colour));
+    // System lines stay readable on the white pane whatever colour they come in; a player's
+    // lines keep the colour the player chose.
+    const QColor shown = colortext::toQColor(colour);
+    mainchat->setStyleColor(style, style == 0 ? contrast::legible(shown, Qt::white) : shown);
     mainchat->setStyleBold(style, true);
     // Network text goes in as plain text items: nothing in it is ever read as markup.
     mainchat->addText(head + QLatin1Char(' '), style, true);

@@ -73,8 +73,9 @@ public:
     QAction *textSize12Action = nullptr;
     QAction *textSize14Action = nullptr;
 
-    // Adds one coded line in a colour (00BBGGRR). A code that is not a number raises EConvertError
-    // and adds nothing.
+    // Adds one coded line in a colour (00BBGGRR); a system line's colour is darkened as far as it
+    // takes to read on the white pane. A code that is not a number raises EConvertError and adds
+    // nothing.
     void addlinetochat(const QString &line, int colour);
     // A system line of the program's own whose last words are a link to `target`: "TEXT LINKTEXT".
     void addlinkline(const QString &text, const QString &linkText, const QString &target, int colour);

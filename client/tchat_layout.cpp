@@ -9,6 +9,7 @@
 #include "widgets/fittinglabel.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
+#include "widgets/masklabel.h"
 #include "widgets/tiledbackground.h"
 #include "widgets/updown.h"
 
@@ -48,11 +49,12 @@ void setTextColour(QWidget *w, const QColor &c)
 
 // A caption. Captions can carry names and phrases from the network, so none of them is ever
 // read as markup, and one that is too long ends in "…" rather than in half a letter.
-FittingLabel *caption(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
-                      const QFont &font, const QColor &colour,
-                      Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+template <class Label = FittingLabel>
+Label *caption(QWidget *parent, const char *name, const QString &text, const QRect &geometry,
+               const QFont &font, const QColor &colour,
+               Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
-    auto *l = new FittingLabel(parent);
+    auto *l = new Label(parent);
     l->setObjectName(QLatin1String(name));
     l->setTextFormat(Qt::PlainText);
     l->setText(text);
@@ -129,9 +131,10 @@ void Tchat::buildTopPanel()
     const QFont answerFont = boardFont(tchatgeometry::answerPixels);
     label_fullanswer = caption(topPanel, "label_fullanswer", QStringLiteral("Welcome To"),
                                QRect(2, 1, 531, 22), answerFont, maroon, Qt::AlignCenter);
-    label_answer = caption(topPanel, "label_answer", QStringLiteral("Quillet By Orvane Software"),
-                           QRect(2, 21, 531, 24), answerFont, maroon, Qt::AlignCenter);
-    // The mask is a row of underscores: a little air between letters keeps them countable.
+    // The mask's hidden letters are dashes of their own, clear of each other and of the bar.
+    label_answer = caption<MaskLabel>(topPanel, "label_answer", QStringLiteral("Quillet By Orvane Software"),
+                                      QRect(2, 21, 531, 24), answerFont, maroon, Qt::AlignCenter);
+    // A little air between the letters keeps them countable.
     QFont maskFont = answerFont;
     maskFont.setLetterSpacing(QFont::AbsoluteSpacing, tchatgeometry::answerSpacing);
     label_answer->setFont(maskFont);
@@ -175,8 +178,8 @@ void Tchat::buildTopPanel()
     for (int i = 0; i < 7; ++i)
         image_catagories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
     const QFont barFont = boardFont(12, true);
-    playtoscore = caption(gameBar, "playtoscore", QStringLiteral("Player To Score: 20"),
-                          QRect(107, 2, 147, 17), barFont, barText);
+    playtoscore = caption(gameBar, "playtoscore", QStringLiteral("Play to Score: 20"), QRect(107, 2, 147, 17),
+                          barFont, barText);
     timeperturn = caption(gameBar, "timeperturn", QStringLiteral("Time Per Turn: 60"), QRect(283, 2, 139, 17),
                           barFont, barText, Qt::AlignRight | Qt::AlignVCenter);
     image_timer = picture(gameBar, "image_timer", QStringLiteral("timer"), QRect(428, 3, 100, 15));
@@ -224,9 +227,9 @@ void Tchat::buildDrawingArea()
     label_pickcatagory = caption(panel_pickcatagory, "label_pickcatagory", QStringLiteral("Your turn to"),
                                  QRect(4, 8, 198, 19), titleFont, maroon, Qt::AlignCenter);
     label_pickcatagory1 =
-        caption(panel_pickcatagory, "label_pickcatagory1", QStringLiteral("choose a catagory"),
+        caption(panel_pickcatagory, "label_pickcatagory1", QStringLiteral("choose a category"),
                 QRect(4, 27, 198, 19), titleFont, maroon, Qt::AlignCenter);
-    // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
+    // Top to bottom: General, Food & Drink, Actions, Music Groups, Movies, TV Shows, Phrase.
     const int order[7] = {0, 6, 1, 3, 4, 5, 2};
     for (int row = 0; row < 7; ++row) {
         const int tag = order[row];

@@ -72,7 +72,7 @@ void Tchat::showcontrols()
         panel_pickcatagory->hide();
     else if (panel_pickcatagory->isHidden()) {
         label_pickcatagory->setText(QStringLiteral("Your turn to"));
-        label_pickcatagory1->setText(QStringLiteral("choose a catagory"));
+        label_pickcatagory1->setText(QStringLiteral("choose a category"));
         panel_pickcatagory->show();
         panel_pickcatagory->raise();
     }

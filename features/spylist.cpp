@@ -12,7 +12,7 @@
 
 Tspylist::Tspylist(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
-    setWindowTitle(QStringLiteral("Quillet - Spys"));
+    setWindowTitle(QStringLiteral("Quillet - Spectators"));
     setFixedSize(170, 195);
 
     spyListCaption = new QLabel(QStringLiteral("Spy List"), this);

@@ -1,5 +1,7 @@
 #include "protocol/text.h"
 
+#include "protocol/cp1252.h"
+
 namespace text {
 
 QString asciiUpper(const QString &s)
@@ -10,6 +12,23 @@ QString asciiUpper(const QString &s)
             c = QChar(c.unicode() - 32);
     }
     return out;
+}
+
+QChar codepageUpper(QChar c)
+{
+    if (c.unicode() < 0x80)
+        return c >= QLatin1Char('a') && c <= QLatin1Char('z') ? QChar(c.unicode() - 32) : c;
+    const QChar upper = c.toUpper();
+    if (upper != c && cp1252::decode(cp1252::encode(QString(upper))) == QString(upper))
+        return upper;
+    return c;
+}
+
+QString codepageUpper(QString s)
+{
+    for (QChar &c : s)
+        c = codepageUpper(c);
+    return s;
 }
 
 QString wireSafe(QString text)

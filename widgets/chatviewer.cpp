@@ -409,6 +409,17 @@ void ChatViewer::format()
 {
     const int w = availableWidth();
     const bool all = fontsDirty || w != laidWidth;
+    // Laying everything out again changes every height: the view keeps to the newest line when
+    // it showed it, else to the line at its top, at the same share of that line.
+    QScrollBar *bar = verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+    int topPara = -1;
+    double topShare = 0;
+    if (all && !atEnd && laidOut > 0) {
+        topPara = firstVisible(bar->value());
+        const Para &p = paras[size_t(topPara)];
+        topShare = p.height > 0 ? double(bar->value() - tops[size_t(topPara)]) / p.height : 0;
+    }
     if (fontsDirty || changedStyles) {
         ++fontGen;
         for (int i = 0; i < styleCount; ++i) {
@@ -448,6 +459,10 @@ void ChatViewer::format()
     }
     laidOut = n;
     updateScrollBar();
+    if (all && atEnd)
+        bar->setValue(bar->maximum());
+    else if (topPara >= 0 && topPara < laidOut)
+        bar->setValue(tops[size_t(topPara)] + qRound(topShare * paras[size_t(topPara)].height));
     viewport()->update();
 }
 

@@ -101,6 +101,8 @@ public:
     // The target of the link under the point, or a null string.
     QString linkAt(const QPoint &pos) const;
     int documentHeight() const; // margins included
+    // The paragraph at a height of the document (the scroll bar's value is the top of the view).
+    int paragraphAt(int docY) const { return firstVisible(docY); }
     int laidOutCount() const { return laidOut; }
     // Paragraph layouts done since the viewer was made: shows that adding a line lays out that
     // line only.

@@ -24,7 +24,7 @@ UpDown::UpDown(QWidget *parent) : QWidget(parent)
     }
     connect(up, &QToolButton::clicked, this, &UpDown::stepUp);
     connect(down, &QToolButton::clicked, this, &UpDown::stepDown);
-    setFixedWidth(16);
+    // Not a fixed width: a zoomed board gives the arrows room as wide as it scales them to.
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

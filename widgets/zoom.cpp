@@ -1,7 +1,37 @@
 #include "widgets/zoom.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QLabel>
+#include <QLayout>
+
+namespace {
+
+bool inLayout(const QLayout *layout, const QWidget *w)
+{
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem *item = layout->itemAt(i);
+        if (item->widget() == w || (item->layout() && inLayout(item->layout(), w)))
+            return true;
+    }
+    return false;
+}
+
+// A widget that its parent places itself: an item of the parent's layout, or a scroll area's
+// viewport and scroll bars. The parent lays it out again at every size; a remembered place would
+// be stale, taken before the parent ever laid it out while it was hidden.
+bool placedByParent(const QWidget *w)
+{
+    const QWidget *parent = w->parentWidget();
+    if (!parent)
+        return false;
+    if (parent->layout() && inLayout(parent->layout(), w))
+        return true;
+    const auto *area = qobject_cast<const QAbstractScrollArea *>(parent);
+    return area && (w == area->viewport() || w->objectName().startsWith(QLatin1String("qt_scrollarea_")));
+}
+
+} // namespace
 
 QRect Zoom::scaled(const QRect &r) const
 {
@@ -42,6 +72,7 @@ void Zoom::remember(QWidget *root)
         b.widget = w;
         b.geometry = w->geometry();
         b.fixed = w->minimumSize() == w->maximumSize();
+        b.placed = w != root && placedByParent(w);
         b.hasFont = w == root || w->testAttribute(Qt::WA_SetFont);
         b.font = w->font();
         if (auto *button = qobject_cast<QAbstractButton *>(w)) {
@@ -69,7 +100,7 @@ void Zoom::apply(double factor)
             w->setFixedSize(r.size());
         if (root)
             w->resize(r.size());
-        else
+        else if (!b.placed)
             w->setGeometry(r);
         if (b.hasFont && !ownFonts.contains(w))
             w->setFont(scaled(b.font));

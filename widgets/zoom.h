@@ -10,10 +10,10 @@
 #include <QWidget>
 
 // Scales a fixed layout as a whole. The layout as it stands when remembered is the one of factor 1:
-// every
-// widget below the root keeps its geometry, its own font, its icon size and its label picture,
-// and takes them times the factor. Text is laid out again at the larger size, so it stays crisp;
-// pictures are scaled smoothly.
+// every widget below the root keeps its geometry, its own font, its icon size and its label
+// picture, and takes them times the factor; a widget that its parent lays out (a layout's item, a
+// scroll area's parts) takes only its font, icon and picture. Text is laid out again at the
+// larger size, so it stays crisp; pictures are scaled smoothly.
 class Zoom
 {
 public:
@@ -37,6 +37,7 @@ private:
         QPointer<QWidget> widget;
         QRect geometry;
         bool fixed = false;
+        bool placed = false; // its parent lays it out
         bool hasFont = false;
         QFont font;
         QSize iconSize;

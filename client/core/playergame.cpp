@@ -355,7 +355,9 @@ void PlayerGame::chatrecieved(const QString &text)
     }
     QString line = text;
     int colour = colortext::clWhite;
-    if (const qsizetype bar = text.indexOf(QLatin1Char('|')); bar >= 0) {
+    // Colour text never holds a "|", but the line may (a typed one, or a name): the colour is
+    // what follows the last one.
+    if (const qsizetype bar = text.lastIndexOf(QLatin1Char('|')); bar >= 0) {
         line = text.left(bar);
         try {
             colour = colortext::fromText(text.mid(bar + 1));

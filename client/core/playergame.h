@@ -85,7 +85,7 @@ public:
     bool leadsthetable() const;
 
     // ---- The game's options as the panel shows them.
-    QString playtocaption; // "Play to score: N" at a start, "Play to Score: N" from the scores
+    QString playtocaption; // "Play to Score: N", at a start and from the scores alike
     bool teamgame = false; // odd rows black, as the teams are coloured
     void setoptions(const QString &caption, int seconds);
     void setteamgame(bool team);
@@ -105,7 +105,8 @@ public:
     void playerdisconnected(const QString &rest);
     void havewrongversion(const QString &rest);
     void wrongversion(const QString &rest);
-    // A chat or action line: its text and, after "|", its colour (white when it does not read).
+    // A chat or action line: its text and, after the last "|", its colour (white when it does not
+    // read).
     void chatrecieved(const QString &text);
     void refreshplayerlist(const QString &rest);
     // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
@@ -284,6 +285,6 @@ private:
     void setanswer(const QString &text);
     void setfullanswer(const QString &text);
     // Takes away what belongs to a finished turn: the phrase lines, the category banner, the
-    // "+1"/"+2" marks and the snapshot button (a pick or a game start).
+    // "+1"/"+2" marks, the snapshot button and the turn's controls (a pick or a game start).
     void clearfinishedturn();
 };

@@ -1,11 +1,14 @@
 // The course of a game as a player sees it: the start, the pick, the drawing turn, guesses, the end
 // of a turn and the winner. Each handler changes what shows in the order the messages' fields are
-// read, so a field that does not read leaves the steps before it done.
+// read, so a field that does not read leaves the steps before it done. Guesses and phrases show
+// with every letter capitalised that the code page capitalises, as judging compares them: the
+// host capitalises only a to z ("PIÑATA", not "PIñATA").
 #include "client/core/chattersounds.h"
 #include "client/core/playergame.h"
 
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
+#include "protocol/text.h"
 
 #include <QDate>
 #include <QLocale>
@@ -75,7 +78,13 @@ void PlayerGame::leavegame(const QString &why)
     loggedin = false;
     drawernumber = 0;
     emit penLifted();
+    // The turn goes with the game: no phrase, no turn line, and a clock that reads out rather
+    // than one that stands still.
     turnClock->stop();
+    turnClockMode = 0;
+    setsecondsleft(-1);
+    setturnline({});
+    setfullanswer({});
     emit chatLine(QStringLiteral("0+") + why +
                       QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
                   systemcolour);
@@ -108,6 +117,8 @@ void PlayerGame::clearfinishedturn()
 {
     shown.marks = false;
     shown.snapshot = false;
+    // A turn that timed out, or whose drawer left, leaves its drawer's and guessers' controls.
+    shown.pass = shown.toolbar = shown.answer = false;
     emit controlsChanged();
     setfullanswer({});
     setanswer({});
@@ -129,7 +140,7 @@ void PlayerGame::updatetime(const QString &rest)
 
 void PlayerGame::givedraweranswer(const QString &rest)
 {
-    setfullanswer(rest);
+    setfullanswer(text::codepageUpper(rest));
 }
 
 void PlayerGame::startthegame(const QString &rest)
@@ -142,6 +153,8 @@ void PlayerGame::startthegame(const QString &rest)
     setanswer({});
     setturnline({});
     clearfinishedturn();
+    // The last game's drawing goes now, not when the first drawer has picked.
+    emit boardWiped();
     shown.start = false;
     gamerunning = true;
     actashost();
@@ -156,7 +169,7 @@ void PlayerGame::startthegame(const QString &rest)
     const QString team = f.next();
     const QString playto = f.next();
     const int seconds = numbers::strToIntDef(f.rest(), 120);
-    setoptions(QStringLiteral("Play to score: ") + playto, seconds);
+    setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
 
     const bool team_ = team == QLatin1String("true");
     const QString wording =
@@ -219,7 +232,7 @@ void PlayerGame::getnextplayer(const QString &rest)
     emit cue(QStringLiteral("cat") + QString::number(cat));
     category = cat >= 0 && cat <= 6 ? cat : -1;
     emit categoryChanged();
-    setanswer(f.rest());
+    setanswer(text::codepageUpper(f.rest()));
     emit brushReset();
     if (isseat(drawernumber))
         emit markMoved(Mark::drawer, drawernumber);
@@ -242,14 +255,14 @@ void PlayerGame::guessed(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + f.rest());
+    emit guessAdded(false, seatname(guesser) + QStringLiteral(" guessed: ") + text::codepageUpper(f.rest()));
 }
 
 void PlayerGame::myguessed(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + f.rest());
+    emit guessAdded(true, seatname(guesser) + QStringLiteral(" answered: ") + text::codepageUpper(f.rest()));
 }
 
 void PlayerGame::veryclose(const QString &rest)
@@ -258,14 +271,14 @@ void PlayerGame::veryclose(const QString &rest)
     const int guesser = f.nextInt();
     if (guesser != mynumber)
         return;
-    emit guessAdded(true, f.next() + QStringLiteral(" is very close."));
+    emit guessAdded(true, text::codepageUpper(f.next()) + QStringLiteral(" is very close."));
 }
 
 void PlayerGame::updateanswer(const QString &rest)
 {
     FieldReader f(rest);
     const QString flag = f.next();
-    const QString text = f.rest();
+    const QString text = text::codepageUpper(f.rest());
     if (flag == QLatin1String("true")) {
         // The time ran out: the text is the phrase. The pass button keeps its state.
         emit cue(QStringLiteral("noanswer"));
@@ -304,7 +317,7 @@ void PlayerGame::correctanswer(const QString &rest)
     setscore(guesser, f.next());
     const int drawer = f.nextInt();
     setscore(drawer, f.next());
-    const QString phrase = f.rest();
+    const QString phrase = text::codepageUpper(f.rest());
     emit chatLine(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
                   systemcolour);
     if (guesser == mynumber || drawernumber == mynumber)

@@ -44,7 +44,7 @@ private slots:
         QVERIFY(!p.chat->game()->amhost);
         QVERIFY(!p.server->inherits("QWidget")); // the host has no window
         QCOMPARE(p.gamestartform->windowTitle(), u"Quillet - Start Game"_qs);
-        QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spys"_qs);
+        QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spectators"_qs);
     }
 
     void helpAndAboutMenusShowTheirWindows()

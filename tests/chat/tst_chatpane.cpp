@@ -4,6 +4,7 @@
 #include "protocol/errors.h"
 #include "tests/support/textsupport.h"
 #include "widgets/chatviewer.h"
+#include "widgets/contrast.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,13 +97,40 @@ private slots:
         QCOMPARE(items[0].text, QStringLiteral(" "));
         QCOMPARE(pane.mainchat->paragraphText(0), QStringLiteral(" You are Connected. "));
         QVERIFY(pane.mainchat->style(0).bold);
-        QCOMPARE(pane.mainchat->style(0).color, QColor(172, 170, 138));
         // Two blanks in a row make a word that is a lone blank.
         pane.addlinetochat(QStringLiteral("1+a  b"), 0);
         QCOMPARE(pane.mainchat->paragraphText(1), QStringLiteral(" a  b "));
     }
 
     static int Tchat_system() { return 0x008AAAAC; }
+
+    // A system line in a colour too pale for the white pane (the system and watch colours, or
+    // white itself) is darkened just enough to read; blue already reads and stays. Players' lines
+    // keep their colour, however pale.
+    void systemLinesReadOnThePane()
+    {
+        QCOMPARE(contrast::ratio(Qt::black, Qt::white), 21.0);
+        QCOMPARE(contrast::ratio(Qt::blue, Qt::blue), 1.0);
+        QVERIFY(contrast::ratio(QColor(172, 170, 138), Qt::white) < 2.5);
+        QCOMPARE(contrast::legible(Qt::white, Qt::black), QColor(Qt::white));
+        QVERIFY(contrast::ratio(contrast::legible(Qt::black, QColor(40, 40, 40)), QColor(40, 40, 40)) >= 4.5);
+
+        ChatPane pane;
+        for (const int colour : {Tchat_system(), 0x0078989C, colortext::clWhite, colortext::clYellow}) {
+            pane.addlinetochat(QStringLiteral("0+Bob is Connected."), colour);
+            const QColor given = colortext::toQColor(colour), shown = pane.mainchat->style(0).color;
+            const double ratio = contrast::ratio(shown, Qt::white);
+            QVERIFY2(ratio >= 4.5 && ratio < 4.7, qPrintable(shown.name()));
+            // The same hue, darker.
+            QVERIFY(shown.red() <= given.red() && shown.green() <= given.green() &&
+                    shown.blue() <= given.blue());
+            QVERIFY(qAbs(shown.hslHue() - given.hslHue()) <= 2 || given.hslHue() < 0);
+        }
+        pane.addlinetochat(QStringLiteral("0+Ann: Chatter Sound"), colortext::clBlue);
+        QCOMPARE(pane.mainchat->style(0).color, QColor(Qt::blue));
+        pane.addlinetochat(QStringLiteral("3+Cy chats: pale"), colortext::clSilver);
+        QCOMPARE(pane.mainchat->style(8).color, colortext::toQColor(colortext::clSilver));
+    }
 
     void badCodeAddsNothing()
     {
@@ -143,11 +171,12 @@ private slots:
         pane.addlinetochat(QStringLiteral("0+first MMMM"), 0x008AAAAC);
         pane.addlinetochat(QStringLiteral("0+second MMMM"), 0x008AAAAC);
         img = pane.mainchat->viewport()->grab().toImage();
-        const int grey = countColour(img, qRgb(172, 170, 138));
+        const QRgb systemGrey = contrast::legible(QColor(172, 170, 138), Qt::white).rgb();
+        const int grey = countColour(img, systemGrey);
         QVERIFY(grey > 40);
         pane.addlinetochat(QStringLiteral("0+Bob: <Chatter Sound> Cheer"), colortext::clBlue);
         img = pane.mainchat->viewport()->grab().toImage();
-        QCOMPARE(countColour(img, qRgb(172, 170, 138)), grey);
+        QCOMPARE(countColour(img, systemGrey), grey);
         QVERIFY(countColour(img, qRgb(0, 0, 255)) > 20);
 
         // Options / Text Size: the lines already shown grow before any new line arrives.
@@ -156,7 +185,7 @@ private slots:
         QCOMPARE(pane.textsize(), 14);
         QVERIFY(pane.mainchat->documentHeight() > height);
         img = pane.mainchat->viewport()->grab().toImage();
-        QVERIFY(countColour(img, qRgb(172, 170, 138)) > grey);
+        QVERIFY(countColour(img, systemGrey) > grey);
     }
 
     void linkOpensOnlyAsAWebAddress_data()
@@ -213,7 +242,7 @@ private slots:
         const int last = pane.mainchat->paragraphCount() - 1;
         QCOMPARE(pane.mainchat->paragraphText(last).trimmed(),
                  QStringLiteral("No program could open http://www.example.com."));
-        QCOMPARE(pane.mainchat->style(0).color, QColor(172, 170, 138));
+        QCOMPARE(pane.mainchat->style(0).color, contrast::legible(QColor(172, 170, 138), Qt::white));
     }
 
     // Every link opens its own target, however many came before and after a clear.
@@ -338,6 +367,39 @@ private slots:
         QVERIFY(!pane.scrollChatOffAction->isChecked() && !pane.scrollChatOffPopupAction->isChecked());
         pane.scrollChatOffAction->trigger();
         QVERIFY(pane.scrollChatOffAction->isChecked() && pane.scrollChatOffPopupAction->isChecked());
+    }
+
+    // A change of text size (or of the pane's width) lays every line out again and keeps the
+    // view where it was: at the newest line when it showed it, else at the same line on top.
+    void relayoutKeepsTheView()
+    {
+        ChatPane pane;
+        pane.resize(248, 311);
+        pane.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&pane));
+        for (int i = 0; i < 60; ++i)
+            pane.addlinetochat(QStringLiteral("0+line %1 of a chat that runs on").arg(i), 0);
+        ChatViewer *v = pane.mainchat;
+        QScrollBar *bar = v->verticalScrollBar();
+        const auto lastLineShows = [v, bar] {
+            return v->documentHeight() - bar->value() <= v->viewport()->height();
+        };
+        for (QAction *size : {pane.textSize14Action, pane.textSize8Action, pane.textSize12Action}) {
+            size->trigger();
+            QVERIFY(bar->maximum() > 0);
+            QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(lastLineShows());
+        }
+        pane.resize(400, 311);
+        QCOMPARE(bar->value(), bar->maximum());
+
+        const auto topLine = [v, bar] { return v->paragraphText(v->paragraphAt(bar->value())); };
+        bar->setValue(bar->maximum() / 2);
+        const QString top = topLine();
+        pane.textSize8Action->trigger();
+        QCOMPARE(topLine(), top);
+        pane.resize(248, 311);
+        QCOMPARE(topLine(), top);
     }
 
     void entryBox()

@@ -96,8 +96,8 @@ private slots:
                                 << colortext::clWhite;
         QTest::newRow("unreadable") << QStringLiteral("1+x|bright pink") << QStringLiteral(" x ")
                                     << colortext::clWhite;
-        QTest::newRow("cut at the first bar")
-            << QStringLiteral("1+a|b|clRed") << QStringLiteral(" a ") << colortext::clWhite;
+        QTest::newRow("colour after the last bar")
+            << QStringLiteral("1+a|b | c|clRed") << QStringLiteral(" a|b | c ") << colortext::clRed;
     }
 
     void receivedColours()

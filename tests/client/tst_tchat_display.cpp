@@ -12,6 +12,7 @@
 #include "widgets/fittinglabel.h"
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
+#include "widgets/updown.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,6 +46,23 @@ QStringList lines(const Tchat &t)
     return out;
 }
 
+// A part of the board and where it stands in its parent, for a failure's message.
+const char *describe(const QWidget *w)
+{
+    static QByteArray text;
+    const QRect r = w->geometry();
+    text = QStringLiteral("%1 (%2) at %3,%4 %5x%6 in %7x%8")
+               .arg(w->objectName(), QLatin1String(w->metaObject()->className()))
+               .arg(r.x())
+               .arg(r.y())
+               .arg(r.width())
+               .arg(r.height())
+               .arg(w->parentWidget()->width())
+               .arg(w->parentWidget()->height())
+               .toLocal8Bit();
+    return text.constData();
+}
+
 QStringList listLines(const QListWidget *l)
 {
     QStringList out;
@@ -72,6 +90,15 @@ class TestTchatDisplay : public QObject
         feed(*t, QStringLiteral("CMD_existingplayers+3+Cy"));
         logof(t).lines.clear();
         logof(t).cues.clear();
+    }
+
+    // The same, the window shown at its first size.
+    bool shownSeated(int me)
+    {
+        seat(me);
+        t->resize(797, 590);
+        t->show();
+        return QTest::qWaitForWindowExposed(t.get());
     }
 
 private slots:
@@ -102,6 +129,7 @@ private slots:
         QCOMPARE(ui(t).gameBar->size(), QSize(533, 21));
         QCOMPARE(ui(t).image_cat->geometry(), QRect(4, 3, 100, 15));
         QCOMPARE(ui(t).playtoscore->x(), 107);
+        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to Score: 20")); // as in and after a game
         QCOMPARE(ui(t).timeperturn->geometry().right(), 283 + 139 - 1);
         QCOMPARE(ui(t).image_timer->geometry(), QRect(428, 3, 100, 15));
         QCOMPARE(ui(t).timeCaption->x(), 460);
@@ -130,7 +158,7 @@ private slots:
         QCOMPARE(ui(t).button_snapshot->geometry(), QRect(44, 189, 142, 20));
         QCOMPARE(ui(t).label_turn->y(), 211);
         QCOMPARE(ui(t).panel_pickcatagory->size(), QSize(206, 225));
-        // Top to bottom: General, Food & Drink, Action, Music, Movies, TV Shows, Phrase.
+        // Top to bottom: General, Food & Drink, Actions, Music Groups, Movies, TV Shows, Phrase.
         const int order[7] = {0, 6, 1, 3, 4, 5, 2};
         for (int row = 0; row < 7; ++row) {
             QAbstractButton *b = ui(t).button_cat[order[row]];
@@ -165,6 +193,45 @@ private slots:
         t->resize(797, 590);
         QTRY_COMPARE(board->size(), QSize(789, 542));
         QCOMPARE(ui(t).button_cat[0]->geometry(), QRect(52, 53, 104, 19));
+    }
+
+    // A zoom there and back leaves every control as it was, those inside the panels that were
+    // hidden when the window first showed included, and at the large size every control lies
+    // whole inside its parent.
+    void everyControlWholeAfterAZoom()
+    {
+        QVERIFY(shownSeated(2));
+        feed(*t, QStringLiteral("CMD_pickcatagory+2"));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+_____ "));
+        QApplication::processEvents();
+        const auto visibleParts = [this] {
+            QList<QWidget *> out;
+            for (QWidget *w : ui(t).boardPanel->findChildren<QWidget *>())
+                if (w->isVisible())
+                    out << w;
+            return out;
+        };
+        QHash<QWidget *, QRect> before;
+        for (QWidget *w : visibleParts())
+            before.insert(w, w->geometry());
+        QVERIFY(before.contains(ui(t).penw));
+
+        t->resize(1920, 1080);
+        QTRY_VERIFY(ui(t).boardPanel->width() > 1500);
+        QApplication::processEvents();
+        for (QWidget *w : visibleParts())
+            // A pixel of rounding: edges are scaled, the drawing area's size is.
+            QVERIFY2(w->parentWidget()->rect().adjusted(0, 0, 1, 1).contains(w->geometry()), describe(w));
+        const auto *arrows = ui(t).part<UpDown>("brushWidthArrows");
+        QCOMPARE(arrows->height(), ui(t).penw->height());
+        QVERIFY(arrows->width() > 16);
+        QCOMPARE(arrows->upButton()->geometry().united(arrows->downButton()->geometry()), arrows->rect());
+
+        t->resize(797, 590);
+        QTRY_COMPARE(ui(t).boardPanel->size(), QSize(789, 542));
+        QApplication::processEvents();
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            QVERIFY2(it.key()->geometry() == it.value(), describe(it.key()));
     }
 
     void menus()
@@ -447,7 +514,7 @@ private slots:
         logof(t).lines.clear();
         feed(*t, QStringLiteral("CMD_startgame+1+true+25+90"));
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+You have started a TEAM game.")});
-        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to score: 25"));
+        QCOMPARE(ui(t).playtoscore->text(), QStringLiteral("Play to Score: 25"));
         QCOMPARE(ui(t).timeperturn->text(), QStringLiteral("Time Per Turn: 1:30"));
         QVERIFY(!ui(t).justWatchAction->isChecked());
         QVERIFY(!ui(t).justWatchAction->isEnabled());
@@ -478,7 +545,7 @@ private slots:
         QVERIFY(!ui(t).strokesender->penIsDown());
         QVERIFY(!ui(t).panel_pickcatagory->isHidden());
         QCOMPARE(ui(t).label_pickcatagory->text(), QStringLiteral("Your turn to"));
-        QCOMPARE(ui(t).label_pickcatagory1->text(), QStringLiteral("choose a catagory"));
+        QCOMPARE(ui(t).label_pickcatagory1->text(), QStringLiteral("choose a category"));
         for (QAbstractButton *b : ui(t).button_cat)
             QVERIFY(!b->isChecked());
         QCOMPARE(logof(t).cues, QStringList{QStringLiteral("turn")});
@@ -633,6 +700,48 @@ private slots:
         QCOMPARE(ui(t).label_answer->font().letterSpacing(), qreal(tchatgeometry::answerSpacing));
     }
 
+    // The hidden letters of the mask are dashes apart from each other and standing clear of the
+    // bar under them, at the window's first size and zoomed.
+    void maskLettersStandApart()
+    {
+        QVERIFY(shownSeated(1));
+        feed(*t, QStringLiteral("CMD_nextplayer+2+0+___ _____ "));
+        for (const QSize size : {QSize(797, 590), QSize(1600, 1000)}) {
+            t->resize(size);
+            QTRY_COMPARE(ui(t).boardPanel->width() > 789, size.width() > 797);
+            QApplication::processEvents();
+            const double zoom = ui(t).boardPanel->width() / 789.0;
+            const QWidget *line = ui(t).label_answer;
+            const QImage top = ui(t).topPanel->grab().toImage();
+            // Maroon ink, against the paper, in the line's own rows.
+            const auto ink = [&top](int x, int y) {
+                return qRed(top.pixel(x, y)) - qGreen(top.pixel(x, y)) > 60;
+            };
+            int lowest = -1, dashRow = -1, most = 0;
+            for (int y = line->y(); y <= line->geometry().bottom(); ++y) {
+                int count = 0;
+                for (int x = line->x(); x <= line->geometry().right(); ++x)
+                    count += ink(x, y);
+                if (count)
+                    lowest = y;
+                if (count > most)
+                    most = count, dashRow = y;
+            }
+            QVERIFY2(ui(t).gameBar->y() - lowest > 3 * zoom, qPrintable(QString::number(lowest)));
+            // Along the dashes' row: eight dashes, each a run of its own with a clear gap.
+            QList<int> starts, ends;
+            for (int x = line->x(); x <= line->geometry().right(); ++x) {
+                if (ink(x, dashRow) && (starts.size() == ends.size()))
+                    starts << x;
+                else if (!ink(x, dashRow) && starts.size() > ends.size())
+                    ends << x;
+            }
+            QCOMPARE(starts.size(), 8);
+            for (int i = 1; i < starts.size(); ++i)
+                QVERIFY2(starts[i] - ends[i - 1] >= 2 * zoom, qPrintable(QString::number(i)));
+        }
+    }
+
     // Text too long for its place ends at a whole letter: names end in "…", the turn line and
     // the winner shrink before they are shortened, and Start and Pass leave the mask in view.
     void longTextIsShortenedNotCut()
@@ -689,9 +798,18 @@ private slots:
         feed(*t, QStringLiteral("CMD_myguessed+3+HOUSE BOAT"));
         feed(*t, QStringLiteral("CMD_veryclose+2+RUN+"));
         feed(*t, QStringLiteral("CMD_veryclose+1+RUN+"));
-        QCOMPARE(listLines(ui(t).listbox_guessed), QStringList{QStringLiteral("Cy guessed: HOUSE")});
-        QCOMPARE(listLines(ui(t).listbox_myguessed), (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"),
-                                                                  QStringLiteral("RUN is very close.")}));
+        // The host capitalises a to z only; the other letters the code page capitalises are
+        // capitalised here too, and a name keeps its case.
+        feed(*t, u"CMD_guessed+2+H\u00e9LLO W\u00f6RLD \u00b5 \u00df"_qs);
+        feed(*t, u"CMD_veryclose+1+PI\u00f1ATAS+"_qs);
+        feed(*t, u"CMD_updateanswer+true+PI\u00f1ATA"_qs);
+        QCOMPARE(listLines(ui(t).listbox_guessed),
+                 (QStringList{QStringLiteral("Cy guessed: HOUSE"),
+                              u"Bob guessed: H\u00c9LLO W\u00d6RLD \u00b5 \u00df"_qs}));
+        QCOMPARE(listLines(ui(t).listbox_myguessed),
+                 (QStringList{QStringLiteral("Cy answered: HOUSE BOAT"), QStringLiteral("RUN is very close."),
+                              u"PI\u00d1ATAS is very close."_qs}));
+        QCOMPARE(ui(t).label_answer->text(), u"PI\u00d1ATA"_qs);
     }
 
     void guessListFollowsNewLines()

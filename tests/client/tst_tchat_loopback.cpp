@@ -1,10 +1,14 @@
 // Two main windows logged into the real host over loopback, in one process.
 #include "board/drawingboard.h"
+#include "board/strokesender.h"
+#include "client/chatpane.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
+#include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
 #include "tests/support/tchatui.h"
+#include "widgets/chatviewer.h"
 #include "widgets/flatpanel.h"
 
 #include <QAbstractButton>
@@ -13,6 +17,7 @@
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <array>
 #include <memory>
 
 #include <netinet/in.h>
@@ -64,6 +69,44 @@ class TestTchatLoopback : public QObject
         return out;
     }
 
+    // Ann (1), Bob (2) and Cy (3) at the real host, whose round timer the test ticks, in a game
+    // whose every phrase is HOT DOG: Ann draws.
+    std::array<std::unique_ptr<Tchat>, 4> gameOn()
+    {
+        host->roundtime->setInterval(24 * 3600 * 1000);
+        for (int c = 0; c < 7; ++c)
+            host->setPhraseList(c, {QStringLiteral("hot dog")});
+        std::array<std::unique_ptr<Tchat>, 4> t;
+        const char *who[] = {"", "Ann", "Bob", "Cy"};
+        for (int n = 1; n <= 3; ++n) {
+            t[n] = join(QLatin1String(who[n]));
+            [&] { QTRY_COMPARE(t[n]->game()->mynumber, n); }();
+        }
+        [&] { QTRY_COMPARE(names(*t[1]).last(), QStringLiteral("Cy")); }();
+        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
+        [&] { QVERIFY(pickAndDraw(t, 1)); }();
+        return t;
+    }
+    // Ticks the host's round timer until its countdown has run out, then lets the messages land.
+    void runOut()
+    {
+        for (int ticks = host->countdown + 1; ticks > 0; --ticks)
+            host->roundtimeTimer();
+        QTest::qWait(50);
+    }
+    // The seat that draws picks the first category and the drawing turn begins on every copy.
+    bool pickAndDraw(const std::array<std::unique_ptr<Tchat>, 4> &t, int drawer)
+    {
+        if (!QTest::qWaitFor([&] { return !ui(t[drawer]).panel_pickcatagory->isHidden(); }))
+            return false;
+        QTest::mouseClick(ui(t[drawer]).button_cat[0], Qt::LeftButton);
+        return QTest::qWaitFor([&] {
+            return ui(t[drawer]).label_fullanswer->text() == QStringLiteral("HOT DOG") &&
+                   t[1]->game()->turnClockMode == 1 && t[2]->game()->turnClockMode == 1 &&
+                   t[3]->game()->turnClockMode == 1;
+        });
+    }
+
 private slots:
     void init()
     {
@@ -111,6 +154,107 @@ private slots:
         bob.reset();
         QTRY_COMPARE(ui(ann).label_playername[2]->text(), QStringLiteral("<Waiting>"));
         QVERIFY(logof(ann).lines.contains({QStringLiteral("0+Bob disconnected."), PlayerGame::systemcolour}));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A "|" in a typed line or in a name leaves the line whole on every copy, the sender's
+    // included, in the sender's colour.
+    void barsInLinesAndNames()
+    {
+        auto ann = join(QStringLiteral("Ann|pipe"));
+        QTRY_COMPARE(ann->game()->mynumber, 1);
+        auto bob = join(QStringLiteral("Bob"));
+        QTRY_COMPARE(bob->game()->mynumber, 2);
+        QTRY_VERIFY(ann->game()->loggedin && bob->game()->loggedin);
+        const auto said = [](const Tchat &t, const QString &line) {
+            return logof(t).lines.contains({line, colortext::clNavy});
+        };
+        ui(ann).chatpane->settextcolor(colortext::clNavy);
+        ChatEntry *box = ui(ann).chatpane->mychat;
+        box->setText(QStringLiteral("yes | no, see you at 8"));
+        QTest::keyClick(box, Qt::Key_Return);
+        box->setText(QStringLiteral("/me waves|"));
+        QTest::keyClick(box, Qt::Key_Return);
+        for (const Tchat *t : {ann.get(), bob.get()}) {
+            QTRY_VERIFY(said(*t, QStringLiteral("1+Ann|pipe chats: yes | no, see you at 8")));
+            QTRY_VERIFY(said(*t, QStringLiteral("1+Ann|pipe waves|")));
+            const ChatViewer *v = ui(*t).chatpane->mainchat;
+            QCOMPARE(v->paragraphText(v->paragraphCount() - 2),
+                     QStringLiteral("Ann|pipe chats:  yes | no, see you at 8 "));
+        }
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A turn that timed out leaves nothing of itself on the last drawer's screen while the next
+    // player picks: no Pass, no "Your turn to draw.".
+    void screenAfterATimeOut()
+    {
+        auto t = gameOn();
+        QVERIFY(!ui(t[1]).button_pass->isHidden());
+        QCOMPARE(ui(t[1]).label_turn->text(), QStringLiteral("Your turn to draw."));
+        runOut();
+        QTRY_COMPARE(ui(t[2]).label_answer->text(), QStringLiteral("HOT DOG"));
+        runOut();
+        QTRY_VERIFY(!ui(t[2]).panel_pickcatagory->isHidden());
+        for (int n = 1; n <= 3; ++n) {
+            QTRY_COMPARE(ui(t[n]).label_turn->text(), n == 2
+                                                          ? QStringLiteral("Your turn to choose a category.")
+                                                          : QStringLiteral("Bob is choosing a category."));
+            QVERIFY(ui(t[n]).button_pass->isHidden());
+            QVERIFY(ui(t[n]).panel_toolbar->isHidden() && ui(t[n]).panel_answer->isHidden());
+            QVERIFY(ui(t[n]).label_fullanswer->text().isEmpty());
+        }
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A drawer removed in the middle of his turn keeps neither the phrase, nor "Your turn to
+    // draw.", nor a clock that stands still; the others go on to the next pick.
+    void screenAfterARemoval()
+    {
+        auto t = gameOn();
+        runOut();
+        runOut();
+        QVERIFY(pickAndDraw(t, 2));
+        QVERIFY(t[2]->game()->turnClock->isActive());
+        t[1]->game()->kicking(2);
+        QTRY_VERIFY(t[2]->game()->gameleft);
+        QTest::qWait(1100); // a tick of the clock, had it gone on
+        QVERIFY(ui(t[2]).label_fullanswer->text().isEmpty());
+        QVERIFY(ui(t[2]).label_turn->text().isEmpty());
+        QVERIFY(!t[2]->game()->turnClock->isActive());
+        QCOMPARE(ui(t[2]).label_timer->text(), QStringLiteral("0:00"));
+        QCOMPARE(ui(t[2]).image_timer->width(), 0);
+        QVERIFY(ui(t[2]).panel_toolbar->isHidden() && ui(t[2]).button_pass->isHidden());
+        QTRY_COMPARE(ui(t[1]).label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A new game opens on a clean board: the last game's drawing goes with its start, before the
+    // first player has picked.
+    void screenAtANewGame()
+    {
+        auto t = gameOn();
+        StrokeSender *pen = ui(t[1]).strokesender;
+        QVERIFY(pen->press(QPoint(20, 20)));
+        pen->move(true, QPoint(300, 20));
+        pen->release();
+        ui(t[1]).image_main->image_backup.fill(Qt::red); // what Ann drew, as her board shows it
+        QTRY_COMPARE(ui(t[3]).image_main->image_backup.pixel(100, 20), qRgb(0, 0, 0));
+        t[3]->game()->answerit(QStringLiteral("hot dog"));
+        QTRY_VERIFY(!ui(t[3]).label_aguesser->isHidden());
+
+        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
+        QTRY_VERIFY(!ui(t[1]).panel_pickcatagory->isHidden());
+        for (int n = 1; n <= 3; ++n) {
+            QTRY_COMPARE(ui(t[n]).label_turn->text(), n == 1
+                                                          ? QStringLiteral("Your turn to choose a category.")
+                                                          : QStringLiteral("Ann is choosing a category."));
+            const QImage &board = ui(t[n]).image_main->image_backup;
+            QCOMPARE(board.pixel(100, 20), qRgb(255, 255, 255));
+            QCOMPARE(board.pixel(400, 300), qRgb(255, 255, 255));
+            QVERIFY(ui(t[n]).label_answer->text().isEmpty());
+            QVERIFY(ui(t[n]).label_aguesser->isHidden() && ui(t[n]).button_snapshot->isHidden());
+        }
         QVERIFY(boxes.isEmpty());
     }
 

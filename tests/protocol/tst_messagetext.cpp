@@ -222,6 +222,9 @@ private slots:
     {
         QCOMPARE(text::asciiUpper(u"hot dog \u00e9t\u00e9 don\u2019t 4x4"_qs),
                  u"HOT DOG \u00e9T\u00e9 DON\u2019T 4X4"_qs);
+        // The code page's own capitals: é, ö, ñ and ÿ have one there, µ and ß do not.
+        QCOMPARE(text::codepageUpper(u"h\u00e9llo w\u00f6rld pi\u00f1ata \u00ff \u00b5 \u00df"_qs),
+                 u"H\u00c9LLO W\u00d6RLD PI\u00d1ATA \u0178 \u00b5 \u00df"_qs);
     }
 
     void buildersMatchTheWire()

@@ -72,6 +72,8 @@ private slots:
             t.attach({.phrases = &editor});
             ui(t).phraseListsAction->trigger();
             QVERIFY(editor.isVisible());
+            // The menu item bears the window's name.
+            QCOMPARE(QStringLiteral("Quillet - ") + ui(t).phraseListsAction->text(), editor.windowTitle());
             QCOMPARE(editor.phrase[1]->text(), QStringLiteral("Way To Go!"));
             QCOMPARE(editor.phrase[9]->text(), QStringLiteral("Good Game Everyone!"));
             // Edits left without "Done" are dropped at the next opening.

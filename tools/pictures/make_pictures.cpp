@@ -405,21 +405,19 @@ QImage labelPicture(int w, int h, const QString &text, const QColor &fill, const
 
 // ---------------------------------------------------------------- the pictures
 
-const char *const kBannerText[7] = {"General", "Actions",  "Phrase",      "Music Groups",
-                                    "Movies",  "TV Shows", "Food & Drink"};
-// The category buttons carry the shorter names of the pick panel.
-const char *const kButtonText[7] = {"General", "Action",   "Phrase",      "Music",
-                                    "Movies",  "TV Shows", "Food & Drink"};
+// One name a category, the same on its banner, its button and in help.
+const char *const kCategoryName[7] = {"General", "Actions",  "Phrase",      "Music Groups",
+                                      "Movies",  "TV Shows", "Food & Drink"};
 
 QImage banner(int category)
 {
-    return labelPicture(100, 15, QString::fromLatin1(kBannerText[category]), kCategoryFill[category],
+    return labelPicture(100, 15, QString::fromLatin1(kCategoryName[category]), kCategoryFill[category],
                         kCategoryIcon[category], 100 + category, 11);
 }
 
 QImage categoryButton(int category)
 {
-    return labelPicture(104, 19, QString::fromLatin1(kButtonText[category]), kCategoryFill[category],
+    return labelPicture(104, 19, QString::fromLatin1(kCategoryName[category]), kCategoryFill[category],
                         kCategoryIcon[category], 200 + category, 12);
 }
 
@@ -1326,7 +1324,7 @@ QImage contactSheet(const std::vector<Picture> &pics)
             f.setPixelSize(13);
             f.setBold(true);
             t.setFont(f);
-            t.drawText(QPointF(12, 40), QStringLiteral("Player To Score: 20"));
+            t.drawText(QPointF(12, 40), QStringLiteral("Play to Score: 20"));
             t.drawText(QPointF(12, 70), QStringLiteral("<Waiting>"));
         }
         const QSize big = shown.size() * scale;
