@@ -60,11 +60,15 @@ Tabout::Tabout(QWidget *parent) : QWidget(parent, Qt::Tool)
     webAddress->installEventFilter(this);
 
     // "Version 2.2.8.2", centred as one line: the middle part is the protocol version, the last
-    // part the build.
+    // part the build, the rest of the program's version (the package's too).
     QLabel *word = maroonLabel(this, QStringLiteral("Version "), QRect(), 9);
     version = maroonLabel(this, cmd::versionText, QRect(), 9);
     version->setObjectName(QStringLiteral("version"));
-    QLabel *build = maroonLabel(this, QStringLiteral(".2"), QRect(), 9);
+    const QString program = QStringLiteral(QUILLET_VERSION);
+    QLabel *build = maroonLabel(
+        this, program.startsWith(cmd::versionText) ? program.mid(cmd::versionText.size()) : QString(),
+        QRect(), 9);
+    build->setObjectName(QStringLiteral("build"));
     const QFontMetrics fm(word->font());
     int x = (width() - fm.horizontalAdvance(word->text() + version->text() + build->text())) / 2;
     for (QLabel *part : {word, version, build}) {

@@ -1,6 +1,6 @@
 #include "host/judging.h"
 
-#include "protocol/cp1252.h"
+#include "protocol/text.h"
 
 #include <QSet>
 #include <utility>
@@ -32,15 +32,8 @@ QString plain(const QString &text)
         default:
             break;
         }
-        if (c.unicode() < 0x80) {
-            if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-                c = QChar(c.unicode() - 32);
-            continue;
-        }
         // Only a capital the code page can carry: the host's texts are all in it.
-        const QChar upper = c.toUpper();
-        if (upper != c && cp1252::decode(cp1252::encode(QString(upper))) == QString(upper))
-            c = upper;
+        c = text::codepageUpper(c);
     }
     return out;
 }

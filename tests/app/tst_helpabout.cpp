@@ -90,6 +90,8 @@ private slots:
         QCOMPARE(help.label_year->text(), year);
         QCOMPARE(about.label_year->text(), year);
         QCOMPARE(about.version->text(), cmd::versionText);
+        // The newest version in the help's history, and the package's.
+        QCOMPARE(about.version->text() + about.findChild<QLabel *>(u"build"_qs)->text(), u"2.2.8.2"_qs);
         // The web address opens the maker's site.
         about.show();
         QTest::mouseClick(about.webAddress, Qt::LeftButton);

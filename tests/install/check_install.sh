@@ -76,6 +76,10 @@ deb)
            ./usr/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/quillet.png; do
     grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
   done
+  # One version: the package's and the metainfo's newest release (the About window shows the same).
+  version=$(dpkg-deb --field "$deb" Version)
+  dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml |
+    grep -q "<release version=\"$version\"" || fail "the metainfo's release is not $version"
   depends=$(dpkg-deb --field "$deb" Depends)
   for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo libminiupnpc17; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
