@@ -27,6 +27,7 @@ void Tchat::showseat(int number)
     const PlayerGame::Seat &seat = playergame->seats[number];
     label_playername[number]->setText(seat.name);
     label_playername[number]->show();
+    label_score[number]->setText(playergame->shownscore(number));
     label_score[number]->show();
     image_eyes[number]->setVisible(seat.watching);
     // The tick shows what the host last said of this player.
@@ -36,7 +37,7 @@ void Tchat::showseat(int number)
 
 void Tchat::showscore(int number)
 {
-    label_score[number]->setText(playergame->seats[number].score);
+    label_score[number]->setText(playergame->shownscore(number));
 }
 
 void Tchat::addspyline(int number, const QString &name)

@@ -114,8 +114,7 @@ void PlayerGame::seatarrived(int number, const QString &name)
     ++seats[number].changes;
     setseatname(number, name);
     // A newcomer starts at nothing; the host tells the score of a player who got his seat back.
-    if (seats[number].score.isEmpty())
-        setscore(number, QStringLiteral("0"));
+    setscore(number, QStringLiteral("0"));
 }
 
 void PlayerGame::seatleft(int number)
@@ -127,8 +126,15 @@ void PlayerGame::seatleft(int number)
     s.name = waiting;
     s.watching = false;
     emit seatChanged(number);
-    // A freed seat shows no score.
-    setscore(number, QString());
+}
+
+QString PlayerGame::shownscore(int number) const
+{
+    if (!isseat(number))
+        return {};
+    // A seat its player left shows no score; one nobody has held yet shows the panel's "0".
+    const Seat &s = seats[number];
+    return s.name == waiting && s.changes > 0 ? QString() : s.score;
 }
 
 void PlayerGame::spyarrived(int number, const QString &name)

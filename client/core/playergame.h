@@ -74,6 +74,8 @@ public:
     QString seatname(int number) const;
     void setseatname(int number, const QString &name);
     void setscore(int number, const QString &score);
+    // The score the panel shows for a seat: the host's, but nothing beside a seat its player left.
+    QString shownscore(int number) const;
     void setwatching(int number, bool on);
     void seatarrived(int number, const QString &name);
     void seatleft(int number);

@@ -148,9 +148,13 @@ private slots:
         g.setscore(1, QStringLiteral("7"));
         host.say(QStringLiteral("CMD_playerdisconnected+1+Bob"));
         QTRY_COMPARE(g.seatname(1), PlayerGame::waiting);
-        QCOMPARE(g.seats[1].score, QString());
+        QCOMPARE(g.shownscore(1), QString());
+        QCOMPARE(g.shownscore(3), QStringLiteral("0")); // nobody held it yet
+        host.say(QStringLiteral("CMD_gamestats+20+60+5+0+0+0+0+0+0+0+0+0"));
+        QTRY_COMPARE(g.seats[1].score, QStringLiteral("5"));
+        QCOMPARE(g.shownscore(1), QString());
         host.say(QStringLiteral("CMD_newplayerinfo+1+Cid"));
-        QTRY_COMPARE(g.seats[1].score, QStringLiteral("0"));
+        QTRY_COMPARE(g.shownscore(1), QStringLiteral("0"));
         g.justwatch();
         g.setwatching(2, true);
         g.answerit(QStringLiteral("watching")); // a watching seat does not guess

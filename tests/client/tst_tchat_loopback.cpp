@@ -150,9 +150,11 @@ private slots:
         QVERIFY(ui(bob).panel_answer->isHidden() && !ui(bob).panel_toolbar->isHidden());
         QCOMPARE(ui(ann).image_arrow->y(), ui(bob).image_arrow->y());
 
-        // Bob leaves: Ann's panel empties his seat.
+        // Bob leaves: Ann's panel empties his seat, his score with it.
         bob.reset();
         QTRY_COMPARE(ui(ann).label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QCOMPARE(ui(ann).label_score[2]->text(), QString());
+        QCOMPARE(ui(ann).label_score[3]->text(), QStringLiteral("0"));
         QVERIFY(logof(ann).lines.contains({QStringLiteral("0+Bob disconnected."), PlayerGame::systemcolour}));
         QVERIFY(boxes.isEmpty());
     }
