@@ -66,38 +66,56 @@ class BoardUndo : public QObject
         pump();
     }
 
-private slots:
-    void undoAndEraserReachEveryCopyAlike()
+    // A hosting window (Ann, the drawer) and a player of the original design that only reads
+    // what the host relays (Old), with Ann's first turn open.
+    struct Table
+    {
+        quint16 port = 0;
+        TServer host;
+        std::unique_ptr<ServerHost> local;
+        Tchat ann;
+        RawPeer old;
+    };
+    std::unique_ptr<Table> openTurn()
     {
         const quint16 port = freePort();
         qputenv("QUILLET_GAME_PORT", QByteArray::number(port));
         qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
+        auto t = std::make_unique<Table>();
+        t->port = port;
+        server = &t->host;
+        t->host.manualtimers = true;
+        for (int c = 0; c < 7; ++c)
+            t->host.setPhraseList(c, {QStringLiteral("big cat")});
+        t->local = std::make_unique<ServerHost>(t->host);
+        t->ann.attach({.localhost = t->local.get()});
+        if (!join(t->ann, {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 1) ||
+            !t->old.connectTo(t->port))
+            return nullptr;
+        pump();
+        if (t->old.nextOf(cmd::sendlogininfo) != cmd::sendlogininfo + QStringLiteral("+2"))
+            return nullptr;
+        t->old.send(cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Old")));
+        pump();
+        t->ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
+        pump();
+        if (t->host.curdrawer != 1)
+            return nullptr;
+        QTest::mouseClick(ui(t->ann).button_cat[0], Qt::LeftButton);
+        pump();
+        t->old.drain(50);
+        return t->host.gamestate == QStringLiteral("drawing") ? std::move(t) : nullptr;
+    }
+
+private slots:
+    void undoAndEraserReachEveryCopyAlike()
+    {
         QStringList boxes;
         errorbox::setHook([&](const QString &t) { boxes << t; });
-        TServer host;
-        server = &host;
-        host.manualtimers = true;
-        for (int c = 0; c < 7; ++c)
-            host.setPhraseList(c, {QStringLiteral("big cat")});
-        ServerHost local(host);
-        Tchat ann;
-        ann.attach({.localhost = &local});
-        QVERIFY(join(ann, {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 1));
-
-        // A player of the original design: it only reads what the host relays.
-        RawPeer old;
-        QVERIFY(old.connectTo(port));
-        pump();
-        QCOMPARE(old.nextOf(cmd::sendlogininfo), cmd::sendlogininfo + QStringLiteral("+2"));
-        old.send(cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Old")));
-        pump();
-        ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
-        pump();
-        QCOMPARE(host.curdrawer, 1);
-        QTest::mouseClick(ui(ann).button_cat[0], Qt::LeftButton);
-        pump();
-        QCOMPARE(host.gamestate, QStringLiteral("drawing"));
-        old.drain(50);
+        const auto table = openTurn();
+        QVERIFY(table);
+        Tchat &ann = table->ann;
+        RawPeer &old = table->old;
 
         // A line, then the eraser across it (the key, then the button gives the colour back),
         // then a long stroke of several batches.
@@ -154,28 +172,10 @@ private slots:
     // original design and a newcomer get the very same messages, in a tenth of what the pen sent.
     void undoOfALongTurnArrivesWholeAndPacked()
     {
-        const quint16 port = freePort();
-        qputenv("QUILLET_GAME_PORT", QByteArray::number(port));
-        qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
-        TServer host;
-        server = &host;
-        host.manualtimers = true;
-        for (int c = 0; c < 7; ++c)
-            host.setPhraseList(c, {QStringLiteral("big cat")});
-        ServerHost local(host);
-        Tchat ann;
-        ann.attach({.localhost = &local});
-        QVERIFY(join(ann, {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 1));
-        RawPeer old;
-        QVERIFY(old.connectTo(port));
-        pump();
-        old.send(cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Old")));
-        pump();
-        ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
-        pump();
-        QTest::mouseClick(ui(ann).button_cat[0], Qt::LeftButton);
-        pump();
-        old.drain(50);
+        const auto table = openTurn();
+        QVERIFY(table);
+        Tchat &ann = table->ann;
+        RawPeer &old = table->old;
 
         DrawingBoard *board = ui(ann).image_main;
         StrokeSender *pen = ui(ann).strokesender;
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(undone.size(), 1 + 25 * 3 + 4 * 4);
 
         RawPeer late;
-        QVERIFY(late.connectTo(port));
+        QVERIFY(late.connectTo(table->port));
         pump();
         late.send(cmd::buildLogininfo(3, cmd::versionText, QStringLiteral("Late")));
         pump();
