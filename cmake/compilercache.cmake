@@ -42,4 +42,9 @@ if(QUILLET_CCACHE AND QUILLET_CCACHE_PROGRAM
   set(CMAKE_CXX_COMPILER_LAUNCHER env -u CCACHE_NOHASHDIR -u CCACHE_HASHDIR
       CCACHE_BASEDIR=${base} ${QUILLET_CCACHE_PROGRAM})
   add_compile_options("-fdebug-prefix-map=${base}=.")
+  # llvm-symbolizer, which names file and line in sanitizer reports, puts a relative compilation
+  # folder twice into paths from DWARF 5 line tables; from DWARF 4 ones it reads them right.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    add_compile_options(-fdebug-default-version=4)
+  endif()
 endif()
