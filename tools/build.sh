@@ -2,9 +2,8 @@
 # Configures and builds into build/. Arguments name the targets to build (all when none).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+source tools/generator.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=()
 for t in "$@"; do targets+=(--target "$t"); done
 cmake --build build -j"$(nproc)" "${targets[@]}"

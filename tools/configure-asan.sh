@@ -3,7 +3,6 @@
 # Optimised lightly, with line tables only: quick to build, and reports still name file and line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source tools/generator.sh
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Sanitize -DCMAKE_CXX_FLAGS_SANITIZE="-O1 -gline-tables-only" \
-  -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_SANITIZE=ON "${launcher[@]}" >/dev/null
+  -DCMAKE_CXX_COMPILER=clang++ -DQUILLET_SANITIZE=ON >/dev/null

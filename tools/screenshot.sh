@@ -5,9 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/screenshot.png}
 tools/setup.sh
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build-tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_TESTS=OFF -DQUILLET_TOOLS=ON "${launcher[@]}" >/dev/null
+cmake -S . -B build-tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_TESTS=OFF -DQUILLET_TOOLS=ON >/dev/null
 cmake --build build-tools -j"$(nproc)" --target game_screenshot
 mkdir -p "$(dirname "$out")"
 tmp=$(mktemp -d)

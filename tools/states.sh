@@ -10,9 +10,7 @@ cd "$(dirname "$0")/.."
 out=${1:?usage: tools/states.sh OUTDIR [WIDTHxHEIGHT]}
 size=${2:-}
 tools/setup.sh
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build-tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_TESTS=OFF -DQUILLET_TOOLS=ON "${launcher[@]}" >/dev/null
+cmake -S . -B build-tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_TESTS=OFF -DQUILLET_TOOLS=ON >/dev/null
 cmake --build build-tools -j"$(nproc)" --target window_states
 tmp=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 "${size:-1024x768}x24" -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
