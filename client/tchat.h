@@ -1,6 +1,5 @@
 #pragma once
 
-#include "board/strokesender.h"
 #include "client/core/playergame.h"
 #include "client/core/playerlink.h"
 #include "client/tchatgeometry.h"
@@ -30,6 +29,7 @@ class ColorButton;
 class UpDown;
 class ChatPane;
 class DrawingBoard;
+class StrokeSender;
 class FlatButton;
 class FlatPanel;
 class TiledBackground;

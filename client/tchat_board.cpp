@@ -4,6 +4,7 @@
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
+#include "board/strokesender.h"
 #include "features/tgamestartform.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"

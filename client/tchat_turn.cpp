@@ -4,6 +4,7 @@
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
+#include "board/strokesender.h"
 #include "client/chatpane.h"
 #include "client/core/turnclock.h"
 #include "features/spylist.h"

@@ -129,6 +129,8 @@ private slots:
         at.host.send(cmd::buildNextplayer(2, 1, QStringLiteral("____")));
         at.host.send(cmd::buildChatRelay(1, QStringLiteral("Ann"), QStringLiteral("hi|clRed")));
         QTRY_VERIFY(shown(ui(t).panel_toolbar));
+        // Counted once Ann's line is in: it comes after the turn.
+        QTRY_VERIFY(lastLine(t).endsWith(QStringLiteral("hi")));
         const int chatLines = ui(t).chatpane->mainchat->paragraphCount();
 
         if (how == QLatin1String("removed"))
