@@ -168,6 +168,8 @@ private slots:
         auto bob = join(QStringLiteral("Bob"));
         QTRY_COMPARE(bob->game()->mynumber, 2);
         QTRY_VERIFY(ann->game()->loggedin && bob->game()->loggedin);
+        // Ann's own lines show at once: Bob's arrival must be on her pane before them.
+        QTRY_COMPARE(ann->game()->seatname(2), QStringLiteral("Bob"));
         const auto said = [](const Tchat &t, const QString &line) {
             return logof(t).lines.contains({line, colortext::clNavy});
         };
