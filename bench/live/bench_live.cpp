@@ -16,6 +16,7 @@
 #include "protocol/errors.h"
 #include "protocol/framing.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 
 #include <QElapsedTimer>
@@ -58,7 +59,7 @@ class BenchLive : public QObject
         host->curdrawer = drawer->game()->mynumber;
         drawer->game()->drawernumber = drawer->game()->mynumber;
         guesser->game()->drawernumber = drawer->game()->mynumber;
-        ui(drawer).strokesender->flusher->enabled = live;
+        strokesender(ui(drawer))->flusher->enabled = live;
         QTest::qWait(100);
 
         QList<QPoint> points;

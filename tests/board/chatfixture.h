@@ -29,8 +29,9 @@ struct ChatAtHost
         form = std::make_unique<Tgamestartform>();
         chat = std::make_unique<Tchat>();
         chat->attach({.gamestartform = form.get()});
-        ui(chat).strokesender->flusher->enabled = false; // batches only; the 40 ms flush has its own cases
-        chat->setparams({QStringLiteral("Tester")});     // no role: the connection is made here
+        // Batches only; the 40 ms flush has its own cases.
+        ui(chat).strokesenderObject->findChild<StrokeFlusher *>()->enabled = false;
+        chat->setparams({QStringLiteral("Tester")});      // no role: the connection is made here
         chat->link()->sock.HostName = QStringLiteral("127.0.0.1");
         chat->link()->sock.PortName = QString::number(host.listen());
         chat->show();

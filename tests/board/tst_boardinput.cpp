@@ -1,6 +1,7 @@
 // The drawer's mouse on the drawing area, and what goes to the host.
 
 #include "tests/board/chatfixture.h"
+#include "tests/support/strokeui.h"
 #include "widgets/colorbutton.h"
 
 #include <QLineEdit>
@@ -34,7 +35,7 @@ void BoardInput::pressSendsMoveitAndMarksDot()
     t.chat->game()->drawernumber = 3;
     press(t.board(), QPoint(10, 20));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+10+20"));
-    QVERIFY(ui(t.chat).strokesender->penIsDown());
+    QVERIFY(strokesender(ui(t.chat))->penIsDown());
     // A round dot as wide as the pen, on both surfaces.
     for (const QImage *im : {&t.board()->image_backup, &t.board()->screenimage}) {
         QCOMPARE(im->pixel(10, 20), qRgb(0, 0, 0));
@@ -70,7 +71,7 @@ void BoardInput::strokeSendsPointsInOneBatch()
     QVERIFY(t.host.drain(50).isEmpty());
     release(t.board(), moves.last());
     QCOMPARE(t.host.next(), sent);
-    QVERIFY(!ui(t.chat).strokesender->penIsDown());
+    QVERIFY(!strokesender(ui(t.chat))->penIsDown());
     hover(t.board(), QPoint(100, 100));
     QVERIFY(t.host.drain(50).isEmpty());
 }
@@ -94,10 +95,10 @@ void BoardInput::batchGoesOutAtThe101stPoint()
     // The batch went; the release finds nothing pending and the stroke stays open.
     release(t.board(), QPoint(200, 50));
     QVERIFY(t.host.drain(50).isEmpty());
-    QVERIFY(ui(t.chat).strokesender->penIsDown());
+    QVERIFY(strokesender(ui(t.chat))->penIsDown());
     hover(t.board(), QPoint(201, 50));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++"));
-    QVERIFY(!ui(t.chat).strokesender->penIsDown());
+    QVERIFY(!strokesender(ui(t.chat))->penIsDown());
     // The drawn line runs on from the batch without a gap.
     QCOMPARE(t.board()->image_backup.pixel(150, 27), qRgb(0, 0, 0));
 }
@@ -107,7 +108,7 @@ void BoardInput::heldStrokeLeavesEvery40ms()
     ChatAtHost t;
     QVERIFY(t.start(3));
     t.chat->game()->drawernumber = 3;
-    StrokeFlusher *flush = ui(t.chat).strokesender->flusher;
+    StrokeFlusher *flush = strokesender(ui(t.chat))->flusher;
     flush->enabled = true;
     qint64 now = 1000;
     flush->clock = [&now] { return now; };
@@ -145,7 +146,7 @@ void BoardInput::heldStrokeLeavesEvery40ms()
     release(t.board(), QPoint(200, 10));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++200,10+"));
     QVERIFY(!flush->armed());
-    QVERIFY(!ui(t.chat).strokesender->penIsDown());
+    QVERIFY(!strokesender(ui(t.chat))->penIsDown());
 }
 
 void BoardInput::restingPointerSendsWhatWaits()
@@ -153,14 +154,14 @@ void BoardInput::restingPointerSendsWhatWaits()
     ChatAtHost t;
     QVERIFY(t.start(3));
     t.chat->game()->drawernumber = 3;
-    ui(t.chat).strokesender->flusher->enabled = true; // the real clock and timer
+    strokesender(ui(t.chat))->flusher->enabled = true; // the real clock and timer
     press(t.board(), QPoint(20, 20));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     drag(t.board(), QPoint(30, 25));
     // No further move and no release: the point leaves on its own.
     QCOMPARE(t.host.next(5000), QStringLiteral("CMD_draw+3+clBlack+3++30,25+"));
-    QVERIFY(!ui(t.chat).strokesender->flusher->armed());
-    QVERIFY(ui(t.chat).strokesender->penIsDown());
+    QVERIFY(!strokesender(ui(t.chat))->flusher->armed());
+    QVERIFY(strokesender(ui(t.chat))->penIsDown());
     // Nothing waits: the release sends nothing and the next plain move ends the stroke.
     release(t.board(), QPoint(30, 25));
     QVERIFY(t.host.drain(100).isEmpty());
@@ -229,7 +230,7 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
     ui(t.chat).penw->setText(QStringLiteral("abc"));
     press(t.board(), QPoint(30, 30));
     QCOMPARE(t.boxes, QStringList{QStringLiteral("'abc' is not a valid integer value.")});
-    QVERIFY(!ui(t.chat).strokesender->penIsDown());
+    QVERIFY(!strokesender(ui(t.chat))->penIsDown());
     drag(t.board(), QPoint(40, 30));
     release(t.board(), QPoint(40, 30));
     hover(t.board(), QPoint(50, 30));
@@ -248,7 +249,7 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
     drag(t.board(), QPoint(40, 50));
     ui(t.chat).penw->setText(QStringLiteral("5x"));
     release(t.board(), QPoint(40, 50));
-    QVERIFY(!ui(t.chat).strokesender->penIsDown());
+    QVERIFY(!strokesender(ui(t.chat))->penIsDown());
     QVERIFY(t.host.drain(50).isEmpty());
 }
 

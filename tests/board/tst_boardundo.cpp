@@ -6,6 +6,7 @@
 #include "protocol/commands.h"
 #include "rawpeer.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 
 #include <QTest>
@@ -178,7 +179,7 @@ private slots:
         RawPeer &old = table->old;
 
         DrawingBoard *board = ui(ann).image_main;
-        StrokeSender *pen = ui(ann).strokesender;
+        StrokeSender *pen = strokesender(ui(ann));
         for (int s = 0; s < 30; ++s) {
             // The last strokes change width near their end.
             ui(ann).penw->setText(QStringLiteral("3"));

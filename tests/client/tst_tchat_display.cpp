@@ -6,6 +6,7 @@
 #include "features/tgamestartform.h"
 #include "protocol/commands.h"
 #include "tchat_feed.h"
+#include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"
@@ -538,11 +539,11 @@ private slots:
     {
         seat(2);
         t->game()->drawernumber = 2;
-        QVERIFY(ui(t).strokesender->press(QPoint(1, 1))); // a stroke left open
+        QVERIFY(strokesender(ui(t))->press(QPoint(1, 1))); // a stroke left open
         ui(t).button_cat[4]->setChecked(true);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         QCOMPARE(t->game()->drawernumber, 2);
-        QVERIFY(!ui(t).strokesender->penIsDown());
+        QVERIFY(!strokesender(ui(t))->penIsDown());
         QVERIFY(!ui(t).panel_pickcatagory->isHidden());
         QCOMPARE(ui(t).label_pickcatagory->text(), QStringLiteral("Your turn to"));
         QCOMPARE(ui(t).label_pickcatagory1->text(), QStringLiteral("choose a category"));

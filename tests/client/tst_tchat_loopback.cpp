@@ -1,12 +1,12 @@
 // Two main windows logged into the real host over loopback, in one process.
 #include "board/drawingboard.h"
-#include "board/strokesender.h"
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/errors.h"
+#include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 #include "widgets/flatpanel.h"
@@ -238,7 +238,7 @@ private slots:
     void screenAtANewGame()
     {
         auto t = gameOn();
-        StrokeSender *pen = ui(t[1]).strokesender;
+        StrokeSender *pen = strokesender(ui(t[1]));
         QVERIFY(pen->press(QPoint(20, 20)));
         pen->move(true, QPoint(300, 20));
         pen->release();
