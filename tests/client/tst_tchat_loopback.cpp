@@ -189,11 +189,35 @@ private slots:
         QVERIFY(boxes.isEmpty());
     }
 
-    // A turn that timed out leaves nothing of itself on the last drawer's screen while the next
-    // player picks: no Pass, no "Your turn to draw.".
-    void screenAfterATimeOut()
+    // What belongs to a finished turn or game goes when the next begins or the player leaves: a
+    // new game opens on a clean board before the first pick; a turn that timed out leaves the
+    // last drawer no Pass and no "Your turn to draw."; a drawer removed mid-turn keeps neither
+    // the phrase, nor the turn line, nor a clock that stands still.
+    void staleTurnPartsGo()
     {
         auto t = gameOn();
+        StrokeSender *pen = strokesender(ui(t[1]));
+        QVERIFY(pen->press(QPoint(20, 20)));
+        pen->move(true, QPoint(300, 20));
+        pen->release();
+        ui(t[1]).image_main->image_backup.fill(Qt::red); // what Ann drew, as her board shows it
+        QTRY_COMPARE(ui(t[3]).image_main->image_backup.pixel(100, 20), qRgb(0, 0, 0));
+        t[3]->game()->answerit(QStringLiteral("hot dog"));
+        QTRY_VERIFY(!ui(t[3]).label_aguesser->isHidden());
+        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
+        QTRY_VERIFY(!ui(t[1]).panel_pickcatagory->isHidden());
+        for (int n = 1; n <= 3; ++n) {
+            QTRY_COMPARE(ui(t[n]).label_turn->text(), n == 1
+                                                          ? QStringLiteral("Your turn to choose a category.")
+                                                          : QStringLiteral("Ann is choosing a category."));
+            const QImage &board = ui(t[n]).image_main->image_backup;
+            QCOMPARE(board.pixel(100, 20), qRgb(255, 255, 255));
+            QCOMPARE(board.pixel(400, 300), qRgb(255, 255, 255));
+            QVERIFY(ui(t[n]).label_answer->text().isEmpty());
+            QVERIFY(ui(t[n]).label_aguesser->isHidden() && ui(t[n]).button_snapshot->isHidden());
+        }
+
+        QVERIFY(pickAndDraw(t, 1));
         QVERIFY(!ui(t[1]).button_pass->isHidden());
         QCOMPARE(ui(t[1]).label_turn->text(), QStringLiteral("Your turn to draw."));
         runOut();
@@ -208,16 +232,7 @@ private slots:
             QVERIFY(ui(t[n]).panel_toolbar->isHidden() && ui(t[n]).panel_answer->isHidden());
             QVERIFY(ui(t[n]).label_fullanswer->text().isEmpty());
         }
-        QVERIFY(boxes.isEmpty());
-    }
 
-    // A drawer removed in the middle of his turn keeps neither the phrase, nor "Your turn to
-    // draw.", nor a clock that stands still; the others go on to the next pick.
-    void screenAfterARemoval()
-    {
-        auto t = gameOn();
-        runOut();
-        runOut();
         QVERIFY(pickAndDraw(t, 2));
         QVERIFY(t[2]->game()->turnClock->isActive());
         t[1]->game()->kicking(2);
@@ -230,35 +245,6 @@ private slots:
         QCOMPARE(ui(t[2]).image_timer->width(), 0);
         QVERIFY(ui(t[2]).panel_toolbar->isHidden() && ui(t[2]).button_pass->isHidden());
         QTRY_COMPARE(ui(t[1]).label_playername[2]->text(), QStringLiteral("<Waiting>"));
-        QVERIFY(boxes.isEmpty());
-    }
-
-    // A new game opens on a clean board: the last game's drawing goes with its start, before the
-    // first player has picked.
-    void screenAtANewGame()
-    {
-        auto t = gameOn();
-        StrokeSender *pen = strokesender(ui(t[1]));
-        QVERIFY(pen->press(QPoint(20, 20)));
-        pen->move(true, QPoint(300, 20));
-        pen->release();
-        ui(t[1]).image_main->image_backup.fill(Qt::red); // what Ann drew, as her board shows it
-        QTRY_COMPARE(ui(t[3]).image_main->image_backup.pixel(100, 20), qRgb(0, 0, 0));
-        t[3]->game()->answerit(QStringLiteral("hot dog"));
-        QTRY_VERIFY(!ui(t[3]).label_aguesser->isHidden());
-
-        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
-        QTRY_VERIFY(!ui(t[1]).panel_pickcatagory->isHidden());
-        for (int n = 1; n <= 3; ++n) {
-            QTRY_COMPARE(ui(t[n]).label_turn->text(), n == 1
-                                                          ? QStringLiteral("Your turn to choose a category.")
-                                                          : QStringLiteral("Ann is choosing a category."));
-            const QImage &board = ui(t[n]).image_main->image_backup;
-            QCOMPARE(board.pixel(100, 20), qRgb(255, 255, 255));
-            QCOMPARE(board.pixel(400, 300), qRgb(255, 255, 255));
-            QVERIFY(ui(t[n]).label_answer->text().isEmpty());
-            QVERIFY(ui(t[n]).label_aguesser->isHidden() && ui(t[n]).button_snapshot->isHidden());
-        }
         QVERIFY(boxes.isEmpty());
     }
 
