@@ -109,9 +109,6 @@ private slots:
     // keep their colour, however pale.
     void systemLinesReadOnThePane()
     {
-        QCOMPARE(contrast::ratio(Qt::black, Qt::white), 21.0);
-        QCOMPARE(contrast::ratio(Qt::blue, Qt::blue), 1.0);
-        QVERIFY(contrast::ratio(QColor(172, 170, 138), Qt::white) < 2.5);
         QCOMPARE(contrast::legible(Qt::white, Qt::black), QColor(Qt::white));
         QVERIFY(contrast::ratio(contrast::legible(Qt::black, QColor(40, 40, 40)), QColor(40, 40, 40)) >= 4.5);
 
