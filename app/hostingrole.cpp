@@ -1,8 +1,8 @@
 #include "app/hostingrole.h"
 
+#include "address/invitation.h"
 #include "app/chatline.h"
 #include "client/tchat.h"
-#include "protocol/invitation.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
 

@@ -1,11 +1,11 @@
 #include "app/hostjoin.h"
 
-#include "app/hostgamedialog.h"
-#include "app/joingamedialog.h"
-#include "protocol/playername.h"
 #include "client/tchat.h"
 #include "features/playersettings.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
+#include "protocol/playername.h"
+#include "windows/hostgamedialog.h"
+#include "windows/joingamedialog.h"
 
 #include <QAction>
 #include <QMessageBox>
@@ -14,13 +14,6 @@
 const QString HostJoin::nameKey = PlayerSettings::name(PlayerSettings::LastName);
 const QString HostJoin::addressKey = PlayerSettings::name(PlayerSettings::LastAddress);
 const QString HostJoin::openRouterKey = PlayerSettings::name(PlayerSettings::OpenRouter);
-
-namespace hostjoin {
-QString nameProblem(const QString &name)
-{
-    return playername::problem(name);
-}
-} // namespace hostjoin
 
 HostJoin::HostJoin(Tchat *chat) : chat(chat)
 {
@@ -39,9 +32,9 @@ QString HostJoin::lastName() const
 {
     const QString last = stored().text(PlayerSettings::LastName);
     if (!last.isEmpty())
-        return last.left(hostjoin::maxName);
+        return last.left(playername::maxLength);
     // The solo game's "You" is nobody's name.
-    return chat->game()->sologame ? QString() : chat->game()->playername.left(hostjoin::maxName);
+    return chat->game()->sologame ? QString() : chat->game()->playername.left(playername::maxLength);
 }
 
 bool HostJoin::openRouterChosen() const

@@ -53,11 +53,3 @@ private:
     QString lastName() const;
     Tchat *chat;
 };
-
-namespace hostjoin {
-// Why a player name can't be used, or an empty text. The name travels as the last field of the
-// login and must not hold the end marker.
-QString nameProblem(const QString &name);
-// Longest name the dialogs take.
-constexpr int maxName = playername::maxLength;
-} // namespace hostjoin

@@ -1,7 +1,7 @@
 #include "app/serverhost.h"
 
 #include "host/tserver.h"
-#include "protocol/lan.h"
+#include "lan/lan.h"
 
 ServerHost::ServerHost(TServer &server) : server(server) {}
 

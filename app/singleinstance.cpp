@@ -1,6 +1,6 @@
 #include "app/singleinstance.h"
 
-#include "protocol/config.h"
+#include "platform/config.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "board/strokesender.h"
 
 #include "board/strokeflusher.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "protocol/numbers.h"
 
 StrokeSender::StrokeSender(QObject *parent) : QObject(parent)

@@ -1,8 +1,8 @@
 #include "client/chatpane.h"
 
+#include "address/invitation.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/errors.h"
-#include "protocol/invitation.h"
 #include "protocol/numbers.h"
 #include "widgets/chatviewer.h"
 #include "widgets/contrast.h"

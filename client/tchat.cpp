@@ -10,7 +10,7 @@
 
 #include "client/chatpane.h"
 #include "client/core/playergame.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "protocol/wire.h"
 #include "widgets/errorboxes.h"
 

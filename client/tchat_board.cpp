@@ -5,16 +5,16 @@
 
 #include "board/drawingboard.h"
 #include "board/strokesender.h"
-#include "features/tgamestartform.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 #include "protocol/strokemessage.h"
 #include "protocol/text.h"
 #include "widgets/colorbutton.h"
 #include "widgets/updown.h"
+#include "windows/tgamestartform.h"
 
 #include <QAction>
 #include <QButtonGroup>

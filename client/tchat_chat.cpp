@@ -8,9 +8,9 @@
 
 #include "client/chatpane.h"
 #include "features/sound.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/framing.h"
 #include "protocol/numbers.h"

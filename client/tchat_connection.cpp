@@ -4,9 +4,9 @@
 
 #include "client/chatpane.h"
 #include "features/spylist.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
 #include "protocol/drainburst.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/text.h"
 #include "protocol/wire.h"

@@ -3,9 +3,9 @@
 #include "client/tchat.h"
 
 #include "client/core/localhost.h"
-#include "protocol/config.h"
-#include "protocol/errors.h"
-#include "protocol/lan.h"
+#include "lan/lan.h"
+#include "platform/config.h"
+#include "platform/errors.h"
 
 namespace {
 // The Windows Sockets code in an error text such as "Error #10061 (WSAECONNREFUSED)"; 0 if none.

@@ -2,7 +2,7 @@
 #include "client/tchat.h"
 
 #include "client/chatpane.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 
 #include <QAction>
 #include <QMenu>

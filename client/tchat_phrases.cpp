@@ -3,11 +3,11 @@
 #include "client/tchat.h"
 
 #include "client/chatpane.h"
-#include "features/phraseeditor.h"
 #include "features/quickphrases.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
+#include "windows/phraseeditor.h"
 
 #include <QAction>
 #include <QTimer>

@@ -4,9 +4,9 @@
 #include "client/chatpane.h"
 #include "features/playersettings.h"
 #include "features/windowplacement.h"
+#include "platform/config.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/config.h"
-#include "protocol/errors.h"
 
 #include <QAbstractButton>
 #include <QAction>

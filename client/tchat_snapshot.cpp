@@ -3,10 +3,10 @@
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
-#include "features/snapshotbrowser.h"
 #include "features/snapshots.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "widgets/flatbutton.h"
+#include "windows/snapshotbrowser.h"
 
 #include <QAction>
 

@@ -2,12 +2,12 @@
 #include "client/core/playergame.h"
 #include "client/tchat.h"
 
+#include "address/address.h"
 #include "client/core/localhost.h"
-#include "protocol/playername.h"
 #include "features/spylist.h"
-#include "protocol/address.h"
-#include "protocol/config.h"
-#include "protocol/errors.h"
+#include "platform/config.h"
+#include "platform/errors.h"
+#include "protocol/playername.h"
 #include "widgets/flatbutton.h"
 
 #include <QAction>

@@ -3,8 +3,8 @@
 #include "client/tchat.h"
 
 #include "features/spylist.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "features/atomicfile.h"
 
-#include "protocol/errors.h"
+#include "platform/errors.h"
 
 #include <QDir>
 #include <QTemporaryFile>

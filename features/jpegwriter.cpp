@@ -1,7 +1,7 @@
 #include "features/jpegwriter.h"
 
 #include "features/atomicfile.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 
 #include <csetjmp>
 #include <cstdio>

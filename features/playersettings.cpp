@@ -1,8 +1,8 @@
 #include "features/playersettings.h"
 
 #include "features/ini.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/errors.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "features/snapshots.h"
 
 #include "features/jpegwriter.h"
-#include "protocol/config.h"
+#include "platform/config.h"
 
 #include <QDir>
 #include <QFont>

@@ -1,6 +1,6 @@
 #include "features/spylist.h"
 
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "protocol/numbers.h"
 
 #include <QAction>

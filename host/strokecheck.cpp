@@ -1,8 +1,8 @@
 #include "host/strokecheck.h"
 
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/strokemessage.h"
 

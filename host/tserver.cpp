@@ -1,11 +1,11 @@
 // The host: sockets, sending, the queue drain and its dispatch table.
 #include "host/tserver.h"
 
+#include "platform/config.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
-#include "protocol/config.h"
 #include "protocol/cp1252.h"
 #include "protocol/drainburst.h"
-#include "protocol/errors.h"
 #include "protocol/wire.h"
 
 #include <QDateTime>

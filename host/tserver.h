@@ -3,7 +3,7 @@
 #include "host/fairqueue.h"
 #include "host/phrases.h"
 #include "host/relaybudget.h"
-#include "protocol/announce.h"
+#include "lan/announce.h"
 #include "protocol/drain.h"
 #include "protocol/receivequeue.h"
 #include "protocol/tsock.h"

@@ -1,6 +1,6 @@
 #include "protocol/numbers.h"
 
-#include "protocol/errors.h"
+#include "platform/errors.h"
 
 #include <climits>
 

@@ -1,7 +1,7 @@
 #include "protocol/tsock.h"
 
-#include "protocol/errors.h"
-#include "protocol/wsaerrors.h"
+#include "platform/errors.h"
+#include "platform/wsaerrors.h"
 
 #include <QHash>
 #include <QPointer>

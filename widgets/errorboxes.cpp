@@ -1,6 +1,6 @@
 #include "widgets/errorboxes.h"
 
-#include "protocol/errors.h"
+#include "platform/errors.h"
 
 #include <QApplication>
 #include <QMessageBox>

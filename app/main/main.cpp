@@ -3,7 +3,7 @@
 #include "app/rolechange.h"
 #include "app/singleinstance.h"
 #include "client/tchat.h"
-#include "protocol/stopsignals.h"
+#include "platform/stopsignals.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -5,7 +5,7 @@
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "protocol/fields.h"
 #include "protocol/strokemessage.h"
 #include "tests/support/tchatui.h"

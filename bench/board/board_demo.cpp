@@ -1,8 +1,8 @@
 // Pictures of the drawing tools for looking at them: the game-start dialog and the colour
 // button with its drop-down. Usage: board_demo FOLDER
-#include "features/tgamestartform.h"
 #include "widgets/colorbutton.h"
 #include "widgets/updown.h"
+#include "windows/tgamestartform.h"
 
 #include <QApplication>
 #include <QLineEdit>

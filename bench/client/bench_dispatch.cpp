@@ -1,6 +1,6 @@
 // What one message of a turn costs the player side, from the queue to the screen's widgets.
 #include "client/tchat.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/support/tchatui.h"
 
 #include <QListWidget>

@@ -9,7 +9,7 @@
 #include "bench/support/chatprobe.h"
 #include "client/tchat.h"
 #include "features/ini.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/standinrouter.h"
 

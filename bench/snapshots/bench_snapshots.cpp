@@ -5,9 +5,9 @@
 #include "client/tchat.h"
 #include "features/jpegwriter.h"
 #include "features/playersettings.h"
-#include "features/snapshotbrowser.h"
 #include "features/snapshots.h"
 #include "tests/support/tchatui.h"
+#include "windows/snapshotbrowser.h"
 
 #include <QDir>
 #include <QFile>

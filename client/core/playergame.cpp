@@ -1,8 +1,8 @@
 #include "client/core/playergame.h"
 
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 #include "protocol/strokemessage.h"

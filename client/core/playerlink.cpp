@@ -1,8 +1,8 @@
 #include "client/core/playerlink.h"
 
-#include "protocol/config.h"
+#include "platform/config.h"
+#include "platform/errors.h"
 #include "protocol/drainburst.h"
-#include "protocol/errors.h"
 #include "protocol/wire.h"
 
 #include <QElapsedTimer>

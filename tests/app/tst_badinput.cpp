@@ -2,8 +2,8 @@
 #include "app/program.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
 

@@ -1,6 +1,6 @@
 // The lobby download window against a small HTTP server on loopback, with a stand-in installer.
-#include "app/downloadwindow.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
+#include "windows/downloadwindow.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The help and about windows and the link component.
-#include "app/aboutwindow.h"
-#include "app/helpwindow.h"
-#include "app/turl.h"
 #include "protocol/commands.h"
 #include "widgets/flatbutton.h"
+#include "windows/aboutwindow.h"
+#include "windows/helpwindow.h"
+#include "windows/turl.h"
 
 #include <QDate>
 #include <QDesktopServices>

@@ -1,8 +1,6 @@
 // Hosting and joining from the window: the dialogs, the hand-over to the next copy (the real
 // executable), the games heard on loopback, and why a join failed.
-#include "app/hostgamedialog.h"
 #include "app/hostjoin.h"
-#include "app/joingamedialog.h"
 #include "app/program.h"
 #include "app/rolechange.h"
 #include "app/serverhost.h"
@@ -10,9 +8,11 @@
 #include "client/tchat.h"
 #include "features/ini.h"
 #include "host/tserver.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "windows/hostgamedialog.h"
+#include "windows/joingamedialog.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -176,7 +176,7 @@ private slots:
                 QVERIFY2(!d->hostButton->isEnabled(), qPrintable(badName));
             }
             d->nameEdit->setText(QString(200, u'B'));
-            QCOMPARE(d->name().size(), hostjoin::maxName);
+            QCOMPARE(d->name().size(), playername::maxLength);
             d->nameEdit->setText(u"Bob"_qs);
             QVERIFY(d->problem->text().isEmpty());
             d->hostButton->click();

@@ -1,17 +1,14 @@
 // Invitations from the window: links read from the command line, the chat pane, the join dialog
 // and a later copy; the hosting copy's router opening against a stand-in router and its link;
 // the Invite Friends window; a link on the command line of the real program joining a real host.
-#include "app/hostgamedialog.h"
 #include "app/hostingrole.h"
 #include "app/hostjoin.h"
-#include "app/invitewindow.h"
-#include "app/joingamedialog.h"
 #include "app/program.h"
 #include "app/singleinstance.h"
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/ini.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "protocol/tsock.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
@@ -20,6 +17,9 @@
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 #include "widgets/flatbutton.h"
+#include "windows/hostgamedialog.h"
+#include "windows/invitewindow.h"
+#include "windows/joingamedialog.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,18 +1,17 @@
 // Invitations with the real program under a private X server: a hosting copy that opens the
 // (stand-in) router shows its link in the chat pane and in File / Invite Friends..., and
 // `quillet quillet://127.0.0.1:PORT` joins that host with one click on the dialog's Join.
-#include "app/joingamedialog.h"
 #include "features/ini.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/standinrouter.h"
 #include "tests/support/xsession.h"
+#include "windows/joingamedialog.h"
 
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-
 
 class InviteX : public QObject
 {

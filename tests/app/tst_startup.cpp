@@ -1,17 +1,17 @@
 // Start-up inside one process: the roles' state and the single instance's restore.
 #include "app/hostjoin.h"
-#include "app/joingamedialog.h"
 #include "app/program.h"
 #include "app/singleinstance.h"
-#include "app/windows.h"
 #include "client/tchat.h"
 #include "features/spylist.h"
-#include "features/tgamestartform.h"
 #include "host/tserver.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
+#include "windows/joingamedialog.h"
+#include "windows/startupwindows.h"
+#include "windows/tgamestartform.h"
 
 #include <QAction>
 #include <QTcpServer>

@@ -5,10 +5,10 @@
 #include "board/drawingboard.h"
 #include "board/strokeflusher.h"
 #include "client/tchat.h"
-#include "features/tgamestartform.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/tchatui.h"
+#include "windows/tgamestartform.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -31,7 +31,7 @@ struct ChatAtHost
         chat->attach({.gamestartform = form.get()});
         // Batches only; the 40 ms flush has its own cases.
         ui(chat).strokesenderObject->findChild<StrokeFlusher *>()->enabled = false;
-        chat->setparams({QStringLiteral("Tester")});      // no role: the connection is made here
+        chat->setparams({QStringLiteral("Tester")}); // no role: the connection is made here
         chat->link()->sock.HostName = QStringLiteral("127.0.0.1");
         chat->link()->sock.PortName = QString::number(host.listen());
         chat->show();

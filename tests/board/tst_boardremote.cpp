@@ -4,7 +4,7 @@
 #include "board/drawingboard.h"
 #include "board/strokebatch.h"
 #include "client/tchat.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "protocol/strokemessage.h"
 #include "tests/support/tchatui.h"
 

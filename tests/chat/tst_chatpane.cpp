@@ -1,7 +1,7 @@
 // The chat pane: how coded lines are laid out, styles and colours, links, and the pane's menus.
 #include "client/chatpane.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/errors.h"
 #include "tests/support/textsupport.h"
 #include "widgets/chatviewer.h"
 #include "widgets/contrast.h"

@@ -2,8 +2,8 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/sound.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/errors.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 

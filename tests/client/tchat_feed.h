@@ -1,7 +1,7 @@
 #pragma once
 
 #include "client/tchat.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/support/tchatui.h"
 
 // Puts host messages into a player's queue and handles them one per tick, as queueTimer does.

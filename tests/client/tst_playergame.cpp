@@ -2,8 +2,8 @@
 // its requests send. What the window shows of the same messages is checked with the window.
 #include "client/core/playergame.h"
 #include "client/core/playerlink.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

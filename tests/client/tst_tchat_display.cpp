@@ -3,7 +3,6 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/spylist.h"
-#include "features/tgamestartform.h"
 #include "protocol/commands.h"
 #include "tchat_feed.h"
 #include "tests/support/strokeui.h"
@@ -14,6 +13,7 @@
 #include "widgets/flatbutton.h"
 #include "widgets/flatpanel.h"
 #include "widgets/updown.h"
+#include "windows/tgamestartform.h"
 
 #include <QAction>
 #include <QApplication>

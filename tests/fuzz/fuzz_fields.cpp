@@ -1,8 +1,8 @@
 // Field reading, number reading and colour text on any payload. Every field is also checked
 // against what the rules say it must read as.
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/cp1252.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 

@@ -1,9 +1,9 @@
 // The point list of a relayed stroke, read and painted as the player's board does it.
 #include "board/canvas.h"
-#include "protocol/strokemessage.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/cp1252.h"
-#include "protocol/errors.h"
+#include "protocol/strokemessage.h"
 
 #include <QVarLengthArray>
 

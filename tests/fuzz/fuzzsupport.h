@@ -3,7 +3,7 @@
 // What every fuzz target shares: one application object on the offscreen platform, error boxes
 // recorded instead of shown, and the input cut into lines.
 
-#include "protocol/errors.h"
+#include "platform/errors.h"
 
 #include <QApplication>
 #include <QByteArrayList>

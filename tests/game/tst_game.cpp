@@ -5,12 +5,12 @@
 #include "board/drawingboard.h"
 #include "client/tchat.h"
 #include "features/spylist.h"
-#include "features/tgamestartform.h"
 #include "host/tserver.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/board/chatfixture.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "windows/tgamestartform.h"
 
 #include "widgets/flatpanel.h"
 

@@ -5,12 +5,12 @@
 #include "assets/assets.h"
 #include "board/drawingboard.h"
 #include "client/tchat.h"
-#include "features/tgamestartform.h"
 #include "protocol/cp1252.h"
 #include "tests/board/rawpeer.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
 #include "tests/support/xsession.h"
+#include "windows/tgamestartform.h"
 
 #include <QAbstractButton>
 #include <QFile>

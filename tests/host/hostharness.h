@@ -5,9 +5,9 @@
 // second of the round timer.
 
 #include "host/tserver.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
-#include "protocol/errors.h"
 #include "protocol/framing.h"
 
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 // Games on the host over real loopback connections: start, rotation, judging, points, passes,
 // the round timer and the end of a game. The round timer is ticked by hand.
 #include "hostharness.h"
-#include "protocol/announce.h"
+#include "lan/announce.h"
 #include "tests/support/textsupport.h"
 
 class TestHostGame : public QObject

@@ -2,8 +2,8 @@
 // installed copy's bin folder, it saves into the player's own data folder. Prints the chat lines
 // and any error; the install test then looks for the file.
 #include "client/tchat.h"
+#include "platform/errors.h"
 #include "protocol/commands.h"
-#include "protocol/errors.h"
 #include "tests/support/tchatui.h"
 #include "widgets/flatbutton.h"
 

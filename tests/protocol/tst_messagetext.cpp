@@ -1,14 +1,14 @@
 // Message text: framing, field reading, numbers, colour text and the code page.
+#include "platform/errors.h"
+#include "platform/wsaerrors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
-#include "protocol/errors.h"
 #include "protocol/fields.h"
 #include "protocol/framing.h"
 #include "protocol/numbers.h"
 #include "protocol/receivequeue.h"
 #include "protocol/text.h"
-#include "protocol/wsaerrors.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 // The socket layer over real loopback connections.
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "protocol/tsock.h"
 #include "protocol/wire.h"
 #include "tests/support/netsupport.h"

@@ -1,7 +1,7 @@
 // The router opening against a stand-in router on 127.0.0.1: the mapping asked for, its renewal
 // and removal, a refusal reported once; and quillet-host opening the router only when told.
 
-#include "protocol/invitation.h"
+#include "address/invitation.h"
 #include "router/httpanswer.h"
 #include "router/igd.h"
 #include "router/localaddress.h"

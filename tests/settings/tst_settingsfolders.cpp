@@ -1,7 +1,7 @@
 // Where the settings file and the snapshots go, and a settings file that cannot be written.
 #include "client/chatpane.h"
 #include "client/tchat.h"
-#include "protocol/config.h"
+#include "platform/config.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 

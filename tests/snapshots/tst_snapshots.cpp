@@ -3,11 +3,11 @@
 #include "client/tchat.h"
 #include "features/ini.h"
 #include "features/jpegwriter.h"
-#include "features/snapshotbrowser.h"
 #include "features/snapshots.h"
-#include "protocol/errors.h"
+#include "platform/errors.h"
 #include "tests/support/tchatui.h"
 #include "widgets/flatbutton.h"
+#include "windows/snapshotbrowser.h"
 
 #include <QAction>
 #include <QDir>

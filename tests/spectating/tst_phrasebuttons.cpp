@@ -3,10 +3,10 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/ini.h"
-#include "features/phraseeditor.h"
 #include "protocol/colortext.h"
 #include "tests/board/chatfixture.h"
 #include "tests/support/tchatui.h"
+#include "windows/phraseeditor.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

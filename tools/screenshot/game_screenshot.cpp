@@ -6,12 +6,12 @@
 #include "client/chatpane.h"
 #include "client/tchat.h"
 #include "features/spylist.h"
-#include "features/tgamestartform.h"
 #include "host/tserver.h"
+#include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/errors.h"
 #include "tests/support/tchatui.h"
 #include "widgets/colorbutton.h"
+#include "windows/tgamestartform.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -8,8 +8,8 @@
 #include "app/program.h"
 #include "client/tchat.h"
 #include "features/playersettings.h"
-#include "protocol/config.h"
-#include "protocol/errors.h"
+#include "platform/config.h"
+#include "platform/errors.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -1,0 +1,140 @@
+// quillet-host: the host alone, with no window and no player of its own. The first player to
+// join takes slot 1 and with it the hosting player's say (starting games, removing players);
+// while slot 1 is empty, the seated player with the lowest number has it.
+#include "address/invitation.h"
+#include "host/tserver.h"
+#include "lan/lan.h"
+#include "platform/config.h"
+#include "platform/errors.h"
+#include "platform/stopsignals.h"
+#include "protocol/tsock.h"
+#include "quillet-host/hostlog.h"
+#include "router/localaddress.h"
+#include "router/routeropening.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+const char *const usagetext = "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router]\n"
+                              "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n";
+
+int usage()
+{
+    std::fputs(usagetext, stderr);
+    return 2;
+}
+
+// A port from the command line or the environment; 0 when it is not one from 1 to 65535.
+int portnumber(const QString &value)
+{
+    bool ok = false;
+    const int n = value.trimmed().toInt(&ok);
+    return ok && n >= 1 && n <= 65535 ? n : 0;
+}
+
+int badport(const QString &value, const char *from)
+{
+    std::fprintf(stderr, "quillet-host: the port %s (%s) is not a number from 1 to 65535\n",
+                 value.toUtf8().constData(), from);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillet-host"));
+
+    QString port;
+    const char *portfrom = "QUILLET_GAME_PORT";
+    // The name players see in the list of games on this network.
+    QString name = QStringLiteral("Dedicated host");
+    bool announcing = true;
+    // Asks the router to forward the game port: only when the operator says so.
+    bool openRouter = false;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString value;
+        if (args[i] == QLatin1String("--name") && i + 1 < args.size()) {
+            name = args[++i].simplified();
+            continue;
+        }
+        if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
+            std::fputs(usagetext, stdout);
+            return 0;
+        }
+        if (args[i] == QLatin1String("--no-announce")) {
+            announcing = false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--open-router")) {
+            openRouter = true;
+            continue;
+        }
+        if (args[i] == QLatin1String("--port") && i + 1 < args.size())
+            value = args[++i];
+        else if (args[i].startsWith(QLatin1String("--port=")))
+            value = args[i].mid(7);
+        else
+            return usage();
+        if (portnumber(value) == 0)
+            return badport(value, "--port");
+        port = value;
+        portfrom = "--port";
+    }
+    if (port.isEmpty())
+        port = config::gamePort();
+    const int portnum = portnumber(port);
+    if (portnum == 0)
+        return badport(port, portfrom);
+
+    // A hang-up stops the host as a termination does: it has no terminal to reload for.
+    StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
+    TServer host;
+    // Tools that compare two runs of a scripted game fix the host's random source.
+    if (const QByteArray seed = qgetenv("QUILLET_HOST_SEED"); !seed.isEmpty())
+        host.seed(seed.toUInt());
+    host.listener.PortName = QString::number(portnum);
+    HostLog log(host, stdout);
+    try {
+        host.listener.setListen(true);
+    } catch (const EError &e) {
+        std::fprintf(stderr, "%s\n", errorbox::boxText(e.message()).toUtf8().constData());
+        return 1;
+    }
+    log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
+    const quint16 gamePort = sockets::lookupPort(host.listener.PortName);
+    log.line(QStringLiteral("Invitation: ") + invitation::build(router::localAddress(), gamePort));
+    RouterOpening opening;
+    if (openRouter) {
+        QObject::connect(&opening, &RouterOpening::opened, &app, [&](const QString &external) {
+            log.line(QStringLiteral("Router opened port ") + QString::number(gamePort) +
+                     QStringLiteral(" for ") + opening.lanAddress());
+            if (!external.isEmpty())
+                log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
+        });
+        QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
+            log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
+        });
+        router::Request request;
+        request.port = gamePort;
+        request.description = QStringLiteral("Quillet game: ") + name;
+        request.descriptionUrl = router::descriptionUrlFromEnvironment();
+        opening.open(request);
+    }
+    // Players on this network find the game in their join dialog.
+    GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.describe(a); });
+    if (announcing && !name.isEmpty())
+        announcer.start();
+    QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
+    const int rc = QCoreApplication::exec();
+    if (opening.state() == RouterOpening::State::Open) {
+        opening.closeAndWait();
+        log.line(QStringLiteral("Router closed port ") + QString::number(gamePort));
+    }
+    log.line(QStringLiteral("Stopped"));
+    return rc;
+}
