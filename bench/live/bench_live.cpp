@@ -15,6 +15,7 @@
 #include "protocol/cp1252.h"
 #include "protocol/errors.h"
 #include "protocol/framing.h"
+#include "tests/host/hostgameprobe.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
@@ -50,13 +51,11 @@ class BenchLive : public QObject
     void stroke(bool live, ChatProbe *chat)
     {
         // Joined with no history, so the guesser's picture starts white.
-        host->memo_drawing.clear();
-        host->historysize = 0;
+        HostGameProbe::sethistory(host->game(), {});
         auto drawer = join(QStringLiteral("Ann"));
         auto guesser = join(QStringLiteral("Bob"));
-        host->gameon = true;
-        host->gamestate = QStringLiteral("drawing");
-        host->curdrawer = drawer->game()->mynumber;
+        HostGameProbe::setphase(host->game(), HostGame::Phase::drawing);
+        HostGameProbe::setdrawer(host->game(), drawer->game()->mynumber);
         drawer->game()->drawernumber = drawer->game()->mynumber;
         guesser->game()->drawernumber = drawer->game()->mynumber;
         strokesender(ui(drawer))->flusher->enabled = live;
@@ -118,10 +117,10 @@ class BenchLive : public QObject
         qInfo("figure: move to paint, %s: p50 %.1f ms, p99 %.1f ms, max %.1f ms (%d of %d points)",
               live ? "40 ms flush" : "batches of 101", p.p50, p.p99, p.max, seen, int(points.size()));
         qInfo("figure: stroke messages on the host's queue, %s: %lld in a %.2f s stroke = %.1f a second",
-              live ? "40 ms flush" : "batches of 101", qlonglong(host->memo_drawing.size()), seconds,
-              double(host->memo_drawing.size()) / seconds);
+              live ? "40 ms flush" : "batches of 101", qlonglong(host->game().history().size()), seconds,
+              double(host->game().history().size()) / seconds);
         QCOMPARE(seen, int(points.size()));
-        host->gameon = false;
+        HostGameProbe::setphase(host->game(), HostGame::Phase::idle);
         drawer.reset();
         guesser.reset();
         QTest::qWait(100);
@@ -170,8 +169,7 @@ private slots:
         const int d = drawer->game()->mynumber;
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
-        host->memo_drawing.clear();
-        host->historysize = 0;
+        HostGameProbe::sethistory(host->game(), {});
         int x = 10;
         for (int m = 0; host->memo_drawing.size() < 2999; ++m) {
             if (m % 10 == 0) {

@@ -123,7 +123,7 @@ int main(int argc, char **argv)
         opening.open(request);
     }
     // Players on this network find the game in their join dialog.
-    GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.describe(a); });
+    GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.game().describe(a); });
     if (announcing && !name.isEmpty())
         announcer.start();
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
