@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 class TestHostServer : public QObject
@@ -26,6 +27,7 @@ private slots:
     void closedConnectionsLeaveNothing();
     void queuedTextIsBounded();
     void silentConnectionLosesItsSeat();
+    void clockDrivesTheTurns();
 };
 
 void TestHostServer::fullTable()
@@ -458,6 +460,24 @@ void TestHostServer::silentConnectionLosesItsSeat()
     QVERIFY(!h.server.game().inuse(2));
     QVERIFY(h.sync());
     QVERIFY(!a->closed);
+}
+
+void TestHostServer::clockDrivesTheTurns()
+{
+    // Seconds of 5 ms: nobody picks, nobody guesses, and the clock alone moves the game on.
+    Host h;
+    h.server.clockms = 5;
+    for (int c = 0; c < phrases::categories; ++c)
+        h.server.game().setPhraseList(c, {s("hot dog")});
+    RawClient *a = h.join(s("Ann"));
+    RawClient *b = h.join(s("Bob"));
+    QVERIFY(h.request(a, cmd::buildStartgame(1, false, 20, 1)));
+    QVERIFY(waitUntil([&] { return b->got.contains(s("CMD_pickcatagory+2")); }));
+    const QStringList got = b->take();
+    const qsizetype drawn = got.indexOf(QRegularExpression(s("CMD_nextplayer\\+1\\+.*")));
+    const qsizetype shown = got.indexOf(s("CMD_updateanswer+true+HOT DOG"));
+    QVERIFY(drawn >= 0 && shown > drawn && got.indexOf(s("CMD_pickcatagory+2")) > shown);
+    QVERIFY(h.server.game().clockrunning());
 }
 
 QTEST_GUILESS_MAIN(TestHostServer)
