@@ -169,22 +169,23 @@ private slots:
         const int d = drawer->game()->mynumber;
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
-        HostGameProbe::sethistory(host->game(), {});
+        QStringList history;
         int x = 10;
-        for (int m = 0; host->memo_drawing.size() < 2999; ++m) {
+        for (int m = 0; history.size() < 2999; ++m) {
             if (m % 10 == 0) {
-                host->memo_drawing
+                history
                     << QStringLiteral("CMD_moveit+%1+clBlack+3+%2+%3").arg(d).arg(x % 500).arg(20 + m % 300);
                 continue;
             }
             QString line = QStringLiteral("CMD_draw+%1+clBlack+3++").arg(d);
             for (int k = 0; k < 4; ++k)
                 line += QStringLiteral("%1,%2+").arg((x += 3) % 520).arg(20 + (m + k) % 340);
-            host->memo_drawing << line;
+            history << line;
         }
         // The last stroke: a short red line in a corner no black stroke reaches.
-        host->memo_drawing << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
-                           << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
+        history << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
+                << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
+        HostGameProbe::sethistory(host->game(), history);
         auto late = std::make_unique<Tchat>();
         // A seat needs a name the table can show.
         late->game()->loginname = QStringLiteral("Late");
@@ -213,7 +214,7 @@ private slots:
         beat.stop();
         qInfo("figure: late joiner draws a history of %lld messages in %.0f ms; longest event-loop stall "
               "%.1f ms",
-              qlonglong(host->memo_drawing.size()), ms, double(worstGap) / 1e6);
+              qlonglong(host->game().history().size()), ms, double(worstGap) / 1e6);
     }
 
     void cleanupTestCase() { host.reset(); }
