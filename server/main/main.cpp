@@ -94,6 +94,9 @@ int main(int argc, char **argv)
     // A hang-up stops the host as a termination does: it has no terminal to reload for.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     TServer host;
+    // Tools that compare two runs of a scripted game fix the host's random source.
+    if (const QByteArray seed = qgetenv("QUILLET_HOST_SEED"); !seed.isEmpty())
+        host.seed(seed.toUInt());
     host.listener.PortName = QString::number(portnum);
     HostLog log(host, stdout);
     try {
