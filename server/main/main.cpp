@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     TServer host;
     // Tools that compare two runs of a scripted game fix the host's random source.
     if (const QByteArray seed = qgetenv("QUILLET_HOST_SEED"); !seed.isEmpty())
-        host.seed(seed.toUInt());
+        host.game().seed(seed.toUInt());
     host.listener.PortName = QString::number(portnum);
     HostLog log(host, stdout);
     try {
