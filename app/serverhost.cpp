@@ -9,7 +9,7 @@ ServerHost::~ServerHost() = default;
 
 void ServerHost::setsolo()
 {
-    server.sologame = true;
+    server.game().setsologame(true);
 }
 
 void ServerHost::listen()
@@ -29,7 +29,7 @@ void ServerHost::announce(const QString &playername)
         return;
     const quint16 port = sockets::lookupPort(server.listener.PortName);
     TServer *host = &server;
-    announcer = std::make_unique<GameAnnouncer>(playername, port,
-                                                [host](announce::Announcement &a) { host->describe(a); });
+    announcer = std::make_unique<GameAnnouncer>(
+        playername, port, [host](announce::Announcement &a) { host->game().describe(a); });
     announcer->start();
 }

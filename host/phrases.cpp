@@ -4,6 +4,9 @@
 #include "protocol/cp1252.h"
 #include "protocol/text.h"
 
+#include <array>
+#include <optional>
+
 namespace phrases {
 
 QString listfile(int category)
@@ -82,10 +85,14 @@ QStringList parselist(const QByteArray &bytes)
 
 QStringList shippedlist(int category)
 {
-    const QString file = listfile(category);
-    if (file.isEmpty())
+    if (category < 0 || category >= categories)
         return {};
-    return parselist(assets::load(file));
+    // The lists are part of the program: read once, then shared by every game.
+    static std::array<std::optional<QStringList>, categories> read;
+    std::optional<QStringList> &list = read[size_t(category)];
+    if (!list)
+        list = parselist(assets::load(listfile(category)));
+    return *list;
 }
 
 } // namespace phrases

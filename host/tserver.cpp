@@ -1,4 +1,4 @@
-// The host: sockets, sending, the queue drain and its dispatch table.
+// The host's server: the listener, the connections by slot, the queue drain and the clock.
 #include "host/tserver.h"
 
 #include "platform/config.h"
@@ -8,9 +8,7 @@
 #include "protocol/drainburst.h"
 #include "protocol/wire.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
-#include <algorithm>
 
 TServer::TServer(QObject *parent) : QObject(parent)
 {
@@ -18,40 +16,81 @@ TServer::TServer(QObject *parent) : QObject(parent)
     listener.PortName = config::gamePort();
     listener.OnRead = [this](TSock *s, qsizetype n) { listenerRead(s, n); };
     listener.OnAccept = [this](TSock *s) { listenerAccept(s); };
-    acceptedSocket.OnDisconnect = [this](TSock *s) { acceptedSocketDisconnect(s); };
-    acceptedSocket.OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &msg) {
-        acceptedSocketInfo(s, i, msg);
-    };
 
     socktimer = new DrainTimer(
-        10,
-        [this] {
-            if (!manualtimers)
-                guard([this] { socktimerTimer(); });
-        },
-        [this] { return !manualtimers && !receivedlist.isEmpty(); }, this);
+        10, [this] { guard([this] { socktimerTimer(); }); }, [this] { return !receivedlist.isEmpty(); },
+        this);
 
     roundtime = new QTimer(this);
-    roundtime->setInterval(1000);
-    connect(roundtime, &QTimer::timeout, this, [this] {
-        if (!manualtimers)
-            guard([this] { roundtimeTimer(); });
-    });
+    connect(roundtime, &QTimer::timeout, this, [this] { guard([this] { rules.tick(); }); });
 
     uptime.start();
-    rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
-    for (int c = 0; c < phrases::categories; ++c)
-        setPhraseList(c, phrases::shippedlist(c));
 }
 
 TServer::~TServer() = default;
 
-void TServer::setPhraseList(int category, const QStringList &list)
+quint64 TServer::connection(int slot) const
 {
-    if (category < 0 || category >= phrases::categories)
+    return slot >= 1 && slot <= HostGame::maxslot && socks[slot] ? socks[slot]->serial() : 0;
+}
+
+void TServer::listenerAccept(TSock *)
+{
+    const int slot = rules.freeslot();
+    TSock *sock = nullptr;
+    if (!listener.Accept(sock))
         return;
-    shippedlist[category] = list;
-    wordlist[category] = list;
+    if (slot == 0) {
+        // The table is full: record 16 takes the connection only to say so.
+        sock->OnInfo = nullptr;
+        sock->OnDisconnect = nullptr;
+        sock->OnRead = nullptr;
+        wire::send(*sock, cmd::buildFull());
+        sock->Close();
+        sock->deleteLater();
+        return;
+    }
+    sock->Tag = slot;
+    sock->OnRead = listener.OnRead;
+    sock->OnDisconnect = [this](TSock *s) { acceptedSocketDisconnect(s); };
+    sock->OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &msg) {
+        acceptedSocketInfo(s, i, msg);
+    };
+    socks[slot] = sock;
+    rules.join(slot, sock->serial());
+    // A connection that never logs in would hold its slot for ever.
+    QTimer::singleShot(loginwait, sock, [this, sock] {
+        const int s = sock->Tag;
+        if (rules.inuse(s) && socks[s] == sock && !rules.player(s).loggedin)
+            hangup(s);
+    });
+}
+
+void TServer::acceptedSocketDisconnect(TSock *sender)
+{
+    const int slot = sender->Tag;
+    if (rules.inuse(slot) && socks[slot] == sender)
+        sender->Close();
+}
+
+void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
+{
+    if (msg != QLatin1String("Socket Closed"))
+        return;
+    // What it still has waiting would be refused, as it holds no slot any more: forgotten now.
+    receivedlist.drop(sender->serial());
+    const int slot = sender->Tag;
+    if (slot < 1 || slot > HostGame::maxslot)
+        return;
+    // A later report of a socket whose slot has already been given to somebody else.
+    if (socks[slot] && socks[slot] != sender)
+        return;
+    if (socks[slot]) {
+        socks[slot] = nullptr;
+        // Gone for good; never deleted from inside its own notification.
+        sender->deleteLater();
+    }
+    rules.leave(slot, sender->serial());
 }
 
 void TServer::listenerRead(TSock *sender, qsizetype)
@@ -64,7 +103,7 @@ void TServer::listenerRead(TSock *sender, qsizetype)
         QueuedMessage m = arrived.take();
         // Only requests the host knows take a place in the queue: anything else would be
         // dropped at its tick anyway.
-        if (!known(splitCommand(m.text).word))
+        if (!HostGame::known(splitCommand(m.text).word))
             continue;
         // Past its relay budget a connection's messages wait; one that has this much waiting is
         // flooding, and would fill the host's memory.
@@ -79,8 +118,8 @@ void TServer::listenerRead(TSock *sender, qsizetype)
         while (receivedlist.chars() + m.text.size() > maxqueuedtext && !receivedlist.isEmpty()) {
             const quint64 heaviest = receivedlist.heaviest();
             int slot = 0;
-            for (int i = 1; i <= highslot && slot == 0; ++i)
-                if (playertable[i].sock && playertable[i].sock->serial() == heaviest)
+            for (int i = 1; i <= rules.lastslot() && slot == 0; ++i)
+                if (socks[i] && socks[i]->serial() == heaviest)
                     slot = i;
             dropflooder(heaviest, slot,
                         QStringLiteral("had the most waiting when the host's queue was full"));
@@ -96,20 +135,24 @@ void TServer::listenerRead(TSock *sender, qsizetype)
 
 void TServer::dropflooder(quint64 connection, int slot, const QString &why)
 {
-    emit noted(slotname(slot) + QLatin1Char(' ') + why + QStringLiteral(": disconnected"));
+    emit noted(rules.slotname(slot) + QLatin1Char(' ') + why + QStringLiteral(": disconnected"));
     disconnectconnection(connection);
 }
 
-QString TServer::slotname(int slot) const
+void TServer::disconnectconnection(quint64 connection)
 {
-    const QString name = inuse(slot) ? playertable[slot].name : QString();
-    const QString text = QStringLiteral("Slot ") + QString::number(slot);
-    return name.isEmpty() ? text : text + QStringLiteral(" (") + name + QLatin1Char(')');
+    for (int i = 1; i <= rules.lastslot(); ++i) {
+        if (socks[i] && socks[i]->serial() == connection) {
+            hangup(i);
+            break;
+        }
+    }
+    receivedlist.drop(connection);
 }
 
 bool TServer::withinbudget(const QueuedMessage &m, qint64 nowMs)
 {
-    std::optional<Sender> &slot = senders[size_t(inuse(m.slot) ? m.slot : 0)];
+    std::optional<Sender> &slot = senders[size_t(rules.inuse(m.slot) ? m.slot : 0)];
     if (!slot)
         slot.emplace(relaylimits, nowMs);
     Sender &sender = *slot;
@@ -117,63 +160,10 @@ bool TServer::withinbudget(const QueuedMessage &m, qint64 nowMs)
         return true;
     if (!sender.held) {
         sender.held = true;
-        emit noted(slotname(m.slot) +
+        emit noted(rules.slotname(m.slot) +
                    QStringLiteral(" sends faster than the host passes on: its messages wait their turn"));
     }
     return false;
-}
-
-void TServer::sendto(int slot, const QString &text)
-{
-    if (!inuse(slot) || !playertable[slot].sock)
-        return;
-    wire::send(*playertable[slot].sock, text);
-}
-
-void TServer::sendtoall(const QString &text)
-{
-    sendtoothers(0, text);
-}
-
-void TServer::sendtoothers(int slot, const QString &text)
-{
-    emit said(text);
-    // Encoded and framed once for everybody.
-    const QByteArray bytes = framing::frame(cp1252::encode(text));
-    for (int i = 1; i <= highslot; ++i) {
-        if (i != slot && playertable[i].inuse && playertable[i].sock)
-            playertable[i].sock->Send(bytes);
-    }
-}
-
-bool TServer::sentby(const QueuedMessage &m, int slot) const
-{
-    if (slot != m.slot || !inuse(slot))
-        return false;
-    const TSock *sock = playertable[slot].sock;
-    return sock && sock->serial() == m.connection;
-}
-
-const TServer::Route TServer::dispatchtable[] = {
-    {&cmd::logininfo, &TServer::receivedlogininfo},
-    {&cmd::kickhim, &TServer::kickhim},
-    {&cmd::chat, &TServer::chat},
-    {&cmd::action, &TServer::action},
-    {&cmd::startgame, &TServer::startgame},
-    {&cmd::draw, &TServer::drawit},
-    {&cmd::clearmain, &TServer::clearmain},
-    {&cmd::answer, &TServer::answer},
-    {&cmd::moveit, &TServer::moveit},
-    {&cmd::pickcatagory, &TServer::pickcatagory},
-    {&cmd::pass, &TServer::pass},
-    {&cmd::justwatch, &TServer::justwatch},
-    {&cmd::playasound, &TServer::playasound},
-};
-
-bool TServer::known(const QString &word)
-{
-    return std::any_of(std::begin(dispatchtable), std::end(dispatchtable),
-                       [&](const Route &r) { return word == *r.word; });
 }
 
 void TServer::socktimerTimer()
@@ -199,31 +189,51 @@ bool TServer::processsocktimer()
         receivedlist.take([&](const QueuedMessage &next) { return withinbudget(next, at); });
     if (receivedlist.size() == before)
         return false;
-    if (std::optional<Sender> &sender = senders[size_t(inuse(m.slot) ? m.slot : 0)];
+    if (std::optional<Sender> &sender = senders[size_t(rules.inuse(m.slot) ? m.slot : 0)];
         sender && receivedlist.queued(m.connection) == 0)
         sender->held = false;
-    const CommandText c = splitCommand(m.text);
-    if (c.word.isEmpty())
-        return true;
-    for (const Route &r : dispatchtable) {
-        if (c.word == *r.word) {
-            try {
-                (this->*r.handler)(m, c.rest);
-            } catch (const EConvertError &) {
-                // A field from the network that does not read ends that message only. Anybody
-                // can send one, so it is dropped quietly instead of raising a box per message.
-            }
-            return true;
-        }
-    }
+    rules.receive(m);
     return true;
 }
 
-void TServer::describe(announce::Announcement &a) const
+void TServer::sendto(int slot, const QString &text)
 {
-    a.seated = a.spies = 0;
-    for (int slot = 1; slot <= maxslot; ++slot)
-        if (playertable[slot].inuse)
-            ++(isseat(slot) ? a.seated : a.spies);
-    a.running = gameon;
+    if (!rules.inuse(slot) || !socks[slot])
+        return;
+    wire::send(*socks[slot], text);
+}
+
+void TServer::sendtoall(const QString &text)
+{
+    sendtoothers(0, text);
+}
+
+void TServer::sendtoothers(int slot, const QString &text)
+{
+    emit said(text);
+    // Encoded and framed once for everybody.
+    const QByteArray bytes = framing::frame(cp1252::encode(text));
+    for (int i = 1; i <= rules.lastslot(); ++i) {
+        if (i != slot && rules.inuse(i) && socks[i])
+            socks[i]->Send(bytes);
+    }
+}
+
+void TServer::hangup(int slot)
+{
+    if (rules.inuse(slot) && socks[slot])
+        socks[slot]->Close();
+}
+
+void TServer::note(const QString &line)
+{
+    emit noted(line);
+}
+
+void TServer::runclock(bool on)
+{
+    if (on)
+        roundtime->start(clockms);
+    else
+        roundtime->stop();
 }

@@ -411,13 +411,3 @@ bool TSock::Accept(TSock *&out)
     info(siAccept, QStringLiteral("Created New TSock Structure"));
     return true;
 }
-
-void TSock::adopt(int connectedFd)
-{
-    if (fd >= 0)
-        Close();
-    fd = connectedFd;
-    setNonBlocking(fd);
-    connected = true;
-    watch(false);
-}

@@ -52,9 +52,6 @@ public:
     bool Accept(TSock *&out);
     // Starting to listen; the game never stops a listener.
     void setListen(bool on);
-    // Takes over a system socket that is already connected (one end of a socket pair, where the
-    // host engine is driven without a network).
-    void adopt(int connectedFd);
 
     bool Listen() const { return listening; }
     bool Connected() const { return connected; }

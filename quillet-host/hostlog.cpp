@@ -65,17 +65,17 @@ HostLog::HostLog(TServer &host, std::FILE *stream, QObject *parent) : QObject(pa
 {
     // Floods held or closed, and players refused: names come from the network.
     connect(&host, &TServer::noted, this, [this](const QString &text) { line(hostlog::printable(text)); });
-    connect(&host, &TServer::said, this, [this, &host](const QString &message) {
-        const QString text = hostlog::describe(message, [&host](int slot) {
-            return host.inuse(slot) ? host.playertable[slot].name : QString();
-        });
+    const HostGame &game = host.game();
+    connect(&host, &TServer::said, this, [this, &game](const QString &message) {
+        const QString text = hostlog::describe(
+            message, [&game](int slot) { return game.inuse(slot) ? game.player(slot).name : QString(); });
         if (!text.isEmpty())
             line(text);
         // Each turn also logs the scores of the ten seats as the host holds them.
         if (message.startsWith(cmd::pickcatagory + QLatin1Char('+'))) {
             QString scores = QStringLiteral("Scores:");
-            for (int seat = 1; seat <= TServer::seats; ++seat)
-                scores += QLatin1Char(' ') + QString::number(host.playertable[seat].score);
+            for (int seat = 1; seat <= HostGame::seats; ++seat)
+                scores += QLatin1Char(' ') + QString::number(game.player(seat).score);
             line(scores);
         }
     });

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "protocol/fields.h"
 #include "protocol/strokemessage.h"
+#include "tests/host/hostgameprobe.h"
 #include "tests/support/tchatui.h"
 
 #include <QTcpServer>
@@ -239,15 +240,17 @@ void BenchBoard::lateJoinerReplay()
     server.listener.setListen(true);
     // A stroke of 20 full batches after each moveit.
     const int messages = replayBatches + replayBatches / 20;
+    QStringList history;
     qsizetype bytes = 0;
     int batch = 0;
     for (int i = 0; i < messages; ++i) {
         const QString m = i % 21 == 0 ? QStringLiteral("CMD_moveit+2+clBlack+3+266+184")
                                       : QStringLiteral("CMD_draw+") + handBatch(2, 3, batch++);
-        server.memo_drawing << m;
+        history << m;
         bytes += m.size() + 1;
     }
     QVERIFY(batch == replayBatches);
+    HostGameProbe::sethistory(server.game(), history);
     const double floor = floorMs();
 
     Tchat chat;

@@ -2,7 +2,7 @@
 // another player's chat line takes through the host after a flood, how the host grows under a
 // reconnect flood, and how many messages an amplifying guess makes every player receive.
 #include "bench/support/memory.h"
-#include "tests/host/hostharness.h"
+#include "tests/host/serverharness.h"
 #include "tests/support/textsupport.h"
 
 #include <QElapsedTimer>
@@ -43,7 +43,6 @@ struct LiveHost : Host
     {
         for (const char *name : {"Ann", "Bob", "Cy"})
             join(QString::fromLatin1(name));
-        server.manualtimers = false;
     }
     RawClient *at(int slot) { return clients[size_t(slot - 1)].get(); }
 };
@@ -65,12 +64,11 @@ void BenchAbuse::chatAfterFlood()
     double worst = 0;
     for (int round = 0; round < 5; ++round) {
         h.at(1)->sendRaw(chatBurst(1, 5000, 20));
-        QVERIFY(waitUntil([&] { return h.server.receivedlist.size() >= 500; }));
+        QVERIFY(waitUntil([&] { return h.server.queue().size() >= 500; }));
         const double ms = chatDelay(h.at(2), h.at(3), QStringLiteral("mine%1").arg(round));
         QVERIFY(ms >= 0);
         worst = std::max(worst, ms);
-        while (!h.server.receivedlist.isEmpty())
-            h.server.socktimerTimer();
+        QVERIFY(waitUntil([&] { return h.server.queue().isEmpty(); }, 600000));
     }
     std::printf("figure: chat line through the host after a 5,000-line flood: worst of 5 %.1f ms\n", worst);
 }
@@ -85,7 +83,7 @@ void BenchAbuse::reconnectFlood()
         RawClient *m = h.connect();
         m->sendRaw(chatBurst(m->slot, 1000, 4000));
         m->disconnectFromHost();
-        QVERIFY(waitUntil([&] { return !h.server.inuse(m->slot); }, 60000));
+        QVERIFY(waitUntil([&] { return !h.server.game().inuse(m->slot); }, 60000));
     }
     const qint64 floodMs = clock.elapsed();
     const double ms = chatDelay(h.at(2), h.at(3), s("after the flood"));
@@ -93,14 +91,13 @@ void BenchAbuse::reconnectFlood()
     const double after = residentMb();
     std::printf("figure: reconnect flood (20 x 1,000 lines of 4,000): %lld ms; then a chat line in %.1f ms; "
                 "process %.1f MB -> %.1f MB (+%.1f MB); still queued %lld messages\n",
-                floodMs, ms, before, after, after - before, qlonglong(h.server.receivedlist.size()));
+                floodMs, ms, before, after, after - before, qlonglong(h.server.queue().size()));
 }
 
 void BenchAbuse::amplifyingGuess()
 {
     LiveHost h;
-    h.server.setPhraseList(0, {s("baking soda volcano experiment")});
-    h.server.manualtimers = true;
+    h.server.game().setPhraseList(0, {s("baking soda volcano experiment")});
     h.request(h.at(1), cmd::buildStartgame(1, false, 100, 600));
     h.request(h.at(1), cmd::buildPickcatagory(1, 0));
     h.request(h.at(2), cmd::buildAnswer(2, s("soda")));

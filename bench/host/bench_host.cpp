@@ -1,7 +1,8 @@
-// What one drain tick costs the host: a drawer's stroke relayed to 14 players, and judging a guess;
+// What one request costs the host: a drawer's stroke relayed to 14 players, and judging a guess;
 // and how soon a drawer's burst (an undo: a wipe and the strokes that remain) reaches the others.
 #include "host/judging.h"
-#include "tests/host/hostharness.h"
+#include "tests/host/hostgameprobe.h"
+#include "tests/host/serverharness.h"
 #include "tests/support/textsupport.h"
 
 #include <QElapsedTimer>
@@ -24,17 +25,14 @@ struct FullHouse : Host
 {
     FullHouse()
     {
-        server.setPhraseList(0, {s("baking soda volcano experiment")});
+        server.game().setPhraseList(0, {s("baking soda volcano experiment")});
         for (int i = 1; i <= 15; ++i)
             join(QStringLiteral("Player%1").arg(i));
         request(clients[0].get(), cmd::buildStartgame(1, false, 100, 120));
         request(clients[0].get(), cmd::buildPickcatagory(1, 0));
         takeAll();
     }
-    QueuedMessage from(int slot, const QString &text)
-    {
-        return {text, slot, server.playertable[slot].sock->serial()};
-    }
+    QueuedMessage from(int slot, const QString &text) { return {text, slot, server.connection(slot)}; }
 };
 
 void BenchHost::strokeToFourteen()
@@ -44,13 +42,12 @@ void BenchHost::strokeToFourteen()
     for (int i = 0; i < 101; ++i)
         points.append({100 + i, 200 + (i * 7) % 150});
     const QueuedMessage m = h.from(1, cmd::buildDraw(1, s("$00BFD7BF"), s("3"), points));
-    const qsizetype before = h.server.memo_drawing.size();
+    const qsizetype before = h.server.game().history().size();
     QBENCHMARK
     {
-        h.server.receivedlist.push(m);
-        h.server.socktimerTimer();
+        h.server.game().receive(m);
     }
-    QVERIFY(h.server.memo_drawing.size() > before);
+    QVERIFY(h.server.game().history().size() > before);
     QVERIFY(h.clients[1]->waitFor(1));
     QCOMPARE(h.clients[1]->got.constFirst(), m.text);
 }
@@ -74,12 +71,11 @@ void BenchHost::answerToFourteen()
 {
     FullHouse h;
     const QueuedMessage m = h.from(2, cmd::buildAnswer(2, s("bake soda volcanos test")));
-    const QString fresh = h.server.themask;
+    const QString fresh = h.server.game().mask();
     QBENCHMARK
     {
-        h.server.themask = fresh;
-        h.server.receivedlist.push(m);
-        h.server.socktimerTimer();
+        HostGameProbe::setmask(h.server.game(), fresh);
+        h.server.game().receive(m);
     }
     QVERIFY(h.clients[2]->waitFor(2));
 }
@@ -96,8 +92,6 @@ void BenchHost::undoBurst()
 {
     QFETCH(int, strokes);
     FullHouse h;
-    // The host's own timers drive the drain from here on, as in a game.
-    h.server.manualtimers = false;
     // CMD_clearmain, then each stroke as CMD_moveit and CMD_draw messages of up to 101 points.
     const int points = 3000 / strokes;
     QStringList burst{cmd::buildClearmain(1)};

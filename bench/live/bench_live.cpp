@@ -15,6 +15,7 @@
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
 #include "protocol/framing.h"
+#include "tests/host/hostgameprobe.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
@@ -50,13 +51,11 @@ class BenchLive : public QObject
     void stroke(bool live, ChatProbe *chat)
     {
         // Joined with no history, so the guesser's picture starts white.
-        host->memo_drawing.clear();
-        host->historysize = 0;
+        HostGameProbe::sethistory(host->game(), {});
         auto drawer = join(QStringLiteral("Ann"));
         auto guesser = join(QStringLiteral("Bob"));
-        host->gameon = true;
-        host->gamestate = QStringLiteral("drawing");
-        host->curdrawer = drawer->game()->mynumber;
+        HostGameProbe::setphase(host->game(), HostGame::Phase::drawing);
+        HostGameProbe::setdrawer(host->game(), drawer->game()->mynumber);
         drawer->game()->drawernumber = drawer->game()->mynumber;
         guesser->game()->drawernumber = drawer->game()->mynumber;
         strokesender(ui(drawer))->flusher->enabled = live;
@@ -118,10 +117,10 @@ class BenchLive : public QObject
         qInfo("figure: move to paint, %s: p50 %.1f ms, p99 %.1f ms, max %.1f ms (%d of %d points)",
               live ? "40 ms flush" : "batches of 101", p.p50, p.p99, p.max, seen, int(points.size()));
         qInfo("figure: stroke messages on the host's queue, %s: %lld in a %.2f s stroke = %.1f a second",
-              live ? "40 ms flush" : "batches of 101", qlonglong(host->memo_drawing.size()), seconds,
-              double(host->memo_drawing.size()) / seconds);
+              live ? "40 ms flush" : "batches of 101", qlonglong(host->game().history().size()), seconds,
+              double(host->game().history().size()) / seconds);
         QCOMPARE(seen, int(points.size()));
-        host->gameon = false;
+        HostGameProbe::setphase(host->game(), HostGame::Phase::idle);
         drawer.reset();
         guesser.reset();
         QTest::qWait(100);
@@ -170,23 +169,23 @@ private slots:
         const int d = drawer->game()->mynumber;
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
-        host->memo_drawing.clear();
-        host->historysize = 0;
+        QStringList history;
         int x = 10;
-        for (int m = 0; host->memo_drawing.size() < 2999; ++m) {
+        for (int m = 0; history.size() < 2999; ++m) {
             if (m % 10 == 0) {
-                host->memo_drawing
+                history
                     << QStringLiteral("CMD_moveit+%1+clBlack+3+%2+%3").arg(d).arg(x % 500).arg(20 + m % 300);
                 continue;
             }
             QString line = QStringLiteral("CMD_draw+%1+clBlack+3++").arg(d);
             for (int k = 0; k < 4; ++k)
                 line += QStringLiteral("%1,%2+").arg((x += 3) % 520).arg(20 + (m + k) % 340);
-            host->memo_drawing << line;
+            history << line;
         }
         // The last stroke: a short red line in a corner no black stroke reaches.
-        host->memo_drawing << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
-                           << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
+        history << QStringLiteral("CMD_moveit+%1+clRed+5+524+366").arg(d)
+                << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
+        HostGameProbe::sethistory(host->game(), history);
         auto late = std::make_unique<Tchat>();
         // A seat needs a name the table can show.
         late->game()->loginname = QStringLiteral("Late");
@@ -215,7 +214,7 @@ private slots:
         beat.stop();
         qInfo("figure: late joiner draws a history of %lld messages in %.0f ms; longest event-loop stall "
               "%.1f ms",
-              qlonglong(host->memo_drawing.size()), ms, double(worstGap) / 1e6);
+              qlonglong(host->game().history().size()), ms, double(worstGap) / 1e6);
     }
 
     void cleanupTestCase() { host.reset(); }

@@ -58,9 +58,9 @@ int runHost()
     QObject::connect(&starter, &QTimer::timeout, [&] {
         TServer &host = *program.server;
         int seated = 0;
-        for (int i = 1; i <= TServer::seats; ++i)
-            seated += host.playertable[i].inuse ? 1 : 0;
-        if (program.chat->game()->loggedin && host.gamestate.isEmpty() && seated >= 4)
+        for (int i = 1; i <= HostGame::seats; ++i)
+            seated += host.game().inuse(i) ? 1 : 0;
+        if (program.chat->game()->loggedin && !host.game().running() && seated >= 4)
             program.chat->game()->send(cmd::buildStartgame(1, false, 1000000, 30));
     });
     starter.start(1000);

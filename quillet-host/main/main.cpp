@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     TServer host;
     // Tools that compare two runs of a scripted game fix the host's random source.
     if (const QByteArray seed = qgetenv("QUILLET_HOST_SEED"); !seed.isEmpty())
-        host.seed(seed.toUInt());
+        host.game().seed(seed.toUInt());
     host.listener.PortName = QString::number(portnum);
     HostLog log(host, stdout);
     try {
@@ -126,7 +126,7 @@ int main(int argc, char **argv)
         opening.open(request);
     }
     // Players on this network find the game in their join dialog.
-    GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.describe(a); });
+    GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.game().describe(a); });
     if (announcing && !name.isEmpty())
         announcer.start();
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });

@@ -105,7 +105,7 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         p.chat->processparams();
         QTRY_VERIFY(p.chat->game()->loggedin);
-        QTRY_COMPARE(p.server->playertable[1].name, u"Ann"_qs);
+        QTRY_COMPARE(p.server->game().player(1).name, u"Ann"_qs);
 
         const quint16 port = quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT"));
         QTcpSocket vandal;
@@ -135,8 +135,8 @@ private slots:
         guest.flush();
         const QByteArray relayed = QByteArray("CMD_chat+") + slot + "+Guest chats: hello|clRed";
         QTRY_VERIFY_WITH_TIMEOUT((got += guest.readAll()).contains(relayed), 3000);
-        QVERIFY(!p.server->gameon);     // the forged start from a stranger did nothing
-        QCOMPARE(boxes, QStringList()); // the host drops what it cannot read without a box
+        QVERIFY(!p.server->game().running()); // the forged start from a stranger did nothing
+        QCOMPARE(boxes, QStringList());       // the host drops what it cannot read without a box
     }
 };
 

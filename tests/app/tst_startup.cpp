@@ -65,7 +65,7 @@ private slots:
         Program p({});
         p.chat->processparams();
         QVERIFY(p.chat->game()->sologame);
-        QVERIFY(p.server->sologame);
+        QVERIFY(p.server->game().solo());
         QVERIFY(p.chat->game()->amhost);
         QCOMPARE(p.chat->game()->playername, u"You"_qs);
         QCOMPARE(p.chat->game()->hostaddress, u"127.0.0.1"_qs);

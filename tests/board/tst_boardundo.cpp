@@ -25,7 +25,7 @@ class BoardUndo : public QObject
         for (int quiet = 0; quiet < 20;) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             bool moved = false;
-            while (!server->receivedlist.isEmpty()) {
+            while (!server->queue().isEmpty()) {
                 guard([this] { server->socktimerTimer(); });
                 moved = true;
             }
@@ -85,9 +85,10 @@ class BoardUndo : public QObject
         auto t = std::make_unique<Table>();
         t->port = port;
         server = &t->host;
-        t->host.manualtimers = true;
+        // The game's clock never ticks here.
+        t->host.clockms = 3600 * 1000;
         for (int c = 0; c < 7; ++c)
-            t->host.setPhraseList(c, {QStringLiteral("big cat")});
+            t->host.game().setPhraseList(c, {QStringLiteral("big cat")});
         t->local = std::make_unique<ServerHost>(t->host);
         t->ann.attach({.localhost = t->local.get()});
         if (!join(t->ann, {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")}, 1) ||
@@ -100,12 +101,12 @@ class BoardUndo : public QObject
         pump();
         t->ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
         pump();
-        if (t->host.curdrawer != 1)
+        if (t->host.game().drawer() != 1)
             return nullptr;
         QTest::mouseClick(ui(t->ann).button_cat[0], Qt::LeftButton);
         pump();
         t->old.drain(50);
-        return t->host.gamestate == QStringLiteral("drawing") ? std::move(t) : nullptr;
+        return t->host.game().phase() == HostGame::Phase::drawing ? std::move(t) : nullptr;
     }
 
 private slots:

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
+#include "tests/host/hostgameprobe.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
@@ -73,9 +74,9 @@ class TestTchatLoopback : public QObject
     // whose every phrase is HOT DOG: Ann draws.
     std::array<std::unique_ptr<Tchat>, 4> gameOn()
     {
-        host->roundtime->setInterval(24 * 3600 * 1000);
+        host->clockms = 24 * 3600 * 1000;
         for (int c = 0; c < 7; ++c)
-            host->setPhraseList(c, {QStringLiteral("hot dog")});
+            host->game().setPhraseList(c, {QStringLiteral("hot dog")});
         std::array<std::unique_ptr<Tchat>, 4> t;
         const char *who[] = {"", "Ann", "Bob", "Cy"};
         for (int n = 1; n <= 3; ++n) {
@@ -87,11 +88,11 @@ class TestTchatLoopback : public QObject
         [&] { QVERIFY(pickAndDraw(t, 1)); }();
         return t;
     }
-    // Ticks the host's round timer until its countdown has run out, then lets the messages land.
+    // Ticks the host's game clock until its countdown has run out, then lets the messages land.
     void runOut()
     {
-        for (int ticks = host->countdown + 1; ticks > 0; --ticks)
-            host->roundtimeTimer();
+        for (int ticks = host->game().secondsleft() + 1; ticks > 0; --ticks)
+            host->game().tick();
         QTest::qWait(50);
     }
     // The seat that draws picks the first category and the drawing turn begins on every copy.
@@ -137,10 +138,11 @@ private slots:
         QVERIFY(logof(bob).lines.contains({QStringLiteral("0+Ann is Connected."), PlayerGame::systemcolour}));
 
         // A turn announced by the host reaches both, each in its own role.
-        host->sendtoall(cmd::buildStartgame(1, false, 20, 60));
-        host->sendtoall(cmd::buildPickcatagoryTurn(2));
-        host->sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
-        host->sendtoall(cmd::buildTeamscore({3, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
+        HostOutbox &players = *host;
+        players.sendtoall(cmd::buildStartgame(1, false, 20, 60));
+        players.sendtoall(cmd::buildPickcatagoryTurn(2));
+        players.sendtoall(cmd::buildNextplayer(2, 3, QStringLiteral("_____ ")));
+        players.sendtoall(cmd::buildTeamscore({3, 5, 0, 0, 0, 0, 0, 0, 0, 0}));
         QTRY_COMPARE(ui(ann).label_score[2]->text(), QStringLiteral("5"));
         QTRY_COMPARE(ui(bob).label_score[2]->text(), QStringLiteral("5"));
         QCOMPARE(ui(ann).label_score[1]->text(), QStringLiteral("3"));
@@ -273,7 +275,7 @@ private slots:
                 ui(bob).startGameAction->isEnabled());
         QVERIFY(!cy->game()->amhost && ui(cy).button_start->isHidden());
         bob->game()->send(cmd::buildStartgame(2, false, 20, 60));
-        QTRY_VERIFY(host->gameon);
+        QTRY_VERIFY(host->game().running());
         QTRY_VERIFY(ui(bob).button_start->isHidden() && !ui(bob).startGameAction->isEnabled());
         QVERIFY(bob->game()->amhost);
 
@@ -283,8 +285,8 @@ private slots:
         // Joining while a game runs: the controls without Start.
         QTRY_VERIFY(cid->game()->amhost && ui(cid).button_start->isHidden() &&
                     !ui(cid).startGameAction->isEnabled());
-        host->stopgame();
-        host->sendtoall(cmd::buildPaused());
+        HostGameProbe::stopgame(host->game());
+        static_cast<HostOutbox &>(*host).sendtoall(cmd::buildPaused());
         QTRY_VERIFY(!ui(cid).button_start->isHidden() && ui(cid).startGameAction->isEnabled());
         QVERIFY(ui(bob).button_start->isHidden() && !ui(bob).startGameAction->isEnabled());
     }
@@ -320,9 +322,8 @@ private slots:
         auto ann = join(QStringLiteral("Ann"));
         QTRY_COMPARE(ann->game()->mynumber, 1);
         // Every other record taken, as by players who have not logged in yet.
-        for (int slot = 2; slot <= TServer::maxslot; ++slot)
-            host->playertable[slot].inuse = true;
-        host->highslot = TServer::maxslot;
+        for (int slot = 2; slot <= HostGame::maxslot; ++slot)
+            host->game().join(slot, 1'000'000 + slot);
         auto bob = join(QStringLiteral("Bob"));
         QSignalSpy closed(bob.get(), &Tchat::closed);
         QTRY_VERIFY(ui(bob).fullbox());

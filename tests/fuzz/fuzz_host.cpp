@@ -1,75 +1,48 @@
-// The host engine fed what several connections send, through its receive queue, as the queue
-// drain hands it to the dispatcher. Each line of the input is one event:
+// The host's game fed what several connections send, as the queue drain hands it on. Each line of
+// the input is one event:
 //   "<d>TEXT"  connection d (0-9, counted among those open) sends TEXT, and the host handles it
-//   "+"        a new connection arrives and is given the lowest free slot
+//   "+"        a new connection arrives and is given its slot
 //   "-<d>"     connection d closes
-//   "!"        one second of the round timer
-// The host's players are connected through socket pairs; what it sends them is read and dropped.
+//   "!"        one second of the game's clock
+// What the game sends is encoded for the wire as the server would, and dropped.
 #include "fuzzsupport.h"
-#include "host/tserver.h"
-#include "protocol/commands.h"
+#include "host/hostgame.h"
 #include "protocol/cp1252.h"
+#include "protocol/framing.h"
 
-#include <QPointer>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 struct Connection
 {
-    QPointer<TSock> sock;
-    int peer = -1;
+    int slot = 0;
+    quint64 serial = 0;
 };
 
-class Table
+class Table : public HostOutbox
 {
 public:
     Table()
     {
-        server.manualtimers = true;
-        server.seed(1);
+        game.seed(1);
         // Short lists keep the phrases within reach of guesses in the corpus.
         for (int c = 0; c < phrases::categories; ++c)
-            server.setPhraseList(c, {QStringLiteral("red apple pie"), QStringLiteral("cat"),
-                                     QString::fromUtf8("don\u2019t pi\u00f1ata")});
-    }
-    ~Table()
-    {
-        for (Connection &c : open)
-            ::close(c.peer);
+            game.setPhraseList(c, {QStringLiteral("red apple pie"), QStringLiteral("cat"),
+                                   QString::fromUtf8("don\u2019t pi\u00f1ata")});
     }
 
-    // What the host does on an incoming connection, with a socket pair in place of the network.
     void arrive()
     {
-        int slot = 1;
-        while (slot <= TServer::maxslot && server.playertable[slot].inuse)
-            ++slot;
-        if (slot > TServer::maxslot)
+        const int slot = game.freeslot();
+        if (slot == 0)
             return;
-        int fds[2];
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
-            return;
-        auto *sock = new TSock(&server.listener);
-        sock->adopt(fds[0]);
-        sock->Tag = slot;
-        sock->OnRead = server.listener.OnRead;
-        sock->OnDisconnect = server.acceptedSocket.OnDisconnect;
-        sock->OnInfo = server.acceptedSocket.OnInfo;
-        server.highslot = qMax(server.highslot, slot);
-        tplayer &p = server.playertable[slot];
-        p.inuse = true;
-        p.sock = sock;
-        p.name.clear();
-        server.sendto(slot, cmd::buildSendlogininfo(slot));
-        open.push_back({sock, fds[1]});
+        open.push_back({slot, ++serials});
+        game.join(slot, serials);
     }
 
     Connection *pick(char digit)
     {
-        forgetClosed();
         if (open.empty())
             return nullptr;
         return &open[size_t(quint8(digit)) % open.size()];
@@ -77,42 +50,46 @@ public:
 
     void send(char digit, const QByteArray &text)
     {
-        Connection *c = pick(digit);
-        if (!c)
-            return;
-        server.receivedlist.push({cp1252::decode(text), c->sock->Tag, c->sock->serial()});
-        server.socktimerTimer();
+        if (Connection *c = pick(digit))
+            game.receive({cp1252::decode(text), c->slot, c->serial});
     }
 
     void leave(char digit)
     {
         if (Connection *c = pick(digit))
-            c->sock->Close();
+            close(size_t(c - open.data()));
     }
 
-    // Reads and drops what the host sent, so that no pair fills up.
-    void drain()
+    HostGame game{*this};
+
+private:
+    void close(size_t index)
     {
-        char buffer[65536];
-        for (const Connection &c : open) {
-            while (::recv(c.peer, buffer, sizeof buffer, MSG_DONTWAIT) > 0) {
+        const Connection gone = open[index];
+        open.erase(open.begin() + qsizetype(index));
+        game.leave(gone.slot, gone.serial);
+    }
+    void sendto(int slot, const QString &text) override
+    {
+        if (game.inuse(slot))
+            framing::frame(cp1252::encode(text));
+    }
+    void sendtoothers(int, const QString &text) override { framing::frame(cp1252::encode(text)); }
+    void sendtoall(const QString &text) override { sendtoothers(0, text); }
+    void hangup(int slot) override
+    {
+        for (size_t i = 0; i < open.size(); ++i) {
+            if (open[i].slot == slot) {
+                close(i);
+                return;
             }
         }
     }
+    void note(const QString &) override {}
+    void runclock(bool) override {}
 
-    TServer server;
-
-private:
-    void forgetClosed()
-    {
-        std::erase_if(open, [](const Connection &c) {
-            if (c.sock && c.sock->HasHandle())
-                return false;
-            ::close(c.peer);
-            return true;
-        });
-    }
     std::vector<Connection> open;
+    quint64 serials = 0;
 };
 
 } // namespace
@@ -125,24 +102,19 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    {
-        Table table;
-        for (const QByteArray &line : fuzzsupport::lines(data, size)) {
-            if (line.isEmpty())
-                continue;
-            const char op = line.at(0);
-            if (op == '+')
-                table.arrive();
-            else if (op == '-' && line.size() > 1)
-                table.leave(line.at(1));
-            else if (op == '!')
-                table.server.roundtimeTimer();
-            else if (op >= '0' && op <= '9')
-                table.send(op, line.mid(1));
-            table.drain();
-            fuzzsupport::settle();
-        }
+    Table table;
+    for (const QByteArray &line : fuzzsupport::lines(data, size)) {
+        if (line.isEmpty())
+            continue;
+        const char op = line.at(0);
+        if (op == '+')
+            table.arrive();
+        else if (op == '-' && line.size() > 1)
+            table.leave(line.at(1));
+        else if (op == '!')
+            table.game.tick();
+        else if (op >= '0' && op <= '9')
+            table.send(op, line.mid(1));
     }
-    fuzzsupport::settle();
     return 0;
 }

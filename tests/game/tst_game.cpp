@@ -81,8 +81,9 @@ void Game::initTestCase()
 
     server = std::make_unique<TServer>();
     localhost = std::make_unique<ServerHost>(*server);
-    server->manualtimers = true;
-    server->seed(11);
+    // The test ticks the game's clock itself.
+    server->clockms = 3600 * 1000;
+    server->game().seed(11);
     const QStringList lists[7] = {
         {QStringLiteral("hot dog"), QStringLiteral("blue sky"), QStringLiteral("tall tree")},
         {QStringLiteral("running fast"), QStringLiteral("jumping rope")},
@@ -93,7 +94,7 @@ void Game::initTestCase()
         {QStringLiteral("apple pie"), QStringLiteral("cold soup"), QStringLiteral("fresh bread")},
     };
     for (int c = 0; c < 7; ++c)
-        server->setPhraseList(c, lists[c]);
+        server->game().setPhraseList(c, lists[c]);
 
     const QStringList names = {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cid")};
     for (int i = 0; i < 3; ++i) {
@@ -128,7 +129,7 @@ void Game::pump()
     while (quiet < 20) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         bool moved = false;
-        while (!server->receivedlist.isEmpty()) {
+        while (!server->queue().isEmpty()) {
             guard([this] { server->socktimerTimer(); });
             moved = true;
         }
@@ -147,15 +148,15 @@ void Game::pump()
 void Game::seconds(int n)
 {
     for (int i = 0; i < n; ++i) {
-        if (server->roundtime->isActive())
-            guard([this] { server->roundtimeTimer(); });
+        if (server->game().clockrunning())
+            guard([this] { server->game().tick(); });
         pump();
     }
 }
 
 Player &Game::drawer()
 {
-    return *players[server->curdrawer - 1];
+    return *players[server->game().drawer() - 1];
 }
 
 Player &Game::guesserFor(const Player &d)
@@ -171,16 +172,16 @@ void Game::pickCategory(Player &d, int category)
         QVERIFY(p.get() == &d || !ui(p->chat).panel_pickcatagory->isVisible());
     QTest::mouseClick(ui(d.chat).button_cat[category], Qt::LeftButton);
     pump();
-    QCOMPARE(server->gamestate, QStringLiteral("drawing"));
-    QCOMPARE(server->curcategory, category);
+    QCOMPARE(server->game().phase(), HostGame::Phase::drawing);
+    QCOMPARE(server->game().category(), category);
     QVERIFY(ui(d.chat).panel_toolbar->isVisible());
     QVERIFY(!ui(d.chat).panel_answer->isVisible());
-    QCOMPARE(ui(d.chat).label_fullanswer->text(), server->thephrase);
+    QCOMPARE(ui(d.chat).label_fullanswer->text(), server->game().phrase());
     for (auto &p : players) {
         if (p.get() != &d) {
             QVERIFY(ui(p->chat).panel_answer->isVisible());
             QVERIFY(ui(p->chat).edit_answer->isVisible());
-            QCOMPARE(ui(p->chat).label_answer->text(), server->themask);
+            QCOMPARE(ui(p->chat).label_answer->text(), server->game().mask());
         }
     }
 }
@@ -222,12 +223,12 @@ void Game::aCompleteGame()
     QTest::mouseClick(ann.form->startButton, Qt::LeftButton);
     QVERIFY(!ann.form->isVisible());
     pump();
-    QCOMPARE(server->gamestate, QStringLiteral("picking"));
-    QCOMPARE(server->curdrawer, 1);
+    QCOMPARE(server->game().phase(), HostGame::Phase::picking);
+    QCOMPARE(server->game().drawer(), 1);
 
     int turn = 0;
     bool passedOnce = false, timedOut = false;
-    while (!server->gamestate.isEmpty() && turn < 40) {
+    while (server->game().running() && turn < 40) {
         Player &d = drawer();
         pickCategory(d, turn % 7);
         if (turn < 3) {
@@ -243,24 +244,24 @@ void Game::aCompleteGame()
         }
         if (turn == 0 && !passedOnce) {
             // The drawer buys a different phrase for a point: the button goes, every window shows the score.
-            const QString before = server->thephrase;
+            const QString before = server->game().phrase();
             QVERIFY(ui(d.chat).button_pass->isVisible());
             QTest::mouseClick(ui(d.chat).button_pass, Qt::LeftButton);
             pump();
             QVERIFY(!ui(d.chat).button_pass->isVisible());
-            QVERIFY(server->thephrase != before);
-            QCOMPARE(ui(d.chat).label_fullanswer->text(), server->thephrase);
+            QVERIFY(server->game().phrase() != before);
+            QCOMPARE(ui(d.chat).label_fullanswer->text(), server->game().phrase());
             for (auto &p : players)
-                QCOMPARE(ui(p->chat).label_score[server->curdrawer]->text(),
-                         QString::number(server->playertable[server->curdrawer].score));
+                QCOMPARE(ui(p->chat).label_score[server->game().drawer()]->text(),
+                         QString::number(server->game().player(server->game().drawer()).score));
             passedOnce = true;
         }
         if (turn == 1 && !timedOut) {
             // Nobody finds it: the time runs out and the phrase is shown to everybody.
             Player &g = guesserFor(d);
             guess(g, QStringLiteral("nothing like it"));
-            const QString phrase = server->thephrase;
-            seconds(server->countdown + 1);
+            const QString phrase = server->game().phrase();
+            seconds(server->game().secondsleft() + 1);
             for (auto &p : players)
                 QCOMPARE(ui(p->chat).label_answer->text(), phrase);
             QVERIFY(!ui(d.chat).panel_toolbar->isVisible());
@@ -274,16 +275,17 @@ void Game::aCompleteGame()
                 QVERIFY(!ui(p->chat).panel_answer->isVisible());
             }
             QCOMPARE(ui(g.chat).label_score[g.chat->game()->mynumber]->text(),
-                     QString::number(server->playertable[g.chat->game()->mynumber].score));
+                     QString::number(server->game().player(g.chat->game()->mynumber).score));
         }
-        QCOMPARE(server->gamestate, QStringLiteral("break"));
-        seconds(server->countdown + 1);
+        QVERIFY(server->game().phase() == HostGame::Phase::found ||
+                server->game().phase() == HostGame::Phase::shown);
+        seconds(server->game().secondsleft() + 1);
         ++turn;
     }
     QVERIFY(passedOnce && timedOut);
-    QVERIFY2(server->gamestate.isEmpty(), "the game did not end");
+    QVERIFY2(!server->game().running(), "the game did not end");
     // Bob won; every window shows it, and the host may start again.
-    QCOMPARE(server->playertable[2].score >= 20, true);
+    QCOMPARE(server->game().player(2).score >= 20, true);
     for (auto &p : players) {
         QVERIFY(ui(p->chat).winnerPanel->isVisible());
         QCOMPARE(ui(p->chat).label_winner->text(), QStringLiteral("Bob"));

@@ -1,8 +1,8 @@
-// What every screen at a table is told, and who may lead it, over real loopback connections:
+// What every screen at a table is told, and who may lead it,:
 // scores after a time-out, the win test when the drawer stops playing, connections that have not
 // logged in, the lowest seat leading while slot 1 is empty, version warnings, line breaks in
 // relayed text, a winner who left, and what a newcomer is sent during a break or a team game.
-#include "hostharness.h"
+#include "gametable.h"
 #include "tests/support/textsupport.h"
 
 #include <QRegularExpression>
@@ -10,36 +10,35 @@
 namespace {
 
 // The players with the given names; category 0 holds only the given phrase.
-struct Table : Host
+struct Table : GameHost
 {
     explicit Table(const QStringList &names = {s("Ann"), s("Bob"), s("Cy")},
                    const QString &phrase = s("hot dog"))
     {
-        server.setPhraseList(0, {phrase});
+        game.setPhraseList(0, {phrase});
         for (const QString &name : names)
             join(name);
     }
-    RawClient *at(int slot)
+    Client *at(int slot)
     {
         for (auto &c : clients)
-            if (c->slot == slot && !c->closed && server.inuse(slot))
+            if (c->slot == slot && !c->closed && game.inuse(slot))
                 return c.get();
         return nullptr;
     }
-    bool start(int starter = 1, bool team = false, int playto = 20, int seconds = 60)
+    void start(int starter = 1, bool team = false, int playto = 20, int seconds = 60)
     {
-        return request(at(starter), cmd::buildStartgame(starter, team, playto, seconds));
+        request(at(starter), cmd::buildStartgame(starter, team, playto, seconds));
     }
-    bool pick() { return request(at(server.curdrawer), cmd::buildPickcatagory(server.curdrawer, 0)); }
-    bool guess(int slot, const QString &text) { return request(at(slot), cmd::buildAnswer(slot, text)); }
+    void pick() { request(at(game.drawer()), cmd::buildPickcatagory(game.drawer(), 0)); }
+    void guess(int slot, const QString &text) { request(at(slot), cmd::buildAnswer(slot, text)); }
     QString scores() const
     {
-        return cmd::buildGamestats(server.winscore, server.turntime - 2,
-                                   {server.playertable[1].score, server.playertable[2].score,
-                                    server.playertable[3].score, server.playertable[4].score,
-                                    server.playertable[5].score, server.playertable[6].score,
-                                    server.playertable[7].score, server.playertable[8].score,
-                                    server.playertable[9].score, server.playertable[10].score});
+        return cmd::buildGamestats(game.playto(), game.turnseconds() - 2,
+                                   {game.player(1).score, game.player(2).score, game.player(3).score,
+                                    game.player(4).score, game.player(5).score, game.player(6).score,
+                                    game.player(7).score, game.player(8).score, game.player(9).score,
+                                    game.player(10).score});
     }
 };
 
@@ -63,170 +62,160 @@ void TestHostTable::drawerWatchingInTheWinningBreak()
     // The drawer stops playing in the break after the winning answer.
     {
         Table t;
-        QVERIFY(t.start(1, false, 2));
-        QVERIFY(t.pick());
-        QVERIFY(t.guess(2, s("hot dog")));
-        QCOMPARE(t.server.gamestate, s("break"));
+        t.start(1, false, 2);
+        t.pick();
+        t.guess(2, s("hot dog"));
+        QCOMPARE(t.game.phase(), HostGame::Phase::found);
         t.takeAll();
-        QVERIFY(t.request(t.at(1), cmd::buildJustwatch(1, 1)));
+        t.request(t.at(1), cmd::buildJustwatch(1, 1));
         QCOMPARE(only(t.at(3)->take(), s("CMD_winner")), QStringList{s("CMD_winner+Bob")});
-        QVERIFY(!t.server.gameon);
+        QVERIFY(!t.game.running());
     }
     // The hosting player sets the drawer to watch in that break.
     {
         Table t;
-        QVERIFY(t.start(1, false, 2));
-        QVERIFY(t.request(t.at(1), cmd::buildJustwatch(1, 1)));
-        QCOMPARE(t.server.curdrawer, 2);
-        QVERIFY(t.pick());
-        QVERIFY(t.guess(3, s("hot dog")));
+        t.start(1, false, 2);
+        t.request(t.at(1), cmd::buildJustwatch(1, 1));
+        QCOMPARE(t.game.drawer(), 2);
+        t.pick();
+        t.guess(3, s("hot dog"));
         t.takeAll();
-        QVERIFY(t.request(t.at(1), cmd::buildJustwatch(2, 1)));
+        t.request(t.at(1), cmd::buildJustwatch(2, 1));
         QCOMPARE(only(t.at(2)->take(), s("CMD_winner")), QStringList{s("CMD_winner+Cy")});
     }
     // Without a winner the next turn begins at once, as before.
     Table t;
-    QVERIFY(t.start(1, false, 20));
-    QVERIFY(t.pick());
-    QVERIFY(t.guess(2, s("hot dog")));
-    QVERIFY(t.request(t.at(1), cmd::buildJustwatch(1, 1)));
-    QCOMPARE(t.server.gamestate, s("picking"));
-    QCOMPARE(t.server.curdrawer, 2);
+    t.start(1, false, 20);
+    t.pick();
+    t.guess(2, s("hot dog"));
+    t.request(t.at(1), cmd::buildJustwatch(1, 1));
+    QCOMPARE(t.game.phase(), HostGame::Phase::picking);
+    QCOMPARE(t.game.drawer(), 2);
 }
 
 void TestHostTable::connectionsWithoutLoginTakeNoTurn()
 {
     Table t({s("Ann"), s("Bob")});
-    RawClient *silent = t.connect();
+    Client *silent = t.connect();
     QCOMPARE(silent->slot, 3);
     t.join(s("Di"));
     t.takeAll();
-    QVERIFY(t.start());
+    t.start();
     const QStringList list = only(t.at(2)->take(), s("CMD_refreshplayerlist"));
     QCOMPARE(list, (QStringList{s("CMD_refreshplayerlist+1+Ann"), s("CMD_refreshplayerlist+2+Bob"),
                                 s("CMD_refreshplayerlist+4+Di")}));
-    QList<int> turns{t.server.curdrawer};
+    QList<int> turns{t.game.drawer()};
     for (int i = 0; i < 3; ++i) {
-        t.server.findplayer();
-        turns.append(t.server.curdrawer);
+        t.findplayer();
+        turns.append(t.game.drawer());
     }
     QCOMPARE(turns, (QList<int>{1, 2, 4, 1}));
-    QVERIFY(t.sync());
     QVERIFY(only(silent->take(), s("CMD_pickcatagory+3")).isEmpty());
 }
 
 void TestHostTable::lowestSeatLeadsWhileSlotOneIsEmpty()
 {
     Table t({s("Ann"), s("Bob"), s("Cy"), s("Di")});
-    QCOMPARE(t.server.leader(), 1);
+    QCOMPARE(t.game.leader(), 1);
     // Nobody but slot 1 leads while it is there.
-    QVERIFY(t.start(2));
-    QVERIFY(!t.server.gameon);
-    t.at(1)->disconnectFromHost();
-    QVERIFY(waitUntil([&] { return !t.server.inuse(1); }));
-    QVERIFY(t.sync());
-    QCOMPARE(t.server.leader(), 2);
+    t.start(2);
+    QVERIFY(!t.game.running());
+    t.disconnect(t.at(1));
+    QVERIFY(!t.game.inuse(1));
+    QCOMPARE(t.game.leader(), 2);
     // Slot 3 may not start, remove or set a seat to watch; slot 2 may.
-    QVERIFY(t.start(3));
-    QVERIFY(!t.server.gameon);
-    QVERIFY(t.request(t.at(3), cmd::buildJustwatch(2, 1)));
-    QVERIFY(!t.server.playertable[2].watching);
-    QVERIFY(t.request(t.at(3), cmd::buildKickhim(3, 4)));
-    QVERIFY(t.server.inuse(4));
-    QVERIFY(t.start(2));
-    QVERIFY(t.server.gameon);
+    t.start(3);
+    QVERIFY(!t.game.running());
+    t.request(t.at(3), cmd::buildJustwatch(2, 1));
+    QVERIFY(!t.game.player(2).watching);
+    t.request(t.at(3), cmd::buildKickhim(3, 4));
+    QVERIFY(t.game.inuse(4));
+    t.start(2);
+    QVERIFY(t.game.running());
     QCOMPARE(only(t.at(3)->take(), s("CMD_startgame")), QStringList{s("CMD_startgame+2+false+20+60")});
-    QVERIFY(t.request(t.at(2), cmd::buildJustwatch(3, 1)));
-    QVERIFY(t.server.playertable[3].watching);
-    QVERIFY(t.request(t.at(2), cmd::buildKickhim(2, 4)));
-    QVERIFY(waitUntil([&] { return !t.server.inuse(4); }));
+    t.request(t.at(2), cmd::buildJustwatch(3, 1));
+    QVERIFY(t.game.player(3).watching);
+    t.request(t.at(2), cmd::buildKickhim(2, 4));
+    QVERIFY(!t.game.inuse(4));
 
     // A connection in slot 1 that has not logged in leads nothing; once logged in, it leads.
-    RawClient *back = t.connect();
+    Client *back = t.connect();
     QCOMPARE(back->slot, 1);
-    QCOMPARE(t.server.leader(), 2);
-    back->send(cmd::buildLogininfo(1, cmd::versionText, s("Eve")));
-    QVERIFY(t.sync(back));
-    QCOMPARE(t.server.leader(), 1);
-    QVERIFY(t.start(2));
-    QCOMPARE(t.server.turntime, 62);
-    QVERIFY(t.request(t.at(1), cmd::buildStartgame(1, false, 20, 30)));
-    QCOMPARE(t.server.turntime, 32);
+    QCOMPARE(t.game.leader(), 2);
+    t.request(back, cmd::buildLogininfo(1, cmd::versionText, s("Eve")));
+    QCOMPARE(t.game.leader(), 1);
+    t.start(2);
+    QCOMPARE(t.game.turnseconds(), 62);
+    t.request(t.at(1), cmd::buildStartgame(1, false, 20, 30));
+    QCOMPARE(t.game.turnseconds(), 32);
 }
 
 void TestHostTable::versionWarnings()
 {
-    Host h;
-    RawClient *first = h.connect();
-    first->send(cmd::buildLogininfo(1, s("0.1"), s("Ann")));
-    QVERIFY(h.sync(first));
+    GameHost h;
+    Client *first = h.connect();
+    h.request(first, cmd::buildLogininfo(1, s("0.1"), s("Ann")));
     // Told about his own copy, never warned about himself.
     const QStringList own = first->take();
     QVERIFY(own.contains(cmd::buildWrongversion()));
     QVERIFY(only(own, s("CMD_havewrongversion")).isEmpty());
-    RawClient *second = h.connect();
-    second->send(cmd::buildLogininfo(2, s("0.1"), s("Bob")));
-    QVERIFY(h.sync(second));
+    Client *second = h.connect();
+    h.request(second, cmd::buildLogininfo(2, s("0.1"), s("Bob")));
     QCOMPARE(only(first->take(), s("CMD_havewrongversion")),
              QStringList{cmd::buildHavewrongversion(s("Bob"))});
 
     // Slot 1 not logged in yet: nobody to warn.
-    Host d;
-    RawClient *waiting = d.connect();
+    GameHost d;
+    Client *waiting = d.connect();
     QCOMPARE(waiting->slot, 1);
-    RawClient *old = d.connect();
-    old->send(cmd::buildLogininfo(2, s("0.1"), s("Cy")));
-    QVERIFY(d.sync(old));
+    Client *old = d.connect();
+    d.request(old, cmd::buildLogininfo(2, s("0.1"), s("Cy")));
     QVERIFY(only(waiting->take(), s("CMD_havewrongversion")).isEmpty());
 }
 
 void TestHostTable::lineBreaksAreBlanked()
 {
     Table t({s("Ann"), s("Bob")});
-    RawClient *odd = t.connect();
-    odd->send(cmd::buildLogininfo(odd->slot, cmd::versionText, s("Cy\rX\nY")));
-    QVERIFY(t.sync(odd));
-    QCOMPARE(t.server.playertable[3].name, s("Cy X Y"));
+    Client *odd = t.connect();
+    t.request(odd, cmd::buildLogininfo(odd->slot, cmd::versionText, s("Cy\rX\nY")));
+    QCOMPARE(t.game.player(3).name, s("Cy X Y"));
     QVERIFY(t.at(1)->take().contains(cmd::buildNewplayerinfo(3, s("Cy X Y"))));
     const QString broken = s("one\rtwo\nthree") + QChar(0) + s("four");
-    QVERIFY(t.request(odd, cmd::buildChat(3, broken, s("clBlack"))));
-    QVERIFY(t.request(odd, cmd::buildAction(3, broken, s("clBlack"))));
-    QVERIFY(t.start());
-    QVERIFY(t.pick());
+    t.request(odd, cmd::buildChat(3, broken, s("clBlack")));
+    t.request(odd, cmd::buildAction(3, broken, s("clBlack")));
+    t.start();
+    t.pick();
     t.takeAll();
-    QVERIFY(t.guess(3, s("hot\ndog")));
-    QVERIFY(t.sync());
+    t.guess(3, s("hot\ndog"));
     const QStringList seen = t.at(2)->take();
     for (const QString &m : seen)
         QVERIFY2(!m.contains(QLatin1Char('\r')) && !m.contains(QLatin1Char('\n')) && !m.contains(QChar(0)),
                  qPrintable(m));
     QVERIFY(seen.contains(cmd::buildMyguessed(3, s("HOT DOG"))));
-    QVERIFY(t.server.answered);
+    QCOMPARE(t.game.phase(), HostGame::Phase::found);
 }
 
 void TestHostTable::winnerWhoLeftIsNamed()
 {
     Table t;
-    QVERIFY(t.start(1, false, 2));
-    QVERIFY(t.pick());
-    QVERIFY(t.guess(2, s("hot dog")));
-    t.at(2)->disconnectFromHost();
-    QVERIFY(waitUntil([&] { return !t.server.inuse(2); }));
+    t.start(1, false, 2);
+    t.pick();
+    t.guess(2, s("hot dog"));
+    t.disconnect(t.at(2));
+    QVERIFY(!t.game.inuse(2));
     t.takeAll();
     t.tick(11);
-    QVERIFY(t.sync());
     QCOMPARE(only(t.at(3)->take(), s("CMD_winner")), QStringList{s("CMD_winner+Bob")});
 }
 
 void TestHostTable::newcomerSeesTheBreakAndTheTeams()
 {
     Table t;
-    QVERIFY(t.start(1, false, 20, 60));
-    QVERIFY(t.pick());
-    QVERIFY(t.guess(2, s("hot dog")));
-    RawClient *late = t.connect();
-    late->send(cmd::buildLogininfo(late->slot, cmd::versionText, s("Di")));
-    QVERIFY(t.sync(late));
+    t.start(1, false, 20, 60);
+    t.pick();
+    t.guess(2, s("hot dog"));
+    Client *late = t.connect();
+    t.request(late, cmd::buildLogininfo(late->slot, cmd::versionText, s("Di")));
     QStringList state = late->take().filter(
         QRegularExpression(s("^CMD_(nextplayer|gamestats|correctanswer|teamscore|updateanswer)")));
     QCOMPARE(state, (QStringList{s("CMD_nextplayer+1+0+HOT DOG "), t.scores(),
@@ -234,12 +223,11 @@ void TestHostTable::newcomerSeesTheBreakAndTheTeams()
 
     // A team game: the newcomer learns the teams' scores with the game.
     Table team;
-    QVERIFY(team.start(1, true, 20, 60));
-    QVERIFY(team.pick());
-    QVERIFY(team.guess(2, s("dog")));
-    RawClient *l2 = team.connect();
-    l2->send(cmd::buildLogininfo(l2->slot, cmd::versionText, s("Di")));
-    QVERIFY(team.sync(l2));
+    team.start(1, true, 20, 60);
+    team.pick();
+    team.guess(2, s("dog"));
+    Client *l2 = team.connect();
+    team.request(l2, cmd::buildLogininfo(l2->slot, cmd::versionText, s("Di")));
     state = l2->take().filter(
         QRegularExpression(s("^CMD_(nextplayer|gamestats|correctanswer|teamscore|updateanswer)")));
     QCOMPARE(state, (QStringList{s("CMD_nextplayer+1+0+___ DOG "), team.scores(),

@@ -205,8 +205,7 @@ private slots:
 
         // Every other seat taken: the next comer spies, is listed, and is removed from the list.
         for (int slot = 4; slot <= 10; ++slot)
-            host.playertable[slot].inuse = true;
-        host.highslot = 10;
+            host.game().join(slot, 1'000'000 + slot);
         auto zed = join(QStringLiteral("Zed"));
         QSignalSpy zedClosed(zed.get(), &Tchat::closed);
         const QString removed = Tchat::title + QStringLiteral(" - You were removed from the game");

@@ -45,7 +45,7 @@ void pump()
     while (quiet < 20) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         bool moved = false;
-        while (!host->receivedlist.isEmpty()) {
+        while (!host->queue().isEmpty()) {
             guard([] { host->socktimerTimer(); });
             moved = true;
         }
@@ -104,10 +104,11 @@ int main(int argc, char **argv)
     TServer server;
     ServerHost localhost(server);
     host = &server;
-    server.manualtimers = true;
-    server.seed(5);
+    // The clock is ticked here, not by the time.
+    server.clockms = 3600 * 1000;
+    server.game().seed(5);
     for (int c = 0; c < 7; ++c)
-        server.setPhraseList(c, {QStringLiteral("hot dog stand")});
+        server.game().setPhraseList(c, {QStringLiteral("hot dog stand")});
 
     Copy ann, zed;
     copies = {&ann, &zed};
@@ -129,7 +130,7 @@ int main(int argc, char **argv)
     QTest::mouseClick(ui(ann.chat).button_start, Qt::LeftButton);
     QTest::mouseClick(ann.form->startButton, Qt::LeftButton);
     pump();
-    Copy &drawer = *copies[server.curdrawer - 1];
+    Copy &drawer = *copies[server.game().drawer() - 1];
     Copy &guesser = &drawer == &ann ? zed : ann;
     QTest::mouseClick(ui(drawer.chat).button_cat[6], Qt::LeftButton);
     pump();
@@ -158,7 +159,7 @@ int main(int argc, char **argv)
     pump();
     say(guesser, QStringLiteral("Almost there, what is under it?"));
     for (int s = 0; s < 14; ++s) {
-        guard([] { host->roundtimeTimer(); });
+        guard([] { host->game().tick(); });
         for (Copy *c : copies)
             guard([c] { c->chat->game()->turnClockTick(); });
         pump();

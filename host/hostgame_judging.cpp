@@ -1,6 +1,6 @@
 // Guesses, points, the drawer's pass and the win test.
+#include "host/hostgame.h"
 #include "host/judging.h"
-#include "host/tserver.h"
 
 #include "protocol/commands.h"
 #include "protocol/fields.h"
@@ -18,11 +18,11 @@ QString freepass(const QString &name)
 
 } // namespace
 
-void TServer::answer(const QueuedMessage &m, const QString &payload)
+void HostGame::answer(const QueuedMessage &m, const QString &payload)
 {
     // Guesses count only while a phrase is being drawn and still hidden: not after it has been
     // guessed or shown at the time-out, not while a category is picked or the game is over.
-    if (answered || gamestate != QLatin1String("drawing"))
+    if (state != Phase::drawing)
         return;
     FieldReader f(payload);
     const int g = f.nextInt();
@@ -52,21 +52,20 @@ void TServer::answer(const QueuedMessage &m, const QString &payload)
             sendtoall(cmd::buildUpdateanswer(false, step.text));
             break;
         case judging::Step::Solved:
-            answered = true;
+            state = Phase::found;
             solver = g;
-            roundtime->stop();
+            stopclock();
             givepoints(g);
             sendtoall(cmd::buildCorrectanswer(g, playertable[g].score, curdrawer,
                                               playertable[curdrawer].score, thephrase));
             countdown = 10;
-            gamestate = QStringLiteral("break");
-            roundtime->start();
+            startclock();
             break;
         }
     }
 }
 
-void TServer::addteampoints(int slot, int points)
+void HostGame::addteampoints(int slot, int points)
 {
     if (!isseat(slot))
         return;
@@ -77,7 +76,7 @@ void TServer::addteampoints(int slot, int points)
         playertable[i].score = playertable[keeper].score;
 }
 
-void TServer::givepoints(int guesser)
+void HostGame::givepoints(int guesser)
 {
     playertable[guesser].scorer = playertable[guesser].name;
     playertable[curdrawer].scorer = playertable[curdrawer].name;
@@ -91,21 +90,18 @@ void TServer::givepoints(int guesser)
     sendtoall(cmd::buildTeamscore(seatscores()));
 }
 
-void TServer::pass(const QueuedMessage &m, const QString &payload)
+void HostGame::pass(const QueuedMessage &m, const QString &payload)
 {
     const int n = FieldReader(payload).restInt();
     // Only while the phrase is being drawn and still hidden: a pass after the answer or the
     // time-out would cost a point and hide the answer everybody is looking at.
-    if (!sentby(m, n) || n != curdrawer || gamestate != QLatin1String("drawing") || answered)
+    if (!sentby(m, n) || n != curdrawer || state != Phase::drawing)
         return;
     thephrase.clear();
     themask.clear();
-    if (curcategory < 0 || curcategory >= phrases::categories)
-        curcategory = random(phrases::categories);
     const QString phrase = drawphrase(curcategory, !sologame);
     themask = phrases::sortphrase(phrase);
     thephrase = text::asciiUpper(phrase);
-    answered = false;
     tplayer &drawer = playertable[curdrawer];
     // A drawer without a point gets the phrase for nothing, and the players' line must not say
     // he paid one: a system line says what happened instead of CMD_passed.
@@ -120,7 +116,7 @@ void TServer::pass(const QueuedMessage &m, const QString &payload)
     sendto(curdrawer, cmd::buildGivedraweranswer(thephrase));
 }
 
-bool TServer::checkforwin()
+bool HostGame::checkforwin()
 {
     std::array<int, 16> scores{};
     for (int i = 1; i <= maxslot; ++i)
@@ -143,7 +139,7 @@ bool TServer::checkforwin()
             winner = playertable[win.slot].name;
         break;
     }
-    gameon = false;
+    state = Phase::idle;
     sendtoall(cmd::buildWinner(winner));
     return true;
 }

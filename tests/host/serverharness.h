@@ -1,8 +1,7 @@
 #pragma once
 
-// A host on a free loopback port and raw test clients that speak framed bytes to it. The host's
-// timers are driven by hand: pump() runs one drain tick once a message has arrived, tick() one
-// second of the round timer.
+// A host's server on a free loopback port, with its own timers, and raw test clients that speak
+// framed bytes to it.
 
 #include "host/tserver.h"
 #include "platform/errors.h"
@@ -108,8 +107,7 @@ public:
         port = probe.serverPort();
         probe.close();
         errorbox::setHook([this](const QString &text) { boxes.append(text); });
-        server.manualtimers = true;
-        server.seed(7);
+        server.game().seed(7);
         server.listener.PortName = QString::number(port);
         server.listener.setListen(true);
     }
@@ -132,36 +130,23 @@ public:
     {
         RawClient *c = connect();
         c->send(cmd::buildLogininfo(c->slot, version, name));
-        sync(c);
-        for (auto &other : clients)
+        const QString joined = cmd::buildNewplayerinfo(c->slot, name);
+        for (auto &other : clients) {
+            if (!other->closed && server.game().inuse(other->slot))
+                waitUntil([&] { return other->got.contains(joined); });
             other->take();
+        }
         return c;
     }
-    // One drain tick, as soon as a message is queued.
-    bool pump(int count = 1)
-    {
-        for (int i = 0; i < count; ++i) {
-            if (!waitUntil([&] { return !server.receivedlist.isEmpty(); }, 5000))
-                return false;
-            server.socktimerTimer();
-        }
-        return true;
-    }
-    // Seconds of the round timer.
-    void tick(int seconds = 1)
-    {
-        for (int i = 0; i < seconds; ++i)
-            server.roundtimeTimer();
-    }
     // Lets the host handle everything sent so far and makes sure all it sent has reached every
-    // open client: the lowest slot chats a marker, the queue is drained until the marker has gone
+    // open client: the lowest slot chats a marker, the host handles the queue until the marker has gone
     // round, and every player receives it after all earlier messages. The marker is removed.
     // A request sent before by `via` is handled before the marker, which `via` then sends.
     bool sync(RawClient *via = nullptr)
     {
         RawClient *speaker = via;
         for (auto &c : clients) {
-            if (!via && !c->closed && c->slot >= 1 && server.inuse(c->slot) &&
+            if (!via && !c->closed && c->slot >= 1 && server.game().inuse(c->slot) &&
                 (!speaker || c->slot < speaker->slot))
                 speaker = c.get();
         }
@@ -174,31 +159,16 @@ public:
         };
         auto seen = [&](RawClient *c) { return std::any_of(c->got.cbegin(), c->got.cend(), isMarker); };
         speaker->send(cmd::buildChat(speaker->slot, marker, QStringLiteral("clBlack")));
-        const bool drained = waitUntil(
-            [&] {
-                drain();
-                return seen(speaker);
-            },
-            5000);
-        if (!drained)
+        if (!waitUntil([&] { return seen(speaker); }))
             return false;
         for (auto &c : clients) {
-            if (c->closed || !server.inuse(c->slot))
+            if (c->closed || !server.game().inuse(c->slot))
                 continue;
             if (!waitUntil([&] { return seen(c.get()); }, 5000))
                 return false;
             c->got.removeIf(isMarker);
         }
         return true;
-    }
-    // Ticks the drain until it takes nothing more: the queue is empty, or what is left waits for
-    // its sender's relay budget.
-    void drain()
-    {
-        for (qsizetype left = -1; server.receivedlist.size() != left;) {
-            left = server.receivedlist.size();
-            server.socktimerTimer();
-        }
     }
     // Sends a request from a client and lets the host handle it.
     bool request(RawClient *c, const QString &text)

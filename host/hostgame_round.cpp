@@ -1,41 +1,40 @@
-// The round timer: ends the picking, drawing and break phases and reports the time left.
-#include "host/tserver.h"
+// The clock: ends the picking, drawing and break phases and reports the time left.
+#include "host/hostgame.h"
 
 #include "protocol/commands.h"
 
-void TServer::endbreak()
+void HostGame::endbreak()
 {
-    roundtime->stop();
-    if (checkforwin()) {
-        gameon = false;
-        gamestate.clear();
-    } else {
+    stopclock();
+    if (!checkforwin())
         findplayer();
-    }
 }
 
-int TServer::secondsshown() const
+int HostGame::secondsshown() const
 {
-    return gamestate == QLatin1String("drawing") ? countdown - 4 : countdown - 2;
+    return state == Phase::drawing ? countdown - 4 : countdown - 2;
 }
 
-void TServer::sendscores(int except)
+void HostGame::sendscores(int except)
 {
     sendtoothers(except, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
-    if (gamestate == QLatin1String("drawing"))
+    if (state == Phase::drawing)
         sendtoothers(except, cmd::buildUpdatetime(secondsshown()));
 }
 
-void TServer::roundtimeTimer()
+void HostGame::tick()
 {
+    // The server's timer only runs while the clock does; a tick that comes anyway is dropped.
+    if (!clockon)
+        return;
     --countdown;
     if (countdown >= 0) {
         if (countdown % 10 == 0)
             sendtoall(cmd::buildUpdatetime(secondsshown()));
         return;
     }
-    roundtime->stop();
-    if (gamestate == QLatin1String("drawing")) {
+    stopclock();
+    if (state == Phase::drawing) {
         // Nobody found the phrase in time: show it, and the drawer pays a point. The break that
         // follows is part of the running game, as the break after a found phrase is.
         tplayer &drawer = playertable[curdrawer];
@@ -51,11 +50,13 @@ void TServer::roundtimeTimer()
         }
         sendtoall(cmd::buildUpdateanswer(true, thephrase));
         countdown = 10;
-        gamestate = QStringLiteral("break");
-        roundtime->start();
-    } else if (gamestate == QLatin1String("break")) {
+        state = Phase::shown;
+        startclock();
+    } else if (inbreak()) {
         endbreak();
-    } else if (gamestate == QLatin1String("picking")) {
+    } else if (state == Phase::picking) {
+        // Nobody picked in time: a category is drawn at random.
+        curcategory = random(phrases::categories);
         findphrases();
     }
 }

@@ -1,14 +1,13 @@
 // The player table: accepting and refusing connections, the login, departures, removal by the
 // host's player, just watching, and the full player list.
+#include "host/hostgame.h"
 #include "protocol/playername.h"
-#include "host/tserver.h"
 
 #include "protocol/commands.h"
 #include "protocol/fields.h"
 #include "protocol/text.h"
-#include "protocol/wire.h"
 
-void TServer::listenerAccept(TSock *)
+int HostGame::freeslot() const
 {
     int slot = 0;
     if (highslot == 0) {
@@ -22,40 +21,23 @@ void TServer::listenerAccept(TSock *)
         else if (highslot < maxslot)
             slot = highslot + 1;
     }
-
-    TSock *sock = nullptr;
-    if (!listener.Accept(sock))
-        return;
-    if (slot == 0) {
-        // The table is full: record 16 takes the connection only to say so.
-        sock->OnInfo = nullptr;
-        sock->OnDisconnect = nullptr;
-        sock->OnRead = nullptr;
-        wire::send(*sock, cmd::buildFull());
-        sock->Close();
-        sock->deleteLater();
-        return;
-    }
-    highslot = qMax(highslot, slot);
-    sock->Tag = slot;
-    sock->OnRead = listener.OnRead;
-    sock->OnDisconnect = acceptedSocket.OnDisconnect;
-    sock->OnInfo = acceptedSocket.OnInfo;
-    tplayer &p = playertable[slot];
-    p.inuse = true;
-    p.sock = sock;
-    p.name.clear();
-    p.loggedin = false;
-    wire::send(*sock, cmd::buildSendlogininfo(slot));
-    // A connection that never logs in would hold its slot for ever.
-    QTimer::singleShot(loginwait, sock, [this, sock] {
-        const int s = sock->Tag;
-        if (inuse(s) && playertable[s].sock == sock && !playertable[s].loggedin)
-            disconnectsock(s);
-    });
+    return slot;
 }
 
-void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
+void HostGame::join(int slot, quint64 connection)
+{
+    if (slot < 1 || slot > maxslot)
+        return;
+    highslot = qMax(highslot, slot);
+    tplayer &p = playertable[slot];
+    p.inuse = true;
+    p.connection = connection;
+    p.name.clear();
+    p.loggedin = false;
+    sendto(slot, cmd::buildSendlogininfo(slot));
+}
+
+void HostGame::receivedlogininfo(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int slot = f.nextInt();
@@ -70,8 +52,8 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     // Names are shown and relayed on one line.
     const QString name = text::wireSafe(f.rest());
     if (!playername::seatable(name)) {
-        emit noted(slotname(slot) + QStringLiteral(" refused: the name \"") + name +
-                   QStringLiteral("\" would look like an empty seat"));
+        out.note(slotname(slot) + QStringLiteral(" refused: the name \"") + name +
+                 QStringLiteral("\" would look like an empty seat"));
         disconnectsock(slot);
         return;
     }
@@ -96,7 +78,7 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     // of the drawing area, which must not erase the strokes the newcomer is sent.
     sendgamestate(slot);
     // The others' panels still show what the seat held before.
-    if (!gamestate.isEmpty() && !teamgame && isseat(slot))
+    if (running() && !teamgame && isseat(slot))
         sendscores(slot);
     for (const QString &line : std::as_const(memo_drawing))
         sendto(slot, line);
@@ -108,49 +90,34 @@ void TServer::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     }
 }
 
-void TServer::sendgamestate(int slot)
+void HostGame::sendgamestate(int slot)
 {
-    if (gamestate.isEmpty())
+    if (!running())
         return;
-    const bool picking = gamestate == QLatin1String("picking");
-    sendto(slot, picking ? cmd::buildPickcatagoryTurn(curdrawer)
-                         : cmd::buildNextplayer(curdrawer, curcategory, themask));
+    sendto(slot, state == Phase::picking ? cmd::buildPickcatagoryTurn(curdrawer)
+                                         : cmd::buildNextplayer(curdrawer, curcategory, themask));
     // The scores come before the break: they set a newcomer's clock to the turn's time, the time
     // left then to what every other clock shows, and the break sets it to the break's.
     sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
-    if (gamestate == QLatin1String("drawing"))
+    if (state == Phase::drawing)
         sendto(slot, cmd::buildUpdatetime(secondsshown()));
     if (teamgame)
         sendto(slot, cmd::buildTeamscore(seatscores()));
     // In the break everybody else sees the phrase: found, or shown at the time-out.
-    if (gamestate == QLatin1String("break")) {
-        if (answered)
-            sendto(slot, cmd::buildCorrectanswer(solver, playertable[solver].score, curdrawer,
-                                                 playertable[curdrawer].score, thephrase));
-        else
-            sendto(slot, cmd::buildUpdateanswer(true, thephrase));
-    }
+    if (state == Phase::found)
+        sendto(slot, cmd::buildCorrectanswer(solver, playertable[solver].score, curdrawer,
+                                             playertable[curdrawer].score, thephrase));
+    else if (state == Phase::shown)
+        sendto(slot, cmd::buildUpdateanswer(true, thephrase));
 }
 
-void TServer::acceptedSocketDisconnect(TSock *sender)
+void HostGame::leave(int slot, quint64 connection)
 {
-    const int slot = sender->Tag;
-    if (inuse(slot) && playertable[slot].sock == sender)
-        sender->Close();
-}
-
-void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
-{
-    if (msg != QLatin1String("Socket Closed"))
-        return;
-    // What it still has waiting would be refused, as it holds no slot any more: forgotten now.
-    receivedlist.drop(sender->serial());
-    const int slot = sender->Tag;
     if (slot < 1 || slot > maxslot)
         return;
     tplayer &p = playertable[slot];
-    // A later report of a socket whose slot has already been given to somebody else.
-    if (p.sock && p.sock != sender)
+    // A later report of a connection whose slot has already been given to somebody else.
+    if (p.connection && p.connection != connection)
         return;
     if (p.inuse)
         sendtoothers(slot, cmd::buildPlayerdisconnected(slot, p.name));
@@ -160,25 +127,25 @@ void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QStrin
     p.name.clear();
     p.watching = false;
     p.loggedin = false;
-    if (p.sock) {
-        p.sock = nullptr;
-        // Gone for good; never deleted from inside its own notification.
-        sender->deleteLater();
-    }
+    p.connection = 0;
     // Slot 1 is an ordinary seat here too: on a dedicated host the first player can leave mid-game.
-    if (slot != curdrawer)
-        return;
+    if (slot == curdrawer)
+        drawergone();
+}
+
+void HostGame::drawergone()
+{
     // The drawer's turn ends with the drawer: the next seat picks at once. In the break the turn
     // is over already, and the break ends early the way it always ends.
-    if (gamestate == QLatin1String("break")) {
+    if (inbreak()) {
         endbreak();
-    } else if (!gamestate.isEmpty()) {
-        roundtime->stop();
+    } else if (running()) {
+        stopclock();
         findplayer();
     }
 }
 
-void TServer::kickhim(const QueuedMessage &m, const QString &payload)
+void HostGame::kickhim(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int sender = f.nextInt();
@@ -186,29 +153,18 @@ void TServer::kickhim(const QueuedMessage &m, const QString &payload)
     if (sender != leader() || !sentby(m, sender))
         return;
     // The removed player hears it before the hang-up, so its window can say why the game ended.
-    if (inuse(target) && playertable[target].sock)
+    if (inuse(target))
         sendto(target, cmd::buildPlayerdisconnected(target, playertable[target].name));
     disconnectsock(target);
 }
 
-void TServer::disconnectsock(int slot)
+void HostGame::disconnectsock(int slot)
 {
-    if (inuse(slot) && playertable[slot].sock)
-        playertable[slot].sock->Close();
+    if (inuse(slot))
+        out.hangup(slot);
 }
 
-void TServer::disconnectconnection(quint64 connection)
-{
-    for (int i = 1; i <= highslot; ++i) {
-        if (playertable[i].sock && playertable[i].sock->serial() == connection) {
-            disconnectsock(i);
-            break;
-        }
-    }
-    receivedlist.drop(connection);
-}
-
-void TServer::justwatch(const QueuedMessage &m, const QString &payload)
+void HostGame::justwatch(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int n = f.nextInt();
@@ -229,16 +185,12 @@ void TServer::justwatch(const QueuedMessage &m, const QString &payload)
         sendtoall(cmd::buildJustwatching(n, 1));
         // The drawer's turn ends as it does when the drawer leaves: a break ends the way it always
         // ends, with the win test.
-        if (n == curdrawer && gamestate == QLatin1String("break")) {
-            endbreak();
-        } else if (n == curdrawer && !gamestate.isEmpty()) {
-            roundtime->stop();
-            findplayer();
-        }
+        if (n == curdrawer)
+            drawergone();
     }
 }
 
-void TServer::refreshplayerlist()
+void HostGame::refreshplayerlist()
 {
     for (int p = 1; p <= highslot; ++p) {
         if (!playertable[p].inuse)
@@ -250,7 +202,7 @@ void TServer::refreshplayerlist()
     }
 }
 
-int TServer::leader() const
+int HostGame::leader() const
 {
     for (int slot = 1; slot <= seats; ++slot)
         if (seated(slot))
@@ -258,7 +210,7 @@ int TServer::leader() const
     return 0;
 }
 
-std::array<int, 10> TServer::seatscores() const
+std::array<int, 10> HostGame::seatscores() const
 {
     std::array<int, 10> s{};
     for (int i = 0; i < seats; ++i)

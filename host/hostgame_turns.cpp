@@ -1,5 +1,5 @@
 // Game start and the course of turns: the next drawer, the picking phase, the phrase of the turn.
-#include "host/tserver.h"
+#include "host/hostgame.h"
 
 #include "protocol/commands.h"
 #include "protocol/fields.h"
@@ -7,7 +7,7 @@
 
 #include <climits>
 
-void TServer::startgame(const QueuedMessage &m, const QString &payload)
+void HostGame::startgame(const QueuedMessage &m, const QString &payload)
 {
     // Every field is read before anything changes, so a request that does not read changes nothing.
     FieldReader f(payload);
@@ -30,11 +30,9 @@ void TServer::startgame(const QueuedMessage &m, const QString &payload)
     turntime = seconds + 2;
     curdrawer = 0;
     findplayer();
-    if (!gamestate.isEmpty())
-        gameon = true;
 }
 
-void TServer::clearit1()
+void HostGame::clearit1()
 {
     for (int i = 1; i <= highslot; ++i) {
         playertable[i].score = 0;
@@ -44,10 +42,10 @@ void TServer::clearit1()
     }
 }
 
-void TServer::findplayer()
+void HostGame::findplayer()
 {
     clearhistory();
-    gamestate = QStringLiteral("picking");
+    state = Phase::picking;
     int next = curdrawer;
     bool found = false;
     for (int step = 0; step < highslot && !found; ++step) {
@@ -61,39 +59,37 @@ void TServer::findplayer()
         return;
     }
     curdrawer = next;
-    curcategory = 100;
     sendtoall(cmd::buildPickcatagoryTurn(curdrawer));
     countdown = 10;
-    roundtime->start();
+    startclock();
 }
 
-void TServer::stopgame()
+void HostGame::stopgame()
 {
-    roundtime->stop();
-    gameon = false;
-    gamestate.clear();
+    stopclock();
+    state = Phase::idle;
     curdrawer = 0;
 }
 
-void TServer::pickcatagory(const QueuedMessage &m, const QString &payload)
+void HostGame::pickcatagory(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int n = f.nextInt();
     const int category = f.restInt();
     if (!sentby(m, n))
         return;
-    if (gamestate != QLatin1String("picking") || n != curdrawer)
+    if (state != Phase::picking || n != curdrawer)
         return;
     if (category < 0 || category >= phrases::categories)
         return;
-    roundtime->stop();
+    stopclock();
     curcategory = category;
     if (phraselist(curcategory).isEmpty())
         curcategory = 1;
     findphrases();
 }
 
-QStringList &TServer::phraselist(int category)
+QStringList &HostGame::phraselist(int category)
 {
     QStringList &list = wordlist[category];
     if (list.isEmpty())
@@ -101,7 +97,7 @@ QStringList &TServer::phraselist(int category)
     return list;
 }
 
-QString TServer::drawphrase(int category, bool checked)
+QString HostGame::drawphrase(int category, bool checked)
 {
     QStringList &list = phraselist(category);
     if (!checked) {
@@ -126,24 +122,20 @@ QString TServer::drawphrase(int category, bool checked)
     return phrase;
 }
 
-void TServer::findphrases()
+void HostGame::findphrases()
 {
     thephrase.clear();
     themask.clear();
-    if (curcategory < 0 || curcategory >= phrases::categories)
-        curcategory = random(phrases::categories);
     if (phraselist(curcategory).isEmpty())
         curcategory = 0;
     const QString phrase = drawphrase(curcategory, true);
     themask = phrases::sortphrase(phrase);
     thephrase = text::asciiUpper(phrase);
-    answered = false;
     // The drawing turn begins with a wiped drawing area on every screen.
     clearhistory();
     sendtoall(cmd::buildNextplayer(curdrawer, curcategory, themask));
     sendto(curdrawer, cmd::buildGivedraweranswer(thephrase));
     countdown = turntime + 2;
-    gamestate = QStringLiteral("drawing");
-    roundtime->start();
-    gameon = true;
+    state = Phase::drawing;
+    startclock();
 }

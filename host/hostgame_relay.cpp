@@ -1,7 +1,7 @@
 // Requests the host only passes on: chat lines, actions, chatter sounds, the drawer's strokes and
 // wipes, with the drawing history that newcomers are shown.
+#include "host/hostgame.h"
 #include "host/strokecheck.h"
-#include "host/tserver.h"
 
 #include "protocol/commands.h"
 #include "protocol/fields.h"
@@ -9,7 +9,7 @@
 
 #include <utility>
 
-void TServer::chat(const QueuedMessage &m, const QString &payload)
+void HostGame::chat(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int n = f.nextInt();
@@ -18,7 +18,7 @@ void TServer::chat(const QueuedMessage &m, const QString &payload)
     sendtoall(cmd::buildChatRelay(n, playertable[n].name, text::wireSafe(f.rest())));
 }
 
-void TServer::action(const QueuedMessage &m, const QString &payload)
+void HostGame::action(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int n = f.nextInt();
@@ -27,7 +27,7 @@ void TServer::action(const QueuedMessage &m, const QString &payload)
     sendtoall(cmd::buildActionRelay(n, playertable[n].name, text::wireSafe(f.rest())));
 }
 
-void TServer::playasound(const QueuedMessage &m, const QString &payload)
+void HostGame::playasound(const QueuedMessage &m, const QString &payload)
 {
     FieldReader f(payload);
     const int n = f.nextInt();
@@ -36,21 +36,21 @@ void TServer::playasound(const QueuedMessage &m, const QString &payload)
     sendtoall(cmd::buildPlayasoundRelay(n, text::wireSafe(f.rest())));
 }
 
-void TServer::storestroke(const QString &line)
+void HostGame::storestroke(const QString &line)
 {
     // The history is sent whole to every newcomer: it stays far below what a connection may
     // leave unread, whatever a player sends while no game empties it.
     if (historysize + line.size() > maxhistory) {
         if (!std::exchange(historyfull, true))
-            emit noted(QStringLiteral("The drawing history of this turn is full: later strokes reach the "
-                                      "players who are in, but no newcomer"));
+            out.note(QStringLiteral("The drawing history of this turn is full: later strokes reach the "
+                                    "players who are in, but no newcomer"));
         return;
     }
     memo_drawing.append(line);
     historysize += line.size();
 }
 
-void TServer::clearhistory()
+void HostGame::clearhistory()
 {
     memo_drawing.clear();
     historysize = 0;
@@ -59,10 +59,10 @@ void TServer::clearhistory()
 
 // Only the drawer's strokes while a game is on go into the history and on to the others: the
 // history is what every newcomer is shown, so it holds nothing the players did not see.
-void TServer::relaystroke(const QueuedMessage &m, const QString &word, const QString &payload)
+void HostGame::relaystroke(const QueuedMessage &m, const QString &word, const QString &payload)
 {
     const int n = FieldReader(payload).nextInt();
-    if (!sentby(m, n) || !gameon || n != curdrawer)
+    if (!sentby(m, n) || !running() || n != curdrawer)
         return;
     // One that a player could not read would raise an error box on every screen, and on every
     // newcomer's through the history.
@@ -73,22 +73,22 @@ void TServer::relaystroke(const QueuedMessage &m, const QString &word, const QSt
     sendtoothers(n, line);
 }
 
-void TServer::moveit(const QueuedMessage &m, const QString &payload)
+void HostGame::moveit(const QueuedMessage &m, const QString &payload)
 {
     relaystroke(m, cmd::moveit, payload);
 }
 
-void TServer::drawit(const QueuedMessage &m, const QString &payload)
+void HostGame::drawit(const QueuedMessage &m, const QString &payload)
 {
     relaystroke(m, cmd::draw, payload);
 }
 
-void TServer::clearmain(const QueuedMessage &m, const QString &payload)
+void HostGame::clearmain(const QueuedMessage &m, const QString &payload)
 {
     const int n = FieldReader(payload).restInt();
     if (!sentby(m, n))
         return;
-    if (!gameon || n != curdrawer)
+    if (!running() || n != curdrawer)
         return;
     clearhistory();
     sendtoothers(n, cmd::buildClearmain(n));
