@@ -8,7 +8,7 @@
 // the host would each run on theirs.
 #include "bench/support/chatprobe.h"
 #include "board/drawingboard.h"
-#include "board/strokeflusher.h"
+#include "client/core/strokeflusher.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "platform/errors.h"
@@ -16,6 +16,7 @@
 #include "protocol/cp1252.h"
 #include "protocol/framing.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 
@@ -36,12 +37,12 @@ class BenchLive : public QObject
     {
         auto t = std::make_unique<Tchat>();
         t->setparams({name});
-        t->game()->loginname = name;
+        t->game()->setloginname(name);
         t->link()->sock.HostName = QStringLiteral("127.0.0.1");
         t->link()->sock.PortName = QString::number(port);
         t->link()->sock.Open();
         Tchat *p = t.get();
-        if (!waitUntil([p] { return p->game()->loggedin; }))
+        if (!waitUntil([p] { return p->game()->loggedin(); }))
             qFatal("no login");
         return t;
     }
@@ -56,9 +57,9 @@ class BenchLive : public QObject
         auto guesser = join(QStringLiteral("Bob"));
         host->gameon = true;
         host->gamestate = QStringLiteral("drawing");
-        host->curdrawer = drawer->game()->mynumber;
-        drawer->game()->drawernumber = drawer->game()->mynumber;
-        guesser->game()->drawernumber = drawer->game()->mynumber;
+        host->curdrawer = drawer->game()->mynumber();
+        arrange(drawer->game()).drawernumber = drawer->game()->mynumber();
+        arrange(guesser->game()).drawernumber = drawer->game()->mynumber();
         strokesender(ui(drawer))->flusher->enabled = live;
         QTest::qWait(100);
 
@@ -167,7 +168,7 @@ private slots:
         // relayed strokes that carry its own slot number, and a history written for slot 1 was
         // skipped whole by a late joiner who was given slot 1 again.
         auto drawer = join(QStringLiteral("Ann"));
-        const int d = drawer->game()->mynumber;
+        const int d = drawer->game()->mynumber();
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
         host->memo_drawing.clear();
@@ -189,7 +190,7 @@ private slots:
                            << QStringLiteral("CMD_draw+%1+clRed+5++530,366+").arg(d);
         auto late = std::make_unique<Tchat>();
         // A seat needs a name the table can show.
-        late->game()->loginname = QStringLiteral("Late");
+        late->game()->setloginname(QStringLiteral("Late"));
         late->link()->sock.HostName = QStringLiteral("127.0.0.1");
         late->link()->sock.PortName = QString::number(port);
 
@@ -205,10 +206,10 @@ private slots:
         });
         Tchat *p = late.get();
         late->link()->sock.Open();
-        QVERIFY(waitUntil([p] { return p->game()->loggedin; }));
+        QVERIFY(waitUntil([p] { return p->game()->loggedin(); }));
         clock.start();
         beat.start();
-        QVERIFY(p->game()->mynumber != d);
+        QVERIFY(p->game()->mynumber() != d);
         QVERIFY(waitUntil([p] { return ui(p).image_main->image_backup.pixel(527, 366) == qRgb(255, 0, 0); },
                           20000));
         const double ms = double(clock.nsecsElapsed()) / 1e6;
