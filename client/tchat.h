@@ -137,7 +137,7 @@ private:
     // button_start and button_pass: see the game start block below.
     FlatPanel *gameBar = nullptr;
     QLabel *image_cat = nullptr;
-    std::array<QPixmap, 7> image_catagories; // banner n names category n
+    std::array<QPixmap, 7> image_categories; // banner n names category n
     QLabel *playtoscore = nullptr;
     QLabel *timeperturn = nullptr;
     QLabel *image_timer = nullptr;

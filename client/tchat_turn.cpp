@@ -105,8 +105,8 @@ void Tchat::showcontrols()
 void Tchat::showcategory()
 {
     const int category = playergame->category();
-    if (category >= 0 && category < int(image_catagories.size()))
-        image_cat->setPixmap(zoom.scaled(image_catagories[category]));
+    if (category >= 0 && category < int(image_categories.size()))
+        image_cat->setPixmap(zoom.scaled(image_categories[category]));
     else
         image_cat->clear();
 }

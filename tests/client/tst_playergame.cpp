@@ -4,7 +4,6 @@
 #include "client/core/playerlink.h"
 #include "platform/errors.h"
 #include "protocol/commands.h"
-#include "tests/support/playersetup.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -110,8 +109,10 @@ private slots:
         QVERIFY(!shows(&C::answer)); // the role's part never came
 
         // A spy reads the guesses but has no entry; a game gone takes everything that needs it.
-        arrange(&g).mynumber = 12;
-        QVERIFY(!shows(&C::answerentry));
+        PlayerGame spy;
+        spy.handle(QStringLiteral("CMD_sendlogininfo+12"));
+        spy.handle(QStringLiteral("CMD_nextplayer+2+4+___ ___"));
+        QVERIFY(spy.controls().answer && !spy.controls().answerentry);
         g.leavegame(QStringLiteral("The host has ended the game."));
         const C left = g.controls();
         QVERIFY(!left.start && !left.startmenu && !left.pick && !left.toolbar && !left.answer && !left.pass);
@@ -215,7 +216,8 @@ private slots:
         g.phraseit(QStringLiteral("says: lost"), QStringLiteral("clRed"));
         g.soundit(0);
         g.soundit(4);
-        arrange(&g).mynumber = 12;
+        host.say(QStringLiteral("CMD_sendlogininfo+12"));
+        QTRY_COMPARE(g.mynumber(), 12);
         g.soundit(5);
         g.send(QStringLiteral("END"));
         QCOMPARE(host.until(QStringLiteral("END")),
@@ -223,7 +225,8 @@ private slots:
                               QStringLiteral("CMD_answer+2+a+b cat"),
                               QStringLiteral("CMD_action+2+waves|clNavy"), cmd::buildKickhim(2, 3),
                               QStringLiteral("CMD_justwatch+2+1"), QStringLiteral("CMD_justwatch+2+2"),
-                              QStringLiteral("CMD_action+2+says: Hi|clRed"), cmd::buildPlayasound(2, 4)}));
+                              QStringLiteral("CMD_action+2+says: Hi|clRed"), cmd::buildPlayasound(2, 4),
+                              cmd::buildLogininfo(12, cmd::versionText, QStringLiteral("Ann"))}));
     }
 };
 

@@ -138,7 +138,7 @@ private slots:
         ChatAtHost at;
         QVERIFY(at.start(1));
         Tchat &t = *at.chat;
-        arrange(t.game()).hostsay = true;
+        QVERIFY(t.game()->hostsay()); // number 1 leads the table
         at.host.send(QStringLiteral("CMD_newplayerinfo+2+Bob"));
         QTRY_COMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Bob"));
 
@@ -189,7 +189,7 @@ private slots:
         };
         auto ann = join(QStringLiteral("Ann"));
         QTRY_COMPARE(ann->game()->mynumber(), 1);
-        arrange(ann->game()).hostsay = true;
+        QVERIFY(ann->game()->hostsay());
         ann->attach({.spylist = &spies});
         auto bob = join(QStringLiteral("Bob"));
         QTRY_COMPARE(bob->game()->mynumber(), 2);
