@@ -45,12 +45,8 @@ public:
     // ---- Who this player is.
     int mynumber() const { return st.mynumber; }  // own number from the login, 0 before
     bool loggedin() const { return st.loggedin; } // from the login until this player's own departure
-    // This copy runs the host: it keeps the hosting player's say whatever the table does.
-    bool hosting() const { return st.hosting; }
     // This player has the hosting player's say: it runs the host, or leads the table.
     bool hostsay() const { return st.hostsay; }
-    // A game runs at the host: from its start or the first turn seen until the winner or a pause.
-    bool gamerunning() const { return st.gamerunning; }
     // The game went away under this player (removed, the host ended it, the connection broke).
     bool gameleft() const { return st.gameleft; }
     // An error on the established connection: its close is a lost connection, not the host's end.
@@ -75,21 +71,12 @@ public:
     static bool isseat(int number) { return number >= 1 && number <= 10; }
     // A seat by its number (1..10).
     const Seat &seat(int number) const { return st.seats[isseat(number) ? number : 0]; }
-    const QList<Spy> &spies() const { return st.spies; }
-    // This player joined beyond the seats: it watches and chats, but neither guesses nor sends sounds.
-    bool isspy() const { return st.mynumber > 10; }
-    // Only a seat that plays guesses: spies and watching seats read the guesses, and the drawer
-    // has no answer entry in the first place.
-    bool canguess() const { return isseat(st.mynumber) && !st.seats[st.mynumber].watching; }
     // It is this player's turn: to pick, to draw, to pass and to wipe the board.
     bool drawing() const { return st.mynumber == st.drawernumber; }
     // The name of a seat; empty for a number that has no seat.
     QString seatname(int number) const;
     // The score the panel shows for a seat: the host's, but nothing beside a seat its player left.
     QString shownscore(int number) const;
-    // This copy holds the hosting player's say as the lowest seat: logged in, seated, and every
-    // seat below its own empty.
-    bool leadsthetable() const;
 
     // ---- The game's options as the panel shows them.
     const QString &playtocaption() const { return st.playtocaption; } // "Play to Score: N"
@@ -297,8 +284,11 @@ private:
     {
         int mynumber = 0;
         bool loggedin = false;
+        // This copy runs the host: it keeps the hosting player's say whatever the table does.
         bool hosting = false;
         bool hostsay = false;
+        // A game runs at the host: from its start or the first turn seen until the winner or a
+        // pause.
         bool gamerunning = false;
         QString playername;
         QString hostaddress;
@@ -330,6 +320,15 @@ private:
     };
     State st;
     Outbox *outbox = nullptr;
+
+    // This player joined beyond the seats: it watches and chats, but neither guesses nor sends sounds.
+    bool isspy() const { return st.mynumber > 10; }
+    // Only a seat that plays guesses: spies and watching seats read the guesses, and the drawer
+    // has no answer entry in the first place.
+    bool canguess() const { return isseat(st.mynumber) && !st.seats[st.mynumber].watching; }
+    // This copy holds the hosting player's say as the lowest seat: logged in, seated, and every
+    // seat below its own empty.
+    bool leadsthetable() const;
     QTimer *turnClock = nullptr;
     QTimer *phraseTimer = nullptr;
 
