@@ -50,7 +50,7 @@ bool HostingRole::waitingForRouter() const
 
 void HostingRole::checkReady()
 {
-    if (ended || !chat || !chat->game()->loggedin || !chat->game()->amhost || opening || shown)
+    if (ended || !chat || !chat->game()->loggedin() || !chat->game()->hostsay() || opening || shown)
         return;
     if (!wantRouter) {
         showLink();
@@ -80,7 +80,7 @@ void HostingRole::checkReady()
     });
     router::Request r;
     r.port = gamePort;
-    r.description = QStringLiteral("Quillet game: ") + chat->game()->playername;
+    r.description = QStringLiteral("Quillet game: ") + chat->game()->playername();
     r.descriptionUrl = router::descriptionUrlFromEnvironment();
     if (const int lease = router::leaseFromEnvironment(); lease > 0)
         r.leaseSeconds = lease;

@@ -99,7 +99,7 @@ void Program::linkArrived(const QString &link)
 {
     if (!hostjoin)
         return;
-    if (!chat->game()->loggedin) {
+    if (!chat->game()->loggedin()) {
         hostjoin->openLink(link);
         return;
     }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "board/strokebatch.h"
-
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -36,7 +34,8 @@ public:
     // pen sends at once), a new batch only where the colour or width changed. A slow pen's turn
     // then goes again in a fraction of its messages, and the drawer paints what the others paint.
     bool undo();
-    static constexpr int batchPoints = StrokeBatch::sendAbove + 1;
+    // The most points one CMD_draw of a held pen carries.
+    static constexpr int batchPoints = 101;
     void clear() { taken.clear(); }
     bool isEmpty() const { return taken.isEmpty(); }
     const QList<Stroke> &strokes() const { return taken; }

@@ -1,6 +1,7 @@
 #include "client/chatpane.h"
 
 #include "address/invitation.h"
+#include "client/core/playergame.h"
 #include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/numbers.h"
@@ -373,7 +374,7 @@ void ChatPane::mainchatJump(const QString &target)
     const bool opened = openUrl ? openUrl(url) : QDesktopServices::openUrl(url);
     if (!opened)
         addlinetochat(QStringLiteral("0+No program could open ") + url.toString() + QLatin1Char('.'),
-                      systemcolour);
+                      PlayerGame::systemcolour);
 }
 
 // ---------------------------------------------------------------- menus

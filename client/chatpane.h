@@ -42,8 +42,6 @@ public:
     static constexpr int maxlines = 10000;
     // And at most this many characters: a flood of long lines must not fill a player's memory.
     static constexpr qint64 maxchars = 1000000;
-    // The colour of the pane's own lines (00BBGGRR), the game's system colour.
-    static constexpr int systemcolour = 0x008AAAAC;
 
     // Controls.
     QWidget *phraserow = nullptr; // b_phrase1 ... b_phrase9 go here, left to right

@@ -63,8 +63,6 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     });
     sizeWatch->watch(background);
     connect(playergame, &PlayerGame::soundPlayed, this, [](const QString &name) { sound::play(name); });
-    connect(playChatterSoundsAction, &QAction::toggled, this,
-            [this](bool on) { playergame->chattersounds = on; });
     FormCreate();
 }
 

@@ -101,9 +101,6 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
 
 private:
-    // ---- Colours of system lines (00BBGGRR).
-    static constexpr int systemcolour = PlayerGame::systemcolour;
-
     // ---- The windows and the host this one talks to.
     Companions with;
     QStringList params;
@@ -140,7 +137,7 @@ private:
     // button_start and button_pass: see the game start block below.
     FlatPanel *gameBar = nullptr;
     QLabel *image_cat = nullptr;
-    std::array<QPixmap, 7> image_catagories; // banner n names category n
+    std::array<QPixmap, 7> image_categories; // banner n names category n
     QLabel *playtoscore = nullptr;
     QLabel *timeperturn = nullptr;
     QLabel *image_timer = nullptr;
@@ -277,7 +274,7 @@ private:
     // ---- Answers, categories, pass and the game start (client/tchat_board.cpp).
     QWidget *panel_pickcatagory = nullptr;
     std::array<QAbstractButton *, 7> button_cat{}; // indexed by category (the button's tag)
-    QButtonGroup *catagorygroup = nullptr;
+    QButtonGroup *categorygroup = nullptr;
     QWidget *panel_answer = nullptr;
     QLineEdit *edit_answer = nullptr;
     QAbstractButton *button_pass = nullptr;
@@ -308,11 +305,13 @@ private:
     QMenu *popup_sounds = nullptr;
     QList<QAction *> chattersounds;
     void b_phrase10Click();
-    void wave20Click(int tag);
+    void chatterSoundClicked(int tag);
     QAction *playSoundsAction = nullptr;
     QAction *playChatterSoundsAction = nullptr;
     void playSoundsClicked();
     void playChatterSoundsClicked();
+    // The two sound switches' ticks show the game's switches.
+    void showsoundswitches();
     // Settings file orvanelobby.ini, section Quillet: the values last read, and the placement last
     // read or saved (saveplacement writes only when the window has left it).
     PlayerSettings playersettings;
@@ -343,21 +342,22 @@ private:
     bool kickseatunchanged() const;
     void buildWatchMenus();
     void justWatchClicked();
-    void label_playername1ContextPopup(QLabel *sender);
+    // The seat menu opens on a seat's name.
+    void seatMenuPopup(QLabel *seatname);
     void removeFromGameClicked();
     void setToJustWatchClicked();
     void unsetJustWatchClicked();
     void spyListClicked();
 
-    // ---- Phrase buttons and their editor (client/tchat_phrases.cpp). A button's hint shows its
-    // phrase as plain text.
+    // ---- Phrase buttons and their editor (client/tchat_phrases.cpp). The game holds the phrases;
+    // a button's hint shows its phrase as plain text.
     std::array<QToolButton *, 10> b_phrase{}; // b_phrase1 ... b_phrase9, index 1..9
     void buildPhraseButtons();
-    void b_phrase1Click(QAbstractButton *sender);
+    // Phrase button n (1..9) was clicked.
+    void phraseClicked(int n);
     void phraseListsClicked();
     // The editor's "Done": the nine phrases in force from now on, also in the settings file.
     void setphrases(const QStringList &list);
-    QStringList currentphrases() const;
     // Button n's phrase (1..9) and its hint.
     void setphrase(int n, const QString &phrase);
 

@@ -1,30 +1,22 @@
 // The drawing board on the main window: the drawer's strokes, the relayed strokes, and the
 // player's other actions on the game: answers, categories, pass and the game start.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
-#include "board/strokesender.h"
+#include "client/core/strokesender.h"
 #include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/commands.h"
-#include "protocol/fields.h"
 #include "protocol/numbers.h"
-#include "protocol/strokemessage.h"
-#include "protocol/text.h"
 #include "widgets/colorbutton.h"
 #include "widgets/updown.h"
 #include "windows/tgamestartform.h"
 
-#include <QAction>
 #include <QButtonGroup>
-#include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QToolButton>
-#include <QVarLengthArray>
 
 namespace {
 
@@ -68,13 +60,9 @@ void Tchat::buildBoardControls()
     image_main->onMouseUp = [this](Qt::MouseButton b, Qt::MouseButtons held, int x, int y) {
         guard([&] { image_mainMouseUp(b, held, x, y); });
     };
-    strokesender = new StrokeSender(this);
+    strokesender = new StrokeSender(*playergame, this);
     strokesender->setObjectName(QStringLiteral("strokesender"));
-    strokesender->number = [this] { return playergame->mynumber; };
-    strokesender->drawing = [this] { return playergame->mynumber == playergame->drawernumber; };
-    strokesender->connected = [this] { return playergame->loggedin; };
     strokesender->pen = [this] { return StrokeSender::Pen{pencolour(), penw->text()}; };
-    strokesender->send = [this](const QString &message) { playergame->send(message); };
 
     brushWidthArrows->setRange(0, 100);
     brushWidthArrows->setIncrement(1);
@@ -96,15 +84,15 @@ void Tchat::buildBoardControls()
     });
 
     // The seven category buttons act as one group: the pressed one stays down.
-    catagorygroup = new QButtonGroup(this);
-    catagorygroup->setExclusive(false);
+    categorygroup = new QButtonGroup(this);
+    categorygroup->setExclusive(false);
     for (int tag = 0; tag < int(button_cat.size()); ++tag) {
         QAbstractButton *b = button_cat[tag];
         b->setCheckable(true);
         b->setProperty("Tag", tag);
-        catagorygroup->addButton(b, tag);
+        categorygroup->addButton(b, tag);
     }
-    connect(catagorygroup, &QButtonGroup::buttonClicked, this,
+    connect(categorygroup, &QButtonGroup::buttonClicked, this,
             [this](QAbstractButton *b) { guard([&] { categoryClicked(b); }); });
 
     edit_answer->installEventFilter(
@@ -214,7 +202,7 @@ void Tchat::startGameMenuClicked()
 
 void Tchat::button_startClick()
 {
-    if (!playergame->loggedin) {
+    if (!playergame->controls().startform) {
         QMessageBox box(QMessageBox::NoIcon, errorbox::title(), QStringLiteral("You are not connected"),
                         QMessageBox::Ok, this);
         box.exec();
@@ -222,9 +210,8 @@ void Tchat::button_startClick()
     }
     if (!with.gamestartform)
         return;
-    with.gamestartform->startgame = [this] {
-        if (const Tgamestartform *f = with.gamestartform)
-            playergame->startgame(f->team->isChecked(), f->playtoscore->text(), f->timeperturn->text());
+    with.gamestartform->startgame = [this](bool team, int playto, int seconds) {
+        playergame->startgame(team, playto, seconds);
     };
     with.gamestartform->showOver(this);
     playergame->startformshown();

@@ -1,25 +1,18 @@
 // The chat pane's side of the main window: received lines, sending, the chat menus and the
 // chatter sounds.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
-#include "client/core/chattersounds.h"
-#include "protocol/text.h"
-
 #include "client/chatpane.h"
-#include "features/sound.h"
+#include "client/core/chattersounds.h"
 #include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
-#include "protocol/fields.h"
 #include "protocol/framing.h"
-#include "protocol/numbers.h"
 #include "protocol/text.h"
 
 #include <QAction>
 #include <QColorDialog>
 #include <QMenu>
-#include <QMenuBar>
 #include <QToolButton>
 
 void Tchat::buildChatMenus()
@@ -41,7 +34,8 @@ void Tchat::buildChatMenus()
         a->setData(tag);
         a->setToolTip(caption);
         a->setStatusTip(caption);
-        connect(a, &QAction::triggered, this, [this, tag] { guard([this, tag] { wave20Click(tag); }); });
+        connect(a, &QAction::triggered, this,
+                [this, tag] { guard([this, tag] { chatterSoundClicked(tag); }); });
         chattersounds.append(a);
     }
     connect(chatpane->b_phrase10, &QToolButton::clicked, this,
@@ -50,12 +44,9 @@ void Tchat::buildChatMenus()
 
 void Tchat::sendit()
 {
-    if (!playergame->loggedin)
-        return;
     ChatEntry *box = chatpane->mychat;
-    const QString text = box->text();
-    playergame->chatit(text, colortext::toText(chatpane->textcolor()));
-    box->clear();
+    if (playergame->chatit(box->text(), colortext::toText(chatpane->textcolor())))
+        box->clear();
 }
 
 void Tchat::limitchatline()
@@ -63,7 +54,7 @@ void Tchat::limitchatline()
     // The relay names the sender, at most a two-digit number, and ends with the colour, whose
     // longest text is "$" and eight digits.
     const QString relayed =
-        cmd::buildChatRelay(15, text::wireSafe(playergame->loginname), QStringLiteral("|$00000000"));
+        cmd::buildChatRelay(15, text::wireSafe(playergame->loginname()), QStringLiteral("|$00000000"));
     chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
 }
 
@@ -84,19 +75,27 @@ void Tchat::b_phrase10Click()
     popup_sounds->popup(b->mapToGlobal(b->rect().bottomRight()));
 }
 
-void Tchat::wave20Click(int tag)
+void Tchat::chatterSoundClicked(int tag)
 {
     playergame->soundit(tag);
 }
 
 void Tchat::playSoundsClicked()
 {
-    playSoundsAction->setChecked(!playSoundsAction->isChecked());
+    playergame->setplaysounds(!playergame->playsounds());
+    showsoundswitches();
     savesetting(PlayerSettings::Playsounds);
 }
 
 void Tchat::playChatterSoundsClicked()
 {
-    playChatterSoundsAction->setChecked(!playChatterSoundsAction->isChecked());
+    playergame->setplaychattersounds(!playergame->playchattersounds());
+    showsoundswitches();
     savesetting(PlayerSettings::ChatterSounds);
+}
+
+void Tchat::showsoundswitches()
+{
+    playSoundsAction->setChecked(playergame->playsounds());
+    playChatterSoundsAction->setChecked(playergame->playchattersounds());
 }

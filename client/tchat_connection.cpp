@@ -1,29 +1,13 @@
 // The game going away under the player, and a game that is full.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
-#include "client/chatpane.h"
-#include "features/spylist.h"
 #include "platform/errors.h"
-#include "protocol/commands.h"
-#include "protocol/drainburst.h"
-#include "protocol/fields.h"
-#include "protocol/text.h"
-#include "protocol/wire.h"
-#include "widgets/flatpanel.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QElapsedTimer>
-#include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
-#include <QTimer>
-#include <QToolButton>
 
 void Tchat::leftgame(const QString &why)
 {
-    if (playergame->gameleft)
+    if (playergame->gameleft())
         return;
     playergame->leavegame(why);
     QString reason = why;

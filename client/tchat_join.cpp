@@ -1,5 +1,4 @@
 // Hosting and joining from the window: the announcement of a hosted game, and why a join failed.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "client/core/localhost.h"
@@ -19,14 +18,14 @@ int errorCode(const QString &text)
 void Tchat::startannouncing()
 {
     // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
-    if (with.localhost && playergame->amhost && !playergame->sologame)
-        with.localhost->announce(playergame->playername);
+    if (with.localhost && playergame->hostsay() && !playergame->sologame())
+        with.localhost->announce(playergame->playername());
 }
 
 void Tchat::connectfailed(const QString &error)
 {
     const QString where =
-        playergame->hostaddress.isEmpty() ? playerlink->sock.HostName : playergame->hostaddress;
+        playergame->hostaddress().isEmpty() ? playerlink->sock.HostName : playergame->hostaddress();
     switch (errorCode(error)) {
     case 10061:
         joinfailed(QStringLiteral("Nobody is hosting a game at ") + where + QLatin1Char('.'));
@@ -47,5 +46,5 @@ void Tchat::connectfailed(const QString &error)
 void Tchat::joinfailed(const QString &why)
 {
     addlinetochat(QStringLiteral("0+") + why + QStringLiteral(" Use File / Join a Game... to try again."),
-                  systemcolour);
+                  PlayerGame::systemcolour);
 }

@@ -176,7 +176,7 @@ void Tchat::buildTopPanel()
     image_cat->setGeometry(4, 3, 100, 15);
     image_cat->setTextFormat(Qt::PlainText);
     for (int i = 0; i < 7; ++i)
-        image_catagories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
+        image_categories[i] = QPixmap(QStringLiteral(":/pictures/cat%1.png").arg(i));
     const QFont barFont = boardFont(12, true);
     playtoscore = caption(gameBar, "playtoscore", QStringLiteral("Play to Score: 20"), QRect(107, 2, 147, 17),
                           barFont, barText);

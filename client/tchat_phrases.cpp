@@ -1,22 +1,19 @@
 // The phrase buttons above the chat and their editor.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "client/chatpane.h"
 #include "features/quickphrases.h"
 #include "platform/errors.h"
 #include "protocol/colortext.h"
-#include "protocol/commands.h"
 #include "windows/phraseeditor.h"
 
-#include <QAction>
-#include <QTimer>
 #include <QToolButton>
 
 namespace {
 
 // Left edges of b_phrase1 ... b_phrase9 in the chat column; each button is 25 x 19.
 constexpr int phraseX[quickphrases::count] = {2, 26, 51, 75, 100, 124, 149, 173, 198};
+static_assert(quickphrases::count == PlayerGame::phrasecount);
 
 } // namespace
 
@@ -32,30 +29,22 @@ void Tchat::buildPhraseButtons()
         b->setIcon(QIcon(picture));
         b->setIconSize(picture.size());
         b->setGeometry(phraseX[n - 1], 0, 25, 19);
-        connect(b, &QToolButton::clicked, this, [this, b] { guard([this, b] { b_phrase1Click(b); }); });
+        connect(b, &QToolButton::clicked, this, [this, n] { guard([this, n] { phraseClicked(n); }); });
         b_phrase[n] = b;
         setphrase(n, builtin[n - 1]);
     }
 }
 
-void Tchat::b_phrase1Click(QAbstractButton *sender)
+void Tchat::phraseClicked(int n)
 {
-    const QString phrase = sender->property("phrase").toString();
-    playergame->phraseit(quickphrases::actiontext(phrase), colortext::toText(chatpane->textcolor()));
+    playergame->phraseit(quickphrases::actiontext(playergame->phrase(n)),
+                         colortext::toText(chatpane->textcolor()));
 }
 
 void Tchat::setphrase(int n, const QString &phrase)
 {
-    b_phrase[n]->setProperty("phrase", phrase);
+    playergame->setphrase(n, phrase);
     b_phrase[n]->setToolTip(quickphrases::tooltip(phrase));
-}
-
-QStringList Tchat::currentphrases() const
-{
-    QStringList out;
-    for (int n = 1; n <= quickphrases::count; ++n)
-        out << b_phrase[n]->property("phrase").toString();
-    return out;
 }
 
 void Tchat::phraseListsClicked()
@@ -63,7 +52,7 @@ void Tchat::phraseListsClicked()
     if (!with.phrases)
         return;
     // The fields start from the phrases in force; edits left without "Done" are dropped.
-    with.phrases->setPhrases(currentphrases());
+    with.phrases->setPhrases(playergame->phrases());
     with.phrases->onDone = [this](const QStringList &list) { setphrases(list); };
     with.phrases->move(frameGeometry().center() - with.phrases->rect().center());
     with.phrases->show();

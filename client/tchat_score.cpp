@@ -24,14 +24,14 @@ void setRowColour(QLabel *l, const QColor &c)
 
 void Tchat::showseat(int number)
 {
-    const PlayerGame::Seat &seat = playergame->seats[number];
+    const PlayerGame::Seat &seat = playergame->seat(number);
     label_playername[number]->setText(seat.name);
     label_playername[number]->show();
     label_score[number]->setText(playergame->shownscore(number));
     label_score[number]->show();
     image_eyes[number]->setVisible(seat.watching);
     // The tick shows what the host last said of this player.
-    if (number == playergame->mynumber)
+    if (number == playergame->mynumber())
         justWatchAction->setChecked(seat.watching);
 }
 
@@ -58,13 +58,13 @@ void Tchat::removespyline(int number, const QString &name)
 
 void Tchat::showoptions()
 {
-    playtoscore->setText(playergame->playtocaption);
-    timeperturn->setText(turnclock::timePerTurnText(playergame->turnseconds));
+    playtoscore->setText(playergame->playtocaption());
+    timeperturn->setText(turnclock::timePerTurnText(playergame->turnseconds()));
 }
 
 void Tchat::setteamcolours()
 {
-    const bool team = playergame->teamgame;
+    const bool team = playergame->teamgame();
     // Even rows are never changed.
     const QColor oddRows = team ? QColor(Qt::black) : maroon;
     for (int seat = 1; seat <= 9; seat += 2) {

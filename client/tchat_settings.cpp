@@ -71,8 +71,9 @@ void Tchat::loadinifile()
             setphrase(n, phrase);
     }
 
-    playSoundsAction->setChecked(s.isOn(PlayerSettings::Playsounds));
-    playChatterSoundsAction->setChecked(s.isOn(PlayerSettings::ChatterSounds));
+    playergame->setplaysounds(s.isOn(PlayerSettings::Playsounds));
+    playergame->setplaychattersounds(s.isOn(PlayerSettings::ChatterSounds));
+    showsoundswitches();
     inifileread = true;
 }
 
@@ -83,7 +84,7 @@ void Tchat::saveinifile()
         return;
     // The placement written here is not the saved one that saveplacement compares with.
     settingswritten(windowSettings(playersettings, QRect(x(), y(), width(), height()), *chatpane, snapcount,
-                                   playSoundsAction->isChecked(), playChatterSoundsAction->isChecked())
+                                   playergame->playsounds(), playergame->playchattersounds())
                         .save(settingsfile(), PlayerSettings::windowKeys));
 }
 
@@ -95,7 +96,7 @@ void Tchat::settingswritten(bool ok)
     settingsfailurereported = true;
     addlinetochat(QStringLiteral("0+Your settings could not be saved to ") +
                       QDir::toNativeSeparators(settingsfile()) + QLatin1Char('.'),
-                  systemcolour);
+                  PlayerGame::systemcolour);
 }
 
 void Tchat::savesetting(PlayerSettings::Key key)
@@ -104,8 +105,8 @@ void Tchat::savesetting(PlayerSettings::Key key)
         saveinifile();
         return;
     }
-    settingswritten(windowSettings(playersettings, QRect(), *chatpane, snapcount,
-                                   playSoundsAction->isChecked(), playChatterSoundsAction->isChecked())
+    settingswritten(windowSettings(playersettings, QRect(), *chatpane, snapcount, playergame->playsounds(),
+                                   playergame->playchattersounds())
                         .save(settingsfile(), {key}));
 }
 
@@ -128,7 +129,7 @@ void Tchat::saveplacement()
             h -= 15;
     }
     playersettings = windowSettings(playersettings, QRect(x(), y(), w, h), *chatpane, snapcount,
-                                    playSoundsAction->isChecked(), playChatterSoundsAction->isChecked());
+                                    playergame->playsounds(), playergame->playchattersounds());
     settingswritten(playersettings.save(settingsfile(), PlayerSettings::windowKeys));
 }
 

@@ -1,5 +1,4 @@
 // Snapshots: the finished drawing saved as a numbered JPEG file, and the browser of them.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
@@ -19,11 +18,11 @@ void Tchat::connectSnapshots()
 void Tchat::button_snapshotClick()
 {
     // Empty from the start of a turn until its round ends.
-    if (playergame->roundcaption.isEmpty())
+    if (playergame->roundcaption().isEmpty())
         return;
     // A save that fails changes nothing: neither the picture nor the count.
     QImage picture = image_main->image_backup;
-    snapshots::stamp(picture, playergame->roundcaption);
+    snapshots::stamp(picture, playergame->roundcaption());
     const QString folder = snapshots::folder();
     const int number = snapshots::nextNumber(snapcount, folder);
     snapshots::save(picture, folder, number);
@@ -33,7 +32,7 @@ void Tchat::button_snapshotClick()
     snapcount = number;
     saveinifile();
     addlinetochat(QStringLiteral("0+Snapshot saved as ") + snapshots::fileName(number) + QLatin1Char('.'),
-                  systemcolour);
+                  PlayerGame::systemcolour);
 }
 
 void Tchat::snapShotsClicked()

@@ -3,11 +3,9 @@
 
 #include "features/sound.h"
 
-#include <QAction>
-
 void Tchat::playsounds(const QString &cue)
 {
     // "Play Sounds" governs the event cues only; chatter sounds have their own switch.
-    if (playSoundsAction && playSoundsAction->isChecked())
+    if (playergame->playsounds())
         sound::play(cue);
 }

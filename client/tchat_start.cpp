@@ -1,5 +1,4 @@
 // Program start on the main window: defaults, the command line and the copy's role.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "address/address.h"
@@ -19,10 +18,6 @@ void Tchat::FormCreate()
 {
     defaultwidth = PlayerSettings::entry(PlayerSettings::Width).fallback;
     defaultheight = PlayerSettings::entry(PlayerSettings::Height).fallback;
-    playergame->sologame = false;
-    playergame->amhost = false;
-    playergame->hostaddress.clear();
-    playergame->drawernumber = 0;
     move(3, 3);
     resize(defaultwidth, defaultheight);
     // The saved placement, text size, colour, sounds and phrases show from the start, also when
@@ -39,20 +34,18 @@ void Tchat::FormShow()
 void Tchat::processparams()
 {
     playergame->offerstart(false);
-    playergame->loginname.clear();
+    playergame->setloginname({});
     if (params.isEmpty()) {
-        addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), systemcolour);
+        addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), PlayerGame::systemcolour);
         if (with.downloadWindow)
             with.downloadWindow->show();
-        playergame->hostaddress = QStringLiteral("127.0.0.1");
-        playergame->playername = QStringLiteral("You");
-        playergame->sologame = true;
+        playergame->setstartup(QStringLiteral("You"), QStringLiteral("127.0.0.1"), true);
         if (with.localhost)
             with.localhost->setsolo();
         hostpress();
         return;
     }
-    addlinetochat(QStringLiteral("0+Loading Multi-player Game.. Please Wait."), systemcolour);
+    addlinetochat(QStringLiteral("0+Loading Multi-player Game.. Please Wait."), PlayerGame::systemcolour);
     QString name, address;
     for (int i = 1; i <= params.size(); ++i) {
         if (i == 1)
@@ -64,11 +57,10 @@ void Tchat::processparams()
             if (const QString why = playername::seatproblem(name); !why.isEmpty()) {
                 addlinetochat(QStringLiteral("0+Can't play as \"") + name + QStringLiteral("\": ") + why +
                                   QStringLiteral(" Use File / Host a Game... or Join a Game... to play."),
-                              systemcolour);
+                              PlayerGame::systemcolour);
                 return;
             }
-            playergame->playername = name;
-            playergame->hostaddress = address;
+            playergame->setstartup(name, address, false);
             if (params[2] == QLatin1String("true")) {
                 hostpress();
                 startannouncing();
@@ -85,7 +77,7 @@ void Tchat::hostpress()
     if (!with.localhost)
         return;
     with.localhost->listen();
-    playergame->loginname = playergame->playername;
+    playergame->setloginname(playergame->playername());
     playerlink->sock.HostName = QStringLiteral("127.0.0.1");
     playerlink->sock.Open();
     playergame->hostingstarted();
@@ -93,9 +85,9 @@ void Tchat::hostpress()
 
 void Tchat::joinpress()
 {
-    playergame->loginname = playergame->playername;
+    playergame->setloginname(playergame->playername());
     // The address may name the host's port: "host:7800".
-    const address::Target target = address::split(playergame->hostaddress, config::gamePort());
+    const address::Target target = address::split(playergame->hostaddress(), config::gamePort());
     if (!target.error.isEmpty()) {
         joinfailed(target.error);
         return;
@@ -113,15 +105,15 @@ void Tchat::joinpress()
 
 void Tchat::hostclosed()
 {
-    if (fullbox || playergame->gameleft)
+    if (fullbox || playergame->gameleft())
         return;
-    if (!playergame->loggedin) {
+    if (!playergame->loggedin()) {
         // Never let in: the window stays, so the player can try another game.
         joinfailed(QStringLiteral("The host closed the connection before you could join."));
         return;
     }
-    leftgame(playergame->connectionbroken ? QStringLiteral("The connection to the host was lost.")
-                                          : QStringLiteral("The host has ended the game."));
+    leftgame(playergame->connectionbroken() ? QStringLiteral("The connection to the host was lost.")
+                                            : QStringLiteral("The host has ended the game."));
 }
 
 void Tchat::FormClose()

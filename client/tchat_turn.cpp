@@ -1,11 +1,10 @@
 // The turn as the window shows it: the controls each role sees, the turn line, the answer lines,
 // the banner, the marks, the guess lists and the clock.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
-#include "board/strokesender.h"
 #include "client/chatpane.h"
+#include "client/core/strokesender.h"
 #include "client/core/turnclock.h"
 #include "features/spylist.h"
 #include "widgets/animatedpicture.h"
@@ -39,9 +38,9 @@ void addGuessLine(QListWidget *list, const QString &line)
 void Tchat::showclock()
 {
     // A clock that ran out reads 0:00.
-    label_timer->setText(playergame->secondsleft < 0 ? QStringLiteral("0:00")
-                                                     : turnclock::clockText(playergame->secondsleft));
-    timerbar = turnclock::barWidth(playergame->turnClockMode, playergame->secondsleft, timerbar);
+    const int seconds = playergame->secondsleft();
+    label_timer->setText(seconds < 0 ? QStringLiteral("0:00") : turnclock::clockText(seconds));
+    timerbar = turnclock::barWidth(playergame->clockmode(), seconds, timerbar);
     image_timer->resize(zoom.scaled(timerbar), image_timer->height());
 }
 
@@ -105,8 +104,9 @@ void Tchat::showcontrols()
 
 void Tchat::showcategory()
 {
-    if (playergame->category >= 0 && playergame->category < int(image_catagories.size()))
-        image_cat->setPixmap(zoom.scaled(image_catagories[playergame->category]));
+    const int category = playergame->category();
+    if (category >= 0 && category < int(image_categories.size()))
+        image_cat->setPixmap(zoom.scaled(image_categories[category]));
     else
         image_cat->clear();
 }
@@ -146,8 +146,8 @@ void Tchat::rezoom()
     // The clock's bar keeps its length: it shortens only with the clock's ticks.
     image_timer->resize(zoom.scaled(timerbar), image_timer->height());
     showcategory();
-    setanswerline(label_fullanswer, playergame->fullanswer);
-    setanswerline(label_answer, playergame->answer);
+    setanswerline(label_fullanswer, playergame->fullanswer());
+    setanswerline(label_answer, playergame->answer());
 }
 
 void Tchat::connectTurn()
@@ -155,14 +155,14 @@ void Tchat::connectTurn()
     timerbar = image_timer->width();
     connect(playergame, &PlayerGame::controlsChanged, this, &Tchat::showcontrols);
     connect(playergame, &PlayerGame::turnLineChanged, this,
-            [this] { label_turn->setText(playergame->turnline); });
+            [this] { label_turn->setText(playergame->turnline()); });
     connect(playergame, &PlayerGame::fullAnswerChanged, this,
-            [this] { setanswerline(label_fullanswer, playergame->fullanswer); });
+            [this] { setanswerline(label_fullanswer, playergame->fullanswer()); });
     connect(playergame, &PlayerGame::answerChanged, this,
-            [this] { setanswerline(label_answer, playergame->answer); });
+            [this] { setanswerline(label_answer, playergame->answer()); });
     connect(playergame, &PlayerGame::categoryChanged, this, &Tchat::showcategory);
     connect(playergame, &PlayerGame::winnerChanged, this,
-            [this] { label_winner->setText(playergame->winnername); });
+            [this] { label_winner->setText(playergame->winnername()); });
     connect(playergame, &PlayerGame::markMoved, this, &Tchat::movemark);
     connect(playergame, &PlayerGame::guessAdded, this, &Tchat::addguess);
     connect(playergame, &PlayerGame::guessesCleared, this, [this] {

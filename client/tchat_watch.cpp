@@ -1,10 +1,8 @@
 // Just watching, removal of players by the hosting player, and the spy list.
-#include "client/core/playergame.h"
 #include "client/tchat.h"
 
 #include "features/spylist.h"
 #include "platform/errors.h"
-#include "protocol/commands.h"
 
 #include <QAction>
 #include <QLabel>
@@ -33,7 +31,7 @@ void Tchat::buildWatchMenus()
         QLabel *name = label_playername[seat];
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this, [this, name](const QPoint &pos) {
-            guard([this, name] { label_playername1ContextPopup(name); });
+            guard([this, name] { seatMenuPopup(name); });
             popup_Kick->popup(name->mapToGlobal(pos));
         });
     }
@@ -44,21 +42,19 @@ void Tchat::justWatchClicked()
     playergame->justwatch();
 }
 
-void Tchat::label_playername1ContextPopup(QLabel *sender)
+void Tchat::seatMenuPopup(QLabel *seatname)
 {
-    kickseat = sender->property("Tag").toInt();
-    kickseatchanges = PlayerGame::isseat(kickseat) ? playergame->seats[kickseat].changes : 0;
-    removeFromGameAction->setEnabled(playergame->amhost);
-    setToJustWatchAction->setEnabled(playergame->amhost);
-    unsetJustWatchAction->setEnabled(playergame->amhost);
-    // An empty seat has nobody to remove.
-    if (playergame->seatname(kickseat) == PlayerGame::waiting)
-        removeFromGameAction->setEnabled(false);
+    kickseat = seatname->property("Tag").toInt();
+    kickseatchanges = PlayerGame::isseat(kickseat) ? playergame->seat(kickseat).changes : 0;
+    const PlayerGame::Controls c = playergame->controls();
+    removeFromGameAction->setEnabled(PlayerGame::isseat(kickseat) ? c.removable[kickseat] : c.removal);
+    setToJustWatchAction->setEnabled(c.removal);
+    unsetJustWatchAction->setEnabled(c.removal);
 }
 
 bool Tchat::kickseatunchanged() const
 {
-    return PlayerGame::isseat(kickseat) && playergame->seats[kickseat].changes == kickseatchanges;
+    return PlayerGame::isseat(kickseat) && playergame->seat(kickseat).changes == kickseatchanges;
 }
 
 void Tchat::removeFromGameClicked()

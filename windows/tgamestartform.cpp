@@ -62,7 +62,7 @@ void Tgamestartform::startGameClicked()
         ~HideAfter() { w->hide(); }
     } hideAfter{this};
     if (startgame)
-        startgame();
+        startgame(team->isChecked(), playToScoreArrows->position(), turnTimeArrows->position());
 }
 
 void Tgamestartform::showOver(QWidget *window)

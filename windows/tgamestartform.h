@@ -24,8 +24,8 @@ public:
     QCheckBox *team = nullptr;
     QPushButton *startButton = nullptr;
 
-    // The main window's start operation, called by "Start Game".
-    std::function<void()> startgame;
+    // The main window's start operation, called by "Start Game" with the options chosen.
+    std::function<void(bool team, int playto, int seconds)> startgame;
 
     // "Start Game": asks the main window to start, then hides.
     void startGameClicked();

@@ -9,6 +9,7 @@
 #include "protocol/fields.h"
 #include "protocol/strokemessage.h"
 #include "tests/host/hostgameprobe.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 
 #include <QTcpServer>
@@ -149,7 +150,7 @@ void BenchBoard::drawitBatch()
 {
     QFETCH(QString, batch);
     Tchat chat;
-    chat.game()->mynumber = 1;
+    arrange(chat.game()).mynumber = 1;
     chat.game()->moveit(QStringLiteral("2+clBlack+3+266+184"));
     QBENCHMARK
     {
@@ -177,7 +178,7 @@ void BenchBoard::batchesAgainstTheFloor()
     double worst = 0, worstOwn = 0;
     for (const auto &[name, width, batch, againstFloor] : rows) {
         Tchat chat;
-        chat.game()->mynumber = 1;
+        arrange(chat.game()).mynumber = 1;
         chat.game()->moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
         const double ms = perCall([&] { chat.game()->drawit(batch); });
         // The earlier way, for comparison: the points painted on each surface in turn.
@@ -214,7 +215,7 @@ void BenchBoard::repaintWholeArea()
     chat.setparams({QStringLiteral("Bench")});
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
-    chat.game()->mynumber = 1;
+    arrange(chat.game()).mynumber = 1;
     chat.game()->moveit(QStringLiteral("2+clBlack+3+266+184"));
     for (int i = 0; i < 20; ++i)
         chat.game()->drawit(handBatch(2, 3, i));
@@ -255,7 +256,7 @@ void BenchBoard::lateJoinerReplay()
 
     Tchat chat;
     chat.setparams({QStringLiteral("Bench")});
-    chat.game()->loginname = QStringLiteral("Late");
+    chat.game()->setloginname(QStringLiteral("Late"));
     chat.link()->sock.HostName = QStringLiteral("127.0.0.1");
     chat.link()->sock.PortName = port;
     chat.show();

@@ -1,6 +1,7 @@
 // What one message of a turn costs the player side, from the queue to the screen's widgets.
 #include "client/tchat.h"
 #include "platform/errors.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 
 #include <QListWidget>
@@ -14,7 +15,7 @@ class BenchDispatch : public QObject
 
     void seatTable()
     {
-        t.game()->mynumber = 1;
+        arrange(t.game()).mynumber = 1;
         for (const char *m : {"CMD_newplayerinfo+1+Ann", "CMD_existingplayers+2+Bob",
                               "CMD_existingplayers+3+Cy", "CMD_startgame+1+false+20+120"}) {
             t.link()->receivedlist.push({QLatin1String(m), 0, 0});
@@ -78,7 +79,7 @@ private slots:
     }
     void clockTick()
     {
-        t.game()->restartclock(1, 1000000);
+        PlayerGameSetup::restartclock(*t.game(), turnclock::Mode::drawing, 1000000);
         QBENCHMARK
         {
             t.game()->turnClockTick();

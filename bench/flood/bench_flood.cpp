@@ -255,7 +255,7 @@ int main(int argc, char **argv)
     std::thread reading([&] { reader.run(port); });
     Tchat window;
     window.setparams({QStringLiteral("Cid")});
-    window.game()->loginname = QStringLiteral("Cid");
+    window.game()->setloginname(QStringLiteral("Cid"));
     window.link()->sock.HostName = QStringLiteral("127.0.0.1");
     window.link()->sock.PortName = QString::number(port);
     window.link()->sock.Open();
@@ -263,7 +263,7 @@ int main(int argc, char **argv)
     if (!waitUntil(
             [&] {
                 return joined(QStringLiteral("Bob")) && joined(QStringLiteral("Cid")) &&
-                       joined(QStringLiteral("Dee")) && window.game()->loggedin;
+                       joined(QStringLiteral("Dee")) && window.game()->loggedin();
             },
             5000)) {
         std::fprintf(stderr, "the players did not join\n");
@@ -340,7 +340,7 @@ int main(int argc, char **argv)
         if (l.startsWith(QStringLiteral("Slot ")) || l.startsWith(QStringLiteral("Player left")))
             notes << l;
     const bool readerIn = !reader.closed;
-    const bool windowIn = window.game()->loggedin && window.link()->sock.Connected();
+    const bool windowIn = window.game()->loggedin() && window.link()->sock.Connected();
     reader.stop = true;
     drawer.go = true;
     drawing.join();

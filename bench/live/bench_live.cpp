@@ -8,7 +8,7 @@
 // the host would each run on theirs.
 #include "bench/support/chatprobe.h"
 #include "board/drawingboard.h"
-#include "board/strokeflusher.h"
+#include "client/core/strokeflusher.h"
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "platform/errors.h"
@@ -17,6 +17,7 @@
 #include "protocol/framing.h"
 #include "tests/host/hostgameprobe.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 
@@ -37,12 +38,12 @@ class BenchLive : public QObject
     {
         auto t = std::make_unique<Tchat>();
         t->setparams({name});
-        t->game()->loginname = name;
+        t->game()->setloginname(name);
         t->link()->sock.HostName = QStringLiteral("127.0.0.1");
         t->link()->sock.PortName = QString::number(port);
         t->link()->sock.Open();
         Tchat *p = t.get();
-        if (!waitUntil([p] { return p->game()->loggedin; }))
+        if (!waitUntil([p] { return p->game()->loggedin(); }))
             qFatal("no login");
         return t;
     }
@@ -55,9 +56,9 @@ class BenchLive : public QObject
         auto drawer = join(QStringLiteral("Ann"));
         auto guesser = join(QStringLiteral("Bob"));
         HostGameProbe::setphase(host->game(), HostGame::Phase::drawing);
-        HostGameProbe::setdrawer(host->game(), drawer->game()->mynumber);
-        drawer->game()->drawernumber = drawer->game()->mynumber;
-        guesser->game()->drawernumber = drawer->game()->mynumber;
+        HostGameProbe::setdrawer(host->game(), drawer->game()->mynumber());
+        arrange(drawer->game()).drawernumber = drawer->game()->mynumber();
+        arrange(guesser->game()).drawernumber = drawer->game()->mynumber();
         strokesender(ui(drawer))->flusher->enabled = live;
         QTest::qWait(100);
 
@@ -166,7 +167,7 @@ private slots:
         // relayed strokes that carry its own slot number, and a history written for slot 1 was
         // skipped whole by a late joiner who was given slot 1 again.
         auto drawer = join(QStringLiteral("Ann"));
-        const int d = drawer->game()->mynumber;
+        const int d = drawer->game()->mynumber();
         // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
         // four points a message.
         QStringList history;
@@ -188,7 +189,7 @@ private slots:
         HostGameProbe::sethistory(host->game(), history);
         auto late = std::make_unique<Tchat>();
         // A seat needs a name the table can show.
-        late->game()->loginname = QStringLiteral("Late");
+        late->game()->setloginname(QStringLiteral("Late"));
         late->link()->sock.HostName = QStringLiteral("127.0.0.1");
         late->link()->sock.PortName = QString::number(port);
 
@@ -204,10 +205,10 @@ private slots:
         });
         Tchat *p = late.get();
         late->link()->sock.Open();
-        QVERIFY(waitUntil([p] { return p->game()->loggedin; }));
+        QVERIFY(waitUntil([p] { return p->game()->loggedin(); }));
         clock.start();
         beat.start();
-        QVERIFY(p->game()->mynumber != d);
+        QVERIFY(p->game()->mynumber() != d);
         QVERIFY(waitUntil([p] { return ui(p).image_main->image_backup.pixel(527, 366) == qRgb(255, 0, 0); },
                           20000));
         const double ms = double(clock.nsecsElapsed()) / 1e6;

@@ -60,7 +60,7 @@ int runHost()
         int seated = 0;
         for (int i = 1; i <= HostGame::seats; ++i)
             seated += host.game().inuse(i) ? 1 : 0;
-        if (program.chat->game()->loggedin && !host.game().running() && seated >= 4)
+        if (program.chat->game()->loggedin() && !host.game().running() && seated >= 4)
             program.chat->game()->send(cmd::buildStartgame(1, false, 1000000, 30));
     });
     starter.start(1000);

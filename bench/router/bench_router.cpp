@@ -61,7 +61,7 @@ class BenchRouter : public QObject
             router.drip();
         Program p({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
         p.chat->processparams();
-        QVERIFY(waitUntil([&] { return p.chat->game()->loggedin && p.hosting; }));
+        QVERIFY(waitUntil([&] { return p.chat->game()->loggedin() && p.hosting; }));
         if (!dripFirst) {
             QVERIFY(waitUntil([&] { return !p.hosting->externalAddress().isEmpty(); }));
             router.drip();

@@ -6,6 +6,7 @@
 #include "features/jpegwriter.h"
 #include "features/playersettings.h"
 #include "features/snapshots.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 #include "windows/snapshotbrowser.h"
 
@@ -56,7 +57,7 @@ private slots:
     {
         Tchat w;
         scribble(ui(w).image_main->image_backup);
-        w.game()->roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
+        arrange(w.game()).roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
         ui(w).button_snapshot->click(); // the first text drawn loads the fonts
         QBENCHMARK
         {

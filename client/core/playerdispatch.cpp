@@ -17,8 +17,8 @@ struct Route
 // match no row are dropped.
 const Route routes[] = {
     {cmd::sendlogininfo, &PlayerGame::sendloginfo},
-    {cmd::chat, &PlayerGame::chatrecieved},
-    {cmd::action, &PlayerGame::chatrecieved},
+    {cmd::chat, &PlayerGame::chatreceived},
+    {cmd::action, &PlayerGame::chatreceived},
     {cmd::newplayerinfo, &PlayerGame::newplayerinfo},
     {cmd::existingplayers, &PlayerGame::newplayerinfo},
     {cmd::playerdisconnected, &PlayerGame::playerdisconnected},

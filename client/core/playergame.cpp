@@ -36,22 +36,22 @@ PlayerGame::PlayerGame(QObject *parent) : QObject(parent)
     phraseTimer->setSingleShot(true);
     phraseTimer->setTimerType(Qt::PreciseTimer);
     phraseTimer->setInterval(phrasepause);
-    connect(phraseTimer, &QTimer::timeout, this, [this] { phraseready = true; });
+    connect(phraseTimer, &QTimer::timeout, this, [this] { st.phraseready = true; });
 }
 
-void PlayerGame::restartclock(int mode, int seconds)
+void PlayerGame::restartclock(turnclock::Mode mode, int seconds)
 {
     turnClock->stop();
-    turnClockMode = mode;
-    secondsleft = seconds;
+    st.clockmode = mode;
+    st.secondsleft = seconds;
     emit clockChanged();
     turnClock->start();
 }
 
 void PlayerGame::startturnclock()
 {
-    turnClockMode = 1;
-    secondsleft = turnseconds;
+    st.clockmode = turnclock::Mode::drawing;
+    st.secondsleft = st.turnseconds;
     emit clockChanged();
     if (!turnClock->isActive())
         turnClock->start();
@@ -62,30 +62,35 @@ void PlayerGame::stopclock()
     turnClock->stop();
 }
 
+bool PlayerGame::clockrunning() const
+{
+    return turnClock->isActive();
+}
+
 void PlayerGame::setsecondsleft(int seconds)
 {
-    secondsleft = seconds;
+    st.secondsleft = seconds;
     emit clockChanged();
 }
 
 void PlayerGame::turnClockTick()
 {
-    --secondsleft;
+    --st.secondsleft;
     emit clockChanged();
-    if (secondsleft < 0)
+    if (st.secondsleft < 0)
         turnClock->stop();
 }
 
 QString PlayerGame::seatname(int number) const
 {
-    return isseat(number) ? seats[number].name : QString();
+    return isseat(number) ? st.seats[number].name : QString();
 }
 
 void PlayerGame::setseatname(int number, const QString &name)
 {
     if (!isseat(number))
         return;
-    seats[number].name = name;
+    st.seats[number].name = name;
     emit seatChanged(number);
 }
 
@@ -93,7 +98,7 @@ void PlayerGame::setscore(int number, const QString &score)
 {
     if (!isseat(number))
         return;
-    seats[number].score = score;
+    st.seats[number].score = score;
     emit scoreChanged(number);
 }
 
@@ -101,9 +106,9 @@ void PlayerGame::setwatching(int number, bool on)
 {
     if (!isseat(number))
         return;
-    seats[number].watching = on;
+    st.seats[number].watching = on;
     emit seatChanged(number);
-    if (number == mynumber)
+    if (number == st.mynumber)
         emit controlsChanged(); // the answer entry goes or comes back
 }
 
@@ -111,7 +116,7 @@ void PlayerGame::seatarrived(int number, const QString &name)
 {
     if (!isseat(number))
         return;
-    ++seats[number].changes;
+    ++st.seats[number].changes;
     setseatname(number, name);
     // A newcomer starts at nothing; the host tells the score of a player who got his seat back.
     setscore(number, QStringLiteral("0"));
@@ -121,7 +126,7 @@ void PlayerGame::seatleft(int number)
 {
     if (!isseat(number))
         return;
-    Seat &s = seats[number];
+    Seat &s = st.seats[number];
     ++s.changes;
     s.name = waiting;
     s.watching = false;
@@ -133,21 +138,21 @@ QString PlayerGame::shownscore(int number) const
     if (!isseat(number))
         return {};
     // A seat its player left shows no score; one nobody has held yet shows the panel's "0".
-    const Seat &s = seats[number];
+    const Seat &s = st.seats[number];
     return s.name == waiting && s.changes > 0 ? QString() : s.score;
 }
 
 void PlayerGame::spyarrived(int number, const QString &name)
 {
-    spies.append({number, name});
+    st.spies.append({number, name});
     emit spyAdded(number, name);
 }
 
 bool PlayerGame::spyleft(int number, const QString &name)
 {
-    for (qsizetype i = 0; i < spies.size(); ++i) {
-        if (spies[i].number == number && spies[i].name == name) {
-            spies.removeAt(i);
+    for (qsizetype i = 0; i < st.spies.size(); ++i) {
+        if (st.spies[i].number == number && st.spies[i].name == name) {
+            st.spies.removeAt(i);
             emit spyRemoved(number, name);
             return true;
         }
@@ -157,22 +162,22 @@ bool PlayerGame::spyleft(int number, const QString &name)
 
 bool PlayerGame::leadsthetable() const
 {
-    bool lead = loggedin && isseat(mynumber);
-    for (int seat = 1; seat < mynumber && lead; ++seat)
-        lead = seats[seat].name == waiting;
+    bool lead = st.loggedin && isseat(st.mynumber);
+    for (int seat = 1; seat < st.mynumber && lead; ++seat)
+        lead = st.seats[seat].name == waiting;
     return lead;
 }
 
 void PlayerGame::setoptions(const QString &caption, int seconds)
 {
-    playtocaption = caption;
-    turnseconds = seconds;
+    st.playtocaption = caption;
+    st.turnseconds = seconds;
     emit optionsChanged();
 }
 
 void PlayerGame::setteamgame(bool team)
 {
-    teamgame = team;
+    st.teamgame = team;
     emit teamChanged();
 }
 
@@ -191,7 +196,7 @@ void PlayerGame::gamestats(const QString &rest)
     const int seconds = numbers::strToIntDef(f.next(), 120);
     setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
     // It follows the turn a newcomer was sent: that turn's clock runs on the game's time too.
-    if (!pickseen && turnClockMode == 1)
+    if (!st.pickseen && st.clockmode == turnclock::Mode::drawing)
         setsecondsleft(seconds);
     const QStringList scores = allFields(f);
     for (int i = 0; i < scores.size() && i < 10; ++i)
@@ -229,14 +234,27 @@ void PlayerGame::send(const QString &message)
         outbox->send(message);
 }
 
+void PlayerGame::setstartup(const QString &name, const QString &address, bool solo)
+{
+    st.playername = name;
+    st.hostaddress = address;
+    st.sologame = solo;
+}
+
+void PlayerGame::setphrase(int n, const QString &text)
+{
+    if (n >= 1 && n <= phrasecount)
+        st.phrases[n - 1] = text;
+}
+
 void PlayerGame::sendloginfo(const QString &rest)
 {
-    mynumber = FieldReader(rest).restInt();
-    loggedin = true;
+    st.mynumber = FieldReader(rest).restInt();
+    st.loggedin = true;
     // From here on a turn without a pick before it is one this copy joined in the middle of.
-    pickseen = false;
+    st.pickseen = false;
     emit loggedIn();
-    send(cmd::buildLogininfo(mynumber, cmd::versionText, text::wireSafe(loginname)));
+    send(cmd::buildLogininfo(st.mynumber, cmd::versionText, text::wireSafe(st.loginname)));
     // Number 1 carries the hosting player's say on the host, also when no copy hosts.
     emit tableChanged();
 }
@@ -246,7 +264,7 @@ void PlayerGame::newplayerinfo(const QString &rest)
     FieldReader f(rest);
     const int number = f.nextInt();
     const QString name = f.rest();
-    if (number == mynumber) {
+    if (number == st.mynumber) {
         emit chatLine(QStringLiteral("0+You are Connected."), systemcolour);
         emit connected();
     } else {
@@ -254,7 +272,7 @@ void PlayerGame::newplayerinfo(const QString &rest)
     }
     if (number > 10) {
         spyarrived(number, name);
-        if (number == mynumber)
+        if (number == st.mynumber)
             emit chatLine(QStringLiteral("0+You are spying."), systemcolour);
         else
             emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
@@ -270,15 +288,15 @@ void PlayerGame::playerdisconnected(const QString &rest)
     FieldReader f(rest);
     const int number = f.nextInt();
     const QString name = f.rest();
-    if (number == mynumber) {
+    if (number == st.mynumber) {
         emit removed();
         return;
     }
     if (isseat(number)) {
         // A seat that is already empty adds no line.
-        const QString shown = seatname(number);
-        if (shown != waiting)
-            emit chatLine(QStringLiteral("0+") + shown + QStringLiteral(" disconnected."), systemcolour);
+        const QString seated = seatname(number);
+        if (seated != waiting)
+            emit chatLine(QStringLiteral("0+") + seated + QStringLiteral(" disconnected."), systemcolour);
         seatleft(number);
         emit tableChanged();
     }
@@ -305,7 +323,7 @@ void PlayerGame::moveit(const QString &rest)
     int width = 0;
     QPoint p;
     try {
-        if (f.nextInt() == mynumber)
+        if (f.nextInt() == st.mynumber)
             return;
         colour = colortext::toQColor(colortext::fromText(f.next()));
         width = f.nextInt();
@@ -323,7 +341,7 @@ void PlayerGame::drawit(const QString &rest)
     QColor colour;
     int width = 0;
     try {
-        if (f.nextInt() == mynumber)
+        if (f.nextInt() == st.mynumber)
             return;
         colour = colortext::toQColor(colortext::fromText(f.next()));
         width = f.nextInt();
@@ -345,18 +363,18 @@ void PlayerGame::drawit(const QString &rest)
 
 void PlayerGame::clearmain(const QString &rest)
 {
-    if (FieldReader(rest).restInt() == mynumber)
+    if (FieldReader(rest).restInt() == st.mynumber)
         return;
     emit boardWiped();
 }
 
-void PlayerGame::chatrecieved(const QString &text)
+void PlayerGame::chatreceived(const QString &text)
 {
     if (cmd::chat + QLatin1Char('+') + text == cmd::buildPaused()) {
-        gamerunning = false;
+        st.gamerunning = false;
         emit paused();
         // The hosting player may start a new game.
-        if (amhost)
+        if (st.hostsay)
             offerstart(true);
     }
     QString line = text;

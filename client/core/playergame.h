@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/core/turnclock.h"
 #include "protocol/playername.h"
 
 #include <QColor>
@@ -7,6 +8,8 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
 #include <array>
 
 class QTimer;
@@ -27,25 +30,28 @@ class PlayerGame : public QObject
 public:
     explicit PlayerGame(QObject *parent = nullptr);
 
-    // Messages to the host go here; none leave without one.
-    Outbox *outbox = nullptr;
+    // Messages to the host go to the outbox; none leave without one.
+    void setoutbox(Outbox *box) { outbox = box; }
     void send(const QString &message);
 
+    // ---- Start-up: the name to log in with, the host's address, a solo game.
+    void setstartup(const QString &name, const QString &address, bool solo);
+    void setloginname(const QString &name) { st.loginname = name; }
+    const QString &playername() const { return st.playername; }
+    const QString &hostaddress() const { return st.hostaddress; }
+    bool sologame() const { return st.sologame; }
+    const QString &loginname() const { return st.loginname; }
+
     // ---- Who this player is.
-    int mynumber = 0;      // own number from the login, 0 before
-    bool loggedin = false; // from the login until this player's own departure
-    bool amhost = false;   // this copy runs the host, or holds the hosting player's say on it
-    // A game runs at the host: from its start or the first turn seen until the winner or a pause.
-    bool gamerunning = false;
-    // Start-up values: the name to log in with, the host's address, a solo game.
-    QString playername;
-    QString hostaddress;
-    bool sologame = false;
-    QString loginname;
+    int mynumber() const { return st.mynumber; }  // own number from the login, 0 before
+    bool loggedin() const { return st.loggedin; } // from the login until this player's own departure
+    // This player has the hosting player's say: it runs the host, or leads the table.
+    bool hostsay() const { return st.hostsay; }
     // The game went away under this player (removed, the host ended it, the connection broke).
-    bool gameleft = false;
+    bool gameleft() const { return st.gameleft; }
     // An error on the established connection: its close is a lost connection, not the host's end.
-    bool connectionbroken = false;
+    bool connectionbroken() const { return st.connectionbroken; }
+    void connectionerror() { st.connectionbroken = true; }
 
     // ---- The table: ten seats (1..10), each with its name, score and watching mark, and the
     // spies beyond them (11..15).
@@ -57,40 +63,26 @@ public:
         bool watching = false;
         int changes = 0; // arrivals and departures seen, so a menu can tell a newcomer
     };
-    std::array<Seat, 11> seats;
     struct Spy
     {
         int number = 0;
         QString name;
     };
-    QList<Spy> spies;
     static bool isseat(int number) { return number >= 1 && number <= 10; }
-    // This player joined beyond the seats: it watches and chats, but neither guesses nor sends sounds.
-    bool isspy() const { return mynumber > 10; }
-    // Only a seat that plays guesses: spies and watching seats read the guesses, and the drawer
-    // has no answer entry in the first place.
-    bool canguess() const { return isseat(mynumber) && !seats[mynumber].watching; }
+    // A seat by its number (1..10).
+    const Seat &seat(int number) const { return st.seats[isseat(number) ? number : 0]; }
+    // It is this player's turn: to pick, to draw, to pass and to wipe the board.
+    bool drawing() const { return st.mynumber == st.drawernumber; }
     // The name of a seat; empty for a number that has no seat.
     QString seatname(int number) const;
-    void setseatname(int number, const QString &name);
-    void setscore(int number, const QString &score);
     // The score the panel shows for a seat: the host's, but nothing beside a seat its player left.
     QString shownscore(int number) const;
-    void setwatching(int number, bool on);
-    void seatarrived(int number, const QString &name);
-    void seatleft(int number);
-    void spyarrived(int number, const QString &name);
-    // False when no spy of that number and name is listed.
-    bool spyleft(int number, const QString &name);
-    // This copy holds the hosting player's say as the lowest seat: logged in, seated, and every
-    // seat below its own empty.
-    bool leadsthetable() const;
 
     // ---- The game's options as the panel shows them.
-    QString playtocaption; // "Play to Score: N", at a start and from the scores alike
-    bool teamgame = false; // odd rows black, as the teams are coloured
-    void setoptions(const QString &caption, int seconds);
-    void setteamgame(bool team);
+    const QString &playtocaption() const { return st.playtocaption; } // "Play to Score: N"
+    bool teamgame() const { return st.teamgame; } // odd rows black, as the teams are coloured
+    // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
+    int turnseconds() const { return st.turnseconds; }
 
     // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = 0x008AAAAC;
@@ -109,7 +101,7 @@ public:
     void wrongversion(const QString &rest);
     // A chat or action line: its text and, after the last "|", its colour (white when it does not
     // read).
-    void chatrecieved(const QString &text);
+    void chatreceived(const QString &text);
     void refreshplayerlist(const QString &rest);
     // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
     // could do about it. This player's own strokes are on its board already.
@@ -123,18 +115,16 @@ public:
     void gamefull(const QString &rest);
 
     // ---- The turn.
-    int drawernumber = 0; // the player who picks or draws, 0 when nobody does
-    // A pick seen since the login: until then this copy joined in the middle of a turn.
-    bool pickseen = false;
+    int drawernumber() const { return st.drawernumber; } // who picks or draws, 0 when nobody does
     // "date: drawer-PHRASE" of the finished turn, the caption of its snapshot.
-    QString roundcaption;
+    const QString &roundcaption() const { return st.roundcaption; }
     // What the turn shows: the turn line, the drawer's phrase, the mask (or the phrase once the
     // turn is over), the category banner (-1: none) and the winner's name.
-    QString turnline;
-    QString fullanswer;
-    QString answer;
-    int category = -1;
-    QString winnername;
+    const QString &turnline() const { return st.turnline; }
+    const QString &fullanswer() const { return st.fullanswer; }
+    const QString &answer() const { return st.answer; }
+    int category() const { return st.category; }
+    const QString &winnername() const { return st.winnername; }
     // Rows of the score panel the arrow and the "+1"/"+2" marks point at.
     enum class Mark { arrow, drawer, guesser };
 
@@ -160,6 +150,7 @@ public:
     {
         bool start = false;      // the Start button
         bool startmenu = true;   // "Start Game"
+        bool startform = false;  // Start opens the start form; before the login it says why not
         bool pick = false;       // the category panel
         bool toolbar = false;    // the drawer's tool bar
         bool answer = false;     // the guessers' answer panel
@@ -171,15 +162,12 @@ public:
         bool marks = false;    // "+1" and "+2" beside the guesser and the drawer
         bool justwatch = true; // Options / Just Watch
         bool removal = false;  // removing players and setting them to watch
-        bool chat = true;      // chat entry, smilies, phrase and chatter-sound buttons
+        // The seat menu's "Remove From Game", per seat: a seated player the say may remove.
+        std::array<bool, 11> removable{};
+        bool chat = true; // chat entry, smilies, phrase and chatter-sound buttons
         bool operator==(const Controls &) const = default;
     };
     Controls controls() const;
-    Controls shown; // the game's part of controls()
-    // This copy runs the host: it keeps the hosting player's controls whatever the table does.
-    bool hosting = false;
-    // The hosting player's controls follow who leads the table, Start only while no game runs.
-    void actashost();
     // This copy now runs the host: its player holds the hosting player's controls.
     void hostingstarted();
     // The game went away under this player, for the reason given: the chat says why, and what
@@ -190,19 +178,12 @@ public:
     void startformshown();
 
     // ---- The turn clock: 1 s ticks counting the seconds left of a pause or a drawing turn.
-    QTimer *turnClock = nullptr;
-    QTimer *phraseTimer = nullptr;
-    int secondsleft = 0;
-    int turnClockMode = 0; // 0 a pause, 1 a drawing turn
-    // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
-    int turnseconds = 120;
-    void restartclock(int mode, int seconds);
-    // A drawing turn's clock: from the game's seconds per turn, keeping its rhythm if it runs.
-    void startturnclock();
-    void stopclock();
+    int secondsleft() const { return st.secondsleft; }
+    turnclock::Mode clockmode() const { return st.clockmode; }
+    bool clockrunning() const;
+    // The clock's tick (each second while it runs).
     void turnClockTick();
-    // Sets the seconds left and shows them, without touching the rhythm.
-    void setsecondsleft(int seconds);
+    void stopclock();
 
     // ---- The player's requests, with who may send what and when.
     // An answer typed in the guessers' panel.
@@ -213,21 +194,34 @@ public:
     // False when the board was not this player's to wipe.
     bool wipeit();
     // The game options as the start form holds them.
-    void startgame(bool team, const QString &playto, const QString &seconds);
+    void startgame(bool team, int playto, int seconds);
     // "Just Watch" for this player: it asks to watch, or to play again while it watches.
     void justwatch();
     // The hosting player sets a seat to watch or back to play.
     void setwatch(int seat, bool on);
     void kicking(int number);
-    void chatit(const QString &text, const QString &colour);
+    // A line typed in the chat entry: false before the login, when the entry keeps it. Any other
+    // "/" text than "/me" is a command this program does not know: nothing is sent.
+    bool chatit(const QString &text, const QString &colour);
     // A phrase button's action line. After one, the buttons rest for a moment, so they can't flood
     // the chat: a click in the pause is lost, not kept for later.
     void phraseit(const QString &action, const QString &colour);
-    bool phraseready = true;
+    bool phraseready() const { return st.phraseready; }
     static constexpr int phrasepause = 1500; // milliseconds
     void soundit(int tag);
+
+    // ---- The player's switches and phrases.
+    // The game's sound cues are played.
+    bool playsounds() const { return st.playsounds; }
+    void setplaysounds(bool on) { st.playsounds = on; }
     // Chatter sounds are played, or else shown as a line.
-    bool chattersounds = true;
+    bool playchattersounds() const { return st.playchattersounds; }
+    void setplaychattersounds(bool on) { st.playchattersounds = on; }
+    // The nine phrase buttons' phrases, button n (1..9) at n - 1.
+    static constexpr int phrasecount = 9;
+    const QString &phrase(int n) const { return st.phrases[std::clamp(n, 1, phrasecount) - 1]; }
+    QStringList phrases() const { return {st.phrases.begin(), st.phrases.end()}; }
+    void setphrase(int n, const QString &text);
 
 signals:
     // The host said the game is full.
@@ -283,6 +277,79 @@ signals:
     void clockChanged();
 
 private:
+    // Tests put the game in a state without playing up to it.
+    friend struct PlayerGameSetup;
+
+    struct State
+    {
+        int mynumber = 0;
+        bool loggedin = false;
+        // This copy runs the host: it keeps the hosting player's say whatever the table does.
+        bool hosting = false;
+        bool hostsay = false;
+        // A game runs at the host: from its start or the first turn seen until the winner or a
+        // pause.
+        bool gamerunning = false;
+        QString playername;
+        QString hostaddress;
+        bool sologame = false;
+        QString loginname;
+        bool gameleft = false;
+        bool connectionbroken = false;
+        std::array<Seat, 11> seats;
+        QList<Spy> spies;
+        QString playtocaption;
+        bool teamgame = false;
+        int turnseconds = 120;
+        int drawernumber = 0;
+        // A pick seen since the login: until then this copy joined in the middle of a turn.
+        bool pickseen = false;
+        QString roundcaption;
+        QString turnline;
+        QString fullanswer;
+        QString answer;
+        int category = -1;
+        QString winnername;
+        Controls shown; // the game's part of controls()
+        int secondsleft = 0;
+        turnclock::Mode clockmode = turnclock::Mode::pause;
+        bool phraseready = true;
+        bool playsounds = true;
+        bool playchattersounds = true;
+        std::array<QString, phrasecount> phrases;
+    };
+    State st;
+    Outbox *outbox = nullptr;
+
+    // This player joined beyond the seats: it watches and chats, but neither guesses nor sends sounds.
+    bool isspy() const { return st.mynumber > 10; }
+    // Only a seat that plays guesses: spies and watching seats read the guesses, and the drawer
+    // has no answer entry in the first place.
+    bool canguess() const { return isseat(st.mynumber) && !st.seats[st.mynumber].watching; }
+    // This copy holds the hosting player's say as the lowest seat: logged in, seated, and every
+    // seat below its own empty.
+    bool leadsthetable() const;
+    QTimer *turnClock = nullptr;
+    QTimer *phraseTimer = nullptr;
+
+    // The table as the host tells it.
+    void setseatname(int number, const QString &name);
+    void setscore(int number, const QString &score);
+    void setwatching(int number, bool on);
+    void seatarrived(int number, const QString &name);
+    void seatleft(int number);
+    void spyarrived(int number, const QString &name);
+    // False when no spy of that number and name is listed.
+    bool spyleft(int number, const QString &name);
+    void setoptions(const QString &caption, int seconds);
+    void setteamgame(bool team);
+    // The hosting player's controls follow who leads the table, Start only while no game runs.
+    void actashost();
+    void restartclock(turnclock::Mode mode, int seconds);
+    // A drawing turn's clock: from the game's seconds per turn, keeping its rhythm if it runs.
+    void startturnclock();
+    // Sets the seconds left and shows them, without touching the rhythm.
+    void setsecondsleft(int seconds);
     void setturnline(const QString &line);
     void setanswer(const QString &text);
     void setfullanswer(const QString &text);

@@ -16,7 +16,7 @@ PlayerLink::PlayerLink(PlayerGame *game, QObject *parent) : QObject(parent), gam
     lobbyLink.PortName = config::lobbyPort();
     queueTimer = new DrainTimer(
         1, [this] { guard([this] { drainQueue(); }); }, [this] { return !receivedlist.isEmpty(); }, this);
-    game->outbox = this;
+    game->setoutbox(this);
 }
 
 void PlayerLink::send(const QString &message)
@@ -63,12 +63,12 @@ void PlayerLink::sockInfo(TSock::TSocketInfo info, const QString &msg)
 {
     // A connect that fails reports an error while the socket is not connected; errors of an
     // established connection come before its close.
-    if (info == TSock::siError && !sock.Connected() && !game->loggedin) {
+    if (info == TSock::siError && !sock.Connected() && !game->loggedin()) {
         emit connectFailed(msg);
         return;
     }
     if (info == TSock::siError)
-        game->connectionbroken = true;
+        game->connectionerror();
     if (msg != QLatin1String("Socket Closed"))
         return;
     // What arrived before the close is handled first: a host that is full says so and hangs up

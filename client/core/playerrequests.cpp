@@ -16,91 +16,90 @@ constexpr int playagain = 2;
 
 void PlayerGame::answerit(const QString &text)
 {
-    if (loggedin && canguess())
-        send(cmd::buildAnswer(mynumber, text::wireSafe(text)));
+    if (st.loggedin && canguess())
+        send(cmd::buildAnswer(st.mynumber, text::wireSafe(text)));
 }
 
 bool PlayerGame::pickit(int category)
 {
-    shown.pick = false;
+    st.shown.pick = false;
     emit controlsChanged();
-    if (mynumber != drawernumber)
+    if (!drawing())
         return false;
-    if (loggedin)
-        send(cmd::buildPickcatagory(mynumber, category));
+    if (st.loggedin)
+        send(cmd::buildPickcatagory(st.mynumber, category));
     return true;
 }
 
 void PlayerGame::passit()
 {
-    if (mynumber == drawernumber && loggedin)
-        send(cmd::buildPass(mynumber));
-    shown.pass = false;
+    if (drawing() && st.loggedin)
+        send(cmd::buildPass(st.mynumber));
+    st.shown.pass = false;
     emit controlsChanged();
 }
 
 bool PlayerGame::wipeit()
 {
-    if (mynumber != drawernumber)
+    if (!drawing())
         return false;
     emit boardWiped();
-    if (loggedin)
-        send(cmd::buildClearmain(mynumber));
+    if (st.loggedin)
+        send(cmd::buildClearmain(st.mynumber));
     return true;
 }
 
-void PlayerGame::startgame(bool team, const QString &playto, const QString &seconds)
+void PlayerGame::startgame(bool team, int playto, int seconds)
 {
-    if (!loggedin)
-        return;
-    send(cmd::startgame + QLatin1Char('+') + QString::number(mynumber) +
-         (team ? QStringLiteral("+true+") : QStringLiteral("+false+")) + text::wireSafe(playto) +
-         QLatin1Char('+') + text::wireSafe(seconds));
+    if (st.loggedin)
+        send(cmd::buildStartgame(st.mynumber, team, playto, seconds));
 }
 
 void PlayerGame::justwatch()
 {
     // Spies have no seat to leave. The tick follows the host's answer, not the click.
-    if (!loggedin || !isseat(mynumber))
+    if (!st.loggedin || !isseat(st.mynumber))
         return;
-    send(cmd::buildJustwatch(mynumber, seats[mynumber].watching ? playagain : watch));
+    send(cmd::buildJustwatch(st.mynumber, st.seats[st.mynumber].watching ? playagain : watch));
 }
 
 void PlayerGame::setwatch(int seat, bool on)
 {
-    if (loggedin)
+    if (st.loggedin)
         send(cmd::buildJustwatch(seat, on ? watch : playagain));
 }
 
 void PlayerGame::kicking(int number)
 {
-    if (amhost && loggedin)
-        send(cmd::buildKickhim(mynumber, number));
+    if (controls().removal && st.loggedin)
+        send(cmd::buildKickhim(st.mynumber, number));
 }
 
-void PlayerGame::chatit(const QString &text, const QString &colour)
+bool PlayerGame::chatit(const QString &text, const QString &colour)
 {
-    if (!loggedin || text.isEmpty())
-        return;
+    if (!st.loggedin)
+        return false;
+    if (text.isEmpty())
+        return true;
     if (!text.startsWith(QLatin1Char('/')))
-        send(cmd::buildChat(mynumber, text::wireSafe(text), colour));
+        send(cmd::buildChat(st.mynumber, text::wireSafe(text), colour));
     else if (text.startsWith(QLatin1String("/me")))
-        send(cmd::buildAction(mynumber, text::wireSafe(text.mid(4)), colour));
-    // Any other "/" text is a command this program does not know: nothing is sent.
+        send(cmd::buildAction(st.mynumber, text::wireSafe(text.mid(4)), colour));
+    return true;
 }
 
 void PlayerGame::phraseit(const QString &action, const QString &colour)
 {
-    if (!phraseready)
+    if (!st.phraseready)
         return;
-    send(cmd::buildAction(mynumber, action, colour));
-    phraseready = false;
+    send(cmd::buildAction(st.mynumber, action, colour));
+    st.phraseready = false;
     phraseTimer->start();
 }
 
 void PlayerGame::soundit(int tag)
 {
     // Spies cannot send chatter sounds. Nothing plays here: the host's relay comes back to us too.
-    if (tag != 0 && !isspy() && loggedin)
-        send(cmd::buildPlayasound(mynumber, tag));
+    if (tag != 0 && !isspy() && st.loggedin)
+        send(cmd::buildPlayasound(st.mynumber, tag));
 }

@@ -32,56 +32,59 @@ int leadingInt(const QString &rest)
 
 PlayerGame::Controls PlayerGame::controls() const
 {
-    Controls c = shown;
+    Controls c = st.shown;
     c.answerentry = canguess();
-    c.removal = amhost;
-    c.chat = !gameleft;
+    c.removal = st.hostsay;
+    for (int seat = 1; seat <= 10; ++seat)
+        c.removable[seat] = c.removal && st.seats[seat].name != waiting;
+    c.startform = st.loggedin;
+    c.chat = !st.gameleft;
     return c;
 }
 
 void PlayerGame::actashost()
 {
     // The hosting copy keeps its controls whatever the table does.
-    if (hosting) {
+    if (st.hosting) {
         emit controlsChanged();
         return;
     }
     const bool lead = leadsthetable();
-    amhost = lead;
-    shown.start = shown.startmenu = lead && !gamerunning;
+    st.hostsay = lead;
+    st.shown.start = st.shown.startmenu = lead && !st.gamerunning;
     emit controlsChanged();
 }
 
 void PlayerGame::hostingstarted()
 {
-    loginname = playername;
-    amhost = true;
-    hosting = true;
+    st.loginname = st.playername;
+    st.hostsay = true;
+    st.hosting = true;
     offerstart(true);
 }
 
 void PlayerGame::offerstart(bool on)
 {
-    shown.start = shown.startmenu = on;
+    st.shown.start = st.shown.startmenu = on;
     emit controlsChanged();
 }
 
 void PlayerGame::startformshown()
 {
-    shown.start = false;
+    st.shown.start = false;
     emit controlsChanged();
 }
 
 void PlayerGame::leavegame(const QString &why)
 {
-    gameleft = true;
-    loggedin = false;
-    drawernumber = 0;
+    st.gameleft = true;
+    st.loggedin = false;
+    st.drawernumber = 0;
     emit penLifted();
     // The turn goes with the game: no phrase, no turn line, and a clock that reads out rather
     // than one that stands still.
     turnClock->stop();
-    turnClockMode = 0;
+    st.clockmode = turnclock::Mode::pause;
     setsecondsleft(-1);
     setturnline({});
     setfullanswer({});
@@ -89,40 +92,40 @@ void PlayerGame::leavegame(const QString &why)
                       QStringLiteral(" Use File / Host a Game... or Join a Game... to play again."),
                   systemcolour);
     // What needs the game: starting, the turn's controls, chat and phrases, watching, removals.
-    amhost = false;
-    shown.start = shown.startmenu = shown.justwatch = false;
-    shown.pick = shown.toolbar = shown.answer = shown.pass = false;
+    st.hostsay = false;
+    st.shown.start = st.shown.startmenu = st.shown.justwatch = false;
+    st.shown.pick = st.shown.toolbar = st.shown.answer = st.shown.pass = false;
     emit controlsChanged();
 }
 
 void PlayerGame::setturnline(const QString &line)
 {
-    turnline = line;
+    st.turnline = line;
     emit turnLineChanged();
 }
 
 void PlayerGame::setanswer(const QString &text)
 {
-    answer = text;
+    st.answer = text;
     emit answerChanged();
 }
 
 void PlayerGame::setfullanswer(const QString &text)
 {
-    fullanswer = text;
+    st.fullanswer = text;
     emit fullAnswerChanged();
 }
 
 void PlayerGame::clearfinishedturn()
 {
-    shown.marks = false;
-    shown.snapshot = false;
+    st.shown.marks = false;
+    st.shown.snapshot = false;
     // A turn that timed out, or whose drawer left, leaves its drawer's and guessers' controls.
-    shown.pass = shown.toolbar = shown.answer = false;
+    st.shown.pass = st.shown.toolbar = st.shown.answer = false;
     emit controlsChanged();
     setfullanswer({});
     setanswer({});
-    category = -1;
+    st.category = -1;
     emit categoryChanged();
 }
 
@@ -130,7 +133,7 @@ void PlayerGame::updatetime(const QString &rest)
 {
     // Only a copy that joined during this drawing turn needs the host's count; the others keep
     // their own clock.
-    if (pickseen || turnClockMode != 1)
+    if (st.pickseen || st.clockmode != turnclock::Mode::drawing)
         return;
     const std::optional<int> seconds = numbers::tryStrToInt(rest);
     if (!seconds || *seconds < 0)
@@ -146,8 +149,8 @@ void PlayerGame::givedraweranswer(const QString &rest)
 void PlayerGame::startthegame(const QString &rest)
 {
     turnClock->stop();
-    pickseen = true;
-    shown.marks = shown.winner = shown.toolbar = shown.answer = shown.pass = false;
+    st.pickseen = true;
+    st.shown.marks = st.shown.winner = st.shown.toolbar = st.shown.answer = st.shown.pass = false;
     emit controlsChanged();
     setfullanswer({});
     setanswer({});
@@ -155,8 +158,8 @@ void PlayerGame::startthegame(const QString &rest)
     clearfinishedturn();
     // The last game's drawing goes now, not when the first drawer has picked.
     emit boardWiped();
-    shown.start = false;
-    gamerunning = true;
+    st.shown.start = false;
+    st.gamerunning = true;
     actashost();
     emit gameStarted();
     for (int seat = 1; seat <= 10; ++seat) {
@@ -174,77 +177,77 @@ void PlayerGame::startthegame(const QString &rest)
     const bool team_ = team == QLatin1String("true");
     const QString wording =
         team_ ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
-    shown.justwatch = !team_;
+    st.shown.justwatch = !team_;
     emit controlsChanged();
     setteamgame(team_);
     // The starter is usually the hosting player; on that copy the line speaks to the player.
     const QString who =
-        starter == mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
+        starter == st.mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
     emit chatLine(QStringLiteral("0+") + who + wording, watchcolour);
 }
 
 void PlayerGame::pickcatagory(const QString &rest)
 {
     emit penLifted();
-    pickseen = true;
-    gamerunning = true;
+    st.pickseen = true;
+    st.gamerunning = true;
     actashost();
-    shown.winner = false;
+    st.shown.winner = false;
     emit controlsChanged();
     emit categoriesReleased();
-    drawernumber = leadingInt(rest);
-    if (isseat(drawernumber))
-        emit markMoved(Mark::arrow, drawernumber);
+    st.drawernumber = leadingInt(rest);
+    if (isseat(st.drawernumber))
+        emit markMoved(Mark::arrow, st.drawernumber);
     // The break is over: the finished turn's phrase, banner, marks and snapshot button go. Its
     // drawing stays until the next drawer starts.
     clearfinishedturn();
-    if (drawernumber == mynumber)
+    if (drawing())
         setturnline(QStringLiteral("Your turn to choose a category."));
-    else if (isseat(drawernumber))
-        setturnline(seatname(drawernumber) + QStringLiteral(" is choosing a category."));
+    else if (isseat(st.drawernumber))
+        setturnline(seatname(st.drawernumber) + QStringLiteral(" is choosing a category."));
     else
         setturnline({});
-    if (drawernumber == mynumber) {
+    if (drawing()) {
         emit cue(QStringLiteral("turn"));
-        shown.pick = true;
+        st.shown.pick = true;
         emit controlsChanged();
     }
-    restartclock(0, 10);
+    restartclock(turnclock::Mode::pause, 10);
 }
 
 void PlayerGame::getnextplayer(const QString &rest)
 {
-    shown.marks = shown.winner = shown.start = false;
-    gamerunning = true;
+    st.shown.marks = st.shown.winner = st.shown.start = false;
+    st.gamerunning = true;
     actashost(); // a game runs: also for number 1 joining in the middle of one
     setfullanswer({});
     emit guessesCleared();
-    shown.snapshot = shown.pick = false;
+    st.shown.snapshot = st.shown.pick = false;
     emit controlsChanged();
-    roundcaption.clear();
+    st.roundcaption.clear();
     // A copy that joined during the turn has just been sent the drawing so far: it stays.
-    if (pickseen)
+    if (st.pickseen)
         emit boardWiped();
 
     FieldReader f(rest);
-    drawernumber = f.nextInt();
+    st.drawernumber = f.nextInt();
     const int cat = f.nextInt();
     emit cue(QStringLiteral("cat") + QString::number(cat));
-    category = cat >= 0 && cat <= 6 ? cat : -1;
+    st.category = cat >= 0 && cat <= 6 ? cat : -1;
     emit categoryChanged();
     setanswer(text::codepageUpper(f.rest()));
     emit brushReset();
-    if (isseat(drawernumber))
-        emit markMoved(Mark::drawer, drawernumber);
+    if (isseat(st.drawernumber))
+        emit markMoved(Mark::drawer, st.drawernumber);
     // The pick put the arrow at the drawer's row already, unless this copy joined after it.
-    if (isseat(drawernumber) && (drawernumber == mynumber || !pickseen))
-        emit markMoved(Mark::arrow, drawernumber);
+    if (isseat(st.drawernumber) && (drawing() || !st.pickseen))
+        emit markMoved(Mark::arrow, st.drawernumber);
 
-    const bool drawing = drawernumber == mynumber;
-    setturnline(drawing ? QStringLiteral("Your turn to draw.")
-                        : seatname(drawernumber) + QStringLiteral("'s turn to draw."));
-    shown.fullanswer = shown.toolbar = shown.pass = drawing;
-    shown.answer = !drawing;
+    const bool mine = drawing();
+    setturnline(mine ? QStringLiteral("Your turn to draw.")
+                     : seatname(st.drawernumber) + QStringLiteral("'s turn to draw."));
+    st.shown.fullanswer = st.shown.toolbar = st.shown.pass = mine;
+    st.shown.answer = !mine;
     emit controlsChanged();
 
     // The clock keeps its rhythm if it is already running.
@@ -269,7 +272,7 @@ void PlayerGame::veryclose(const QString &rest)
 {
     FieldReader f(rest);
     const int guesser = f.nextInt();
-    if (guesser != mynumber)
+    if (guesser != st.mynumber)
         return;
     emit guessAdded(true, text::codepageUpper(f.next()) + QStringLiteral(" is very close."));
 }
@@ -283,12 +286,13 @@ void PlayerGame::updateanswer(const QString &rest)
         // The time ran out: the text is the phrase. The pass button keeps its state.
         emit cue(QStringLiteral("noanswer"));
         emit chatLine(QStringLiteral("0+No one guessed!"), systemcolour);
-        roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-') + text;
-        drawernumber = 0;
-        shown.answer = shown.toolbar = false;
-        shown.snapshot = true;
+        st.roundcaption =
+            today() + QStringLiteral(": ") + seatname(st.drawernumber) + QLatin1Char('-') + text;
+        st.drawernumber = 0;
+        st.shown.answer = st.shown.toolbar = false;
+        st.shown.snapshot = true;
         emit controlsChanged();
-        restartclock(0, 10);
+        restartclock(turnclock::Mode::pause, 10);
     }
     setanswer(text);
 }
@@ -306,10 +310,10 @@ void PlayerGame::passed(const QString &rest)
 
 void PlayerGame::correctanswer(const QString &rest)
 {
-    roundcaption = today() + QStringLiteral(": ") + seatname(drawernumber) + QLatin1Char('-');
-    restartclock(0, 10);
-    shown.answer = shown.toolbar = shown.pass = false;
-    shown.snapshot = true;
+    st.roundcaption = today() + QStringLiteral(": ") + seatname(st.drawernumber) + QLatin1Char('-');
+    restartclock(turnclock::Mode::pause, 10);
+    st.shown.answer = st.shown.toolbar = st.shown.pass = false;
+    st.shown.snapshot = true;
     emit controlsChanged();
 
     FieldReader f(rest);
@@ -320,29 +324,29 @@ void PlayerGame::correctanswer(const QString &rest)
     const QString phrase = text::codepageUpper(f.rest());
     emit chatLine(QStringLiteral("0+") + seatname(guesser) + QStringLiteral(" has guessed the answer!"),
                   systemcolour);
-    if (guesser == mynumber || drawernumber == mynumber)
+    if (guesser == st.mynumber || drawing())
         emit cue(QStringLiteral("correct"));
-    drawernumber = 0;
+    st.drawernumber = 0;
 
     if (isseat(guesser))
         emit markMoved(Mark::guesser, guesser);
-    shown.marks = true;
+    st.shown.marks = true;
     emit controlsChanged();
     setanswer(phrase);
-    roundcaption += phrase;
+    st.roundcaption += phrase;
 }
 
 void PlayerGame::winner(const QString &rest)
 {
     emit cue(QStringLiteral("gameover"));
     emit chatLine(QStringLiteral("0+") + rest + QStringLiteral(" has Won the Game!"), systemcolour);
-    winnername = rest;
+    st.winnername = rest;
     emit winnerChanged();
     setturnline(QStringLiteral("The game is over."));
-    shown.winner = true;
+    st.shown.winner = true;
     emit controlsChanged();
-    gamerunning = false;
-    if (amhost)
+    st.gamerunning = false;
+    if (st.hostsay)
         offerstart(true);
 }
 
@@ -351,7 +355,7 @@ void PlayerGame::playasound(const QString &rest)
     FieldReader f(rest);
     const QString sender = f.next();
     const QString name = f.next();
-    if (chattersounds) {
+    if (st.playchattersounds) {
         emit soundPlayed(name);
         return;
     }

@@ -18,10 +18,10 @@ QString timePerTurnText(int seconds)
     return QStringLiteral("Time Per Turn: ") + clockText(seconds);
 }
 
-int barWidth(int mode, int seconds, int currentWidth)
+int barWidth(Mode mode, int seconds, int currentWidth)
 {
     int width;
-    if (mode == 0)
+    if (mode == Mode::pause)
         width = seconds * 10;
     else if (seconds > 100)
         width = 100;

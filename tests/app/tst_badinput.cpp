@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "protocol/commands.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 
 #include <QLabel>
@@ -76,8 +77,8 @@ private slots:
     {
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"x"_qs}); // idle player side, fed by hand
         Tchat &chat = *p.chat;
-        chat.game()->mynumber = 5;
-        chat.game()->loggedin = true;
+        arrange(chat.game()).mynumber = 5;
+        arrange(chat.game()).loggedin = true;
         int fed = 0;
         for (const QString &word : hostWords()) {
             for (const QString &payload : payloads()) {
@@ -104,7 +105,7 @@ private slots:
     {
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         p.chat->processparams();
-        QTRY_VERIFY(p.chat->game()->loggedin);
+        QTRY_VERIFY(p.chat->game()->loggedin());
         QTRY_COMPARE(p.server->game().player(1).name, u"Ann"_qs);
 
         const quint16 port = quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT"));

@@ -309,7 +309,7 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         p.chat->show();
         p.chat->processparams();
-        QTRY_VERIFY_WITH_TIMEOUT(p.chat->game()->loggedin, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(p.chat->game()->loggedin(), 5000);
         logof(p.chat).clear();
         QLineEdit *entry = p.chat->findChild<QLineEdit *>(u"mychat"_qs);
         QVERIFY(entry);

@@ -39,9 +39,9 @@ private slots:
         Program p({});
         QCOMPARE(p.chat->windowTitle(), u"Quillet - Orvane Software"_qs);
         QCOMPARE(p.chat->size(), QSize(797, 590));
-        QVERIFY(p.chat->game()->phraseready);
-        QCOMPARE(p.chat->game()->drawernumber, 0);
-        QVERIFY(!p.chat->game()->amhost);
+        QVERIFY(p.chat->game()->phraseready());
+        QCOMPARE(p.chat->game()->drawernumber(), 0);
+        QVERIFY(!p.chat->game()->hostsay());
         QVERIFY(!p.server->inherits("QWidget")); // the host has no window
         QCOMPARE(p.gamestartform->windowTitle(), u"Quillet - Start Game"_qs);
         QCOMPARE(p.spylist->windowTitle(), u"Quillet - Spectators"_qs);
@@ -64,11 +64,11 @@ private slots:
     {
         Program p({});
         p.chat->processparams();
-        QVERIFY(p.chat->game()->sologame);
+        QVERIFY(p.chat->game()->sologame());
         QVERIFY(p.server->game().solo());
-        QVERIFY(p.chat->game()->amhost);
-        QCOMPARE(p.chat->game()->playername, u"You"_qs);
-        QCOMPARE(p.chat->game()->hostaddress, u"127.0.0.1"_qs);
+        QVERIFY(p.chat->game()->hostsay());
+        QCOMPARE(p.chat->game()->playername(), u"You"_qs);
+        QCOMPARE(p.chat->game()->hostaddress(), u"127.0.0.1"_qs);
         QVERIFY(p.server->listener.Listen());
         QVERIFY(ui(p.chat).startGameAction->isEnabled());
         QVERIFY(p.spylist->popup_kickhim->isEnabled());
@@ -84,11 +84,11 @@ private slots:
         qputenv("QUILLET_LOBBY_PORT", QByteArray::number(lobby.serverPort()));
         Program p({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs});
         p.chat->processparams();
-        QVERIFY(p.chat->game()->amhost);
-        QVERIFY(!p.chat->game()->sologame);
-        QCOMPARE(p.chat->game()->playername, u"Ann"_qs);
-        QCOMPARE(p.chat->game()->hostaddress, u"10.0.0.5"_qs);
-        QCOMPARE(p.chat->game()->loginname, u"Ann"_qs);
+        QVERIFY(p.chat->game()->hostsay());
+        QVERIFY(!p.chat->game()->sologame());
+        QCOMPARE(p.chat->game()->playername(), u"Ann"_qs);
+        QCOMPARE(p.chat->game()->hostaddress(), u"10.0.0.5"_qs);
+        QCOMPARE(p.chat->game()->loginname(), u"Ann"_qs);
         QCOMPARE(p.chat->link()->sock.HostName, u"127.0.0.1"_qs);
         QTRY_VERIFY(lobby.hasPendingConnections());
     }
@@ -99,7 +99,7 @@ private slots:
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         guard([&] { p.chat->processparams(); });
         QVERIFY(boxes.isEmpty());
-        QVERIFY(p.chat->game()->amhost);
+        QVERIFY(p.chat->game()->hostsay());
         QTRY_VERIFY(p.chat->link()->sock.Connected());
         QVERIFY(!p.chat->link()->lobbyLink.HasHandle());
     }
@@ -119,8 +119,8 @@ private slots:
             logof(p.chat);
             guard([&] { p.chat->processparams(); });
             QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
-            QVERIFY(!p.chat->game()->amhost);
-            QVERIFY(p.chat->game()->loginname.isEmpty());
+            QVERIFY(!p.chat->game()->hostsay());
+            QVERIFY(p.chat->game()->loginname().isEmpty());
             QVERIFY(!ui(p.chat).startGameAction->isEnabled());
             QVERIFY(!p.chat->link()->sock.HasHandle());
             QVERIFY(!p.chat->link()->lobbyLink.HasHandle());

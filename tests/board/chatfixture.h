@@ -3,7 +3,7 @@
 // A main window connected to a raw peer that stands in for the host.
 
 #include "board/drawingboard.h"
-#include "board/strokeflusher.h"
+#include "client/core/strokeflusher.h"
 #include "client/tchat.h"
 #include "platform/errors.h"
 #include "tests/board/rawpeer.h"
@@ -52,6 +52,8 @@ struct ChatAtHost
     }
 
     DrawingBoard *board() const { return ui(chat).image_main; }
+    // A drawing turn of player `drawer`, as the host starts one.
+    void turnOf(int drawer) { chat->game()->handle(QStringLiteral("CMD_nextplayer+%1+0+___").arg(drawer)); }
 };
 
 // Pointer input on the drawing area. Moves with a button held go through QTest, which keeps

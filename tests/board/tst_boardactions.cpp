@@ -189,9 +189,9 @@ void BoardActions::startSendsTheDialogValuesAndHides()
     ui(t.chat).startGameAction->trigger();
     t.form->startButton->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
-    // Logged out meanwhile: "Start Game" sends nothing but hides all the same.
+    // The game gone meanwhile: "Start Game" sends nothing but hides all the same.
     t.form->show();
-    t.chat->game()->loggedin = false;
+    t.chat->game()->leavegame(QStringLiteral("The host has ended the game."));
     t.form->startGameClicked();
     QVERIFY(!t.form->isVisible());
     QVERIFY(t.host.drain().isEmpty());
@@ -255,7 +255,7 @@ void BoardActions::categoryButtonsActAsOneGroup()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     ui(t.chat).panel_pickcatagory->show();
     ui(t.chat).button_cat[6]->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pickcatagory+3+6"));
@@ -272,8 +272,8 @@ void BoardActions::categoryButtonsActAsOneGroup()
     t.chat->game()->pickcatagory(QStringLiteral("9")); // the next pick brings every button up
     for (int i = 0; i < 7; ++i)
         QVERIFY(!ui(t.chat).button_cat[i]->isChecked());
-    // Not logged in: the panel closes all the same, nothing is sent.
-    t.chat->game()->loggedin = false;
+    // The game gone: the panel closes all the same, nothing is sent.
+    t.chat->game()->leavegame(QStringLiteral("The host has ended the game."));
     ui(t.chat).panel_pickcatagory->show();
     ui(t.chat).button_cat[0]->click();
     QVERIFY(ui(t.chat).panel_pickcatagory->isHidden());
@@ -283,12 +283,11 @@ void BoardActions::categoryButtonsActAsOneGroup()
 void BoardActions::categoryPressedByANonDrawer()
 {
     ChatAtHost t;
-    QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
-    t.chat->game()->loggedin = false;
-    ui(t.chat).button_cat[1]->click(); // left down from an earlier pick
-    t.chat->game()->loggedin = true;
-    t.chat->game()->drawernumber = 5;
+    QVERIFY(t.start(0));
+    ui(t.chat).button_cat[1]->click(); // left down from an earlier pick, before the login
+    t.host.send(QStringLiteral("CMD_sendlogininfo+3"));
+    QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_logininfo+3+")));
+    t.turnOf(5);
     ui(t.chat).panel_pickcatagory->show();
     ui(t.chat).button_cat[4]->click();
     QVERIFY(ui(t.chat).panel_pickcatagory->isHidden());
@@ -302,14 +301,14 @@ void BoardActions::passOncePerShowing()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     ui(t.chat).button_pass->show();
     ui(t.chat).button_pass->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pass+3"));
     QVERIFY(ui(t.chat).button_pass->isHidden());
     // No longer the drawer: hides, sends nothing.
+    t.chat->game()->handle(QStringLiteral("CMD_correctanswer+1+1+3+0+CAT"));
     ui(t.chat).button_pass->show();
-    t.chat->game()->drawernumber = 0;
     ui(t.chat).button_pass->click();
     QVERIFY(ui(t.chat).button_pass->isHidden());
     QVERIFY(t.host.drain().isEmpty());

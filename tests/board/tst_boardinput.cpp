@@ -32,7 +32,7 @@ void BoardInput::pressSendsMoveitAndMarksDot()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(10, 20));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+10+20"));
     QVERIFY(strokesender(ui(t.chat))->penIsDown());
@@ -63,7 +63,7 @@ void BoardInput::strokeSendsPointsInOneBatch()
     QFETCH(QString, sent);
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(9, 19));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     for (const QPoint &p : moves)
@@ -80,7 +80,7 @@ void BoardInput::batchGoesOutAtThe101stPoint()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(5, 5));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
     QString expected = QStringLiteral("CMD_draw+3+clBlack+3+");
@@ -107,7 +107,7 @@ void BoardInput::heldStrokeLeavesEvery40ms()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     StrokeFlusher *flush = strokesender(ui(t.chat))->flusher;
     flush->enabled = true;
     qint64 now = 1000;
@@ -153,7 +153,7 @@ void BoardInput::restingPointerSendsWhatWaits()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     strokesender(ui(t.chat))->flusher->enabled = true; // the real clock and timer
     press(t.board(), QPoint(20, 20));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
@@ -173,7 +173,7 @@ void BoardInput::clickWithoutMoveEndsAtNextPlainMove()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(40, 40));
     release(t.board(), QPoint(40, 40));
     QCOMPARE(t.host.drain(), QStringList{QStringLiteral("CMD_moveit+3+clBlack+3+40+40")});
@@ -186,7 +186,7 @@ void BoardInput::rightButtonStartsAStrokeTooAndItsMoveEndsIt()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(60, 70), Qt::RightButton);
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+60+70"));
     QCOMPARE(t.board()->image_backup.pixel(60, 70), qRgb(0, 0, 0));
@@ -201,7 +201,7 @@ void BoardInput::widthAndColourAsOnTheToolBarWhenSent()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     ui(t.chat).penw->setText(QStringLiteral("$A")); // sent as typed, painted 10 wide
     ui(t.chat).ColorButton->setColour(0x00EFBF9F);
     press(t.board(), QPoint(100, 100));
@@ -222,7 +222,7 @@ void BoardInput::widthThatDoesNotReadShowsTheConversionError()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     // A stroke under way leaves a point pending when the width turns unreadable.
     press(t.board(), QPoint(72, 205));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+72+205"));
@@ -274,12 +274,12 @@ void BoardInput::nonDrawerInputAndTrashDoNothing()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(10, 10));
     drag(t.board(), QPoint(40, 10));
     QCOMPARE(t.host.drain().size(), 1);
     // The turn passes mid-stroke: nothing more is drawn or sent.
-    t.chat->game()->drawernumber = 5;
+    t.turnOf(5);
     const QImage before = t.board()->image_backup.copy();
     drag(t.board(), QPoint(80, 10));
     release(t.board(), QPoint(80, 10));
@@ -295,7 +295,7 @@ void BoardInput::trashWipesBothSurfacesAndTellsTheHost()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
-    t.chat->game()->drawernumber = 3;
+    t.turnOf(3);
     press(t.board(), QPoint(10, 10));
     drag(t.board(), QPoint(40, 10));
     release(t.board(), QPoint(40, 10));
@@ -313,7 +313,7 @@ void BoardInput::scaledBoardMapsThePointerBack()
     for (const QSize size : {QSize(1100, 800), QSize(1920, 1080)}) {
         ChatAtHost t;
         QVERIFY(t.start(3));
-        t.chat->game()->drawernumber = 3;
+        t.turnOf(3);
         t.chat->resize(size);
         QTRY_VERIFY(t.board()->zoom() > 1.0);
         const double f = t.board()->zoom();

@@ -2,10 +2,11 @@
 
 #include "board/canvas.h"
 #include "board/drawingboard.h"
-#include "board/strokebatch.h"
+#include "client/core/strokebatch.h"
 #include "client/tchat.h"
 #include "platform/errors.h"
 #include "protocol/strokemessage.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 
 #include <QElapsedTimer>
@@ -75,7 +76,7 @@ void BoardRemote::init()
     errorbox::setHook([this](const QString &t) { boxes << t; });
     chat = new Tchat;
     chat->setparams({QStringLiteral("Tester")}); // no role on show
-    chat->game()->mynumber = 4;
+    arrange(chat->game()).mynumber = 4;
 }
 
 void BoardRemote::cleanup()

@@ -1,5 +1,5 @@
-// Undo and the eraser through a real host: the drawer's window, a player of the original design
-// that only reads the wire, and a newcomer who joins after the undo.
+// Undo and the eraser through a real host: the drawer's window, a player copy that knows no undo
+// and only draws the strokes relayed to it, and a newcomer who joins after the undo.
 #include "app/serverhost.h"
 #include "chatfixture.h"
 #include "host/tserver.h"
@@ -46,7 +46,7 @@ class BoardUndo : public QObject
         w.show();
         return QTest::qWaitFor([&] {
             pump();
-            return w.game()->loggedin && w.game()->mynumber == number;
+            return w.game()->loggedin() && w.game()->mynumber() == number;
         });
     }
     // The raw player's stroke messages, the wipes among them.
@@ -67,8 +67,8 @@ class BoardUndo : public QObject
         pump();
     }
 
-    // A hosting window (Ann, the drawer) and a player of the original design that only reads
-    // what the host relays (Old), with Ann's first turn open.
+    // A hosting window (Ann, the drawer) and a player that knows no undo and only reads what the
+    // host relays (Old), with Ann's first turn open.
     struct Table
     {
         quint16 port = 0;
@@ -99,7 +99,7 @@ class BoardUndo : public QObject
             return nullptr;
         t->old.send(cmd::buildLogininfo(2, cmd::versionText, QStringLiteral("Old")));
         pump();
-        t->ann.game()->startgame(false, QStringLiteral("20"), QStringLiteral("120"));
+        t->ann.game()->startgame(false, 20, 120);
         pump();
         if (t->host.game().drawer() != 1)
             return nullptr;
@@ -170,8 +170,8 @@ private slots:
     }
 
     // A long turn drawn with the button held, the pen flushed every 40 ms: 30 strokes of 1,800
-    // small batches. An undo sends the 29 strokes left in full batches, and a player of the
-    // original design and a newcomer get the very same messages, in a tenth of what the pen sent.
+    // small batches. An undo sends the 29 strokes left in full batches, and a player that knows no
+    // undo and a newcomer get the very same messages, in a tenth of what the pen sent.
     void undoOfALongTurnArrivesWholeAndPacked()
     {
         const auto table = openTurn();

@@ -4,6 +4,7 @@
 #include "features/sound.h"
 #include "platform/errors.h"
 #include "protocol/colortext.h"
+#include "protocol/commands.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
 
@@ -106,7 +107,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, colour);
         Tchat w;
-        w.game()->chatrecieved(text);
+        w.game()->chatreceived(text);
         QCOMPARE(lastLine(w), shown);
         QCOMPARE(ui(w).chatpane->mainchat->style(6).color, colortext::toQColor(colour));
     }
@@ -135,7 +136,6 @@ private slots:
         Peer peer;
         QVERIFY(peer.connect(w));
         ChatEntry *box = ui(w).chatpane->mychat;
-        w.game()->mynumber = 4;
         auto send = [&](const QString &text) {
             box->setText(text);
             QTest::keyClick(box, Qt::Key_Return);
@@ -145,7 +145,7 @@ private slots:
         send(QStringLiteral("early"));
         QCOMPARE(box->text(), QStringLiteral("early"));
 
-        w.game()->loggedin = true;
+        w.game()->sendloginfo(QStringLiteral("4"));
         send(QStringLiteral("hello there"));
         QCOMPARE(box->text(), QString());
         send(QStringLiteral("/me waves"));
@@ -166,6 +166,7 @@ private slots:
         w.game()->send(QStringLiteral("END"));
         const QStringList got = peer.messagesUntil(QStringLiteral("END"));
         QCOMPARE(got, (QStringList{
+                          cmd::buildLogininfo(4, cmd::versionText, QString()),
                           QStringLiteral("CMD_chat+4+hello there|clMaroon"),
                           QStringLiteral("CMD_action+4+waves|clMaroon"),
                           QStringLiteral("CMD_chat+4+a b?c|$00123456"),
@@ -178,19 +179,21 @@ private slots:
         Tchat w;
         Peer peer;
         QVERIFY(peer.connect(w));
-        w.game()->mynumber = 4;
         ui(w).chattersounds[5]->trigger(); // not logged in
-        w.game()->loggedin = true;
+        w.game()->sendloginfo(QStringLiteral("4"));
         ui(w).chattersounds[0]->trigger(); // <Cancel>
         ui(w).chattersounds[0]->trigger();
         ui(w).chattersounds[13]->trigger();
-        w.game()->mynumber = 12; // a spy
+        w.game()->sendloginfo(QStringLiteral("12")); // a spy
         ui(w).chattersounds[7]->trigger();
-        w.game()->mynumber = 10;
+        w.game()->sendloginfo(QStringLiteral("10"));
         ui(w).chattersounds[20]->trigger();
         w.game()->send(QStringLiteral("END"));
         QCOMPARE(peer.messagesUntil(QStringLiteral("END")),
-                 (QStringList{QStringLiteral("CMD_playasound+4+wave13+"),
+                 (QStringList{cmd::buildLogininfo(4, cmd::versionText, QString()),
+                              QStringLiteral("CMD_playasound+4+wave13+"),
+                              cmd::buildLogininfo(12, cmd::versionText, QString()),
+                              cmd::buildLogininfo(10, cmd::versionText, QString()),
                               QStringLiteral("CMD_playasound+10+wave20+")}));
     }
 
@@ -211,7 +214,7 @@ private slots:
     void chatterLineWhenSoundsAreOff()
     {
         Tchat w;
-        w.game()->setseatname(3, QStringLiteral("Ann"));
+        w.game()->refreshplayerlist(QStringLiteral("3+Ann"));
         ui(w).playChatterSoundsAction->trigger();
         QVERIFY(!ui(w).playChatterSoundsAction->isChecked());
         const int played = sound::requestCount();

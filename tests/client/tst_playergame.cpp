@@ -78,18 +78,18 @@ private slots:
         QVERIFY(!shows(&C::pick));
         g.handle(QStringLiteral("CMD_nextplayer+1+2+___"));
         QVERIFY(shows(&C::toolbar) && shows(&C::pass) && shows(&C::fullanswer) && !shows(&C::answer));
-        QCOMPARE(g.turnline, QStringLiteral("Your turn to draw."));
+        QCOMPARE(g.turnline(), QStringLiteral("Your turn to draw."));
         g.passit();
         QVERIFY(!shows(&C::pass) && shows(&C::toolbar));
         g.handle(QStringLiteral("CMD_correctanswer+2+1+1+2+CAT"));
         QVERIFY(!shows(&C::toolbar) && shows(&C::snapshot) && shows(&C::marks));
-        QCOMPARE(g.answer, QStringLiteral("CAT"));
+        QCOMPARE(g.answer(), QStringLiteral("CAT"));
 
         g.handle(QStringLiteral("CMD_pickcatagory+2"));
         QVERIFY(!shows(&C::pick) && !shows(&C::snapshot) && !shows(&C::marks));
         g.handle(QStringLiteral("CMD_nextplayer+2+4+___ ___"));
         QVERIFY(shows(&C::answer) && shows(&C::answerentry) && !shows(&C::toolbar) && !shows(&C::fullanswer));
-        QCOMPARE(g.category, 4);
+        QCOMPARE(g.category(), 4);
         // Set to watch, the seat reads the guesses as a spy does; back in play it guesses again.
         g.handle(QStringLiteral("CMD_justwatching+1+1"));
         QVERIFY(shows(&C::answer) && !shows(&C::answerentry));
@@ -97,25 +97,78 @@ private slots:
         QVERIFY(shows(&C::answerentry));
         g.handle(QStringLiteral("CMD_updateanswer+true+DOG HOUSE"));
         QVERIFY(!shows(&C::answer) && shows(&C::snapshot) && !shows(&C::marks));
-        QCOMPARE(g.drawernumber, 0);
+        QCOMPARE(g.drawernumber(), 0);
         g.handle(QStringLiteral("CMD_winner+Ann"));
         QVERIFY(shows(&C::winner) && shows(&C::start));
-        QCOMPARE(g.turnline, QStringLiteral("The game is over."));
+        QCOMPARE(g.turnline(), QStringLiteral("The game is over."));
 
         // A bad category stops the turn message after the drawer: the game's own steps before it stay.
         QVERIFY_THROWS_EXCEPTION(EConvertError, g.handle(QStringLiteral("CMD_nextplayer+2+x+___")));
         QVERIFY(!shows(&C::winner) && !shows(&C::start));
-        QCOMPARE(g.drawernumber, 2);
+        QCOMPARE(g.drawernumber(), 2);
         QVERIFY(!shows(&C::answer)); // the role's part never came
 
         // A spy reads the guesses but has no entry; a game gone takes everything that needs it.
-        g.mynumber = 12;
-        QVERIFY(!shows(&C::answerentry));
+        PlayerGame spy;
+        spy.handle(QStringLiteral("CMD_sendlogininfo+12"));
+        spy.handle(QStringLiteral("CMD_nextplayer+2+4+___ ___"));
+        QVERIFY(spy.controls().answer && !spy.controls().answerentry);
         g.leavegame(QStringLiteral("The host has ended the game."));
         const C left = g.controls();
         QVERIFY(!left.start && !left.startmenu && !left.pick && !left.toolbar && !left.answer && !left.pass);
         QVERIFY(!left.chat && !left.removal && !left.justwatch);
         QVERIFY(changed.count() > 10);
+    }
+
+    // Rules each written once in the game: only the drawer picks, passes and wipes; before the
+    // login nothing leaves and the chat entry keeps its line; Start opens the form only once
+    // logged in; the seat menu removes only with the hosting player's say, and only a seated player.
+    void requestRules()
+    {
+        struct Sent : Outbox
+        {
+            QStringList messages;
+            void send(const QString &message) override { messages << message; }
+        } sent;
+        PlayerGame g;
+        g.setoutbox(&sent);
+        QSignalSpy wiped(&g, &PlayerGame::boardWiped);
+        // Before the login nobody has a number and nobody draws: this copy counts as the drawer,
+        // but nothing leaves.
+        QVERIFY(g.drawing() && g.pickit(1) && g.wipeit());
+        QVERIFY(!g.chatit(QStringLiteral("early"), QStringLiteral("clRed")));
+        QVERIFY(!g.controls().startform);
+        g.startgame(false, 20, 120);
+        g.passit();
+        QCOMPARE(sent.messages, QStringList());
+
+        g.handle(QStringLiteral("CMD_sendlogininfo+3"));
+        sent.messages.clear();
+        QVERIFY(g.controls().startform);
+        QVERIFY(g.chatit(QString(), QStringLiteral("clRed"))); // used up, nothing sent
+        QVERIFY(g.chatit(QStringLiteral("/ME shouts"), QStringLiteral("clRed")));
+        g.handle(QStringLiteral("CMD_pickcatagory+5"));
+        QVERIFY(!g.drawing());
+        wiped.clear();
+        QVERIFY(!g.pickit(2));
+        QVERIFY(!g.wipeit());
+        g.passit();
+        QCOMPARE(wiped.count(), 0);
+        g.handle(QStringLiteral("CMD_nextplayer+3+0+___"));
+        QVERIFY(g.drawing() && g.pickit(2) && g.wipeit());
+        g.passit();
+        g.startgame(true, 25, 110);
+        QCOMPARE(sent.messages, (QStringList{cmd::buildPickcatagory(3, 2), cmd::buildClearmain(3),
+                                             cmd::buildPass(3), cmd::buildStartgame(3, true, 25, 110)}));
+
+        // Seat 3 does not lead while seat 1 is taken: no say, no removal.
+        g.handle(QStringLiteral("CMD_newplayerinfo+1+Ann"));
+        g.handle(QStringLiteral("CMD_newplayerinfo+3+Cid"));
+        QVERIFY(!g.controls().removal && !g.controls().removable[3]);
+        g.handle(QStringLiteral("CMD_playerdisconnected+1+Ann"));
+        const C c = g.controls();
+        QVERIFY(g.hostsay() && c.removal);
+        QVERIFY(c.removable[3] && !c.removable[1] && !c.removable[4]); // only seated players
     }
 
     // What the player's requests send over a real connection, and what they must not: nothing
@@ -126,14 +179,14 @@ private slots:
         PlayerLink link(&g);
         StandInHost host;
         QVERIFY(host.accept(link));
-        g.loginname = QStringLiteral("Ann");
+        g.setloginname(QStringLiteral("Ann"));
         g.answerit(QStringLiteral("early"));
         g.chatit(QStringLiteral("early"), QStringLiteral("clRed"));
         g.justwatch();
         host.say(QStringLiteral("CMD_sendlogininfo+2"));
-        QTRY_VERIFY(g.loggedin);
+        QTRY_VERIFY(g.loggedin());
         host.say(QStringLiteral("CMD_pickcatagory+3"));
-        QTRY_COMPARE(g.drawernumber, 3);
+        QTRY_COMPARE(g.drawernumber(), 3);
         QVERIFY(!g.pickit(1)); // not this player's pick
         g.passit();
         g.wipeit();
@@ -145,25 +198,26 @@ private slots:
         QTRY_COMPARE(g.seatname(1), QStringLiteral("Bob"));
         g.kicking(3); // no longer
         // A freed seat shows no score, and whoever sits there next starts at nothing.
-        g.setscore(1, QStringLiteral("7"));
+        g.handle(QStringLiteral("CMD_passed+1+7"));
         host.say(QStringLiteral("CMD_playerdisconnected+1+Bob"));
         QTRY_COMPARE(g.seatname(1), PlayerGame::waiting);
         QCOMPARE(g.shownscore(1), QString());
         QCOMPARE(g.shownscore(3), QStringLiteral("0")); // nobody held it yet
         host.say(QStringLiteral("CMD_gamestats+20+60+5+0+0+0+0+0+0+0+0+0"));
-        QTRY_COMPARE(g.seats[1].score, QStringLiteral("5"));
+        QTRY_COMPARE(g.seat(1).score, QStringLiteral("5"));
         QCOMPARE(g.shownscore(1), QString());
         host.say(QStringLiteral("CMD_newplayerinfo+1+Cid"));
         QTRY_COMPARE(g.shownscore(1), QStringLiteral("0"));
         g.justwatch();
-        g.setwatching(2, true);
+        g.handle(QStringLiteral("CMD_justwatching+2+1"));
         g.answerit(QStringLiteral("watching")); // a watching seat does not guess
         g.justwatch();
         g.phraseit(QStringLiteral("says: Hi"), QStringLiteral("clRed"));
         g.phraseit(QStringLiteral("says: lost"), QStringLiteral("clRed"));
         g.soundit(0);
         g.soundit(4);
-        g.mynumber = 12;
+        host.say(QStringLiteral("CMD_sendlogininfo+12"));
+        QTRY_COMPARE(g.mynumber(), 12);
         g.soundit(5);
         g.send(QStringLiteral("END"));
         QCOMPARE(host.until(QStringLiteral("END")),
@@ -171,7 +225,8 @@ private slots:
                               QStringLiteral("CMD_answer+2+a+b cat"),
                               QStringLiteral("CMD_action+2+waves|clNavy"), cmd::buildKickhim(2, 3),
                               QStringLiteral("CMD_justwatch+2+1"), QStringLiteral("CMD_justwatch+2+2"),
-                              QStringLiteral("CMD_action+2+says: Hi|clRed"), cmd::buildPlayasound(2, 4)}));
+                              QStringLiteral("CMD_action+2+says: Hi|clRed"), cmd::buildPlayasound(2, 4),
+                              cmd::buildLogininfo(12, cmd::versionText, QStringLiteral("Ann"))}));
     }
 };
 

@@ -56,7 +56,7 @@ private slots:
         ChatAtHost t;
         QVERIFY(t.start(0));
         Tchat &w = *t.chat;
-        w.game()->loginname = QStringLiteral("Zo\u00FF");
+        w.game()->setloginname(QStringLiteral("Zo\u00FF"));
         t.host.send(QStringLiteral("CMD_sendlogininfo+15"));
         QCOMPARE(t.host.next(), QStringLiteral("CMD_logininfo+15+2.2.8+Zo?"));
         QVERIFY(t.host.drain(50).isEmpty());
@@ -71,7 +71,7 @@ private slots:
             cmd::buildChatRelay(15, QStringLiteral("Zo?"), sent.section(QLatin1Char('+'), 2));
         QVERIFY(relayed.size() <= framing::maxMessage);
         logof(w);
-        w.game()->chatrecieved(relayed.section(QLatin1Char('+'), 1));
+        w.game()->chatreceived(relayed.section(QLatin1Char('+'), 1));
         QCOMPARE(logof(w).lines.last().second, 0x00EFBF9F);
         // A short line is not touched.
         ui(w).chatpane->mychat->setText(QStringLiteral("hi+there"));

@@ -144,7 +144,7 @@ private slots:
         } else {
             at.host.socket()->disconnectFromHost();
         }
-        QTRY_VERIFY(t.game()->gameleft);
+        QTRY_VERIFY(t.game()->gameleft());
         QCOMPARE(t.windowTitle(), Tchat::title + QStringLiteral(" - ") + why.chopped(1));
         QCOMPARE(lastLine(t),
                  QStringLiteral("0+") + why +
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(closed.count(), 0);
         QCOMPARE(ui(t).chatpane->mainchat->paragraphCount(), chatLines + 1);
         QCOMPARE(ui(t).label_playername[1]->text(), QStringLiteral("Ann"));
-        QVERIFY(!t.game()->loggedin);
+        QVERIFY(!t.game()->loggedin());
         QVERIFY(!shown(ui(t).panel_toolbar) && !shown(ui(t).button_pass) && !shown(ui(t).button_start));
         QVERIFY(!ui(t).chatpane->mychat->isEnabled() && !ui(t).chatpane->phraserow->isEnabled());
         QVERIFY(!ui(t).chatpane->b_phrase10->isEnabled());

@@ -5,6 +5,7 @@
 #include "features/spylist.h"
 #include "protocol/commands.h"
 #include "tchat_feed.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 #include "widgets/animatedpicture.h"
@@ -85,7 +86,7 @@ class TestTchatDisplay : public QObject
     // A player in seat `me` of a table of three: Ann (1), Bob (2), Cy (3).
     void seat(int me)
     {
-        t->game()->mynumber = me;
+        arrange(t->game()).mynumber = me;
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+3+Cy"));
@@ -286,7 +287,7 @@ private slots:
 
     void arrivals()
     {
-        t->game()->mynumber = 2;
+        arrange(t->game()).mynumber = 2;
         feed(*t, QStringLiteral("CMD_newplayerinfo+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+12+Zed"));
@@ -304,7 +305,7 @@ private slots:
 
     void ownArrivalAsSpy()
     {
-        t->game()->mynumber = 11;
+        arrange(t->game()).mynumber = 11;
         feed(*t, QStringLiteral("CMD_newplayerinfo+11+Eve"));
         QCOMPARE(lines(*t),
                  (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+You are spying.")}));
@@ -333,11 +334,11 @@ private slots:
     void ownDepartureKeepsTheWindow()
     {
         seat(2);
-        t->game()->loggedin = true;
+        arrange(t->game()).loggedin = true;
         QSignalSpy closed(t.get(), &Tchat::closed);
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
         QCOMPARE(closed.count(), 0);
-        QVERIFY(!t->game()->loggedin);
+        QVERIFY(!t->game()->loggedin());
         QVERIFY(lines(*t).last().startsWith(QStringLiteral("0+You were removed from the game.")));
         // The hang-up that follows adds nothing.
         t->link()->sock.OnInfo(&t->link()->sock, TSock::siClose, QStringLiteral("Socket Closed"));
@@ -370,11 +371,11 @@ private slots:
         QCOMPARE(closed.count(), 0);
         // Without a refusal the hang-up of a game joined is the host's end; the window stays.
         auto other = std::make_unique<Tchat>();
-        other->game()->loggedin = true;
+        arrange(other->game()).loggedin = true;
         QSignalSpy closed2(other.get(), &Tchat::closed);
         other->link()->sock.OnInfo(&other->link()->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(closed2.count(), 0);
-        QVERIFY(other->game()->gameleft);
+        QVERIFY(other->game()->gameleft());
     }
 
     void versionWarnings()
@@ -390,7 +391,7 @@ private slots:
     // Names from the network are shown as they are, never as markup.
     void namesArePlainText()
     {
-        t->game()->mynumber = 2;
+        arrange(t->game()).mynumber = 2;
         const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
@@ -532,17 +533,18 @@ private slots:
         for (int seat = 1; seat <= 10; ++seat)
             QCOMPARE(rowColour(ui(t).label_playername[seat]), maroon);
         QCOMPARE(lines(*t).last(), QStringLiteral("0+Bob has started a game."));
-        QVERIFY(!t->game()->turnClock->isActive());
+        QVERIFY(!t->game()->clockrunning());
     }
 
     void pickForMe()
     {
         seat(2);
-        t->game()->drawernumber = 2;
+        feed(*t, QStringLiteral("CMD_nextplayer+2+4+___"));
+        logof(t).cues.clear();
         QVERIFY(strokesender(ui(t))->press(QPoint(1, 1))); // a stroke left open
         ui(t).button_cat[4]->setChecked(true);
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
-        QCOMPARE(t->game()->drawernumber, 2);
+        QCOMPARE(t->game()->drawernumber(), 2);
         QVERIFY(!strokesender(ui(t))->penIsDown());
         QVERIFY(!ui(t).panel_pickcatagory->isHidden());
         QCOMPARE(ui(t).label_pickcatagory->text(), QStringLiteral("Your turn to"));
@@ -551,9 +553,9 @@ private slots:
             QVERIFY(!b->isChecked());
         QCOMPARE(logof(t).cues, QStringList{QStringLiteral("turn")});
         QCOMPARE(ui(t).image_arrow->y(), tchatgeometry::nameRowY[2] + 2);
-        QVERIFY(t->game()->turnClock->isActive());
-        QCOMPARE(t->game()->turnClockMode, 0);
-        QCOMPARE(t->game()->secondsleft, 10);
+        QVERIFY(t->game()->clockrunning());
+        QCOMPARE(t->game()->clockmode(), turnclock::Mode::pause);
+        QCOMPARE(t->game()->secondsleft(), 10);
     }
 
     void pickForSomeoneElse()
@@ -593,13 +595,13 @@ private slots:
         QVERIFY(ui(t).label_adrawer->isHidden());
         QCOMPARE(ui(t).label_turn->text(), QStringLiteral("Cy's turn to draw."));
         QCOMPARE(logof(t).cues, QStringList{QStringLiteral("cat4")});
-        QCOMPARE(t->game()->secondsleft, 75);
+        QCOMPARE(t->game()->secondsleft(), 75);
         QCOMPARE(ui(t).label_timer->text(), QStringLiteral("1:15"));
         // The host's count sets the clock at once; an unreadable one changes nothing.
         feed(*t, QStringLiteral("CMD_updatetime+38"));
         QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:38"));
         feed(*t, QStringLiteral("CMD_updatetime+soon"));
-        QCOMPARE(t->game()->secondsleft, 38);
+        QCOMPARE(t->game()->secondsleft(), 38);
         QCOMPARE(rowColour(ui(t).label_playername[3]), maroon);
         feed(*t, QStringLiteral("CMD_teamscore+2+2+2+2+2+2+2+2+2+2"));
         QCOMPARE(rowColour(ui(t).label_playername[3]), QColor(Qt::black));
@@ -611,7 +613,7 @@ private slots:
         feed(*t, QStringLiteral("CMD_nextplayer+4+1+__ "));
         QCOMPARE(ui(t).image_main->image_backup.pixel(100, 10), qRgb(255, 255, 255));
         feed(*t, QStringLiteral("CMD_updatetime+38"));
-        QCOMPARE(t->game()->secondsleft, 75);
+        QCOMPARE(t->game()->secondsleft(), 75);
     }
 
     // Which controls each role sees during a turn.
@@ -654,8 +656,8 @@ private slots:
         QCOMPARE(ui(t).image_main->image_backup.pixel(100, 100), QColor(Qt::white).rgb());
         QCOMPARE(ui(t).penw->text(), QStringLiteral("3"));
         QCOMPARE(ui(t).ColorButton->colour(), 0);
-        QCOMPARE(t->game()->turnClockMode, 1);
-        QCOMPARE(t->game()->secondsleft, 120);
+        QCOMPARE(t->game()->clockmode(), turnclock::Mode::drawing);
+        QCOMPARE(t->game()->secondsleft(), 120);
     }
 
     // The clock of a drawing turn starts from the game's time per turn, not from this copy's
@@ -666,12 +668,12 @@ private slots:
         t->attach({.spylist = spies.get(), .gamestartform = &dialog});
         dialog.timeperturn->setText(QStringLiteral("75"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->game()->secondsleft, 120);
+        QCOMPARE(t->game()->secondsleft(), 120);
         feed(*t, QStringLiteral("CMD_startgame+1+false+20+45"));
         feed(*t, QStringLiteral("CMD_pickcatagory+2"));
         QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:10"));
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->game()->secondsleft, 45);
+        QCOMPARE(t->game()->secondsleft(), 45);
         QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:45"));
         t->attach({.spylist = spies.get()});
     }
@@ -776,7 +778,7 @@ private slots:
         QVERIFY(fitsWhole(ui(t).label_winner));
 
         // The drawer's Pass button, then the host's Start button beside a long mask.
-        t->game()->mynumber = 2;
+        arrange(t->game()).mynumber = 2;
         QString mask;
         for (const int letters : {1, 5, 2, 4, 2, 6, 2, 3, 7, 4})
             mask += QString(letters, QLatin1Char('_')) + QLatin1Char(' ');
@@ -831,9 +833,9 @@ private slots:
         t->game()->turnClockTick();
         feed(*t, QStringLiteral("CMD_updateanswer+false+HOUSE ___ "));
         QCOMPARE(ui(t).label_answer->text(), QStringLiteral("HOUSE ___ "));
-        QCOMPARE(t->game()->secondsleft, 119);
-        QCOMPARE(t->game()->turnClockMode, 1);
-        QVERIFY(t->game()->turnClock->isActive());
+        QCOMPARE(t->game()->secondsleft(), 119);
+        QCOMPARE(t->game()->clockmode(), turnclock::Mode::drawing);
+        QVERIFY(t->game()->clockrunning());
         QVERIFY(!ui(t).panel_answer->isHidden());
     }
 
@@ -847,14 +849,14 @@ private slots:
         QCOMPARE(logof(t).cues, QStringList{QStringLiteral("noanswer")});
         QCOMPARE(lines(*t), QStringList{QStringLiteral("0+No one guessed!")});
         QCOMPARE(ui(t).label_answer->text(), QStringLiteral("HOUSE"));
-        QCOMPARE(t->game()->drawernumber, 0);
+        QCOMPARE(t->game()->drawernumber(), 0);
         QVERIFY(ui(t).panel_toolbar->isHidden());
         QVERIFY(ui(t).panel_answer->isHidden());
         QVERIFY(!ui(t).button_snapshot->isHidden());
         QVERIFY(!ui(t).button_pass->isHidden()); // the drawer's pass button stays as it was
-        QVERIFY(t->game()->roundcaption.endsWith(QStringLiteral(": Bob-HOUSE")));
-        QCOMPARE(t->game()->turnClockMode, 0);
-        QCOMPARE(t->game()->secondsleft, 10);
+        QVERIFY(t->game()->roundcaption().endsWith(QStringLiteral(": Bob-HOUSE")));
+        QCOMPARE(t->game()->clockmode(), turnclock::Mode::pause);
+        QCOMPARE(t->game()->secondsleft(), 10);
     }
 
     void passed()
@@ -896,20 +898,20 @@ private slots:
         QCOMPARE(ui(t).label_adrawer->y(), tchatgeometry::nameRowY[2]);
         QCOMPARE(ui(t).label_aguesser->y(), tchatgeometry::nameRowY[3]);
         QCOMPARE(ui(t).label_answer->text(), QStringLiteral("RUN FAST"));
-        QVERIFY(t->game()->roundcaption.endsWith(QStringLiteral(": Bob-RUN FAST")));
-        QCOMPARE(t->game()->drawernumber, 0);
+        QVERIFY(t->game()->roundcaption().endsWith(QStringLiteral(": Bob-RUN FAST")));
+        QCOMPARE(t->game()->drawernumber(), 0);
         QVERIFY(ui(t).panel_answer->isHidden());
         QVERIFY(ui(t).panel_toolbar->isHidden());
         QVERIFY(ui(t).button_pass->isHidden());
         QVERIFY(!ui(t).button_snapshot->isHidden());
-        QCOMPARE(t->game()->turnClockMode, 0);
-        QCOMPARE(t->game()->secondsleft, 10);
+        QCOMPARE(t->game()->clockmode(), turnclock::Mode::pause);
+        QCOMPARE(t->game()->secondsleft(), 10);
         // The next turn clears the marks and the snapshot button.
         feed(*t, QStringLiteral("CMD_nextplayer+3+1+___ "));
         QVERIFY(ui(t).label_adrawer->isHidden());
         QVERIFY(ui(t).label_aguesser->isHidden());
         QVERIFY(ui(t).button_snapshot->isHidden());
-        QVERIFY(t->game()->roundcaption.isEmpty());
+        QVERIFY(t->game()->roundcaption().isEmpty());
     }
 
     void winner_data()
@@ -921,7 +923,8 @@ private slots:
     void winner()
     {
         QFETCH(bool, host);
-        t->game()->amhost = host;
+        if (host)
+            t->game()->hostingstarted();
         t->game()->offerstart(false);
         feed(*t, QStringLiteral("CMD_winner+Maroon Team"));
         QCOMPARE(logof(t).cues, QStringList{QStringLiteral("gameover")});
@@ -946,7 +949,9 @@ private slots:
     void paused()
     {
         QFETCH(bool, host);
-        t->game()->amhost = host;
+        if (host)
+            t->game()->hostingstarted();
+        t->game()->offerstart(false);
         ui(t).startGameAction->setEnabled(false);
         const QString line = cmd::buildPaused();
         feed(*t, QStringLiteral("CMD_chat+2+Bo chats: ") + line.mid(line.indexOf(QLatin1Char('+'), 9) + 1));
@@ -961,14 +966,14 @@ private slots:
     // A pause of ten seconds shows 0:09 down to 0:00 and stops on the tick after.
     void pauseClock()
     {
-        t->game()->restartclock(0, 10);
+        PlayerGameSetup::restartclock(*t->game(), turnclock::Mode::pause, 10);
         QStringList shown;
         QList<int> bars;
         for (int i = 0; i < 10; ++i) {
             t->game()->turnClockTick();
             shown << ui(t).label_timer->text();
             bars << ui(t).image_timer->width();
-            QVERIFY(t->game()->turnClock->isActive());
+            QVERIFY(t->game()->clockrunning());
         }
         QCOMPARE(shown, (QStringList{QStringLiteral("0:09"), QStringLiteral("0:08"), QStringLiteral("0:07"),
                                      QStringLiteral("0:06"), QStringLiteral("0:05"), QStringLiteral("0:04"),
@@ -977,14 +982,14 @@ private slots:
         QCOMPARE(bars, (QList<int>{90, 80, 70, 60, 50, 40, 30, 20, 10, 0}));
         t->game()->turnClockTick();
         QCOMPARE(ui(t).label_timer->text(), QStringLiteral("0:00"));
-        QVERIFY(!t->game()->turnClock->isActive());
+        QVERIFY(!t->game()->clockrunning());
     }
 
     void drawingClockBar()
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_nextplayer+2+0+_ "));
-        QCOMPARE(t->game()->secondsleft, 120);
+        QCOMPARE(t->game()->secondsleft(), 120);
         for (int i = 0; i < 20; ++i) {
             t->game()->turnClockTick();
             QCOMPARE(ui(t).image_timer->width(), 100);

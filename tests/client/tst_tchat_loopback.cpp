@@ -7,6 +7,7 @@
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "tests/host/hostgameprobe.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/strokeui.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
@@ -55,7 +56,7 @@ class TestTchatLoopback : public QObject
     {
         auto t = std::make_unique<Tchat>();
         logof(t);
-        t->game()->loginname = name;
+        t->game()->setloginname(name);
         t->link()->sock.HostName = QStringLiteral("127.0.0.1");
         t->link()->sock.PortName = port;
         guard([&t] { t->link()->sock.Open(); });
@@ -81,10 +82,10 @@ class TestTchatLoopback : public QObject
         const char *who[] = {"", "Ann", "Bob", "Cy"};
         for (int n = 1; n <= 3; ++n) {
             t[n] = join(QLatin1String(who[n]));
-            [&] { QTRY_COMPARE(t[n]->game()->mynumber, n); }();
+            [&] { QTRY_COMPARE(t[n]->game()->mynumber(), n); }();
         }
         [&] { QTRY_COMPARE(names(*t[1]).last(), QStringLiteral("Cy")); }();
-        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
+        t[1]->game()->startgame(false, 20, 60);
         [&] { QVERIFY(pickAndDraw(t, 1)); }();
         return t;
     }
@@ -103,8 +104,9 @@ class TestTchatLoopback : public QObject
         QTest::mouseClick(ui(t[drawer]).button_cat[0], Qt::LeftButton);
         return QTest::qWaitFor([&] {
             return ui(t[drawer]).label_fullanswer->text() == QStringLiteral("HOT DOG") &&
-                   t[1]->game()->turnClockMode == 1 && t[2]->game()->turnClockMode == 1 &&
-                   t[3]->game()->turnClockMode == 1;
+                   t[1]->game()->clockmode() == turnclock::Mode::drawing &&
+                   t[2]->game()->clockmode() == turnclock::Mode::drawing &&
+                   t[3]->game()->clockmode() == turnclock::Mode::drawing;
         });
     }
 
@@ -127,13 +129,13 @@ private slots:
     void twoPlayersSeeEachOther()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game()->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber(), 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game()->mynumber, 2);
+        QTRY_COMPARE(bob->game()->mynumber(), 2);
         const QStringList both{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("<Waiting>")};
         QTRY_COMPARE(names(*ann), both);
         QTRY_COMPARE(names(*bob), both);
-        QVERIFY(ann->game()->loggedin && bob->game()->loggedin);
+        QVERIFY(ann->game()->loggedin() && bob->game()->loggedin());
         QVERIFY(logof(ann).lines.contains({QStringLiteral("0+Bob is Connected."), PlayerGame::systemcolour}));
         QVERIFY(logof(bob).lines.contains({QStringLiteral("0+Ann is Connected."), PlayerGame::systemcolour}));
 
@@ -166,10 +168,10 @@ private slots:
     void barsInLinesAndNames()
     {
         auto ann = join(QStringLiteral("Ann|pipe"));
-        QTRY_COMPARE(ann->game()->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber(), 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game()->mynumber, 2);
-        QTRY_VERIFY(ann->game()->loggedin && bob->game()->loggedin);
+        QTRY_COMPARE(bob->game()->mynumber(), 2);
+        QTRY_VERIFY(ann->game()->loggedin() && bob->game()->loggedin());
         // Ann's own lines show at once: Bob's arrival must be on her pane before them.
         QTRY_COMPARE(ann->game()->seatname(2), QStringLiteral("Bob"));
         const auto said = [](const Tchat &t, const QString &line) {
@@ -206,7 +208,7 @@ private slots:
         QTRY_COMPARE(ui(t[3]).image_main->image_backup.pixel(100, 20), qRgb(0, 0, 0));
         t[3]->game()->answerit(QStringLiteral("hot dog"));
         QTRY_VERIFY(!ui(t[3]).label_aguesser->isHidden());
-        t[1]->game()->startgame(false, QStringLiteral("20"), QStringLiteral("60"));
+        t[1]->game()->startgame(false, 20, 60);
         QTRY_VERIFY(!ui(t[1]).panel_pickcatagory->isHidden());
         for (int n = 1; n <= 3; ++n) {
             QTRY_COMPARE(ui(t[n]).label_turn->text(), n == 1
@@ -236,13 +238,13 @@ private slots:
         }
 
         QVERIFY(pickAndDraw(t, 2));
-        QVERIFY(t[2]->game()->turnClock->isActive());
+        QVERIFY(t[2]->game()->clockrunning());
         t[1]->game()->kicking(2);
-        QTRY_VERIFY(t[2]->game()->gameleft);
+        QTRY_VERIFY(t[2]->game()->gameleft());
         QTest::qWait(1100); // a tick of the clock, had it gone on
         QVERIFY(ui(t[2]).label_fullanswer->text().isEmpty());
         QVERIFY(ui(t[2]).label_turn->text().isEmpty());
-        QVERIFY(!t[2]->game()->turnClock->isActive());
+        QVERIFY(!t[2]->game()->clockrunning());
         QCOMPARE(ui(t[2]).label_timer->text(), QStringLiteral("0:00"));
         QCOMPARE(ui(t[2]).image_timer->width(), 0);
         QVERIFY(ui(t[2]).panel_toolbar->isHidden() && ui(t[2]).button_pass->isHidden());
@@ -256,34 +258,34 @@ private slots:
     void numberOneActsAsHostingPlayer()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game()->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber(), 1);
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game()->mynumber, 2);
+        QTRY_COMPARE(bob->game()->mynumber(), 2);
         auto cy = join(QStringLiteral("Cy"));
-        QTRY_COMPARE(cy->game()->mynumber, 3);
-        QVERIFY(ann->game()->amhost && !ui(ann).button_start->isHidden() &&
+        QTRY_COMPARE(cy->game()->mynumber(), 3);
+        QVERIFY(ann->game()->hostsay() && !ui(ann).button_start->isHidden() &&
                 ui(ann).startGameAction->isEnabled());
         QTRY_COMPARE(ui(bob).label_playername[1]->text(), QStringLiteral("Ann"));
         QTRY_COMPARE(names(*cy),
                      (QStringList{QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cy")}));
-        QVERIFY(!bob->game()->amhost && ui(bob).button_start->isHidden() &&
+        QVERIFY(!bob->game()->hostsay() && ui(bob).button_start->isHidden() &&
                 !ui(bob).startGameAction->isEnabled());
         ann.reset();
         QTRY_COMPARE(ui(bob).label_playername[1]->text(), QStringLiteral("<Waiting>"));
         QTRY_COMPARE(ui(cy).label_playername[1]->text(), QStringLiteral("<Waiting>"));
-        QVERIFY(bob->game()->amhost && !ui(bob).button_start->isHidden() &&
+        QVERIFY(bob->game()->hostsay() && !ui(bob).button_start->isHidden() &&
                 ui(bob).startGameAction->isEnabled());
-        QVERIFY(!cy->game()->amhost && ui(cy).button_start->isHidden());
+        QVERIFY(!cy->game()->hostsay() && ui(cy).button_start->isHidden());
         bob->game()->send(cmd::buildStartgame(2, false, 20, 60));
         QTRY_VERIFY(host->game().running());
         QTRY_VERIFY(ui(bob).button_start->isHidden() && !ui(bob).startGameAction->isEnabled());
-        QVERIFY(bob->game()->amhost);
+        QVERIFY(bob->game()->hostsay());
 
         auto cid = join(QStringLiteral("Cid"));
-        QTRY_COMPARE(cid->game()->mynumber, 1);
-        QTRY_VERIFY(!bob->game()->amhost);
+        QTRY_COMPARE(cid->game()->mynumber(), 1);
+        QTRY_VERIFY(!bob->game()->hostsay());
         // Joining while a game runs: the controls without Start.
-        QTRY_VERIFY(cid->game()->amhost && ui(cid).button_start->isHidden() &&
+        QTRY_VERIFY(cid->game()->hostsay() && ui(cid).button_start->isHidden() &&
                     !ui(cid).startGameAction->isEnabled());
         HostGameProbe::stopgame(host->game());
         static_cast<HostOutbox &>(*host).sendtoall(cmd::buildPaused());
@@ -296,7 +298,7 @@ private slots:
     void backlogDrainsInBursts()
     {
         Tchat t;
-        t.game()->mynumber = 2;
+        arrange(t.game()).mynumber = 2;
         t.link()->receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
         for (int x = 12; x <= 410; x += 2) {
             t.link()->receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});
@@ -320,7 +322,7 @@ private slots:
     void fullHostRefuses()
     {
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game()->mynumber, 1);
+        QTRY_COMPARE(ann->game()->mynumber(), 1);
         // Every other record taken, as by players who have not logged in yet.
         for (int slot = 2; slot <= HostGame::maxslot; ++slot)
             host->game().join(slot, 1'000'000 + slot);
@@ -330,7 +332,7 @@ private slots:
         QCOMPARE(closed.count(), 0);
         ui(bob).fullbox()->accept();
         QCOMPARE(closed.count(), 0); // the window stays for another try
-        QCOMPARE(bob->game()->mynumber, 0);
+        QCOMPARE(bob->game()->mynumber(), 0);
     }
 };
 

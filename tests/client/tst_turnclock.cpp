@@ -31,7 +31,7 @@ private slots:
     {
         int width = 100;
         for (int s = 9; s >= -1; --s) {
-            width = turnclock::barWidth(0, s, width);
+            width = turnclock::barWidth(turnclock::Mode::pause, s, width);
             QCOMPARE(width, qMax(0, s * 10));
         }
     }
@@ -41,7 +41,7 @@ private slots:
     {
         int width = 100;
         for (int s = 119; s >= 0; --s) {
-            width = turnclock::barWidth(1, s, width);
+            width = turnclock::barWidth(turnclock::Mode::drawing, s, width);
             QCOMPARE(width, s > 100 ? 100 : s);
         }
     }
@@ -52,13 +52,13 @@ private slots:
         int width = 100;
         QList<int> seen;
         for (int s = 59; s >= 50; --s) {
-            width = turnclock::barWidth(1, s, width);
+            width = turnclock::barWidth(turnclock::Mode::drawing, s, width);
             seen << width;
         }
         QCOMPARE(seen, (QList<int>{98, 96, 94, 92, 90, 88, 86, 84, 82, 80}));
         // Once level with the seconds it follows them.
-        QCOMPARE(turnclock::barWidth(1, 20, 21), 20);
-        QCOMPARE(turnclock::barWidth(1, -1, 0), 0);
+        QCOMPARE(turnclock::barWidth(turnclock::Mode::drawing, 20, 21), 20);
+        QCOMPARE(turnclock::barWidth(turnclock::Mode::drawing, -1, 0), 0);
     }
 };
 

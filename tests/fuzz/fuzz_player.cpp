@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         });
         for (const QByteArray &line : fuzzsupport::lines(data, size)) {
             guard([&] { game.handle(cp1252::decode(line)); });
-            if (game.category < -1 || game.category > 6)
+            if (game.category() < -1 || game.category() > 6)
                 std::abort();
         }
     }

@@ -108,7 +108,7 @@ void Game::initTestCase()
         Tchat *c = p->chat.get();
         players.push_back(std::move(p));
         // One at a time, so the seats go 1, 2, 3.
-        QVERIFY(waitUntilPumped([&] { return c->game()->mynumber == i + 1 && c->game()->loggedin; }));
+        QVERIFY(waitUntilPumped([&] { return c->game()->mynumber() == i + 1 && c->game()->loggedin(); }));
     }
     pump();
     for (auto &p : players)
@@ -198,7 +198,7 @@ void Game::drawStroke(Player &d, const QList<QPoint> &stroke)
     for (auto &p : players) {
         const QImage &im = ui(p->chat).image_main->image_backup;
         for (const QPoint &pt : stroke)
-            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game()->playername));
+            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game()->playername()));
     }
 }
 
@@ -274,8 +274,8 @@ void Game::aCompleteGame()
                 QCOMPARE(ui(p->chat).label_answer->text(), phrase);
                 QVERIFY(!ui(p->chat).panel_answer->isVisible());
             }
-            QCOMPARE(ui(g.chat).label_score[g.chat->game()->mynumber]->text(),
-                     QString::number(server->game().player(g.chat->game()->mynumber).score));
+            QCOMPARE(ui(g.chat).label_score[g.chat->game()->mynumber()]->text(),
+                     QString::number(server->game().player(g.chat->game()->mynumber()).score));
         }
         QVERIFY(server->game().phase() == HostGame::Phase::found ||
                 server->game().phase() == HostGame::Phase::shown);

@@ -4,6 +4,7 @@
 #include "client/tchat.h"
 #include "platform/errors.h"
 #include "protocol/commands.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 #include "widgets/flatbutton.h"
 
@@ -20,7 +21,7 @@ int main(int argc, char **argv)
     });
     Tchat t;
     logof(t);
-    t.game()->mynumber = 2;
+    arrange(t.game()).mynumber = 2;
     t.link()->receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
     guard([&t] { t.link()->drainQueue(); });
     ui(t).button_snapshot->click();

@@ -5,6 +5,7 @@
 #include "features/jpegwriter.h"
 #include "features/snapshots.h"
 #include "platform/errors.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 #include "widgets/flatbutton.h"
 #include "windows/snapshotbrowser.h"
@@ -90,7 +91,7 @@ private slots:
             QVERIFY(!QFileInfo::exists(folder()));
 
             QPainter(&ui(w).image_main->image_backup).fillRect(200, 150, 100, 60, Qt::blue);
-            w.game()->roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
+            arrange(w.game()).roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
             logof(w);
             ui(w).button_snapshot->click();
             ui(w).button_snapshot->click();
@@ -114,7 +115,7 @@ private slots:
         QVERIFY(QDir(folder()).removeRecursively());
         Tchat w;
         emit w.game()->connected();
-        w.game()->roundcaption = QStringLiteral("caption");
+        arrange(w.game()).roundcaption = QStringLiteral("caption");
         ui(w).button_snapshot->click();
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("snapshot3.jpg")});
 
@@ -123,7 +124,7 @@ private slots:
         QVERIFY(QFile::remove(home.filePath(QStringLiteral("orvanelobby.ini"))));
         Tchat w2; // a later run, without the settings
         emit w2.game()->connected();
-        w2.game()->roundcaption = QStringLiteral("another caption");
+        arrange(w2.game()).roundcaption = QStringLiteral("another caption");
         ui(w2).button_snapshot->click();
         QCOMPARE(readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg"))), third);
         QCOMPARE(snapcountInFile(), QStringLiteral("4"));

@@ -5,6 +5,7 @@
 #include "features/ini.h"
 #include "protocol/colortext.h"
 #include "tests/board/chatfixture.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 #include "windows/phraseeditor.h"
 
@@ -38,11 +39,11 @@ private slots:
             t.link()->drainQueue();
         QTest::qWait(1000);
         QTest::mouseClick(ui(t).b_phrase[3], Qt::LeftButton); // still inside: lost
-        QTRY_VERIFY_WITH_TIMEOUT(t.game()->phraseready, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(t.game()->phraseready(), 3000);
         QVERIFY(since.elapsed() >= PlayerGame::phrasepause);
         QTest::mouseClick(ui(t).b_phrase[9], Qt::LeftButton);
         QCOMPARE(at.host.next(), QStringLiteral("CMD_action+3+says: Good Game Everyone!|clMaroon"));
-        QVERIFY(!t.game()->phraseready);
+        QVERIFY(!t.game()->phraseready());
 
         // "/me" exactly, then four characters go whatever the fourth is; the chat colour, not
         // the brush's; characters that would break the message are replaced.
@@ -56,8 +57,8 @@ private slots:
                                QStringLiteral("CMD_action+3+says: |clNavy"),
                                QStringLiteral("CMD_action+3+says: a?b+c|d|clNavy")};
         for (int i = 0; i < phrases.size(); ++i) {
-            ui(t).b_phrase[4]->setProperty("phrase", phrases[i]);
-            t.game()->phraseready = true;
+            t.game()->setphrase(4, phrases[i]);
+            arrange(t.game()).phraseready = true;
             ui(t).b_phrase[4]->click();
             QCOMPARE(at.host.next(), sent[i]);
         }

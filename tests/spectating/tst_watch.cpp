@@ -7,6 +7,7 @@
 #include "tests/board/chatfixture.h"
 #include "tests/client/tchat_feed.h"
 #include "tests/support/netsupport.h"
+#include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 
 #include <QAction>
@@ -46,19 +47,19 @@ private slots:
     void nameMenuItems()
     {
         Tchat t;
-        t.game()->setseatname(3, QStringLiteral("Cid"));
+        t.game()->refreshplayerlist(QStringLiteral("3+Cid"));
         const auto items = [&t] {
             return QList<bool>{ui(t).removeFromGameAction->isEnabled(),
                                ui(t).setToJustWatchAction->isEnabled(),
                                ui(t).unsetJustWatchAction->isEnabled()};
         };
-        t.game()->amhost = true;
+        arrange(t.game()).hostsay = true;
         nameMenuOn(t, 3);
         QCOMPARE(items(), (QList<bool>{true, true, true}));
         // An empty seat: nobody to remove, but watching can still be set.
         nameMenuOn(t, 4);
         QCOMPARE(items(), (QList<bool>{false, true, true}));
-        t.game()->amhost = false;
+        arrange(t.game()).hostsay = false;
         nameMenuOn(t, 3);
         QCOMPARE(items(), (QList<bool>{false, false, false}));
         // The hosting player's own seat has no menu at all.
@@ -82,8 +83,8 @@ private slots:
 
         // Not the host: no removal, from the names or from the list. (Number 1 takes the hosting
         // player's say when no copy hosts; this copy stands for a player of a hosting copy's game.)
-        t.game()->amhost = false;
-        t.game()->setseatname(6, QStringLiteral("Fay"));
+        arrange(t.game()).hostsay = false;
+        t.game()->refreshplayerlist(QStringLiteral("6+Fay"));
         nameMenuOn(t, 6);
         ui(t).removeFromGameAction->trigger();
         menuOn(spies, 0);
@@ -95,7 +96,7 @@ private slots:
         ui(t).justWatchAction->trigger();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+2"));
 
-        t.game()->amhost = true;
+        arrange(t.game()).hostsay = true;
         // A line without a number, the space below the lines, and a line gone while its menu
         // was open remove nobody.
         menuOn(spies, 1);
@@ -119,10 +120,10 @@ private slots:
         QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+6+"));
 
         // Not logged in, or a spy: nothing goes out.
-        t.game()->mynumber = 12;
+        arrange(t.game()).mynumber = 12;
         ui(t).justWatchAction->trigger();
-        t.game()->mynumber = 1;
-        t.game()->loggedin = false;
+        arrange(t.game()).mynumber = 1;
+        arrange(t.game()).loggedin = false;
         ui(t).justWatchAction->trigger();
         ui(t).setToJustWatchAction->trigger();
         ui(t).removeFromGameAction->trigger();
@@ -137,7 +138,7 @@ private slots:
         ChatAtHost at;
         QVERIFY(at.start(1));
         Tchat &t = *at.chat;
-        t.game()->amhost = true;
+        QVERIFY(t.game()->hostsay()); // number 1 leads the table
         at.host.send(QStringLiteral("CMD_newplayerinfo+2+Bob"));
         QTRY_COMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Bob"));
 
@@ -180,18 +181,18 @@ private slots:
         Tspylist spies;
         const auto join = [&host](const QString &name) {
             auto t = std::make_unique<Tchat>();
-            t->game()->loginname = name;
+            t->game()->setloginname(name);
             t->link()->sock.HostName = QStringLiteral("127.0.0.1");
             t->link()->sock.PortName = host.listener.PortName;
             t->link()->sock.Open();
             return t;
         };
         auto ann = join(QStringLiteral("Ann"));
-        QTRY_COMPARE(ann->game()->mynumber, 1);
-        ann->game()->amhost = true;
+        QTRY_COMPARE(ann->game()->mynumber(), 1);
+        QVERIFY(ann->game()->hostsay());
         ann->attach({.spylist = &spies});
         auto bob = join(QStringLiteral("Bob"));
-        QTRY_COMPARE(bob->game()->mynumber, 2);
+        QTRY_COMPARE(bob->game()->mynumber(), 2);
         auto cid = join(QStringLiteral("Cid"));
         QTRY_COMPARE(ui(ann).label_playername[3]->text(), QStringLiteral("Cid"));
 

@@ -117,13 +117,7 @@ struct TchatUi
     QToolButton *b_phrase10 = part<QToolButton>("b_phrase10");
     QList<QAction *> chattersounds; // entry n is the chatter-sound menu's tag n
     // The nine phrase buttons' phrases.
-    QStringList phrases() const
-    {
-        QStringList out;
-        for (int n = 1; n <= 9; ++n)
-            out << b_phrase[n]->property("phrase").toString();
-        return out;
-    }
+    QStringList phrases() const { return w.game()->phrases(); }
 
     // The menus.
     QMenu *fileMenu = tchatui::part<QMenu>(w, QStringLiteral("fileMenu"));

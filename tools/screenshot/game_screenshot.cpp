@@ -120,7 +120,7 @@ int main(int argc, char **argv)
             {names[i], QStringLiteral("127.0.0.1"), i == 0 ? QStringLiteral("true") : QStringLiteral("x")});
         c.chat->show();
         QDeadlineTimer until(10000);
-        while (!(c.chat->game()->loggedin && c.chat->game()->mynumber == i + 1) && !until.hasExpired())
+        while (!(c.chat->game()->loggedin() && c.chat->game()->mynumber() == i + 1) && !until.hasExpired())
             pump();
     }
     say(ann, QStringLiteral("Hi Zed! Ready for a round?"));

@@ -1,12 +1,13 @@
-#include "board/strokesender.h"
+#include "client/core/strokesender.h"
 
-#include "board/strokeflusher.h"
+#include "client/core/playergame.h"
+#include "client/core/strokeflusher.h"
 #include "platform/errors.h"
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
 #include "protocol/numbers.h"
 
-StrokeSender::StrokeSender(QObject *parent) : QObject(parent)
+StrokeSender::StrokeSender(PlayerGame &game, QObject *parent) : QObject(parent), game(game)
 {
     flusher = new StrokeFlusher([this] { guard([this] { flush(); }); }, this);
 }
@@ -14,15 +15,15 @@ StrokeSender::StrokeSender(QObject *parent) : QObject(parent)
 std::optional<int> StrokeSender::press(QPoint p)
 {
     // Any button starts a stroke.
-    if (!drawing())
+    if (!game.drawing())
         return std::nullopt;
     strokebatch.clear();
     pendown = false;
     const Pen now = pen();
     const int width = numbers::strToInt(now.width);
     pendown = true;
-    if (connected()) {
-        send(cmd::buildMoveit(number(), colortext::toText(now.colour), now.width, p.x(), p.y()));
+    if (game.loggedin()) {
+        game.send(cmd::buildMoveit(game.mynumber(), colortext::toText(now.colour), now.width, p.x(), p.y()));
         history.begin(now.colour, now.width, p);
     }
     flusher->sent();
@@ -31,18 +32,18 @@ std::optional<int> StrokeSender::press(QPoint p)
 
 bool StrokeSender::move(bool leftHeld, QPoint p)
 {
-    if (!pendown || !drawing())
+    if (!pendown || !game.drawing())
         return false;
     if (leftHeld) {
         strokebatch.add(p);
-        if (strokebatch.full() && connected())
+        if (strokebatch.full() && game.loggedin())
             sendstrokepoints();
-        else if (connected() && flusher->pointAdded())
+        else if (game.loggedin() && flusher->pointAdded())
             flush();
         return true;
     }
     // Moving without the left button ends the stroke, sending what is pending (maybe nothing).
-    if (connected()) {
+    if (game.loggedin()) {
         sendstrokepoints();
         end();
     }
@@ -52,7 +53,7 @@ bool StrokeSender::move(bool leftHeld, QPoint p)
 void StrokeSender::release()
 {
     // With nothing pending the stroke stays open until the next move without the button.
-    if (!pendown || !drawing() || strokebatch.strokecount() <= 0 || !connected())
+    if (!pendown || !game.drawing() || strokebatch.strokecount() <= 0 || !game.loggedin())
         return;
     sendstrokepoints();
     end();
@@ -60,7 +61,7 @@ void StrokeSender::release()
 
 void StrokeSender::flush()
 {
-    if (!pendown || !drawing() || !connected() || strokebatch.strokecount() <= 0)
+    if (!pendown || !game.drawing() || !game.loggedin() || strokebatch.strokecount() <= 0)
         return;
     sendstrokepoints();
 }
@@ -75,7 +76,8 @@ void StrokeSender::sendstrokepoints()
         end();
         return;
     }
-    send(cmd::buildDraw(number(), colortext::toText(now.colour), now.width, strokebatch.points()));
+    game.send(
+        cmd::buildDraw(game.mynumber(), colortext::toText(now.colour), now.width, strokebatch.points()));
     history.add(now.colour, now.width, strokebatch.points());
     strokebatch.clear();
     flusher->sent();
@@ -83,7 +85,7 @@ void StrokeSender::sendstrokepoints()
 
 bool StrokeSender::undo()
 {
-    if (!drawing() || !connected())
+    if (!game.drawing() || !game.loggedin())
         return false;
     if (pendown) {
         if (strokebatch.strokecount() > 0)
@@ -92,9 +94,9 @@ bool StrokeSender::undo()
     }
     if (!history.undo())
         return false;
-    send(cmd::buildClearmain(number()));
-    for (const QString &m : history.messages(number()))
-        send(m);
+    game.send(cmd::buildClearmain(game.mynumber()));
+    for (const QString &m : history.messages(game.mynumber()))
+        game.send(m);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/strokeflush.h"
+#include "client/core/strokeflush.h"
 
 #include <QElapsedTimer>
 #include <QObject>

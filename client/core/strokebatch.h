@@ -1,5 +1,7 @@
 #pragma once
 
+#include "board/strokehistory.h"
+
 #include <QList>
 #include <QPoint>
 
@@ -8,7 +10,7 @@
 class StrokeBatch
 {
 public:
-    static constexpr int sendAbove = 100;
+    static constexpr int sendAbove = StrokeHistory::batchPoints - 1;
 
     void clear() { strokepoints.clear(); }
     void add(QPoint p) { strokepoints.append(p); }

@@ -1,4 +1,4 @@
-#include "board/strokeflusher.h"
+#include "client/core/strokeflusher.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/strokebatch.h"
 #include "board/strokehistory.h"
+#include "client/core/strokebatch.h"
 
 #include <QObject>
 #include <QPoint>
@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+class PlayerGame;
 class StrokeFlusher;
 
 // The drawer's pen as the host hears it. A press starts a stroke and sends CMD_moveit; moves with
@@ -28,14 +29,11 @@ public:
         int colour = 0;
         QString width;
     };
-    // Who draws and what with; set by the owner before the first press.
-    std::function<int()> number;     // this player's number
-    std::function<bool()> drawing;   // it is this player's turn to draw
-    std::function<bool()> connected; // logged in: messages may leave
+    // What the tool bar draws with; set by the owner before the first press.
     std::function<Pen()> pen;
-    std::function<void(const QString &message)> send;
 
-    explicit StrokeSender(QObject *parent = nullptr);
+    // Who draws, and whether messages may leave, is the game's to say; the messages go to it.
+    explicit StrokeSender(PlayerGame &game, QObject *parent = nullptr);
 
     // A button went down at p: the width the stroke is painted with, or nothing when this player
     // does not draw. Nothing of an earlier stroke goes out with this one, and a width that does
@@ -69,6 +67,7 @@ private:
     // Sends the pending points as one CMD_draw and empties them.
     void sendstrokepoints();
     void end();
+    PlayerGame &game;
     bool pendown = false;
     StrokeBatch strokebatch; // `strokepoints` and `strokecount`
     StrokeHistory history;
