@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/strokehistory.h"
+#include "client/core/strokehistory.h"
 
 #include <QList>
 #include <QPoint>

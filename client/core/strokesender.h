@@ -1,7 +1,7 @@
 #pragma once
 
-#include "board/strokehistory.h"
 #include "client/core/strokebatch.h"
+#include "client/core/strokehistory.h"
 
 #include <QObject>
 #include <QPoint>

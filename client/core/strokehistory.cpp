@@ -1,4 +1,4 @@
-#include "board/strokehistory.h"
+#include "client/core/strokehistory.h"
 
 #include "protocol/colortext.h"
 #include "protocol/commands.h"
