@@ -256,11 +256,12 @@ void BenchBoard::lateJoinerReplay()
 
     Tchat chat;
     chat.setparams({QStringLiteral("Bench")});
-    chat.game()->setloginname(QStringLiteral("Late"));
     chat.link()->sock.HostName = QStringLiteral("127.0.0.1");
     chat.link()->sock.PortName = port;
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
+    // The window's start takes the login name from its parameters; the host seats no empty name.
+    chat.game()->setloginname(QStringLiteral("Late"));
 
     // The window's responsiveness: how late a 10 ms timer fires while the history drains.
     QElapsedTimer clock;
