@@ -7,6 +7,7 @@
 #include "hostgameprobe.h"
 #include "platform/errors.h"
 #include "protocol/commands.h"
+#include "tests/support/textsupport.h"
 
 #include <QStringList>
 #include <QTest>
@@ -118,14 +119,3 @@ protected:
 private:
     quint64 serials = 100;
 };
-
-// The messages that begin with a prefix, in order.
-inline QStringList only(const QStringList &messages, const QString &prefix)
-{
-    QStringList out;
-    for (const QString &m : messages) {
-        if (m.startsWith(prefix))
-            out.append(m);
-    }
-    return out;
-}

@@ -8,6 +8,7 @@
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
 #include "protocol/framing.h"
+#include "tests/support/textsupport.h"
 
 #include <QDeadlineTimer>
 #include <QTcpServer>
@@ -190,14 +191,3 @@ public:
     std::vector<std::unique_ptr<RawClient>> clients;
     int syncs = 0;
 };
-
-// The messages that begin with a prefix, in order.
-inline QStringList only(const QStringList &messages, const QString &prefix)
-{
-    QStringList out;
-    for (const QString &m : messages) {
-        if (m.startsWith(prefix))
-            out.append(m);
-    }
-    return out;
-}

@@ -20,7 +20,19 @@ inline QStringList L(std::initializer_list<const char *> items)
     return out;
 }
 
+// The messages that begin with a prefix, in order.
+inline QStringList only(const QStringList &messages, const QString &prefix)
+{
+    QStringList out;
+    for (const QString &m : messages) {
+        if (m.startsWith(prefix))
+            out.append(m);
+    }
+    return out;
+}
+
 } // namespace testsupport
 
 using testsupport::L;
+using testsupport::only;
 using testsupport::s;
