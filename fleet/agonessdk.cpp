@@ -75,10 +75,11 @@ void AgonesSdk::setCounter(const QString &name, qint64 count)
 
 void AgonesSdk::enqueue(Call call)
 {
+    // The call under way is not replaced: its answer is still to come.
     if (!call.key.isEmpty())
-        for (Call &waiting : calls)
-            if (waiting.key == call.key) {
-                waiting = std::move(call);
+        for (qsizetype i = inflight ? 1 : 0; i < calls.size(); ++i)
+            if (calls[i].key == call.key) {
+                calls[i] = std::move(call);
                 return;
             }
     calls << std::move(call);

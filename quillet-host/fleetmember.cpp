@@ -22,8 +22,9 @@ FleetMember::FleetMember(TServer &server, AgonesSdk &agones, int idleMs, QObject
         emit noted(QStringLiteral("Fleet: ") + state);
         review();
     });
-    // Logins, departures, game starts and ends are all said to the players.
-    connect(&host, &TServer::said, this, &FleetMember::review);
+    // Logins, departures, game starts and ends are all said to the players, some before the
+    // player table has them: the table is looked at once the event is handled.
+    connect(&host, &TServer::said, this, &FleetMember::review, Qt::QueuedConnection);
 }
 
 void FleetMember::listening()

@@ -1,0 +1,278 @@
+// quillet-host in a fleet, as a real process against a stand-in SDK sidecar on 127.0.0.1: when it
+// says ready, its health pings, allocation, the seat count and state label, the idle shutdown.
+
+#include "tests/board/rawpeer.h"
+#include "tests/fleet/standinsdk.h"
+#include "tests/support/netsupport.h"
+#include "tests/support/xsession.h"
+
+#include <QProcess>
+#include <QtTest>
+#include <csignal>
+
+using testsupport::StandInSdk;
+
+namespace {
+
+const QString readyPath = QStringLiteral("/ready");
+const QString healthPath = QStringLiteral("/health");
+const QString allocatePath = QStringLiteral("/allocate");
+const QString shutdownPath = QStringLiteral("/shutdown");
+
+// A running quillet-host that reports to the sidecar on sdkPort, and the lines it printed.
+struct FleetHost
+{
+    QProcess proc;
+    QStringList lines;
+    quint16 port = freePort();
+
+    void start(quint16 sdkPort, const QStringList &more = {}, int healthMs = 200)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("AGONES_SDK_HTTP_PORT"), QString::number(sdkPort));
+        env.insert(QStringLiteral("QUILLET_AGONES_HEALTH_MS"), QString::number(healthMs));
+        env.insert(QStringLiteral("QUILLET_AGONES_RETRY_MS"), QStringLiteral("50"));
+        env.insert(QStringLiteral("QUILLET_AGONES_RETRY_MAX_MS"), QStringLiteral("200"));
+        proc.setProcessEnvironment(env);
+        endsWithUs(proc);
+        proc.start(
+            qEnvironmentVariable("QUILLET_HOST_BINARY"),
+            QStringList{QStringLiteral("--port"), QString::number(port), QStringLiteral("--no-announce")} +
+                more);
+    }
+    QString waitLine(const QString &start, int ms = 10000)
+    {
+        QDeadlineTimer until(ms);
+        for (;;) {
+            while (proc.canReadLine()) {
+                lines << QString::fromUtf8(proc.readLine()).trimmed();
+                if (lines.last().startsWith(start))
+                    return lines.last();
+            }
+            if (until.hasExpired() || proc.state() == QProcess::NotRunning)
+                return {};
+            proc.waitForReadyRead(20);
+            QCoreApplication::processEvents();
+        }
+    }
+    // A player logs in under the name; false when the host did not seat him.
+    bool login(RawPeer &peer, const QString &name)
+    {
+        if (!peer.connectTo(port))
+            return false;
+        const QString slot = peer.next().section(QLatin1Char('+'), 1);
+        peer.send(QStringLiteral("CMD_logininfo+%1+2.2.8+%2").arg(slot, name));
+        return waitLine(QStringLiteral("Player joined")).endsWith(name + QLatin1Char(')'));
+    }
+    // Stops it as the fleet's pod is stopped; true when it ended as ever.
+    bool terminate()
+    {
+        ::kill(pid_t(proc.processId()), SIGTERM);
+        return proc.waitForFinished(5000) && proc.exitStatus() == QProcess::NormalExit &&
+               proc.exitCode() == 0 && waitLine(QStringLiteral("Stopped"), 100) == QStringLiteral("Stopped");
+    }
+    ~FleetHost()
+    {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished(3000);
+        }
+    }
+};
+
+} // namespace
+
+class Fleet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(!qEnvironmentVariableIsEmpty("QUILLET_HOST_BINARY")); }
+    void readyOnceListeningThenHealthUntilStalled();
+    void readyRetriedUntilTheSidecarStarts();
+    void allocatesAtFirstLoginAndCountsSeats();
+    void shutsDownOnlyAnAllocatedEmptyTable();
+    void refusesBadFleetValues();
+};
+
+void Fleet::readyOnceListeningThenHealthUntilStalled()
+{
+    StandInSdk sdk;
+    QVERIFY(sdk.listen());
+    FleetHost host;
+    // When the sidecar hears "ready", players can already connect.
+    bool listened = false;
+    sdk.arrived = [&](const StandInSdk::Call &c) {
+        if (c.path == readyPath)
+            listened = acceptsConnections(host.port);
+    };
+    host.start(sdk.port());
+    QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
+    QVERIFY(listened);
+    QCOMPARE(sdk.calls.first().path, readyPath);
+    QTRY_COMPARE(sdk.counts(QStringLiteral("players")), QStringList{QStringLiteral("0")});
+    QTRY_COMPARE(sdk.labels(QStringLiteral("state")), QStringList{QStringLiteral("waiting")});
+
+    // A ping every 200 ms.
+    QTest::qWait(2000);
+    const qint64 readyAt = sdk.of(readyPath).first().ms;
+    const auto pings = sdk.of(healthPath);
+    QVERIFY2(pings.size() >= 6 && pings.size() <= 14, qPrintable(QString::number(pings.size())));
+    QVERIFY(pings.first().ms >= readyAt);
+
+    // A stalled event loop pings no more; once it runs again the pings come back.
+    ::kill(pid_t(host.proc.processId()), SIGSTOP);
+    const qint64 stalled = sdk.now();
+    QTest::qWait(1500);
+    ::kill(pid_t(host.proc.processId()), SIGCONT);
+    const qint64 resumed = sdk.now();
+    const auto during = std::count_if(sdk.calls.cbegin(), sdk.calls.cend(), [&](const StandInSdk::Call &c) {
+        return c.path == healthPath && c.ms > stalled + 150 && c.ms < resumed;
+    });
+    QCOMPARE(during, 0);
+    QTRY_VERIFY(sdk.of(healthPath).last().ms > resumed);
+
+    // A second copy on the taken port never says it is ready.
+    FleetHost second;
+    second.port = host.port;
+    second.start(sdk.port());
+    QVERIFY(second.proc.waitForFinished(5000));
+    QVERIFY(second.proc.exitCode() != 0);
+    QCOMPARE(sdk.of(readyPath).size(), 1);
+
+    QVERIFY(host.terminate());
+    QVERIFY(sdk.of(shutdownPath).isEmpty());
+}
+
+void Fleet::readyRetriedUntilTheSidecarStarts()
+{
+    const quint16 sdkPort = freePort();
+    FleetHost host;
+    host.start(sdkPort);
+    QVERIFY(!host.waitLine(QStringLiteral("Listening")).isEmpty());
+    // The game does not wait for the sidecar.
+    RawPeer ann;
+    QVERIFY(host.login(ann, QStringLiteral("Ann")));
+    QTest::qWait(800);
+
+    StandInSdk sdk;
+    QVERIFY(sdk.listen(sdkPort));
+    QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
+    // What waited goes out in order once ready went through.
+    QTRY_VERIFY(!sdk.of(allocatePath).isEmpty());
+    QCOMPARE(sdk.calls.first().path, readyPath);
+    QCOMPARE(sdk.of(readyPath).size(), 1);
+    QCOMPARE(sdk.counts(QStringLiteral("players")), QStringList{QStringLiteral("1")});
+    QVERIFY(ann.connected());
+}
+
+void Fleet::allocatesAtFirstLoginAndCountsSeats()
+{
+    {
+        StandInSdk sdk;
+        QVERIFY(sdk.listen());
+        FleetHost host;
+        host.start(sdk.port());
+        QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
+        RawPeer ann, bob, cid;
+        const auto seats = [&] { return sdk.counts(QStringLiteral("players")).last(); };
+        QVERIFY(host.login(ann, QStringLiteral("Ann")));
+        QTRY_COMPARE(sdk.of(allocatePath).size(), 1);
+        QTRY_COMPARE(seats(), QStringLiteral("1"));
+        QVERIFY(host.login(bob, QStringLiteral("Bob")));
+        QTRY_COMPARE(seats(), QStringLiteral("2"));
+        QVERIFY(host.login(cid, QStringLiteral("Cid")));
+        QTRY_COMPARE(seats(), QStringLiteral("3"));
+        ann.send(QStringLiteral("CMD_startgame+1+false+5+60"));
+        QVERIFY(!host.waitLine(QStringLiteral("Game started")).isEmpty());
+        QTRY_COMPARE(sdk.labels(QStringLiteral("state")),
+                     (QStringList{QStringLiteral("waiting"), QStringLiteral("playing")}));
+        bob.socket()->disconnectFromHost();
+        QVERIFY(!host.waitLine(QStringLiteral("Player left")).isEmpty());
+        QTRY_COMPARE(seats(), QStringLiteral("2"));
+        QCOMPARE(sdk.of(allocatePath).size(), 1);
+        // Every change went out, none twice.
+        const QStringList counts = sdk.counts(QStringLiteral("players"));
+        for (qsizetype i = 1; i < counts.size(); ++i)
+            QVERIFY(counts[i] != counts[i - 1]);
+    }
+    // A server the fleet allocated is not allocated again by its players.
+    StandInSdk sdk;
+    QVERIFY(sdk.listen());
+    FleetHost host;
+    host.start(sdk.port());
+    QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
+    sdk.setState(QStringLiteral("Allocated"));
+    QVERIFY(!host.waitLine(QStringLiteral("Fleet: Allocated")).isEmpty());
+    RawPeer ann;
+    QVERIFY(host.login(ann, QStringLiteral("Ann")));
+    QTRY_COMPARE(sdk.counts(QStringLiteral("players")).last(), QStringLiteral("1"));
+    QVERIFY(sdk.of(allocatePath).isEmpty());
+}
+
+void Fleet::shutsDownOnlyAnAllocatedEmptyTable()
+{
+    StandInSdk sdk;
+    QVERIFY(sdk.listen());
+    FleetHost host;
+    host.start(sdk.port(), {QStringLiteral("--idle-shutdown"), QStringLiteral("1")});
+    QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
+    // Nobody allocated it: it waits, Ready, however long.
+    QTest::qWait(1500);
+    RawPeer ann, bob;
+    QVERIFY(host.login(ann, QStringLiteral("Ann")));
+    QVERIFY(host.login(bob, QStringLiteral("Bob")));
+    ann.socket()->disconnectFromHost();
+    QVERIFY(!host.waitLine(QStringLiteral("Player left")).isEmpty());
+    // Somebody is still seated.
+    QTest::qWait(1800);
+    QVERIFY(sdk.of(shutdownPath).isEmpty());
+    bob.socket()->disconnectFromHost();
+    QVERIFY(!host.waitLine(QStringLiteral("Player left")).isEmpty());
+    const qint64 empty = sdk.now();
+    QCOMPARE(host.waitLine(QStringLiteral("Fleet: the table")),
+             QStringLiteral("Fleet: the table was empty for 1 s, shutting down"));
+    QTRY_COMPARE(sdk.of(shutdownPath).size(), 1);
+    QVERIFY(sdk.of(shutdownPath).first().ms >= empty + 800);
+    QCOMPARE(sdk.counts(QStringLiteral("players")).last(), QStringLiteral("0"));
+    // The fleet then stops the pod: the host ends as ever.
+    QVERIFY(host.terminate());
+    QCOMPARE(sdk.of(shutdownPath).size(), 1);
+}
+
+void Fleet::refusesBadFleetValues()
+{
+    struct Case
+    {
+        QByteArray sdkPort;
+        QStringList args;
+        QString err;
+    };
+    const QList<Case> cases{
+        {"70000", {}, QStringLiteral("70000 (AGONES_SDK_HTTP_PORT)")},
+        {{},
+         {QStringLiteral("--idle-shutdown"), QStringLiteral("soon")},
+         QStringLiteral("usage: quillet-host")},
+        {{},
+         {QStringLiteral("--idle-shutdown"), QStringLiteral("-1")},
+         QStringLiteral("usage: quillet-host")},
+    };
+    for (const Case &c : cases) {
+        QProcess proc;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!c.sdkPort.isEmpty())
+            env.insert(QStringLiteral("AGONES_SDK_HTTP_PORT"), QString::fromLatin1(c.sdkPort));
+        proc.setProcessEnvironment(env);
+        proc.start(qEnvironmentVariable("QUILLET_HOST_BINARY"),
+                   QStringList{QStringLiteral("--port"), QString::number(freePort()),
+                               QStringLiteral("--no-announce")} +
+                       c.args);
+        QVERIFY(proc.waitForFinished(5000));
+        QCOMPARE(proc.exitCode(), 2);
+        QVERIFY2(QString::fromUtf8(proc.readAllStandardError()).contains(c.err), qPrintable(c.err));
+        QVERIFY(proc.readAllStandardOutput().isEmpty());
+    }
+}
+
+QTEST_MAIN(Fleet)
+#include "tst_fleet.moc"
