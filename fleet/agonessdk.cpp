@@ -35,15 +35,6 @@ AgonesSdk::AgonesSdk(quint16 port, const Timing &t, QObject *parent)
     connect(&health, &QTimer::timeout, this, &AgonesSdk::ping);
 }
 
-AgonesSdk::~AgonesSdk()
-{
-    // Replies still under way go with the manager; none of them may call back meanwhile.
-    if (inflight)
-        inflight->disconnect(this);
-    if (watching)
-        watching->disconnect(this);
-}
-
 void AgonesSdk::ready()
 {
     enqueue({"POST", QStringLiteral("/ready"), "{}", {}});
@@ -115,14 +106,17 @@ void AgonesSdk::finished(QNetworkReply *reply)
     reply->deleteLater();
     inflight = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status == 0) {
-        // No answer at all: the sidecar is not up (yet), or did not answer in time.
+    // No answer at all: the sidecar is not up (yet), or did not answer in time. Nothing goes on
+    // before the server is ready, so a sidecar that is up but not yet able to take it is asked
+    // again too.
+    const bool ok = status >= 200 && status <= 299;
+    if (status == 0 || (!ok && calls.first().path == QLatin1String("/ready"))) {
         retry.start(nextPause());
         return;
     }
     pause = 0;
     const Call call = calls.takeFirst();
-    if (status < 200 || status > 299) {
+    if (!ok) {
         emit refused(QString::fromLatin1(call.verb) + QLatin1Char(' ') + call.path +
                      QStringLiteral(": HTTP ") + QString::number(status));
     } else if (call.path == QLatin1String("/ready") && !readyDone) {

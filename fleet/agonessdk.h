@@ -38,7 +38,6 @@ public:
     static std::optional<quint16> portFromEnvironment();
 
     AgonesSdk(quint16 port, const Timing &timing, QObject *parent = nullptr);
-    ~AgonesSdk() override;
 
     // The game port listens: the server may be allocated.
     void ready();

@@ -31,6 +31,8 @@ public:
     // Called as each call arrives, before it is answered.
     std::function<void(const Call &)> arrived;
     QString state = QStringLiteral("Scheduled");
+    // Calls answered "503 Service Unavailable" before the stand-in takes them.
+    int unavailable = 0;
 
     StandInSdk() { clock.start(); }
     // Listens on 127.0.0.1, on the given port or a free one.
@@ -110,6 +112,11 @@ private:
                          "chunked\r\n\r\n");
                 chunk(s);
                 return;
+            }
+            if (unavailable > 0) {
+                --unavailable;
+                s->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n");
+                continue;
             }
             calls << c;
             if (arrived)
