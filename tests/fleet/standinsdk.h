@@ -63,20 +63,12 @@ public:
                 out << c;
         return out;
     }
-    // The values a counter was given, in order.
-    QStringList counts(const QString &name) const
+    // A field of every call to the path, in order: a counter's counts, a label's values.
+    QStringList values(const QString &path, const QString &field) const
     {
         QStringList out;
-        for (const Call &c : of(QStringLiteral("/v1beta1/counters/") + name))
-            out << c.body.value(QStringLiteral("count")).toString();
-        return out;
-    }
-    QStringList labels(const QString &key) const
-    {
-        QStringList out;
-        for (const Call &c : of(QStringLiteral("/metadata/label")))
-            if (c.body.value(QStringLiteral("key")).toString() == key)
-                out << c.body.value(QStringLiteral("value")).toString();
+        for (const Call &c : of(path))
+            out << c.body.value(field).toString();
         return out;
     }
     // The fleet moves the server to a state (an allocation, say); watchers hear of it.

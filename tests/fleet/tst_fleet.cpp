@@ -18,6 +18,8 @@ const QString readyPath = QStringLiteral("/ready");
 const QString healthPath = QStringLiteral("/health");
 const QString allocatePath = QStringLiteral("/allocate");
 const QString shutdownPath = QStringLiteral("/shutdown");
+const QString seatsPath = QStringLiteral("/v1beta1/counters/players");
+const QString labelPath = QStringLiteral("/metadata/label");
 
 // A quillet-host that reports to the sidecar on sdkPort.
 struct FleetHost : HostProcess
@@ -80,8 +82,9 @@ void Fleet::readyOnceListeningThenHealthUntilStalled()
     QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
     QVERIFY(listened);
     QCOMPARE(sdk.calls.first().path, readyPath);
-    QTRY_COMPARE(sdk.counts(QStringLiteral("players")), QStringList{QStringLiteral("0")});
-    QTRY_COMPARE(sdk.labels(QStringLiteral("state")), QStringList{QStringLiteral("waiting")});
+    QTRY_COMPARE(sdk.values(seatsPath, QStringLiteral("count")), QStringList{QStringLiteral("0")});
+    QTRY_COMPARE(sdk.values(labelPath, QStringLiteral("value")), QStringList{QStringLiteral("waiting")});
+    QCOMPARE(sdk.values(labelPath, QStringLiteral("key")), QStringList{QStringLiteral("state")});
 
     // A ping every 200 ms.
     QTest::qWait(2000);
@@ -135,7 +138,7 @@ void Fleet::readyRetriedUntilTheSidecarStarts()
     QTRY_VERIFY(!sdk.of(allocatePath).isEmpty());
     QCOMPARE(sdk.calls.first().path, readyPath);
     QCOMPARE(sdk.of(readyPath).size(), 1);
-    QCOMPARE(sdk.counts(QStringLiteral("players")), QStringList{QStringLiteral("1")});
+    QCOMPARE(sdk.values(seatsPath, QStringLiteral("count")), QStringList{QStringLiteral("1")});
     QVERIFY(ann.connected());
 }
 
@@ -148,7 +151,7 @@ void Fleet::allocatesAtFirstLoginAndCountsSeats()
         host.start(sdk.port());
         QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
         RawPeer ann, bob, cid;
-        const auto seats = [&] { return sdk.counts(QStringLiteral("players")).last(); };
+        const auto seats = [&] { return sdk.values(seatsPath, QStringLiteral("count")).last(); };
         QVERIFY(host.login(ann, QStringLiteral("Ann")));
         QTRY_COMPARE(sdk.of(allocatePath).size(), 1);
         QTRY_COMPARE(seats(), QStringLiteral("1"));
@@ -158,7 +161,7 @@ void Fleet::allocatesAtFirstLoginAndCountsSeats()
         QTRY_COMPARE(seats(), QStringLiteral("3"));
         ann.send(QStringLiteral("CMD_startgame+1+false+5+60"));
         QVERIFY(!host.waitLine(QStringLiteral("Game started")).isEmpty());
-        QTRY_COMPARE(sdk.labels(QStringLiteral("state")),
+        QTRY_COMPARE(sdk.values(labelPath, QStringLiteral("value")),
                      (QStringList{QStringLiteral("waiting"), QStringLiteral("playing")}));
         bob.socket()->disconnectFromHost();
         QVERIFY(!host.waitLine(QStringLiteral("Player left")).isEmpty());
@@ -175,7 +178,7 @@ void Fleet::allocatesAtFirstLoginAndCountsSeats()
     QVERIFY(!host.waitLine(QStringLiteral("Fleet: Allocated")).isEmpty());
     RawPeer ann;
     QVERIFY(host.login(ann, QStringLiteral("Ann")));
-    QTRY_COMPARE(sdk.counts(QStringLiteral("players")).last(), QStringLiteral("1"));
+    QTRY_COMPARE(sdk.values(seatsPath, QStringLiteral("count")).last(), QStringLiteral("1"));
     QVERIFY(sdk.of(allocatePath).isEmpty());
 }
 
@@ -203,7 +206,7 @@ void Fleet::shutsDownOnlyAnAllocatedEmptyTable()
              QStringLiteral("Fleet: the table was empty for 1 s, shutting down"));
     QTRY_COMPARE(sdk.of(shutdownPath).size(), 1);
     QVERIFY(sdk.of(shutdownPath).first().ms >= empty + 800);
-    QCOMPARE(sdk.counts(QStringLiteral("players")).last(), QStringLiteral("0"));
+    QCOMPARE(sdk.values(seatsPath, QStringLiteral("count")).last(), QStringLiteral("0"));
     // The fleet then stops the pod: the host ends as ever.
     QVERIFY(host.terminate());
     QCOMPARE(sdk.of(shutdownPath).size(), 1);
