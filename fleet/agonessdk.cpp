@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
@@ -29,6 +30,8 @@ AgonesSdk::AgonesSdk(quint16 port, const Timing &t, QObject *parent)
     : QObject(parent), net(new QNetworkAccessManager(this)),
       base(QStringLiteral("http://localhost:") + QString::number(port)), timing(t)
 {
+    // The sidecar is on this machine: never through a proxy the environment may name.
+    net->setProxy(QNetworkProxy::NoProxy);
     retry.setSingleShot(true);
     connect(&retry, &QTimer::timeout, this, &AgonesSdk::sendNext);
     health.setInterval(timing.healthMs);
