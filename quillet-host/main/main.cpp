@@ -21,17 +21,24 @@
 
 namespace {
 
-const char *const usagetext =
-    "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
-    "                    [--idle-shutdown SECONDS]\n"
-    "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
-    "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health ping\n"
-    "every 2 s, and a shutdown once an allocated table has been empty for --idle-shutdown SECONDS\n"
-    "(default 300).\n";
+QByteArray usagetext()
+{
+    return QStringLiteral(
+               "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
+               "                    [--idle-shutdown SECONDS]\n"
+               "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
+               "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
+               "ping\n"
+               "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
+               "SECONDS\n"
+               "(default 300).\n")
+        .arg(AgonesSdk::Timing{}.healthMs / 1000)
+        .toUtf8();
+}
 
 int usage()
 {
-    std::fputs(usagetext, stderr);
+    std::fputs(usagetext().constData(), stderr);
     return 2;
 }
 
@@ -83,7 +90,7 @@ int main(int argc, char **argv)
             continue;
         }
         if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
-            std::fputs(usagetext, stdout);
+            std::fputs(usagetext().constData(), stdout);
             return 0;
         }
         if (args[i] == QLatin1String("--no-announce")) {
