@@ -2,27 +2,43 @@
 // join takes slot 1 and with it the hosting player's say (starting games, removing players);
 // while slot 1 is empty, the seated player with the lowest number has it.
 #include "address/invitation.h"
+#include "fleet/agonessdk.h"
 #include "host/tserver.h"
 #include "lan/lan.h"
 #include "platform/config.h"
 #include "platform/errors.h"
 #include "platform/stopsignals.h"
 #include "protocol/tsock.h"
+#include "quillet-host/fleetmember.h"
 #include "quillet-host/hostlog.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace {
 
-const char *const usagetext = "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router]\n"
-                              "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n";
+QByteArray usagetext()
+{
+    return QStringLiteral(
+               "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
+               "                    [--idle-shutdown SECONDS]\n"
+               "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
+               "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
+               "ping\n"
+               "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
+               "SECONDS\n"
+               "(default 300).\n")
+        .arg(AgonesSdk::Timing{}.healthMs / 1000)
+        .toUtf8();
+}
 
 int usage()
 {
-    std::fputs(usagetext, stderr);
+    std::fputs(usagetext().constData(), stderr);
     return 2;
 }
 
@@ -32,6 +48,14 @@ int portnumber(const QString &value)
     bool ok = false;
     const int n = value.trimmed().toInt(&ok);
     return ok && n >= 1 && n <= 65535 ? n : 0;
+}
+
+// Milliseconds from the environment (the tests' short intervals), or the default.
+int milliseconds(const char *variable, int fallback)
+{
+    bool ok = false;
+    const int n = qEnvironmentVariableIntValue(variable, &ok);
+    return ok && n > 0 ? n : fallback;
 }
 
 int badport(const QString &value, const char *from)
@@ -55,6 +79,9 @@ int main(int argc, char **argv)
     bool announcing = true;
     // Asks the router to forward the game port: only when the operator says so.
     bool openRouter = false;
+    // Reports to the fleet's sidecar: when the fleet gives its port, or when the operator says so.
+    std::optional<quint16> sdkport = AgonesSdk::portFromEnvironment();
+    int idleSeconds = 300;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -63,7 +90,7 @@ int main(int argc, char **argv)
             continue;
         }
         if (args[i] == QLatin1String("--help") || args[i] == QLatin1String("-h")) {
-            std::fputs(usagetext, stdout);
+            std::fputs(usagetext().constData(), stdout);
             return 0;
         }
         if (args[i] == QLatin1String("--no-announce")) {
@@ -72,6 +99,18 @@ int main(int argc, char **argv)
         }
         if (args[i] == QLatin1String("--open-router")) {
             openRouter = true;
+            continue;
+        }
+        if (args[i] == QLatin1String("--agones")) {
+            if (!sdkport)
+                sdkport = AgonesSdk::defaultPort;
+            continue;
+        }
+        if (args[i] == QLatin1String("--idle-shutdown") && i + 1 < args.size()) {
+            bool ok = false;
+            idleSeconds = args[++i].toInt(&ok);
+            if (!ok || idleSeconds < 0 || idleSeconds > 7 * 24 * 3600)
+                return usage();
             continue;
         }
         if (args[i] == QLatin1String("--port") && i + 1 < args.size())
@@ -90,6 +129,8 @@ int main(int argc, char **argv)
     const int portnum = portnumber(port);
     if (portnum == 0)
         return badport(port, portfrom);
+    if (sdkport == quint16(0))
+        return badport(qEnvironmentVariable("AGONES_SDK_HTTP_PORT"), "AGONES_SDK_HTTP_PORT");
 
     // A hang-up stops the host as a termination does: it has no terminal to reload for.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
@@ -129,6 +170,20 @@ int main(int argc, char **argv)
     GameAnnouncer announcer(name, gamePort, [&host](announce::Announcement &a) { host.game().describe(a); });
     if (announcing && !name.isEmpty())
         announcer.start();
+    // The fleet learns of the table once the port listens, never before.
+    std::unique_ptr<AgonesSdk> sdk;
+    std::unique_ptr<FleetMember> member;
+    if (sdkport) {
+        AgonesSdk::Timing timing;
+        timing.healthMs = milliseconds("QUILLET_AGONES_HEALTH_MS", timing.healthMs);
+        timing.retryMs = milliseconds("QUILLET_AGONES_RETRY_MS", timing.retryMs);
+        timing.retryMaxMs =
+            qMax(timing.retryMs, milliseconds("QUILLET_AGONES_RETRY_MAX_MS", timing.retryMaxMs));
+        sdk = std::make_unique<AgonesSdk>(*sdkport, timing);
+        member = std::make_unique<FleetMember>(host, *sdk, idleSeconds * 1000);
+        QObject::connect(member.get(), &FleetMember::noted, &log, &HostLog::line);
+        member->listening();
+    }
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
     const int rc = QCoreApplication::exec();
     if (opening.state() == RouterOpening::State::Open) {

@@ -6,6 +6,7 @@
 #include "lan/announce.h"
 #include "platform/config.h"
 #include "tests/board/rawpeer.h"
+#include "tests/quillet-host/hostprocess.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
 #include "tests/support/xsession.h"
@@ -23,52 +24,7 @@
 #include <csignal>
 #include <memory>
 
-namespace {
-
-// A running quillet-host and the lines it has printed.
-struct Host
-{
-    QProcess proc;
-    QStringList lines;
-
-    void start(quint16 port)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        // No screen at all.
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        proc.setProcessEnvironment(env);
-        endsWithUs(proc);
-        proc.start(qEnvironmentVariable("QUILLET_HOST_BINARY"),
-                   {QStringLiteral("--port"), QString::number(port)});
-    }
-    // Waits for a line that starts with the text; returns it, or empty on time-out.
-    QString waitLine(const QString &start, int ms = 10000)
-    {
-        QDeadlineTimer until(ms);
-        for (;;) {
-            while (proc.canReadLine()) {
-                lines << QString::fromUtf8(proc.readLine()).trimmed();
-                if (lines.last().startsWith(start))
-                    return lines.last();
-            }
-            if (until.hasExpired() || proc.state() == QProcess::NotRunning)
-                return {};
-            proc.waitForReadyRead(50);
-            QCoreApplication::processEvents();
-        }
-    }
-    ~Host()
-    {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(3000);
-        }
-    }
-};
-
-} // namespace
+using Host = HostProcess;
 
 class HostExe : public QObject
 {

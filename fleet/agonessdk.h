@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// A game server's side of the fleet engine (Agones): its SDK sidecar's REST interface on
+// localhost. Every call is asynchronous; the game never waits on one. Calls go out one at a time in
+// the order they were made; one the sidecar does not answer (it may start after the game server)
+// is tried again after a growing pause, one it refuses is given up and reported. Once ready() went
+// through, a health ping goes out at every interval from the event loop, so a stalled loop
+// shows as silence, and the game server's state is watched.
+class AgonesSdk : public QObject
+{
+    Q_OBJECT
+public:
+    struct Timing
+    {
+        // Milliseconds between two health pings.
+        int healthMs = 2000;
+        // The first pause before a call the sidecar did not answer is tried again; it doubles
+        // up to retryMaxMs.
+        int retryMs = 250;
+        int retryMaxMs = 5000;
+        // Milliseconds one call may take.
+        int callMs = 5000;
+    };
+
+    // The sidecar's default port when the environment names none.
+    static constexpr quint16 defaultPort = 9358;
+    // The port AGONES_SDK_HTTP_PORT names: nothing when it is unset, 0 when it is not a port.
+    static std::optional<quint16> portFromEnvironment();
+
+    AgonesSdk(quint16 port, const Timing &timing, QObject *parent = nullptr);
+
+    // The game port listens: the server may be allocated.
+    void ready();
+    // Marks the server allocated (players reached it without an allocation).
+    void allocate();
+    // The server is done: the fleet replaces it.
+    void shutdown();
+    // A label on the GameServer; the sidecar prefixes its key with "agones.dev/sdk-".
+    void setLabel(const QString &key, const QString &value);
+    // A counter's count in the GameServer's status.
+    void setCounter(const QString &name, qint64 count);
+
+    bool isReady() const { return readyDone; }
+    // The GameServer's state as last watched ("Ready", "Allocated", ...); empty before any.
+    const QString &state() const { return gsstate; }
+    // Health pings sent so far.
+    int healthPings() const { return pings; }
+
+signals:
+    // ready() went through.
+    void becameReady();
+    // The watched state changed.
+    void stateChanged(const QString &state);
+    // A call the sidecar refused, for the log.
+    void refused(const QString &what);
+
+private:
+    struct Call
+    {
+        QByteArray verb;
+        QString path;
+        QByteArray body;
+        // Calls that stand for a value (a label's, a counter's) replace a waiting one of the same key.
+        QString key;
+    };
+    void enqueue(Call call);
+    void sendNext();
+    void finished(QNetworkReply *reply);
+    void ping();
+    void watch();
+    void watched(QNetworkReply *reply);
+    QNetworkReply *send(const Call &call);
+    int nextPause();
+
+    QNetworkAccessManager *net;
+    QString base;
+    Timing timing;
+    QList<Call> calls;
+    QNetworkReply *inflight = nullptr;
+    QTimer retry;
+    QTimer health;
+    QNetworkReply *watching = nullptr;
+    QByteArray watchbuffer;
+    int pause = 0;
+    int watchpause = 0;
+    bool readyDone = false;
+    int pings = 0;
+    QString gsstate;
+};
