@@ -4,12 +4,13 @@
 // one with the time it came, and streams the game server's state to watchers. Nothing leaves this
 // machine.
 
+#include "tests/support/httprequest.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
-#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <functional>
@@ -84,20 +85,11 @@ private:
     {
         QByteArray &buf = buffers[s];
         buf += s->readAll();
-        for (;;) {
-            const qsizetype end = buf.indexOf("\r\n\r\n");
-            if (end < 0)
-                return;
-            const QByteArray head = buf.left(end);
-            static const QRegularExpression lengthField(QStringLiteral("(?i)\r\ncontent-length:\\s*(\\d+)"));
-            const auto m = lengthField.match(QString::fromLatin1(head));
-            const qsizetype length = m.hasMatch() ? m.captured(1).toLongLong() : 0;
-            if (buf.size() < end + 4 + length)
-                return;
+        QByteArray head, body;
+        while (testsupport::takeRequest(buf, head, body)) {
             const QList<QByteArray> line = head.left(head.indexOf("\r\n")).split(' ');
-            Call c{line.value(0), QString::fromLatin1(line.value(1)),
-                   QJsonDocument::fromJson(buf.mid(end + 4, length)).object(), clock.elapsed()};
-            buf.remove(0, end + 4 + length);
+            Call c{line.value(0), QString::fromLatin1(line.value(1)), QJsonDocument::fromJson(body).object(),
+                   clock.elapsed()};
             if (c.path == QLatin1String("/watch/gameserver")) {
                 watchers << s;
                 s->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: "

@@ -3,6 +3,8 @@
 // A stand-in for a home router's UPnP IGD on 127.0.0.1: serves its description and answers the
 // port mapping requests, recording each one. Nothing leaves this machine.
 
+#include "tests/support/httprequest.h"
+
 #include <QHash>
 #include <QList>
 #include <QMap>
@@ -62,16 +64,9 @@ private:
     {
         QByteArray &buf = buffers[s];
         buf += s->readAll();
-        const qsizetype end = buf.indexOf("\r\n\r\n");
-        if (end < 0)
+        QByteArray head, body;
+        if (!testsupport::takeRequest(buf, head, body))
             return;
-        const QByteArray head = buf.left(end);
-        static const QRegularExpression lengthField(QStringLiteral("(?i)\r\ncontent-length:\\s*(\\d+)"));
-        const auto m = lengthField.match(QString::fromLatin1(head));
-        const qsizetype length = m.hasMatch() ? m.captured(1).toLongLong() : 0;
-        if (buf.size() < end + 4 + length)
-            return;
-        const QByteArray body = buf.mid(end + 4, length);
         buffers.remove(s);
         if (head.startsWith("GET ")) {
             ++descriptionReads;
