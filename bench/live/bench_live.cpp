@@ -186,8 +186,15 @@ private slots:
         QCOMPARE(floor.painted, 300);
         QCOMPARE(flush.painted, 300);
         qInfo("figure: the flush over every point at once: move to paint p99 %.1f ms against %.1f ms, "
-              "point to message p99 %.1f ms against %.1f ms",
-              flush.paint.p99, floor.paint.p99, flush.message.p99, floor.message.p99);
+              "point to message p99 %.1f ms against %.1f ms (goal 20 ms: %s)",
+              flush.paint.p99, floor.paint.p99, flush.message.p99, floor.message.p99,
+              std::max(flush.paint.p99, flush.message.p99) <= 20 ? "met" : "missed");
+        // A point waits for the flush at most its interval; the 1 ms look and the timer's
+        // millisecond make up the rest of the margin.
+        const double most = double(StrokeFlush::interval) + 3;
+        QVERIFY2(flush.paint.p99 - floor.paint.p99 <= most, "move to paint");
+        QVERIFY2(flush.message.p99 - floor.message.p99 <= most, "point to message");
+        QVERIFY(flush.perSecond <= 60);
     }
 
     void chatWhileDrawing()
@@ -201,7 +208,9 @@ private slots:
         }
         const Percentiles idle = percentiles(chat.trips);
         chat.trips.clear();
-        QCOMPARE(stroke(Pen::flush, &chat).painted, 300);
+        const Run streaming = stroke(Pen::flush, &chat);
+        QCOMPARE(streaming.painted, 300);
+        QVERIFY(streaming.perSecond <= 60);
         const Percentiles busy = percentiles(chat.trips);
         qInfo("figure: chat line through the host: idle p50 %.1f ms p99 %.1f ms; with a drawer streaming "
               "p50 %.1f ms p99 %.1f ms (%d lines)",
@@ -215,8 +224,8 @@ private slots:
         // skipped whole by a late joiner who was given slot 1 again.
         auto drawer = join(QStringLiteral("Ann"));
         const int d = drawer->game()->mynumber();
-        // 3,000 stroke messages as the 40 ms flush writes them: strokes of a start and about
-        // four points a message.
+        // 3,000 stroke messages as the flush writes them at 100 moves a second: strokes of a
+        // start and two points a message.
         QStringList history;
         int x = 10;
         for (int m = 0; history.size() < 2999; ++m) {
@@ -226,7 +235,7 @@ private slots:
                 continue;
             }
             QString line = QStringLiteral("CMD_draw+%1+clBlack+3++").arg(d);
-            for (int k = 0; k < 4; ++k)
+            for (int k = 0; k < 2; ++k)
                 line += QStringLiteral("%1,%2+").arg((x += 3) % 520).arg(20 + (m + k) % 340);
             history << line;
         }
