@@ -4,12 +4,13 @@
 #include <algorithm>
 
 // When the points of a stroke whose button is still held leave before their batch is full.
-// Two stroke messages of one drawer are at least `interval` milliseconds apart (its start, a full
-// batch, or an earlier flush), so a drawer sends at most 60 a second however fast the pointer; and
-// no point waits longer than `interval`. A point that comes when the last message is that old
-// leaves at once, taking the waiting ones along: a pointer moving at 100 events a second sends
-// every second event with the one before it, and one that rests sends each point as it comes.
-// Points that are still waiting leave `interval` after the oldest of them came. Times are
+// While the button is held, two stroke messages of one drawer are at least `interval`
+// milliseconds apart (its start, a full batch, or an earlier flush), so a drawer sends at most 60
+// a second, and no point waits longer than `interval`. A point that comes when the last message
+// is that old leaves at once, taking the waiting ones along: a pointer moving at 100 events a
+// second sends every second event with the one before it, and one that rests sends each point as
+// it comes. Points that are still waiting leave `interval` after the oldest of them came. Only a
+// full batch (101 points within the interval) and the stroke's end do not wait. Times are
 // milliseconds of one steady clock.
 class StrokeFlush
 {
