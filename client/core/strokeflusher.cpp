@@ -22,7 +22,7 @@ bool StrokeFlusher::pointAdded()
 {
     if (!enabled)
         return false;
-    if (rule.due(clock()))
+    if (rule.pointAdded(clock()))
         return true;
     if (!timer.isActive())
         arm();
@@ -31,14 +31,15 @@ bool StrokeFlusher::pointAdded()
 
 void StrokeFlusher::stop()
 {
+    rule.stop();
     timer.stop();
 }
 
 void StrokeFlusher::timerTick()
 {
-    if (!enabled)
+    if (!enabled || !rule.pointsWait())
         return;
-    if (rule.due(clock()))
+    if (rule.wait(clock()) == 0)
         onFlush();
     else
         arm();

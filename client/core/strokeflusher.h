@@ -30,6 +30,8 @@ public:
     // The stroke ended or was dropped.
     void stop();
     bool armed() const { return timer.isActive(); }
+    // Milliseconds between a stroke's messages while its points wait; 0 sends every point at once.
+    void setInterval(qint64 ms) { rule.every = ms; }
     // The timer's tick: sends the waiting points when they are due, else waits on.
     void timerTick();
 

@@ -14,10 +14,10 @@ class StrokeFlusher;
 
 // The drawer's pen as the host hears it. A press starts a stroke and sends CMD_moveit; moves with
 // the left button gather points that leave as CMD_draw when a batch reaches its 101st point, and
-// every 40 ms while the pointer rests with the button held; the release sends what waits (with
-// nothing waiting the stroke stays open until the next move without the left button). Only the
-// player whose turn it is draws, and nothing is sent before the login. Painting the stroke is the
-// board's: the sender says which points belong to it.
+// sooner as StrokeFlush says (no point waits more than 17 ms, at most 60 messages a second); the
+// release sends what waits (with nothing waiting the stroke stays open until the next move
+// without the left button). Only the player whose turn it is draws, and nothing is sent before
+// the login. Painting the stroke is the board's: the sender says which points belong to it.
 class StrokeSender : public QObject
 {
     Q_OBJECT
@@ -60,7 +60,7 @@ public:
     const StrokeHistory &strokes() const { return history; }
     bool penIsDown() const { return pendown; }
 
-    // Sends a held stroke's points every 40 ms instead of only in full batches.
+    // Sends a held stroke's points within 17 ms instead of only in full batches.
     StrokeFlusher *flusher = nullptr;
 
 private:

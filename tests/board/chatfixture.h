@@ -29,7 +29,7 @@ struct ChatAtHost
         form = std::make_unique<Tgamestartform>();
         chat = std::make_unique<Tchat>();
         chat->attach({.gamestartform = form.get()});
-        // Batches only; the 40 ms flush has its own cases.
+        // Batches only; the flush has its own cases.
         ui(chat).strokesenderObject->findChild<StrokeFlusher *>()->enabled = false;
         chat->setparams({QStringLiteral("Tester")}); // no role: the connection is made here
         chat->link()->sock.HostName = QStringLiteral("127.0.0.1");

@@ -16,7 +16,8 @@ private slots:
     void strokeSendsPointsInOneBatch_data();
     void strokeSendsPointsInOneBatch();
     void batchGoesOutAtThe101stPoint();
-    void heldStrokeLeavesEvery40ms();
+    void heldStrokeLeavesWithin17ms();
+    void flushBoundsWaitAndRateAtAnyPointerSpeed();
     void restingPointerSendsWhatWaits();
     void clickWithoutMoveEndsAtNextPlainMove();
     void rightButtonStartsAStrokeTooAndItsMoveEndsIt();
@@ -103,7 +104,7 @@ void BoardInput::batchGoesOutAtThe101stPoint()
     QCOMPARE(t.board()->image_backup.pixel(150, 27), qRgb(0, 0, 0));
 }
 
-void BoardInput::heldStrokeLeavesEvery40ms()
+void BoardInput::heldStrokeLeavesWithin17ms()
 {
     ChatAtHost t;
     QVERIFY(t.start(3));
@@ -115,21 +116,33 @@ void BoardInput::heldStrokeLeavesEvery40ms()
 
     press(t.board(), QPoint(0, 0));
     QVERIFY(t.host.next().startsWith(QStringLiteral("CMD_moveit+")));
-    // Within 40 ms of the stroke's last message the points wait, with the timer armed for them.
+    // Within 17 ms of the stroke's last message the points wait, with the timer armed for them.
     now = 1010;
     drag(t.board(), QPoint(1, 1));
-    now = 1039;
+    now = 1016;
     drag(t.board(), QPoint(2, 2));
     QVERIFY(flush->armed());
     QVERIFY(t.host.drain(30).isEmpty());
-    // The move at 40 ms takes them all along, and nothing is left to wait for.
-    now = 1040;
+    // The move at 17 ms takes them all along, and nothing is left to wait for.
+    now = 1017;
     drag(t.board(), QPoint(3, 3));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++1,1+2,2+3,3+"));
     QVERIFY(!flush->armed());
 
+    // A point that waits leaves 17 ms after it came, not sooner, though the last message is older.
+    now = 1020;
+    drag(t.board(), QPoint(4, 4));
+    QVERIFY(flush->armed());
+    now = 1036;
+    flush->timerTick();
+    QVERIFY(t.host.drain(30).isEmpty());
+    now = 1037;
+    flush->timerTick();
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++4,4+"));
+    QVERIFY(!flush->armed());
+
     // However fast the pointer, a message holds 101 points at most, and a full batch starts
-    // the 40 ms afresh.
+    // the 17 ms afresh.
     now = 1100;
     drag(t.board(), QPoint(11, 10));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++11,10+"));
@@ -139,7 +152,7 @@ void BoardInput::heldStrokeLeavesEvery40ms()
         batch += QStringLiteral("+%1,10").arg(x);
     }
     QCOMPARE(t.host.next(), batch + QLatin1Char('+'));
-    now = 1139;
+    now = 1116;
     drag(t.board(), QPoint(200, 10));
     QVERIFY(t.host.drain(30).isEmpty());
     // The release sends what waits as it always did, and the stroke's timer goes.
@@ -147,6 +160,43 @@ void BoardInput::heldStrokeLeavesEvery40ms()
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clBlack+3++200,10+"));
     QVERIFY(!flush->armed());
     QVERIFY(!strokesender(ui(t.chat))->penIsDown());
+}
+
+void BoardInput::flushBoundsWaitAndRateAtAnyPointerSpeed()
+{
+    // A second of a held stroke, the clock stepped a millisecond at a time and the timer ticking
+    // whenever it is armed: at any pointer rate no point waits more than 17 ms, two messages are
+    // 17 ms apart or more, and so no more than 60 leave in the second.
+    for (const int every : {1, 4, 8, 10, 16, 17, 25, 40}) {
+        qint64 now = 0;
+        QList<qint64> waiting, messages{0};
+        qint64 longest = 0;
+        StrokeFlusher *flusher = nullptr;
+        const auto send = [&] {
+            for (const qint64 came : std::as_const(waiting))
+                longest = std::max(longest, now - came);
+            waiting.clear();
+            messages << now;
+            flusher->sent();
+        };
+        StrokeFlusher f(send);
+        flusher = &f;
+        f.clock = [&now] { return now; };
+        f.sent(); // the stroke's start
+        for (now = 1; now <= 1000; ++now) {
+            if (f.armed())
+                f.timerTick();
+            if (now % every == 0) {
+                waiting << now;
+                if (f.pointAdded())
+                    send();
+            }
+        }
+        QVERIFY2(longest <= StrokeFlush::interval, qPrintable(QString::number(every)));
+        QVERIFY2(messages.size() <= 60, qPrintable(QString::number(every)));
+        for (qsizetype i = 1; i < messages.size(); ++i)
+            QVERIFY(messages[i] - messages[i - 1] >= StrokeFlush::interval);
+    }
 }
 
 void BoardInput::restingPointerSendsWhatWaits()

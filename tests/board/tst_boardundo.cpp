@@ -169,7 +169,7 @@ private slots:
         errorbox::setHook({});
     }
 
-    // A long turn drawn with the button held, the pen flushed every 40 ms: 30 strokes of 1,800
+    // A long turn drawn with the button held, the pen flushed every second move: 30 strokes of 1,800
     // small batches. An undo sends the 29 strokes left in full batches, and a player that knows no
     // undo and a newcomer get the very same messages, in a tenth of what the pen sent.
     void undoOfALongTurnArrivesWholeAndPacked()
