@@ -98,10 +98,9 @@ void AgonesSdk::sendNext()
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
 }
 
-int AgonesSdk::nextPause()
+int AgonesSdk::longer(int p) const
 {
-    pause = pause == 0 ? timing.retryMs : qMin(pause * 2, timing.retryMaxMs);
-    return pause;
+    return p == 0 ? timing.retryMs : qMin(p * 2, timing.retryMaxMs);
 }
 
 void AgonesSdk::finished(QNetworkReply *reply)
@@ -114,7 +113,8 @@ void AgonesSdk::finished(QNetworkReply *reply)
     // again too.
     const bool ok = status >= 200 && status <= 299;
     if (status == 0 || (!ok && calls.first().path == QLatin1String("/ready"))) {
-        retry.start(nextPause());
+        pause = longer(pause);
+        retry.start(pause);
         return;
     }
     pause = 0;
@@ -149,9 +149,7 @@ void AgonesSdk::watch()
         reply->deleteLater();
         watching = nullptr;
         // The stream ended: it is opened again after a pause, longer each time it fails at once.
-        watchpause = reply->error() == QNetworkReply::NoError ? timing.retryMs
-                     : watchpause == 0                        ? timing.retryMs
-                                                              : qMin(watchpause * 2, timing.retryMaxMs);
+        watchpause = reply->error() == QNetworkReply::NoError ? timing.retryMs : longer(watchpause);
         QTimer::singleShot(watchpause, this, [this] {
             if (!watching)
                 watch();

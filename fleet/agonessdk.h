@@ -80,7 +80,8 @@ private:
     void watch();
     void watched(QNetworkReply *reply);
     QNetworkReply *send(const Call &call);
-    int nextPause();
+    // The pause after p: the first one, then twice the last up to the longest.
+    int longer(int p) const;
 
     QNetworkAccessManager *net;
     QString base;
