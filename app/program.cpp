@@ -11,6 +11,7 @@
 #include "features/spylist.h"
 #include "host/tserver.h"
 #include "platform/config.h"
+#include "webserve/request.h"
 #include "windows/invitewindow.h"
 #include "windows/joingamedialog.h"
 #include "windows/phraseeditor.h"
@@ -50,6 +51,14 @@ Program::Program(const QStringList &params)
 
     if (HostingRole::isHostingCommand(params)) {
         const uint port = config::gamePort().toUInt();
+        // Browsers join at the web port, unless the player turned it off.
+        localhost->webport = web::portFromEnvironment();
+        localhost->onWebFailed = [this] {
+            QTimer::singleShot(0, chat.get(), [this] {
+                sayInChat(chat.get(), QStringLiteral("Browsers cannot join: another program holds port %1.")
+                                          .arg(localhost->webport));
+            });
+        };
         hosting = std::make_unique<HostingRole>(chat.get(), quint16(port <= 65535 ? port : 0),
                                                 hostjoin->openRouterChosen());
         // Hosting ends with the window (File / Exit, a stop signal, another role): the router's
