@@ -68,11 +68,6 @@ quint16 portFromEnvironment()
     return value.isEmpty() ? defaultPort : portNumber(value);
 }
 
-QString address(const QString &host, quint16 port)
-{
-    return QStringLiteral("http://%1:%2/").arg(host).arg(port);
-}
-
 QByteArray Request::header(const QByteArray &name) const
 {
     for (const auto &[key, value] : headers)

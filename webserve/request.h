@@ -12,13 +12,10 @@ namespace web {
 
 // The web port unless QUILLET_WEB_PORT names another.
 constexpr quint16 defaultPort = 7774;
-// The port from QUILLET_WEB_PORT, or the default; 0 when the variable is not a port.
+// The port from QUILLET_WEB_PORT, or the default; 0 (no page) when the variable is "0" or not a port.
 quint16 portFromEnvironment();
 // A port from the command line or the environment; 0 when it is not one from 1 to 65535.
 quint16 portNumber(const QString &value);
-
-// The page's address on that port: "http://ADDRESS:PORT/".
-QString address(const QString &host, quint16 port);
 
 // A request head is at most this long; a longer one is refused.
 constexpr qsizetype maxHead = 8192;

@@ -30,7 +30,7 @@ QByteArray usagetext()
                "                    [--open-router] [--agones] [--idle-shutdown SECONDS]\n"
                "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
                "Browsers join at http://ADDRESS:7774/, the web port, unless QUILLET_WEB_PORT or --web-port\n"
-               "names another; --no-web serves no page.\n"
+               "names another; --no-web (or QUILLET_WEB_PORT=0) serves no page.\n"
                "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
                "ping\n"
                "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
@@ -88,7 +88,8 @@ int main(int argc, char **argv)
     int idleSeconds = 300;
     QString webport = qEnvironmentVariable("QUILLET_WEB_PORT", QString::number(web::defaultPort));
     const char *webportfrom = "QUILLET_WEB_PORT";
-    bool serveweb = true;
+    // QUILLET_WEB_PORT=0 serves no page, as --no-web does.
+    bool serveweb = webport != QLatin1String("0");
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -172,10 +173,11 @@ int main(int argc, char **argv)
     WebServer webserver;
     webserver.onseat = [&host](Seat *seat) { host.admit(seat); };
     if (serveweb && webserver.listen(webportnum))
-        log.line(QStringLiteral("Web page: ") + web::address(router::localAddress(), webportnum));
+        log.line(QStringLiteral("Web page: ") + invitation::webAddress(router::localAddress(), webportnum));
     else if (serveweb)
         log.line(QStringLiteral("Browsers cannot join: another program holds port ") +
                  QString::number(webportnum));
+    const quint16 webPort = webserver.listening() ? webportnum : 0;
     RouterOpening opening;
     if (openRouter) {
         QObject::connect(&opening, &RouterOpening::opened, &app, [&](const QString &external) {
@@ -183,12 +185,15 @@ int main(int argc, char **argv)
                      QStringLiteral(" for ") + opening.lanAddress());
             if (!external.isEmpty())
                 log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
+            if (!external.isEmpty() && webPort != 0)
+                log.line(QStringLiteral("Web page: ") + invitation::webAddress(external, webPort));
         });
         QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
             log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
         });
         router::Request request;
         request.port = gamePort;
+        request.webPort = webPort;
         request.description = QStringLiteral("Quillet game: ") + name;
         request.descriptionUrl = router::descriptionUrlFromEnvironment();
         opening.open(request);
