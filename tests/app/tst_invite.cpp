@@ -259,6 +259,11 @@ private slots:
                 QCOMPARE(count(said, u"Invite friends to this game with its link: "_qs), 1);
                 const bool mapped = round == Mapped || round == Lapsed;
                 QCOMPARE(count(said, mapped ? external : local), 1);
+                QCOMPARE(
+                    count(said,
+                          u"Friends without Quillet join in a web browser at http://203.0.113.7:%1/"_qs.arg(
+                              webPort)),
+                    round == Mapped ? 1 : 0);
                 QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), mapped ? 1 : 0);
                 QCOMPARE(count(said, router::refusalNotice(port)), round == Refused ? 1 : 0);
 
