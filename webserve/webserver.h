@@ -35,6 +35,8 @@ public:
     int maxconnections = 64;
     // Milliseconds a connection has for each request head, and a WebSocket for its handshake.
     int headms = 10000;
+    // Bytes of answers a connection may leave unread before its next request is served.
+    qint64 maxunread = 1024 * 1024;
     // Open HTTP connections (those on their way to a WebSocket included).
     int connections() const { return int(open.size()); }
 

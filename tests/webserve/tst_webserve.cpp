@@ -332,6 +332,8 @@ void TestWebServe::slowAndManyClients()
     t.start();
     QCOMPARE(h.raw("GET / HTTP/1.1\r\nHost: x\r\n"), QByteArray());
     QVERIFY(t.elapsed() >= 400);
+    // Requests sent ahead are answered in turn, each once the one before has left.
+    h.web.maxunread = 0;
     const QByteArray two =
         h.raw("GET /pictures/eyes.png HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n");
     QCOMPARE(two.count("HTTP/1.1 200 OK"), 2);
