@@ -286,6 +286,14 @@ void TestWebServe::refusedRequests()
     QCOMPARE(status(h.raw("GET / HTTP/1.1\r\nX: " + QByteArray(2 * web::maxHead, 'a'))),
              "HTTP/1.1 431 Request Header Fields Too Large");
     QCOMPARE(status(h.raw("GARBAGE\r\n\r\n")), "HTTP/1.1 400 Bad Request");
+
+    // At a full table a browser is told so, as a game connection is, before an orderly close.
+    while (h.server.game().freeslot() != 0)
+        QVERIFY(h.connect()->slot != 0);
+    Browser *late = h.browser();
+    QVERIFY(waitUntil([&] { return late->closed; }));
+    QCOMPARE(late->got, QStringList{s("CMD_full+")});
+    QCOMPARE(late->sock.closeCode(), QWebSocketProtocol::CloseCodeNormal);
 }
 
 void TestWebServe::oversizedAndBinaryFrames()
