@@ -29,14 +29,14 @@ QByteArray usagetext()
                "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
                "                    [--idle-shutdown SECONDS]\n"
                "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
-               "--web-port N, --no-web: browsers join at http://ADDRESS:7774/, the web port, unless\n"
-               "QUILLET_WEB_PORT or --web-port names another; --no-web (or QUILLET_WEB_PORT=0) serves no "
-               "page.\n"
                "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
                "ping\n"
                "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
                "SECONDS\n"
-               "(default 300).\n")
+               "(default 300).\n"
+               "--web-port N, --no-web: browsers join at http://ADDRESS:7774/, the web port, unless\n"
+               "QUILLET_WEB_PORT or --web-port names another; --no-web (or QUILLET_WEB_PORT=0) serves no "
+               "page.\n")
         .arg(AgonesSdk::Timing{}.healthMs / 1000)
         .toUtf8();
 }
