@@ -36,6 +36,7 @@ public:
         // The last choice in the host and join dialogs.
         LastName,
         LastAddress,
+        WebPage,
         OpenRouter,
         keyCount
     };

@@ -13,6 +13,8 @@
 #include "quillet-host/hostlog.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
+#include "webserve/request.h"
+#include "webserve/webserver.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -31,7 +33,10 @@ QByteArray usagetext()
                "ping\n"
                "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
                "SECONDS\n"
-               "(default 300).\n")
+               "(default 300).\n"
+               "--web-port N, --no-web: browsers join at http://ADDRESS:7774/, the web port, unless\n"
+               "QUILLET_WEB_PORT or --web-port names another; --no-web (or QUILLET_WEB_PORT=0) serves no "
+               "page.\n")
         .arg(AgonesSdk::Timing{}.healthMs / 1000)
         .toUtf8();
 }
@@ -79,6 +84,10 @@ int main(int argc, char **argv)
     bool announcing = true;
     // Asks the router to forward the game port: only when the operator says so.
     bool openRouter = false;
+    // Serves the page for browsers at the web port.
+    QString webport = qEnvironmentVariable("QUILLET_WEB_PORT", QString::number(web::defaultPort));
+    const char *webportfrom = "QUILLET_WEB_PORT";
+    bool serveweb = true;
     // Reports to the fleet's sidecar: when the fleet gives its port, or when the operator says so.
     std::optional<quint16> sdkport = AgonesSdk::portFromEnvironment();
     int idleSeconds = 300;
@@ -99,6 +108,15 @@ int main(int argc, char **argv)
         }
         if (args[i] == QLatin1String("--open-router")) {
             openRouter = true;
+            continue;
+        }
+        if (args[i] == QLatin1String("--no-web")) {
+            serveweb = false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--web-port") && i + 1 < args.size()) {
+            webport = args[++i];
+            webportfrom = "--web-port";
             continue;
         }
         if (args[i] == QLatin1String("--agones")) {
@@ -129,6 +147,12 @@ int main(int argc, char **argv)
     const int portnum = portnumber(port);
     if (portnum == 0)
         return badport(port, portfrom);
+    // QUILLET_WEB_PORT=0 serves no page, as --no-web does.
+    if (qstrcmp(webportfrom, "QUILLET_WEB_PORT") == 0 && webport == QLatin1String("0"))
+        serveweb = false;
+    const quint16 webportnum = web::portNumber(webport);
+    if (serveweb && webportnum == 0)
+        return badport(webport, webportfrom);
     if (sdkport == quint16(0))
         return badport(qEnvironmentVariable("AGONES_SDK_HTTP_PORT"), "AGONES_SDK_HTTP_PORT");
 
@@ -149,6 +173,15 @@ int main(int argc, char **argv)
     log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
     const quint16 gamePort = sockets::lookupPort(host.listener.PortName);
     log.line(QStringLiteral("Invitation: ") + invitation::build(router::localAddress(), gamePort));
+    // Browsers join at the web port as ordinary seats.
+    WebServer webserver;
+    webserver.onseat = [&host](Seat *seat) { host.admit(seat); };
+    if (serveweb && webserver.listen(webportnum))
+        log.line(QStringLiteral("Web page: ") + invitation::webAddress(router::localAddress(), webportnum));
+    else if (serveweb)
+        log.line(QStringLiteral("Browsers cannot join: another program holds port ") +
+                 QString::number(webportnum));
+    const quint16 webPort = webserver.listening() ? webportnum : 0;
     RouterOpening opening;
     if (openRouter) {
         QObject::connect(&opening, &RouterOpening::opened, &app, [&](const QString &external) {
@@ -156,12 +189,15 @@ int main(int argc, char **argv)
                      QStringLiteral(" for ") + opening.lanAddress());
             if (!external.isEmpty())
                 log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
+            if (!external.isEmpty() && webPort != 0)
+                log.line(QStringLiteral("Web page: ") + invitation::webAddress(external, webPort));
         });
         QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
             log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
         });
         router::Request request;
         request.port = gamePort;
+        request.webPort = webPort;
         request.description = QStringLiteral("Quillet game: ") + name;
         request.descriptionUrl = router::descriptionUrlFromEnvironment();
         opening.open(request);
