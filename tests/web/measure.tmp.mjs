@@ -1,0 +1,12 @@
+import * as s from '/work/wt-web-page/tests/web/support.mjs';
+import fs from 'node:fs';
+const display = await s.xvfb();
+const game = await s.freePort();
+const host = s.run(s.hostBinary, ['--port', String(game), '--no-announce']);
+await s.until('host', () => s.canConnect(game));
+const d = await s.startDesktop(display, game, 'Zed');
+await s.sleep(1500);
+console.log(s.xdo(display, ['getwindowgeometry', d.window]));
+console.log(s.findBoard(display));
+const full = s.shot(display, 0, 0, 1600, 1000);
+fs.writeFileSync('/tmp/wp/desk.rgb', full.rgb);
