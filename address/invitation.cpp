@@ -79,11 +79,23 @@ QString hostError(const QString &host)
 
 } // namespace
 
-QString build(const QString &address, quint16 port)
+namespace {
+QString hostAndPort(const QString &address, quint16 port)
 {
     const QString host =
         address.contains(QLatin1Char(':')) ? QLatin1Char('[') + address + QLatin1Char(']') : address;
-    return scheme + QStringLiteral("://") + host + QLatin1Char(':') + QString::number(port);
+    return host + QLatin1Char(':') + QString::number(port);
+}
+} // namespace
+
+QString build(const QString &address, quint16 port)
+{
+    return scheme + QStringLiteral("://") + hostAndPort(address, port);
+}
+
+QString webAddress(const QString &address, quint16 port)
+{
+    return QStringLiteral("http://") + hostAndPort(address, port) + QLatin1Char('/');
 }
 
 bool isLink(const QString &text)

@@ -21,6 +21,8 @@ struct Link
 
 // The link of a game at this address and port; an IPv6 address goes in brackets.
 QString build(const QString &address, quint16 port);
+// The address of the game's web page at this address and its web port: "http://ADDRESS:PORT/".
+QString webAddress(const QString &address, quint16 port);
 
 // Whether the text is meant as a link (it begins with "quillet:", in any case), so a field that
 // takes both addresses and links knows which reading to use.

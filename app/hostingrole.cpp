@@ -80,6 +80,7 @@ void HostingRole::checkReady()
     });
     router::Request r;
     r.port = gamePort;
+    r.webPort = webPort;
     r.description = QStringLiteral("Quillet game: ") + chat->game()->playername();
     r.descriptionUrl = router::descriptionUrlFromEnvironment();
     if (const int lease = router::leaseFromEnvironment(); lease > 0)

@@ -24,6 +24,8 @@ public:
     void end();
 
     quint16 port() const { return gamePort; }
+    // The web page's port, opened on the router beside the game's; 0 when no page is served.
+    quint16 webPort = 0;
     // The router's address outside this network, once the router has told it; else empty.
     QString externalAddress() const;
     // The link to hand out: the external address when known, else this machine's on the network.

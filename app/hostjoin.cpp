@@ -4,6 +4,7 @@
 #include "features/playersettings.h"
 #include "platform/errors.h"
 #include "protocol/playername.h"
+#include "webserve/request.h"
 #include "windows/hostgamedialog.h"
 #include "windows/joingamedialog.h"
 
@@ -14,6 +15,7 @@
 const QString HostJoin::nameKey = PlayerSettings::name(PlayerSettings::LastName);
 const QString HostJoin::addressKey = PlayerSettings::name(PlayerSettings::LastAddress);
 const QString HostJoin::openRouterKey = PlayerSettings::name(PlayerSettings::OpenRouter);
+const QString HostJoin::webPageKey = PlayerSettings::name(PlayerSettings::WebPage);
 
 HostJoin::HostJoin(Tchat *chat) : chat(chat)
 {
@@ -42,21 +44,30 @@ bool HostJoin::openRouterChosen() const
     return stored().isOn(PlayerSettings::OpenRouter);
 }
 
+bool HostJoin::webPageChosen() const
+{
+    return stored().isOn(PlayerSettings::WebPage);
+}
+
 void HostJoin::hostClicked()
 {
     if (!hostDialog) {
-        hostDialog = new HostGameDialog(chat);
+        const quint16 webport = web::portFromEnvironment();
+        hostDialog = new HostGameDialog(webport ? webport : web::defaultPort, chat);
         connect(hostDialog, &QDialog::accepted, this, [this] {
             guard([this] {
                 PlayerSettings s;
                 s.setOn(PlayerSettings::OpenRouter, hostDialog->openRouter());
-                chat->settingswritten(s.save(chat->settingsfile(), {PlayerSettings::OpenRouter}));
+                s.setOn(PlayerSettings::WebPage, hostDialog->webPage());
+                chat->settingswritten(
+                    s.save(chat->settingsfile(), {PlayerSettings::OpenRouter, PlayerSettings::WebPage}));
                 choose({hostDialog->name(), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
             });
         });
     }
     hostDialog->setName(lastName());
     hostDialog->setOpenRouter(openRouterChosen());
+    hostDialog->setWebPage(webPageChosen());
     hostDialog->open();
 }
 

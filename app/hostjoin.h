@@ -44,6 +44,9 @@ public:
     // Whether a hosting copy opens the router ("1") or not (anything else: the default).
     static const QString openRouterKey;
     bool openRouterChosen() const;
+    // Whether a hosting copy serves the page at its web port ("1", the default) or not ("0").
+    static const QString webPageKey;
+    bool webPageChosen() const;
 
 private:
     void openJoinDialog(const QString &address);

@@ -11,6 +11,8 @@
 #include "features/spylist.h"
 #include "host/tserver.h"
 #include "platform/config.h"
+#include "webserve/request.h"
+#include "webserve/webserver.h"
 #include "windows/invitewindow.h"
 #include "windows/joingamedialog.h"
 #include "windows/phraseeditor.h"
@@ -50,15 +52,25 @@ Program::Program(const QStringList &params)
 
     if (HostingRole::isHostingCommand(params)) {
         const uint port = config::gamePort().toUInt();
+        // Browsers join at the web port, unless the player turned it off.
+        localhost->webport = hostjoin->webPageChosen() ? web::portFromEnvironment() : 0;
+        localhost->onWebFailed = [this] {
+            if (hosting)
+                hosting->webPort = 0;
+            QTimer::singleShot(0, chat.get(), [this] {
+                sayInChat(chat.get(), QStringLiteral("Browsers cannot join: another program holds port %1.")
+                                          .arg(localhost->webport));
+            });
+        };
         hosting = std::make_unique<HostingRole>(chat.get(), quint16(port <= 65535 ? port : 0),
                                                 hostjoin->openRouterChosen());
+        hosting->webPort = localhost->webport;
         // Hosting ends with the window (File / Exit, a stop signal, another role): the router's
         // mapping goes before the next copy may ask for its own.
         QObject::connect(chat.get(), &Tchat::closed, hosting.get(), [h = hosting.get()] { h->end(); });
         QObject::connect(hosting.get(), &HostingRole::changed, chat.get(), [this] {
             if (inviteWindow && inviteWindow->isVisible())
-                inviteWindow->setEntries(
-                    invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
+                fillInvite();
         });
     }
     chat->setinviteavailable(hosting != nullptr);
@@ -129,14 +141,20 @@ void Program::hostingFailed()
               QStringLiteral("Click to join it."), invitation::build(QStringLiteral("127.0.0.1"), number));
 }
 
+void Program::fillInvite()
+{
+    inviteWindow->setEntries(invite::entries(hosting->externalAddress(), invite::networkAddresses(),
+                                             hosting->port(),
+                                             localhost->web() ? localhost->web()->port() : 0));
+}
+
 void Program::showInvite()
 {
     if (!hosting)
         return;
     if (!inviteWindow)
         inviteWindow = std::make_unique<InviteWindow>(chat.get());
-    inviteWindow->setEntries(
-        invite::entries(hosting->externalAddress(), invite::networkAddresses(), hosting->port()));
+    fillInvite();
     // Over the game window, as the other dialogs open, and whole on its screen.
     if (!inviteWindow->isVisible()) {
         QRect r = inviteWindow->frameGeometry();

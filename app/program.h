@@ -45,6 +45,8 @@ struct Program
 
     // Shows the Invite Friends window with the hosted game's link and addresses.
     void showInvite();
+    // Its lines as they are now, the web page's address among them while the page is served.
+    void fillInvite();
     // The invitation link given as the only parameter; empty when there is none.
     static QString linkParameter(const QStringList &params);
     // The join dialog for the link given on the command line.

@@ -2,6 +2,7 @@
 
 #include "host/tserver.h"
 #include "lan/lan.h"
+#include "webserve/webserver.h"
 
 ServerHost::ServerHost(TServer &server) : server(server) {}
 
@@ -20,6 +21,15 @@ void ServerHost::listen()
         if (onListenFailed)
             onListenFailed();
         throw;
+    }
+    if (webport == 0 || webserver)
+        return;
+    webserver = std::make_unique<WebServer>();
+    webserver->onseat = [host = &server](Seat *seat) { host->admit(seat); };
+    if (!webserver->listen(webport)) {
+        webserver.reset();
+        if (onWebFailed)
+            onWebFailed();
     }
 }
 

@@ -37,6 +37,7 @@ public:
         LastName,
         LastAddress,
         OpenRouter,
+        WebPage,
         keyCount
     };
 

@@ -1,12 +1,13 @@
 // The host's server: the listener, the connections by slot, the queue drain and the clock.
 #include "host/tserver.h"
 
+#include "host/tcpseat.h"
 #include "platform/config.h"
 #include "platform/errors.h"
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
 #include "protocol/drainburst.h"
-#include "protocol/wire.h"
+#include "protocol/framing.h"
 
 #include <QElapsedTimer>
 
@@ -14,7 +15,6 @@ TServer::TServer(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("Server"));
     listener.PortName = config::gamePort();
-    listener.OnRead = [this](TSock *s, qsizetype n) { listenerRead(s, n); };
     listener.OnAccept = [this](TSock *s) { listenerAccept(s); };
 
     socktimer = new DrainTimer(
@@ -31,76 +31,66 @@ TServer::~TServer() = default;
 
 quint64 TServer::connection(int slot) const
 {
-    return slot >= 1 && slot <= HostGame::maxslot && socks[slot] ? socks[slot]->serial() : 0;
+    return slot >= 1 && slot <= HostGame::maxslot && seats[slot] ? seats[slot]->serial() : 0;
 }
 
 void TServer::listenerAccept(TSock *)
 {
-    const int slot = rules.freeslot();
     TSock *sock = nullptr;
-    if (!listener.Accept(sock))
-        return;
+    if (listener.Accept(sock))
+        admit(new TcpSeat(sock, this));
+}
+
+void TServer::admit(Seat *seat)
+{
+    seat->setParent(this);
+    const int slot = rules.freeslot();
     if (slot == 0) {
         // The table is full: record 16 takes the connection only to say so.
-        sock->OnInfo = nullptr;
-        sock->OnDisconnect = nullptr;
-        sock->OnRead = nullptr;
-        wire::send(*sock, cmd::buildFull());
-        sock->Close();
-        sock->deleteLater();
+        seat->send(framing::frame(cp1252::encode(cmd::buildFull())));
+        seat->close();
+        seat->deleteLater();
         return;
     }
-    sock->Tag = slot;
-    sock->OnRead = listener.OnRead;
-    sock->OnDisconnect = [this](TSock *s) { acceptedSocketDisconnect(s); };
-    sock->OnInfo = [this](TSock *s, TSock::TSocketInfo i, const QString &msg) {
-        acceptedSocketInfo(s, i, msg);
-    };
-    socks[slot] = sock;
-    rules.join(slot, sock->serial());
+    seat->slot = slot;
+    connect(seat, &Seat::arrived, this, [this, seat] { seatArrived(seat); });
+    connect(seat, &Seat::gone, this, [this, seat] { seatGone(seat); });
+    seats[slot] = seat;
+    rules.join(slot, seat->serial());
     // A connection that never logs in would hold its slot for ever.
-    QTimer::singleShot(loginwait, sock, [this, sock] {
-        const int s = sock->Tag;
-        if (rules.inuse(s) && socks[s] == sock && !rules.player(s).loggedin)
+    QTimer::singleShot(loginwait, seat, [this, seat] {
+        const int s = seat->slot;
+        if (rules.inuse(s) && seats[s] == seat && !rules.player(s).loggedin)
             hangup(s);
     });
 }
 
-void TServer::acceptedSocketDisconnect(TSock *sender)
+void TServer::seatGone(Seat *sender)
 {
-    const int slot = sender->Tag;
-    if (rules.inuse(slot) && socks[slot] == sender)
-        sender->Close();
-}
-
-void TServer::acceptedSocketInfo(TSock *sender, TSock::TSocketInfo, const QString &msg)
-{
-    if (msg != QLatin1String("Socket Closed"))
-        return;
     // What it still has waiting would be refused, as it holds no slot any more: forgotten now.
     receivedlist.drop(sender->serial());
-    const int slot = sender->Tag;
+    const int slot = sender->slot;
     if (slot < 1 || slot > HostGame::maxslot)
         return;
-    // A later report of a socket whose slot has already been given to somebody else.
-    if (socks[slot] && socks[slot] != sender)
+    // A later report of a connection whose slot has already been given to somebody else.
+    if (seats[slot] && seats[slot] != sender)
         return;
-    if (socks[slot]) {
-        socks[slot] = nullptr;
+    if (seats[slot]) {
+        seats[slot] = nullptr;
         // Gone for good; never deleted from inside its own notification.
         sender->deleteLater();
     }
     rules.leave(slot, sender->serial());
 }
 
-void TServer::listenerRead(TSock *sender, qsizetype)
+void TServer::seatArrived(Seat *sender)
 {
-    ReceiveQueue arrived;
-    if (wire::receive(*sender, arrived, sender->Tag) == 0)
+    const QStringList texts = sender->take();
+    if (texts.isEmpty())
         return;
     const quint64 from = sender->serial();
-    while (!arrived.isEmpty()) {
-        QueuedMessage m = arrived.take();
+    for (const QString &text : texts) {
+        QueuedMessage m{text, sender->slot, from};
         // Only requests the host knows take a place in the queue: anything else would be
         // dropped at its tick anyway.
         if (!HostGame::known(splitCommand(m.text).word))
@@ -119,7 +109,7 @@ void TServer::listenerRead(TSock *sender, qsizetype)
             const quint64 heaviest = receivedlist.heaviest();
             int slot = 0;
             for (int i = 1; i <= rules.lastslot() && slot == 0; ++i)
-                if (socks[i] && socks[i]->serial() == heaviest)
+                if (seats[i] && seats[i]->serial() == heaviest)
                     slot = i;
             dropflooder(heaviest, slot,
                         QStringLiteral("had the most waiting when the host's queue was full"));
@@ -142,7 +132,7 @@ void TServer::dropflooder(quint64 connection, int slot, const QString &why)
 void TServer::disconnectconnection(quint64 connection)
 {
     for (int i = 1; i <= rules.lastslot(); ++i) {
-        if (socks[i] && socks[i]->serial() == connection) {
+        if (seats[i] && seats[i]->serial() == connection) {
             hangup(i);
             break;
         }
@@ -198,9 +188,9 @@ bool TServer::processsocktimer()
 
 void TServer::sendto(int slot, const QString &text)
 {
-    if (!rules.inuse(slot) || !socks[slot])
+    if (!rules.inuse(slot) || !seats[slot])
         return;
-    wire::send(*socks[slot], text);
+    seats[slot]->send(framing::frame(cp1252::encode(text)));
 }
 
 void TServer::sendtoall(const QString &text)
@@ -214,15 +204,15 @@ void TServer::sendtoothers(int slot, const QString &text)
     // Encoded and framed once for everybody.
     const QByteArray bytes = framing::frame(cp1252::encode(text));
     for (int i = 1; i <= rules.lastslot(); ++i) {
-        if (i != slot && rules.inuse(i) && socks[i])
-            socks[i]->Send(bytes);
+        if (i != slot && rules.inuse(i) && seats[i])
+            seats[i]->send(bytes);
     }
 }
 
 void TServer::hangup(int slot)
 {
-    if (rules.inuse(slot) && socks[slot])
-        socks[slot]->Close();
+    if (rules.inuse(slot) && seats[slot])
+        seats[slot]->close();
 }
 
 void TServer::note(const QString &line)

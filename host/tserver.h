@@ -3,6 +3,7 @@
 #include "host/fairqueue.h"
 #include "host/hostgame.h"
 #include "host/relaybudget.h"
+#include "host/seat.h"
 #include "protocol/drain.h"
 #include "protocol/tsock.h"
 
@@ -49,6 +50,9 @@ public:
 
     // The requests waiting to be handled.
     const FairQueue &queue() const { return receivedlist; }
+    // A new connection from any listener: it takes the next free slot, or is told the table is
+    // full and let go. The server owns it from now on.
+    void admit(Seat *seat);
     // The serial number of the connection in a slot; 0 for none.
     quint64 connection(int slot) const;
     // One tick of the queue drain: the next message in turn, dispatched, and while a backlog waits
@@ -71,11 +75,10 @@ private:
     void note(const QString &line) override;
     void runclock(bool on) override;
 
-    // Socket handlers.
-    void listenerRead(TSock *sender, qsizetype count);
+    // Connection handlers.
     void listenerAccept(TSock *sender);
-    void acceptedSocketDisconnect(TSock *sender);
-    void acceptedSocketInfo(TSock *sender, TSock::TSocketInfo info, const QString &msg);
+    void seatArrived(Seat *sender);
+    void seatGone(Seat *sender);
 
     // One message off the queue, from a connection within its relay budget, dispatched; false
     // when none could be taken.
@@ -89,7 +92,7 @@ private:
 
     HostGame rules{*this};
     // The connection in each slot the game has given out.
-    std::array<TSock *, HostGame::maxslot + 1> socks{};
+    std::array<Seat *, HostGame::maxslot + 1> seats{};
     FairQueue receivedlist;
     DrainTimer *socktimer = nullptr;
     // The game's clock, one tick a second (clockms) while it runs.

@@ -79,8 +79,8 @@ struct Worker
     Service service;
     QString routerUrl; // the description address the router was found at
     QString lanAddress;
-    QByteArray mappedPort;  // empty when nothing is (or may be) mapped
-    bool confirmed = false; // the router said yes to the mapping at least once
+    QByteArrayList mappedPorts; // empty when nothing is (or may be) mapped
+    bool confirmed = false;     // the router said yes to the mapping at least once
 
     void post(std::function<void()> job)
     {
@@ -183,8 +183,8 @@ struct Worker
                 .isEmpty() &&
             got.ok && isPublicIPv4(got.values.value(QStringLiteral("NewExternalIPAddress"))))
             out.external = got.values.value(QStringLiteral("NewExternalIPAddress"));
-        const QString port = QString::number(r.port);
-        const auto add = [&](int lease) {
+        const QString gamePort = QString::number(r.port);
+        const auto add = [&](const QString &port, int lease) {
             got = {};
             return soap(QStringLiteral("AddPortMapping"),
                         {{QStringLiteral("NewRemoteHost"), QString()},
@@ -198,12 +198,12 @@ struct Worker
                         QDeadlineTimer(RouterOpening::requestMs), gen, got);
         };
         // From the moment it is asked for, the mapping may exist: the end removes it.
-        mappedPort = port.toLatin1();
+        mappedPorts = {gamePort.toLatin1()};
         out.lease = r.leaseSeconds;
-        QString unanswered = add(out.lease);
+        QString unanswered = add(gamePort, out.lease);
         // Some routers keep only mappings without end; such a one is removed at the end all the same.
         if (unanswered.isEmpty() && got.errorCode == 725 && out.lease != 0)
-            unanswered = add(out.lease = 0);
+            unanswered = add(gamePort, out.lease = 0);
         if (!unanswered.isEmpty()) {
             out.reason = unanswered;
             return out;
@@ -219,27 +219,36 @@ struct Worker
             }
             // Nothing was made; the router is looked up afresh next time, as it may have restarted.
             if (!confirmed) {
-                mappedPort.clear();
+                mappedPorts.clear();
                 service = {};
             }
             return out;
         }
         confirmed = true;
         out.ok = true;
+        // The web page's port goes with it, on the same terms; the game's port alone decides the
+        // outcome, as players with the game need nothing more.
+        if (r.webPort != 0 && r.webPort != r.port) {
+            const QString webPort = QString::number(r.webPort);
+            mappedPorts.append(webPort.toLatin1());
+            add(webPort, out.lease);
+        }
         return out;
     }
 
     void unmap(const QDeadlineTimer &deadline, quint64 gen)
     {
-        if (mappedPort.isEmpty() || !service.ok())
-            return;
-        SoapAnswer got;
-        soap(QStringLiteral("DeletePortMapping"),
-             {{QStringLiteral("NewRemoteHost"), QString()},
-              {QStringLiteral("NewExternalPort"), QString::fromLatin1(mappedPort)},
-              {QStringLiteral("NewProtocol"), QStringLiteral("TCP")}},
-             deadline, gen, got);
-        mappedPort.clear();
+        if (!service.ok())
+            mappedPorts.clear();
+        for (const QByteArray &port : std::as_const(mappedPorts)) {
+            SoapAnswer got;
+            soap(QStringLiteral("DeletePortMapping"),
+                 {{QStringLiteral("NewRemoteHost"), QString()},
+                  {QStringLiteral("NewExternalPort"), QString::fromLatin1(port)},
+                  {QStringLiteral("NewProtocol"), QStringLiteral("TCP")}},
+                 deadline, gen, got);
+        }
+        mappedPorts.clear();
         confirmed = false;
     }
 };

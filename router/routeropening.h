@@ -13,6 +13,7 @@ struct Worker;
 struct Request
 {
     quint16 port = 0;        // the game port, mapped to the same port outside
+    quint16 webPort = 0;     // the web page's port, mapped beside it; 0 for none
     int leaseSeconds = 3600; // renewed at half its time; 0 asks for a mapping without end
     QString description = QStringLiteral("Quillet game");
     // The router's description address. Empty: look for the router on this network (SSDP), which
@@ -31,7 +32,8 @@ QString refusalNotice(quint16 port);
 QString lapseNotice(quint16 port);
 } // namespace router
 
-// The game port opened on the local router for players outside this network, through UPnP IGD.
+// The game port (and the web page's, when asked) opened on the local router for players outside
+// this network, through UPnP IGD.
 // Every exchange with the router runs on a thread of its own, each request with a deadline of its
 // own and an answer of at most 64 KB, so the caller never waits: open() returns at once and the
 // outcome comes back as a signal on the caller's thread. A router without UPnP, or one that

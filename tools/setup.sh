@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev xvfb xauth xdotool
           imagemagick fonts-liberation fonts-dejavu-core netbase
-          desktop-file-utils appstream ccache ninja-build lld libminiupnpc-dev python3-yaml)
+          desktop-file-utils appstream ccache ninja-build lld libminiupnpc-dev python3-yaml
+          qt6-websockets-dev)
 # The sanitized build and the fuzz targets: clang, its sanitizer and libFuzzer runtimes, and the
 # symbolizer that puts file and line into reports.
 [ "${1:-}" = sanitizers ] && packages+=(clang libclang-rt-dev llvm)

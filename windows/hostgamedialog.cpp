@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
+HostGameDialog::HostGameDialog(quint16 webPort, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Quillet - Host a Game"));
     nameEdit = new QLineEdit;
@@ -25,6 +25,12 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     openRouterBox = new QCheckBox(QStringLiteral("Open my router for players outside this network"));
     openRouterBox->setToolTip(QStringLiteral("Asks your router (UPnP) to forward the game's port while you "
                                              "host, and removes the forwarding when you stop."));
+    webPageBox = new QCheckBox(QStringLiteral("Let friends join from a web browser (port %1)").arg(webPort));
+    webPageBox->setToolTip(
+        QStringLiteral("Serves the game's page: a friend opens http://ADDRESS:%1/ in any "
+                       "browser, a phone's included, and plays without installing Quillet.")
+            .arg(webPort));
+    webPageBox->setChecked(true);
     problem = new QLabel;
     problem->setStyleSheet(QStringLiteral("color: #800000"));
 
@@ -40,6 +46,7 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(note);
+    layout->addWidget(webPageBox);
     layout->addWidget(openRouterBox);
     layout->addWidget(problem);
     layout->addWidget(buttons);
@@ -66,6 +73,16 @@ bool HostGameDialog::openRouter() const
 void HostGameDialog::setOpenRouter(bool on)
 {
     openRouterBox->setChecked(on);
+}
+
+bool HostGameDialog::webPage() const
+{
+    return webPageBox->isChecked();
+}
+
+void HostGameDialog::setWebPage(bool on)
+{
+    webPageBox->setChecked(on);
 }
 
 void HostGameDialog::check()

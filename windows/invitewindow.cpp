@@ -14,7 +14,8 @@
 
 namespace invite {
 
-QList<Entry> entries(const QString &external, const QStringList &networkAddresses, quint16 port)
+QList<Entry> entries(const QString &external, const QStringList &networkAddresses, quint16 port,
+                     quint16 webPort)
 {
     const QString portSuffix = QStringLiteral(":%1").arg(port);
     const auto hostPort = [&portSuffix](const QString &address) { return QString(address + portSuffix); };
@@ -25,6 +26,8 @@ QList<Entry> entries(const QString &external, const QStringList &networkAddresse
     else if (!networkAddresses.isEmpty())
         best = networkAddresses.first();
     list.append({QStringLiteral("Link to send:"), invitation::build(best, port)});
+    if (webPort != 0)
+        list.append({QStringLiteral("In a web browser:"), invitation::webAddress(best, webPort)});
     if (!external.isEmpty())
         list.append({QStringLiteral("Outside this network:"), hostPort(external)});
     for (const QString &a : networkAddresses)
@@ -70,7 +73,8 @@ InviteWindow::InviteWindow(QWidget *parent) : QWidget(parent, Qt::Tool)
     setAttribute(Qt::WA_StyledBackground);
 
     auto *note = maroon(QStringLiteral("Send your friends the link: a click on it opens their game's join "
-                                       "dialog. Or give them one of the addresses to type."));
+                                       "dialog. Friends without Quillet open the web address in a browser. "
+                                       "Or give them one of the addresses to type."));
     note->setWordWrap(true);
     grid = new QGridLayout;
     grid->setHorizontalSpacing(10);

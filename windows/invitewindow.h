@@ -18,10 +18,11 @@ struct Entry
     bool operator==(const Entry &) const = default;
 };
 
-// The link first (the external address when known, else the first network address), then every
-// address players can use: outside this network, on it (each of this machine's addresses), and
-// on this computer.
-QList<Entry> entries(const QString &external, const QStringList &networkAddresses, quint16 port);
+// The link first (the external address when known, else the first network address), the web page's
+// address at the same place when the game serves one (webPort), then every address players can
+// use: outside this network, on it (each of this machine's addresses), and on this computer.
+QList<Entry> entries(const QString &external, const QStringList &networkAddresses, quint16 port,
+                     quint16 webPort = 0);
 
 // This machine's IPv4 addresses that other machines can reach, the router's choice first.
 QStringList networkAddresses();

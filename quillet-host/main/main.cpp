@@ -13,6 +13,8 @@
 #include "quillet-host/hostlog.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
+#include "webserve/request.h"
+#include "webserve/webserver.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -24,9 +26,11 @@ namespace {
 QByteArray usagetext()
 {
     return QStringLiteral(
-               "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
-               "                    [--idle-shutdown SECONDS]\n"
+               "usage: quillet-host [--port N] [--web-port N] [--no-web] [--name NAME] [--no-announce]\n"
+               "                    [--open-router] [--agones] [--idle-shutdown SECONDS]\n"
                "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
+               "Browsers join at http://ADDRESS:7774/, the web port, unless QUILLET_WEB_PORT or --web-port\n"
+               "names another; --no-web (or QUILLET_WEB_PORT=0) serves no page.\n"
                "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
                "ping\n"
                "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
@@ -82,6 +86,10 @@ int main(int argc, char **argv)
     // Reports to the fleet's sidecar: when the fleet gives its port, or when the operator says so.
     std::optional<quint16> sdkport = AgonesSdk::portFromEnvironment();
     int idleSeconds = 300;
+    QString webport = qEnvironmentVariable("QUILLET_WEB_PORT", QString::number(web::defaultPort));
+    const char *webportfrom = "QUILLET_WEB_PORT";
+    // QUILLET_WEB_PORT=0 serves no page, as --no-web does.
+    bool serveweb = webport != QLatin1String("0");
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -95,6 +103,15 @@ int main(int argc, char **argv)
         }
         if (args[i] == QLatin1String("--no-announce")) {
             announcing = false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--no-web")) {
+            serveweb = false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--web-port") && i + 1 < args.size()) {
+            webport = args[++i];
+            webportfrom = "--web-port";
             continue;
         }
         if (args[i] == QLatin1String("--open-router")) {
@@ -129,6 +146,9 @@ int main(int argc, char **argv)
     const int portnum = portnumber(port);
     if (portnum == 0)
         return badport(port, portfrom);
+    const quint16 webportnum = web::portNumber(webport);
+    if (serveweb && webportnum == 0)
+        return badport(webport, webportfrom);
     if (sdkport == quint16(0))
         return badport(qEnvironmentVariable("AGONES_SDK_HTTP_PORT"), "AGONES_SDK_HTTP_PORT");
 
@@ -149,6 +169,15 @@ int main(int argc, char **argv)
     log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
     const quint16 gamePort = sockets::lookupPort(host.listener.PortName);
     log.line(QStringLiteral("Invitation: ") + invitation::build(router::localAddress(), gamePort));
+    // Browsers join at the web port as ordinary seats.
+    WebServer webserver;
+    webserver.onseat = [&host](Seat *seat) { host.admit(seat); };
+    if (serveweb && webserver.listen(webportnum))
+        log.line(QStringLiteral("Web page: ") + invitation::webAddress(router::localAddress(), webportnum));
+    else if (serveweb)
+        log.line(QStringLiteral("Browsers cannot join: another program holds port ") +
+                 QString::number(webportnum));
+    const quint16 webPort = webserver.listening() ? webportnum : 0;
     RouterOpening opening;
     if (openRouter) {
         QObject::connect(&opening, &RouterOpening::opened, &app, [&](const QString &external) {
@@ -156,12 +185,15 @@ int main(int argc, char **argv)
                      QStringLiteral(" for ") + opening.lanAddress());
             if (!external.isEmpty())
                 log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
+            if (!external.isEmpty() && webPort != 0)
+                log.line(QStringLiteral("Web page: ") + invitation::webAddress(external, webPort));
         });
         QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
             log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
         });
         router::Request request;
         request.port = gamePort;
+        request.webPort = webPort;
         request.description = QStringLiteral("Quillet game: ") + name;
         request.descriptionUrl = router::descriptionUrlFromEnvironment();
         opening.open(request);
