@@ -124,13 +124,13 @@ export function findBoard(display, w = 1600, h = 1000) {
   return best;
 }
 
-// Debian's chromium, headless, fresh profile, nothing fetched from the network.
+// Debian's chromium, headless, nothing fetched from the network; each launch gets a fresh
+// temporary profile (its --user-data-dir) from playwright.
 export async function browser() {
-  const profile = fs.mkdtempSync(path.join(home, 'chromium-'));
   return chromium.launch({
     executablePath: process.env.QUILLET_CHROMIUM || '/usr/bin/chromium',
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', `--user-data-dir=${profile}`, '--autoplay-policy=no-user-gesture-required'],
+      '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
   });
 }
 

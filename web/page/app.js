@@ -460,7 +460,7 @@ function render() {
     const s = g.seats[n];
     const li = $(`seat${n}`);
     li.querySelector('.name').textContent = s.name;
-    li.querySelector('.name').classList.toggle('menu-able', c.removal && n !== g.mynumber);
+    li.querySelector('.name').classList.toggle('menu-able', c.removal && n !== g.mynumber && s.name !== WAITING);
     li.querySelector('.score').textContent = g.shownScore(n);
     li.querySelector('.eyes').style.visibility = s.watching ? 'visible' : 'hidden';
     li.querySelector('.arrow').style.visibility = g.marks.arrow === n ? 'visible' : 'hidden';
