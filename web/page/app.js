@@ -125,6 +125,8 @@ function drain() {
   while (queueAt < queue.length) {
     handle(queue[queueAt++]);
     if (performance.now() - start > SLICE_MS && queueAt < queue.length) {
+      // A burst: the screen surface catches up once it is over.
+      board.hold();
       scheduleRender();
       setTimeout(drain, 0);
       return;
@@ -133,6 +135,7 @@ function drain() {
   queue = [];
   queueAt = 0;
   draining = false;
+  board.release();
   scheduleRender();
 }
 
@@ -388,7 +391,7 @@ $('snapshot').addEventListener('click', () => {
   shot.width = BOARD_W;
   shot.height = BOARD_H;
   const c = shot.getContext('2d');
-  c.drawImage($('backing'), 0, 0);
+  c.drawImage(board.picture(), 0, 0);
   if (game.roundcaption) {
     c.font = 'bold 12px Arial, sans-serif';
     c.fillStyle = '#800000';
@@ -523,7 +526,7 @@ window.quillet = {
   get game() { return game; },
   board,
   page,
-  backingPixels: () => $('backing').getContext('2d').getImageData(0, 0, BOARD_W, BOARD_H).data,
+  backingPixels: () => board.picture().getContext('2d').getImageData(0, 0, BOARD_W, BOARD_H).data,
   queued: () => queue.length - queueAt,
   rgb,
 };

@@ -85,18 +85,116 @@ class Surface {
   }
 }
 
+
+// The brush of a pen `width` pixels wide as rows of spans relative to the pen's pixel: a dot (a
+// round one for widths over one pixel, as a zero-length line leaves) or, for thin pens, the square
+// their lines are made of. Odd widths centre on the pixel, even ones on its top-left corner.
+export function brushSpans(width, round) {
+  const w = Math.max(1, width);
+  if (w === 1) return [[0, 0, 0]];
+  if (!round) {
+    const from = w % 2 ? -(w - 1) / 2 : -w / 2;
+    const spans = [];
+    for (let dy = from; dy < from + w; dy++) spans.push([dy, from, from + w - 1]);
+    return spans;
+  }
+  const c = w % 2 ? 0.5 : 0;
+  const r = w / 2;
+  const spans = [];
+  for (let py = Math.floor(c - r); py <= Math.ceil(c + r); py++) {
+    const dy = py + 0.5 - c;
+    if (dy * dy > r * r) continue;
+    const half = Math.sqrt(r * r - dy * dy);
+    const x0 = Math.ceil(c - half - 0.5), x1 = Math.floor(c + half - 0.5);
+    if (x1 >= x0) spans.push([py, x0, x1]);
+  }
+  return spans;
+}
+
+// The backing picture, painted pixel by pixel without smoothing as the desktop paints its board:
+// the brush is stamped along each line. Much cheaper than the canvas's smoothed strokes, which a
+// late joiner's thousands of batches would otherwise wait for; put on its canvas when looked at.
+class PixelSurface {
+  constructor(canvas) {
+    this.canvas = canvas;
+    this.image = canvas.getContext('2d').createImageData(canvas.width, canvas.height);
+    this.pixels = new Uint32Array(this.image.data.buffer);
+    this.colour = '#000000';
+    this.width = 1;
+    this.pos = [0, 0];
+    this.dirty = true;
+  }
+  wipe() { this.pixels.fill(0xFFFFFFFF); this.dirty = true; }
+  stamp(x, y, spans, value) {
+    const W = this.canvas.width, H = this.canvas.height, px = this.pixels;
+    for (let i = 0; i < spans.length; i++) {
+      const span = spans[i];
+      const yy = y + span[0];
+      if (yy < 0 || yy >= H) continue;
+      const a = Math.max(0, x + span[1]), b = Math.min(W - 1, x + span[2]);
+      for (let at = yy * W + a, end = yy * W + b; at <= end; at++) px[at] = value;
+    }
+  }
+  through(points) {
+    if (!points.length) return;
+    const w = Math.max(1, paintWidth(this.width));
+    const hex = parseInt(this.colour.slice(1), 16);
+    const value = (0xFF000000 | ((hex & 0xFF) << 16) | (hex & 0xFF00) | ((hex >> 16) & 0xFF)) >>> 0;
+    const line = brushSpans(w, w > 3);
+    const dot = brushSpans(w, true);
+    for (const run of runsThrough(this.pos, points)) {
+      let [x0, y0] = run[0].map(Math.round);
+      if (run.every((p) => p[0] === run[0][0] && p[1] === run[0][1])) { this.stamp(x0, y0, dot, value); continue; }
+      for (let i = 1; i < run.length; i++) {
+        const [x1, y1] = run[i].map(Math.round);
+        // Bresenham from (x0, y0) to (x1, y1), both ends stamped.
+        const dx = Math.abs(x1 - x0), dy = -Math.abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+        let err = dx + dy, x = x0, y = y0;
+        for (;;) {
+          this.stamp(x, y, line, value);
+          if (x === x1 && y === y1) break;
+          const e2 = 2 * err;
+          if (e2 >= dy) { err += dy; x += sx; }
+          if (e2 <= dx) { err += dx; y += sy; }
+        }
+        x0 = x1; y0 = y1;
+      }
+    }
+    this.pos = points[points.length - 1];
+    this.dirty = true;
+  }
+  // The canvas, brought up to date.
+  show() {
+    if (this.dirty) this.canvas.getContext('2d').putImageData(this.image, 0, 0);
+    this.dirty = false;
+    return this.canvas;
+  }
+}
+
+function flat(points) {
+  const out = new Int32Array(points.length * 2);
+  points.forEach((p, i) => { out[2 * i] = p[0]; out[2 * i + 1] = p[1]; });
+  return out;
+}
+function unflat(f) {
+  const out = new Array(f.length / 2);
+  for (let i = 0; i < out.length; i++) out[i] = [f[2 * i], f[2 * i + 1]];
+  return out;
+}
+
 export class Board {
   // `backing` is a 533 x 369 canvas; `screen` the shown one, of any size.
   constructor(backing, screen) {
     this.backingCanvas = backing;
     this.screenCanvas = screen;
-    this.backup = new Surface(backing.getContext('2d'), 1);
+    this.backup = new PixelSurface(backing);
     this.ops = [];
     this.setScreen(screen.width / BOARD_W);
     this.backup.wipe();
   }
   // The screen surface at another size: drawn again from the strokes since the last wipe.
   setScreen(scale) {
+    this.generation = (this.generation || 0) + 1;
     this.screenCanvas.width = Math.round(BOARD_W * scale);
     this.screenCanvas.height = Math.round(BOARD_H * scale);
     this.screen = new Surface(this.screenCanvas.getContext('2d'), scale);
@@ -106,17 +204,67 @@ export class Board {
     this.screen.colour = this.backup.colour;
     this.screen.width = this.backup.width;
   }
-  play(s, op) {
+  play(s, op, points = op.points || unflat(op.flat)) {
     if (op.colour !== undefined) { s.colour = op.colour; s.width = op.width; }
-    if (op.down) s.pos = op.points[0];
-    s.through(op.points);
+    if (op.down) s.pos = points[0];
+    s.through(points);
   }
   run(op) {
-    this.ops.push(op);
     this.play(this.backup, op);
-    this.play(this.screen, op);
+    if (!this.held) this.play(this.screen, op);
+    // Kept flat: a late joiner's turn holds hundreds of thousands of points.
+    this.ops.push(op.down ? op : { colour: op.colour, width: op.width, flat: flat(op.points) });
   }
-  wipe() { this.ops = []; this.backup.wipe(); this.screen.wipe(); }
+  wipe() { this.ops = []; this.generation++; this.backup.wipe(); this.screen.wipe(); }
+
+  // While a burst is drawn (a late joiner's drawing so far) only the backing picture is drawn;
+  // the screen surface shows it scaled once a frame.
+  hold() {
+    this.held = true;
+    this.generation++;
+    clearTimeout(this.settling);
+  }
+  // The burst paused: once nothing more came for a moment, the screen surface is drawn crisp again
+  // from the strokes, a few at a time, and swapped in.
+  release() {
+    if (!this.held) return;
+    this.showScaled();
+    clearTimeout(this.settling);
+    this.settling = setTimeout(() => this.settle(), 80);
+  }
+  showScaled() {
+    const c = this.screen.ctx;
+    c.setTransform(1, 0, 0, 1, 0, 0);
+    c.drawImage(this.picture(), 0, 0, this.screenCanvas.width, this.screenCanvas.height);
+  }
+  settle() {
+    this.held = false;
+    this.showScaled();
+    Object.assign(this.screen, { pos: this.backup.pos, colour: this.backup.colour, width: this.backup.width });
+    const gen = ++this.generation;
+    const canvas = this.screenCanvas.ownerDocument.createElement('canvas');
+    canvas.width = this.screenCanvas.width;
+    canvas.height = this.screenCanvas.height;
+    const crisp = new Surface(canvas.getContext('2d'), this.screen.scale);
+    crisp.wipe();
+    let at = 0;
+    const step = () => {
+      if (gen !== this.generation) return;
+      const end = performance.now() + 8;
+      while (at < this.ops.length && performance.now() < end) {
+        for (let n = 0; n < 8 && at < this.ops.length; n++) this.play(crisp, this.ops[at++]);
+        crisp.ctx.getImageData(0, 0, 1, 1); // painted now, not all at once at the swap
+      }
+      if (at < this.ops.length) { setTimeout(step, 0); return; }
+      const c = this.screen.ctx;
+      c.setTransform(1, 0, 0, 1, 0, 0);
+      c.drawImage(canvas, 0, 0);
+      crisp.ctx = c;
+      this.screen = Object.assign(crisp, { pos: this.screen.pos, colour: this.screen.colour, width: this.screen.width });
+    };
+    setTimeout(step, 0);
+  }
+
   // A pen set down at p leaves a dot as wide as the pen.
   penDown(p, colour, width) { this.run({ down: true, colour, width, points: [p] }); }
   // The pen goes on to p.
@@ -128,6 +276,8 @@ export class Board {
   }
   // A run of points in a colour and width, on from where the pen is.
   penThrough(colour, width, points) { this.run({ colour, width, points }); }
+  // The backing picture's canvas, up to date (for snapshots and comparisons).
+  picture() { return this.backup.show(); }
   // The board point under a position on the screen canvas (CSS pixels, the canvas's shown size).
   boardPoint(cssX, cssY, shownWidth) {
     const f = shownWidth / BOARD_W;

@@ -9,6 +9,8 @@ export const MAX_MESSAGE = 4096;
 // hexadecimal digits, within 32 bits. Anything else is null.
 export function tryInt(text) {
   const s = String(text);
+  // Most numbers on the wire are short decimals.
+  if (/^-?[0-9]{1,9}$/.test(s)) return Number(s);
   let i = 0;
   let negative = false;
   if (s[i] === '-' || s[i] === '+') negative = s[i++] === '-';

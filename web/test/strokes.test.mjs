@@ -1,7 +1,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { StrokeSender, StrokeHistory, BATCH_POINTS } from '../page/strokes.js';
-import { runsThrough, clipSegment } from '../page/board.js';
+import { runsThrough, clipSegment, brushSpans } from '../page/board.js';
 
 function drawer({ me = 2, drawer = 2, loggedin = true } = {}) {
   const sent = [];
@@ -81,4 +81,16 @@ test('segments are cut to a margin around the board; far points cost nothing', (
   assert.equal(runs.length, 2);
   assert.deepEqual(runs[0], [[0, 0], [661, 0]]);
   assert.ok(runs[1][0][0] <= 661 && runs[1].at(-1)[0] === 10);
+});
+
+test('brushes: thin pens paint squares, wider ones the desktop\'s round dot', () => {
+  const cells = (spans) => spans.reduce((n, [, a, b]) => n + b - a + 1, 0);
+  assert.deepEqual(brushSpans(1, false), [[0, 0, 0]]);
+  assert.deepEqual(brushSpans(0, true), [[0, 0, 0]], 'width 0 paints the thinnest line');
+  assert.equal(cells(brushSpans(3, false)), 9);
+  assert.deepEqual(brushSpans(2, false).map(([y]) => y), [-1, 0], 'even widths lie on the corner');
+  const dot = brushSpans(5, true);
+  assert.equal(dot.length, 5);
+  assert.deepEqual(dot[2], [0, -2, 2], 'an odd dot centres on its pixel');
+  assert.ok(cells(brushSpans(9, true)) < 81 && cells(brushSpans(9, true)) > 50);
 });
