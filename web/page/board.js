@@ -147,22 +147,42 @@ class PixelSurface {
       if (run.every((p) => p[0] === run[0][0] && p[1] === run[0][1])) { this.stamp(x0, y0, dot, value); continue; }
       for (let i = 1; i < run.length; i++) {
         const [x1, y1] = run[i].map(Math.round);
-        // Bresenham from (x0, y0) to (x1, y1), both ends stamped.
-        const dx = Math.abs(x1 - x0), dy = -Math.abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-        let err = dx + dy, x = x0, y = y0;
-        for (;;) {
-          this.stamp(x, y, line, value);
-          if (x === x1 && y === y1) break;
-          const e2 = 2 * err;
-          if (e2 >= dy) { err += dy; x += sx; }
-          if (e2 <= dx) { err += dx; y += sy; }
-        }
+        this.segment(x0, y0, x1, y1, w, line, value);
         x0 = x1; y0 = y1;
       }
     }
     this.pos = points[points.length - 1];
     this.dirty = true;
   }
+  // A line of width w: the brush at both ends, and between them a run across the line at every
+  // step along it, as long as the line is wide measured that way.
+  segment(x0, y0, x1, y1, w, ends, value) {
+    this.stamp(x0, y0, ends, value);
+    this.stamp(x1, y1, ends, value);
+    const W = this.canvas.width, H = this.canvas.height, px = this.pixels;
+    const dx = Math.abs(x1 - x0), dy = Math.abs(y1 - y0);
+    const xmajor = dx >= dy;
+    const major = xmajor ? dx : dy;
+    if (major < 2) return;
+    const across = w === 1 ? 1 : Math.max(1, Math.round((w * Math.hypot(dx, dy)) / major));
+    const from = across % 2 ? -(across - 1) / 2 : -across / 2;
+    const sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    let err = (xmajor ? dx : dy) / 2, x = x0, y = y0;
+    for (let n = 1; n < major; n++) {
+      if (xmajor) { x += sx; err -= dy; if (err < 0) { y += sy; err += dx; } }
+      else { y += sy; err -= dx; if (err < 0) { x += sx; err += dy; } }
+      if (xmajor) {
+        if (x < 0 || x >= W) continue;
+        const a = Math.max(0, y + from), b = Math.min(H - 1, y + from + across - 1);
+        for (let yy = a; yy <= b; yy++) px[yy * W + x] = value;
+      } else {
+        if (y < 0 || y >= H) continue;
+        const a = Math.max(0, x + from), b = Math.min(W - 1, x + from + across - 1);
+        for (let at = y * W + a, end = y * W + b; at <= end; at++) px[at] = value;
+      }
+    }
+  }
+
   // The canvas, brought up to date.
   show() {
     if (this.dirty) this.canvas.getContext('2d').putImageData(this.image, 0, 0);
@@ -228,7 +248,10 @@ export class Board {
   // from the strokes, a few at a time, and swapped in.
   release() {
     if (!this.held) return;
-    this.showScaled();
+    if (!this.framing) {
+      this.framing = true;
+      requestAnimationFrame(() => { this.framing = false; if (this.held) this.showScaled(); });
+    }
     clearTimeout(this.settling);
     this.settling = setTimeout(() => this.settle(), 80);
   }
