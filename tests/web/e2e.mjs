@@ -14,7 +14,7 @@ const settled = (page) => page.waitForFunction(() => window.quillet.queued() ===
 const state = (page, f) => page.evaluate(f);
 
 test('browser and desktop players share one game', { timeout: 240000 }, async () => {
-  const { game, url } = await s.startHost();
+  const { host, game, url } = await s.startHost();
   const display = await s.xvfb();
   const chromium = await s.browser();
   const shots = process.env.QUILLET_SHOTS;
@@ -119,6 +119,14 @@ test('browser and desktop players share one game', { timeout: 240000 }, async ()
   assert.deepEqual([...ann.errors, ...lee.errors], []);
   for (const f of fs.readdirSync(s.home).filter((f) => f.startsWith('errors-')))
     assert.equal(fs.readFileSync(path.join(s.home, f), 'utf8'), '', f);
+
+  // The host ends: the page says why and offers to join again.
+  host.kill('SIGTERM');
+  await lee.waitForSelector('#ended:not([hidden])');
+  // (The host aborts its WebSockets as it stops, so the page cannot yet tell this from a lost
+  // connection.)
+  assert.match(await lee.textContent('#endreason'), /^The (host has ended the game|connection to the host was lost)\.$/);
+  assert.ok(await lee.isVisible('#joinagain'));
   wes.close();
   await chromium.close();
 });

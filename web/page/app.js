@@ -450,6 +450,7 @@ function render() {
 
   $('pickpanel').hidden = !c.pick;
   $('winnerpanel').hidden = !c.winner;
+  animateWinner(c.winner);
   setText('winnername', g.winner || 'The Winner!');
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
@@ -496,6 +497,17 @@ function render() {
   setText('chattersounds', g.playchattersounds ? 'Chatter on' : 'Chatter off');
   for (const id of ['chatentry', 'smilies']) $(id).disabled = !c.chat;
   syncClock();
+}
+
+// The winner's picture cycles through its five frames, half a second each, while it shows.
+let winnerTimer = 0;
+function animateWinner(on) {
+  if (on === Boolean(winnerTimer)) return;
+  clearInterval(winnerTimer);
+  winnerTimer = 0;
+  let frame = 1;
+  $('winnerimage').src = '/pictures/winner1.png';
+  if (on) winnerTimer = setInterval(() => { frame = (frame % 5) + 1; $('winnerimage').src = `/pictures/winner${frame}.png`; }, 500);
 }
 
 // The turn clock ticks each second while it runs; a restart begins a new rhythm.
