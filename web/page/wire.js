@@ -126,14 +126,19 @@ export const build = {
   playasound: (slot, sound) => `CMD_playasound+${slot}+wave${sound}+`,
 };
 
-// A CMD_moveit payload: {slot, colour, width, x, y}; throws ConvertError on a field that does
-// not read.
-export function readMoveit(rest) {
+// The pen that begins every stroke message: {f, slot, colour, width}, `f` at the fields after it.
+// Throws ConvertError on a field that does not read.
+function readPen(rest) {
   const f = new Fields(rest);
   const slot = f.nextInt();
   const colour = colourFromText(f.next());
   if (colour === null) throw new ConvertError('colour');
-  const width = f.nextInt();
+  return { f, slot, colour, width: f.nextInt() };
+}
+
+// A CMD_moveit payload: {slot, colour, width, x, y}.
+export function readMoveit(rest) {
+  const { f, slot, colour, width } = readPen(rest);
   const x = f.nextInt();
   return { slot, colour, width, x, y: f.restInt() };
 }
@@ -141,11 +146,7 @@ export function readMoveit(rest) {
 // A CMD_draw payload: {slot, colour, width, points}. Empty segments carry nothing; a point that
 // does not read ends the list, and the points before it stay.
 export function readDraw(rest) {
-  const f = new Fields(rest);
-  const slot = f.nextInt();
-  const colour = colourFromText(f.next());
-  if (colour === null) throw new ConvertError('colour');
-  const width = f.nextInt();
+  const { f, slot, colour, width } = readPen(rest);
   const points = [];
   for (const seg of f.rest().split('+')) {
     if (seg === '') continue;
