@@ -123,7 +123,8 @@ function drain() {
   draining = true;
   const start = performance.now();
   while (queueAt < queue.length) {
-    handle(queue[queueAt++]);
+    // Whatever a message does wrong stays with that message: the queue goes on.
+    try { handle(queue[queueAt++]); } catch (e) { console.error(e); }
     if (performance.now() - start > SLICE_MS && queueAt < queue.length) {
       // A burst: the screen surface catches up once it is over.
       board.hold();
