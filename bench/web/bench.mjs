@@ -110,8 +110,10 @@ await xdo(['mousemove', '--sync', String(board.x + 10), String(board.y + 200), '
 for (let i = 1; i <= 400; i++) {
   const x = 10 + i, y = 200 + Math.round(60 * Math.sin(i / 20));
   const at = wallNow();
-  moves.set(`${x},${y}`, at);
   await xdo(['mousemove', String(board.x + x), String(board.y + y)]);
+  // The move happened when xdotool, having told the X server, returns (its start would count the
+  // tool's own start-up as latency).
+  moves.set(`${x},${y}`, wallNow());
   const wait = at + 10 - wallNow();
   if (wait > 0) await s.sleep(wait);
 }
