@@ -37,10 +37,15 @@ QString HostingRole::externalAddress() const
     return opening ? opening->externalAddress() : QString();
 }
 
-QString HostingRole::link() const
+QString HostingRole::address() const
 {
     const QString external = externalAddress();
-    return invitation::build(external.isEmpty() ? router::localAddress() : external, gamePort);
+    return external.isEmpty() ? router::localAddress() : external;
+}
+
+QString HostingRole::link() const
+{
+    return invitation::build(address(), gamePort);
 }
 
 bool HostingRole::waitingForRouter() const
@@ -99,4 +104,7 @@ void HostingRole::showLink()
     shown = true;
     lastShown = l;
     sayInChat(chat, QStringLiteral("Invite friends to this game with its link: ") + l);
+    if (webPort != 0)
+        sayInChat(chat, QStringLiteral("Friends without Quillet join in a web browser at ") +
+                            invitation::webAddress(address(), webPort));
 }

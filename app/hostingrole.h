@@ -28,7 +28,9 @@ public:
     quint16 webPort = 0;
     // The router's address outside this network, once the router has told it; else empty.
     QString externalAddress() const;
-    // The link to hand out: the external address when known, else this machine's on the network.
+    // The address to hand out: the external one when known, else this machine's on the network.
+    QString address() const;
+    // The link to hand out, at that address.
     QString link() const;
     // The router was asked and has not answered yet.
     bool waitingForRouter() const;

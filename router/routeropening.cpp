@@ -240,13 +240,17 @@ struct Worker
     {
         if (!service.ok())
             mappedPorts.clear();
-        for (const QByteArray &port : std::as_const(mappedPorts)) {
+        // Each removal has its share of the time left, so a slow router still hears every one.
+        for (qsizetype i = 0; i < mappedPorts.size(); ++i) {
+            const QDeadlineTimer share =
+                deadline.isForever() ? deadline
+                                     : QDeadlineTimer(deadline.remainingTime() / (mappedPorts.size() - i));
             SoapAnswer got;
             soap(QStringLiteral("DeletePortMapping"),
                  {{QStringLiteral("NewRemoteHost"), QString()},
-                  {QStringLiteral("NewExternalPort"), QString::fromLatin1(port)},
+                  {QStringLiteral("NewExternalPort"), QString::fromLatin1(mappedPorts[i])},
                   {QStringLiteral("NewProtocol"), QStringLiteral("TCP")}},
-                 deadline, gen, got);
+                 share, gen, got);
         }
         mappedPorts.clear();
         confirmed = false;

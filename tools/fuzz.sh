@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -ge 1 ] || { echo "usage: tools/fuzz.sh TARGET|all [SECONDS]" >&2; exit 2; }
-all=(fuzz_framing fuzz_fields fuzz_host fuzz_player fuzz_settings fuzz_stroke)
+all=(fuzz_framing fuzz_fields fuzz_host fuzz_player fuzz_settings fuzz_stroke fuzz_webrequest)
 targets=("$1")
 [ "$1" = all ] && targets=("${all[@]}")
 seconds="${2:-0}"

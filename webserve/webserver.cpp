@@ -68,13 +68,15 @@ void WebServer::accept()
         // What waits unread is bounded by the head's limit: a client that sends more is not read.
         s->setReadBufferSize(2 * web::maxHead);
         connect(s, &QTcpSocket::readyRead, this, [this, s] { guard([&] { serve(s); }); });
+        // Requests sent ahead wait while answers are unread, and go on as those leave.
+        connect(s, &QTcpSocket::bytesWritten, this, [this, s] { guard([&] { serve(s); }); });
         connect(s, &QTcpSocket::disconnected, this, [this, s] { drop(s); });
     }
 }
 
 void WebServer::serve(QTcpSocket *s)
 {
-    while (open.contains(s)) {
+    while (open.contains(s) && s->bytesToWrite() <= maxunread) {
         // Looked at, not read: a WebSocket's handshake must still be there for Qt WebSockets.
         const QByteArray bytes = s->peek(web::maxHead);
         web::Request r;
@@ -125,6 +127,7 @@ void WebServer::finish(QTcpSocket *s, const QByteArray &reply)
 {
     // Nothing more is read; the deadline still ends a client that does not take the answer.
     disconnect(s, &QTcpSocket::readyRead, this, nullptr);
+    disconnect(s, &QTcpSocket::bytesWritten, this, nullptr);
     s->write(reply);
     s->disconnectFromHost();
 }

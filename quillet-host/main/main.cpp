@@ -88,8 +88,7 @@ int main(int argc, char **argv)
     int idleSeconds = 300;
     QString webport = qEnvironmentVariable("QUILLET_WEB_PORT", QString::number(web::defaultPort));
     const char *webportfrom = "QUILLET_WEB_PORT";
-    // QUILLET_WEB_PORT=0 serves no page, as --no-web does.
-    bool serveweb = webport != QLatin1String("0");
+    bool serveweb = true;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -146,6 +145,9 @@ int main(int argc, char **argv)
     const int portnum = portnumber(port);
     if (portnum == 0)
         return badport(port, portfrom);
+    // QUILLET_WEB_PORT=0 serves no page, as --no-web does.
+    if (qstrcmp(webportfrom, "QUILLET_WEB_PORT") == 0 && webport == QLatin1String("0"))
+        serveweb = false;
     const quint16 webportnum = web::portNumber(webport);
     if (serveweb && webportnum == 0)
         return badport(webport, webportfrom);

@@ -16,6 +16,8 @@ private slots:
                  QStringLiteral("quillet://192.168.1.20:7772"));
         QCOMPARE(invitation::build(QStringLiteral("2001:db8::7"), 7772),
                  QStringLiteral("quillet://[2001:db8::7]:7772"));
+        QCOMPARE(invitation::webAddress(QStringLiteral("2001:db8::7"), 7774),
+                 QStringLiteral("http://[2001:db8::7]:7774/"));
         for (const char *host : {"192.168.1.20", "2001:db8::7", "games.example.org", "::1"}) {
             const invitation::Link l = invitation::parse(invitation::build(QString::fromLatin1(host), 40001));
             QVERIFY2(l.ok(), qPrintable(l.error));

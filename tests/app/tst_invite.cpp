@@ -197,7 +197,8 @@ private slots:
         QCOMPARE(browsed, QList<QUrl>{QUrl(u"http://example.org"_qs)});
     }
 
-    // The router choice is off until ticked, and then kept for the next game hosted.
+    // The router choice is off until ticked, the web page on until unticked, and both are kept for
+    // the next game hosted.
     void hostDialogKeepsTheRouterChoice()
     {
         for (const bool tick : {true, false}) {
@@ -207,11 +208,16 @@ private slots:
             QVERIFY(d && d->isVisible());
             QCOMPARE(d->openRouterBox->text(), u"Open my router for players outside this network"_qs);
             QCOMPARE(d->openRouter(), !tick); // off at first; the second round finds the tick kept
+            QCOMPARE(d->webPage(), tick);
+            QCOMPARE(d->webPageBox->text(), u"Let friends join from a web browser (port 7774)"_qs);
             d->nameEdit->setText(u"Ann"_qs);
             d->openRouterBox->setChecked(tick);
+            d->webPageBox->setChecked(!tick);
             d->hostButton->click();
             QCOMPARE(ini::readString(settings(), u"Quillet"_qs, HostJoin::openRouterKey),
                      tick ? u"1"_qs : u"0"_qs);
+            QCOMPARE(ini::readString(settings(), u"Quillet"_qs, HostJoin::webPageKey),
+                     tick ? u"0"_qs : u"1"_qs);
             QCOMPARE(p.hostjoin->nextRole, (QStringList{u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs}));
         }
     }
@@ -235,6 +241,9 @@ private slots:
             serving.start();
             qputenv("QUILLET_IGD_URL", stand.descriptionUrl().toUtf8());
             qputenv("QUILLET_IGD_LEASE", round == Lapsed ? "2" : "");
+            // The page is served (and mapped) in one round.
+            const quint16 webPort = round == Mapped ? freePort() : 0;
+            qputenv("QUILLET_WEB_PORT", QByteArray::number(webPort));
             QVERIFY(ini::writeString(settings(), u"Quillet"_qs, HostJoin::openRouterKey,
                                      round == NotAsked ? u"0"_qs : u"1"_qs));
             const QString external = u"quillet://203.0.113.7:%1"_qs.arg(port);
@@ -250,6 +259,11 @@ private slots:
                 QCOMPARE(count(said, u"Invite friends to this game with its link: "_qs), 1);
                 const bool mapped = round == Mapped || round == Lapsed;
                 QCOMPARE(count(said, mapped ? external : local), 1);
+                QCOMPARE(
+                    count(said,
+                          u"Friends without Quillet join in a web browser at http://203.0.113.7:%1/"_qs.arg(
+                              webPort)),
+                    round == Mapped ? 1 : 0);
                 QCOMPARE(count(said, u"Your router opened port %1"_qs.arg(port)), mapped ? 1 : 0);
                 QCOMPARE(count(said, router::refusalNotice(port)), round == Refused ? 1 : 0);
 
@@ -270,6 +284,18 @@ private slots:
                 }
                 const auto &shown = p.inviteWindow->shown;
                 QCOMPARE(shown.first().text, round == Mapped ? external : local);
+                // Beside the link, the page's address with its Copy.
+                const invite::Entry page{u"In a web browser:"_qs, u"http://203.0.113.7:%1/"_qs.arg(webPort)};
+                QCOMPARE(shown.value(1) == page, round == Mapped);
+                if (round == Mapped) {
+                    QTcpSocket browser;
+                    browser.connectToHost(u"127.0.0.1"_qs, webPort);
+                    browser.write("GET / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+                    QTRY_VERIFY(browser.state() == QAbstractSocket::UnconnectedState);
+                    QVERIFY(browser.readAll().startsWith("HTTP/1.1 200 OK"));
+                    p.inviteWindow->findChild<FlatButton *>(u"copy1"_qs)->click();
+                    QCOMPARE(QApplication::clipboard()->text(), page.text);
+                }
                 QVERIFY(shown.contains(invite::Entry{u"On this computer:"_qs, u"127.0.0.1:%1"_qs.arg(port)}));
                 QCOMPARE(shown.contains(
                              invite::Entry{u"Outside this network:"_qs, u"203.0.113.7:%1"_qs.arg(port)}),
@@ -288,16 +314,21 @@ private slots:
             serving.wait();
             qputenv("QUILLET_IGD_URL", "http://127.0.0.1:9/rootDesc.xml");
             qunsetenv("QUILLET_IGD_LEASE");
+            qputenv("QUILLET_WEB_PORT", "0");
             if (round == NotAsked) {
                 QVERIFY(stand.requests.isEmpty());
                 continue;
             }
             const auto adds = stand.of(u"AddPortMapping"_qs);
-            QCOMPARE(adds.size() > 1, round == Lapsed);
+            QCOMPARE(adds.size() > (round == Mapped ? 2 : 1), round == Lapsed);
             QCOMPARE(adds.first().args.value(u"NewExternalPort"_qs), QString::number(port));
             QCOMPARE(adds.first().args.value(u"NewInternalPort"_qs), QString::number(port));
             QCOMPARE(adds.first().args.value(u"NewProtocol"_qs), u"TCP"_qs);
-            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Refused ? 0 : 1);
+            QCOMPARE(adds.last().args.value(u"NewExternalPort"_qs),
+                     QString::number(round == Mapped ? webPort : port));
+            QCOMPARE(stand.of(u"DeletePortMapping"_qs).size(), round == Refused  ? 0
+                                                               : round == Mapped ? 2
+                                                                                 : 1);
         }
     }
 
@@ -355,6 +386,8 @@ private slots:
                                {u"On this network:"_qs, u"10.0.0.2:7772"_qs},
                                {u"On this computer:"_qs, u"127.0.0.1:7772"_qs}}));
         QCOMPARE(invite::entries({}, {}, 7800).first().text, u"quillet://127.0.0.1:7800"_qs);
+        QCOMPARE(invite::entries({}, {u"192.168.1.5"_qs}, 7772, 7774).value(1),
+                 (Entry{u"In a web browser:"_qs, u"http://192.168.1.5:7774/"_qs}));
         for (const QString &a : invite::networkAddresses())
             QVERIFY2(!a.startsWith(u"127."_qs) && !a.startsWith(u"169.254."_qs) && !a.contains(u':'),
                      qPrintable(a));

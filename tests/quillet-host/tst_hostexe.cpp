@@ -65,7 +65,9 @@ void HostExe::logsPlayersAndStopsOnSignals()
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         const quint16 port = freePort();
         Host host;
-        host.start(port);
+        // --no-web has the last word over a web port.
+        host.start(port,
+                   {QStringLiteral("--web-port"), QString::number(freePort()), QStringLiteral("--no-web")});
         QCOMPARE(host.waitLine(QStringLiteral("Listening")),
                  QStringLiteral("Listening on port %1").arg(port));
 
@@ -114,6 +116,7 @@ void HostExe::logsPlayersAndStopsOnSignals()
         QCOMPARE(host.proc.exitStatus(), QProcess::NormalExit);
         QCOMPARE(host.proc.exitCode(), 0);
         QVERIFY(host.waitLine(QStringLiteral("Stopped"), 100) == QStringLiteral("Stopped"));
+        QVERIFY(host.lines.filter(QStringLiteral("Web page")).isEmpty());
         // The players' connections close with it.
         QTRY_VERIFY(!bob.connected());
     }
@@ -145,28 +148,36 @@ void HostExe::portsOutOfRangeAndHelp()
         QStringList args;
         int code;
         QString out, err;
+        QString variable = QStringLiteral("QUILLET_GAME_PORT");
     };
     const QList<Case> cases{
         {"99999", {QStringLiteral("--no-announce")}, 2, {}, QStringLiteral("99999 (QUILLET_GAME_PORT)")},
         {"port", {QStringLiteral("--no-announce")}, 2, {}, QStringLiteral("port (QUILLET_GAME_PORT)")},
         {{}, {QStringLiteral("--port"), QStringLiteral("0")}, 2, {}, QStringLiteral("0 (--port)")},
         {"99999", {QStringLiteral("--help")}, 0, QStringLiteral("usage: quillet-host"), {}},
+        {{},
+         {QStringLiteral("--web-port"), QStringLiteral("70000")},
+         2,
+         {},
+         QStringLiteral("70000 (--web-port)")},
+        {"web", {}, 2, {}, QStringLiteral("web (QUILLET_WEB_PORT)"), QStringLiteral("QUILLET_WEB_PORT")},
     };
     for (const Case &c : cases) {
         QProcess proc;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         if (!c.env.isEmpty())
-            env.insert(QStringLiteral("QUILLET_GAME_PORT"), QString::fromLatin1(c.env));
+            env.insert(c.variable, QString::fromLatin1(c.env));
         proc.setProcessEnvironment(env);
         proc.start(qEnvironmentVariable("QUILLET_HOST_BINARY"), c.args);
-        QVERIFY(proc.waitForFinished(5000));
+        QVERIFY2(proc.waitForFinished(5000), qPrintable(c.args.join(u' ') + QString::fromLatin1(c.env)));
         QCOMPARE(proc.exitCode(), c.code);
         const QString out = QString::fromUtf8(proc.readAllStandardOutput());
         const QString err = QString::fromUtf8(proc.readAllStandardError());
         QVERIFY2(!out.contains(QStringLiteral("Listening")), qPrintable(out));
         if (!c.out.isEmpty())
-            QVERIFY2(out.startsWith(c.out), qPrintable(out));
+            QVERIFY2(out.startsWith(c.out) && out.contains(QStringLiteral("--web-port N] [--no-web]")),
+                     qPrintable(out));
         if (!c.err.isEmpty())
             QVERIFY2(err.contains(c.err) && err.contains(QStringLiteral("1 to 65535")), qPrintable(err));
     }

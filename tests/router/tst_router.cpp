@@ -302,16 +302,22 @@ private slots:
         QCOMPARE(router::chooseLocalAddress({}), a("127.0.0.1"));
     }
 
-    // The dedicated host: its link at start, the router only with --open-router, the mapping gone
-    // after a stop signal, within 1.5 s even when the router has turned to answering a byte every 3 s.
+    // The dedicated host: its link and web address at start, the router only with --open-router (the
+    // web port mapped beside the game's), the mappings gone after a stop signal, within 1.5 s even
+    // when the router has turned to answering a byte every 3 s.
     void dedicatedHostOpensTheRouterOnlyWhenTold()
     {
         StandInRouter stand;
         for (const bool open : {false, true}) {
             const quint16 port = freePort();
+            quint16 web = freePort();
+            while (web == port)
+                web = freePort();
+            const QString webPort = QString::number(web);
             QProcess host;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert(QStringLiteral("QUILLET_IGD_URL"), stand.descriptionUrl());
+            env.insert(QStringLiteral("QUILLET_WEB_PORT"), webPort);
             host.setProcessEnvironment(env);
             QStringList args{QStringLiteral("--port"), QString::number(port),
                              QStringLiteral("--no-announce")};
@@ -339,14 +345,18 @@ private slots:
             const invitation::Link local = invitation::parse(first.mid(12));
             QVERIFY2(local.ok() && local.port == port, qPrintable(first + local.error));
             QVERIFY(!QHostAddress(local.host).isNull());
+            QCOMPARE(waitLine(QStringLiteral("Web page: ")),
+                     QStringLiteral("Web page: http://%1:%2/").arg(local.host, webPort));
             if (open) {
                 QVERIFY(!waitLine(QStringLiteral("Router opened port ")).isEmpty());
                 QCOMPARE(waitLine(QStringLiteral("Invitation: ")),
                          QStringLiteral("Invitation: quillet://203.0.113.7:") + QString::number(port));
-                QCOMPARE(stand.of(QStringLiteral("AddPortMapping"))
-                             .last()
-                             .args.value(QStringLiteral("NewExternalPort")),
-                         QString::number(port));
+                QCOMPARE(waitLine(QStringLiteral("Web page: ")),
+                         QStringLiteral("Web page: http://203.0.113.7:%1/").arg(webPort));
+                QStringList mapped;
+                for (const auto &add : stand.of(QStringLiteral("AddPortMapping")))
+                    mapped << add.args.value(QStringLiteral("NewExternalPort"));
+                QCOMPARE(mapped, (QStringList{QString::number(port), webPort}));
                 stand.dripMs = 3000;
             } else {
                 QTest::qWait(300);
@@ -363,7 +373,7 @@ private slots:
                 QCOMPARE(stand.descriptionReads, 0);
             } else {
                 QVERIFY(lines.contains(QStringLiteral("Router closed port ") + QString::number(port)));
-                QCOMPARE(stand.of(QStringLiteral("DeletePortMapping")).size(), 1);
+                QCOMPARE(stand.of(QStringLiteral("DeletePortMapping")).size(), 2);
             }
         }
     }

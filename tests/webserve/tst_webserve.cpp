@@ -234,10 +234,15 @@ void TestWebServe::browserIsAnOrdinarySeat()
     QVERIFY(h.syncAll());
     QCOMPARE(ann->take(), QStringList{s("CMD_chat+2+Bob chats: a?CMD_chat+2+b|clBlack")});
 
-    // Leaving is a departure like any other.
+    // Leaving is a departure like any other, and so is never logging in.
     bob->sock.close();
     QVERIFY(waitUntil([&] { return !h.server.game().inuse(2); }));
     QVERIFY(waitUntil([&] { return ann->got.contains(s("CMD_playerdisconnected+2+Bob")); }));
+    h.server.loginwait = 300;
+    Browser *silent = h.browser();
+    QVERIFY(silent->waitFor(1));
+    QVERIFY(waitUntil([&] { return silent->closed; }));
+    QVERIFY(!h.server.game().inuse(silent->slot()));
 }
 
 void TestWebServe::refusedRequests()
@@ -255,6 +260,12 @@ void TestWebServe::refusedRequests()
     QCOMPARE(status(refused), "HTTP/1.1 403 Forbidden");
     QVERIFY(!refused.contains("Sec-WebSocket-Accept"));
     QCOMPARE(status(h.raw(upgrade + "\r\n")), "HTTP/1.1 403 Forbidden");
+    // The page's own Origin upgrades, and no compression is agreed.
+    const QByteArray opened = h.raw(upgrade + "Origin: " + h.origin().toLatin1() +
+                                        "\r\nSec-WebSocket-Extensions: permessage-deflate\r\n\r\n",
+                                    500);
+    QCOMPARE(status(opened), "HTTP/1.1 101 Switching Protocols");
+    QVERIFY(!opened.contains("Sec-WebSocket-Extensions"));
 
     const QByteArray page = h.get("/");
     QCOMPARE(status(page), "HTTP/1.1 200 OK");
@@ -275,6 +286,14 @@ void TestWebServe::refusedRequests()
     QCOMPARE(status(h.raw("GET / HTTP/1.1\r\nX: " + QByteArray(2 * web::maxHead, 'a'))),
              "HTTP/1.1 431 Request Header Fields Too Large");
     QCOMPARE(status(h.raw("GARBAGE\r\n\r\n")), "HTTP/1.1 400 Bad Request");
+
+    // At a full table a browser is told so, as a game connection is, before an orderly close.
+    while (h.server.game().freeslot() != 0)
+        QVERIFY(h.connect()->slot != 0);
+    Browser *late = h.browser();
+    QVERIFY(waitUntil([&] { return late->closed; }));
+    QCOMPARE(late->got, QStringList{s("CMD_full+")});
+    QCOMPARE(late->sock.closeCode(), QWebSocketProtocol::CloseCodeNormal);
 }
 
 void TestWebServe::oversizedAndBinaryFrames()
@@ -321,6 +340,8 @@ void TestWebServe::slowAndManyClients()
     t.start();
     QCOMPARE(h.raw("GET / HTTP/1.1\r\nHost: x\r\n"), QByteArray());
     QVERIFY(t.elapsed() >= 400);
+    // Requests sent ahead are answered in turn, each once the one before has left.
+    h.web.maxunread = 0;
     const QByteArray two =
         h.raw("GET /pictures/eyes.png HTTP/1.1\r\nHost: x\r\n\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n");
     QCOMPARE(two.count("HTTP/1.1 200 OK"), 2);
