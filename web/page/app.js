@@ -126,8 +126,6 @@ function drain() {
     // Whatever a message does wrong stays with that message: the queue goes on.
     try { handle(queue[queueAt++]); } catch (e) { console.error(e); }
     if (performance.now() - start > SLICE_MS && queueAt < queue.length) {
-      // A burst: the screen surface catches up once it is over.
-      board.hold();
       scheduleRender();
       setTimeout(drain, 0);
       return;
@@ -136,7 +134,6 @@ function drain() {
   queue = [];
   queueAt = 0;
   draining = false;
-  board.release();
   scheduleRender();
 }
 

@@ -111,6 +111,13 @@ export function brushSpans(width, round) {
   return spans;
 }
 
+const spanCache = new Map();
+function spansOf(width, round) {
+  const key = width * 2 + (round ? 1 : 0);
+  if (!spanCache.has(key)) spanCache.set(key, brushSpans(width, round));
+  return spanCache.get(key);
+}
+
 // The backing picture, painted pixel by pixel without smoothing as the desktop paints its board:
 // the brush is stamped along each line. Much cheaper than the canvas's smoothed strokes, which a
 // late joiner's thousands of batches would otherwise wait for; put on its canvas when looked at.
@@ -140,15 +147,23 @@ class PixelSurface {
     const w = Math.max(1, paintWidth(this.width));
     const hex = parseInt(this.colour.slice(1), 16);
     const value = (0xFF000000 | ((hex & 0xFF) << 16) | (hex & 0xFF00) | ((hex >> 16) & 0xFF)) >>> 0;
-    const line = brushSpans(w, w > 3);
-    const dot = brushSpans(w, true);
-    for (const run of runsThrough(this.pos, points)) {
-      let [x0, y0] = run[0].map(Math.round);
-      if (run.every((p) => p[0] === run[0][0] && p[1] === run[0][1])) { this.stamp(x0, y0, dot, value); continue; }
-      for (let i = 1; i < run.length; i++) {
-        const [x1, y1] = run[i].map(Math.round);
-        this.segment(x0, y0, x1, y1, w, line, value);
-        x0 = x1; y0 = y1;
+    const line = spansOf(w, w > 3);
+    const dot = spansOf(w, true);
+    const near = (p) => p[0] >= ROOM.left && p[0] <= ROOM.right && p[1] >= ROOM.top && p[1] <= ROOM.bottom;
+    if (near(this.pos) && points.every(near)) {
+      // Everything lies near the board: no cutting needed.
+      let [x0, y0] = this.pos;
+      if (points.every((p) => p[0] === x0 && p[1] === y0)) this.stamp(x0, y0, dot, value);
+      else for (const [x1, y1] of points) { this.segment(x0, y0, x1, y1, w, line, value); x0 = x1; y0 = y1; }
+    } else {
+      for (const run of runsThrough(this.pos, points)) {
+        let [x0, y0] = run[0].map(Math.round);
+        if (run.every((p) => p[0] === run[0][0] && p[1] === run[0][1])) { this.stamp(x0, y0, dot, value); continue; }
+        for (let i = 1; i < run.length; i++) {
+          const [x1, y1] = run[i].map(Math.round);
+          this.segment(x0, y0, x1, y1, w, line, value);
+          x0 = x1; y0 = y1;
+        }
       }
     }
     this.pos = points[points.length - 1];
@@ -191,17 +206,6 @@ class PixelSurface {
   }
 }
 
-function flat(points) {
-  const out = new Int32Array(points.length * 2);
-  points.forEach((p, i) => { out[2 * i] = p[0]; out[2 * i + 1] = p[1]; });
-  return out;
-}
-function unflat(f) {
-  const out = new Array(f.length / 2);
-  for (let i = 0; i < out.length; i++) out[i] = [f[2 * i], f[2 * i + 1]];
-  return out;
-}
-
 export class Board {
   // `backing` is a 533 x 369 canvas; `screen` the shown one, of any size.
   constructor(backing, screen) {
@@ -209,6 +213,8 @@ export class Board {
     this.screenCanvas = screen;
     this.backup = new PixelSurface(backing);
     this.ops = [];
+    this.blocks = [];
+    this.frameOps = 0;
     this.setScreen(screen.width / BOARD_W);
     this.backup.wipe();
   }
@@ -224,36 +230,57 @@ export class Board {
     this.screen.colour = this.backup.colour;
     this.screen.width = this.backup.width;
   }
-  play(s, op, points = op.points || unflat(op.flat)) {
+  play(s, op, points = op.points || this.pointsOf(op)) {
     if (op.colour !== undefined) { s.colour = op.colour; s.width = op.width; }
     if (op.down) s.pos = points[0];
     s.through(points);
   }
   run(op) {
     this.play(this.backup, op);
+    this.busy();
     if (!this.held) this.play(this.screen, op);
-    // Kept flat: a late joiner's turn holds hundreds of thousands of points.
-    this.ops.push(op.down ? op : { colour: op.colour, width: op.width, flat: flat(op.points) });
+    this.ops.push(op.down ? op : this.kept(op));
   }
-  wipe() { this.ops = []; this.generation++; this.backup.wipe(); this.screen.wipe(); }
-
-  // While a burst is drawn (a late joiner's drawing so far) only the backing picture is drawn;
-  // the screen surface shows it scaled once a frame.
-  hold() {
-    this.held = true;
-    this.generation++;
-    clearTimeout(this.settling);
-  }
-  // The burst paused: once nothing more came for a moment, the screen surface is drawn crisp again
-  // from the strokes, a few at a time, and swapped in.
-  release() {
-    if (!this.held) return;
-    if (!this.framing) {
-      this.framing = true;
-      requestAnimationFrame(() => { this.framing = false; if (this.held) this.showScaled(); });
+  // A run's points kept flat in large shared blocks: a late joiner's turn holds hundreds of
+  // thousands of points, and an array (or a buffer) for each would keep the collector busy.
+  kept(op) {
+    const need = op.points.length * 2;
+    let block = this.blocks[this.blocks.length - 1];
+    if (!block || block.used + need > block.data.length) {
+      block = { data: new Int32Array(Math.max(need, 1 << 18)), used: 0 };
+      this.blocks.push(block);
     }
-    clearTimeout(this.settling);
-    this.settling = setTimeout(() => this.settle(), 80);
+    const at = block.used;
+    op.points.forEach((p, i) => { block.data[at + 2 * i] = p[0]; block.data[at + 2 * i + 1] = p[1]; });
+    block.used += need;
+    return { colour: op.colour, width: op.width, block, at, count: op.points.length };
+  }
+  pointsOf(op) {
+    const out = new Array(op.count);
+    for (let i = 0; i < op.count; i++) out[i] = [op.block.data[op.at + 2 * i], op.block.data[op.at + 2 * i + 1]];
+    return out;
+  }
+  wipe() { this.ops = []; this.blocks = []; this.generation++; this.backup.wipe(); this.screen.wipe(); }
+
+  // Strokes that come faster than a few a frame (a late joiner's drawing so far) are drawn on the
+  // backing picture only, and the screen surface shows it scaled once a frame; once they stop
+  // for a moment, the screen surface is drawn crisp again from the strokes, a few at a time, and
+  // swapped in.
+  busy() {
+    if (++this.frameOps > 4 && !this.held) {
+      this.held = true;
+      this.generation++;
+    }
+    if (this.framing) return;
+    this.framing = true;
+    requestAnimationFrame(() => {
+      this.framing = false;
+      this.frameOps = 0;
+      if (!this.held) return;
+      this.showScaled();
+      clearTimeout(this.settling);
+      this.settling = setTimeout(() => this.settle(), 80);
+    });
   }
   showScaled() {
     const c = this.screen.ctx;
