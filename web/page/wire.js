@@ -148,7 +148,45 @@ export function readMoveit(rest) {
 export function readDraw(rest) {
   const { f, slot, colour, width } = readPen(rest);
   const points = [];
-  for (const seg of f.rest().split('+')) {
+  const text = f.rest();
+  // Points as the desktop writes them, "+X,Y" in plain decimals, read character by character;
+  // anything else is read by the full rules from there on.
+  let i = 0;
+  const n = text.length;
+  for (;;) {
+    while (i < n && text.charCodeAt(i) === 43) i++; // "+"
+    if (i >= n) return { slot, colour, width, points };
+    const from = i;
+    const x = plainInt(text, i, 44);
+    if (x === null) return { slot, colour, width, points: points.concat(slowPoints(text.slice(from))) };
+    i = x.end + 1;
+    const y = plainInt(text, i, 43);
+    if (y === null) return { slot, colour, width, points: points.concat(slowPoints(text.slice(from))) };
+    i = y.end;
+    points.push([x.value, y.value]);
+  }
+}
+
+// A plain decimal at `i` ended by the character `stop` (or the text's end): {value, end}, or null.
+function plainInt(text, i, stop) {
+  let negative = false;
+  if (text.charCodeAt(i) === 45) { negative = true; i++; }
+  const start = i;
+  let value = 0;
+  for (; i < text.length; i++) {
+    const c = text.charCodeAt(i);
+    if (c === stop) break;
+    if (c < 48 || c > 57 || i - start >= 9) return null;
+    value = value * 10 + (c - 48);
+  }
+  if (i === start || (stop === 44 && i >= text.length)) return null;
+  return { value: negative ? -value : value, end: i };
+}
+
+// Points by the full number rules: a point that does not read ends the list.
+function slowPoints(text) {
+  const points = [];
+  for (const seg of text.split('+')) {
     if (seg === '') continue;
     const comma = seg.indexOf(',');
     const x = comma < 0 ? null : tryInt(seg.slice(0, comma));
@@ -156,5 +194,5 @@ export function readDraw(rest) {
     if (x === null || y === null) break;
     points.push([x, y]);
   }
-  return { slot, colour, width, points };
+  return points;
 }

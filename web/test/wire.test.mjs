@@ -47,6 +47,9 @@ test('stroke messages read; a bad point ends the list, a bad field throws', () =
   assert.deepEqual(readDraw('2+clRed+5++').points, []);
   assert.deepEqual(readDraw('2+clRed+5++1,2+x,4+5,6+').points, [[1, 2]]);
   assert.deepEqual(readDraw('2+clRed+5++1,2+7,8').points, [[1, 2], [7, 8]]);
+  // Numbers beyond plain decimals read by the full rules, in order with the rest.
+  assert.deepEqual(readDraw('2+clRed+5++-4,5+$10,-3+1,+2+3,3+').points, [[-4, 5], [16, -3]]);
+  assert.deepEqual(readDraw('2+clRed+5++1,2+3+4,5+').points, [[1, 2]]);
   assert.throws(() => readDraw('2+notacolour+5++1,2+'), ConvertError);
   assert.throws(() => readMoveit('2+clRed+wide+1+2'), ConvertError);
 });
