@@ -66,8 +66,8 @@ void HostJoin::hostClicked()
         });
     }
     hostDialog->setName(lastName());
-    hostDialog->setOpenRouter(openRouterChosen());
     hostDialog->setWebPage(webPageChosen());
+    hostDialog->setOpenRouter(openRouterChosen());
     hostDialog->open();
 }
 

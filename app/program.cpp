@@ -51,7 +51,6 @@ Program::Program(const QStringList &params)
     });
 
     if (HostingRole::isHostingCommand(params)) {
-        const uint port = config::gamePort().toUInt();
         // Browsers join at the web port, unless the player turned it off.
         localhost->webport = hostjoin->webPageChosen() ? web::portFromEnvironment() : 0;
         localhost->onWebFailed = [this] {
@@ -62,12 +61,13 @@ Program::Program(const QStringList &params)
                                           .arg(localhost->webport));
             });
         };
+        const uint port = config::gamePort().toUInt();
         hosting = std::make_unique<HostingRole>(chat.get(), quint16(port <= 65535 ? port : 0),
                                                 hostjoin->openRouterChosen());
-        hosting->webPort = localhost->webport;
         // Hosting ends with the window (File / Exit, a stop signal, another role): the router's
         // mapping goes before the next copy may ask for its own.
         QObject::connect(chat.get(), &Tchat::closed, hosting.get(), [h = hosting.get()] { h->end(); });
+        hosting->webPort = localhost->webport;
         QObject::connect(hosting.get(), &HostingRole::changed, chat.get(), [this] {
             if (inviteWindow && inviteWindow->isVisible())
                 fillInvite();

@@ -33,9 +33,9 @@ constexpr std::array<PlayerSettings::Entry, PlayerSettings::keyCount> table{{
     {"Phrase9", K::Text, 0, false},
     {"LastName", K::Text, 0, false},
     {"LastAddress", K::Text, 0, false},
-    {"OpenRouter", K::OneZero, 0, false},
     // Browsers may join a hosted game at its web port.
     {"WebPage", K::OneZero, 1, false},
+    {"OpenRouter", K::OneZero, 0, false},
 }};
 
 bool isSwitch(K kind)

@@ -36,8 +36,8 @@ public:
         // The last choice in the host and join dialogs.
         LastName,
         LastAddress,
-        OpenRouter,
         WebPage,
+        OpenRouter,
         keyCount
     };
 

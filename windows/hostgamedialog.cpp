@@ -22,15 +22,15 @@ HostGameDialog::HostGameDialog(quint16 webPort, QWidget *parent) : QDialog(paren
                                            "number of players and whether a game is on. Your current game "
                                            "ends."));
     note->setWordWrap(true);
-    openRouterBox = new QCheckBox(QStringLiteral("Open my router for players outside this network"));
-    openRouterBox->setToolTip(QStringLiteral("Asks your router (UPnP) to forward the game's port while you "
-                                             "host, and removes the forwarding when you stop."));
     webPageBox = new QCheckBox(QStringLiteral("Let friends join from a web browser (port %1)").arg(webPort));
     webPageBox->setToolTip(
         QStringLiteral("Serves the game's page: a friend opens http://ADDRESS:%1/ in any "
                        "browser, a phone's included, and plays without installing Quillet.")
             .arg(webPort));
     webPageBox->setChecked(true);
+    openRouterBox = new QCheckBox(QStringLiteral("Open my router for players outside this network"));
+    openRouterBox->setToolTip(QStringLiteral("Asks your router (UPnP) to forward the game's port while you "
+                                             "host, and removes the forwarding when you stop."));
     problem = new QLabel;
     problem->setStyleSheet(QStringLiteral("color: #800000"));
 
@@ -65,16 +65,6 @@ void HostGameDialog::setName(const QString &name)
     check();
 }
 
-bool HostGameDialog::openRouter() const
-{
-    return openRouterBox->isChecked();
-}
-
-void HostGameDialog::setOpenRouter(bool on)
-{
-    openRouterBox->setChecked(on);
-}
-
 bool HostGameDialog::webPage() const
 {
     return webPageBox->isChecked();
@@ -83,6 +73,16 @@ bool HostGameDialog::webPage() const
 void HostGameDialog::setWebPage(bool on)
 {
     webPageBox->setChecked(on);
+}
+
+bool HostGameDialog::openRouter() const
+{
+    return openRouterBox->isChecked();
+}
+
+void HostGameDialog::setOpenRouter(bool on)
+{
+    openRouterBox->setChecked(on);
 }
 
 void HostGameDialog::check()

@@ -17,12 +17,12 @@ public:
 
     QString name() const;
     void setName(const QString &name);
-    // Whether the hosting copy asks the router to let players outside this network in.
-    bool openRouter() const;
-    void setOpenRouter(bool on);
     // Whether the hosting copy also serves the page at its web port, for players in a browser.
     bool webPage() const;
     void setWebPage(bool on);
+    // Whether the hosting copy asks the router to let players outside this network in.
+    bool openRouter() const;
+    void setOpenRouter(bool on);
 
     QLineEdit *nameEdit = nullptr;
     QCheckBox *openRouterBox = nullptr;

@@ -26,16 +26,17 @@ namespace {
 QByteArray usagetext()
 {
     return QStringLiteral(
-               "usage: quillet-host [--port N] [--web-port N] [--no-web] [--name NAME] [--no-announce]\n"
-               "                    [--open-router] [--agones] [--idle-shutdown SECONDS]\n"
+               "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
+               "                    [--idle-shutdown SECONDS]\n"
                "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
-               "Browsers join at http://ADDRESS:7774/, the web port, unless QUILLET_WEB_PORT or --web-port\n"
-               "names another; --no-web (or QUILLET_WEB_PORT=0) serves no page.\n"
                "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
                "ping\n"
                "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
                "SECONDS\n"
-               "(default 300).\n")
+               "(default 300).\n"
+               "--web-port N, --no-web: browsers join at http://ADDRESS:7774/, the web port, unless\n"
+               "QUILLET_WEB_PORT or --web-port names another; --no-web (or QUILLET_WEB_PORT=0) serves no "
+               "page.\n")
         .arg(AgonesSdk::Timing{}.healthMs / 1000)
         .toUtf8();
 }
@@ -83,12 +84,13 @@ int main(int argc, char **argv)
     bool announcing = true;
     // Asks the router to forward the game port: only when the operator says so.
     bool openRouter = false;
-    // Reports to the fleet's sidecar: when the fleet gives its port, or when the operator says so.
-    std::optional<quint16> sdkport = AgonesSdk::portFromEnvironment();
-    int idleSeconds = 300;
+    // Serves the page for browsers at the web port.
     QString webport = qEnvironmentVariable("QUILLET_WEB_PORT", QString::number(web::defaultPort));
     const char *webportfrom = "QUILLET_WEB_PORT";
     bool serveweb = true;
+    // Reports to the fleet's sidecar: when the fleet gives its port, or when the operator says so.
+    std::optional<quint16> sdkport = AgonesSdk::portFromEnvironment();
+    int idleSeconds = 300;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -104,6 +106,10 @@ int main(int argc, char **argv)
             announcing = false;
             continue;
         }
+        if (args[i] == QLatin1String("--open-router")) {
+            openRouter = true;
+            continue;
+        }
         if (args[i] == QLatin1String("--no-web")) {
             serveweb = false;
             continue;
@@ -111,10 +117,6 @@ int main(int argc, char **argv)
         if (args[i] == QLatin1String("--web-port") && i + 1 < args.size()) {
             webport = args[++i];
             webportfrom = "--web-port";
-            continue;
-        }
-        if (args[i] == QLatin1String("--open-router")) {
-            openRouter = true;
             continue;
         }
         if (args[i] == QLatin1String("--agones")) {

@@ -176,7 +176,7 @@ void HostExe::portsOutOfRangeAndHelp()
         const QString err = QString::fromUtf8(proc.readAllStandardError());
         QVERIFY2(!out.contains(QStringLiteral("Listening")), qPrintable(out));
         if (!c.out.isEmpty())
-            QVERIFY2(out.startsWith(c.out) && out.contains(QStringLiteral("--web-port N] [--no-web]")),
+            QVERIFY2(out.startsWith(c.out) && out.contains(QStringLiteral("--web-port N, --no-web:")),
                      qPrintable(out));
         if (!c.err.isEmpty())
             QVERIFY2(err.contains(c.err) && err.contains(QStringLiteral("1 to 65535")), qPrintable(err));

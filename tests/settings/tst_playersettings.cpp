@@ -64,6 +64,8 @@ private slots:
         s.setNumber(P::Textcolor, colortext::clNavy);
         s.setOn(P::Playsounds, false);
         s.setOn(P::ChatterSounds, false);
+        s.setOn(P::WebPage, false);
+        QVERIFY(s.save(file, {P::WebPage}));
         for (int n = 1; n <= 9; ++n)
             s.setText(P::phrase(n), QStringLiteral("Caf\u00e9 %1 \"ok\"").arg(n));
         s.setText(P::LastName, QStringLiteral("Zed"));
@@ -86,18 +88,19 @@ private slots:
         for (int n = 1; n <= 9; ++n)
             phrases += "Phrase" + QByteArray::number(n) + "=Caf\xe9 " + QByteArray::number(n) + " \"ok\"\n";
         QCOMPARE(bytesOf(file),
-                 "[Quillet]\nTop=-20\nLeft=40\nWidth=800\nHeight=640\nTextsize=12\nSnapcount=17\n"
+                 "[Quillet]\nWebPage=0\nTop=-20\nLeft=40\nWidth=800\nHeight=640\nTextsize=12\nSnapcount=17\n"
                  "Textcolor=$00123456\nPlaysounds=false\nChatterSounds=false\n" +
                      phrases + "LastName=Zed\nLastAddress=10.0.0.7:2001\nOpenRouter=0\n");
 
-        // Values that do not read: the count held stays (numbering never restarts), and the router
-        // is opened only for "1".
-        put(file, "[Quillet]\nSnapcount=lots\nOpenRouter=yes\n");
+        // Values that do not read: the count held stays (numbering never restarts), the router is
+        // opened only for "1", and the web page is served unless "0".
+        put(file, "[Quillet]\nSnapcount=lots\nOpenRouter=yes\nWebPage=no\n");
         P held;
         held.setNumber(P::Snapcount, 12);
         held.load(file);
         QCOMPARE(held.number(P::Snapcount), 12);
         QVERIFY(!held.isOn(P::OpenRouter));
+        QVERIFY(held.isOn(P::WebPage));
     }
 };
 
