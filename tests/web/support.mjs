@@ -76,7 +76,7 @@ export async function startHost() {
   const web = await freePort();
   const host = run(hostBinary, ['--port', String(game), '--web-port', String(web), '--no-announce'],
     { QUILLET_ANNOUNCE_ADDRESS: '127.0.0.1' });
-  await until('the host', () => host.out.includes('\n') && canConnect(web), 10000);
+  await until('the host', () => host.out.includes('\n') && canConnect(web), 30000);
   return { host, game, web, url: `http://127.0.0.1:${web}/` };
 }
 
@@ -97,7 +97,7 @@ export async function startDesktop(display, gamePort, name) {
   });
   const window = await until('the desktop window', () => {
     try { return xdo(display, ['search', '--onlyvisible', '--pid', String(copy.pid), '--name', '^Quillet']).split('\n')[0]; } catch { return ''; }
-  }, 15000);
+  }, 40000); // a loaded machine, or a sanitized build, starts slowly
   xdo(display, ['windowmove', '--sync', window, '0', '0']);
   return { copy, window };
 }
