@@ -118,23 +118,25 @@ function connect() {
   };
 }
 
-// Handles waiting messages in order, a slice at a time; the rest wait for the next task.
+// Handles waiting messages in order, a slice at a time; the rest wait for the next task. Strokes
+// change only the board: the rest of the page is shown again only for other messages.
+let changed = false;
 function drain() {
   draining = true;
   const start = performance.now();
   while (queueAt < queue.length) {
+    const message = queue[queueAt++];
+    if (!message.startsWith('CMD_draw+') && !message.startsWith('CMD_moveit+')) changed = true;
     // Whatever a message does wrong stays with that message: the queue goes on.
-    try { handle(queue[queueAt++]); } catch (e) { console.error(e); }
-    if (performance.now() - start > SLICE_MS && queueAt < queue.length) {
-      scheduleRender();
-      setTimeout(drain, 0);
-      return;
-    }
+    try { handle(message); } catch (e) { console.error(e); }
+    if (performance.now() - start > SLICE_MS && queueAt < queue.length) break;
   }
+  if (changed) scheduleRender();
+  changed = false;
+  if (queueAt < queue.length) { setTimeout(drain, 0); return; }
   queue = [];
   queueAt = 0;
   draining = false;
-  scheduleRender();
 }
 
 function handle(message) {

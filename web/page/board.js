@@ -154,11 +154,15 @@ class PixelSurface {
       // Everything lies near the board: no cutting needed.
       let [x0, y0] = this.pos;
       if (points.every((p) => p[0] === x0 && p[1] === y0)) this.stamp(x0, y0, dot, value);
-      else for (const [x1, y1] of points) { this.segment(x0, y0, x1, y1, w, line, value); x0 = x1; y0 = y1; }
+      else {
+        this.stamp(x0, y0, line, value);
+        for (const [x1, y1] of points) { this.segment(x0, y0, x1, y1, w, line, value); x0 = x1; y0 = y1; }
+      }
     } else {
       for (const run of runsThrough(this.pos, points)) {
         let [x0, y0] = run[0].map(Math.round);
         if (run.every((p) => p[0] === run[0][0] && p[1] === run[0][1])) { this.stamp(x0, y0, dot, value); continue; }
+        this.stamp(x0, y0, line, value);
         for (let i = 1; i < run.length; i++) {
           const [x1, y1] = run[i].map(Math.round);
           this.segment(x0, y0, x1, y1, w, line, value);
@@ -169,10 +173,9 @@ class PixelSurface {
     this.pos = points[points.length - 1];
     this.dirty = true;
   }
-  // A line of width w: the brush at both ends, and between them a run across the line at every
+  // A line of width w on from the brush at its start: the brush at its end, and between them a run across the line at every
   // step along it, as long as the line is wide measured that way.
   segment(x0, y0, x1, y1, w, ends, value) {
-    this.stamp(x0, y0, ends, value);
     this.stamp(x1, y1, ends, value);
     const W = this.canvas.width, H = this.canvas.height, px = this.pixels;
     const dx = Math.abs(x1 - x0), dy = Math.abs(y1 - y0);
