@@ -32,6 +32,8 @@ for s in bench/*.sh; do
   [ "$s" = bench/run.sh ] && continue
   run "$(basename "$s")" '.' "$s" build-bench/quillet
 done
+# The browser page against build-bench's programs, in Debian's chromium beside a desktop copy.
+run bench_web 'figure|  ' node bench/web/bench.mjs build-bench
 if [ ${#failed[@]} -gt 0 ]; then
   echo "Benchmarks that failed: ${failed[*]}" >&2
   exit 1

@@ -1,0 +1,544 @@
+// The page: joins the game over the WebSocket, hands every host message to the player's game in
+// arrival order, and shows it. Text from the wire goes in with textContent only.
+import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, clockText, maskCells, isSeat } from './turn.js';
+import { Board, BOARD_W, BOARD_H } from './board.js';
+import { StrokeSender } from './strokes.js';
+import { parseLine, legibleOnWhite, SMILEY_NAMES, CHATTER, MAROON } from './chattext.js';
+import { colourToCss, rgb, MAX_MESSAGE } from './wire.js';
+
+const $ = (id) => document.getElementById(id);
+const el = (tag, props = {}, ...children) => {
+  const e = document.createElement(tag);
+  for (const [k, v] of Object.entries(props)) {
+    if (k === 'text') e.textContent = v;
+    else if (k in e) e[k] = v;
+    else e.setAttribute(k, v);
+  }
+  for (const c of children) e.append(c);
+  return e;
+};
+
+// The palette of the brush colour, row by row (00BBGGRR).
+const PALETTE = [
+  0xFFFFFF, 0x0000FF, 0x00FF00, 0xFF0000, 0xBFD7BF, 0x000000, 0x00007F, 0x007F00, 0x7F0000, 0xEFBF9F,
+  0xBFBFBF, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0xEFF7FF, 0x7F7F7F, 0x007F7F, 0x7F7F00, 0x7F007F, 0x9F9F9F,
+];
+const WHITE = 0xFFFFFF;
+const NAME_KEY = 'quillet.name';
+// A burst of messages (a late joiner's drawing so far) is handled in slices of this many
+// milliseconds, so the page keeps answering.
+const SLICE_MS = 8;
+
+let game = new PlayerGame();
+let ws = null;
+let queue = [];
+let queueAt = 0;
+let draining = false;
+let brush = { colour: 0, eraser: false };
+let chatColour = MAROON;
+const page = { painted: null }; // hooks for tests and benchmarks
+
+// ---------------------------------------------------------------- the board
+const board = new Board($('backing'), $('screen'));
+const strokes = new StrokeSender({
+  game: { drawing: () => game.drawing(), loggedin: () => game.loggedin, get mynumber() { return game.mynumber; } },
+  send: (m) => send(m),
+  pen: () => ({ colour: brush.eraser ? WHITE : brush.colour, width: $('penw').value }),
+  clock: () => performance.now(),
+  arm: (ms) => {
+    clearTimeout(flushTimer);
+    if (ms > 0) flushTimer = setTimeout(() => strokes.tick(), ms);
+  },
+});
+let flushTimer = 0;
+
+function fitBoard() {
+  const css = $('screen').getBoundingClientRect().width || BOARD_W;
+  const scale = (css * (window.devicePixelRatio || 1)) / BOARD_W;
+  if (Math.abs(scale - board.screen.scale) > 0.01) board.setScreen(scale);
+}
+new ResizeObserver(() => fitBoard()).observe($('boardwrap'));
+
+function boardPoint(e) {
+  const r = $('screen').getBoundingClientRect();
+  return board.boardPoint(e.clientX - r.left, e.clientY - r.top, r.width);
+}
+
+const canvas = $('screen');
+canvas.addEventListener('pointerdown', (e) => {
+  const [x, y] = boardPoint(e);
+  const width = strokes.press(x, y);
+  if (width === null) return;
+  canvas.setPointerCapture(e.pointerId);
+  board.penDown([x, y], colourToCss(strokes.pen().colour), width);
+  e.preventDefault();
+});
+canvas.addEventListener('pointermove', (e) => {
+  if (!strokes.pendown) return;
+  const events = e.getCoalescedEvents ? e.getCoalescedEvents() : [];
+  for (const ev of events.length ? events : [e]) {
+    const [x, y] = boardPoint(ev);
+    if (strokes.move((e.buttons & 1) === 1, x, y)) board.penTo([x, y]);
+  }
+});
+const lift = (e) => {
+  if (!strokes.pendown) return;
+  strokes.release();
+  // A finger or pen leaves the board: the stroke ends as a mouse's would at its next move.
+  if (strokes.pendown && e.pointerType !== 'mouse') {
+    const [x, y] = boardPoint(e);
+    strokes.move(false, x, y);
+  }
+};
+canvas.addEventListener('pointerup', lift);
+canvas.addEventListener('pointercancel', lift);
+
+// ---------------------------------------------------------------- the connection
+function send(message) {
+  if (ws && ws.readyState === WebSocket.OPEN && message.length <= MAX_MESSAGE) ws.send(message);
+}
+function sendAll(messages) { for (const m of messages) send(m); }
+
+function connect() {
+  const url = `${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/play`;
+  ws = new WebSocket(url);
+  const mine = ws;
+  $('joinstatus').textContent = 'Connecting…';
+  ws.onmessage = (e) => {
+    if (mine !== ws || typeof e.data !== 'string') return;
+    queue.push(e.data);
+    if (!draining) drain();
+  };
+  ws.onclose = (e) => {
+    if (mine !== ws) return;
+    ws = null;
+    if (game.gameleft) return;
+    if (!game.loggedin) leave('The host closed the connection before you could join.');
+    else leave(e.code === 1000 || e.code === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
+  };
+}
+
+// Handles waiting messages in order, a slice at a time; the rest wait for the next task. Strokes
+// change only the board: the rest of the page is shown again only for other messages.
+let changed = false;
+function drain() {
+  draining = true;
+  const start = performance.now();
+  while (queueAt < queue.length) {
+    const message = queue[queueAt++];
+    if (!message.startsWith('CMD_draw+') && !message.startsWith('CMD_moveit+')) changed = true;
+    // Whatever a message does wrong stays with that message: the queue goes on.
+    try { handle(message); } catch (e) { console.error(e); }
+    if (performance.now() - start > SLICE_MS && queueAt < queue.length) break;
+  }
+  if (changed) scheduleRender();
+  changed = false;
+  if (queueAt < queue.length) { setTimeout(drain, 0); return; }
+  queue = [];
+  queueAt = 0;
+  draining = false;
+}
+
+function handle(message) {
+  const fx = game.handle(message);
+  for (const f of fx) effect(f);
+  if (page.painted && (message.startsWith('CMD_draw+') || message.startsWith('CMD_moveit+'))) page.painted(message);
+}
+
+function effect(f) {
+  switch (f.type) {
+    case 'send': send(f.message); break;
+    case 'chat': addLine(f.line, f.colour); break;
+    case 'cue': if (game.playsounds) play(f.name.toUpperCase()); break;
+    case 'sound': play(f.name); break;
+    case 'strokeStart': board.penDown([f.x, f.y], colourToCss(f.colour), f.width); break;
+    case 'stroke': board.penThrough(colourToCss(f.colour), f.width, f.points); break;
+    case 'wipe': board.wipe(); strokes.forget(); break;
+    case 'penLifted': strokes.drop(); break;
+    case 'brushReset': brush = { colour: 0, eraser: false }; $('penw').value = '3'; break;
+    case 'full': leave('The game is full.'); break;
+    case 'removed': leave('You were removed from the game.'); break;
+    case 'connected': $('joinstatus').textContent = ''; break;
+  }
+}
+
+function leave(why) {
+  game.leave(why);
+  strokes.drop();
+  if (ws) { const w = ws; ws = null; w.close(); }
+  $('endreason').textContent = why;
+  $('ended').hidden = false;
+  $('game').hidden = true;
+  $('join').hidden = true;
+  closeMenus();
+  render();
+}
+
+function join(name) {
+  name = name.trim();
+  if (!name) return;
+  try { localStorage.setItem(NAME_KEY, name); } catch { /* private mode: not remembered */ }
+  const sounds = game.playsounds, chatter = game.playchattersounds;
+  game = new PlayerGame(name);
+  game.playsounds = sounds;
+  game.playchattersounds = chatter;
+  queue = []; queueAt = 0;
+  board.wipe();
+  strokes.drop();
+  $('chat').replaceChildren();
+  $('join').hidden = true;
+  $('ended').hidden = true;
+  $('game').hidden = false;
+  fitBoard();
+  connect();
+  render();
+}
+
+// ---------------------------------------------------------------- sounds
+let playing = null;
+const clips = new Map();
+function play(name) {
+  if (!/^[A-Z0-9]+$/.test(name)) return;
+  let clip = clips.get(name);
+  if (!clip) { clip = new Audio(`/sounds/${name}.wav`); clips.set(name, clip); }
+  // One clip at a time: a new one cuts off the one still playing.
+  if (playing && playing !== clip) { playing.pause(); playing.currentTime = 0; }
+  playing = clip;
+  clip.currentTime = 0;
+  clip.play().catch(() => {});
+}
+
+// ---------------------------------------------------------------- chat
+// Lines of one code share one style: the latest line's colour recolours the earlier ones.
+const styleOf = (code) => (code === 0 ? 0 : code <= 9 ? code + 5 : code === 10 ? 1 : 2);
+function linkTarget(text) {
+  const t = text.trim();
+  try {
+    const u = new URL(/^[a-z]+:\/\//i.test(t) ? t : 'http://' + t);
+    return u.protocol === 'http:' || u.protocol === 'https:' ? u.href : null;
+  } catch { return null; }
+}
+function addLine(line, colour) {
+  const parsed = parseLine(line);
+  if (!parsed) return;
+  const chat = $('chat');
+  const style = styleOf(parsed.code);
+  chat.style.setProperty(`--s${style}`, colourToCss(legibleOnWhite(colour)));
+  const p = el('p');
+  p.style.color = `var(--s${style})`;
+  p.append(el('span', { text: parsed.head }));
+  for (const item of parsed.items) {
+    if (item.kind === 'smiley') p.append(el('img', { src: `/pictures/smiley${item.image}.png`, alt: item.text, title: item.text }));
+    else if (item.kind === 'link') {
+      const href = linkTarget(item.target);
+      p.append(href ? el('a', { href, target: '_blank', rel: 'noopener noreferrer', text: item.text }) : el('span', { text: item.text }));
+    } else p.append(item.text);
+  }
+  const atEnd = chat.scrollHeight - chat.scrollTop - chat.clientHeight < 30;
+  chat.append(p);
+  while (chat.childElementCount > 1000) chat.firstElementChild.remove();
+  if (atEnd) chat.scrollTop = chat.scrollHeight;
+}
+
+$('chatform').addEventListener('submit', (e) => {
+  e.preventDefault();
+  const entry = $('chatentry');
+  const out = game.chatIt(entry.value, chatColour);
+  if (out === null) return; // not in the game yet: the text stays
+  sendAll(out);
+  entry.value = '';
+});
+$('chatentry').addEventListener('keydown', (e) => {
+  if (e.key === 'Enter') { e.preventDefault(); $('chatform').requestSubmit(); }
+});
+
+// ---------------------------------------------------------------- controls
+function buildStatic() {
+  const seats = $('seats');
+  for (let n = 1; n <= 10; n++) {
+    const li = el('li', { id: `seat${n}` },
+      el('img', { className: 'arrow', src: '/pictures/arrow.png', alt: '' }),
+      el('img', { className: 'eyes', src: '/pictures/eyes.png', alt: 'watching' }),
+      el('span', { className: 'name', text: WAITING }),
+      el('span', { className: 'score', text: '0' }),
+      el('span', { className: 'mark' }));
+    li.querySelector('.name').addEventListener('click', (e) => openSeatMenu(n, e));
+    li.querySelector('.name').addEventListener('contextmenu', (e) => { e.preventDefault(); openSeatMenu(n, e); });
+    seats.append(li);
+  }
+  for (const cat of CATEGORY_ORDER) {
+    const b = el('button', { type: 'button', title: CATEGORIES[cat], 'aria-pressed': 'false' },
+      el('img', { src: `/pictures/catbutton${cat}.png`, alt: CATEGORIES[cat] }));
+    b.dataset.cat = cat;
+    b.addEventListener('click', () => {
+      for (const other of $('catbuttons').children) other.setAttribute('aria-pressed', 'false');
+      const out = game.pickIt(cat);
+      b.setAttribute('aria-pressed', out.length ? 'true' : 'false');
+      sendAll(out);
+      render();
+    });
+    $('catbuttons').append(b);
+  }
+  PALETTE.forEach((c) => {
+    const b = el('button', { type: 'button', title: colourToCss(c) });
+    b.style.background = colourToCss(c);
+    b.addEventListener('click', () => { brush = { colour: c, eraser: false }; $('palette').hidden = true; render(); });
+    $('palette').append(b);
+  });
+  for (let n = 1; n <= 9; n++) {
+    const b = el('button', { type: 'button', className: 'phrase' }, el('img', { src: `/pictures/phrase${n}.png`, alt: `P${n}` }));
+    b.addEventListener('click', () => { sendAll(game.phraseIt(n, chatColour, performance.now())); });
+    $('phrases').append(b);
+  }
+  const chatter = el('button', { type: 'button', id: 'chatterbutton', title: 'Chatter Sounds' },
+    el('img', { src: '/pictures/chatter.png', alt: 'Chatter Sounds' }));
+  chatter.addEventListener('click', (e) => { e.stopPropagation(); toggleMenu('chattermenu'); });
+  $('phrases').append(chatter);
+  CHATTER.forEach((caption, tag) => {
+    const b = el('button', { type: 'button', text: caption });
+    b.addEventListener('click', () => { sendAll(game.soundIt(tag)); closeMenus(); });
+    $('chattermenu').append(b);
+  });
+  SMILEY_NAMES.forEach((name, i) => {
+    const b = el('button', { type: 'button', title: name }, el('img', { src: `/pictures/smiley${i}.png`, alt: name }));
+    b.addEventListener('click', () => {
+      const entry = $('chatentry');
+      entry.value += ':)#' + (i + 10);
+      closeMenus();
+      entry.focus();
+      entry.setSelectionRange(entry.value.length, entry.value.length);
+    });
+    $('smileymenu').append(b);
+  });
+}
+
+function toggleMenu(id) {
+  const open = $(id).hidden;
+  closeMenus();
+  $(id).hidden = !open;
+}
+function closeMenus() { for (const id of ['chattermenu', 'smileymenu', 'seatmenu']) $(id).hidden = true; $('palette').hidden = true; }
+document.addEventListener('click', (e) => { if (!e.target.closest('.menu, #smilies, #chatterbutton, #colourbutton, #palette, .name')) closeMenus(); });
+document.addEventListener('keydown', (e) => { if (e.key === 'Escape') closeMenus(); });
+$('smilies').addEventListener('click', (e) => { e.stopPropagation(); toggleMenu('smileymenu'); });
+
+let menuSeat = 0;
+function openSeatMenu(n, e) {
+  const c = game.controls();
+  if (!c.removal || n === game.mynumber) return;
+  menuSeat = n;
+  const menu = $('seatmenu');
+  $('removeseat').disabled = game.seats[n].name === WAITING;
+  closeMenus();
+  menu.hidden = false;
+  menu.style.left = `${Math.min(e.pageX, document.documentElement.clientWidth - 180)}px`;
+  menu.style.top = `${e.pageY}px`;
+  e.stopPropagation();
+}
+$('removeseat').addEventListener('click', () => { sendAll(game.kick(menuSeat)); closeMenus(); });
+$('setwatch').addEventListener('click', () => { sendAll(game.setWatch(menuSeat, true)); closeMenus(); });
+$('unsetwatch').addEventListener('click', () => { sendAll(game.setWatch(menuSeat, false)); closeMenus(); });
+
+$('answerform').addEventListener('submit', (e) => {
+  e.preventDefault();
+  sendAll(game.answerIt($('answerentry').value));
+  $('answerentry').value = '';
+});
+$('passbutton').addEventListener('click', () => { sendAll(game.passIt()); render(); });
+$('trash').addEventListener('click', () => {
+  const out = game.wipeIt();
+  if (!out.length) return;
+  board.wipe();
+  strokes.forget();
+  sendAll(out);
+});
+$('undo').addEventListener('click', () => {
+  if (!strokes.undo()) return;
+  // The board shows what the others now show: the strokes that remain.
+  board.wipe();
+  for (const s of strokes.history.taken) {
+    board.penDown(s.start, colourToCss(s.colour), Number(s.width) || 0);
+    for (const r of s.runs) board.penThrough(colourToCss(r.colour), Number(r.width) || 0, r.points);
+  }
+});
+$('eraser').addEventListener('click', () => { brush.eraser = !brush.eraser; render(); });
+$('colourbutton').addEventListener('click', (e) => { e.stopPropagation(); const open = $('palette').hidden; closeMenus(); $('palette').hidden = !open; });
+const stepWidth = (d) => {
+  const w = Math.min(100, Math.max(0, (parseInt($('penw').value, 10) || 0) + d));
+  $('penw').value = String(w);
+};
+$('widthdown').addEventListener('click', () => stepWidth(-1));
+$('widthup').addEventListener('click', () => stepWidth(1));
+$('penw').addEventListener('input', () => { $('penw').value = $('penw').value.replace(/[^0-9]/g, '').slice(0, 3); });
+document.addEventListener('keydown', (e) => {
+  if (!e.ctrlKey || !game.drawing() || e.target.closest('input')) return;
+  if (e.key === 'z') { e.preventDefault(); $('undo').click(); }
+  if (e.key === 'e') { e.preventDefault(); $('eraser').click(); }
+});
+
+$('justwatch').addEventListener('click', () => sendAll(game.justWatch()));
+$('sounds').addEventListener('click', () => { game.playsounds = !game.playsounds; if (!game.playsounds && playing) playing.pause(); render(); });
+$('chattersounds').addEventListener('click', () => { game.playchattersounds = !game.playchattersounds; render(); });
+$('startbutton').addEventListener('click', () => { if (game.loggedin) $('startdialog').showModal(); });
+$('startdialog').addEventListener('close', () => {
+  if ($('startdialog').returnValue !== 'start') return;
+  const clamp = (v, lo, hi, d) => { const n = parseInt(v, 10); return Number.isNaN(n) ? d : Math.min(hi, Math.max(lo, n - ((n - lo) % 5))); };
+  sendAll(game.startIt($('team').checked, clamp($('playtoscore').value, 20, 100, 20), clamp($('timeperturninput').value, 60, 120, 120)));
+});
+
+$('snapshot').addEventListener('click', () => {
+  const shot = document.createElement('canvas');
+  shot.width = BOARD_W;
+  shot.height = BOARD_H;
+  const c = shot.getContext('2d');
+  c.drawImage(board.picture(), 0, 0);
+  if (game.roundcaption) {
+    c.font = 'bold 12px Arial, sans-serif';
+    c.fillStyle = '#800000';
+    c.fillText(game.roundcaption, 4, BOARD_H - 6);
+  }
+  shot.toBlob((blob) => {
+    const a = el('a', { href: URL.createObjectURL(blob), download: `quillet-snapshot-${Date.now()}.png` });
+    document.body.append(a);
+    a.click();
+    a.remove();
+    setTimeout(() => URL.revokeObjectURL(a.href), 10000);
+  }, 'image/png');
+});
+
+// ---------------------------------------------------------------- showing the game
+let renderQueued = false;
+function scheduleRender() {
+  if (renderQueued) return;
+  renderQueued = true;
+  requestAnimationFrame(() => { renderQueued = false; render(); });
+}
+
+const setText = (id, text) => { const e = $(id); if (e.textContent !== text) e.textContent = text; };
+function renderList(id, lines) {
+  const list = $(id);
+  if (list.childElementCount === lines.length && (lines.length === 0 || list.lastElementChild.textContent === lines.at(-1))) return;
+  list.replaceChildren(...lines.map((t) => el('li', { text: t })));
+  list.scrollTop = list.scrollHeight;
+}
+
+function render() {
+  const g = game;
+  const c = g.controls();
+  setText('fullanswer', c.fullanswer ? g.fullanswer : '');
+  const answer = $('answer');
+  if (answer.dataset.text !== g.answer) {
+    answer.dataset.text = g.answer;
+    answer.replaceChildren(...maskCells(g.answer).map((cell) => cell.word !== undefined
+      ? el('span', { className: 'word', text: cell.word })
+      : el('span', { className: 'word' }, ...Array.from({ length: cell.hidden }, () => el('span', { className: 'hidden' })))));
+    answer.setAttribute('aria-label', g.answer);
+  }
+  $('startbutton').hidden = !c.start;
+  $('passbutton').hidden = !c.pass;
+  const banner = $('catbanner');
+  banner.hidden = g.category < 0;
+  if (g.category >= 0 && banner.dataset.cat !== String(g.category)) {
+    banner.dataset.cat = String(g.category);
+    banner.src = `/pictures/cat${g.category}.png`;
+    banner.alt = CATEGORIES[g.category];
+  }
+  setText('playto', g.playto);
+  setText('timeperturn', 'Time Per Turn: ' + clockText(g.turnseconds));
+  setText('clock', 'Time:' + g.clockShown());
+  $('timerbar').style.width = `${Math.min(100, g.clock.bar)}%`;
+
+  $('pickpanel').hidden = !c.pick;
+  $('winnerpanel').hidden = !c.winner;
+  animateWinner(c.winner);
+  setText('winnername', g.winner || 'The Winner!');
+  $('toolbar').hidden = !c.toolbar;
+  $('answerpanel').hidden = !c.answer;
+  $('answerform').hidden = !c.answerentry;
+  renderList('guessed', g.guesses);
+  renderList('myguessed', g.myguesses);
+  $('colourswatch').style.background = colourToCss(brush.colour);
+  $('eraser').setAttribute('aria-pressed', String(brush.eraser));
+
+  for (let n = 1; n <= 10; n++) {
+    const s = g.seats[n];
+    const li = $(`seat${n}`);
+    li.querySelector('.name').textContent = s.name;
+    li.querySelector('.name').classList.toggle('menu-able', c.removal && n !== g.mynumber && s.name !== WAITING);
+    li.querySelector('.score').textContent = g.shownScore(n);
+    li.querySelector('.eyes').style.visibility = s.watching ? 'visible' : 'hidden';
+    li.querySelector('.arrow').style.visibility = g.marks.arrow === n ? 'visible' : 'hidden';
+    li.querySelector('.mark').textContent =
+      c.marks && g.marks.guesser === n ? '+2' : c.marks && g.marks.drawer === n ? '+1' : '';
+    li.classList.toggle('team-black', g.teamgame && n % 2 === 1);
+    li.classList.toggle('me', n === g.mynumber);
+  }
+  setText('turnline', g.turnline);
+  $('spies').hidden = g.spies.length === 0;
+  const spyKey = g.spies.map((s) => `${s.number}:${s.name}`).join('\n') + c.removal;
+  if ($('spylist').dataset.key !== spyKey) {
+    $('spylist').dataset.key = spyKey;
+    $('spylist').replaceChildren(...g.spies.map((s) => {
+      const li = el('li', { text: `${s.number}: ${s.name}` });
+      if (c.removal) {
+        const b = el('button', { type: 'button', text: 'Remove' });
+        b.addEventListener('click', () => sendAll(g.kick(s.number)));
+        li.append(b);
+      }
+      return li;
+    }));
+  }
+  $('snapshot').hidden = !c.snapshot;
+  $('justwatch').disabled = !c.justwatch;
+  $('justwatch').setAttribute('aria-pressed', String(isSeat(g.mynumber) && g.seats[g.mynumber].watching));
+  $('sounds').setAttribute('aria-pressed', String(g.playsounds));
+  setText('sounds', g.playsounds ? 'Sounds on' : 'Sounds off');
+  $('chattersounds').setAttribute('aria-pressed', String(g.playchattersounds));
+  setText('chattersounds', g.playchattersounds ? 'Chatter on' : 'Chatter off');
+  for (const id of ['chatentry', 'smilies']) $(id).disabled = !c.chat;
+  syncClock();
+}
+
+// The winner's picture cycles through its five frames, half a second each, while it shows.
+let winnerTimer = 0;
+function animateWinner(on) {
+  if (on === Boolean(winnerTimer)) return;
+  clearInterval(winnerTimer);
+  winnerTimer = 0;
+  let frame = 1;
+  $('winnerimage').src = '/pictures/winner1.png';
+  if (on) winnerTimer = setInterval(() => { frame = (frame % 5) + 1; $('winnerimage').src = `/pictures/winner${frame}.png`; }, 500);
+}
+
+// The turn clock ticks each second while it runs; a restart begins a new rhythm.
+let clockTimer = 0;
+let clockRestarts = -1;
+function syncClock() {
+  const clock = game.clock;
+  if (!clock.running) { clearInterval(clockTimer); clockTimer = 0; return; }
+  if (clockTimer && clockRestarts === clock.restarts) return;
+  clockRestarts = clock.restarts;
+  clearInterval(clockTimer);
+  clockTimer = setInterval(() => { game.tick(); render(); }, 1000);
+}
+
+// ---------------------------------------------------------------- start
+buildStatic();
+const params = new URLSearchParams(location.search);
+let remembered = '';
+try { remembered = localStorage.getItem(NAME_KEY) || ''; } catch { /* nothing remembered */ }
+$('name').value = params.get('name') || remembered;
+$('joinform').addEventListener('submit', (e) => { e.preventDefault(); join($('name').value); });
+$('joinagain').addEventListener('click', () => join(game.name || $('name').value));
+render();
+document.documentElement.dataset.ready = 'true';
+
+// What tests and benchmarks read: the game, the board's pictures and a hook on painted strokes.
+window.quillet = {
+  get game() { return game; },
+  board,
+  page,
+  backingPixels: () => board.picture().getContext('2d').getImageData(0, 0, BOARD_W, BOARD_H).data,
+  queued: () => queue.length - queueAt,
+  rgb,
+};
