@@ -32,6 +32,7 @@ WebSeat::WebSeat(QWebSocket *ws, QObject *parent) : Seat(parent), socket(ws), nu
 WebSeat::~WebSeat()
 {
     socket->disconnect(this);
+    goodbye();
     socket->abort();
 }
 
@@ -84,6 +85,16 @@ void WebSeat::close()
         return;
     socket->close();
     end();
+}
+
+void WebSeat::goodbye()
+{
+    if (ended)
+        return;
+    ended = true;
+    waiting.clear();
+    socket->close(QWebSocketProtocol::CloseCodeGoingAway);
+    socket->flush();
 }
 
 void WebSeat::end()

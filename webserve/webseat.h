@@ -19,6 +19,9 @@ public:
     void send(const QByteArray &framed) override;
     QStringList take() override;
     void close() override;
+    // The host is going away: the page hears an orderly end (1001), not a dropped connection.
+    // Nothing is reported; the seat stays until it is deleted.
+    void goodbye();
 
     // A frame or message longer than this closes the connection (1009): a message of the wire's
     // longest, each character at most four bytes in UTF-8.

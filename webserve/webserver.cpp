@@ -22,6 +22,9 @@ WebServer::WebServer(QObject *parent)
 
 WebServer::~WebServer()
 {
+    for (const QPointer<WebSeat> &seat : std::as_const(handed))
+        if (seat)
+            seat->goodbye();
     close();
 }
 
@@ -146,6 +149,8 @@ void WebServer::webSocketOpened()
     while (sockets->hasPendingConnections()) {
         auto *seat = new WebSeat(sockets->nextPendingConnection(), this);
         if (onseat) {
+            handed.removeAll(nullptr);
+            handed.append(seat);
             onseat(seat);
         } else {
             seat->close();

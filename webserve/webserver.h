@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 
 class QTcpServer;
@@ -53,4 +55,6 @@ private:
     QWebSocketServer *sockets;
     // Each open HTTP connection and its deadline.
     QHash<QTcpSocket *, QTimer *> open;
+    // The seats handed out, told goodbye while their connections still stand when the server goes.
+    QList<QPointer<class WebSeat>> handed;
 };
