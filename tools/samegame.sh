@@ -11,7 +11,7 @@ cmake -S . -B build-tools -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_TESTS=OFF 
 cmake --build build-tools -j"$(nproc)" --target quillet-host samegame
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 log=$(mktemp)
-QUILLET_HOST_SEED=20261208 build-tools/quillet-host --port "$port" --no-announce >"$log" &
+QUILLET_HOST_SEED=20261208 QUILLET_WEB_PORT=0 build-tools/quillet-host --port "$port" --no-announce >"$log" &
 host=$!
 trap 'kill $host 2>/dev/null || true; rm -f "$log"' EXIT
 for _ in $(seq 100); do
