@@ -58,7 +58,8 @@ QString buildLogininfo(int slot, const QString &version, const QString &name);
 QString buildChat(int slot, const QString &text, const QString &colour);
 QString buildAction(int slot, const QString &text, const QString &colour);
 // Also sent by the host to everybody with the starter's slot.
-QString buildStartgame(int slot, bool team, int playto, int turntime);
+// Letter hints ride in a fifth field, "hints", which a copy of the original design never reads.
+QString buildStartgame(int slot, bool team, int playto, int turntime, bool hints = false);
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y);
 // Points as "+X,Y" each, then a final "+": "CMD_draw+3+clBlack+3++10,20+11,22+".
 QString buildDraw(int slot, const QString &colour, const QString &width, const QList<QPoint> &points);

@@ -49,10 +49,26 @@ bool PlayerGame::wipeit()
     return true;
 }
 
-void PlayerGame::startgame(bool team, int playto, int seconds)
+void PlayerGame::startgame(bool team, int playto, int seconds, bool hints)
 {
     if (st.loggedin)
-        send(cmd::buildStartgame(st.mynumber, team, playto, seconds));
+        send(cmd::buildStartgame(st.mynumber, team, playto, seconds, hints));
+}
+
+void PlayerGame::startagain()
+{
+    if (!controls().playagain)
+        return;
+    const StartOptions &o = st.options;
+    startgame(o.team, o.playto, o.seconds, o.hints);
+    st.againsent = true;
+    emit controlsChanged();
+}
+
+void PlayerGame::closepodium()
+{
+    st.shown.podium = false;
+    emit controlsChanged();
 }
 
 void PlayerGame::justwatch()
