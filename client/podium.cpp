@@ -53,6 +53,27 @@ void rankBadge(QPainter &p, const QRect &box, int rank)
     p.drawText(box, Qt::AlignCenter, QString::number(rank));
 }
 
+// The three steps under the ranking of a game without teams: the second place left, the first
+// in the middle and highest, the third right.
+void steps(QPainter &p, const QList<GameRecord::Place> &ranking, int bottom)
+{
+    static constexpr int heights[3] = {56, 40, 28};
+    static constexpr int lefts[3] = {81, 23, 139};
+    for (qsizetype i = 0; i < ranking.size() && i < 3; ++i) {
+        const GameRecord::Place &place = ranking[i];
+        const QRect step(lefts[i], bottom - heights[i], 58, heights[i]);
+        p.setPen(QPen(medal(place.rank).darker(125), 1));
+        p.setBrush(medal(place.rank));
+        p.drawRoundedRect(QRectF(step).adjusted(0.5, 0.5, -0.5, 0), 3, 3);
+        p.setPen(Qt::white);
+        p.setFont(boardstyle::font(18, true));
+        p.drawText(step.adjusted(0, 4, 0, 0), Qt::AlignHCenter | Qt::AlignTop, QString::number(place.rank));
+        p.setPen(maroon);
+        p.setFont(boardstyle::font(12, true));
+        fitted(p, QRect(step.x() - 4, step.y() - 18, step.width() + 8, 16), place.name, Qt::AlignCenter);
+    }
+}
+
 QString optionsline(const PlayerGame::StartOptions &o)
 {
     QString line = (o.team ? QStringLiteral("Team game to ") : QStringLiteral("Play to ")) +
@@ -180,7 +201,8 @@ void Podium::paintEvent(QPaintEvent *)
         if (y + 18 > rankArea.bottom())
             break;
         rankBadge(p, QRect(rankArea.x() + 2, y + 1, 17, 17), place.rank);
-        p.setPen(place.left ? faint : maroon);
+        // A team in its rows' colour on the score panel.
+        p.setPen(place.left ? faint : place.name == GameRecord::blackteam ? QColor(Qt::black) : maroon);
         p.setFont(boardstyle::font(place.members.isEmpty() ? 14 : 15, true));
         fitted(p, QRect(rankArea.x() + 26, y, 134, 19),
                place.left ? place.name + QStringLiteral(" (left)") : place.name);
@@ -198,6 +220,10 @@ void Podium::paintEvent(QPaintEvent *)
         if (!place.members.isEmpty())
             y += 6;
     }
+
+    const int stepsTop = rankArea.bottom() - 56 - 20;
+    if (!shown.teamgame() && !shown.ranking().isEmpty() && y <= stepsTop)
+        steps(p, shown.ranking(), rankArea.bottom());
 
     // The turns, oldest first, each with its last drawing.
     p.setPen(ink);
