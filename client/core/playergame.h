@@ -194,7 +194,7 @@ public:
     // False when the board was not this player's to wipe.
     bool wipeit();
     // The game options as the start form holds them.
-    void startgame(bool team, int playto, int seconds);
+    void startgame(bool team, int playto, int seconds, bool hints = false);
     // "Just Watch" for this player: it asks to watch, or to play again while it watches.
     void justwatch();
     // The hosting player sets a seat to watch or back to play.

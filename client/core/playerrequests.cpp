@@ -49,10 +49,10 @@ bool PlayerGame::wipeit()
     return true;
 }
 
-void PlayerGame::startgame(bool team, int playto, int seconds)
+void PlayerGame::startgame(bool team, int playto, int seconds, bool hints)
 {
     if (st.loggedin)
-        send(cmd::buildStartgame(st.mynumber, team, playto, seconds));
+        send(cmd::buildStartgame(st.mynumber, team, playto, seconds, hints));
 }
 
 void PlayerGame::justwatch()
