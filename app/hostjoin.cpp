@@ -50,13 +50,16 @@ void HostJoin::hostClicked()
             guard([this] {
                 PlayerSettings s;
                 s.setOn(PlayerSettings::OpenRouter, hostDialog->openRouter());
-                chat->settingswritten(s.save(chat->settingsfile(), {PlayerSettings::OpenRouter}));
+                s.setText(PlayerSettings::PhraseFile, hostDialog->phraseFile());
+                chat->settingswritten(
+                    s.save(chat->settingsfile(), {PlayerSettings::OpenRouter, PlayerSettings::PhraseFile}));
                 choose({hostDialog->name(), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
             });
         });
     }
     hostDialog->setName(lastName());
     hostDialog->setOpenRouter(openRouterChosen());
+    hostDialog->setPhraseFile(stored().text(PlayerSettings::PhraseFile));
     hostDialog->open();
 }
 

@@ -34,6 +34,8 @@ constexpr std::array<PlayerSettings::Entry, PlayerSettings::keyCount> table{{
     {"LastName", K::Text, 0, false},
     {"LastAddress", K::Text, 0, false},
     {"OpenRouter", K::OneZero, 0, false},
+    {"PhraseFile", K::Text, 0, false},
+    {"LetterHints", K::OneZero, 0, false},
 }};
 
 bool isSwitch(K kind)

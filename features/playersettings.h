@@ -37,6 +37,9 @@ public:
         LastName,
         LastAddress,
         OpenRouter,
+        // The hosting copy's phrase file (empty: the built-in lists), and the start form's hints.
+        PhraseFile,
+        LetterHints,
         keyCount
     };
 

@@ -14,7 +14,11 @@ void HostGame::startgame(const QueuedMessage &m, const QString &payload)
     const int starter = f.nextInt();
     const bool team = f.next() == QLatin1String("true");
     const int playto = f.nextInt();
-    const int seconds = f.restInt();
+    // Letter hints come as an optional fifth field, which hosts and copies of the first design
+    // never read.
+    const bool fifth = f.rest().contains(QLatin1Char('+'));
+    const int seconds = fifth ? f.nextInt() : f.restInt();
+    const bool askshints = fifth && f.rest() == cmd::starthints;
     // Only the host's own player starts games, or while nobody holds slot 1 the lowest seat.
     if (starter != leader() || !sentby(m, starter))
         return;
@@ -26,7 +30,8 @@ void HostGame::startgame(const QueuedMessage &m, const QString &payload)
     refreshplayerlist();
     teamgame = team;
     winscore = playto;
-    sendtoall(cmd::buildStartgame(starter, teamgame, winscore, seconds));
+    hintsgame = askshints || hintsalways;
+    sendtoall(cmd::buildStartgame(starter, teamgame, winscore, seconds, hintsgame));
     turntime = seconds + 2;
     curdrawer = 0;
     findplayer();
@@ -131,6 +136,7 @@ void HostGame::findphrases()
     const QString phrase = drawphrase(curcategory, true);
     themask = phrases::sortphrase(phrase);
     thephrase = text::asciiUpper(phrase);
+    hintsgiven = 0;
     // The drawing turn begins with a wiped drawing area on every screen.
     clearhistory();
     sendtoall(cmd::buildNextplayer(curdrawer, curcategory, themask));

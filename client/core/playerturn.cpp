@@ -6,6 +6,7 @@
 #include "client/core/chattersounds.h"
 #include "client/core/playergame.h"
 
+#include "protocol/commands.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 #include "protocol/text.h"
@@ -181,14 +182,13 @@ void PlayerGame::startthegame(const QString &rest)
     const int starter = f.nextInt();
     const QString team = f.next();
     const QString playto = f.next();
-    // Hints come as a fifth field after the seconds.
-    const bool hints = f.rest().contains(QLatin1Char('+'));
-    const int seconds = numbers::strToIntDef(hints ? f.next() : f.rest(), 120);
+    // Letter hints come as a fifth field after the seconds.
+    const bool fifth = f.rest().contains(QLatin1Char('+'));
+    const int seconds = numbers::strToIntDef(fifth ? f.next() : f.rest(), 120);
     setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
 
     const bool team_ = team == QLatin1String("true");
-    st.options = {team_, numbers::strToIntDef(playto, 20), seconds,
-                  hints && f.rest() == QLatin1String("hints")};
+    st.options = {team_, numbers::strToIntDef(playto, 20), seconds, fifth && f.rest() == cmd::starthints};
     st.record.start(team_);
     st.againsent = false;
     const QString wording =

@@ -5,6 +5,7 @@
 #include "client/tchat.h"
 #include "lan/announce.h"
 #include "platform/config.h"
+#include "protocol/commands.h"
 #include "tests/board/rawpeer.h"
 #include "tests/quillet-host/hostprocess.h"
 #include "tests/support/netsupport.h"
@@ -35,6 +36,7 @@ private slots:
     void logsPlayersAndStopsOnSignals();
     void refusesATakenPort();
     void portsOutOfRangeAndHelp();
+    void ownPhrasesAndHints();
     void twoCopiesPlayOnADedicatedHost();
     void cleanupTestCase();
 
@@ -170,6 +172,65 @@ void HostExe::portsOutOfRangeAndHelp()
         if (!c.err.isEmpty())
             QVERIFY2(err.contains(c.err) && err.contains(QStringLiteral("1 to 65535")), qPrintable(err));
     }
+}
+
+void HostExe::ownPhrasesAndHints()
+{
+    QTemporaryDir dir;
+    const QString bad = dir.filePath(QStringLiteral("bad.txt"));
+    const QString good = dir.filePath(QStringLiteral("good.txt"));
+    QFile f(bad);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("hot dog\n[Movies]\n\n[TV Shows]\nfriends\n");
+    f.close();
+    f.setFileName(good);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("# everything but films\nhot dog\n[Movies]\nstar wars\n");
+    f.close();
+
+    // Refused before anything listens, with the line to blame; --help names both options.
+    struct Case
+    {
+        QStringList args;
+        int code;
+        QString said;
+    };
+    const QList<Case> cases{
+        {{QStringLiteral("--phrases"), bad}, 2, QStringLiteral("line 2: [Movies] has no phrases")},
+        {{QStringLiteral("--phrases"), dir.filePath(QStringLiteral("none.txt"))},
+         2,
+         QStringLiteral("cannot be read")},
+        {{QStringLiteral("--help")}, 0, QStringLiteral("--phrases FILE")},
+    };
+    for (const Case &c : cases) {
+        Host host;
+        host.start(freePort(), c.args + QStringList{QStringLiteral("--no-announce")});
+        QVERIFY(host.proc.waitForFinished(5000));
+        QCOMPARE(host.proc.exitCode(), c.code);
+        const QString out = QString::fromUtf8(host.proc.readAllStandardOutput());
+        const QString err = QString::fromUtf8(host.proc.readAllStandardError());
+        QVERIFY2(!out.contains(QStringLiteral("Listening")), qPrintable(out));
+        QVERIFY2((c.code == 0 ? out : err).contains(c.said), qPrintable(out + err));
+    }
+
+    // A game on the host's own phrases, with hints although the start did not ask for them.
+    const quint16 port = freePort();
+    Host host;
+    host.start(port, {QStringLiteral("--no-announce"), QStringLiteral("--phrases"), good,
+                      QStringLiteral("--hints")});
+    QVERIFY(!host.waitLine(QStringLiteral("Listening")).isEmpty());
+    QCOMPARE(host.waitLine(QStringLiteral("Phrases")), QStringLiteral("Phrases from ") + good);
+    RawPeer ann;
+    QVERIFY(ann.connectTo(port));
+    QCOMPARE(ann.next(), QStringLiteral("CMD_sendlogininfo+1"));
+    ann.send(QStringLiteral("CMD_logininfo+1+2.2.8+Ann"));
+    ann.send(cmd::buildStartgame(1, false, 5, 30));
+    QCOMPARE(host.waitLine(QStringLiteral("Game started")),
+             QStringLiteral("Game started by slot 1: play to 5, 30 seconds a turn, letter hints"));
+    QCOMPARE(ann.nextOf(QStringLiteral("CMD_startgame")), QStringLiteral("CMD_startgame+1+false+5+30+hints"));
+    ann.send(cmd::buildPickcatagory(1, 4));
+    QCOMPARE(ann.nextOf(QStringLiteral("CMD_givedraweranswer")),
+             QStringLiteral("CMD_givedraweranswer+STAR WARS"));
 }
 
 void HostExe::startCopy(Copy &c, const QString &name, quint16 port)
