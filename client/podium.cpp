@@ -74,6 +74,32 @@ void steps(QPainter &p, const QList<GameRecord::Place> &ranking, int bottom)
     }
 }
 
+// The board with every stroke a pixel wider on each side, so that thin lines survive the
+// shrinking: each pixel takes the darkest of its neighbours, channel by channel.
+QImage thickened(const QImage &board)
+{
+    const QImage in = board.convertToFormat(QImage::Format_RGB32);
+    QImage out(in.size(), QImage::Format_RGB32);
+    const int w = in.width();
+    const int h = in.height();
+    for (int y = 0; y < h; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            int r = 255, g = 255, b = 255;
+            for (int dy = std::max(0, y - 1); dy <= std::min(h - 1, y + 1); ++dy) {
+                const auto *src = reinterpret_cast<const QRgb *>(in.constScanLine(dy));
+                for (int dx = std::max(0, x - 1); dx <= std::min(w - 1, x + 1); ++dx) {
+                    r = std::min(r, qRed(src[dx]));
+                    g = std::min(g, qGreen(src[dx]));
+                    b = std::min(b, qBlue(src[dx]));
+                }
+            }
+            row[x] = qRgb(r, g, b);
+        }
+    }
+    return out;
+}
+
 QString optionsline(const PlayerGame::StartOptions &o)
 {
     QString line = (o.team ? QStringLiteral("Team game to ") : QStringLiteral("Play to ")) +
@@ -128,7 +154,8 @@ void Podium::setpicture(int turn, const QImage &board)
         return;
     if (pictures.size() <= turn)
         pictures.resize(turn + 1);
-    pictures[turn] = board.scaled(keptWide, keptHigh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    pictures[turn] =
+        thickened(board).scaled(keptWide, keptHigh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void Podium::clearpictures()
