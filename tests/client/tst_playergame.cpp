@@ -54,6 +54,20 @@ struct StandInHost
 
 using C = PlayerGame::Controls;
 
+// What the game sent, message by message.
+struct Sent : Outbox
+{
+    QStringList messages;
+    void send(const QString &message) override { messages << message; }
+};
+
+// Host messages, handled in order.
+void play(PlayerGame &g, std::initializer_list<const char *> messages)
+{
+    for (const char *m : messages)
+        g.handle(QLatin1String(m));
+}
+
 } // namespace
 
 class TestPlayerGame : public QObject
@@ -125,11 +139,7 @@ private slots:
     // logged in; the seat menu removes only with the hosting player's say, and only a seated player.
     void requestRules()
     {
-        struct Sent : Outbox
-        {
-            QStringList messages;
-            void send(const QString &message) override { messages << message; }
-        } sent;
+        Sent sent;
         PlayerGame g;
         g.setoutbox(&sent);
         QSignalSpy wiped(&g, &PlayerGame::boardWiped);
@@ -179,28 +189,27 @@ private slots:
     {
         PlayerGame g;
         QSignalSpy recorded(&g, &PlayerGame::turnRecorded);
-        for (const char *m : {"CMD_sendlogininfo+2",
-                              "CMD_newplayerinfo+1+Ann",
-                              "CMD_newplayerinfo+2+Bob",
-                              "CMD_newplayerinfo+3+Cid",
-                              "CMD_newplayerinfo+4+Dee",
-                              "CMD_startgame+1+false+5+30+hints",
-                              "CMD_pickcatagory+1",
-                              "CMD_nextplayer+1+4+___",
-                              "CMD_correctanswer+3+2+1+1+CAT",
-                              "CMD_pickcatagory+2",
-                              "CMD_nextplayer+2+0+___ ___",
-                              "CMD_updateanswer+false+DOG ___ ",
-                              "CMD_updateanswer+true+DOG HOUSE",
-                              "CMD_pickcatagory+3",
-                              "CMD_nextplayer+3+1+___",
-                              "CMD_playerdisconnected+3+Cid",
-                              "CMD_pickcatagory+4",
-                              "CMD_nextplayer+4+2+___",
-                              "CMD_correctanswer+1+4+4+3+RUN",
-                              "CMD_passed+4+2",
-                              "CMD_winner+Ann"})
-            g.handle(QLatin1String(m));
+        play(g, {"CMD_sendlogininfo+2",
+                 "CMD_newplayerinfo+1+Ann",
+                 "CMD_newplayerinfo+2+Bob",
+                 "CMD_newplayerinfo+3+Cid",
+                 "CMD_newplayerinfo+4+Dee",
+                 "CMD_startgame+1+false+5+30+hints",
+                 "CMD_pickcatagory+1",
+                 "CMD_nextplayer+1+4+___",
+                 "CMD_correctanswer+3+2+1+1+CAT",
+                 "CMD_pickcatagory+2",
+                 "CMD_nextplayer+2+0+___ ___",
+                 "CMD_updateanswer+false+DOG ___ ",
+                 "CMD_updateanswer+true+DOG HOUSE",
+                 "CMD_pickcatagory+3",
+                 "CMD_nextplayer+3+1+___",
+                 "CMD_playerdisconnected+3+Cid",
+                 "CMD_pickcatagory+4",
+                 "CMD_nextplayer+4+2+___",
+                 "CMD_correctanswer+1+4+4+3+RUN",
+                 "CMD_passed+4+2",
+                 "CMD_winner+Ann"});
         using Turn = GameRecord::Turn;
         QCOMPARE(g.record().turns(),
                  (QList<Turn>{{QStringLiteral("Ann"), QStringLiteral("CAT"), QStringLiteral("Cid"), 4},
@@ -240,17 +249,12 @@ private slots:
         g.handle(QStringLiteral("CMD_startgame+1+true+20+60"));
         QVERIFY(!g.controls().podium && g.record().turns().isEmpty() && g.record().teamgame());
         QCOMPARE(g.startoptions(), (PlayerGame::StartOptions{true, 20, 60, false}));
-        g.handle(QStringLiteral("CMD_pickcatagory+3"));
-        g.handle(QStringLiteral("CMD_nextplayer+3+6+___"));
-        g.handle(QStringLiteral("CMD_teamscore+3+2+3+2+3+0+0+0+0+0"));
-        g.handle(QStringLiteral("CMD_correctanswer+2+2+3+3+PIE"));
-        g.handle(QStringLiteral("CMD_passed+3+2"));
-        g.handle(QStringLiteral("CMD_winner+Black Team"));
+        play(g, {"CMD_pickcatagory+3", "CMD_nextplayer+3+6+___", "CMD_teamscore+3+2+3+2+3+0+0+0+0+0",
+                 "CMD_correctanswer+2+2+3+3+PIE", "CMD_passed+3+2", "CMD_winner+Black Team"});
         QCOMPARE(places(g.record()), (QStringList{QStringLiteral("1 Black Team 3 Ann Eve"),
                                                   QStringLiteral("2 Maroon Team 2 Bob Dee")}));
-        g.handle(QStringLiteral("CMD_startgame+1+true+20+60"));
-        g.handle(QStringLiteral("CMD_teamscore+4+4+4+4+4+0+0+0+0+0"));
-        g.handle(QStringLiteral("CMD_winner+Maroon Team"));
+        play(g,
+             {"CMD_startgame+1+true+20+60", "CMD_teamscore+4+4+4+4+4+0+0+0+0+0", "CMD_winner+Maroon Team"});
         QCOMPARE(places(g.record()), (QStringList{QStringLiteral("1 Maroon Team 4 Bob Dee"),
                                                   QStringLiteral("1 Black Team 4 Ann Eve")}));
         QVERIFY(g.record().turns().isEmpty()); // a copy that joined in a break has no turn to end
@@ -261,11 +265,7 @@ private slots:
     // has its options from the game's stats.
     void playAgainStartsTheSameGame()
     {
-        struct Sent : Outbox
-        {
-            QStringList messages;
-            void send(const QString &message) override { messages << message; }
-        } sent;
+        Sent sent;
         PlayerGame lead;
         PlayerGame other;
         for (PlayerGame *g : {&lead, &other}) {
@@ -294,13 +294,9 @@ private slots:
         // The leader leaves: the next seat may start, with what the game's stats said.
         PlayerGame late;
         late.setoutbox(&sent);
-        late.handle(QStringLiteral("CMD_sendlogininfo+3"));
-        late.handle(QStringLiteral("CMD_newplayerinfo+2+Ann"));
-        late.handle(QStringLiteral("CMD_newplayerinfo+3+Cid"));
-        late.handle(QStringLiteral("CMD_nextplayer+2+1+___"));
-        late.handle(QStringLiteral("CMD_gamestats+10+45+0+0+0+0+0+0+0+0+0+0"));
-        late.handle(QStringLiteral("CMD_teamscore+0+0+0+0+0+0+0+0+0+0"));
-        late.handle(QStringLiteral("CMD_winner+Maroon Team"));
+        play(late, {"CMD_sendlogininfo+3", "CMD_newplayerinfo+2+Ann", "CMD_newplayerinfo+3+Cid",
+                    "CMD_nextplayer+2+1+___", "CMD_gamestats+10+45+0+0+0+0+0+0+0+0+0+0",
+                    "CMD_teamscore+0+0+0+0+0+0+0+0+0+0", "CMD_winner+Maroon Team"});
         QVERIFY(!late.controls().playagain);
         late.handle(QStringLiteral("CMD_playerdisconnected+2+Ann"));
         QCOMPARE(late.leaderseat(), 3);
