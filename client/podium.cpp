@@ -150,10 +150,7 @@ void Podium::setrecord(const GameRecord &record, const PlayerGame::StartOptions 
 
 void Podium::setpicture(int turn, const QImage &board)
 {
-    if (turn < 0)
-        return;
-    if (pictures.size() <= turn)
-        pictures.resize(turn + 1);
+    pictures.remove(turn - GameRecord::maxturns);
     pictures[turn] =
         thickened(board).scaled(keptWide, keptHigh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
@@ -256,8 +253,12 @@ void Podium::paintEvent(QPaintEvent *)
     p.setPen(ink);
     p.setFont(boardstyle::font(12, true));
     const qsizetype turns = shown.turns().size();
-    fitted(p, turnHeading,
-           turns == 1 ? QStringLiteral("1 turn") : QString::number(turns) + QStringLiteral(" turns"));
+    const int played = shown.firstturn() + int(turns);
+    QString heading =
+        played == 1 ? QStringLiteral("1 turn") : QString::number(played) + QStringLiteral(" turns");
+    if (shown.firstturn() > 0)
+        heading = QStringLiteral("The last %1 of %2").arg(turns).arg(heading);
+    fitted(p, turnHeading, heading);
     p.save();
     p.setClipRect(turnArea);
     for (qsizetype i = 0; i < turns; ++i) {
@@ -266,8 +267,9 @@ void Podium::paintEvent(QPaintEvent *)
             continue;
         const GameRecord::Turn &turn = shown.turns()[i];
         const QRect thumb(turnArea.x(), top + 2, thumbWide, thumbHigh);
-        if (i < pictures.size() && !pictures[i].isNull())
-            p.drawImage(thumb, pictures[i]);
+        const int number = shown.firstturn() + int(i);
+        if (const QImage picture = pictures.value(number); !picture.isNull())
+            p.drawImage(thumb, picture);
         else
             p.fillRect(thumb, Qt::white);
         p.setPen(QPen(ink, 1));
@@ -278,7 +280,7 @@ void Podium::paintEvent(QPaintEvent *)
         p.setPen(ink);
         p.setFont(boardstyle::font(11, true));
         fitted(p, QRect(textX, top + 1, textW, 14),
-               QString::number(i + 1) + QStringLiteral(". ") + turn.drawer + QStringLiteral(" drew"));
+               QString::number(number + 1) + QStringLiteral(". ") + turn.drawer + QStringLiteral(" drew"));
         p.setPen(maroon);
         p.setFont(boardstyle::font(14, true));
         fitted(p, QRect(textX, top + 15, textW, 18), turn.phrase);

@@ -3,6 +3,7 @@
 #include "client/core/gamerecord.h"
 #include "client/core/playergame.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QWidget>
@@ -24,7 +25,8 @@ public:
 
     // The game to show and the options Play Again starts with.
     void setrecord(const GameRecord &record, const PlayerGame::StartOptions &options);
-    // The board's picture at the end of a turn, kept small; all go with a new game.
+    // The board's picture at the end of a turn of the game (0 for the first), kept small as long
+    // as the record keeps the turn; all go with a new game.
     void setpicture(int turn, const QImage &board);
     void clearpictures();
     // Play Again for the leading player; the others read who that is (empty: nobody seated).
@@ -42,7 +44,7 @@ protected:
 private:
     GameRecord shown;
     PlayerGame::StartOptions options;
-    QList<QImage> pictures;
+    QHash<int, QImage> pictures;
     bool leading = false;
     QString leader;
     FlatButton *playAgain = nullptr;

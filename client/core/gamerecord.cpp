@@ -21,6 +21,10 @@ bool GameRecord::turnended(const QString &phrase, const QString &solver)
     open = false;
     current.phrase = phrase;
     current.solver = solver;
+    if (finished.size() == maxturns) {
+        finished.removeFirst();
+        ++dropped;
+    }
     finished.append(current);
     return true;
 }

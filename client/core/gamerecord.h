@@ -49,7 +49,11 @@ public:
     // The open turn ended with its phrase; the solver is empty on a time-out. False when no turn
     // was open, as for a copy that joined during the break.
     bool turnended(const QString &phrase, const QString &solver);
+    // The last turns of the game, at most maxturns: a longer game drops its oldest ones.
+    static constexpr int maxturns = 100;
     const QList<Turn> &turns() const { return finished; }
+    // The number of the first turn kept, counting from 0 at the game's start.
+    int firstturn() const { return dropped; }
 
     // A seated player left during the game: the ranking keeps it with the score it had. One who
     // comes back under the same name is counted at the seat again.
@@ -73,6 +77,7 @@ private:
     bool open = false;
     Turn current;
     QList<Turn> finished;
+    int dropped = 0;
     QList<Player> gone;
     bool won = false;
     QString winnername;

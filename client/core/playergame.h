@@ -299,8 +299,9 @@ signals:
     void spyRemoved(int number, const QString &name);
     // The seconds left or the clock's mode changed.
     void clockChanged();
-    // A turn ended and went into the record, at that index: the board holds its final drawing.
-    void turnRecorded(int index);
+    // A turn ended and went into the record as that turn of the game (0 for the first): the board
+    // holds its final drawing.
+    void turnRecorded(int turn);
     // The game was won: the record has its ranking.
     void gameRecorded();
 

@@ -358,7 +358,7 @@ void PlayerGame::correctanswer(const QString &rest)
 void PlayerGame::recordturn(const QString &phrase, const QString &solver)
 {
     if (st.record.turnended(phrase, solver))
-        emit turnRecorded(int(st.record.turns().size()) - 1);
+        emit turnRecorded(st.record.firstturn() + int(st.record.turns().size()) - 1);
 }
 
 void PlayerGame::winner(const QString &rest)

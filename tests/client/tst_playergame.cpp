@@ -258,6 +258,16 @@ private slots:
         QCOMPARE(places(g.record()), (QStringList{QStringLiteral("1 Maroon Team 4 Bob Dee"),
                                                   QStringLiteral("1 Black Team 4 Ann Eve")}));
         QVERIFY(g.record().turns().isEmpty()); // a copy that joined in a break has no turn to end
+
+        // A game that goes on and on keeps its last turns only.
+        GameRecord endless;
+        for (int turn = 0; turn < GameRecord::maxturns + 5; ++turn) {
+            endless.turnbegan(QStringLiteral("Ann"), 0);
+            endless.turnended(QString::number(turn), {});
+        }
+        QCOMPARE(endless.turns().size(), GameRecord::maxturns);
+        QCOMPARE(endless.firstturn(), 5);
+        QCOMPARE(endless.turns().first().phrase, QStringLiteral("5"));
     }
 
     // Play Again belongs to the player who may start games: it sends the last start's options,
