@@ -143,7 +143,7 @@ void Podium::setrecord(const GameRecord &record, const PlayerGame::StartOptions 
     shown = record;
     options = o;
     updatescroll();
-    // The last turns are the fresh ones: the list opens at its start, the first turn.
+    // The list opens at the game's first turn.
     turnScroll->setValue(0);
     update();
 }
@@ -186,7 +186,8 @@ void Podium::resizeEvent(QResizeEvent *e)
 void Podium::wheelEvent(QWheelEvent *e)
 {
     // The wheel anywhere on the podium moves the turn list.
-    turnScroll->setValue(turnScroll->value() - e->angleDelta().y() / 120 * turnScroll->singleStep() * 2);
+    // A notch of the wheel moves one turn; a touchpad's small steps move as far as they go.
+    turnScroll->setValue(turnScroll->value() - e->angleDelta().y() * turnRow / 120);
     e->accept();
 }
 
