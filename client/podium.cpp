@@ -5,7 +5,6 @@
 #include "widgets/flatbutton.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -177,16 +176,10 @@ void Podium::updatescroll()
     turnScroll->setVisible(content > turnArea.height());
 }
 
-void Podium::resizeEvent(QResizeEvent *e)
-{
-    QWidget::resizeEvent(e);
-    update();
-}
-
 void Podium::wheelEvent(QWheelEvent *e)
 {
-    // The wheel anywhere on the podium moves the turn list.
-    // A notch of the wheel moves one turn; a touchpad's small steps move as far as they go.
+    // The wheel anywhere on the podium moves the turn list: a notch by a turn, a touchpad's small
+    // steps as far as they go.
     turnScroll->setValue(turnScroll->value() - e->angleDelta().y() * turnRow / 120);
     e->accept();
 }

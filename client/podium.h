@@ -39,7 +39,6 @@ signals:
 protected:
     void paintEvent(QPaintEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
-    void resizeEvent(QResizeEvent *e) override;
 
 private:
     GameRecord shown;
