@@ -18,7 +18,7 @@ void HostGame::startgame(const QueuedMessage &m, const QString &payload)
     // never read.
     const bool fifth = f.rest().contains(QLatin1Char('+'));
     const int seconds = fifth ? f.nextInt() : f.restInt();
-    const bool askshints = fifth && f.rest() == cmd::starthints;
+    const bool askshints = fifth && f.rest() == QLatin1String("hints");
     // Only the host's own player starts games, or while nobody holds slot 1 the lowest seat.
     if (starter != leader() || !sentby(m, starter))
         return;
