@@ -45,6 +45,7 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     phraseProblem = new QLabel;
     phraseProblem->setWordWrap(true);
     phraseProblem->setStyleSheet(QStringLiteral("color: #800000"));
+    phraseProblem->hide();
     auto *choices = new QHBoxLayout;
     choices->addWidget(builtinPhrases);
     choices->addWidget(ownPhrases);
