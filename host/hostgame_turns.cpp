@@ -14,11 +14,12 @@ void HostGame::startgame(const QueuedMessage &m, const QString &payload)
     const int starter = f.nextInt();
     const bool team = f.next() == QLatin1String("true");
     const int playto = f.nextInt();
-    // Letter hints come as an optional fifth field, which hosts and copies of the first design
-    // never read.
+    // Letter hints come as an optional fifth field. A copy of the first design reads everything
+    // after the play-to score as the seconds, so in a game with hints it shows its own default
+    // time per turn; nothing else changes for it.
     const bool fifth = f.rest().contains(QLatin1Char('+'));
     const int seconds = fifth ? f.nextInt() : f.restInt();
-    const bool askshints = fifth && f.rest() == cmd::starthints;
+    const bool askshints = fifth && f.rest() == QLatin1String("hints");
     // Only the host's own player starts games, or while nobody holds slot 1 the lowest seat.
     if (starter != leader() || !sentby(m, starter))
         return;

@@ -31,12 +31,8 @@ QString buildAction(int slot, const QString &text, const QString &colour)
 }
 QString buildStartgame(int slot, bool team, int playto, int turntime, bool hints)
 {
-    QString s = startgame + plus + n(slot) + plus +
-                (team ? QStringLiteral("true") : QStringLiteral("false")) + plus + n(playto) + plus +
-                n(turntime);
-    if (hints)
-        s += plus + starthints;
-    return s;
+    return startgame + plus + n(slot) + plus + (team ? QStringLiteral("true") : QStringLiteral("false")) +
+           plus + n(playto) + plus + n(turntime) + (hints ? plus + QStringLiteral("hints") : QString());
 }
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y)
 {

@@ -57,9 +57,8 @@ QString buildLogininfo(int slot, const QString &version, const QString &name);
 // CMD_chat / CMD_action from a player: slot, text "|" colour text.
 QString buildChat(int slot, const QString &text, const QString &colour);
 QString buildAction(int slot, const QString &text, const QString &colour);
-// Also sent by the host to everybody with the starter's slot. With letter hints on, a fifth field
-// "hints" follows; without them the message keeps its four fields.
-inline const QString starthints = QStringLiteral("hints");
+// Also sent by the host to everybody with the starter's slot.
+// Letter hints ride in a fifth field, "hints", which a copy of the original design never reads.
 QString buildStartgame(int slot, bool team, int playto, int turntime, bool hints = false);
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y);
 // Points as "+X,Y" each, then a final "+": "CMD_draw+3+clBlack+3++10,20+11,22+".

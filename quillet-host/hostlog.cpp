@@ -46,7 +46,8 @@ QString describe(const QString &message, const std::function<QString(int slot)> 
         return QStringLiteral("Game started by slot ") + printable(f[0]) + QStringLiteral(": play to ") +
                printable(f[2]) + QStringLiteral(", ") + printable(f[3]) + QStringLiteral(" seconds a turn") +
                (f[1] == QLatin1String("true") ? QStringLiteral(", teams") : QString()) +
-               (f.size() > 4 && f[4] == cmd::starthints ? QStringLiteral(", letter hints") : QString());
+               (f.size() > 4 && f[4] == QLatin1String("hints") ? QStringLiteral(", letter hints")
+                                                               : QString());
     }
     if (c.word == cmd::pickcatagory) {
         bool ok = false;

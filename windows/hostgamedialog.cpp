@@ -38,12 +38,14 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     phraseChoice->addButton(builtinPhrases);
     phraseChoice->addButton(ownPhrases);
     phrasePath = new QLineEdit;
-    phrasePath->setPlaceholderText(QStringLiteral("A text file, one phrase a line"));
+    phrasePath->setPlaceholderText(QStringLiteral("A text file: one phrase a line"));
+    phrasePath->setMinimumWidth(280);
     choosePhrases = new QPushButton(QStringLiteral("Choose..."));
     choosePhrases->setAutoDefault(false);
     phraseProblem = new QLabel;
     phraseProblem->setWordWrap(true);
     phraseProblem->setStyleSheet(QStringLiteral("color: #800000"));
+    phraseProblem->hide();
     auto *choices = new QHBoxLayout;
     choices->addWidget(builtinPhrases);
     choices->addWidget(ownPhrases);
@@ -53,7 +55,6 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
     file->addWidget(choosePhrases);
     form->addRow(QStringLiteral("Phrases:"), choices);
     form->addRow(QString(), file);
-    form->addRow(QString(), phraseProblem);
     connect(ownPhrases, &QRadioButton::toggled, this, &HostGameDialog::checkPhrases);
     // A typed name is checked as it is typed, and stands for the own file.
     connect(phrasePath, &QLineEdit::textEdited, this, [this] {
@@ -78,6 +79,7 @@ HostGameDialog::HostGameDialog(QWidget *parent) : QDialog(parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(phraseProblem);
     layout->addWidget(note);
     layout->addWidget(openRouterBox);
     layout->addWidget(problem);
@@ -144,8 +146,12 @@ void HostGameDialog::check()
     const QString why = playername::problem(nameEdit->text());
     hostButton->setDefault(true);
     hostButton->setEnabled(why.isEmpty() && phrasesWhy.isEmpty());
-    phraseProblem->setText(phrasesWhy);
-    phraseProblem->setVisible(!phrasesWhy.isEmpty());
+    if (phraseProblem->text() != phrasesWhy) {
+        phraseProblem->setText(phrasesWhy);
+        phraseProblem->setVisible(!phrasesWhy.isEmpty());
+        if (isVisible())
+            adjustSize();
+    }
     // No reproach for a field not yet filled in.
     problem->setText(nameEdit->text().isEmpty() ? QString() : why);
 }

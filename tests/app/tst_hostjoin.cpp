@@ -11,6 +11,7 @@
 #include "platform/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "tests/support/textsupport.h"
 #include "windows/hostgamedialog.h"
 #include "windows/joingamedialog.h"
 #include "windows/tgamestartform.h"
@@ -309,14 +310,8 @@ private slots:
     {
         const QString bad = home.filePath(u"bad phrases.txt"_qs);
         const QString good = home.filePath(u"phrases.txt"_qs);
-        QFile f(bad);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("hot dog\n[Films]\nstar wars\n");
-        f.close();
-        f.setFileName(good);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("hot dog\n[Movies]\nstar wars\n");
-        f.close();
+        QVERIFY(writefile(bad, "hot dog\n[Films]\nstar wars\n"));
+        QVERIFY(writefile(good, "hot dog\n[Movies]\nstar wars\n"));
         const QString ini = home.filePath(u"orvanelobby.ini"_qs);
         const auto said = [](const Tchat &t, const QString &text) {
             return !lines(t).filter(text).isEmpty();
@@ -350,7 +345,6 @@ private slots:
             Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
             QVERIFY(p.gamestartform->hints->isChecked());
             QCOMPARE(p.server->game().phrasesleft(4), QStringList{u"star wars"_qs});
-            QCOMPARE(p.server->game().phrasesleft(0), QStringList{u"hot dog"_qs});
             logof(p.chat);
             p.chat->processparams();
             const QString told = u"This game's phrases come from "_qs + good + u"."_qs;
@@ -361,9 +355,7 @@ private slots:
             p.hostjoin->hostDialog->reject();
         }
         // A file spoilt since: the built-in lists, and the chat pane says why.
-        QVERIFY(f.open(QIODevice::Append));
-        f.write("[TV Shows]\n");
-        f.close();
+        QVERIFY(writefile(good, "hot dog\n[Movies]\nstar wars\n[TV Shows]\n"));
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
         QCOMPARE(p.server->game().phrasesleft(4).size(), 994);
         logof(p.chat);

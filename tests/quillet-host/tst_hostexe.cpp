@@ -10,6 +10,7 @@
 #include "tests/quillet-host/hostprocess.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "tests/support/textsupport.h"
 #include "tests/support/xsession.h"
 #include "windows/tgamestartform.h"
 
@@ -179,38 +180,18 @@ void HostExe::ownPhrasesAndHints()
     QTemporaryDir dir;
     const QString bad = dir.filePath(QStringLiteral("bad.txt"));
     const QString good = dir.filePath(QStringLiteral("good.txt"));
-    QFile f(bad);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("hot dog\n[Movies]\n\n[TV Shows]\nfriends\n");
-    f.close();
-    f.setFileName(good);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("# everything but films\nhot dog\n[Movies]\nstar wars\n");
-    f.close();
+    QVERIFY(writefile(bad, "hot dog\n[Movies]\n\n[TV Shows]\nfriends\n"));
+    QVERIFY(writefile(good, "# everything but films\nhot dog\n[Movies]\nstar wars\n"));
 
-    // Refused before anything listens, with the line to blame; --help names both options.
-    struct Case
+    // Refused before anything listens, with the line to blame.
     {
-        QStringList args;
-        int code;
-        QString said;
-    };
-    const QList<Case> cases{
-        {{QStringLiteral("--phrases"), bad}, 2, QStringLiteral("line 2: [Movies] has no phrases")},
-        {{QStringLiteral("--phrases"), dir.filePath(QStringLiteral("none.txt"))},
-         2,
-         QStringLiteral("cannot be read")},
-        {{QStringLiteral("--help")}, 0, QStringLiteral("--phrases FILE")},
-    };
-    for (const Case &c : cases) {
-        Host host;
-        host.start(freePort(), c.args + QStringList{QStringLiteral("--no-announce")});
-        QVERIFY(host.proc.waitForFinished(5000));
-        QCOMPARE(host.proc.exitCode(), c.code);
-        const QString out = QString::fromUtf8(host.proc.readAllStandardOutput());
-        const QString err = QString::fromUtf8(host.proc.readAllStandardError());
-        QVERIFY2(!out.contains(QStringLiteral("Listening")), qPrintable(out));
-        QVERIFY2((c.code == 0 ? out : err).contains(c.said), qPrintable(out + err));
+        Host refused;
+        refused.start(freePort(), {QStringLiteral("--no-announce"), QStringLiteral("--phrases"), bad});
+        QVERIFY(refused.proc.waitForFinished(5000));
+        QCOMPARE(refused.proc.exitCode(), 2);
+        const QString err = QString::fromUtf8(refused.proc.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("line 2: [Movies] has no phrases")), qPrintable(err));
+        QVERIFY(!refused.proc.readAllStandardOutput().contains("Listening"));
     }
 
     // A game on the host's own phrases, with hints although the start did not ask for them.
