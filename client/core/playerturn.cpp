@@ -6,7 +6,6 @@
 #include "client/core/chattersounds.h"
 #include "client/core/playergame.h"
 
-#include "protocol/commands.h"
 #include "protocol/fields.h"
 #include "protocol/numbers.h"
 #include "protocol/text.h"
@@ -188,7 +187,8 @@ void PlayerGame::startthegame(const QString &rest)
     setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
 
     const bool team_ = team == QLatin1String("true");
-    st.options = {team_, numbers::strToIntDef(playto, 20), seconds, fifth && f.rest() == cmd::starthints};
+    st.options = {team_, numbers::strToIntDef(playto, 20), seconds,
+                  fifth && f.rest() == QLatin1String("hints")};
     st.record.start(team_);
     st.againsent = false;
     const QString wording =
