@@ -66,6 +66,7 @@ const HostGame::Route HostGame::dispatchtable[] = {
     {&cmd::chat, &HostGame::chat},
     {&cmd::action, &HostGame::action},
     {&cmd::startgame, &HostGame::startgame},
+    {&cmd::hints, &HostGame::askforhints},
     {&cmd::draw, &HostGame::drawit},
     {&cmd::clearmain, &HostGame::clearmain},
     {&cmd::answer, &HostGame::answer},

@@ -45,6 +45,8 @@ struct tplayer
     // The player who left this seat during the running game; he alone gets its score back when
     // he comes back into it.
     QString leftname;
+    // The connection asked for letter hints in its next game start.
+    bool askshints = false;
 };
 
 // The rules of the host's game: the seats, the turns, the judging and the clock. It knows no
@@ -186,6 +188,7 @@ private:
     void chat(const QueuedMessage &m, const QString &payload);
     void action(const QueuedMessage &m, const QString &payload);
     void startgame(const QueuedMessage &m, const QString &payload);
+    void askforhints(const QueuedMessage &m, const QString &payload);
     void drawit(const QueuedMessage &m, const QString &payload);
     void clearmain(const QueuedMessage &m, const QString &payload);
     void answer(const QueuedMessage &m, const QString &payload);

@@ -6,20 +6,30 @@
 #include "protocol/text.h"
 
 #include <climits>
+#include <utility>
+
+void HostGame::askforhints(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int slot = f.nextInt();
+    if (!sentby(m, slot) || f.rest() != QLatin1String("true"))
+        return;
+    playertable[slot].askshints = true;
+}
 
 void HostGame::startgame(const QueuedMessage &m, const QString &payload)
 {
+    // A hints request counts for the sender's next start only, whether or not that one starts a
+    // game: a start without one, as the original design sends it, is a game without hints.
+    bool askshints = false;
+    if (inuse(m.slot) && playertable[m.slot].connection == m.connection)
+        askshints = std::exchange(playertable[m.slot].askshints, false);
     // Every field is read before anything changes, so a request that does not read changes nothing.
     FieldReader f(payload);
     const int starter = f.nextInt();
     const bool team = f.next() == QLatin1String("true");
     const int playto = f.nextInt();
-    // Letter hints come as an optional fifth field. A copy of the first design reads everything
-    // after the play-to score as the seconds, so in a game with hints it shows its own default
-    // time per turn; nothing else changes for it.
-    const bool fifth = f.rest().contains(QLatin1Char('+'));
-    const int seconds = fifth ? f.nextInt() : f.restInt();
-    const bool askshints = fifth && f.rest() == QLatin1String("hints");
+    const int seconds = f.restInt();
     // Only the host's own player starts games, or while nobody holds slot 1 the lowest seat.
     if (starter != leader() || !sentby(m, starter))
         return;
@@ -32,7 +42,9 @@ void HostGame::startgame(const QueuedMessage &m, const QString &payload)
     teamgame = team;
     winscore = playto;
     hintsgame = askshints || hintsalways;
-    sendtoall(cmd::buildStartgame(starter, teamgame, winscore, seconds, hintsgame));
+    sendtoall(cmd::buildStartgame(starter, teamgame, winscore, seconds));
+    if (hintsgame)
+        sendtoall(cmd::buildHintsOn());
     turntime = seconds + 2;
     curdrawer = 0;
     findplayer();

@@ -29,10 +29,18 @@ QString buildAction(int slot, const QString &text, const QString &colour)
 {
     return action + plus + n(slot) + plus + text + QLatin1Char('|') + colour;
 }
-QString buildStartgame(int slot, bool team, int playto, int turntime, bool hints)
+QString buildStartgame(int slot, bool team, int playto, int turntime)
 {
     return startgame + plus + n(slot) + plus + (team ? QStringLiteral("true") : QStringLiteral("false")) +
-           plus + n(playto) + plus + n(turntime) + (hints ? plus + QStringLiteral("hints") : QString());
+           plus + n(playto) + plus + n(turntime);
+}
+QString buildHintsRequest(int slot)
+{
+    return hints + plus + n(slot) + QStringLiteral("+true");
+}
+QString buildHintsOn()
+{
+    return hints + QStringLiteral("+true");
 }
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y)
 {

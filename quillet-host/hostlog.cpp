@@ -45,9 +45,7 @@ QString describe(const QString &message, const std::function<QString(int slot)> 
             return {};
         return QStringLiteral("Game started by slot ") + printable(f[0]) + QStringLiteral(": play to ") +
                printable(f[2]) + QStringLiteral(", ") + printable(f[3]) + QStringLiteral(" seconds a turn") +
-               (f[1] == QLatin1String("true") ? QStringLiteral(", teams") : QString()) +
-               (f.size() > 4 && f[4] == QLatin1String("hints") ? QStringLiteral(", letter hints")
-                                                               : QString());
+               (f[1] == QLatin1String("true") ? QStringLiteral(", teams") : QString());
     }
     if (c.word == cmd::pickcatagory) {
         bool ok = false;
@@ -69,8 +67,11 @@ HostLog::HostLog(TServer &host, std::FILE *stream, QObject *parent) : QObject(pa
     connect(&host, &TServer::noted, this, [this](const QString &text) { line(hostlog::printable(text)); });
     const HostGame &game = host.game();
     connect(&host, &TServer::said, this, [this, &game](const QString &message) {
-        const QString text = hostlog::describe(
+        QString text = hostlog::describe(
             message, [&game](int slot) { return game.inuse(slot) ? game.player(slot).name : QString(); });
+        // The start line tells whether the game has letter hints, which its own message leaves out.
+        if (!text.isEmpty() && game.hints() && message.startsWith(cmd::startgame + QLatin1Char('+')))
+            text += QStringLiteral(", letter hints");
         if (!text.isEmpty())
             line(text);
         // Each turn also logs the scores of the ten seats as the host holds them.

@@ -84,8 +84,9 @@ public:
     bool teamgame() const { return st.teamgame; } // odd rows black, as the teams are coloured
     // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
     int turnseconds() const { return st.turnseconds; }
-    // The options of the last game start seen, which Play Again sends again. A copy that joined
-    // during a game has its play-to score and seconds from CMD_gamestats, and no hints.
+    // The options of the last game start seen, hints from the CMD_hints that follows it; Play Again
+    // sends them again. A copy that joined during a game has its play-to score and seconds from
+    // CMD_gamestats, and no hints.
     struct StartOptions
     {
         bool team = false;
@@ -147,6 +148,7 @@ public:
     enum class Mark { arrow, drawer, guesser };
 
     void startthegame(const QString &rest);
+    void hintson(const QString &rest);
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
     void givedraweranswer(const QString &rest);

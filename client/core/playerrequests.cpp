@@ -51,8 +51,13 @@ bool PlayerGame::wipeit()
 
 void PlayerGame::startgame(bool team, int playto, int seconds, bool hints)
 {
-    if (st.loggedin)
-        send(cmd::buildStartgame(st.mynumber, team, playto, seconds, hints));
+    if (!st.loggedin)
+        return;
+    // Asked for first, so that the start request right after it takes it; without hints the
+    // start is what any host expects.
+    if (hints)
+        send(cmd::buildHintsRequest(st.mynumber));
+    send(cmd::buildStartgame(st.mynumber, team, playto, seconds));
 }
 
 void PlayerGame::startagain()

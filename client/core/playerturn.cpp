@@ -181,14 +181,12 @@ void PlayerGame::startthegame(const QString &rest)
     const int starter = f.nextInt();
     const QString team = f.next();
     const QString playto = f.next();
-    // Letter hints come as a fifth field after the seconds.
-    const bool fifth = f.rest().contains(QLatin1Char('+'));
-    const int seconds = numbers::strToIntDef(fifth ? f.next() : f.rest(), 120);
+    const int seconds = numbers::strToIntDef(f.rest(), 120);
     setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
 
     const bool team_ = team == QLatin1String("true");
-    st.options = {team_, numbers::strToIntDef(playto, 20), seconds,
-                  fifth && f.rest() == QLatin1String("hints")};
+    // Letter hints, if the game has them, are told right after the start (CMD_hints).
+    st.options = {team_, numbers::strToIntDef(playto, 20), seconds, false};
     st.record.start(team_);
     st.againsent = false;
     const QString wording =
@@ -200,6 +198,12 @@ void PlayerGame::startthegame(const QString &rest)
     const QString who =
         starter == st.mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
     emit chatLine(QStringLiteral("0+") + who + wording, watchcolour);
+}
+
+void PlayerGame::hintson(const QString &rest)
+{
+    if (rest == QLatin1String("true"))
+        st.options.hints = true;
 }
 
 void PlayerGame::pickcatagory(const QString &rest)

@@ -73,7 +73,7 @@ class TestTchatLoopback : public QObject
 
     // Ann (1), Bob (2) and Cy (3) at the real host, whose round timer the test ticks, in a game
     // whose every phrase is HOT DOG: Ann draws.
-    std::array<std::unique_ptr<Tchat>, 4> gameOn(int playto = 20)
+    std::array<std::unique_ptr<Tchat>, 4> gameOn(int playto = 20, bool hints = false)
     {
         host->clockms = 24 * 3600 * 1000;
         for (int c = 0; c < 7; ++c)
@@ -85,7 +85,7 @@ class TestTchatLoopback : public QObject
             [&] { QTRY_COMPARE(t[n]->game()->mynumber(), n); }();
         }
         [&] { QTRY_COMPARE(names(*t[1]).last(), QStringLiteral("Cy")); }();
-        t[1]->game()->startgame(false, playto, 60);
+        t[1]->game()->startgame(false, playto, 60, hints);
         [&] { QVERIFY(pickAndDraw(t, 1)); }();
         return t;
     }
@@ -257,7 +257,10 @@ private slots:
     // takes every podium away. Closing a podium shows the winner under it.
     void podiumAndPlayAgain()
     {
-        auto t = gameOn(2);
+        auto t = gameOn(2, true);
+        QVERIFY(host->game().hints());
+        for (int n = 1; n <= 3; ++n)
+            QTRY_VERIFY(t[n]->game()->startoptions().hints);
         ui(t[3]).image_main->image_backup.fill(Qt::red); // Cy's board at the turn's end
         t[3]->game()->answerit(QStringLiteral("hot dog"));
         QTRY_VERIFY(!ui(t[3]).label_aguesser->isHidden());
@@ -279,6 +282,7 @@ private slots:
         QVERIFY(host->game().running());
         QCOMPARE(host->game().playto(), 2);
         QCOMPARE(host->game().turnseconds(), 62);
+        QVERIFY(host->game().hints());
         QVERIFY(boxes.isEmpty());
     }
 

@@ -625,8 +625,12 @@ void TestHostGame::pickingTimeOut()
 void TestHostGame::letterHints()
 {
     Table t(3, s("hot dog"));
-    t.request(t.at(1), cmd::buildStartgame(1, false, 5, 30, true));
-    QCOMPARE(only(t.at(2)->take(), s("CMD_startgame")), QStringList{s("CMD_startgame+1+false+5+30+hints")});
+    // Asked for just before the start; the start keeps its four fields, and the news follows it.
+    const QStringList hinted{s("CMD_startgame+1+false+5+30"), s("CMD_hints+true"), s("CMD_pickcatagory+1")};
+    t.request(t.at(1), cmd::buildHintsRequest(1));
+    QCOMPARE(t.at(2)->take(), QStringList());
+    t.request(t.at(1), cmd::buildStartgame(1, false, 5, 30));
+    QCOMPARE(t.at(2)->take().mid(3), hinted);
     QVERIFY(t.game.hints());
     t.pick();
     t.takeAll();
@@ -678,23 +682,42 @@ void TestHostGame::letterHints()
     t.tick(11);
     QCOMPARE(only(t.at(3)->take(), s("CMD_updateanswer+true")), QStringList{s("CMD_updateanswer+true+CAT")});
 
-    // Without hints no letter shows by time.
+    // A start as the original design sends it, without a request before it: no hints, and no
+    // letter shows by time.
+    t.takeAll();
     t.start(false, 5, 30);
+    QCOMPARE(only(t.at(2)->take(), s("CMD_hints")), QStringList());
     QVERIFY(!t.game.hints());
     t.pick();
     t.takeAll();
     t.tick(33);
     QCOMPARE(hints(), QStringList());
 
-    // A host that always gives hints says so in every start, whatever was asked.
+    // A host that always gives hints says so after every start, whatever was asked.
     t.game.setHintsAlways(true);
+    t.takeAll();
     t.start(false, 5, 30);
-    QCOMPARE(only(t.at(2)->take(), s("CMD_startgame")), QStringList{s("CMD_startgame+1+false+5+30+hints")});
+    QCOMPARE(t.at(2)->take().mid(3), hinted);
     QVERIFY(t.game.hints());
-    // A fifth field that is not "hints" asks for none; the game starts all the same.
+
+    // A request counts for its sender's next start only, whether that one starts a game or not;
+    // one naming another slot, or with another word than "true", is dropped.
     t.game.setHintsAlways(false);
-    t.request(t.at(1), s("CMD_startgame+1+false+5+30+what"));
-    QCOMPARE(only(t.at(2)->take(), s("CMD_startgame")), QStringList{s("CMD_startgame+1+false+5+30")});
+    // Slot 1's requests before a start of slot 1, and whether the game has hints.
+    const auto hintedStart = [&t](const QStringList &before) {
+        for (const QString &m : before)
+            t.request(t.at(1), m);
+        t.start(false, 5, 30);
+        return t.game.hints();
+    };
+    t.request(t.at(2), cmd::buildHintsRequest(2));
+    t.request(t.at(2), s("CMD_hints+1+true"));
+    QVERIFY(!hintedStart({}));
+    QVERIFY(!hintedStart({s("CMD_hints+1+yes"), s("CMD_hints+1"), s("CMD_hints+x+true")}));
+    QVERIFY(!hintedStart({cmd::buildHintsRequest(1), s("CMD_startgame+1+false+5+soon")}));
+    QVERIFY(!hintedStart({cmd::buildHintsRequest(1), cmd::buildStartgame(2, false, 5, 30)}));
+    QVERIFY(hintedStart({cmd::buildHintsRequest(1), cmd::buildHintsRequest(1)}));
+    QVERIFY(!hintedStart({}));
 }
 
 void TestHostGame::categories()

@@ -208,7 +208,8 @@ void HostExe::ownPhrasesAndHints()
     ann.send(cmd::buildStartgame(1, false, 5, 30));
     QCOMPARE(host.waitLine(QStringLiteral("Game started")),
              QStringLiteral("Game started by slot 1: play to 5, 30 seconds a turn, letter hints"));
-    QCOMPARE(ann.nextOf(QStringLiteral("CMD_startgame")), QStringLiteral("CMD_startgame+1+false+5+30+hints"));
+    QCOMPARE(ann.nextOf(QStringLiteral("CMD_startgame")), QStringLiteral("CMD_startgame+1+false+5+30"));
+    QCOMPARE(ann.next(), QStringLiteral("CMD_hints+true"));
     ann.send(cmd::buildPickcatagory(1, 4));
     QCOMPARE(ann.nextOf(QStringLiteral("CMD_givedraweranswer")),
              QStringLiteral("CMD_givedraweranswer+STAR WARS"));
