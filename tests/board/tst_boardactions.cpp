@@ -193,11 +193,12 @@ void BoardActions::startSendsTheDialogValuesAndHides()
     t.form->startButton->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     QVERIFY(!t.form->isVisible());
-    // Letter hints go as a fifth field.
+    // Letter hints are asked for just before a start of the same four fields.
     ui(t.chat).startGameAction->trigger();
     t.form->hints->click();
     t.form->startButton->click();
-    QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110+hints"));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_hints+1+true"));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     t.form->hints->click();
     // The second start of the run reuses the values.
     ui(t.chat).startGameAction->trigger();
