@@ -3,8 +3,12 @@
 #include "address/invitation.h"
 #include "app/chatline.h"
 #include "client/tchat.h"
+#include "host/hostgame.h"
+#include "host/phrasefile.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
+
+#include <utility>
 
 HostingRole::HostingRole(Tchat *chat, quint16 port, bool openRouter, QObject *parent)
     : QObject(parent), chat(chat), gamePort(port), wantRouter(openRouter)
@@ -53,10 +57,26 @@ bool HostingRole::waitingForRouter() const
     return opening && opening->state() == RouterOpening::State::Opening;
 }
 
+void HostingRole::usePhrases(HostGame &game, const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    const phrasefile::Lists own = phrasefile::load(path);
+    if (!own.ok()) {
+        phrasesSaid = QStringLiteral("Your phrase file cannot be used (") + own.error +
+                      QStringLiteral("); this game plays the built-in lists.");
+        return;
+    }
+    game.setPhraseLists(own.lists);
+    phrasesSaid = QStringLiteral("This game's phrases come from ") + path + QLatin1Char('.');
+}
+
 void HostingRole::checkReady()
 {
     if (ended || !chat || !chat->game()->loggedin() || !chat->game()->hostsay() || opening || shown)
         return;
+    if (!phrasesSaid.isEmpty())
+        sayInChat(chat, std::exchange(phrasesSaid, QString()));
     if (!wantRouter) {
         showLink();
         return;

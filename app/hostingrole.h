@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <memory>
 
+class HostGame;
 class Tchat;
 class RouterOpening;
 
@@ -40,6 +41,11 @@ public:
     // The parameters of a copy that hosts: "NAME 127.0.0.1 true".
     static bool isHostingCommand(const QStringList &params);
 
+    // Hands the host the phrases of the chosen file (none: the built-in lists stay). What became
+    // of the file is said in the chat pane with the link: the file's name, or why the built-in
+    // lists are played after all.
+    void usePhrases(HostGame &game, const QString &path);
+
 signals:
     // The external address became known, or the router's answer came.
     void changed();
@@ -54,5 +60,6 @@ private:
     bool shown = false;
     bool lapseSaid = false;
     QString lastShown;
+    QString phrasesSaid;
     std::unique_ptr<RouterOpening> opening;
 };

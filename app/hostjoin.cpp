@@ -59,8 +59,10 @@ void HostJoin::hostClicked()
                 PlayerSettings s;
                 s.setOn(PlayerSettings::OpenRouter, hostDialog->openRouter());
                 s.setOn(PlayerSettings::WebPage, hostDialog->webPage());
+                s.setText(PlayerSettings::PhraseFile, hostDialog->phraseFile());
                 chat->settingswritten(
-                    s.save(chat->settingsfile(), {PlayerSettings::OpenRouter, PlayerSettings::WebPage}));
+                    s.save(chat->settingsfile(), {PlayerSettings::OpenRouter, PlayerSettings::WebPage,
+                                                  PlayerSettings::PhraseFile}));
                 choose({hostDialog->name(), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
             });
         });
@@ -68,6 +70,7 @@ void HostJoin::hostClicked()
     hostDialog->setName(lastName());
     hostDialog->setWebPage(webPageChosen());
     hostDialog->setOpenRouter(openRouterChosen());
+    hostDialog->setPhraseFile(stored().text(PlayerSettings::PhraseFile));
     hostDialog->open();
 }
 

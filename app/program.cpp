@@ -8,6 +8,7 @@
 #include "app/singleinstance.h"
 #include "client/chatpane.h"
 #include "client/tchat.h"
+#include "features/playersettings.h"
 #include "features/spylist.h"
 #include "host/tserver.h"
 #include "platform/config.h"
@@ -21,6 +22,7 @@
 #include "windows/tgamestartform.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QScreen>
 #include <QTimer>
 
@@ -64,6 +66,8 @@ Program::Program(const QStringList &params)
         const uint port = config::gamePort().toUInt();
         hosting = std::make_unique<HostingRole>(chat.get(), quint16(port <= 65535 ? port : 0),
                                                 hostjoin->openRouterChosen());
+        hosting->usePhrases(server->game(),
+                            PlayerSettings::read(chat->settingsfile()).text(PlayerSettings::PhraseFile));
         // Hosting ends with the window (File / Exit, a stop signal, another role): the router's
         // mapping goes before the next copy may ask for its own.
         QObject::connect(chat.get(), &Tchat::closed, hosting.get(), [h = hosting.get()] { h->end(); });
@@ -74,6 +78,14 @@ Program::Program(const QStringList &params)
         });
     }
     chat->setinviteavailable(hosting != nullptr);
+    // The start form's letter hints are kept from one run to the next.
+    gamestartform->hints->setChecked(
+        PlayerSettings::read(chat->settingsfile()).isOn(PlayerSettings::LetterHints));
+    QObject::connect(gamestartform->hints, &QCheckBox::toggled, chat.get(), [c = chat.get()](bool on) {
+        PlayerSettings s;
+        s.setOn(PlayerSettings::LetterHints, on);
+        c->settingswritten(s.save(c->settingsfile(), {PlayerSettings::LetterHints}));
+    });
     QObject::connect(chat.get(), &Tchat::inviteRequested, chat.get(), [this] { showInvite(); });
     QObject::connect(chat.get(), &Tchat::gameLinkOpened, hostjoin.get(), &HostJoin::openLink);
     // A link as the only parameter: the join dialog, filled in, once the window is up.

@@ -54,6 +54,7 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     buildWatchMenus();
     buildPhraseButtons();
     connectTurn();
+    connectPodium();
     // The board as first laid out is the one of zoom 1 (see showEvent); it scales whenever the
     // client area changes size.
     zoom.keepFont(chatpane->mainchat);

@@ -38,6 +38,7 @@ class Tphrases;
 class Tsnapshot;
 class Tgamestartform;
 class LocalHost;
+class Podium;
 
 // The main window: the player's side of the game.
 //
@@ -153,6 +154,8 @@ private:
     // panel_pickcatagory and button_cat: see the categories block below.
     QLabel *label_pickcatagory = nullptr;
     QLabel *label_pickcatagory1 = nullptr;
+    // The picker's seconds left, under the category buttons.
+    QLabel *label_pickclock = nullptr;
 
     // ---- Bottom area: the guessers' answer panel and the drawer's tool bar.
     // panel_answer and edit_answer: see the answers block below.
@@ -237,6 +240,12 @@ private:
     void setteamcolours();
     // The play-to caption and the time per turn.
     void showoptions();
+
+    // ---- The podium at the game's end (client/tchat_podium.cpp): ranking, turns with their last
+    // drawings, and Play Again.
+    Podium *podium = nullptr;
+    void connectPodium();
+    void showpodium(const PlayerGame::Controls &c);
 
     // ---- Snapshots of the finished drawing (client/tchat_snapshot.cpp).
     void connectSnapshots();

@@ -210,8 +210,8 @@ void Tchat::button_startClick()
     }
     if (!with.gamestartform)
         return;
-    with.gamestartform->startgame = [this](bool team, int playto, int seconds) {
-        playergame->startgame(team, playto, seconds);
+    with.gamestartform->startgame = [this](bool team, int playto, int seconds, bool hints) {
+        playergame->startgame(team, playto, seconds, hints);
     };
     with.gamestartform->showOver(this);
     playergame->startformshown();

@@ -2,8 +2,10 @@
 #include "client/tchat.h"
 
 #include "board/drawingboard.h"
+#include "client/boardstyle.h"
 #include "client/chatpane.h"
 #include "client/eventhook.h"
+#include "client/podium.h"
 #include "widgets/animatedpicture.h"
 #include "widgets/colorbutton.h"
 #include "widgets/fittinglabel.h"
@@ -20,23 +22,16 @@
 
 namespace {
 
-// The board's palette: warm paper, brown ink, maroon lettering.
-const QColor maroon(0x80, 0x00, 0x00);
-const QColor paper(0xFF, 0xF7, 0xE4);
-const QColor paperDeep(0xFF, 0xEC, 0xC4);
-const QColor ink(0x8B, 0x5A, 0x2B);
+using boardstyle::ink;
+using boardstyle::maroon;
+using boardstyle::paper;
+using boardstyle::paperDeep;
 const QColor barBrown(0x6E, 0x35, 0x18);
 const QColor barText(0xFF, 0xE6, 0xB0);
 
 QFont boardFont(int pixels, bool bold = false)
 {
-    QFont f;
-    f.setFamilies(
-        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
+    return boardstyle::font(pixels, bold);
 }
 
 void setTextColour(QWidget *w, const QColor &c)
@@ -221,7 +216,7 @@ void Tchat::buildDrawingArea()
     // The category panel, centred on the drawing area.
     panel_pickcatagory =
         panel(panel_drawing, "panel_pickcatagory",
-              QRect((DrawingBoard::boardWidth - 206) / 2, (DrawingBoard::boardHeight - 225) / 2, 206, 225),
+              QRect((DrawingBoard::boardWidth - 206) / 2, (DrawingBoard::boardHeight - 247) / 2, 206, 247),
               paper, maroon, 10);
     const QFont titleFont = boardFont(15, true);
     label_pickcatagory = caption(panel_pickcatagory, "label_pickcatagory", QStringLiteral("Your turn to"),
@@ -241,7 +236,12 @@ void Tchat::buildDrawingArea()
         b->setGeometry(52, 53 + 24 * row, 104, 19);
         button_cat[tag] = b;
     }
+    label_pickclock = caption(panel_pickcatagory, "label_pickclock", QString(), QRect(4, 222, 198, 18),
+                              boardFont(13, true), ink, Qt::AlignCenter);
     panel_pickcatagory->hide();
+
+    // Over everything else once a game is won.
+    podium = new Podium(panel_drawing);
 }
 
 // Under the drawing area: the guessers' answer panel and, in the same place, the drawer's tools.

@@ -42,6 +42,8 @@ void Tchat::showclock()
     label_timer->setText(seconds < 0 ? QStringLiteral("0:00") : turnclock::clockText(seconds));
     timerbar = turnclock::barWidth(playergame->clockmode(), seconds, timerbar);
     image_timer->resize(zoom.scaled(timerbar), image_timer->height());
+    if (playergame->controls().pick)
+        label_pickclock->setText(turnclock::pickText(seconds));
 }
 
 void Tchat::setanswerline(QLabel *line, const QString &text)
@@ -73,6 +75,7 @@ void Tchat::showcontrols()
     else if (panel_pickcatagory->isHidden()) {
         label_pickcatagory->setText(QStringLiteral("Your turn to"));
         label_pickcatagory1->setText(QStringLiteral("choose a category"));
+        label_pickclock->setText(turnclock::pickText(playergame->secondsleft()));
         panel_pickcatagory->show();
         panel_pickcatagory->raise();
     }
@@ -91,6 +94,7 @@ void Tchat::showcontrols()
         } else
             image_winner->stop();
     }
+    showpodium(c);
     label_adrawer->setVisible(c.marks);
     label_aguesser->setVisible(c.marks);
     justWatchAction->setEnabled(c.justwatch);

@@ -36,6 +36,8 @@ constexpr std::array<PlayerSettings::Entry, PlayerSettings::keyCount> table{{
     // Browsers may join a hosted game at its web port.
     {"WebPage", K::OneZero, 1, false},
     {"OpenRouter", K::OneZero, 0, false},
+    {"PhraseFile", K::Text, 0, false},
+    {"LetterHints", K::OneZero, 0, false},
 }};
 
 bool isSwitch(K kind)

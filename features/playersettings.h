@@ -38,6 +38,9 @@ public:
         LastAddress,
         WebPage,
         OpenRouter,
+        // The hosting copy's phrase file (empty: the built-in lists), and the start form's hints.
+        PhraseFile,
+        LetterHints,
         keyCount
     };
 

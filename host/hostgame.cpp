@@ -22,6 +22,17 @@ void HostGame::setPhraseList(int category, const QStringList &list)
     wordlist[category] = list;
 }
 
+void HostGame::setPhraseLists(const std::array<QStringList, phrases::categories> &lists)
+{
+    for (int c = 0; c < phrases::categories; ++c)
+        setPhraseList(c, lists[size_t(c)]);
+}
+
+QString HostGame::hostline(const QString &text)
+{
+    return cmd::chat + QStringLiteral("+0+") + text + QStringLiteral("|$008AAAAC");
+}
+
 QString HostGame::slotname(int slot) const
 {
     const QString name = inuse(slot) ? playertable[slot].name : QString();
@@ -55,6 +66,7 @@ const HostGame::Route HostGame::dispatchtable[] = {
     {&cmd::chat, &HostGame::chat},
     {&cmd::action, &HostGame::action},
     {&cmd::startgame, &HostGame::startgame},
+    {&cmd::hints, &HostGame::askforhints},
     {&cmd::draw, &HostGame::drawit},
     {&cmd::clearmain, &HostGame::clearmain},
     {&cmd::answer, &HostGame::answer},

@@ -45,6 +45,8 @@ struct tplayer
     // The player who left this seat during the running game; he alone gets its score back when
     // he comes back into it.
     QString leftname;
+    // The connection asked for letter hints in its next game start.
+    bool askshints = false;
 };
 
 // The rules of the host's game: the seats, the turns, the judging and the clock. It knows no
@@ -87,6 +89,10 @@ public:
     void seed(quint32 value) { rng.seed(value); }
     // Replaces one category's list (shipped and current); tests use small lists.
     void setPhraseList(int category, const QStringList &list);
+    // The host's own phrase lists, one per category, in place of the shipped ones.
+    void setPhraseLists(const std::array<QStringList, phrases::categories> &lists);
+    // Letter hints in every game this host runs, whatever the start request asks.
+    void setHintsAlways(bool on) { hintsalways = on; }
     // Set by the main window when the program started without parameters.
     void setsologame(bool solo) { sologame = solo; }
     bool solo() const { return sologame; }
@@ -121,6 +127,8 @@ public:
     bool teams() const { return teamgame; }
     int playto() const { return winscore; }
     int turnseconds() const { return turntime; }
+    // The running game shows letter hints.
+    bool hints() const { return hintsgame; }
     int secondsleft() const { return countdown; }
     // The drawing history of the turn: one stroke message per line, oldest first.
     const QStringList &history() const { return memo_drawing; }
@@ -148,6 +156,10 @@ private:
     int solver = 0;
     phrases::PhraseWords phrasewords;
     int countdown = 0;
+    bool hintsalways = false;
+    bool hintsgame = false;
+    // Hints shown for the phrase being drawn.
+    int hintsgiven = 0;
     bool clockon = false;
 
     QStringList memo_drawing;
@@ -176,6 +188,7 @@ private:
     void chat(const QueuedMessage &m, const QString &payload);
     void action(const QueuedMessage &m, const QString &payload);
     void startgame(const QueuedMessage &m, const QString &payload);
+    void askforhints(const QueuedMessage &m, const QString &payload);
     void drawit(const QueuedMessage &m, const QString &payload);
     void clearmain(const QueuedMessage &m, const QString &payload);
     void answer(const QueuedMessage &m, const QString &payload);
@@ -191,6 +204,8 @@ private:
     void sendto(int slot, const QString &text) { out.sendto(slot, text); }
     void sendtoall(const QString &text) { out.sendtoall(text); }
     void sendtoothers(int slot, const QString &text) { out.sendtoothers(slot, text); }
+    // A chat line from the host itself, shown as a system line in the players' own grey.
+    static QString hostline(const QString &text);
     void startclock();
     void stopclock();
 
@@ -218,6 +233,8 @@ private:
     // starts at the seconds per turn, four below the host's count. In the other phases, where no
     // player reads it, the count less 2 as ever.
     int secondsshown() const;
+    // The letters due by the drawing clock, one more at half and at three quarters of the time.
+    void givehints();
     bool inbreak() const { return state == Phase::found || state == Phase::shown; }
 
     // Scoring and the end of the game.

@@ -34,6 +34,7 @@ void HostGame::join(int slot, quint64 connection)
     p.connection = connection;
     p.name.clear();
     p.loggedin = false;
+    p.askshints = false;
     sendto(slot, cmd::buildSendlogininfo(slot));
 }
 
@@ -127,6 +128,7 @@ void HostGame::leave(int slot, quint64 connection)
     p.name.clear();
     p.watching = false;
     p.loggedin = false;
+    p.askshints = false;
     p.connection = 0;
     // Slot 1 is an ordinary seat here too: on a dedicated host the first player can leave mid-game.
     if (slot == curdrawer)

@@ -6,18 +6,6 @@
 #include "protocol/fields.h"
 #include "protocol/text.h"
 
-namespace {
-
-// The pass of a drawer who had no point to give, as a system line in the players' own grey.
-QString freepass(const QString &name)
-{
-    return cmd::chat + QStringLiteral("+0+") + name +
-           QStringLiteral(" has bought a different phrase for nothing: ") + name +
-           QStringLiteral(" had no points.|$008AAAAC");
-}
-
-} // namespace
-
 void HostGame::answer(const QueuedMessage &m, const QString &payload)
 {
     // Guesses count only while a phrase is being drawn and still hidden: not after it has been
@@ -102,13 +90,18 @@ void HostGame::pass(const QueuedMessage &m, const QString &payload)
     const QString phrase = drawphrase(curcategory, !sologame);
     themask = phrases::sortphrase(phrase);
     thephrase = text::asciiUpper(phrase);
+    // The new phrase gets the hints that the clock has made due at the next tick.
+    hintsgiven = 0;
     tplayer &drawer = playertable[curdrawer];
     // A drawer without a point gets the phrase for nothing, and the players' line must not say
     // he paid one: a system line says what happened instead of CMD_passed.
     const bool paid = drawer.score > 0;
     drawer.score = qMax(0, drawer.score - 1);
     const QString update = cmd::buildUpdateanswer(false, themask);
-    const QString passed = paid ? cmd::buildPassed(curdrawer, drawer.score) : freepass(drawer.name);
+    const QString passed =
+        paid ? cmd::buildPassed(curdrawer, drawer.score)
+             : hostline(drawer.name + QStringLiteral(" has bought a different phrase for nothing: ") +
+                        drawer.name + QStringLiteral(" had no points."));
     for (int i = 1; i <= highslot; ++i) {
         sendto(i, update);
         sendto(i, passed);

@@ -1,4 +1,5 @@
 // The clock: ends the picking, drawing and break phases and reports the time left.
+#include "host/hints.h"
 #include "host/hostgame.h"
 
 #include "protocol/commands.h"
@@ -22,6 +23,18 @@ void HostGame::sendscores(int except)
         sendtoothers(except, cmd::buildUpdatetime(secondsshown()));
 }
 
+void HostGame::givehints()
+{
+    const int due = hints::due(turntime - 2, secondsshown());
+    for (; hintsgiven < due; ++hintsgiven) {
+        const QList<qsizetype> letters = hints::candidates(thephrase, themask);
+        if (letters.isEmpty())
+            return;
+        themask = hints::reveal(thephrase, themask, letters.at(random(int(letters.size()))));
+        sendtoall(cmd::buildUpdateanswer(false, themask));
+    }
+}
+
 void HostGame::tick()
 {
     // The server's timer only runs while the clock does; a tick that comes anyway is dropped.
@@ -31,6 +44,8 @@ void HostGame::tick()
     if (countdown >= 0) {
         if (countdown % 10 == 0)
             sendtoall(cmd::buildUpdatetime(secondsshown()));
+        if (state == Phase::drawing && hintsgame)
+            givehints();
         return;
     }
     stopclock();
@@ -55,8 +70,10 @@ void HostGame::tick()
     } else if (inbreak()) {
         endbreak();
     } else if (state == Phase::picking) {
-        // Nobody picked in time: a category is drawn at random.
+        // Nobody picked in time: a category is drawn at random, and everybody is told why.
         curcategory = random(phrases::categories);
         findphrases();
+        sendtoall(hostline(playertable[curdrawer].name + QStringLiteral(" took too long; the host chose ") +
+                           phrases::categoryname(curcategory) + QLatin1Char('.')));
     }
 }

@@ -6,9 +6,24 @@
 #include "protocol/text.h"
 
 #include <climits>
+#include <utility>
+
+void HostGame::askforhints(const QueuedMessage &m, const QString &payload)
+{
+    FieldReader f(payload);
+    const int slot = f.nextInt();
+    if (!sentby(m, slot) || f.rest() != QLatin1String("true"))
+        return;
+    playertable[slot].askshints = true;
+}
 
 void HostGame::startgame(const QueuedMessage &m, const QString &payload)
 {
+    // A hints request counts for the sender's next start only, whether or not that one starts a
+    // game: a start without one, as the original design sends it, is a game without hints.
+    bool askshints = false;
+    if (inuse(m.slot) && playertable[m.slot].connection == m.connection)
+        askshints = std::exchange(playertable[m.slot].askshints, false);
     // Every field is read before anything changes, so a request that does not read changes nothing.
     FieldReader f(payload);
     const int starter = f.nextInt();
@@ -26,7 +41,10 @@ void HostGame::startgame(const QueuedMessage &m, const QString &payload)
     refreshplayerlist();
     teamgame = team;
     winscore = playto;
+    hintsgame = askshints || hintsalways;
     sendtoall(cmd::buildStartgame(starter, teamgame, winscore, seconds));
+    if (hintsgame)
+        sendtoall(cmd::buildHintsOn());
     turntime = seconds + 2;
     curdrawer = 0;
     findplayer();
@@ -131,6 +149,7 @@ void HostGame::findphrases()
     const QString phrase = drawphrase(curcategory, true);
     themask = phrases::sortphrase(phrase);
     thephrase = text::asciiUpper(phrase);
+    hintsgiven = 0;
     // The drawing turn begins with a wiped drawing area on every screen.
     clearhistory();
     sendtoall(cmd::buildNextplayer(curdrawer, curcategory, themask));

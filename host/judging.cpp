@@ -137,6 +137,36 @@ QList<Step> judge(const QString &stored, QString &mask, const phrases::PhraseWor
     return steps;
 }
 
+namespace {
+// Guesses the phrase word by word; the mask it ends with, and whether the last word solved it.
+bool guessall(const QString &stored, const QStringList &guesses, QString &mask)
+{
+    const QString upper = text::asciiUpper(stored);
+    const phrases::PhraseWords words = phrases::phrasewords(stored);
+    mask = phrases::sortphrase(stored);
+    bool solved = false;
+    for (const QString &word : guesses) {
+        for (const Step &step : judge(upper, mask, words, text::asciiUpper(word)))
+            solved = solved || step.kind == Step::Solved;
+    }
+    return solved && !mask.contains(QLatin1Char('_'));
+}
+} // namespace
+
+bool solvable(const QString &phrase)
+{
+    QString mask;
+    if (!guessall(phrase, phrases::splitwords(text::asciiUpper(phrase)), mask))
+        return false;
+    QStringList typed = phrases::splitwords(phrase.toLower());
+    for (QString &word : typed) {
+        word.replace(QChar(0x2019), QLatin1Char('\'')).replace(QChar(0x2018), QLatin1Char('\''));
+        word.replace(QChar(0x201C), QLatin1Char('"')).replace(QChar(0x201D), QLatin1Char('"'));
+    }
+    QString typedmask;
+    return guessall(phrase, typed, typedmask) && typedmask == mask;
+}
+
 Win wintest(const std::array<int, 16> &scores, int highslot, int winscore, bool teamgame)
 {
     highslot = qBound(0, highslot, 15);

@@ -19,6 +19,15 @@ QString listfile(int category)
     return QStringLiteral("phrases/") + QLatin1String(files[category]);
 }
 
+QString categoryname(int category)
+{
+    static const char *const names[categories] = {"General", "Actions",  "Phrase",      "Music Groups",
+                                                  "Movies",  "TV Shows", "Food & Drink"};
+    if (category < 0 || category >= categories)
+        return {};
+    return QLatin1String(names[category]);
+}
+
 QStringList splitwords(const QString &phrase)
 {
     return phrase.split(QLatin1Char(' '), Qt::KeepEmptyParts);

@@ -11,6 +11,8 @@ namespace phrases {
 // Number of categories, and the resource file of each (":/phrases/<file>").
 constexpr int categories = 7;
 QString listfile(int category);
+// The category's name as the players' buttons show it: General, Actions, ... Food & Drink.
+QString categoryname(int category);
 
 // Words of a phrase kept for the close test; words past the 20th are dropped.
 constexpr int maxwords = 20;

@@ -34,6 +34,14 @@ QString buildStartgame(int slot, bool team, int playto, int turntime)
     return startgame + plus + n(slot) + plus + (team ? QStringLiteral("true") : QStringLiteral("false")) +
            plus + n(playto) + plus + n(turntime);
 }
+QString buildHintsRequest(int slot)
+{
+    return hints + plus + n(slot) + QStringLiteral("+true");
+}
+QString buildHintsOn()
+{
+    return hints + QStringLiteral("+true");
+}
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y)
 {
     return moveit + plus + n(slot) + plus + colour + plus + width + plus + n(x) + plus + n(y);

@@ -23,6 +23,8 @@ inline const QString pass = QStringLiteral("CMD_pass");
 inline const QString kickhim = QStringLiteral("CMD_kickhim");
 inline const QString justwatch = QStringLiteral("CMD_justwatch");
 inline const QString playasound = QStringLiteral("CMD_playasound");
+// Also host to players.
+inline const QString hints = QStringLiteral("CMD_hints");
 
 // Host to players
 inline const QString sendlogininfo = QStringLiteral("CMD_sendlogininfo");
@@ -59,6 +61,10 @@ QString buildChat(int slot, const QString &text, const QString &colour);
 QString buildAction(int slot, const QString &text, const QString &colour);
 // Also sent by the host to everybody with the starter's slot.
 QString buildStartgame(int slot, bool team, int playto, int turntime);
+// Letter hints: a player asks for them just before his start request, and the host says the game
+// has them just after its start. Copies and hosts of the original design drop the word unread.
+QString buildHintsRequest(int slot);
+QString buildHintsOn();
 QString buildMoveit(int slot, const QString &colour, const QString &width, int x, int y);
 // Points as "+X,Y" each, then a final "+": "CMD_draw+3+clBlack+3++10,20+11,22+".
 QString buildDraw(int slot, const QString &colour, const QString &width, const QList<QPoint> &points);

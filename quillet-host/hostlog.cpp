@@ -67,8 +67,11 @@ HostLog::HostLog(TServer &host, std::FILE *stream, QObject *parent) : QObject(pa
     connect(&host, &TServer::noted, this, [this](const QString &text) { line(hostlog::printable(text)); });
     const HostGame &game = host.game();
     connect(&host, &TServer::said, this, [this, &game](const QString &message) {
-        const QString text = hostlog::describe(
+        QString text = hostlog::describe(
             message, [&game](int slot) { return game.inuse(slot) ? game.player(slot).name : QString(); });
+        // The start line tells whether the game has letter hints, which its own message leaves out.
+        if (!text.isEmpty() && game.hints() && message.startsWith(cmd::startgame + QLatin1Char('+')))
+            text += QStringLiteral(", letter hints");
         if (!text.isEmpty())
             line(text);
         // Each turn also logs the scores of the ten seats as the host holds them.

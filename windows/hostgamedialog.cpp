@@ -1,13 +1,18 @@
 #include "windows/hostgamedialog.h"
 
+#include "host/phrasefile.h"
 #include "protocol/playername.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 HostGameDialog::HostGameDialog(quint16 webPort, QWidget *parent) : QDialog(parent)
@@ -31,6 +36,41 @@ HostGameDialog::HostGameDialog(quint16 webPort, QWidget *parent) : QDialog(paren
     openRouterBox = new QCheckBox(QStringLiteral("Open my router for players outside this network"));
     openRouterBox->setToolTip(QStringLiteral("Asks your router (UPnP) to forward the game's port while you "
                                              "host, and removes the forwarding when you stop."));
+    // Phrases: the lists that come with the game, or the host's own file.
+    builtinPhrases = new QRadioButton(QStringLiteral("Built-in lists"));
+    ownPhrases = new QRadioButton(QStringLiteral("My own file..."));
+    builtinPhrases->setChecked(true);
+    auto *phraseChoice = new QButtonGroup(this);
+    phraseChoice->addButton(builtinPhrases);
+    phraseChoice->addButton(ownPhrases);
+    phrasePath = new QLineEdit;
+    phrasePath->setPlaceholderText(QStringLiteral("A text file: one phrase a line"));
+    phrasePath->setMinimumWidth(280);
+    choosePhrases = new QPushButton(QStringLiteral("Choose..."));
+    choosePhrases->setAutoDefault(false);
+    phraseProblem = new QLabel;
+    phraseProblem->setWordWrap(true);
+    phraseProblem->setStyleSheet(QStringLiteral("color: #800000"));
+    phraseProblem->hide();
+    auto *choices = new QHBoxLayout;
+    choices->addWidget(builtinPhrases);
+    choices->addWidget(ownPhrases);
+    choices->addStretch();
+    auto *file = new QHBoxLayout;
+    file->addWidget(phrasePath);
+    file->addWidget(choosePhrases);
+    form->addRow(QStringLiteral("Phrases:"), choices);
+    form->addRow(QString(), file);
+    connect(ownPhrases, &QRadioButton::toggled, this, &HostGameDialog::checkPhrases);
+    // A typed name is checked as it is typed, and stands for the own file.
+    connect(phrasePath, &QLineEdit::textEdited, this, [this] {
+        if (ownPhrases->isChecked())
+            checkPhrases();
+        else
+            ownPhrases->setChecked(true);
+    });
+    connect(choosePhrases, &QPushButton::clicked, this, &HostGameDialog::chooseFile);
+
     problem = new QLabel;
     problem->setStyleSheet(QStringLiteral("color: #800000"));
 
@@ -45,6 +85,7 @@ HostGameDialog::HostGameDialog(quint16 webPort, QWidget *parent) : QDialog(paren
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(phraseProblem);
     layout->addWidget(note);
     layout->addWidget(webPageBox);
     layout->addWidget(openRouterBox);
@@ -85,11 +126,49 @@ void HostGameDialog::setOpenRouter(bool on)
     openRouterBox->setChecked(on);
 }
 
+QString HostGameDialog::phraseFile() const
+{
+    return ownPhrases->isChecked() ? phrasePath->text().trimmed() : QString();
+}
+
+void HostGameDialog::setPhraseFile(const QString &path)
+{
+    phrasePath->setText(path);
+    (path.isEmpty() ? builtinPhrases : ownPhrases)->setChecked(true);
+    checkPhrases();
+}
+
+void HostGameDialog::chooseFile()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Quillet - Phrases"), phrasePath->text(),
+                                     QStringLiteral("Text files (*.txt);;All files (*)"));
+    if (!path.isEmpty())
+        setPhraseFile(path);
+}
+
+void HostGameDialog::checkPhrases()
+{
+    phrasesWhy.clear();
+    if (ownPhrases->isChecked()) {
+        const QString path = phrasePath->text().trimmed();
+        phrasesWhy = path.isEmpty() ? QStringLiteral("Choose the file of your phrases.")
+                                    : phrasefile::load(path).error;
+    }
+    check();
+}
+
 void HostGameDialog::check()
 {
     const QString why = playername::problem(nameEdit->text());
     hostButton->setDefault(true);
-    hostButton->setEnabled(why.isEmpty());
+    hostButton->setEnabled(why.isEmpty() && phrasesWhy.isEmpty());
+    if (phraseProblem->text() != phrasesWhy) {
+        phraseProblem->setText(phrasesWhy);
+        phraseProblem->setVisible(!phrasesWhy.isEmpty());
+        if (isVisible())
+            adjustSize();
+    }
     // No reproach for a field not yet filled in.
     problem->setText(nameEdit->text().isEmpty() ? QString() : why);
 }

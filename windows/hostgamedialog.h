@@ -6,6 +6,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 // Asks the name under which this copy hosts a game.
 class HostGameDialog : public QDialog
@@ -23,13 +24,26 @@ public:
     // Whether the hosting copy asks the router to let players outside this network in.
     bool openRouter() const;
     void setOpenRouter(bool on);
+    // The phrase file this copy's games use; empty for the built-in lists.
+    QString phraseFile() const;
+    void setPhraseFile(const QString &path);
 
     QLineEdit *nameEdit = nullptr;
     QCheckBox *openRouterBox = nullptr;
     QCheckBox *webPageBox = nullptr;
     QLabel *problem = nullptr;
     QPushButton *hostButton = nullptr;
+    QRadioButton *builtinPhrases = nullptr;
+    QRadioButton *ownPhrases = nullptr;
+    QLineEdit *phrasePath = nullptr;
+    QPushButton *choosePhrases = nullptr;
+    // Why the chosen file cannot be used, with the line to blame.
+    QLabel *phraseProblem = nullptr;
 
 private:
     void check();
+    void chooseFile();
+    // The chosen file's refusal, checked when the choice changes.
+    QString phrasesWhy;
+    void checkPhrases();
 };

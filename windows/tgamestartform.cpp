@@ -34,21 +34,27 @@ QLineEdit *stepperRow(QWidget *parent, const QString &caption, int y, int low, i
 Tgamestartform::Tgamestartform(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setWindowTitle(QStringLiteral("Quillet - Start Game"));
-    setFixedSize(240, 129);
+    setFixedSize(240, 153);
 
-    playtoscore = stepperRow(this, QStringLiteral("Play To Score"), 10, 20, 100, 20, playToScoreArrows);
-    timeperturn = stepperRow(this, QStringLiteral("Time Limit Per Turn"), 38, 60, 120, 120, turnTimeArrows);
+    // Short games too: from 5 points and 30 seconds a turn.
+    playtoscore = stepperRow(this, QStringLiteral("Play To Score"), 10, 5, 100, 20, playToScoreArrows);
+    timeperturn = stepperRow(this, QStringLiteral("Time Limit Per Turn"), 38, 30, 120, 120, turnTimeArrows);
     auto *unit = new QLabel(QStringLiteral("secs"), this);
     unit->setGeometry(196, 38, 40, 21);
 
     team = new QCheckBox(QStringLiteral("Team Game"), this);
     team->setGeometry(10, 66, 150, 21);
+    hints = new QCheckBox(QStringLiteral("Letter Hints"), this);
+    hints->setGeometry(10, 90, 220, 21);
+    hints->setToolTip(QStringLiteral("One more letter of the phrase shows at half and at three quarters of "
+                                     "the time."));
 
     startButton = new QPushButton(QStringLiteral("Start Game"), this);
-    startButton->setGeometry(70, 96, 100, 25);
+    startButton->setGeometry(70, 120, 100, 25);
     connect(startButton, &QPushButton::clicked, this, [this] { guard([this] { startGameClicked(); }); });
 
-    setTabOrder(team, playtoscore);
+    setTabOrder(team, hints);
+    setTabOrder(hints, playtoscore);
     setTabOrder(playtoscore, timeperturn);
     setTabOrder(timeperturn, startButton);
 }
@@ -62,7 +68,8 @@ void Tgamestartform::startGameClicked()
         ~HideAfter() { w->hide(); }
     } hideAfter{this};
     if (startgame)
-        startgame(team->isChecked(), playToScoreArrows->position(), turnTimeArrows->position());
+        startgame(team->isChecked(), playToScoreArrows->position(), turnTimeArrows->position(),
+                  hints->isChecked());
 }
 
 void Tgamestartform::showOver(QWidget *window)

@@ -9,7 +9,8 @@ class QLineEdit;
 class QPushButton;
 class UpDown;
 
-// The hosting player's dialog that starts a game: score to play to, seconds per turn, team game.
+// The hosting player's dialog that starts a game: score to play to, seconds per turn, team game,
+// letter hints.
 // Created once and only shown and hidden, so its values last for the whole run.
 class Tgamestartform : public QWidget
 {
@@ -22,10 +23,12 @@ public:
     QLineEdit *timeperturn = nullptr;
     UpDown *turnTimeArrows = nullptr;
     QCheckBox *team = nullptr;
+    // Off at first; the program keeps the choice in the settings file.
+    QCheckBox *hints = nullptr;
     QPushButton *startButton = nullptr;
 
     // The main window's start operation, called by "Start Game" with the options chosen.
-    std::function<void(bool team, int playto, int seconds)> startgame;
+    std::function<void(bool team, int playto, int seconds, bool hints)> startgame;
 
     // "Start Game": asks the main window to start, then hides.
     void startGameClicked();

@@ -23,6 +23,7 @@ const Route routes[] = {
     {cmd::existingplayers, &PlayerGame::newplayerinfo},
     {cmd::playerdisconnected, &PlayerGame::playerdisconnected},
     {cmd::startgame, &PlayerGame::startthegame},
+    {cmd::hints, &PlayerGame::hintson},
     {cmd::nextplayer, &PlayerGame::getnextplayer},
     {cmd::winner, &PlayerGame::winner},
     {cmd::full, &PlayerGame::gamefull},

@@ -195,6 +195,8 @@ void PlayerGame::gamestats(const QString &rest)
     const QString playto = f.next();
     const int seconds = numbers::strToIntDef(f.next(), 120);
     setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
+    st.options.playto = numbers::strToIntDef(playto, st.options.playto);
+    st.options.seconds = seconds;
     // It follows the turn a newcomer was sent: that turn's clock runs on the game's time too.
     if (!st.pickseen && st.clockmode == turnclock::Mode::drawing)
         setsecondsleft(seconds);
@@ -208,6 +210,7 @@ void PlayerGame::teamscore(const QString &rest)
     // Only a team game has team scores: a copy that joined during the game learns here which
     // kind of game it is in.
     setteamgame(true);
+    st.options.team = true;
     FieldReader f(rest);
     const QStringList scores = allFields(f);
     for (int i = 0; i < scores.size() && i < 10; ++i)
@@ -277,6 +280,7 @@ void PlayerGame::newplayerinfo(const QString &rest)
         else
             emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" is spying."), systemcolour);
     } else if (number >= 1) {
+        st.record.playerback(name);
         seatarrived(number, name);
         emit tableChanged();
     }
@@ -297,6 +301,8 @@ void PlayerGame::playerdisconnected(const QString &rest)
         const QString seated = seatname(number);
         if (seated != waiting)
             emit chatLine(QStringLiteral("0+") + seated + QStringLiteral(" disconnected."), systemcolour);
+        if (seated != waiting && st.gamerunning)
+            st.record.playerleft({number, seated, numbers::strToIntDef(st.seats[number].score, 0)});
         seatleft(number);
         emit tableChanged();
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/core/gamerecord.h"
 #include "client/core/turnclock.h"
 #include "protocol/playername.h"
 
@@ -83,6 +84,24 @@ public:
     bool teamgame() const { return st.teamgame; } // odd rows black, as the teams are coloured
     // The game's seconds per turn, from CMD_startgame or, for a late joiner, CMD_gamestats.
     int turnseconds() const { return st.turnseconds; }
+    // The options of the last game start seen, hints from the CMD_hints that follows it; Play Again
+    // sends them again. A copy that joined during a game has its play-to score and seconds from
+    // CMD_gamestats, and no hints.
+    struct StartOptions
+    {
+        bool team = false;
+        int playto = 20;
+        int seconds = 120;
+        bool hints = false;
+        bool operator==(const StartOptions &) const = default;
+    };
+    const StartOptions &startoptions() const { return st.options; }
+    // The seat that may start the next game: the lowest one taken (0 when none is). On a hosting
+    // copy that is its own seat, 1.
+    int leaderseat() const;
+
+    // ---- The record of the game: its finished turns and, once it is won, its ranking.
+    const GameRecord &record() const { return st.record; }
 
     // ---- Colours of system lines (00BBGGRR).
     static constexpr int systemcolour = 0x008AAAAC;
@@ -129,6 +148,7 @@ public:
     enum class Mark { arrow, drawer, guesser };
 
     void startthegame(const QString &rest);
+    void hintson(const QString &rest);
     void pickcatagory(const QString &rest);
     void getnextplayer(const QString &rest);
     void givedraweranswer(const QString &rest);
@@ -164,7 +184,9 @@ public:
         bool removal = false;  // removing players and setting them to watch
         // The seat menu's "Remove From Game", per seat: a seated player the say may remove.
         std::array<bool, 11> removable{};
-        bool chat = true; // chat entry, smilies, phrase and chatter-sound buttons
+        bool chat = true;       // chat entry, smilies, phrase and chatter-sound buttons
+        bool podium = false;    // the end-of-game podium over the board
+        bool playagain = false; // its Play Again, for the player who may start the next game
         bool operator==(const Controls &) const = default;
     };
     Controls controls() const;
@@ -194,7 +216,11 @@ public:
     // False when the board was not this player's to wipe.
     bool wipeit();
     // The game options as the start form holds them.
-    void startgame(bool team, int playto, int seconds);
+    void startgame(bool team, int playto, int seconds, bool hints = false);
+    // Play Again on the podium: a new game with the last start's options. Once sent, the button
+    // goes until the host's answer.
+    void startagain();
+    void closepodium();
     // "Just Watch" for this player: it asks to watch, or to play again while it watches.
     void justwatch();
     // The hosting player sets a seat to watch or back to play.
@@ -275,6 +301,11 @@ signals:
     void spyRemoved(int number, const QString &name);
     // The seconds left or the clock's mode changed.
     void clockChanged();
+    // A turn ended and went into the record as that turn of the game (0 for the first): the board
+    // holds its final drawing.
+    void turnRecorded(int turn);
+    // The game was won: the record has its ranking.
+    void gameRecorded();
 
 private:
     // Tests put the game in a state without playing up to it.
@@ -301,6 +332,9 @@ private:
         QString playtocaption;
         bool teamgame = false;
         int turnseconds = 120;
+        StartOptions options;
+        GameRecord record;
+        bool againsent = false;
         int drawernumber = 0;
         // A pick seen since the login: until then this copy joined in the middle of a turn.
         bool pickseen = false;
@@ -353,6 +387,8 @@ private:
     void setturnline(const QString &line);
     void setanswer(const QString &text);
     void setfullanswer(const QString &text);
+    // The open turn ends in the record with its phrase and solver (empty: nobody).
+    void recordturn(const QString &phrase, const QString &solver);
     // Takes away what belongs to a finished turn: the phrase lines, the category banner, the
     // "+1"/"+2" marks, the snapshot button and the turn's controls (a pick or a game start).
     void clearfinishedturn();

@@ -49,10 +49,31 @@ bool PlayerGame::wipeit()
     return true;
 }
 
-void PlayerGame::startgame(bool team, int playto, int seconds)
+void PlayerGame::startgame(bool team, int playto, int seconds, bool hints)
 {
-    if (st.loggedin)
-        send(cmd::buildStartgame(st.mynumber, team, playto, seconds));
+    if (!st.loggedin)
+        return;
+    // Asked for first, so that the start request right after it takes it; without hints the
+    // start is what any host expects.
+    if (hints)
+        send(cmd::buildHintsRequest(st.mynumber));
+    send(cmd::buildStartgame(st.mynumber, team, playto, seconds));
+}
+
+void PlayerGame::startagain()
+{
+    if (!controls().playagain)
+        return;
+    const StartOptions &o = st.options;
+    startgame(o.team, o.playto, o.seconds, o.hints);
+    st.againsent = true;
+    emit controlsChanged();
+}
+
+void PlayerGame::closepodium()
+{
+    st.shown.podium = false;
+    emit controlsChanged();
 }
 
 void PlayerGame::justwatch()

@@ -39,7 +39,16 @@ PlayerGame::Controls PlayerGame::controls() const
         c.removable[seat] = c.removal && st.seats[seat].name != waiting;
     c.startform = st.loggedin;
     c.chat = !st.gameleft;
+    c.playagain = c.podium && st.hostsay && st.loggedin && !st.againsent;
     return c;
+}
+
+int PlayerGame::leaderseat() const
+{
+    for (int seat = 1; seat <= 10; ++seat)
+        if (st.seats[seat].name != waiting)
+            return seat;
+    return 0;
 }
 
 void PlayerGame::actashost()
@@ -151,6 +160,7 @@ void PlayerGame::startthegame(const QString &rest)
     turnClock->stop();
     st.pickseen = true;
     st.shown.marks = st.shown.winner = st.shown.toolbar = st.shown.answer = st.shown.pass = false;
+    st.shown.podium = false;
     emit controlsChanged();
     setfullanswer({});
     setanswer({});
@@ -175,6 +185,10 @@ void PlayerGame::startthegame(const QString &rest)
     setoptions(QStringLiteral("Play to Score: ") + playto, seconds);
 
     const bool team_ = team == QLatin1String("true");
+    // Letter hints, if the game has them, are told right after the start (CMD_hints).
+    st.options = {team_, numbers::strToIntDef(playto, 20), seconds, false};
+    st.record.start(team_);
+    st.againsent = false;
     const QString wording =
         team_ ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
     st.shown.justwatch = !team_;
@@ -184,6 +198,12 @@ void PlayerGame::startthegame(const QString &rest)
     const QString who =
         starter == st.mynumber ? QStringLiteral("You have ") : seatname(starter) + QStringLiteral(" has ");
     emit chatLine(QStringLiteral("0+") + who + wording, watchcolour);
+}
+
+void PlayerGame::hintson(const QString &rest)
+{
+    if (rest == QLatin1String("true"))
+        st.options.hints = true;
 }
 
 void PlayerGame::pickcatagory(const QString &rest)
@@ -235,6 +255,7 @@ void PlayerGame::getnextplayer(const QString &rest)
     emit cue(QStringLiteral("cat") + QString::number(cat));
     st.category = cat >= 0 && cat <= 6 ? cat : -1;
     emit categoryChanged();
+    st.record.turnbegan(seatname(st.drawernumber), st.category);
     setanswer(text::codepageUpper(f.rest()));
     emit brushReset();
     if (isseat(st.drawernumber))
@@ -288,6 +309,7 @@ void PlayerGame::updateanswer(const QString &rest)
         emit chatLine(QStringLiteral("0+No one guessed!"), systemcolour);
         st.roundcaption =
             today() + QStringLiteral(": ") + seatname(st.drawernumber) + QLatin1Char('-') + text;
+        recordturn(text, {});
         st.drawernumber = 0;
         st.shown.answer = st.shown.toolbar = false;
         st.shown.snapshot = true;
@@ -334,6 +356,13 @@ void PlayerGame::correctanswer(const QString &rest)
     emit controlsChanged();
     setanswer(phrase);
     st.roundcaption += phrase;
+    recordturn(phrase, seatname(guesser));
+}
+
+void PlayerGame::recordturn(const QString &phrase, const QString &solver)
+{
+    if (st.record.turnended(phrase, solver))
+        emit turnRecorded(st.record.firstturn() + int(st.record.turns().size()) - 1);
 }
 
 void PlayerGame::winner(const QString &rest)
@@ -344,6 +373,17 @@ void PlayerGame::winner(const QString &rest)
     emit winnerChanged();
     setturnline(QStringLiteral("The game is over."));
     st.shown.winner = true;
+    // The podium ranks everyone seated and everyone who left during the game.
+    QList<GameRecord::Player> seated;
+    for (int seat = 1; seat <= 10; ++seat)
+        if (st.seats[seat].name != waiting)
+            seated.append({seat, st.seats[seat].name, numbers::strToIntDef(st.seats[seat].score, 0)});
+    st.record.finish(
+        rest, seated,
+        {numbers::strToIntDef(st.seats[1].score, 0), numbers::strToIntDef(st.seats[2].score, 0)});
+    st.shown.podium = true;
+    st.againsent = false;
+    emit gameRecorded();
     emit controlsChanged();
     st.gamerunning = false;
     if (st.hostsay)

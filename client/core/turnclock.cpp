@@ -18,6 +18,14 @@ QString timePerTurnText(int seconds)
     return QStringLiteral("Time Per Turn: ") + clockText(seconds);
 }
 
+QString pickText(int seconds)
+{
+    if (seconds <= 0)
+        return QStringLiteral("Time is up: the host chooses");
+    return QString::number(seconds) +
+           (seconds == 1 ? QStringLiteral(" second to choose") : QStringLiteral(" seconds to choose"));
+}
+
 int barWidth(Mode mode, int seconds, int currentWidth)
 {
     int width;

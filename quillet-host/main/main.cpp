@@ -3,6 +3,7 @@
 // while slot 1 is empty, the seated player with the lowest number has it.
 #include "address/invitation.h"
 #include "fleet/agonessdk.h"
+#include "host/phrasefile.h"
 #include "host/tserver.h"
 #include "lan/lan.h"
 #include "platform/config.h"
@@ -27,8 +28,14 @@ QByteArray usagetext()
 {
     return QStringLiteral(
                "usage: quillet-host [--port N] [--name NAME] [--no-announce] [--open-router] [--agones]\n"
-               "                    [--idle-shutdown SECONDS]\n"
+               "                    [--idle-shutdown SECONDS] [--phrases FILE] [--hints]\n"
                "The game port is 7772 unless QUILLET_GAME_PORT or --port names another.\n"
+               "--phrases FILE: the phrases of this host's games, from a UTF-8 file of one phrase a line;\n"
+               "headings such as [Movies] start a category, lines before the first heading go into every\n"
+               "category without one, blank lines and lines starting with # are skipped. A file that cannot\n"
+               "be used is refused with the line to blame, and the host does not start.\n"
+               "--hints: letter hints in every game this host runs, whatever the game's start asks: one\n"
+               "more letter shows at half and at three quarters of the drawing time.\n"
                "In a fleet (AGONES_SDK_HTTP_PORT set, or --agones): ready once the port listens, a health "
                "ping\n"
                "every %1 s, and a shutdown once an allocated table has been empty for --idle-shutdown "
@@ -91,6 +98,8 @@ int main(int argc, char **argv)
     // Reports to the fleet's sidecar: when the fleet gives its port, or when the operator says so.
     std::optional<quint16> sdkport = AgonesSdk::portFromEnvironment();
     int idleSeconds = 300;
+    QString phrasepath;
+    bool hints = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString value;
@@ -104,6 +113,14 @@ int main(int argc, char **argv)
         }
         if (args[i] == QLatin1String("--no-announce")) {
             announcing = false;
+            continue;
+        }
+        if (args[i] == QLatin1String("--phrases") && i + 1 < args.size()) {
+            phrasepath = args[++i];
+            continue;
+        }
+        if (args[i] == QLatin1String("--hints")) {
+            hints = true;
             continue;
         }
         if (args[i] == QLatin1String("--open-router")) {
@@ -156,6 +173,17 @@ int main(int argc, char **argv)
     if (sdkport == quint16(0))
         return badport(qEnvironmentVariable("AGONES_SDK_HTTP_PORT"), "AGONES_SDK_HTTP_PORT");
 
+    // The phrases are checked before anything listens: a file that cannot be used stops the host.
+    phrasefile::Lists own;
+    if (!phrasepath.isEmpty()) {
+        own = phrasefile::load(phrasepath);
+        if (!own.ok()) {
+            std::fprintf(stderr, "quillet-host: the phrases of %s cannot be used: %s\n",
+                         phrasepath.toUtf8().constData(), own.error.toUtf8().constData());
+            return 2;
+        }
+    }
+
     // A hang-up stops the host as a termination does: it has no terminal to reload for.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     TServer host;
@@ -163,6 +191,9 @@ int main(int argc, char **argv)
     if (const QByteArray seed = qgetenv("QUILLET_HOST_SEED"); !seed.isEmpty())
         host.game().seed(seed.toUInt());
     host.listener.PortName = QString::number(portnum);
+    if (!phrasepath.isEmpty())
+        host.game().setPhraseLists(own.lists);
+    host.game().setHintsAlways(hints);
     HostLog log(host, stdout);
     try {
         host.listener.setListen(true);
@@ -171,6 +202,10 @@ int main(int argc, char **argv)
         return 1;
     }
     log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
+    if (!phrasepath.isEmpty())
+        log.line(QStringLiteral("Phrases from ") + phrasepath);
+    if (hints)
+        log.line(QStringLiteral("Letter hints in every game"));
     const quint16 gamePort = sockets::lookupPort(host.listener.PortName);
     log.line(QStringLiteral("Invitation: ") + invitation::build(router::localAddress(), gamePort));
     // Browsers join at the web port as ordinary seats.

@@ -11,9 +11,12 @@
 #include "platform/errors.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "tests/support/textsupport.h"
 #include "windows/hostgamedialog.h"
 #include "windows/joingamedialog.h"
+#include "windows/tgamestartform.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -297,6 +301,68 @@ private slots:
         real.announceNow(); // the list is made anew; the typed address stays
         QTest::qWait(200);
         QCOMPARE(d.address(), u"127.0.0.1:78001"_qs);
+    }
+
+    // The host dialog's phrases: a file that cannot be used is refused there with its line, the
+    // choice is kept, and the next hosting copy plays the file's phrases. The start form's letter
+    // hints are kept too.
+    void ownPhrasesAndHints()
+    {
+        const QString bad = home.filePath(u"bad phrases.txt"_qs);
+        const QString good = home.filePath(u"phrases.txt"_qs);
+        QVERIFY(writefile(bad, "hot dog\n[Films]\nstar wars\n"));
+        QVERIFY(writefile(good, "hot dog\n[Movies]\nstar wars\n"));
+        const QString ini = home.filePath(u"orvanelobby.ini"_qs);
+        const auto said = [](const Tchat &t, const QString &text) {
+            return !lines(t).filter(text).isEmpty();
+        };
+        {
+            Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+            QVERIFY(!p.gamestartform->hints->isChecked());
+            p.gamestartform->hints->click();
+            QCOMPARE(ini::readString(ini, u"Quillet"_qs, u"LetterHints"_qs), u"1"_qs);
+
+            ui(p.chat).hostGameAction->trigger();
+            HostGameDialog *d = p.hostjoin->hostDialog;
+            d->nameEdit->setText(u"Bob"_qs);
+            QVERIFY(d->builtinPhrases->isChecked() && d->hostButton->isEnabled());
+            d->ownPhrases->click();
+            QVERIFY(!d->hostButton->isEnabled());
+            QTest::keyClicks(d->phrasePath, bad);
+            QVERIFY(!d->hostButton->isEnabled());
+            QVERIFY2(d->phraseProblem->text().startsWith(u"line 2: [Films] is no category"_qs),
+                     qPrintable(d->phraseProblem->text()));
+            d->builtinPhrases->click();
+            QVERIFY(d->hostButton->isEnabled() && d->phraseProblem->isHidden());
+            d->phrasePath->clear();
+            QTest::keyClicks(d->phrasePath, good);
+            QVERIFY(d->ownPhrases->isChecked() && d->hostButton->isEnabled());
+            QCOMPARE(d->phraseFile(), good);
+            d->accept();
+            QCOMPARE(ini::readString(ini, u"Quillet"_qs, u"PhraseFile"_qs), good);
+        }
+        {
+            Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+            QVERIFY(p.gamestartform->hints->isChecked());
+            QCOMPARE(p.server->game().phrasesleft(4), QStringList{u"star wars"_qs});
+            logof(p.chat);
+            p.chat->processparams();
+            const QString told = u"This game's phrases come from "_qs + good + u"."_qs;
+            QTRY_VERIFY2_WITH_TIMEOUT(said(*p.chat, told), qPrintable(lines(*p.chat).join(u'|')), 5000);
+            // The dialog opens with the choice made last time.
+            ui(p.chat).hostGameAction->trigger();
+            QCOMPARE(p.hostjoin->hostDialog->phraseFile(), good);
+            p.hostjoin->hostDialog->reject();
+        }
+        // A file spoilt since: the built-in lists, and the chat pane says why.
+        QVERIFY(writefile(good, "hot dog\n[Movies]\nstar wars\n[TV Shows]\n"));
+        Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"true"_qs});
+        QCOMPARE(p.server->game().phrasesleft(4).size(), 994);
+        logof(p.chat);
+        p.chat->processparams();
+        const QString why = u"Your phrase file cannot be used (line 4: [TV Shows] has no phrases); this game "
+                            u"plays the built-in lists."_qs;
+        QTRY_VERIFY2_WITH_TIMEOUT(said(*p.chat, why), qPrintable(lines(*p.chat).join(u'|')), 5000);
     }
 
     // "Play with Others" offers both ways in; each opens its dialog, and Cancel changes nothing.

@@ -148,16 +148,24 @@ void BoardActions::startDialogFields()
     QCOMPARE(f.windowTitle(), QStringLiteral("Quillet - Start Game"));
     QVERIFY(f.windowFlags() & Qt::WindowStaysOnTopHint);
     QCOMPARE(f.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-    QCOMPARE(f.size(), QSize(240, 129));
+    QCOMPARE(f.size(), QSize(240, 153));
     QCOMPARE(f.playtoscore->text(), QStringLiteral("20"));
     QCOMPARE(f.timeperturn->text(), QStringLiteral("120"));
     QVERIFY(!f.team->isChecked());
+    QVERIFY(!f.hints->isChecked());
     QVERIFY(f.playtoscore->isReadOnly() && f.timeperturn->isReadOnly());
     QTest::keyClicks(f.playtoscore, QStringLiteral("7"));
     QCOMPARE(f.playtoscore->text(), QStringLiteral("20"));
-    QCOMPARE(f.playToScoreArrows->minimum(), 20);
+    // Short games: down to 5 points and 30 seconds, and no further.
     QCOMPARE(f.playToScoreArrows->maximum(), 100);
-    QCOMPARE(f.turnTimeArrows->minimum(), 60);
+    for (int i = 0; i < 4; ++i)
+        f.playToScoreArrows->downButton()->click();
+    QCOMPARE(f.playtoscore->text(), QStringLiteral("5"));
+    f.playToScoreArrows->setPosition(20);
+    for (int i = 0; i < 19; ++i)
+        f.turnTimeArrows->downButton()->click();
+    QCOMPARE(f.timeperturn->text(), QStringLiteral("30"));
+    f.turnTimeArrows->setPosition(120);
     QCOMPARE(f.turnTimeArrows->increment(), 5);
     f.turnTimeArrows->upButton()->click();
     QCOMPARE(f.timeperturn->text(), QStringLiteral("120"));
@@ -185,6 +193,13 @@ void BoardActions::startSendsTheDialogValuesAndHides()
     t.form->startButton->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
     QVERIFY(!t.form->isVisible());
+    // Letter hints are asked for just before a start of the same four fields.
+    ui(t.chat).startGameAction->trigger();
+    t.form->hints->click();
+    t.form->startButton->click();
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_hints+1+true"));
+    QCOMPARE(t.host.next(), QStringLiteral("CMD_startgame+1+true+25+110"));
+    t.form->hints->click();
     // The second start of the run reuses the values.
     ui(t.chat).startGameAction->trigger();
     t.form->startButton->click();

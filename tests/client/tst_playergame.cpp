@@ -54,6 +54,20 @@ struct StandInHost
 
 using C = PlayerGame::Controls;
 
+// What the game sent, message by message.
+struct Sent : Outbox
+{
+    QStringList messages;
+    void send(const QString &message) override { messages << message; }
+};
+
+// Host messages, handled in order.
+void play(PlayerGame &g, std::initializer_list<const char *> messages)
+{
+    for (const char *m : messages)
+        g.handle(QLatin1String(m));
+}
+
 } // namespace
 
 class TestPlayerGame : public QObject
@@ -125,11 +139,7 @@ private slots:
     // logged in; the seat menu removes only with the hosting player's say, and only a seated player.
     void requestRules()
     {
-        struct Sent : Outbox
-        {
-            QStringList messages;
-            void send(const QString &message) override { messages << message; }
-        } sent;
+        Sent sent;
         PlayerGame g;
         g.setoutbox(&sent);
         QSignalSpy wiped(&g, &PlayerGame::boardWiped);
@@ -169,6 +179,144 @@ private slots:
         const C c = g.controls();
         QVERIFY(g.hostsay() && c.removal);
         QVERIFY(c.removable[3] && !c.removable[1] && !c.removable[4]); // only seated players
+    }
+
+    // A whole game as the record keeps it: each turn that ended, in order, with its drawer, phrase
+    // and solver; a turn whose drawer left is not one; the ranking shares tied places, keeps a
+    // player who left with the score he had, and in a team game ranks the teams by their keeping
+    // seats with their players beneath. Each new game starts a new record.
+    void recordOfAGame()
+    {
+        PlayerGame g;
+        QSignalSpy recorded(&g, &PlayerGame::turnRecorded);
+        play(g, {"CMD_sendlogininfo+2",
+                 "CMD_newplayerinfo+1+Ann",
+                 "CMD_newplayerinfo+2+Bob",
+                 "CMD_newplayerinfo+3+Cid",
+                 "CMD_newplayerinfo+4+Dee",
+                 "CMD_startgame+1+false+5+30",
+                 "CMD_hints+true",
+                 "CMD_pickcatagory+1",
+                 "CMD_nextplayer+1+4+___",
+                 "CMD_correctanswer+3+2+1+1+CAT",
+                 "CMD_pickcatagory+2",
+                 "CMD_nextplayer+2+0+___ ___",
+                 "CMD_updateanswer+false+DOG ___ ",
+                 "CMD_updateanswer+true+DOG HOUSE",
+                 "CMD_pickcatagory+3",
+                 "CMD_nextplayer+3+1+___",
+                 "CMD_playerdisconnected+3+Cid",
+                 "CMD_pickcatagory+4",
+                 "CMD_nextplayer+4+2+___",
+                 "CMD_correctanswer+1+4+4+3+RUN",
+                 "CMD_passed+4+2",
+                 "CMD_winner+Ann"});
+        using Turn = GameRecord::Turn;
+        QCOMPARE(g.record().turns(),
+                 (QList<Turn>{{QStringLiteral("Ann"), QStringLiteral("CAT"), QStringLiteral("Cid"), 4},
+                              {QStringLiteral("Bob"), QStringLiteral("DOG HOUSE"), QString(), 0},
+                              {QStringLiteral("Dee"), QStringLiteral("RUN"), QStringLiteral("Ann"), 2}}));
+        QCOMPARE(recorded.count(), 3);
+        QCOMPARE(recorded.last().at(0).toInt(), 2);
+        QVERIFY(g.controls().podium && g.record().over());
+        const auto places = [](const GameRecord &r) {
+            QStringList got;
+            for (const GameRecord::Place &p : r.ranking()) {
+                got << QString::number(p.rank) + QLatin1Char(' ') + p.name + QLatin1Char(' ') +
+                           QString::number(p.score) + (p.left ? QStringLiteral(" left") : QString());
+                for (const GameRecord::Player &m : p.members)
+                    got.last() += QLatin1Char(' ') + m.name;
+            }
+            return got;
+        };
+        QCOMPARE(places(g.record()),
+                 (QStringList{QStringLiteral("1 Ann 4"), QStringLiteral("2 Dee 2"),
+                              QStringLiteral("2 Cid 2 left"), QStringLiteral("4 Bob 0")}));
+
+        // A tie at the top shares the first place; the named winner stands first among equals.
+        using P = GameRecord::Player;
+        const QList<P> tied{
+            {1, QStringLiteral("Ann"), 4}, {2, QStringLiteral("Bob"), 1}, {3, QStringLiteral("Cid"), 4}};
+        QCOMPARE(GameRecord::rank(tied, false, QStringLiteral("Cid"), {}).first().name,
+                 QStringLiteral("Cid"));
+        QList<int> ranks;
+        for (const GameRecord::Place &p : GameRecord::rank(tied, false, {}, {}))
+            ranks << p.rank;
+        QCOMPARE(ranks, (QList<int>{1, 1, 3}));
+
+        // A team game: the podium and the turns of the last game go, the teams rank by seats 1
+        // and 2 (a pass lowered seat 3 alone), and a tie leaves the host's winner first. Its start
+        // has no CMD_hints after it, as from a host of the original design: no hints.
+        QVERIFY(g.startoptions().hints);
+        g.handle(QStringLiteral("CMD_newplayerinfo+3+Eve"));
+        g.handle(QStringLiteral("CMD_startgame+1+true+20+60"));
+        QVERIFY(!g.controls().podium && g.record().turns().isEmpty() && g.record().teamgame());
+        QCOMPARE(g.startoptions(), (PlayerGame::StartOptions{true, 20, 60, false}));
+        play(g, {"CMD_pickcatagory+3", "CMD_nextplayer+3+6+___", "CMD_teamscore+3+2+3+2+3+0+0+0+0+0",
+                 "CMD_correctanswer+2+2+3+3+PIE", "CMD_passed+3+2", "CMD_winner+Black Team"});
+        QCOMPARE(places(g.record()), (QStringList{QStringLiteral("1 Black Team 3 Ann Eve"),
+                                                  QStringLiteral("2 Maroon Team 2 Bob Dee")}));
+        play(g,
+             {"CMD_startgame+1+true+20+60", "CMD_teamscore+4+4+4+4+4+0+0+0+0+0", "CMD_winner+Maroon Team"});
+        QCOMPARE(places(g.record()), (QStringList{QStringLiteral("1 Maroon Team 4 Bob Dee"),
+                                                  QStringLiteral("1 Black Team 4 Ann Eve")}));
+        QVERIFY(g.record().turns().isEmpty()); // a copy that joined in a break has no turn to end
+
+        // A game that goes on and on keeps its last turns only.
+        GameRecord endless;
+        for (int turn = 0; turn < GameRecord::maxturns + 5; ++turn) {
+            endless.turnbegan(QStringLiteral("Ann"), 0);
+            endless.turnended(QString::number(turn), {});
+        }
+        QCOMPARE(endless.turns().size(), GameRecord::maxturns);
+        QCOMPARE(endless.firstturn(), 5);
+        QCOMPARE(endless.turns().first().phrase, QStringLiteral("5"));
+    }
+
+    // Play Again belongs to the player who may start games: it sends the last start's options,
+    // hints included, once; the others are told who that is. A copy that joined during the game
+    // has its options from the game's stats.
+    void playAgainStartsTheSameGame()
+    {
+        Sent sent;
+        PlayerGame lead;
+        PlayerGame other;
+        for (PlayerGame *g : {&lead, &other}) {
+            g->setoutbox(&sent);
+            g->handle(g == &lead ? QStringLiteral("CMD_sendlogininfo+2")
+                                 : QStringLiteral("CMD_sendlogininfo+3"));
+            g->handle(QStringLiteral("CMD_newplayerinfo+2+Ann"));
+            g->handle(QStringLiteral("CMD_newplayerinfo+3+Bob"));
+            play(*g, {"CMD_startgame+2+false+5+30", "CMD_hints+true", "CMD_winner+Bob"});
+            QCOMPARE(g->turnseconds(), 30);
+            QVERIFY(g->startoptions().hints);
+        }
+        sent.messages.clear();
+        QCOMPARE(other.leaderseat(), 2);
+        QVERIFY(other.controls().podium && !other.controls().playagain);
+        other.startagain();
+        QVERIFY(lead.controls().podium && lead.controls().playagain);
+        lead.startagain();
+        lead.startagain(); // the button is gone until the host answers
+        // The hints go ahead of a start of four fields, which a host of the original design reads.
+        QCOMPARE(sent.messages, (QStringList{QStringLiteral("CMD_hints+2+true"),
+                                             QStringLiteral("CMD_startgame+2+false+5+30")}));
+        QVERIFY(!lead.controls().playagain && lead.controls().podium);
+        lead.closepodium();
+        QVERIFY(!lead.controls().podium);
+
+        // The leader leaves: the next seat may start, with what the game's stats said.
+        PlayerGame late;
+        late.setoutbox(&sent);
+        play(late, {"CMD_sendlogininfo+3", "CMD_newplayerinfo+2+Ann", "CMD_newplayerinfo+3+Cid",
+                    "CMD_nextplayer+2+1+___", "CMD_gamestats+10+45+0+0+0+0+0+0+0+0+0+0",
+                    "CMD_teamscore+0+0+0+0+0+0+0+0+0+0", "CMD_winner+Maroon Team"});
+        QVERIFY(!late.controls().playagain);
+        late.handle(QStringLiteral("CMD_playerdisconnected+2+Ann"));
+        QCOMPARE(late.leaderseat(), 3);
+        sent.messages.clear();
+        late.startagain();
+        QCOMPARE(sent.messages, QStringList{cmd::buildStartgame(3, true, 10, 45)});
     }
 
     // What the player's requests send over a real connection, and what they must not: nothing

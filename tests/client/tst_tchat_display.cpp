@@ -159,7 +159,8 @@ private slots:
         QCOMPARE(ui(t).label_adrawer->x(), 189);
         QCOMPARE(ui(t).button_snapshot->geometry(), QRect(44, 189, 142, 20));
         QCOMPARE(ui(t).label_turn->y(), 211);
-        QCOMPARE(ui(t).panel_pickcatagory->size(), QSize(206, 225));
+        // The buttons, and the picker's countdown under them.
+        QCOMPARE(ui(t).panel_pickcatagory->size(), QSize(206, 247));
         // Top to bottom: General, Food & Drink, Actions, Music Groups, Movies, TV Shows, Phrase.
         const int order[7] = {0, 6, 1, 3, 4, 5, 2};
         for (int row = 0; row < 7; ++row) {
@@ -556,6 +557,13 @@ private slots:
         QVERIFY(t->game()->clockrunning());
         QCOMPARE(t->game()->clockmode(), turnclock::Mode::pause);
         QCOMPARE(t->game()->secondsleft(), 10);
+        // The picker counts the seconds down beside the buttons, until the host picks instead.
+        QCOMPARE(ui(t).label_pickclock->text(), QStringLiteral("10 seconds to choose"));
+        t->game()->turnClockTick();
+        QCOMPARE(ui(t).label_pickclock->text(), QStringLiteral("9 seconds to choose"));
+        for (int s = 9; s > 0; --s)
+            t->game()->turnClockTick();
+        QCOMPARE(ui(t).label_pickclock->text(), QStringLiteral("Time is up: the host chooses"));
     }
 
     void pickForSomeoneElse()

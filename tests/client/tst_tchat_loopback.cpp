@@ -73,7 +73,7 @@ class TestTchatLoopback : public QObject
 
     // Ann (1), Bob (2) and Cy (3) at the real host, whose round timer the test ticks, in a game
     // whose every phrase is HOT DOG: Ann draws.
-    std::array<std::unique_ptr<Tchat>, 4> gameOn()
+    std::array<std::unique_ptr<Tchat>, 4> gameOn(int playto = 20, bool hints = false)
     {
         host->clockms = 24 * 3600 * 1000;
         for (int c = 0; c < 7; ++c)
@@ -85,7 +85,7 @@ class TestTchatLoopback : public QObject
             [&] { QTRY_COMPARE(t[n]->game()->mynumber(), n); }();
         }
         [&] { QTRY_COMPARE(names(*t[1]).last(), QStringLiteral("Cy")); }();
-        t[1]->game()->startgame(false, 20, 60);
+        t[1]->game()->startgame(false, playto, 60, hints);
         [&] { QVERIFY(pickAndDraw(t, 1)); }();
         return t;
     }
@@ -249,6 +249,40 @@ private slots:
         QCOMPARE(ui(t[2]).image_timer->width(), 0);
         QVERIFY(ui(t[2]).panel_toolbar->isHidden() && ui(t[2]).button_pass->isHidden());
         QTRY_COMPARE(ui(t[1]).label_playername[2]->text(), QStringLiteral("<Waiting>"));
+        QVERIFY(boxes.isEmpty());
+    }
+
+    // A won game ends in the podium on every copy, each with the drawing the turn ended with on
+    // its own board; the leading player's Play Again starts the same game again, and the new game
+    // takes every podium away. Closing a podium shows the winner under it.
+    void podiumAndPlayAgain()
+    {
+        auto t = gameOn(2, true);
+        QVERIFY(host->game().hints());
+        for (int n = 1; n <= 3; ++n)
+            QTRY_VERIFY(t[n]->game()->startoptions().hints);
+        ui(t[3]).image_main->image_backup.fill(Qt::red); // Cy's board at the turn's end
+        t[3]->game()->answerit(QStringLiteral("hot dog"));
+        QTRY_VERIFY(!ui(t[3]).label_aguesser->isHidden());
+        ui(t[3]).image_main->image_backup.fill(Qt::blue); // after the turn: not its drawing
+        runOut();
+        for (int n = 1; n <= 3; ++n) {
+            QTRY_VERIFY(!ui(t[n]).podium->isHidden());
+            QCOMPARE(ui(t[n]).button_playagain->isVisibleTo(ui(t[n]).podium), n == 1);
+        }
+        // The first turn's picture, in the podium's turn list.
+        QCOMPARE(ui(t[3]).podium->grab().toImage().pixelColor(259, 90), QColor(Qt::red));
+        QTest::mouseClick(ui(t[2]).button_closepodium, Qt::LeftButton);
+        QVERIFY(ui(t[2]).podium->isHidden());
+        QVERIFY(!ui(t[2]).winnerPanel->isHidden());
+
+        QTest::mouseClick(ui(t[1]).button_playagain, Qt::LeftButton);
+        for (int n = 1; n <= 3; ++n)
+            QTRY_VERIFY(ui(t[n]).podium->isHidden() && t[n]->game()->record().turns().isEmpty());
+        QVERIFY(host->game().running());
+        QCOMPARE(host->game().playto(), 2);
+        QCOMPARE(host->game().turnseconds(), 62);
+        QVERIFY(host->game().hints());
         QVERIFY(boxes.isEmpty());
     }
 

@@ -25,6 +25,7 @@ private slots:
     void soloPass();
     void timeOut();
     void pickingTimeOut();
+    void letterHints();
     void categories();
     void listsRefill();
     void individualGame();
@@ -599,12 +600,124 @@ void TestHostGame::pickingTimeOut()
     QCOMPARE(t.game.phase(), HostGame::Phase::picking);
     t.tick();
     const QStringList got = t.at(2)->take();
-    QCOMPARE(got.size(), 2);
+    QCOMPARE(got.size(), 3);
     QCOMPARE(got[0], s("CMD_updatetime+-2"));
     QVERIFY(got[1].startsWith(s("CMD_nextplayer+1+")));
     QVERIFY(got[1].endsWith(s("+___ ___ ")));
     QVERIFY(t.game.category() >= 0 && t.game.category() <= 6);
     QCOMPARE(t.game.phase(), HostGame::Phase::drawing);
+    // Everybody learns why the turn began without a pick.
+    const QString why = s("CMD_chat+0+Ann took too long; the host chose ") +
+                        phrases::categoryname(t.game.category()) + s(".|$008AAAAC");
+    QCOMPARE(got[2], why);
+    for (int slot : {1, 3})
+        QCOMPARE(only(t.at(slot)->take(), s("CMD_chat")), QStringList{why});
+    // A pick in time says nothing.
+    t.game.setPhraseList(0, {s("hot dog")});
+    t.tick(94 + 11);
+    t.takeAll();
+    t.pick();
+    QCOMPARE(only(t.at(3)->take(), s("CMD_chat")), QStringList());
+}
+
+// A short game with letter hints: one letter at half and one at three quarters of the drawing
+// time, never the whole of a word; guessed words still show whole and score as ever.
+void TestHostGame::letterHints()
+{
+    Table t(3, s("hot dog"));
+    // Asked for just before the start; the start keeps its four fields, and the news follows it.
+    const QStringList hinted{s("CMD_startgame+1+false+5+30"), s("CMD_hints+true"), s("CMD_pickcatagory+1")};
+    t.request(t.at(1), cmd::buildHintsRequest(1));
+    QCOMPARE(t.at(2)->take(), QStringList());
+    t.request(t.at(1), cmd::buildStartgame(1, false, 5, 30));
+    QCOMPARE(t.at(2)->take().mid(3), hinted);
+    QVERIFY(t.game.hints());
+    t.pick();
+    t.takeAll();
+    const auto hints = [&t] { return only(t.at(3)->take(), s("CMD_updateanswer")); };
+    const auto hidden = [](const QString &mask) { return mask.count(QLatin1Char('_')); };
+    // The players' clock starts at 30: half the time has gone when it shows 15, after 15 ticks.
+    t.tick(14);
+    QCOMPARE(hints(), QStringList());
+    t.tick();
+    QStringList got = hints();
+    QCOMPARE(got.size(), 1);
+    QCOMPARE(got[0], s("CMD_updateanswer+false+") + t.game.mask());
+    QCOMPARE(hidden(t.game.mask()), 5);
+
+    // HOT is guessed: shown whole; the hint at three quarters (7 shown, 23 ticks) goes into DOG,
+    // and leaves a letter of it hidden.
+    t.guess(2, s("hot"));
+    QCOMPARE(t.game.mask().left(4), s("HOT "));
+    const int before = hidden(t.game.mask());
+    t.takeAll();
+    t.tick(7);
+    QCOMPARE(hints(), QStringList());
+    t.tick();
+    QCOMPARE(hints().size(), 1);
+    QCOMPARE(hidden(t.game.mask()), before - 1);
+    // No more hints this turn, and DOG keeps a hidden letter.
+    t.tick(7);
+    QCOMPARE(hints(), QStringList());
+    // Judging and scores are unchanged: DOG finds the phrase.
+    t.guess(3, s("dog"));
+    QCOMPARE(t.game.phase(), HostGame::Phase::found);
+    QCOMPARE(t.game.player(3).score, 2);
+    QCOMPARE(t.game.player(1).score, 1);
+
+    // A word of two letters gets one hint and keeps its last letter hidden; hints come again for
+    // a new phrase after a pass, by the clock.
+    t.game.setPhraseList(0, {s("ox")});
+    t.breakOver();
+    t.pick();
+    t.tick(23);
+    QCOMPARE(t.game.mask().count(QLatin1Char('_')), 1);
+    t.game.setPhraseList(0, {s("cat")});
+    t.request(t.at(2), cmd::buildPass(2));
+    QCOMPARE(t.game.mask(), s("___ "));
+    t.takeAll();
+    t.tick();
+    QCOMPARE(hints().size(), 2);
+    QCOMPARE(t.game.mask().count(QLatin1Char('_')), 1);
+    t.tick(11);
+    QCOMPARE(only(t.at(3)->take(), s("CMD_updateanswer+true")), QStringList{s("CMD_updateanswer+true+CAT")});
+
+    // A start as the original design sends it, without a request before it: no hints, and no
+    // letter shows by time.
+    t.takeAll();
+    t.start(false, 5, 30);
+    QCOMPARE(only(t.at(2)->take(), s("CMD_hints")), QStringList());
+    QVERIFY(!t.game.hints());
+    t.pick();
+    t.takeAll();
+    t.tick(33);
+    QCOMPARE(hints(), QStringList());
+
+    // A host that always gives hints says so after every start, whatever was asked.
+    t.game.setHintsAlways(true);
+    t.takeAll();
+    t.start(false, 5, 30);
+    QCOMPARE(t.at(2)->take().mid(3), hinted);
+    QVERIFY(t.game.hints());
+
+    // A request counts for its sender's next start only, whether that one starts a game or not;
+    // one naming another slot, or with another word than "true", is dropped.
+    t.game.setHintsAlways(false);
+    // Slot 1's requests before a start of slot 1, and whether the game has hints.
+    const auto hintedStart = [&t](const QStringList &before) {
+        for (const QString &m : before)
+            t.request(t.at(1), m);
+        t.start(false, 5, 30);
+        return t.game.hints();
+    };
+    t.request(t.at(2), cmd::buildHintsRequest(2));
+    t.request(t.at(2), s("CMD_hints+1+true"));
+    QVERIFY(!hintedStart({}));
+    QVERIFY(!hintedStart({s("CMD_hints+1+yes"), s("CMD_hints+1"), s("CMD_hints+x+true")}));
+    QVERIFY(!hintedStart({cmd::buildHintsRequest(1), s("CMD_startgame+1+false+5+soon")}));
+    QVERIFY(!hintedStart({cmd::buildHintsRequest(1), cmd::buildStartgame(2, false, 5, 30)}));
+    QVERIFY(hintedStart({cmd::buildHintsRequest(1), cmd::buildHintsRequest(1)}));
+    QVERIFY(!hintedStart({}));
 }
 
 void TestHostGame::categories()

@@ -1,5 +1,6 @@
 // The host's pure pieces: masks, the repeat test, word search, close words, judging, win test,
-// phrase list files, the relay budget.
+// phrase list files, the relay budget, letter hints.
+#include "host/hints.h"
 #include "host/judging.h"
 #include "host/phrases.h"
 #include "host/relaybudget.h"
@@ -29,6 +30,7 @@ private slots:
     void wintest();
     void parselist();
     void relaybudget();
+    void hints();
 };
 
 void TestHostLogic::mask_data()
@@ -333,6 +335,37 @@ void TestHostLogic::relaybudget()
     // A clock that goes back gives nothing.
     QVERIFY(!b.spend(10000, 1));
     QVERIFY(b.spend(62500, 1));
+}
+
+void TestHostLogic::hints()
+{
+    // 30 seconds: the first hint when the clock shows 15, the second at 7; 31 and 1 round down.
+    QCOMPARE(hints::due(30, 30), 0);
+    QCOMPARE(hints::due(30, 16), 0);
+    QCOMPARE(hints::due(30, 15), 1);
+    QCOMPARE(hints::due(30, 8), 1);
+    QCOMPARE(hints::due(30, 7), 2);
+    QCOMPARE(hints::due(30, -4), 2);
+    QCOMPARE(hints::due(31, 15), 1);
+    QCOMPARE(hints::due(1, 1), 0);
+    QCOMPARE(hints::due(1, 0), 2);
+
+    // Hidden letters and digits of words that keep a hidden character: not the apostrophe shown
+    // as itself, not a word with one hidden character (A, 2), not a tab, not the found word.
+    const QString phrase = QStringLiteral("A CAT'S 2 DOG\tX HOT");
+    QString mask = phrases::sortphrase(phrase);
+    mask.replace(16, 3, QStringLiteral("HOT"));
+    mask[10] = QLatin1Char('D');
+    QCOMPARE(mask, QStringLiteral("_ ___'_ _ D____ HOT "));
+    QCOMPARE(hints::candidates(phrase, mask), (QList<qsizetype>{2, 3, 4, 6, 11, 12, 14}));
+    QCOMPARE(hints::reveal(phrase, mask, 6), QStringLiteral("_ ___'S _ D____ HOT "));
+    // Revealed until nothing may be: every word keeps a hidden character.
+    for (QList<qsizetype> c = hints::candidates(phrase, mask); !c.isEmpty();
+         c = hints::candidates(phrase, mask))
+        mask = hints::reveal(phrase, mask, c.first());
+    QCOMPARE(mask, QStringLiteral("_ CAT'_ _ DOG_X HOT "));
+    QVERIFY(hints::candidates(QStringLiteral("OX"), QStringLiteral("O_ ")).isEmpty());
+    QVERIFY(hints::candidates(QString(), QString()).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestHostLogic)

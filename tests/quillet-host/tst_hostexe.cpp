@@ -5,10 +5,12 @@
 #include "client/tchat.h"
 #include "lan/announce.h"
 #include "platform/config.h"
+#include "protocol/commands.h"
 #include "tests/board/rawpeer.h"
 #include "tests/quillet-host/hostprocess.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
+#include "tests/support/textsupport.h"
 #include "tests/support/xsession.h"
 #include "windows/tgamestartform.h"
 
@@ -35,6 +37,7 @@ private slots:
     void logsPlayersAndStopsOnSignals();
     void refusesATakenPort();
     void portsOutOfRangeAndHelp();
+    void ownPhrasesAndHints();
     void twoCopiesPlayOnADedicatedHost();
     void cleanupTestCase();
 
@@ -181,6 +184,46 @@ void HostExe::portsOutOfRangeAndHelp()
         if (!c.err.isEmpty())
             QVERIFY2(err.contains(c.err) && err.contains(QStringLiteral("1 to 65535")), qPrintable(err));
     }
+}
+
+void HostExe::ownPhrasesAndHints()
+{
+    QTemporaryDir dir;
+    const QString bad = dir.filePath(QStringLiteral("bad.txt"));
+    const QString good = dir.filePath(QStringLiteral("good.txt"));
+    QVERIFY(writefile(bad, "hot dog\n[Movies]\n\n[TV Shows]\nfriends\n"));
+    QVERIFY(writefile(good, "# everything but films\nhot dog\n[Movies]\nstar wars\n"));
+
+    // Refused before anything listens, with the line to blame.
+    {
+        Host refused;
+        refused.start(freePort(), {QStringLiteral("--no-announce"), QStringLiteral("--phrases"), bad});
+        QVERIFY(refused.proc.waitForFinished(5000));
+        QCOMPARE(refused.proc.exitCode(), 2);
+        const QString err = QString::fromUtf8(refused.proc.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("line 2: [Movies] has no phrases")), qPrintable(err));
+        QVERIFY(!refused.proc.readAllStandardOutput().contains("Listening"));
+    }
+
+    // A game on the host's own phrases, with hints although the start did not ask for them.
+    const quint16 port = freePort();
+    Host host;
+    host.start(port, {QStringLiteral("--no-announce"), QStringLiteral("--phrases"), good,
+                      QStringLiteral("--hints")});
+    QVERIFY(!host.waitLine(QStringLiteral("Listening")).isEmpty());
+    QCOMPARE(host.waitLine(QStringLiteral("Phrases")), QStringLiteral("Phrases from ") + good);
+    RawPeer ann;
+    QVERIFY(ann.connectTo(port));
+    QCOMPARE(ann.next(), QStringLiteral("CMD_sendlogininfo+1"));
+    ann.send(QStringLiteral("CMD_logininfo+1+2.2.8+Ann"));
+    ann.send(cmd::buildStartgame(1, false, 5, 30));
+    QCOMPARE(host.waitLine(QStringLiteral("Game started")),
+             QStringLiteral("Game started by slot 1: play to 5, 30 seconds a turn, letter hints"));
+    QCOMPARE(ann.nextOf(QStringLiteral("CMD_startgame")), QStringLiteral("CMD_startgame+1+false+5+30"));
+    QCOMPARE(ann.next(), QStringLiteral("CMD_hints+true"));
+    ann.send(cmd::buildPickcatagory(1, 4));
+    QCOMPARE(ann.nextOf(QStringLiteral("CMD_givedraweranswer")),
+             QStringLiteral("CMD_givedraweranswer+STAR WARS"));
 }
 
 void HostExe::startCopy(Copy &c, const QString &name, quint16 port)

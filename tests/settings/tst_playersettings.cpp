@@ -71,10 +71,12 @@ private slots:
         s.setText(P::LastName, QStringLiteral("Zed"));
         s.setText(P::LastAddress, QStringLiteral("10.0.0.7:2001"));
         s.setOn(P::OpenRouter, true);
+        s.setText(P::PhraseFile, QStringLiteral("/home/zed/my phrases.txt"));
+        s.setOn(P::LetterHints, true);
         QVERIFY(s.save(file, P::windowKeys));
         QVERIFY(s.save(file, P::phraseKeys));
         QVERIFY(s.save(file, {P::LastName, P::LastAddress}));
-        QVERIFY(s.save(file, {P::OpenRouter}));
+        QVERIFY(s.save(file, {P::OpenRouter, P::PhraseFile, P::LetterHints}));
         for (int k = 0; k < P::keyCount; ++k)
             QVERIFY2(valueOf(s, P::Key(k)) != valueOf(P(), P::Key(k)), P::entry(P::Key(k)).name);
         const P back = P::read(file);
@@ -90,7 +92,9 @@ private slots:
         QCOMPARE(bytesOf(file),
                  "[Quillet]\nWebPage=0\nTop=-20\nLeft=40\nWidth=800\nHeight=640\nTextsize=12\nSnapcount=17\n"
                  "Textcolor=$00123456\nPlaysounds=false\nChatterSounds=false\n" +
-                     phrases + "LastName=Zed\nLastAddress=10.0.0.7:2001\nOpenRouter=0\n");
+                     phrases +
+                     "LastName=Zed\nLastAddress=10.0.0.7:2001\nOpenRouter=0\nPhraseFile=/home/zed/my "
+                     "phrases.txt\nLetterHints=1\n");
 
         // Values that do not read: the count held stays (numbering never restarts), the router is
         // opened only for "1", and the web page is served unless "0".

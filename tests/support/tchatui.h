@@ -85,6 +85,7 @@ struct TchatUi
     QWidget *panel_pickcatagory = part("panel_pickcatagory");
     QLabel *label_pickcatagory = part<QLabel>("label_pickcatagory");
     QLabel *label_pickcatagory1 = part<QLabel>("label_pickcatagory1");
+    QLabel *label_pickclock = part<QLabel>("label_pickclock");
     std::array<QAbstractButton *, 7> button_cat{};
     QWidget *panel_answer = part("panel_answer");
     QLineEdit *edit_answer = part<QLineEdit>("edit_answer");
@@ -99,6 +100,10 @@ struct TchatUi
     FlatPanel *winnerPanel = part<FlatPanel>("winnerPanel");
     AnimatedPicture *image_winner = part<AnimatedPicture>("image_winner");
     QLabel *label_winner = part<QLabel>("label_winner");
+    // The podium at the game's end.
+    QWidget *podium = part("podium");
+    QAbstractButton *button_playagain = part<QAbstractButton>("button_playagain");
+    QAbstractButton *button_closepodium = part<QAbstractButton>("button_closepodium");
 
     // The score panel.
     FlatPanel *panel_score = part<FlatPanel>("panel_score");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <initializer_list>
@@ -31,8 +32,16 @@ inline QStringList only(const QStringList &messages, const QString &prefix)
     return out;
 }
 
+// Writes a file afresh; false when it cannot be written.
+inline bool writefile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 } // namespace testsupport
 
 using testsupport::L;
 using testsupport::only;
 using testsupport::s;
+using testsupport::writefile;
