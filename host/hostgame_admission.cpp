@@ -100,6 +100,9 @@ void HostGame::sendgamestate(int slot)
     // The scores come before the break: they set a newcomer's clock to the turn's time, the time
     // left then to what every other clock shows, and the break sets it to the break's.
     sendto(slot, cmd::buildGamestats(winscore, turntime - 2, seatscores()));
+    // A newcomer may lead the next game: Play Again keeps the hints only if it knows of them.
+    if (hintsgame)
+        sendto(slot, cmd::buildHintsOn());
     if (state == Phase::drawing)
         sendto(slot, cmd::buildUpdatetime(secondsshown()));
     if (teamgame)

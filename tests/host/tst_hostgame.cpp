@@ -699,6 +699,12 @@ void TestHostGame::letterHints()
     t.start(false, 5, 30);
     QCOMPARE(t.at(2)->take().mid(3), hinted);
     QVERIFY(t.game.hints());
+    // A newcomer hears of them with the scores, in case he leads the next game.
+    Client *dee = t.connect();
+    t.request(dee, cmd::buildLogininfo(dee->slot, cmd::versionText, s("Dee")));
+    const QStringList news = dee->take();
+    QCOMPARE(news.indexOf(s("CMD_hints+true")),
+             news.indexOf(QRegularExpression(s("^CMD_gamestats\\+.*"))) + 1);
 
     // A request counts for its sender's next start only, whether that one starts a game or not;
     // one naming another slot, or with another word than "true", is dropped.
