@@ -103,7 +103,7 @@ const deskSlot = await viewer.evaluate(() => window.quillet.game.seats.findIndex
 await watcher.next(`CMD_pickcatagory+${deskSlot}`, 30000);
 await s.sleep(400);
 const xdo = (args) => xdotool('xdotool', args, { env: { ...process.env, DISPLAY: display } });
-await xdo(['mousemove', '--sync', String(board.x + 267), String(board.y + 134), 'click', '1']);
+await xdo(['mousemove', '--sync', String(board.x + s.firstCategory.x), String(board.y + s.firstCategory.y), 'click', '1']);
 await watcher.next(`CMD_nextplayer+${deskSlot}+`, 10000);
 const moves = new Map();
 await xdo(['mousemove', '--sync', String(board.x + 10), String(board.y + 200), 'mousedown', '1']);

@@ -76,7 +76,7 @@ test('browser and desktop players share one game', { timeout: 240000 }, async ()
   await wes.next(`CMD_correctanswer+${wes.slot}+2+1+1+`);
   await wes.next('CMD_pickcatagory+2', 20000);
   await s.sleep(500);
-  s.xdo(display, ['mousemove', '--sync', String(board.x + 267), String(board.y + 134), 'click', '1']);
+  s.xdo(display, ['mousemove', '--sync', String(board.x + s.firstCategory.x), String(board.y + s.firstCategory.y), 'click', '1']);
   const mask = (await wes.next('CMD_nextplayer+2+0+')).slice('CMD_nextplayer+2+0+'.length);
   const deskStroke = [[80, 250], [150, 120], [260, 180], [330, 90], [450, 260]];
   const moves = ['mousemove', '--sync', String(board.x + deskStroke[0][0]), String(board.y + deskStroke[0][1]), 'mousedown', '1'];

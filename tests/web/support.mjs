@@ -218,3 +218,6 @@ export function candidates(mask, list = 'general') {
   }
   return [...words];
 }
+
+// The middle of the first category button on a desktop copy's board, for its drawer's pick.
+export const firstCategory = { x: 267, y: 123 };
