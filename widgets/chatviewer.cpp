@@ -56,6 +56,9 @@ ChatViewer::ChatViewer(QWidget *parent) : QAbstractScrollArea(parent)
     pal.setColor(QPalette::Base, Qt::white);
     viewport()->setPalette(pal);
     viewport()->setBackgroundRole(QPalette::Base);
+    // Painting fills what it paints, so scrolling can move the pixels already shown and have
+    // only the strip that comes into view painted.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     laidMetrics.reserve(styleCount);
     for (int i = 0; i < styleCount; ++i)
         laidMetrics.emplace_back(QFont());
@@ -413,6 +416,9 @@ void ChatViewer::format()
     // it showed it, else to the line at its top, at the same share of that line.
     QScrollBar *bar = verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum();
+    // Lines added at the end, nothing else changed: only they need painting.
+    const bool appended = !all && !changedStyles;
+    const int firstNew = laidOut;
     int topPara = -1;
     double topShare = 0;
     if (all && !atEnd && laidOut > 0) {
@@ -463,7 +469,14 @@ void ChatViewer::format()
         bar->setValue(bar->maximum());
     else if (topPara >= 0 && topPara < laidOut)
         bar->setValue(tops[size_t(topPara)] + qRound(topShare * paras[size_t(topPara)].height));
-    viewport()->update();
+    if (!appended) {
+        viewport()->update();
+    } else if (firstNew < laidOut) {
+        // A scroll that follows moves what is shown and has the strip it uncovers painted.
+        const int top = std::max(0, viewportY(tops[size_t(firstNew)]));
+        if (top < viewport()->height())
+            viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+    }
 }
 
 int ChatViewer::documentHeight() const
@@ -505,9 +518,9 @@ void ChatViewer::resizeEvent(QResizeEvent *e)
         updateScrollBar();
 }
 
-void ChatViewer::scrollContentsBy(int, int)
+void ChatViewer::scrollContentsBy(int dx, int dy)
 {
-    viewport()->update();
+    viewport()->scroll(dx, dy);
 }
 
 // ---------------------------------------------------------------- painting
