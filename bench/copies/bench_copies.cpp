@@ -1,0 +1,193 @@
+// The program as players run it, in processes of its own: the round trip of a chat line through a
+// hosting copy, against a bare Qt program that echoes each line back at once; and the resident
+// memory of a hosting copy and of a joining copy at rest, against a bare Qt widgets program with
+// one window shown. Each floor is measured in the same run, the copies and the floors taking turns.
+// Usage: bench_copies [LINES=2000]   (the program is the quillet beside bench/ in the build folder,
+// or QUILLET_BINARY)
+#include "bench/support/chatprobe.h"
+#include "bench/support/memory.h"
+#include "tests/support/netsupport.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// How far above its floor each figure may lie. The goals: a chat line's round trip p50 0.3 ms and
+// p99 0.6 ms, a hosting copy 36 MB and a joining copy 32 MB where the bare program takes 22.7 MB.
+// The chat margins hold the goal less the floor's own trip and the spread of five runs; the memory
+// margins the goal less the floor and that spread.
+constexpr double chatP50Margin = 0.25, chatP99Margin = 0.45;
+constexpr double hostingMbMargin = 13.0, joiningMbMargin = 9.0;
+// A copy at rest: started, its player in, and this long with nothing happening.
+constexpr int restMs = 3000;
+
+// The floor of a round trip: a Qt program that frames each chat line back as the host would relay it.
+int echo()
+{
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0))
+        return 1;
+    std::printf("%d\n", server.serverPort());
+    std::fflush(stdout);
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket *s = server.nextPendingConnection();
+        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        auto *frames = new framing::FrameBuffer;
+        QObject::connect(s, &QObject::destroyed, [frames] { delete frames; });
+        s->write(framing::frame(cp1252::encode(QStringLiteral("CMD_sendlogininfo+2"))));
+        QObject::connect(s, &QTcpSocket::readyRead, s, [s, frames] {
+            QByteArrayList messages;
+            frames->feed(s->readAll(), messages);
+            for (const QByteArray &m : messages) {
+                const QString text = cp1252::decode(m);
+                if (text.startsWith(QStringLiteral("CMD_chat+2+")))
+                    s->write(framing::frame(
+                        cp1252::encode(cmd::buildChatRelay(2, QStringLiteral("Probe"), text.mid(11)))));
+            }
+        });
+        QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    });
+    return QCoreApplication::exec();
+}
+
+// The floor of memory: one plain window shown, the event loop running.
+int bare()
+{
+    QWidget window;
+    window.resize(640, 480);
+    window.show();
+    return QCoreApplication::exec();
+}
+
+struct Child
+{
+    QProcess process;
+    ~Child()
+    {
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+        process.waitForFinished(1000);
+    }
+};
+
+QString program()
+{
+    return qEnvironmentVariable("QUILLET_BINARY",
+                                QCoreApplication::applicationDirPath() + QStringLiteral("/../../quillet"));
+}
+
+// A copy of the program started as a player would start it, in its own home and instance.
+void startCopy(Child &c, const QTemporaryDir &home, quint16 port, const QStringList &params)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QUILLET_ANNOUNCE_ADDRESS"), QStringLiteral("127.0.0.1"));
+    env.insert(QStringLiteral("QUILLET_GAME_PORT"), QString::number(port));
+    env.insert(QStringLiteral("QUILLET_LOBBY_PORT"), QString::number(freePort()));
+    env.insert(QStringLiteral("QUILLET_HOME"), home.path());
+    env.insert(QStringLiteral("QUILLET_INSTANCE"), QStringLiteral("copies-%1").arg(params.value(0)));
+    env.insert(QStringLiteral("QUILLET_ERRORBOX_LOG"), home.filePath(QStringLiteral("errors.log")));
+    c.process.setProcessEnvironment(env);
+    c.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    c.process.start(program(), params);
+}
+
+void startSelf(Child &c, const char *role)
+{
+    c.process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    c.process.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(role)});
+}
+
+double restingMb(Child &c)
+{
+    QTest::qWait(restMs);
+    return residentMb(c.process.processId());
+}
+
+// Lines through `port`, one at a time, each after the last one's echo and a short pause.
+void talk(ChatProbe &probe, int lines)
+{
+    for (int i = 0; i < lines; ++i) {
+        probe.say();
+        waitUntil([&] { return probe.answered(); }, 2000);
+        QTest::qWait(2);
+    }
+}
+
+bool check(bool ok, const char *what)
+{
+    if (!ok)
+        std::printf("FAIL: %s\n", what);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    const QByteArray role = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (role == "echo")
+        return echo();
+    if (role == "bare")
+        return bare();
+    const int lines = qMax(100, role.toInt() > 0 ? role.toInt() : 2000);
+
+    QTemporaryDir hostHome, joinHome;
+    const quint16 port = freePort();
+    Child hosting, joining, floorEcho, floorBare;
+    startCopy(hosting, hostHome, port,
+              {QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
+    startSelf(floorBare, "bare");
+    if (!waitUntil([&] { return acceptsConnections(port); }, 60000)) {
+        std::printf("FAIL: the hosting copy never listened\n");
+        return 1;
+    }
+    const double hostingMb = restingMb(hosting), bareMb = residentMb(floorBare.process.processId());
+    startCopy(joining, joinHome, port,
+              {QStringLiteral("Bob"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("join")});
+    const double joiningMb = restingMb(joining);
+
+    startSelf(floorEcho, "echo");
+    if (!floorEcho.process.waitForReadyRead(5000))
+        return 1;
+    const quint16 echoPort = quint16(floorEcho.process.readAllStandardOutput().trimmed().toUInt());
+    ChatProbe toHost(port), toFloor(echoPort);
+    if (!waitUntil([&] { return toHost.slot > 0 && toFloor.slot > 0; })) {
+        std::printf("FAIL: the probes were not let in\n");
+        return 1;
+    }
+    // The copy and the floor take turns, so both see the same load on the machine.
+    QTest::qWait(500);
+    for (int round = 0; round < 10; ++round) {
+        talk(toFloor, lines / 10);
+        talk(toHost, lines / 10);
+    }
+    const Percentiles host = percentiles(toHost.trips), floor = percentiles(toFloor.trips);
+    std::printf(
+        "figure: chat line through a hosting copy: p50 %.3f ms, p99 %.3f ms, max %.2f ms (%lld lines)\n",
+        host.p50, host.p99, host.max, qlonglong(toHost.trips.size()));
+    std::printf("figure: chat line through the bare echo (floor): p50 %.3f ms, p99 %.3f ms, max %.2f ms\n",
+                floor.p50, floor.p99, floor.max);
+    std::printf("figure: chat over its floor: p50 +%.3f ms (margin %.2f), p99 +%.3f ms (margin %.2f)\n",
+                host.p50 - floor.p50, chatP50Margin, host.p99 - floor.p99, chatP99Margin);
+    std::printf("figure: resident at rest: hosting copy %.1f MB, joining copy %.1f MB, bare Qt window "
+                "(floor) %.1f MB\n",
+                hostingMb, joiningMb, bareMb);
+    std::printf("figure: memory over its floor: hosting +%.1f MB (margin %.1f), joining +%.1f MB (margin "
+                "%.1f)\n",
+                hostingMb - bareMb, hostingMbMargin, joiningMb - bareMb, joiningMbMargin);
+    bool ok = check(toHost.trips.size() >= lines * 9 / 10, "chat lines went unanswered");
+    ok &= check(host.p50 - floor.p50 <= chatP50Margin, "chat p50 over its floor");
+    ok &= check(host.p99 - floor.p99 <= chatP99Margin, "chat p99 over its floor");
+    ok &= check(bareMb > 0 && hostingMb - bareMb <= hostingMbMargin, "hosting copy's memory over its floor");
+    ok &= check(bareMb > 0 && joiningMb - bareMb <= joiningMbMargin, "joining copy's memory over its floor");
+    return ok ? 0 : 1;
+}
