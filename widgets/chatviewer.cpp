@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
 #include <cmath>
 
@@ -45,8 +47,65 @@ QFont ChatTextStyle::font() const
     return f;
 }
 
+namespace {
+
+// A scroll bar that is painted again only when what it shows changes. A chat line changes its
+// range, but in a long chat the handle moves by a pixel only now and then, and painting the bar
+// (a gradient the height of the pane) costs more than painting the line.
+class QuietScrollBar : public QScrollBar
+{
+public:
+    explicit QuietScrollBar(QWidget *parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change != SliderRangeChange && change != SliderValueChange && change != SliderStepsChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        // A new range comes before the value it clamps: the bar is looked at once both are set.
+        if (checking)
+            return;
+        checking = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checking = false;
+                if (shown() != last)
+                    update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent *e) override
+    {
+        last = shown();
+        QScrollBar::paintEvent(e);
+    }
+
+private:
+    struct Shown
+    {
+        QRect handle;
+        bool atMinimum = false, atMaximum = false, enabled = false;
+        friend bool operator==(const Shown &, const Shown &) = default;
+    };
+    Shown shown() const
+    {
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this),
+                value() == minimum(), value() == maximum(), minimum() < maximum()};
+    }
+    Shown last;
+    bool checking = false;
+};
+
+} // namespace
+
 ChatViewer::ChatViewer(QWidget *parent) : QAbstractScrollArea(parent)
 {
+    setVerticalScrollBar(new QuietScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::ClickFocus);
