@@ -4,8 +4,8 @@
 // player window that guesses, and a raw player who chats. The drawer and the reader run on threads
 // of their own with blocking sockets; the window and the chatter share this program's event loop.
 // It passes when nobody but the drawer was disconnected, the chat line's echo and the window's
-// chat echo stay within 50 ms of the floor's worst (the same table for 5 s before the flood) at
-// the 99th percentile, and the host grew by 20 MB at most over its memory before the flood.
+// chat echo stay within their margins of the floor (the same table for 5 s before the flood), and
+// the host grew by 20 MB at most over its memory before the flood.
 // Usage: bench_flood [SECONDS=30]
 #include "bench/support/chatprobe.h"
 #include "bench/support/hostprocess.h"
@@ -221,10 +221,14 @@ struct SlowReader
 } // namespace
 
 namespace {
-// The floor runs this long before the flood. Over it, at the 99th percentile, an echo may wait
-// this much longer during the flood, and the host may grow this much (see the README's figures).
+// The floor runs this long before the flood: the same table, the same chatter. During the flood an
+// echo may wait this much longer than the floor's: at the median, where a host that let the
+// flood hold up the others' lines would show in every line; at the 99th percentile only stalls
+// are caught, as the flood takes both cores of a small machine (the bench's own drawer sends as
+// fast as TCP takes it) and the worst of 60 window lines is the machine's load: 21-180 ms in five
+// runs beside a build. The host may grow this much over its memory before the flood.
 constexpr int floorSeconds = 5;
-constexpr double echoMarginMs = 50;
+constexpr double echoP50MarginMs = 50, echoP99MarginMs = 300;
 constexpr double growthMarginMb = 20;
 } // namespace
 
@@ -377,11 +381,12 @@ int main(int argc, char **argv)
                 chatP50, chatP99, qlonglong(chatter.trips.size()), windowP50, windowP99,
                 qlonglong(windowTrips.size()));
     std::printf(
-        "figure: chat echo before the flood (floor), raw chatter: p50 %.1f ms p99 %.1f ms max %.1f ms; "
-        "window: p50 %.1f ms max %.1f ms; the flood's p99 over the floor's max: chatter +%.1f ms, window "
-        "+%.1f ms (margin %.0f ms)\n",
-        chatFloor.p50, chatFloor.p99, chatFloor.max, windowFloor.p50, windowFloor.max,
-        chatP99 - chatFloor.max, windowP99 - windowFloor.max, echoMarginMs);
+        "figure: chat echo before the flood (floor), raw chatter: p50 %.1f ms max %.1f ms; window: p50 "
+        "%.1f ms max %.1f ms; the flood over the floor: chatter p50 +%.1f ms (margin %.0f), p99 +%.1f ms "
+        "over its max (margin %.0f); window p50 +%.1f ms, p99 +%.1f ms\n",
+        chatFloor.p50, chatFloor.max, windowFloor.p50, windowFloor.max, chatP50 - chatFloor.p50,
+        echoP50MarginMs, chatP99 - chatFloor.max, echoP99MarginMs, windowP50 - windowFloor.p50,
+        windowP99 - windowFloor.max);
     std::printf("figure: host memory %.1f MB before, peak %.1f MB (+%.1f), at the end %.1f MB (+%.1f)\n",
                 before, peak, peak - before, after, after - before);
     QStringList shown = notes.mid(0, 6);
@@ -394,8 +399,11 @@ int main(int argc, char **argv)
                                   return l.contains(QLatin1String("Bob")) ||
                                          l.contains(QLatin1String("Cid")) || l.contains(QLatin1String("Dee"));
                               });
-    const bool ok = othersStayed && !chatter.trips.isEmpty() && chatP99 <= chatFloor.max + echoMarginMs &&
-                    !windowTrips.isEmpty() && windowP99 <= windowFloor.max + echoMarginMs &&
+    const auto within = [](const Percentiles &flood, const Percentiles &floor) {
+        return flood.p50 <= floor.p50 + echoP50MarginMs && flood.p99 <= floor.max + echoP99MarginMs;
+    };
+    const bool ok = othersStayed && !chatter.trips.isEmpty() && !windowTrips.isEmpty() &&
+                    within(chatEcho, chatFloor) && within(windowEcho, windowFloor) &&
                     peak - before <= growthMarginMb;
     std::printf("%s: %s\n", ok ? "PASS" : "FAIL",
                 othersStayed ? "nobody but the drawer was disconnected" : "somebody else was disconnected");

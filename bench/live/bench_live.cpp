@@ -189,9 +189,10 @@ private slots:
               "point to message p99 %.1f ms against %.1f ms (goal 20 ms: %s)",
               flush.paint.p99, floor.paint.p99, flush.message.p99, floor.message.p99,
               std::max(flush.paint.p99, flush.message.p99) <= 20 ? "met" : "missed");
-        // A point waits for the flush at most its interval; the 1 ms look and the timer's
-        // millisecond make up the rest of the margin.
-        const double most = double(StrokeFlush::interval) + 3;
+        // A point waits for the flush at most its interval. The rest of the margin is the spread:
+        // on a loaded two-core machine the stalls of the 10 ms hand, the 1 ms look and the host
+        // put the two p99s 1-21 ms apart in five runs (README, Performance).
+        const double most = double(StrokeFlush::interval) + 10;
         QVERIFY2(flush.paint.p99 - floor.paint.p99 <= most, "move to paint");
         QVERIFY2(flush.message.p99 - floor.message.p99 <= most, "point to message");
         QVERIFY(flush.perSecond <= 60);
