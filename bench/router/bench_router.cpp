@@ -22,10 +22,10 @@
 using testsupport::StandInRouter;
 
 namespace {
-// Over the floor's figures: a chat line may wait for a few timer ticks more (five runs: p99 within
-// 0.2-3 ms of the floor's worst); a close or a stop may wait for the router's deadline of 1 s, never
-// for a drip of 3 s.
-constexpr double chatMarginMs = 20;
+// Over the floor's figures: a chat line may wait longer than the floor's worst by a stall of the
+// machine (up to 160 ms beside another program's build), never by a router's drip (3 s a byte);
+// a close or a stop may wait for the router's deadline of 1 s, never for a drip.
+constexpr double chatMarginMs = 250;
 constexpr qint64 closeMarginMs = 1500;
 
 // The stand-in serves from a thread of its own: closing a hosting copy waits on the router.
@@ -178,8 +178,7 @@ private slots:
         }
         for (const Hosted *h : {&floor, &first, &after})
             QVERIFY(!qFuzzyIsNull(h->trips.p50));
-        // A router request never holds the event loop: a line waits at most a little over the
-        // floor's worst; closing never waits out a drip (3 s a byte).
+        // A router request never holds the event loop, and closing never waits out a drip.
         for (const Hosted *h : {&first, &after}) {
             QVERIFY2(h->trips.p99 <= floor.trips.max + chatMarginMs, "a chat line waited on the router");
             QVERIFY2(h->closeMs <= floor.closeMs + closeMarginMs, "the window waited on the router");
