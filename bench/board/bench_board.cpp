@@ -121,9 +121,9 @@ double floorMs(const QString &batch = handBatch(2, 3, 0))
 
 // Full batches a late joiner's replay holds, and the processor time a batch of it may take in
 // floors: the host sending and the player reading, parsing and painting a batch cost less than
-// the floor's two painter passes (0.41-0.45 x in five runs); painting each batch on both
+// the floor's two painter passes (0.39-0.49 x in ten runs); painting each batch on both
 // pictures again would pass 0.75 x. The replay's wall-clock time is shown beside it: on a loaded
-// machine it holds what other programs take of the processor (0.39-1.27 s in five runs).
+// machine it holds what other programs take of the processor (0.37-1.27 s in ten runs).
 constexpr int replayBatches = 3000;
 constexpr double replayFloorsABatch = 0.75;
 

@@ -24,7 +24,7 @@ namespace {
 // the bare echo's; p99 2-17 ms over, which is the load's, not the copy's (the goal of 0.6 ms needs
 // a quiet machine), so that margin only catches stalls (160 ms at worst beside a build); a wait
 // for a timer's tick or a delayed acknowledgement would show in the p50. The processor time a
-// line tells the copy's own cost: 3.9-8.7 x the echo's, whose own 28-83 us move the ratio most
+// line tells the copy's own cost: 3.9-9.1 x the echo's, whose own 19-98 us move the ratio most
 // (9.7-17.8 x while every line repainted the whole pane). At rest, 17.1-18.0 MB over the bare window (21 MB
 // before the pictures were made lazily and the compiled-in files' pages handed back; the goals of 36 and 32
 // MB would be 12.8 and 8.8 MB over it).
