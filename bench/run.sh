@@ -10,7 +10,8 @@ export QT_QPA_PLATFORM=offscreen
 # A benchmark that hosts never announces beyond this machine nor looks for a router.
 export QUILLET_ANNOUNCE_ADDRESS=127.0.0.1 QUILLET_IGD_URL=http://127.0.0.1:9/rootDesc.xml
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+all=$(mktemp)
+trap 'rm -f "$log" "$all"' EXIT
 failed=()
 # Runs one benchmark, shows the lines worth reading and, when it failed, its last lines too.
 run() {
@@ -19,6 +20,7 @@ run() {
   echo "== $name"
   "$@" >"$log" 2>&1 || rc=$?
   grep -E "$filter" "$log" || true
+  cat "$log" >>"$all"
   if [ "$rc" -ne 0 ]; then
     echo "-- $name failed with status $rc; its last lines:"
     tail -n 15 "$log"
@@ -34,6 +36,10 @@ for s in bench/*.sh; do
 done
 # The browser page against build-bench's programs, in Debian's chromium beside a desktop copy.
 run bench_web 'figure|  ' node bench/web/bench.mjs build-bench
+# The figures the README's performance table gives, each beside its floor.
+echo "== the performance table's figures"
+grep -E "the flush over every point at once|stroke messages on the host.s queue, flush|chat line through a hosting copy|bare echo|chat over its floor|processor time a chat line|resident at rest|memory over its floor|goals|replay.s processor time|login and replay" "$all" |
+  sed -E 's/^QINFO *: [^ ]* //' || true
 if [ ${#failed[@]} -gt 0 ]; then
   echo "Benchmarks that failed: ${failed[*]}" >&2
   exit 1

@@ -200,10 +200,10 @@ void Tchat::buildDrawingArea()
     image_winner = new AnimatedPicture(winnerPanel);
     image_winner->setObjectName(QStringLiteral("image_winner"));
     image_winner->setGeometry(5, 4, 182, 153);
-    QList<QPixmap> frames;
+    QStringList frames;
     for (int i = 1; i <= 5; ++i)
-        frames << QPixmap(QStringLiteral(":/pictures/winner%1.png").arg(i));
-    image_winner->setFrames(frames);
+        frames << QStringLiteral(":/pictures/winner%1.png").arg(i);
+    image_winner->setFrameFiles(frames);
     image_winner->setInterval(500);
     QFont winnerFont = boardFont(16, true);
     winnerFont.setUnderline(true);

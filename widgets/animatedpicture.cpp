@@ -11,6 +11,15 @@ AnimatedPicture::AnimatedPicture(QWidget *parent) : QWidget(parent)
 void AnimatedPicture::setFrames(const QList<QPixmap> &f)
 {
     frames = f;
+    files.clear();
+    current = 0;
+    update();
+}
+
+void AnimatedPicture::setFrameFiles(const QStringList &f)
+{
+    frames.clear();
+    files = f;
     current = 0;
     update();
 }
@@ -28,14 +37,19 @@ void AnimatedPicture::stop()
 
 void AnimatedPicture::advance()
 {
-    if (frames.isEmpty())
+    if (frameCount() == 0)
         return;
-    current = (current + 1) % int(frames.size());
+    current = (current + 1) % int(frameCount());
     update();
 }
 
 void AnimatedPicture::paintEvent(QPaintEvent *)
 {
+    if (frames.isEmpty()) {
+        for (const QString &f : std::as_const(files))
+            frames << QPixmap(f);
+        files.clear();
+    }
     if (frames.isEmpty())
         return;
     QPainter p(this);

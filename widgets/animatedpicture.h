@@ -14,9 +14,11 @@ public:
     explicit AnimatedPicture(QWidget *parent = nullptr);
 
     void setFrames(const QList<QPixmap> &frames);
+    // Frames from picture files, read when the picture is first painted: most runs never show it.
+    void setFrameFiles(const QStringList &files);
     void setInterval(int ms) { timer.setInterval(ms); }
     int interval() const { return timer.interval(); }
-    qsizetype frameCount() const { return frames.size(); }
+    qsizetype frameCount() const { return frames.isEmpty() ? files.size() : frames.size(); }
     int frame() const { return current; }
 
     void start();
@@ -30,6 +32,7 @@ protected:
 
 private:
     QList<QPixmap> frames;
+    QStringList files;
     QTimer timer;
     int current = 0;
 };

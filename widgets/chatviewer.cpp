@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
 #include <cmath>
 
@@ -45,8 +47,65 @@ QFont ChatTextStyle::font() const
     return f;
 }
 
+namespace {
+
+// A scroll bar that is painted again only when what it shows changes. A chat line changes its
+// range, but in a long chat the handle moves by a pixel only now and then, and painting the bar
+// (a gradient the height of the pane) costs more than painting the line.
+class QuietScrollBar : public QScrollBar
+{
+public:
+    explicit QuietScrollBar(QWidget *parent) : QScrollBar(Qt::Vertical, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override
+    {
+        if (change != SliderRangeChange && change != SliderValueChange && change != SliderStepsChange) {
+            QScrollBar::sliderChange(change);
+            return;
+        }
+        // A new range comes before the value it clamps: the bar is looked at once both are set.
+        if (checking)
+            return;
+        checking = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                checking = false;
+                if (shown() != last)
+                    update();
+            },
+            Qt::QueuedConnection);
+    }
+    void paintEvent(QPaintEvent *e) override
+    {
+        last = shown();
+        QScrollBar::paintEvent(e);
+    }
+
+private:
+    struct Shown
+    {
+        QRect handle;
+        bool atMinimum = false, atMaximum = false, enabled = false;
+        friend bool operator==(const Shown &, const Shown &) = default;
+    };
+    Shown shown() const
+    {
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this),
+                value() == minimum(), value() == maximum(), minimum() < maximum()};
+    }
+    Shown last;
+    bool checking = false;
+};
+
+} // namespace
+
 ChatViewer::ChatViewer(QWidget *parent) : QAbstractScrollArea(parent)
 {
+    setVerticalScrollBar(new QuietScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::ClickFocus);
@@ -56,6 +115,9 @@ ChatViewer::ChatViewer(QWidget *parent) : QAbstractScrollArea(parent)
     pal.setColor(QPalette::Base, Qt::white);
     viewport()->setPalette(pal);
     viewport()->setBackgroundRole(QPalette::Base);
+    // Painting fills what it paints, so scrolling can move the pixels already shown and have
+    // only the strip that comes into view painted.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     laidMetrics.reserve(styleCount);
     for (int i = 0; i < styleCount; ++i)
         laidMetrics.emplace_back(QFont());
@@ -413,6 +475,9 @@ void ChatViewer::format()
     // it showed it, else to the line at its top, at the same share of that line.
     QScrollBar *bar = verticalScrollBar();
     const bool atEnd = bar->value() >= bar->maximum();
+    // Lines added at the end, nothing else changed: only they need painting.
+    const bool appended = !all && !changedStyles;
+    const int firstNew = laidOut;
     int topPara = -1;
     double topShare = 0;
     if (all && !atEnd && laidOut > 0) {
@@ -463,7 +528,14 @@ void ChatViewer::format()
         bar->setValue(bar->maximum());
     else if (topPara >= 0 && topPara < laidOut)
         bar->setValue(tops[size_t(topPara)] + qRound(topShare * paras[size_t(topPara)].height));
-    viewport()->update();
+    if (!appended) {
+        viewport()->update();
+    } else if (firstNew < laidOut) {
+        // A scroll that follows moves what is shown and has the strip it uncovers painted.
+        const int top = std::max(0, viewportY(tops[size_t(firstNew)]));
+        if (top < viewport()->height())
+            viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+    }
 }
 
 int ChatViewer::documentHeight() const
@@ -505,9 +577,9 @@ void ChatViewer::resizeEvent(QResizeEvent *e)
         updateScrollBar();
 }
 
-void ChatViewer::scrollContentsBy(int, int)
+void ChatViewer::scrollContentsBy(int dx, int dy)
 {
-    viewport()->update();
+    viewport()->scroll(dx, dy);
 }
 
 // ---------------------------------------------------------------- painting

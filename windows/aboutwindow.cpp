@@ -35,7 +35,8 @@ Tabout::Tabout(QWidget *parent) : QWidget(parent, Qt::Tool)
     auto *picture = new QLabel(this);
     picture->setGeometry(rect());
     picture->setScaledContents(true);
-    picture->setPixmap(lobbyart::aboutPicture());
+    // Drawn when the window first shows: most runs never show it.
+    picture->setObjectName(QStringLiteral("aboutPicture"));
 
     QLabel *title = maroonLabel(this, QStringLiteral("Quillet"), QRect(0, 6, 202, 36), 22, true);
     QFont tf = title->font();
@@ -109,4 +110,12 @@ void Tabout::webAddressClicked()
 void Tabout::doneClicked()
 {
     hide();
+}
+
+void Tabout::showEvent(QShowEvent *e)
+{
+    if (auto *picture = findChild<QLabel *>(QStringLiteral("aboutPicture"));
+        picture && picture->pixmap().isNull())
+        picture->setPixmap(lobbyart::aboutPicture());
+    QWidget::showEvent(e);
 }

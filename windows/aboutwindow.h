@@ -26,4 +26,5 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
 };

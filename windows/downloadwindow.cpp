@@ -61,7 +61,8 @@ Tdownload::Tdownload(QWidget *parent) : QWidget(parent, Qt::Tool | Qt::WindowSta
     FlatPanel *left = whitePanel(this, QRect(6, 6, 450, 487));
     auto *picture = new QLabel(left);
     picture->setGeometry(7, 7, 436, 360);
-    picture->setPixmap(lobbyart::closedPicture());
+    // Drawn when the window first shows: most runs never show it.
+    picture->setObjectName(QStringLiteral("closedPicture"));
     auto *closed = new QLabel(QStringLiteral("IS CLOSED"), picture);
     closed->setGeometry(lobbyart::signArea().adjusted(0, 26, 0, 0));
     closed->setAlignment(Qt::AlignCenter);
@@ -158,6 +159,9 @@ void Tdownload::showEvent(QShowEvent *e)
     // Centred on the desktop, in front of the game.
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    if (auto *picture = findChild<QLabel *>(QStringLiteral("closedPicture"));
+        picture && picture->pixmap().isNull())
+        picture->setPixmap(lobbyart::closedPicture());
     QWidget::showEvent(e);
 }
 

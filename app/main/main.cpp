@@ -2,11 +2,17 @@
 #include "app/program.h"
 #include "app/rolechange.h"
 #include "app/singleinstance.h"
+#include "assets/assets.h"
 #include "client/tchat.h"
 #include "platform/stopsignals.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+namespace {
+constexpr int restAfterStartMs = 2000;
+}
 
 int main(int argc, char **argv)
 {
@@ -37,6 +43,8 @@ int main(int argc, char **argv)
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&stop, &StopSignals::received, program.chat.get(), [&] { program.chat->close(); });
     program.chat->show();
+    // Start-up has read its pictures, lists and help pages by then; the rest is read when used.
+    QTimer::singleShot(restAfterStartMs, [] { assets::releaseResident(); });
     const int code = QApplication::exec();
     handOver(program, single);
     return code;

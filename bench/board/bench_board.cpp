@@ -73,17 +73,24 @@ QList<QPoint> batchPoints(const QString &batch)
     return points;
 }
 
-// Milliseconds one call of `work` takes: the best of a few rounds of many calls, so the figure is
-// what the code costs rather than what the other programs on the machine cost.
+double processCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
+// Milliseconds of processor time one call of `work` takes: the best of a few rounds of many
+// calls, so the figure is what the code costs rather than what the other programs on the machine
+// take of the processor.
 double perCall(const std::function<void()> &work, int calls = 300, int rounds = 7)
 {
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
-        QElapsedTimer t;
-        t.start();
+        const double start = processCpuSeconds();
         for (int i = 0; i < calls; ++i)
             work();
-        best = std::min(best, t.nsecsElapsed() / 1e6 / calls);
+        best = std::min(best, (processCpuSeconds() - start) * 1000 / calls);
     }
     return best;
 }
@@ -112,17 +119,13 @@ double floorMs(const QString &batch = handBatch(2, 3, 0))
     });
 }
 
-double processCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
-
-// Full batches a late joiner's replay holds, and the floor's share of a second that it may take:
-// 3,000 batches within a second where the floor is 0.39 ms.
+// Full batches a late joiner's replay holds, and the processor time a batch of it may take in
+// floors: the host sending and the player reading, parsing and painting a batch cost less than
+// the floor's two painter passes (0.39-0.49 x in ten runs); painting each batch on both
+// pictures again would pass 0.75 x. The replay's wall-clock time is shown beside it: on a loaded
+// machine it holds what other programs take of the processor (0.37-1.27 s in ten runs).
 constexpr int replayBatches = 3000;
-constexpr double replayGoalFloors = 1000.0 / 0.39;
+constexpr double replayFloorsABatch = 0.75;
 
 } // namespace
 
@@ -308,16 +311,15 @@ void BenchBoard::lateJoinerReplay()
     // The work itself, apart from what other programs on the machine take of it: the host and the
     // player run in this one process.
     const double cpu = processCpuSeconds() - cpuBefore;
-    std::printf("figure: replay's processor time (host and player together): %.2f s, %.3f ms a batch\n", cpu,
-                cpu * 1000 / replayBatches);
     std::printf("figure: login and replay of %d messages, %d full batches (%lld bytes): %.2f s, %.3f ms a "
-                "batch, %.2f x the floor; worst gap of a 10 ms timer meanwhile: %.1f ms (%d ticks)\n",
+                "batch; worst gap of a 10 ms timer meanwhile: %.1f ms (%d ticks)\n",
                 messages, replayBatches, qlonglong(bytes), seconds, seconds * 1000 / replayBatches,
-                seconds * 1000 / replayBatches / floor, worst / 1e6, ticks);
-    std::printf(
-        "figure: replay against its goal (1 s where the floor is 0.39 ms): %.2f s of %.2f s allowed\n",
-        seconds, replayGoalFloors * floor / 1000);
-    QVERIFY2(seconds * 1000 <= replayGoalFloors * floor, "the replay took longer than its goal");
+                worst / 1e6, ticks);
+    const double batchMs = cpu * 1000 / replayBatches;
+    std::printf("figure: replay's processor time (host and player together): %.2f s, %.3f ms a batch, %.2f x "
+                "the floor of %.3f ms (check %.2f x)\n",
+                cpu, batchMs, batchMs / floor, floor, replayFloorsABatch);
+    QVERIFY2(batchMs <= replayFloorsABatch * floor, "the replay cost more than its share of the floor");
     errorbox::setHook({});
 }
 

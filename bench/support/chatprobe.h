@@ -1,6 +1,7 @@
 #pragma once
 // What the benchmarks of a live game share: waiting on the event loop, percentiles of timings,
-// and a chat player without a window that times its lines' echo through the host.
+// a chat player without a window that times its lines' echo through the host, and the floor of
+// that echo.
 
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
@@ -9,9 +10,11 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 inline bool waitUntil(const std::function<bool()> &condition, int ms = 10000)
 {
@@ -97,4 +100,41 @@ private:
     framing::FrameBuffer frames;
     QElapsedTimer clock;
     int sent = 0, echoed = 0;
+};
+
+// The floor of a chat line's round trip: a bare Qt server that seats every connection in slot 2
+// and passes each chat line back at once, framed as the host relays it; no queue, no rules.
+class ChatEcho : public QObject
+{
+public:
+    ChatEcho()
+    {
+        server.listen(QHostAddress::LocalHost, 0);
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server.nextPendingConnection())
+                seat(s);
+        });
+    }
+    quint16 port() const { return server.serverPort(); }
+
+private:
+    void seat(QTcpSocket *s)
+    {
+        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        auto frames = std::make_shared<framing::FrameBuffer>();
+        s->write(framing::frame(cp1252::encode(QStringLiteral("CMD_sendlogininfo+2"))));
+        connect(s, &QTcpSocket::readyRead, s, [s, frames] {
+            QByteArrayList messages;
+            frames->feed(s->readAll(), messages);
+            const QString prefix = QStringLiteral("CMD_chat+2+");
+            for (const QByteArray &m : messages) {
+                const QString text = cp1252::decode(m);
+                if (text.startsWith(prefix))
+                    s->write(framing::frame(cp1252::encode(
+                        cmd::buildChatRelay(2, QStringLiteral("Probe"), text.mid(prefix.size())))));
+            }
+        });
+        connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+    }
+    QTcpServer server;
 };

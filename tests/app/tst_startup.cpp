@@ -2,6 +2,7 @@
 #include "app/hostjoin.h"
 #include "app/program.h"
 #include "app/singleinstance.h"
+#include "assets/assets.h"
 #include "client/tchat.h"
 #include "features/spylist.h"
 #include "host/tserver.h"
@@ -14,6 +15,7 @@
 #include "windows/tgamestartform.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QTcpServer>
 #include <QtTest>
 
@@ -58,6 +60,19 @@ private slots:
         ui(p.chat).aboutAction->trigger();
         QVERIFY(p.about->isVisible());
         QCOMPARE(p.about->windowTitle(), u"Quillet - About"_qs);
+        // Its picture is made when it first shows.
+        QVERIFY(!p.about->findChild<QLabel *>(u"aboutPicture"_qs)->pixmap().isNull());
+    }
+
+    // The pages of the compiled-in files handed back after start-up are read again, unchanged.
+    void compiledInFilesAfterTheirPagesGoBack()
+    {
+        const QByteArray list = assets::load(u"phrases/general.txt"_qs);
+        const QImage picture(u":/pictures/winner1.png"_qs);
+        QVERIFY(!list.isEmpty() && !picture.isNull());
+        QVERIFY(assets::releaseResident() > 0);
+        QCOMPARE(assets::load(u"phrases/general.txt"_qs), list);
+        QCOMPARE(QImage(u":/pictures/winner1.png"_qs), picture);
     }
 
     void soloRoleHostsAndConnects()

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -174,6 +175,39 @@ private slots:
         QCOMPARE(bar->value(), bar->maximum());
         v.clear();
         QCOMPARE(bar->maximum(), 0);
+    }
+
+    // Lines added at the end paint only themselves and scroll what is shown, and the scroll bar is
+    // painted again only when its handle moves: the pixels on screen stay what a full paint draws,
+    // also across a line that is held until the next paint and the oldest lines going.
+    void addedLinesShowAsAFullPaintWould()
+    {
+        QWidget window;
+        window.resize(240, 160);
+        ChatViewer v(&window);
+        v.setGeometry(0, 0, 240, 160);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const auto onScreen = [&] {
+            return window.screen()
+                ->grabWindow(window.winId(), 0, 0, v.width(), v.height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        const auto painted = [&] { return v.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+        for (int i = 0; i < 30; ++i) {
+            addLine(v, QStringLiteral("line %1 with words that wrap in a narrow pane").arg(i), 6 + i % 3);
+            v.scrollToEnd();
+            if (i % 4 != 0)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(onScreen(), painted());
+        v.dropOldest(10);
+        addLine(v, QStringLiteral("after the oldest went"));
+        v.scrollToEnd();
+        QCoreApplication::processEvents();
+        QCOMPARE(onScreen(), painted());
     }
 };
 
