@@ -236,8 +236,10 @@ struct Worker
         return out;
     }
 
-    void unmap(const QDeadlineTimer &deadline, quint64 gen)
+    // True when the router answered every removal (or nothing was mapped).
+    bool unmap(const QDeadlineTimer &deadline, quint64 gen)
     {
+        bool answered = true;
         if (!service.ok())
             mappedPorts.clear();
         // Each removal has its share of the time left, so a slow router still hears every one.
@@ -246,14 +248,17 @@ struct Worker
                 deadline.isForever() ? deadline
                                      : QDeadlineTimer(deadline.remainingTime() / (mappedPorts.size() - i));
             SoapAnswer got;
-            soap(QStringLiteral("DeletePortMapping"),
-                 {{QStringLiteral("NewRemoteHost"), QString()},
-                  {QStringLiteral("NewExternalPort"), QString::fromLatin1(mappedPorts[i])},
-                  {QStringLiteral("NewProtocol"), QStringLiteral("TCP")}},
-                 share, gen, got);
+            if (!soap(QStringLiteral("DeletePortMapping"),
+                      {{QStringLiteral("NewRemoteHost"), QString()},
+                       {QStringLiteral("NewExternalPort"), QString::fromLatin1(mappedPorts[i])},
+                       {QStringLiteral("NewProtocol"), QStringLiteral("TCP")}},
+                      share, gen, got)
+                     .isEmpty())
+                answered = false;
         }
         mappedPorts.clear();
         confirmed = false;
+        return answered;
     }
 };
 
@@ -284,7 +289,7 @@ RouterOpening::~RouterOpening()
     }
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> removed = done->get_future();
-    removeMapping(1000, [done] { done->set_value(); });
+    removeMapping(1000, [done](bool) { done->set_value(); });
     removed.wait_for(std::chrono::milliseconds(1000));
     // Whatever is still under way gives up at its next wait.
     auto ended = std::make_shared<std::promise<void>>();
@@ -366,17 +371,14 @@ void RouterOpening::mapped(bool ok, bool renewed, const QString &reason, const Q
         emit opened(external);
 }
 
-void RouterOpening::removeMapping(int ms, const std::function<void()> &done)
+void RouterOpening::removeMapping(int ms, const std::function<void(bool)> &done)
 {
     worker->generation = ++generation;
     renewal.stop();
     lapse.stop();
     state_ = State::Closed;
     const QDeadlineTimer deadline(ms);
-    worker->post([w = worker.get(), deadline, gen = generation, done] {
-        w->unmap(deadline, gen);
-        done();
-    });
+    worker->post([w = worker.get(), deadline, gen = generation, done] { done(w->unmap(deadline, gen)); });
 }
 
 void RouterOpening::close()
@@ -385,7 +387,8 @@ void RouterOpening::close()
         state_ = State::Closed;
         return;
     }
-    removeMapping(requestMs, [w = worker.get()] { w->answer([](RouterOpening *o) { emit o->closed(); }); });
+    removeMapping(requestMs,
+                  [w = worker.get()](bool) { w->answer([](RouterOpening *o) { emit o->closed(); }); });
 }
 
 bool RouterOpening::closeAndWait(int ms)
@@ -394,10 +397,11 @@ bool RouterOpening::closeAndWait(int ms)
         state_ = State::Closed;
         return true;
     }
-    auto done = std::make_shared<std::promise<void>>();
-    std::future<void> finished = done->get_future();
-    removeMapping(ms, [done] { done->set_value(); });
+    auto done = std::make_shared<std::promise<bool>>();
+    std::future<bool> finished = done->get_future();
+    removeMapping(ms, [done](bool answered) { done->set_value(answered); });
+    // A removal given up at its deadline may end just inside the wait: it is no success.
     const bool ready = finished.wait_for(std::chrono::milliseconds(ms)) == std::future_status::ready;
     emit closed();
-    return ready;
+    return ready && finished.get();
 }

@@ -88,7 +88,7 @@ private:
     void renew();
     void post(bool renewal);
     // Stops what is under way and asks the thread to remove the mapping within `ms`; ready when done.
-    void removeMapping(int ms, const std::function<void()> &done);
+    void removeMapping(int ms, const std::function<void(bool)> &done);
 
     std::shared_ptr<router::Worker> worker;
     router::Request request;
