@@ -20,9 +20,12 @@ const QHash<QString, QString> &clips()
     static const QHash<QString, QString> table = [] {
         QHash<QString, QString> t;
         const QDir dir(QStringLiteral(":/sounds"));
-        const QStringList files =
-            dir.entryList({QStringLiteral("*.wav"), QStringLiteral("*.WAV")}, QDir::Files);
+        // Filtered here rather than by name filters, which would compile a pattern (and load the
+        // pattern engine's pages) for the one look-up.
+        const QStringList files = dir.entryList(QDir::Files);
         for (const QString &f : files) {
+            if (!f.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive))
+                continue;
             const QString base = f.left(f.lastIndexOf(QLatin1Char('.')));
             t.insert(text::asciiUpper(base), dir.filePath(f));
         }

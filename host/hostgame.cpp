@@ -10,16 +10,25 @@
 HostGame::HostGame(HostOutbox &outbox) : out(outbox)
 {
     rng.seed(quint32(QDateTime::currentMSecsSinceEpoch()));
-    for (int c = 0; c < phrases::categories; ++c)
-        setPhraseList(c, phrases::shippedlist(c));
+}
+
+void HostGame::readlist(int category) const
+{
+    // The shipped lists are read when a category is first used: a copy that only joins never
+    // holds them.
+    if (category < 0 || category >= phrases::categories || listread[size_t(category)])
+        return;
+    listread[size_t(category)] = true;
+    shippedlist[size_t(category)] = wordlist[size_t(category)] = phrases::shippedlist(category);
 }
 
 void HostGame::setPhraseList(int category, const QStringList &list)
 {
     if (category < 0 || category >= phrases::categories)
         return;
-    shippedlist[category] = list;
-    wordlist[category] = list;
+    listread[size_t(category)] = true;
+    shippedlist[size_t(category)] = list;
+    wordlist[size_t(category)] = list;
 }
 
 void HostGame::setPhraseLists(const std::array<QStringList, phrases::categories> &lists)

@@ -133,7 +133,11 @@ public:
     // The drawing history of the turn: one stroke message per line, oldest first.
     const QStringList &history() const { return memo_drawing; }
     // What is left of a category's phrase list.
-    const QStringList &phrasesleft(int category) const { return wordlist[size_t(category)]; }
+    const QStringList &phrasesleft(int category) const
+    {
+        readlist(category);
+        return wordlist[size_t(category)];
+    }
 
 private:
     friend struct HostGameProbe; // the tests' way to set a game up
@@ -167,9 +171,12 @@ private:
     bool historyfull = false;
 
     // The phrase lists of the seven categories, consumed as phrases are given, and the lists as
-    // shipped, from which a used-up list is filled again.
-    std::array<QStringList, phrases::categories> wordlist;
-    std::array<QStringList, phrases::categories> shippedlist;
+    // shipped, from which a used-up list is filled again. A category's shipped list is read from
+    // the resources when the category is first asked for, unless a list was set before.
+    mutable std::array<QStringList, phrases::categories> wordlist;
+    mutable std::array<QStringList, phrases::categories> shippedlist;
+    mutable std::array<bool, phrases::categories> listread{};
+    void readlist(int category) const;
 
     QRandomGenerator rng;
     int random(int below) { return below > 0 ? int(rng.bounded(quint32(below))) : 0; }

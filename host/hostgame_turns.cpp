@@ -109,6 +109,7 @@ void HostGame::pickcatagory(const QueuedMessage &m, const QString &payload)
 
 QStringList &HostGame::phraselist(int category)
 {
+    readlist(category);
     QStringList &list = wordlist[category];
     if (list.isEmpty())
         list = shippedlist[category];

@@ -122,15 +122,24 @@ Thelp::Thelp(QWidget *parent) : QWidget(parent)
 
 void Thelp::FormCreate()
 {
-    for (const Topic &t : topics) {
-        if (QTextBrowser *page = memo(t.tag)) {
-            page->document()->setDocumentMargin(8);
-            page->setHtml(QString::fromUtf8(assets::load(QString::fromLatin1(t.page))));
-        }
-    }
     pages->setCurrentWidget(memo(1));
     label_caption->setText(QStringLiteral("Overview"));
     label_year->setText(QString::number(QDate::currentDate().year()).rightJustified(4, QLatin1Char('0')));
+}
+
+void Thelp::showEvent(QShowEvent *event)
+{
+    // The pages are laid out when the window is first opened: most games never open it.
+    if (!filled) {
+        filled = true;
+        for (const Topic &t : topics) {
+            if (QTextBrowser *page = memo(t.tag)) {
+                page->document()->setDocumentMargin(8);
+                page->setHtml(QString::fromUtf8(assets::load(QString::fromLatin1(t.page))));
+            }
+        }
+    }
+    QWidget::showEvent(event);
 }
 
 QTextBrowser *Thelp::memo(int tag) const

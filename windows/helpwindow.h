@@ -15,7 +15,7 @@ class Thelp : public QWidget
 public:
     explicit Thelp(QWidget *parent = nullptr);
 
-    // Fills the pages, brings "Overview" to the front and sets the year.
+    // Brings "Overview" to the front and sets the year; the pages are filled when first shown.
     void FormCreate();
     // Any topic button: its page to the front, its caption as the title.
     void topicClicked(FlatButton *button);
@@ -33,6 +33,10 @@ public:
 signals:
     void aboutRequested();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QList<FlatButton *> buttons;
+    bool filled = false;
 };
