@@ -182,15 +182,7 @@ void RealGame::oneTurnAcrossThreeCopies()
 
     const QPoint board = ann->origin + ui(probe).image_main->mapTo(probe.get(), QPoint(0, 0));
     const QList<QPoint> stroke = {{100, 100}, {160, 130}, {220, 100}, {280, 160}, {340, 120}};
-    QStringList args = {QStringLiteral("mousemove"),
-                        QStringLiteral("--sync"),
-                        QString::number(board.x() + stroke[0].x()),
-                        QString::number(board.y() + stroke[0].y()),
-                        QStringLiteral("mousedown"),
-                        QStringLiteral("1")};
-    for (const QPoint &p : stroke.mid(1))
-        args << QStringLiteral("mousemove") << QStringLiteral("--sync") << QString::number(board.x() + p.x())
-             << QString::number(board.y() + p.y()) << QStringLiteral("sleep") << QStringLiteral("0.05");
+    QStringList args = XSession::strokeArgs(board, stroke, QStringLiteral("0.05"));
     args << QStringLiteral("mouseup") << QStringLiteral("1");
     x.xdo(args);
     QCOMPARE(watcher.nextOf(QStringLiteral("CMD_moveit+")), QStringLiteral("CMD_moveit+1+clBlack+3+100+100"));

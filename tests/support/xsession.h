@@ -103,6 +103,22 @@ public:
     {
         return run(QStringLiteral("xdotool"), args, ms);
     }
+    // xdotool's words for a stroke from origin: the button pressed at the first point, moved
+    // through the others with a pause (in seconds) after each, and left held.
+    static QStringList strokeArgs(QPoint origin, const QList<QPoint> &stroke, const QString &pause)
+    {
+        QStringList args = {QStringLiteral("mousemove"),
+                            QStringLiteral("--sync"),
+                            QString::number(origin.x() + stroke[0].x()),
+                            QString::number(origin.y() + stroke[0].y()),
+                            QStringLiteral("mousedown"),
+                            QStringLiteral("1")};
+        for (const QPoint &p : stroke.mid(1))
+            args << QStringLiteral("mousemove") << QStringLiteral("--sync")
+                 << QString::number(origin.x() + p.x()) << QString::number(origin.y() + p.y())
+                 << QStringLiteral("sleep") << pause;
+        return args;
+    }
     // The first visible window of the process whose title matches, waiting up to 10 s.
     QString findWindow(qint64 pid, const QString &title) const
     {
