@@ -31,26 +31,22 @@ Program::Program(const QStringList &params)
     chat = std::make_unique<Tchat>();
     marker = std::make_unique<RunningMarker>(QStringLiteral("quillet"));
     server = std::make_unique<TServer>();
-    help = std::make_unique<Thelp>();
-    about = std::make_unique<Tabout>();
     spylist = std::make_unique<Tspylist>();
     gamestartform = std::make_unique<Tgamestartform>();
-    snapshot = std::make_unique<Tsnapshot>();
-    phrases = std::make_unique<Tphrases>();
-    download = std::make_unique<Tdownload>();
 
     localhost = std::make_unique<ServerHost>(*server);
     // After the error box, rather than a loading line that never ends.
     localhost->onListenFailed = [this] { QTimer::singleShot(0, chat.get(), [this] { hostingFailed(); }); };
-    chat->attach({download.get(), help.get(), about.get(), spylist.get(), phrases.get(), gamestartform.get(),
-                  snapshot.get(), localhost.get()});
+    chat->attach({.downloadWindow = [this] { return downloadWindow(); },
+                  .helpWindow = [this] { return helpWindow(); },
+                  .aboutWindow = [this] { return made(about); },
+                  .spylist = spylist.get(),
+                  .phrases = [this] { return made(phrases); },
+                  .gamestartform = gamestartform.get(),
+                  .snapshot = [this] { return made(snapshot); },
+                  .localhost = localhost.get()});
     chat->setparams(params);
     hostjoin = std::make_unique<HostJoin>(chat.get());
-    // Without the lobby, "Play with Others" leads to hosting or joining from the game itself.
-    QObject::connect(download.get(), &Tdownload::lobbyMissing, hostjoin.get(), [this] {
-        download->hide();
-        hostjoin->offerHostOrJoin();
-    });
 
     if (HostingRole::isHostingCommand(params)) {
         // Browsers join at the web port, unless the player turned it off.
@@ -91,10 +87,35 @@ Program::Program(const QStringList &params)
     // A link as the only parameter: the join dialog, filled in, once the window is up.
     if (const QString link = linkParameter(params); !link.isEmpty())
         QTimer::singleShot(0, hostjoin.get(), [this, link] { openLinkParameter(link); });
+}
 
-    QObject::connect(help.get(), &Thelp::aboutRequested, chat.get(), [c = chat.get()] { c->aboutClicked(); });
+template <class Window> Window *Program::made(std::unique_ptr<Window> &window)
+{
+    if (!window)
+        window = std::make_unique<Window>();
+    return window.get();
+}
+
+Thelp *Program::helpWindow()
+{
+    if (!help)
+        QObject::connect(made(help), &Thelp::aboutRequested, chat.get(),
+                         [c = chat.get()] { c->aboutClicked(); });
+    return help.get();
+}
+
+Tdownload *Program::downloadWindow()
+{
+    if (download)
+        return download.get();
+    // Without the lobby, "Play with Others" leads to hosting or joining from the game itself.
+    QObject::connect(made(download), &Tdownload::lobbyMissing, hostjoin.get(), [this] {
+        download->hide();
+        hostjoin->offerHostOrJoin();
+    });
     // Starting the lobby or its installer ends the game as File/Exit does.
     QObject::connect(download.get(), &Tdownload::closeGame, chat.get(), [c = chat.get()] { c->close(); });
+    return download.get();
 }
 
 QString Program::linkParameter(const QStringList &params)

@@ -18,7 +18,8 @@ class HostJoin;
 class HostingRole;
 class InviteWindow;
 
-// Every window of the program, created once at start in a fixed order.
+// Every window of the program. The main window and the ones it keeps up to date are made at start;
+// help, about, the lobby download, snapshots and the phrase editor when first shown.
 struct Program
 {
     explicit Program(const QStringList &params);
@@ -56,4 +57,9 @@ struct Program
     void linkArrived(const QString &link);
     // The game port was taken: the window says why and offers the game that may hold it.
     void hostingFailed();
+
+    // A window made when first asked for, then kept.
+    template <class Window> Window *made(std::unique_ptr<Window> &window);
+    Thelp *helpWindow();
+    Tdownload *downloadWindow();
 };

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAbstractButton;
@@ -53,15 +54,16 @@ public:
     static inline const QString title = QStringLiteral("Quillet - Orvane Software");
 
     // The program's other windows and its host, which the window shows or asks; set before it shows.
+    // The windows a player may never open are asked for when first shown, so they are made then.
     struct Companions
     {
-        QWidget *downloadWindow = nullptr;
-        QWidget *helpWindow = nullptr;
-        QWidget *aboutWindow = nullptr;
+        std::function<QWidget *()> downloadWindow = nullptr;
+        std::function<QWidget *()> helpWindow = nullptr;
+        std::function<QWidget *()> aboutWindow = nullptr;
         Tspylist *spylist = nullptr;
-        Tphrases *phrases = nullptr;
+        std::function<Tphrases *()> phrases = nullptr;
         Tgamestartform *gamestartform = nullptr;
-        Tsnapshot *snapshot = nullptr;
+        std::function<Tsnapshot *()> snapshot = nullptr;
         LocalHost *localhost = nullptr; // none on a copy that may only join
     };
     void attach(const Companions &companions);

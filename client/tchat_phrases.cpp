@@ -49,15 +49,16 @@ void Tchat::setphrase(int n, const QString &phrase)
 
 void Tchat::phraseListsClicked()
 {
-    if (!with.phrases)
+    Tphrases *editor = with.phrases ? with.phrases() : nullptr;
+    if (!editor)
         return;
     // The fields start from the phrases in force; edits left without "Done" are dropped.
-    with.phrases->setPhrases(playergame->phrases());
-    with.phrases->onDone = [this](const QStringList &list) { setphrases(list); };
-    with.phrases->move(frameGeometry().center() - with.phrases->rect().center());
-    with.phrases->show();
-    with.phrases->raise();
-    with.phrases->activateWindow();
+    editor->setPhrases(playergame->phrases());
+    editor->onDone = [this](const QStringList &list) { setphrases(list); };
+    editor->move(frameGeometry().center() - editor->rect().center());
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
 }
 
 void Tchat::setphrases(const QStringList &list)

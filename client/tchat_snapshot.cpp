@@ -37,10 +37,11 @@ void Tchat::button_snapshotClick()
 
 void Tchat::snapShotsClicked()
 {
-    if (!with.snapshot)
+    Tsnapshot *browser = with.snapshot ? with.snapshot() : nullptr;
+    if (!browser)
         return;
-    with.snapshot->move(frameGeometry().center() - with.snapshot->rect().center());
-    with.snapshot->show();
-    with.snapshot->raise();
-    with.snapshot->activateWindow();
+    browser->move(frameGeometry().center() - browser->rect().center());
+    browser->show();
+    browser->raise();
+    browser->activateWindow();
 }

@@ -38,7 +38,7 @@ void Tchat::processparams()
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), PlayerGame::systemcolour);
         if (with.downloadWindow)
-            with.downloadWindow->show();
+            with.downloadWindow()->show();
         playergame->setstartup(QStringLiteral("You"), QStringLiteral("127.0.0.1"), true);
         if (with.localhost)
             with.localhost->setsolo();
@@ -122,8 +122,9 @@ void Tchat::FormClose()
 }
 
 // Shows a small window centred on this one, in front.
-static void showCentredOn(QWidget *w, const QWidget *over)
+static void showCentredOn(const std::function<QWidget *()> &window, const QWidget *over)
 {
+    QWidget *w = window ? window() : nullptr;
     if (!w)
         return;
     w->move(over->frameGeometry().center() - w->rect().center());

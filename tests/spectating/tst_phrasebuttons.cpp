@@ -70,7 +70,7 @@ private slots:
         Tphrases editor;
         {
             Tchat t;
-            t.attach({.phrases = &editor});
+            t.attach({.phrases = [&editor] { return &editor; }});
             ui(t).phraseListsAction->trigger();
             QVERIFY(editor.isVisible());
             // The menu item bears the window's name.
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(ui(next).b_phrase[1]->toolTip(), QStringLiteral("Way To Go!"));
 
         // A phrase that looks like markup is shown as typed, and sent as typed.
-        next.attach({.phrases = &editor});
+        next.attach({.phrases = [&editor] { return &editor; }});
         ui(next).phraseListsAction->trigger();
         editor.phrase[2]->setText(QStringLiteral("<b>bold</b>"));
         editor.doneClicked();
