@@ -4,18 +4,15 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
-#include <cstring>
 
 DrawingBoard::DrawingBoard(QWidget *parent)
-    : QWidget(parent), image_backup(boardWidth, boardHeight, QImage::Format_RGB32),
-      screenimage(boardWidth, boardHeight, QImage::Format_RGB32)
+    : QWidget(parent), image_backup(boardWidth, boardHeight, QImage::Format_RGB32)
 {
     setFixedSize(boardWidth, boardHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setCursor(Qt::CrossCursor);
     image_backup.fill(Qt::white);
-    screenimage.fill(Qt::white);
 }
 
 void DrawingBoard::changed(const QRect &area)
@@ -28,7 +25,8 @@ void DrawingBoard::wipe()
 {
     ops.clear();
     changed(screen.wipe());
-    backup.wipe();
+    if (backup.image != screen.image)
+        backup.wipe();
 }
 
 void DrawingBoard::penDown(QPoint p, const QColor &colour, int width)
@@ -65,10 +63,8 @@ void DrawingBoard::shown(const QRect &area, const QPoint *points, qsizetype coun
         changed(screen.lineThrough(points, count));
         return;
     }
-    // The stroke is painted once, on the backing picture; the screen surface would have been
-    // painted with the same pen from the same picture, so the changed area is copied instead.
+    // The stroke is painted once, on the backing picture the screen surface shares.
     screen.moveTo(backup.penpos);
-    image_mainPaint(area);
     changed(area);
 }
 
@@ -78,14 +74,17 @@ void DrawingBoard::setZoom(double zoom)
         return;
     factor = zoom;
     setFixedSize(QSize(boardWidth, boardHeight) * factor);
-    screenimage = QImage(size(), QImage::Format_RGB32);
     screen.scale = factor;
-    screen.wipe();
-    if (factor == 1.0)
-        image_mainPaint(image_backup.rect());
-    else
+    if (factor == 1.0) {
+        scaledimage = QImage();
+        screen.image = &image_backup;
+    } else {
+        scaledimage = QImage(size(), QImage::Format_RGB32);
+        screen.image = &scaledimage;
+        screen.wipe();
         for (const Op &op : std::as_const(ops))
             play(op);
+    }
     screen.moveTo(backup.penpos);
     screen.setPen(backup.pencolour, backup.penwidth);
     update();
@@ -109,31 +108,15 @@ QPoint DrawingBoard::boardPoint(QPointF widgetPos) const
                   int(std::floor((widgetPos.y() + 0.5) / factor)));
 }
 
-void DrawingBoard::image_mainPaint(const QRect &area)
+void DrawingBoard::image_mainPaint(QPainter &painter, const QRect &area)
 {
-    if (factor != 1.0)
-        return; // the screen surface is painted stroke by stroke
-    const QRect r = area & image_backup.rect();
-    if (r.isEmpty())
-        return;
-    if (screenimage.size() != image_backup.size() || screenimage.format() != image_backup.format() ||
-        image_backup.depth() != 32) {
-        QPainter p(&screenimage);
-        p.setCompositionMode(QPainter::CompositionMode_Source);
-        p.drawImage(r, image_backup, r);
-        return;
-    }
-    // Row by row: both pictures have the same size and format.
-    const qsizetype bytes = qsizetype(r.width()) * 4;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        memcpy(screenimage.scanLine(y) + r.left() * 4, image_backup.constScanLine(y) + r.left() * 4, bytes);
+    painter.drawImage(area, screenPicture(), area);
 }
 
 void DrawingBoard::paintEvent(QPaintEvent *e)
 {
-    image_mainPaint(e->rect());
     QPainter p(this);
-    p.drawImage(e->rect(), screenimage, e->rect());
+    image_mainPaint(p, e->rect());
 }
 
 void DrawingBoard::mousePressEvent(QMouseEvent *e)

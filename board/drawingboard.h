@@ -7,11 +7,14 @@
 #include <functional>
 
 // The drawing area `image_main`: 533 x 369, white. It has two surfaces, each with its own pen and
-// pen position: the screen surface (what the area shows) and the invisible backing picture
-// `image_backup`, which holds the real picture. Every drawing operation is done on both; a stroke
-// is painted on the backing picture and its changed area copied onto the screen surface, which
-// leaves the same pixels as painting it twice at half the cost. A repaint copies the backing
-// picture back.
+// pen position: the screen surface (what the area shows) and the backing picture `image_backup`,
+// which holds the real picture. Every drawing operation is done on both. At the board's own size
+// the screen surface paints onto the backing picture itself, since painting it twice would leave
+// the same pixels in both: a stroke is painted once, and a repaint shows the backing picture,
+// also what was written on it alone (a snapshot's caption). Shown larger, the screen surface has
+// a picture of its own.
+class QPainter;
+
 class DrawingBoard : public QWidget
 {
     Q_OBJECT
@@ -22,10 +25,11 @@ public:
     explicit DrawingBoard(QWidget *parent = nullptr);
 
     QImage image_backup;
-    // The pictures of the two surfaces: `screen` paints the picture shown, `backup` the backing one.
-    QImage screenimage;
-    Canvas screen{&screenimage};
+    // The two surfaces: `screen` paints the picture shown, `backup` the backing one.
+    Canvas screen{&image_backup};
     Canvas backup{&image_backup};
+    // The picture the area shows.
+    const QImage &screenPicture() const { return *screen.image; }
 
     // Marks part of the screen surface as changed, so it is shown.
     void changed(const QRect &area);
@@ -39,8 +43,8 @@ public:
     // A run of points in a colour and width, on from where the pen is.
     void penThrough(const QColor &colour, int width, const QPoint *points, qsizetype count);
 
-    // Paint handler: copies the backing picture onto the screen surface within the area.
-    void image_mainPaint(const QRect &area);
+    // Paint handler: shows the screen surface within the area.
+    void image_mainPaint(QPainter &painter, const QRect &area);
 
     // Shows the board larger: the screen surface is drawn at that resolution from the strokes
     // since the last wipe, so it stays crisp; the backing picture and every position the board
@@ -73,6 +77,8 @@ private:
     QList<Op> ops;
     void play(const Op &op);
     double factor = 1.0;
+    // The screen surface's own picture while the board is shown larger; none at its own size.
+    QImage scaledimage;
     // After a stroke on the backing picture: the screen surface takes the changed area and the
     // pen position, and the area is shown.
     // The points are the stroke's, for a screen surface of its own resolution.

@@ -227,7 +227,7 @@ void BenchBoard::repaintWholeArea()
     {
         board->repaint();
     }
-    QCOMPARE(board->screenimage, board->image_backup);
+    QCOMPARE(board->screenPicture(), board->image_backup);
 }
 
 void BenchBoard::lateJoinerReplay()

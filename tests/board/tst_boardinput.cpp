@@ -38,7 +38,7 @@ void BoardInput::pressSendsMoveitAndMarksDot()
     QCOMPARE(t.host.next(), QStringLiteral("CMD_moveit+3+clBlack+3+10+20"));
     QVERIFY(strokesender(ui(t.chat))->penIsDown());
     // A round dot as wide as the pen, on both surfaces.
-    for (const QImage *im : {&t.board()->image_backup, &t.board()->screenimage}) {
+    for (const QImage *im : {&std::as_const(t.board()->image_backup), &t.board()->screenPicture()}) {
         QCOMPARE(im->pixel(10, 20), qRgb(0, 0, 0));
         QVERIFY(!isWhite(*im, 9, 19) && !isWhite(*im, 11, 21));
         QVERIFY(isWhite(*im, 12, 20) && isWhite(*im, 10, 22) && isWhite(*im, 8, 20));
@@ -353,7 +353,7 @@ void BoardInput::trashWipesBothSurfacesAndTellsTheHost()
     ui(t.chat).clear->click();
     QCOMPARE(t.host.next(), QStringLiteral("CMD_clearmain+3"));
     QCOMPARE(inkCount(t.board()->image_backup), 0);
-    QCOMPARE(inkCount(t.board()->screenimage), 0);
+    QCOMPARE(inkCount(t.board()->screenPicture()), 0);
 }
 
 // A larger window shows the board larger: positions still go out in board units, from the first
@@ -378,13 +378,13 @@ void BoardInput::scaledBoardMapsThePointerBack()
         release(t.board(), QPoint(t.board()->width() - 1, t.board()->height() - 1));
 
         QCOMPARE(t.board()->image_backup.size(), QSize(533, 369));
-        QCOMPARE(t.board()->screenimage.size(), t.board()->size());
+        QCOMPARE(t.board()->screenPicture().size(), t.board()->size());
         QCOMPARE(t.board()->size(), QSize(qRound(533 * f), qRound(369 * f)));
         // The 3-pixel line is about 3 x f pixels thick on the screen surface, not a stretched 3.
         const int x = qRound(150 * f);
         int dark = 0;
-        for (int y = 0; y < t.board()->screenimage.height(); ++y)
-            dark += qGray(t.board()->screenimage.pixel(x, y)) < 128;
+        for (int y = 0; y < t.board()->screenPicture().height(); ++y)
+            dark += qGray(t.board()->screenPicture().pixel(x, y)) < 128;
         QVERIFY2(qAbs(dark - 3 * f) <= 1.5, qPrintable(QString::number(dark)));
     }
 }

@@ -105,14 +105,14 @@ void BoardPaint::surfacesMatchPaintingOnEach()
         }
         QCOMPARE(board.backup.penpos, before.b.penpos);
         QCOMPARE(board.screen.penpos, before.a.penpos);
-        QVERIFY2(board.screenimage == before.first, qPrintable(QStringLiteral("stroke %1").arg(stroke)));
+        QVERIFY2(board.screenPicture() == before.first, qPrintable(QStringLiteral("stroke %1").arg(stroke)));
         QVERIFY2(board.image_backup == before.second, qPrintable(QStringLiteral("stroke %1").arg(stroke)));
         inked = inked || board.image_backup != white;
         if (stroke % 20 == 19) {
             board.wipe();
             before.first.fill(Qt::white);
             before.second.fill(Qt::white);
-            QCOMPARE(board.screenimage, white);
+            QCOMPARE(board.screenPicture(), white);
         }
     }
     // The comparisons were of pictures with ink on them.
