@@ -5,9 +5,9 @@
 #include "assets/assets.h"
 #include "client/tchat.h"
 #include "platform/stopsignals.h"
+#include "widgets/resourceicon.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QTimer>
 
 namespace {
@@ -26,10 +26,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Quillet"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setDesktopFileName(QStringLiteral("quillet"));
-    QIcon icon;
-    for (int size : {48, 128, 256})
-        icon.addFile(QStringLiteral(":/icons/quillet-%1.png").arg(size));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(resourceIcon(QStringLiteral(":/icons/quillet-%1.png"), {48, 128, 256}));
 
     SingleInstance single;
     if (single.anotherCopyRuns(QStringLiteral("kipmol"), Program::linkParameter(params)))

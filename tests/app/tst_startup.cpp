@@ -10,6 +10,7 @@
 #include "tests/support/netsupport.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
+#include "widgets/resourceicon.h"
 #include "windows/joingamedialog.h"
 #include "windows/startupwindows.h"
 #include "windows/tgamestartform.h"
@@ -63,6 +64,20 @@ private slots:
         QCOMPARE(p.about->windowTitle(), u"Quillet - About"_qs);
         // Its picture is made when it first shows.
         QVERIFY(!p.about->findChild<QLabel *>(u"aboutPicture"_qs)->pixmap().isNull());
+    }
+
+    // The window icon is read from its files when a size is asked for: the file of that size, else
+    // the next larger one scaled down.
+    void windowIconFromItsFiles()
+    {
+        const QIcon icon = resourceIcon(u":/icons/quillet-%1.png"_qs, {128, 48, 256});
+        QCOMPARE(icon.availableSizes(), QList<QSize>({QSize(48, 48), QSize(128, 128), QSize(256, 256)}));
+        QCOMPARE(icon.pixmap(48).toImage(),
+                 QImage(u":/icons/quillet-48.png"_qs).convertToFormat(icon.pixmap(48).toImage().format()));
+        const QImage scaled = icon.pixmap(64).toImage();
+        QCOMPARE(scaled.size(), QSize(64, 64));
+        QVERIFY(scaled.pixelColor(32, 32).alpha() > 0);
+        QCOMPARE(icon.pixmap(512).size(), QSize(256, 256));
     }
 
     // The pages of the compiled-in files handed back after start-up are read again, unchanged.
