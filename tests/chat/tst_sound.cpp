@@ -1,5 +1,5 @@
 // The compiled-in clips: each is a PCM WAVE file that Qt's player loads, and playing never blocks
-// or fails loudly, with or without a sound device.
+// or fails loudly, with or without a sound device; the output module loads only for a server.
 #include "features/sound.h"
 #include "tests/support/textsupport.h"
 
@@ -166,7 +166,7 @@ private slots:
 
     void theOutputModuleLoadsOnceAServerCouldAnswer()
     {
-        // A socket file nobody listens on: the output loads, fails to connect, and stays silent.
+        // A file where the server's socket would be: the output loads, is refused, and stays silent.
         QTemporaryDir runtime;
         QVERIFY(QDir(runtime.path()).mkpath(s("pulse")));
         for (const char *f : {"pulse/native", "client.conf", "broken.so"}) {
