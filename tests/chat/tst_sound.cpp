@@ -1,5 +1,5 @@
 // The compiled-in clips: each is a PCM WAVE file that Qt's player loads, and playing never blocks
-// or fails loudly, with or without a sound device.
+// or fails loudly, with or without a sound device; the output module loads only for a server.
 #include "features/sound.h"
 #include "tests/support/textsupport.h"
 
@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QMediaDevices>
 #include <QSoundEffect>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
 
@@ -56,6 +57,20 @@ const QStringList names = [] {
         n << QStringLiteral("WAVE%1").arg(i);
     return n;
 }();
+
+// A system with these variables, these files (path -> text) and user id 1000.
+sound::SystemLookup systemWith(const QHash<QString, QString> &env, const QHash<QString, QByteArray> &files)
+{
+    return {[env](const char *name) { return env.value(QString::fromLatin1(name)); },
+            [files](const QString &path) { return files.contains(path); },
+            [files](const QString &path) { return files.value(path); }, 1000};
+}
+
+bool outputMapped()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/quillet-sound.so");
+}
 
 } // namespace
 
@@ -120,6 +135,64 @@ private slots:
         sound::play(QStringLiteral("wave14"));
         QTest::qWait(300);
         QVERIFY(sound::playing() == QStringLiteral("WAVE14") || sound::playing().isEmpty());
+    }
+
+    void aServerIsLookedForWithoutConnecting()
+    {
+        const QHash<QString, QString> home{{s("HOME"), s("/home/p")}};
+        const QByteArray sock;
+        QVERIFY(!sound::serverReachable(systemWith(home, {})));
+        QVERIFY(sound::serverReachable(systemWith({{s("PULSE_SERVER"), s("tcp:10.0.0.2")}}, {})));
+        QVERIFY(sound::serverReachable(systemWith({}, {{s("/run/user/1000/pulse/native"), sock}})));
+        QVERIFY(sound::serverReachable(systemWith({}, {{s("/var/run/pulse/native"), sock}})));
+        QVERIFY(sound::serverReachable(
+            systemWith({{s("PULSE_RUNTIME_PATH"), s("/tmp/p")}}, {{s("/tmp/p/native"), sock}})));
+        // A runtime folder of its own replaces the one named after the user.
+        const QHash<QString, QString> xdg{{s("XDG_RUNTIME_DIR"), s("/tmp/x")}};
+        QVERIFY(sound::serverReachable(systemWith(xdg, {{s("/tmp/x/pulse/native"), sock}})));
+        QVERIFY(!sound::serverReachable(systemWith(xdg, {{s("/run/user/1000/pulse/native"), sock}})));
+
+        // A configured server counts; a commented or empty one does not, and the user's file
+        // hides the system's.
+        const QString user = s("/home/p/.config/pulse/client.conf"), system = s("/etc/pulse/client.conf");
+        QVERIFY(sound::serverReachable(systemWith(home, {{system, "; x\n default-server = unix:/s\n"}})));
+        QVERIFY(!sound::serverReachable(
+            systemWith(home, {{system, "; default-server = a\ndefault-server =\n"}})));
+        QVERIFY(!sound::serverReachable(
+            systemWith(home, {{user, "autospawn = no\n"}, {system, "default-server = a\n"}})));
+        QVERIFY(sound::serverReachable(
+            systemWith({{s("PULSE_CLIENTCONFIG"), s("/c")}}, {{s("/c"), "default-server=a"}})));
+    }
+
+    void theOutputModuleLoadsOnceAServerCouldAnswer()
+    {
+        // A file where the server's socket would be: the output loads, is refused, and stays silent.
+        QTemporaryDir runtime;
+        QVERIFY(QDir(runtime.path()).mkpath(s("pulse")));
+        for (const char *f : {"pulse/native", "client.conf", "broken.so"}) {
+            QFile file(runtime.filePath(QString::fromLatin1(f)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("autospawn = no\n");
+        }
+        qunsetenv("PULSE_SERVER");
+        qunsetenv("PULSE_RUNTIME_PATH");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        qputenv("PULSE_CLIENTCONFIG", runtime.filePath(s("client.conf")).toUtf8());
+        const QByteArray module = qgetenv("QUILLET_SOUND_MODULE");
+        QVERIFY(!module.isEmpty());
+        const bool loadedBefore = outputMapped(); // on a machine with a sound server
+        qputenv("QUILLET_SOUND_MODULE", runtime.filePath(s("broken.so")).toUtf8());
+        sound::play(s("wave1"));
+        QCOMPARE(outputMapped(), loadedBefore);
+        QVERIFY(sound::playing().isEmpty() || loadedBefore);
+        qputenv("QUILLET_SOUND_MODULE", module);
+        QElapsedTimer t;
+        t.start();
+        sound::play(s("wave2"));
+        QVERIFY(outputMapped());
+        QVERIFY(t.elapsed() < 3000);
+        sound::stop();
+        QVERIFY(sound::playing().isEmpty());
     }
 };
 

@@ -17,6 +17,7 @@ files)
     [ -e "$work/p/$f" ] || fail "missing $f"
   done
   [ -x "$work/p/bin/quillet" ] || fail "bin/quillet is not executable"
+  compgen -G "$work/p/lib*/quillet/quillet-sound.so" >/dev/null || fail "missing the sound module"
   for size in 48 128 256; do
     got=$(identify -format '%wx%h' "$work/p/share/icons/hicolor/${size}x${size}/apps/quillet.png")
     [ "$got" = "${size}x${size}" ] || fail "icon ${size}: $got"
@@ -37,7 +38,12 @@ readonly)
   # A width below the window's minimum: the window grows, so closing has a new placement to save.
   printf '[Quillet]\r\nWidth=100\r\nTextsize=11\r\n' >"$home/.config/quillet/orvanelobby.ini"
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-  env -u QUILLET_HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
+  # A sound server's socket that nobody answers: the first cue loads the installed sound module.
+  mkdir -p -m 700 "$work/run/pulse"
+  touch "$work/run/pulse/native"
+  echo 'autospawn = no' >"$work/client.conf"
+  env -u QUILLET_HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u PULSE_SERVER -u PULSE_RUNTIME_PATH \
+    HOME="$home" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/run" PULSE_CLIENTCONFIG="$work/client.conf" \
     QUILLET_GAME_PORT="$port" QUILLET_INSTANCE="install-$$" QUILLET_ERRORBOX_LOG="$work/errors.log" \
     "$work/p/bin/quillet" >/dev/null 2>&1 &
   pid=$!
@@ -46,6 +52,11 @@ readonly)
     sleep 0.2
   done
   sleep 1
+  for _ in $(seq 20); do
+    grep -q "$work/p/lib.*/quillet/quillet-sound.so" /proc/$pid/maps && break
+    sleep 0.2
+  done
+  grep -q "$work/p/lib.*/quillet/quillet-sound.so" /proc/$pid/maps || { kill $pid; fail "the sound module was not loaded"; }
   kill -TERM $pid
   wait $pid || fail "the program did not end cleanly on SIGTERM"
   ini=$home/.config/quillet/orvanelobby.ini
@@ -72,7 +83,7 @@ deb)
   (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
   deb=$(ls "$work"/quillet_*.deb)
   contents=$(dpkg-deb --contents "$deb")
-  for f in ./usr/bin/quillet ./usr/share/applications/quillet.desktop \
+  for f in ./usr/bin/quillet ./usr/lib/quillet/quillet-sound.so ./usr/share/applications/quillet.desktop \
            ./usr/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml ./usr/share/icons/hicolor/256x256/apps/quillet.png; do
     grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
   done
