@@ -24,13 +24,14 @@ namespace {
 // the bare echo's; p99 2-17 ms over, which is the load's, not the copy's (the goal of 0.6 ms needs
 // a quiet machine), so that margin only catches stalls (160 ms at worst beside a build); a wait
 // for a timer's tick or a delayed acknowledgement would show in the p50. The processor time a
-// line tells the copy's own cost: 3.9-9.1 x the echo's, whose own 19-98 us move the ratio most
-// (9.7-17.8 x while every line repainted the whole pane). At rest, 17.1-18.0 MB over the bare window (21 MB
-// before the pictures were made lazily and the compiled-in files' pages handed back; the goals of 36 and 32
-// MB would be 12.8 and 8.8 MB over it).
+// line tells the copy's own cost: 3.9-10.8 x the echo's, whose own 19-98 us move the ratio most;
+// while every line repainted the whole pane it cost 790-801 us, 24-38 x the quickest echoes, so
+// 15 x still catches that. At rest, hosting 12.2-12.4 MB and joining 11.1-11.5 MB over the bare
+// window (21 MB before the pictures, windows, sound libraries and the board's second picture
+// waited until needed; the goals of 36 and 32 MB are 12.8 and 8.8 MB over it).
 constexpr double chatP50Margin = 0.3, chatP99Margin = 50;
-constexpr double chatCpuFloors = 12;
-constexpr double hostingMbMargin = 19.5, joiningMbMargin = 19.0;
+constexpr double chatCpuFloors = 15;
+constexpr double hostingMbMargin = 13.5, joiningMbMargin = 13.0;
 // The goals, shown beside the figures.
 constexpr double goalP50 = 0.3, goalP99 = 0.6, goalHostingMb = 36, goalJoiningMb = 32;
 // A copy at rest: started, its player in, and this long with nothing happening.
