@@ -33,7 +33,6 @@ constexpr Topic topics[] = {
 };
 
 constexpr int columnWidth = 134;
-const QColor maroon(0x80, 0x00, 0x00);
 
 QLabel *creditLine(QWidget *parent, const QString &text, int y, bool bold)
 {
