@@ -386,7 +386,7 @@ private slots:
     // A join that fails says why in the chat pane, and the window stays for another try.
     void failedJoinsSayWhy()
     {
-        const auto joined = [this](const QString &address, const QString &name = u"Zed"_qs) {
+        const auto joined = [](const QString &address, const QString &name = u"Zed"_qs) {
             auto t = std::make_unique<Tchat>();
             logof(t);
             t->setparams(QStringList{name, address, u"x"_qs});
