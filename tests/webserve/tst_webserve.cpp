@@ -160,9 +160,7 @@ void TestWebServe::paths_data()
     QTest::newRow("picture by another type") << QByteArray("/pictures/eyes.wav") << QString();
     QTest::newRow("other resources") << QByteArray("/phrases/general.txt") << QString();
     QTest::newRow("up") << QByteArray("/../web/index.html") << QString();
-    QTest::newRow("up inside") << QByteArray("/pictures/../index.html") << QString();
     QTest::newRow("escaped dots") << QByteArray("/%2e%2e/index.html") << QString();
-    QTest::newRow("escaped name") << QByteArray("/index%2ehtml") << QString();
     QTest::newRow("backslash") << QByteArray("/pictures\\eyes.png") << QString();
     QTest::newRow("double slash") << QByteArray("//index.html") << QString();
     QTest::newRow("hidden") << QByteArray("/.index.html") << QString();
