@@ -107,6 +107,13 @@ private:
     // ---- The windows and the host this one talks to.
     Companions with;
     QStringList params;
+    // A companion window, made if it was not yet; null when the program has none.
+    template <class Window> static Window *made(const std::function<Window *()> &window)
+    {
+        return window ? window() : nullptr;
+    }
+    // Shows a small window centred on this one, in front; none is ignored.
+    void showCentred(QWidget *window);
 
     // ---- The player's game: who this player is, the turn and its clock; and its connections.
     PlayerGame *playergame = nullptr;

@@ -49,16 +49,13 @@ void Tchat::setphrase(int n, const QString &phrase)
 
 void Tchat::phraseListsClicked()
 {
-    Tphrases *editor = with.phrases ? with.phrases() : nullptr;
+    Tphrases *editor = made(with.phrases);
     if (!editor)
         return;
     // The fields start from the phrases in force; edits left without "Done" are dropped.
     editor->setPhrases(playergame->phrases());
     editor->onDone = [this](const QStringList &list) { setphrases(list); };
-    editor->move(frameGeometry().center() - editor->rect().center());
-    editor->show();
-    editor->raise();
-    editor->activateWindow();
+    showCentred(editor);
 }
 
 void Tchat::setphrases(const QStringList &list)

@@ -37,11 +37,5 @@ void Tchat::button_snapshotClick()
 
 void Tchat::snapShotsClicked()
 {
-    Tsnapshot *browser = with.snapshot ? with.snapshot() : nullptr;
-    if (!browser)
-        return;
-    browser->move(frameGeometry().center() - browser->rect().center());
-    browser->show();
-    browser->raise();
-    browser->activateWindow();
+    showCentred(made(with.snapshot));
 }

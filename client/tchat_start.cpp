@@ -37,8 +37,8 @@ void Tchat::processparams()
     playergame->setloginname({});
     if (params.isEmpty()) {
         addlinetochat(QStringLiteral("0+Loading Solo Game..Please wait."), PlayerGame::systemcolour);
-        if (with.downloadWindow)
-            with.downloadWindow()->show();
+        if (QWidget *download = made(with.downloadWindow))
+            download->show();
         playergame->setstartup(QStringLiteral("You"), QStringLiteral("127.0.0.1"), true);
         if (with.localhost)
             with.localhost->setsolo();
@@ -121,24 +121,22 @@ void Tchat::FormClose()
     saveplacement();
 }
 
-// Shows a small window centred on this one, in front.
-static void showCentredOn(const std::function<QWidget *()> &window, const QWidget *over)
+void Tchat::showCentred(QWidget *window)
 {
-    QWidget *w = window ? window() : nullptr;
-    if (!w)
+    if (!window)
         return;
-    w->move(over->frameGeometry().center() - w->rect().center());
-    w->show();
-    w->raise();
-    w->activateWindow();
+    window->move(frameGeometry().center() - window->rect().center());
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 void Tchat::contentsClicked()
 {
-    showCentredOn(with.helpWindow, this);
+    showCentred(made(with.helpWindow));
 }
 
 void Tchat::aboutClicked()
 {
-    showCentredOn(with.aboutWindow, this);
+    showCentred(made(with.aboutWindow));
 }
