@@ -110,11 +110,12 @@ void WebServer::makeRoom(const QByteArray &address)
         }
         return pick;
     };
-    const auto mine = std::count_if(open.cbegin(), open.cend(),
-                                    [&](const Connection &c) { return c.address == address; });
-    if (mine >= qMax(1, peraddress))
+    auto mine = [&] {
+        return std::count_if(open.cbegin(), open.cend(), [&](const Connection &c) { return c.address == address; });
+    };
+    while (!open.isEmpty() && mine() >= qMax(1, peraddress))
         drop(idlest(&address));
-    else if (open.size() >= qMax(1, maxconnections))
+    while (!open.isEmpty() && open.size() >= qMax(1, maxconnections))
         drop(idlest(nullptr));
 }
 
