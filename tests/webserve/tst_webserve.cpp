@@ -398,6 +398,12 @@ void TestWebServe::browserIsAnOrdinarySeat()
     bob->sock.close();
     QVERIFY(waitUntil([&] { return !h.server.game().inuse(2); }));
     QVERIFY(waitUntil([&] { return ann->got.contains(s("CMD_playerdisconnected+2+Bob")); }));
+    // The host's name rule holds for the page too: a name that shows as an empty seat is refused.
+    Browser *hidden = h.browser();
+    QVERIFY(hidden->waitFor(1));
+    hidden->sock.sendTextMessage(cmd::buildLogininfo(hidden->slot(), cmd::versionText, QString::fromUtf8("<Wait\u00ading>")));
+    QVERIFY(waitUntil([&] { return hidden->closed; }));
+    QVERIFY(ann->got.filter(s("CMD_newplayerinfo")).isEmpty());
     h.server.loginwait = 300;
     Browser *silent = h.browser();
     QVERIFY(silent->waitFor(1));
