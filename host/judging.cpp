@@ -158,7 +158,10 @@ bool solvable(const QString &phrase)
     QString mask;
     if (!guessall(phrase, phrases::splitwords(text::asciiUpper(phrase)), mask))
         return false;
-    QStringList typed = phrases::splitwords(phrase.toLower());
+    // As a keyboard types it: a space for a no-break space, nothing for a soft hyphen.
+    QString keyed = phrase.toLower();
+    keyed.replace(QChar(0xA0), space).remove(QChar(0xAD));
+    QStringList typed = phrases::splitwords(keyed);
     for (QString &word : typed) {
         word.replace(QChar(0x2019), QLatin1Char('\'')).replace(QChar(0x2018), QLatin1Char('\''));
         word.replace(QChar(0x201C), QLatin1Char('"')).replace(QChar(0x201D), QLatin1Char('"'));
