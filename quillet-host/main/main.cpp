@@ -258,8 +258,12 @@ int main(int argc, char **argv)
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
     const int rc = QCoreApplication::exec();
     if (opening.state() == RouterOpening::State::Open) {
-        opening.closeAndWait();
-        log.line(QStringLiteral("Router closed port ") + QString::number(gamePort));
+        // Said only when the router took the removal: a mapping left behind lapses with its lease.
+        if (opening.closeAndWait())
+            log.line(QStringLiteral("Router closed port ") + QString::number(gamePort));
+        else
+            log.line(QStringLiteral("Router did not confirm closing port ") + QString::number(gamePort) +
+                     QStringLiteral("; it lapses with its lease"));
     }
     log.line(QStringLiteral("Stopped"));
     return rc;
