@@ -224,8 +224,10 @@ int main(int argc, char **argv)
                      QStringLiteral(" for ") + opening.lanAddress());
             if (!external.isEmpty())
                 log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
-            if (!external.isEmpty() && webPort != 0)
+            if (!external.isEmpty() && webPort != 0) {
+                webserver.allowName(external);
                 log.line(QStringLiteral("Web page: ") + invitation::webAddress(external, webPort));
+            }
         });
         QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
             log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
