@@ -81,6 +81,8 @@ void WebServer::accept()
         open.insert(s, c);
         restartDeadline(s);
         s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        // What the system holds for a client that does not read is bounded too.
+        s->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, sendBuffer);
         // What waits unread is bounded by the head's limit: a client that sends more is not read.
         s->setReadBufferSize(web::maxHead);
         connect(s, &QTcpSocket::readyRead, this, [this, s] { guard([&] { serve(s); }); });
@@ -173,9 +175,7 @@ void WebServer::serve(QTcpSocket *s)
         if (file.resource.isEmpty()) {
             reply = web::response(404, {}, "Not found\n", head, keepAlive);
         } else {
-            QFile f(file.resource);
-            f.open(QIODevice::ReadOnly);
-            reply = web::response(200, file.type, f.readAll(), head, keepAlive);
+            reply = web::response(200, file.type, contents(file.resource), head, keepAlive);
         }
         if (!answer(s, reply, keepAlive))
             return;
@@ -224,6 +224,18 @@ void WebServer::drop(QTcpSocket *s)
     s->disconnect(this);
     s->abort();
     s->deleteLater();
+}
+
+QByteArray WebServer::contents(const QString &resource)
+{
+    // Read once: the program's files are few and small, and some are stored compressed.
+    auto at = files.find(resource);
+    if (at == files.end()) {
+        QFile f(resource);
+        f.open(QIODevice::ReadOnly);
+        at = files.insert(resource, f.readAll());
+    }
+    return *at;
 }
 
 bool WebServer::hostAllowed(const QByteArray &host)

@@ -75,6 +75,7 @@ private:
     void drop(QTcpSocket *socket);
     void restartDeadline(QTcpSocket *socket);
     bool hostAllowed(const QByteArray &host);
+    QByteArray contents(const QString &resource);
     void openWebSocket(QTcpSocket *socket, const QByteArray &handshake);
 
     QTcpServer *server;
@@ -82,6 +83,10 @@ private:
     QElapsedTimer clock;
     // The names a Host may give: this machine's addresses and names, and those allowed besides.
     QList<QByteArray> names, allowed;
+    // The files served so far, by resource path.
+    QHash<QString, QByteArray> files;
+    // Bytes the system may hold for an HTTP connection's answers (it doubles them).
+    static constexpr int sendBuffer = 64 * 1024;
     qint64 namesAt = -1;
     // The seats handed out, told goodbye while their connections still stand when the server goes.
     QList<QPointer<class WebSeat>> handed;
