@@ -83,6 +83,7 @@ export function maskWords(mask) {
 export function timePerTurnText(seconds) { return 'Time Per Turn: ' + clockText(seconds); }
 // What shows before any game: the desktop's caption as laid out.
 export const TIME_PER_TURN_BEFORE = 'Time Per Turn: 60';
+export const PLAY_TO_BEFORE = 'Play to Score: 20';
 
 // The picker's countdown under the categories.
 export function pickText(seconds) {
@@ -138,7 +139,7 @@ export class PlayerGame {
     this.pickseen = false;
     this.gamerunning = false;
     this.teamgame = false;
-    this.playto = 'Play to Score: 20';
+    this.playto = ''; // the caption, once the host told the options
     this.turnseconds = 120;
     this.optionsknown = false;
     this.options = { ...STARTED_NONE };
@@ -559,7 +560,7 @@ export class PlayerGame {
       waiting,
       seats,
       spies: this.spies.slice(),
-      captions: { playto: this.playto, time: this.optionsknown ? timePerTurnText(this.turnseconds) : TIME_PER_TURN_BEFORE },
+      captions: { playto: this.playto || PLAY_TO_BEFORE, time: this.optionsknown ? timePerTurnText(this.turnseconds) : TIME_PER_TURN_BEFORE },
       turn: { line: this.turnline, drawer: this.drawer, category: this.category, fullanswer: this.fullanswer,
         answer: this.answer, mask: maskWords(this.answer), roundcaption: this.roundcaption },
       marks: { ...this.marks },
