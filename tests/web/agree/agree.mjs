@@ -4,7 +4,8 @@
 // dispatch the same command words and log in with the same version, one the project's.
 //
 // Usage: node agree.mjs AGREE_DESKTOP PROJECT_VERSION
-import { execFileSync } from 'node:child_process';
+import { execFile, execFileSync } from 'node:child_process';
+import { promisify } from 'node:util';
 import { readdirSync } from 'node:fs';
 import { join, dirname } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -44,9 +45,10 @@ if (words.join(' ') !== mine.join(' ')) {
 if (version !== VERSION) fail(`version: desktop ${version}, page ${VERSION}`);
 if (!projectVersion.startsWith(VERSION + '.') && projectVersion !== VERSION) fail(`version: page ${VERSION}, project ${projectVersion}`);
 
-// The streams, message by message.
-const theirs = execFileSync(desktop, streams, { encoding: 'utf8', maxBuffer: 1 << 28 }).split('\n');
+// The streams, message by message: the desktop's side runs while the page's does.
+const running = promisify(execFile)(desktop, streams, { encoding: 'utf8', maxBuffer: 1 << 28 });
 const ours = streams.map(replay).join('').split('\n');
+const theirs = (await running).stdout.split('\n');
 let at = '', message = '';
 for (let i = 0; i < Math.max(theirs.length, ours.length); i++) {
   const a = theirs[i], b = ours[i];
