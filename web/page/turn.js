@@ -505,6 +505,9 @@ export class PlayerGame {
     const s = tryInt(rest);
     if (s === null || s < 0) return;
     this.setSecondsLeft(s);
+    // The count comes as the host's clock ticks: the page's ticks follow from here, a whole second
+    // apart, so it never runs ahead of the host's.
+    if (this.clock.running) this.clock.restarts++;
   }
   playasound(rest) {
     const f = new Fields(rest);

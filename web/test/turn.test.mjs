@@ -94,8 +94,10 @@ test('a late joiner: scores, the time per turn and the drawing so far', () => {
   assert.equal(g.marks.arrow, 1);
   g.handle('CMD_gamestats+30+65+3+0+0+0+0+0+0+0+0+0');
   assert.deepEqual([g.playto, g.turnseconds, g.clock.seconds, g.seats[1].score], ['Play to Score: 30', 65, 65, '3']);
+  const restarts = g.clock.restarts;
   g.handle('CMD_updatetime+40');
   assert.equal(g.clock.seconds, 40);
+  assert.equal(g.clock.restarts, restarts + 1, 'the ticks follow the host\'s from its count on');
   assert.deepEqual(g.handle('CMD_draw+4+clRed+5++1,1+'), [], 'own strokes are on the board already');
 });
 
