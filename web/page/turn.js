@@ -25,6 +25,12 @@
 //   gameleft, why: the game went away under this player, and why
 // Effects besides: {type: 'say', line} when the say passes (the lead changes hands), and
 // {type: 'categoriesReleased'} when a pick begins (no category shown chosen).
+// Requests return the messages to send: answerIt, pickIt, passIt, wipeIt, startIt(team, playto,
+// seconds, hints), startAgain (Play Again), closePodium, justWatch, setWatch, kick, chatIt,
+// phraseIt, soundIt. leave(why) returns effects as handle() does. Helpers for the view:
+// startChoices(stored) (remembered options brought within START_FORM), optionsLine(options),
+// pickText(seconds), maskWords(mask), joinFailure(opened, where) (the desktop's words when the
+// connection closed before the login). maskCells is the older whole-word form.
 import { Fields, splitCommand, build, intOr, tryInt, ConvertError, colourToText } from './wire.js';
 import { readChat, chatterTag, CHATTER, SYSTEM, BLUE, WATCH, PHRASES, chatRequest, phraseAction } from './chattext.js';
 import { readMoveit, readDraw } from './wire.js';
