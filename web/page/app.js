@@ -443,7 +443,7 @@ function render() {
     banner.src = `/pictures/cat${g.category}.png`;
     banner.alt = CATEGORIES[g.category];
   }
-  setText('playto', g.playto);
+  setText('playto', g.playto || 'Play to Score: 20');
   setText('timeperturn', 'Time Per Turn: ' + clockText(g.turnseconds));
   setText('clock', 'Time:' + g.clockShown());
   $('timerbar').style.width = `${Math.min(100, g.clock.bar)}%`;
@@ -451,7 +451,7 @@ function render() {
   $('pickpanel').hidden = !c.pick;
   $('winnerpanel').hidden = !c.winner;
   animateWinner(c.winner);
-  setText('winnername', g.winner || 'The Winner!');
+  setText('winnername', g.winnername || 'The Winner!');
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
   $('answerform').hidden = !c.answerentry;
