@@ -1,6 +1,8 @@
 // The page: joins the game over the WebSocket, hands every host message to the player's game in
 // arrival order, and shows it. Text from the wire goes in with textContent only.
-import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, clockText, maskCells, isSeat } from './turn.js';
+import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, clockText, isSeat } from './turn.js';
+import { readChoices, stepped, PLAYTO, SECONDS, optionsLine, maskWords, cellSize, ShownList } from './view.js';
+import { Podium } from './podium.js';
 import { Board, BOARD_W, BOARD_H } from './board.js';
 import { StrokeSender } from './strokes.js';
 import { parseLine, legibleOnWhite, SMILEY_NAMES, CHATTER, MAROON } from './chattext.js';
@@ -25,6 +27,9 @@ const PALETTE = [
 ];
 const WHITE = 0xFFFFFF;
 const NAME_KEY = 'quillet.name';
+const CHOICES_KEY = 'quillet.start';
+// Lines a guess list keeps: more than it shows, far fewer than a flood would bring.
+const LIST_LINES = 200;
 // A burst of messages (a late joiner's drawing so far) is handled in slices of this many
 // milliseconds, so the page keeps answering.
 const SLICE_MS = 8;
@@ -93,6 +98,11 @@ const lift = (e) => {
 canvas.addEventListener('pointerup', lift);
 canvas.addEventListener('pointercancel', lift);
 
+const podium = new Podium($('podium'), {
+  playAgain: () => { sendAll(game.startAgain()); render(); },
+  close: () => { game.closePodium(); render(); },
+});
+
 // ---------------------------------------------------------------- the connection
 function send(message) {
   if (ws && ws.readyState === WebSocket.OPEN && message.length <= MAX_MESSAGE) ws.send(message);
@@ -105,7 +115,8 @@ function connect() {
   const mine = ws;
   $('joinstatus').textContent = 'Connecting…';
   ws.onmessage = (e) => {
-    if (mine !== ws || typeof e.data !== 'string') return;
+    // Nothing longer than the wire allows is a message of the game: it is dropped unread.
+    if (mine !== ws || typeof e.data !== 'string' || e.data.length > MAX_MESSAGE) return;
     queue.push(e.data);
     if (!draining) drain();
   };
@@ -117,6 +128,12 @@ function connect() {
     else leave(e.code === 1000 || e.code === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
   };
 }
+
+// The next task, without the pause a timer of nothing takes once timers nest.
+const channel = new MessageChannel();
+const waiting = [];
+channel.port1.onmessage = () => waiting.shift()();
+function later(f) { waiting.push(f); channel.port2.postMessage(0); }
 
 // Handles waiting messages in order, a slice at a time; the rest wait for the next task. Strokes
 // change only the board: the rest of the page is shown again only for other messages.
@@ -133,7 +150,7 @@ function drain() {
   }
   if (changed) scheduleRender();
   changed = false;
-  if (queueAt < queue.length) { setTimeout(drain, 0); return; }
+  if (queueAt < queue.length) { later(drain); return; }
   queue = [];
   queueAt = 0;
   draining = false;
@@ -159,6 +176,9 @@ function effect(f) {
     case 'full': leave('The game is full.'); break;
     case 'removed': leave('You were removed from the game.'); break;
     case 'connected': $('joinstatus').textContent = ''; break;
+    // The board holds the turn's last drawing as the turn ends.
+    case 'turnRecorded': podium.picture(f.turn, board.picture()); break;
+    case 'gameStarted': podium.clearPictures(); break;
   }
 }
 
@@ -197,8 +217,10 @@ function join(name) {
 // ---------------------------------------------------------------- sounds
 let playing = null;
 const clips = new Map();
+// The sounds the program has: only these are fetched, each once.
+const SOUNDS = /^(CAT[0-6]|CORRECT|ENTERED|GAMEOVER|NOANSWER|PASS|TURN|WAVE([1-9]|1[0-9]|20))$/;
 function play(name) {
-  if (!/^[A-Z0-9]+$/.test(name)) return;
+  if (!SOUNDS.test(name)) return;
   let clip = clips.get(name);
   if (!clip) { clip = new Audio(`/sounds/${name}.wav`); clips.set(name, clip); }
   // One clip at a time: a new one cuts off the one still playing.
@@ -210,7 +232,8 @@ function play(name) {
 
 // ---------------------------------------------------------------- chat
 // Lines of one code share one style: the latest line's colour recolours the earlier ones.
-const styleOf = (code) => (code === 0 ? 0 : code <= 9 ? code + 5 : code === 10 ? 1 : 2);
+// Sixteen styles at most, whatever codes the lines bring.
+const styleOf = (code) => (code === 0 ? 0 : code >= 1 && code <= 9 ? code + 5 : code === 10 ? 1 : 2);
 function linkTarget(text) {
   const t = text.trim();
   try {
@@ -223,7 +246,8 @@ function addLine(line, colour) {
   if (!parsed) return;
   const chat = $('chat');
   const style = styleOf(parsed.code);
-  chat.style.setProperty(`--s${style}`, colourToCss(legibleOnWhite(colour)));
+  const css = colourToCss(legibleOnWhite(colour));
+  if (chat.style.getPropertyValue(`--s${style}`) !== css) chat.style.setProperty(`--s${style}`, css);
   const p = el('p');
   p.style.color = `var(--s${style})`;
   p.append(el('span', { text: parsed.head }));
@@ -260,6 +284,7 @@ function buildStatic() {
       el('img', { className: 'arrow', src: '/pictures/arrow.png', alt: '' }),
       el('img', { className: 'eyes', src: '/pictures/eyes.png', alt: 'watching' }),
       el('span', { className: 'name', text: WAITING }),
+      el('span', { className: 'lead', text: '★', title: 'Leads: starts the games', hidden: true }),
       el('span', { className: 'score', text: '0' }),
       el('span', { className: 'mark' }));
     li.querySelector('.name').addEventListener('click', (e) => openSeatMenu(n, e));
@@ -379,12 +404,27 @@ document.addEventListener('keydown', (e) => {
 $('justwatch').addEventListener('click', () => sendAll(game.justWatch()));
 $('sounds').addEventListener('click', () => { game.playsounds = !game.playsounds; if (!game.playsounds && playing) playing.pause(); render(); });
 $('chattersounds').addEventListener('click', () => { game.playchattersounds = !game.playchattersounds; render(); });
-$('startbutton').addEventListener('click', () => { if (game.loggedin) $('startdialog').showModal(); });
+// The start form opens with the choices this browser made last.
+function keptChoices() {
+  try { return readChoices(localStorage.getItem(CHOICES_KEY)); } catch { return readChoices(null); }
+}
+$('startbutton').addEventListener('click', () => {
+  if (!game.loggedin) return;
+  const o = keptChoices();
+  $('team').checked = o.team;
+  $('hints').checked = o.hints;
+  $('playtoscore').value = String(o.playto);
+  $('timeperturninput').value = String(o.seconds);
+  $('startdialog').showModal();
+});
 $('startdialog').addEventListener('close', () => {
   if ($('startdialog').returnValue !== 'start') return;
-  const clamp = (v, lo, hi, d) => { const n = parseInt(v, 10); return Number.isNaN(n) ? d : Math.min(hi, Math.max(lo, n - ((n - lo) % 5))); };
-  sendAll(game.startIt($('team').checked, clamp($('playtoscore').value, 20, 100, 20), clamp($('timeperturninput').value, 60, 120, 120)));
+  const o = { team: $('team').checked, hints: $('hints').checked,
+    playto: stepped($('playtoscore').value, PLAYTO), seconds: stepped($('timeperturninput').value, SECONDS) };
+  try { localStorage.setItem(CHOICES_KEY, JSON.stringify(o)); } catch { /* private mode: not remembered */ }
+  sendAll(game.startIt(o.team, o.playto, o.seconds, o.hints));
 });
+$('helpbutton').addEventListener('click', () => $('helpdialog').showModal());
 
 $('snapshot').addEventListener('click', () => {
   const shot = document.createElement('canvas');
@@ -415,25 +455,44 @@ function scheduleRender() {
 }
 
 const setText = (id, text) => { const e = $(id); if (e.textContent !== text) e.textContent = text; };
-function renderList(id, lines) {
+// The guess lists change by the line: new lines are added, the oldest go past the bound.
+const shownLists = new Map();
+function renderList(id, lines, total) {
+  if (!shownLists.has(id)) shownLists.set(id, new ShownList(LIST_LINES));
+  const { clear, add } = shownLists.get(id).update(lines, total);
+  if (!clear && !add.length) return;
   const list = $(id);
-  if (list.childElementCount === lines.length && (lines.length === 0 || list.lastElementChild.textContent === lines.at(-1))) return;
-  list.replaceChildren(...lines.map((t) => el('li', { text: t })));
-  list.scrollTop = list.scrollHeight;
+  const atEnd = list.scrollHeight - list.scrollTop - list.clientHeight < 20;
+  if (clear) list.replaceChildren();
+  list.append(...add.map((t) => el('li', { text: t })));
+  for (let n = list.childElementCount - LIST_LINES; n > 0; n--) list.firstElementChild.remove();
+  if (clear || atEnd) list.scrollTop = list.scrollHeight;
 }
+
+// The mask: every character in a cell of its own, a word's cells kept on one line, the cells
+// as large as lets the longest word fit the width.
+let maskShown = null;
+function showMask() {
+  const answer = $('answer');
+  const width = answer.clientWidth;
+  if (maskShown && maskShown.text === game.answer && maskShown.width === width) return;
+  const words = maskWords(game.answer);
+  if (!maskShown || maskShown.text !== game.answer) {
+    answer.replaceChildren(...words.map((w) => el('span', { className: 'word' },
+      ...w.map((c) => (c === null ? el('span', { className: 'cell hidden' }) : el('span', { className: 'cell', text: c }))))));
+    answer.setAttribute('aria-label', game.answer.replace(/_/g, ' blank ').trim());
+  }
+  if (width) answer.style.setProperty('--cell', `${cellSize(words, width, maskMost())}px`);
+  maskShown = { text: game.answer, width };
+}
+const maskMost = () => (window.innerWidth <= 700 ? 18 : 22);
+new ResizeObserver(() => { maskShown = maskShown && { ...maskShown, width: -1 }; showMask(); }).observe($('answers'));
 
 function render() {
   const g = game;
   const c = g.controls();
   setText('fullanswer', c.fullanswer ? g.fullanswer : '');
-  const answer = $('answer');
-  if (answer.dataset.text !== g.answer) {
-    answer.dataset.text = g.answer;
-    answer.replaceChildren(...maskCells(g.answer).map((cell) => cell.word !== undefined
-      ? el('span', { className: 'word', text: cell.word })
-      : el('span', { className: 'word' }, ...Array.from({ length: cell.hidden }, () => el('span', { className: 'hidden' })))));
-    answer.setAttribute('aria-label', g.answer);
-  }
+  showMask();
   $('startbutton').hidden = !c.start;
   $('passbutton').hidden = !c.pass;
   const banner = $('catbanner');
@@ -455,14 +514,17 @@ function render() {
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
   $('answerform').hidden = !c.answerentry;
-  renderList('guessed', g.guesses);
-  renderList('myguessed', g.myguesses);
+  renderList('guessed', g.guesses, g.guessesTotal);
+  renderList('myguessed', g.myguesses, g.myguessesTotal);
   $('colourswatch').style.background = colourToCss(brush.colour);
   $('eraser').setAttribute('aria-pressed', String(brush.eraser));
 
+  const leader = leaderSeat(g);
   for (let n = 1; n <= 10; n++) {
     const s = g.seats[n];
     const li = $(`seat${n}`);
+    li.querySelector('.lead').hidden = n !== leader;
+    li.title = n === g.mynumber ? 'You' : '';
     li.querySelector('.name').textContent = s.name;
     li.querySelector('.name').classList.toggle('menu-able', c.removal && n !== g.mynumber && s.name !== WAITING);
     li.querySelector('.score').textContent = g.shownScore(n);
@@ -473,7 +535,12 @@ function render() {
     li.classList.toggle('team-black', g.teamgame && n % 2 === 1);
     li.classList.toggle('me', n === g.mynumber);
   }
-  setText('turnline', g.turnline);
+  setText('turnline', turnLine(g, c, leader));
+  if (c.podium) {
+    podium.show({ record: g.record, options: g.options, leading: leader === g.mynumber && !g.gameleft,
+      offered: c.playagain, leader: g.seatName(leader) });
+  }
+  $('podium').hidden = !c.podium;
   $('spies').hidden = g.spies.length === 0;
   const spyKey = g.spies.map((s) => `${s.number}:${s.name}`).join('\n') + c.removal;
   if ($('spylist').dataset.key !== spyKey) {
@@ -497,6 +564,18 @@ function render() {
   setText('chattersounds', g.playchattersounds ? 'Chatter on' : 'Chatter off');
   for (const id of ['chatentry', 'smilies']) $(id).disabled = !c.chat;
   syncClock();
+}
+
+// The seat that starts the games: the lowest one taken (0 when none is).
+function leaderSeat(g) {
+  for (let n = 1; n <= 10; n++) if (g.seats[n].name !== WAITING) return n;
+  return 0;
+}
+// The turn line, or between games whom the table waits for.
+function turnLine(g, c, leader) {
+  if (g.turnline || g.gamerunning || !g.loggedin || g.gameleft || c.podium) return g.turnline;
+  if (leader === g.mynumber) return 'You lead: Start a game when everybody is here.';
+  return leader ? `Waiting for ${g.seatName(leader)} to start` : '';
 }
 
 // The winner's picture cycles through its five frames, half a second each, while it shows.
