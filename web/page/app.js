@@ -510,7 +510,7 @@ function render() {
   $('pickpanel').hidden = !c.pick;
   $('winnerpanel').hidden = !c.winner;
   animateWinner(c.winner);
-  setText('winnername', g.winner || 'The Winner!');
+  setText('winnername', g.winnername || 'The Winner!');
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
   $('answerform').hidden = !c.answerentry;
