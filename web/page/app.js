@@ -1,11 +1,11 @@
 // The page: joins the game over the WebSocket, hands every host message to the player's game in
 // arrival order, and shows it. Text from the wire goes in with textContent only.
-import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, clockText, isSeat } from './turn.js';
-import { readChoices, stepped, PLAYTO, SECONDS, optionsLine, maskWords, cellSize, ShownList } from './view.js';
+import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, startChoices } from './turn.js';
+import { cellSize, ShownList } from './view.js';
 import { Podium } from './podium.js';
 import { Board, BOARD_W, BOARD_H } from './board.js';
 import { StrokeSender } from './strokes.js';
-import { parseLine, legibleOnWhite, SMILEY_NAMES, CHATTER, MAROON } from './chattext.js';
+import { parseLine, legibleOnWhite, SMILEY_NAMES, CHATTER, MAROON, SYSTEM } from './chattext.js';
 import { colourToCss, rgb, MAX_MESSAGE } from './wire.js';
 
 const $ = (id) => document.getElementById(id);
@@ -30,6 +30,8 @@ const NAME_KEY = 'quillet.name';
 const CHOICES_KEY = 'quillet.start';
 // Lines a guess list keeps: more than it shows, far fewer than a flood would bring.
 const LIST_LINES = 200;
+// Spectators the panel lists.
+const SPIES_SHOWN = 16;
 // A burst of messages (a late joiner's drawing so far) is handled in slices of this many
 // milliseconds, so the page keeps answering.
 const SLICE_MS = 8;
@@ -98,6 +100,7 @@ const lift = (e) => {
 canvas.addEventListener('pointerup', lift);
 canvas.addEventListener('pointercancel', lift);
 
+const playedTurns = () => game.record.firstturn + game.record.turns.length;
 const podium = new Podium($('podium'), {
   playAgain: () => { sendAll(game.startAgain()); render(); },
   close: () => { game.closePodium(); render(); },
@@ -157,8 +160,11 @@ function drain() {
 }
 
 function handle(message) {
+  const turns = playedTurns();
   const fx = game.handle(message);
   for (const f of fx) effect(f);
+  // A turn went into the record: the board holds its last drawing.
+  if (playedTurns() > turns) podium.picture(playedTurns(), board.picture());
   if (page.painted && (message.startsWith('CMD_draw+') || message.startsWith('CMD_moveit+'))) page.painted(message);
 }
 
@@ -176,14 +182,14 @@ function effect(f) {
     case 'full': leave('The game is full.'); break;
     case 'removed': leave('You were removed from the game.'); break;
     case 'connected': $('joinstatus').textContent = ''; break;
-    // The board holds the turn's last drawing as the turn ends.
-    case 'turnRecorded': podium.picture(f.turn, board.picture()); break;
     case 'gameStarted': podium.clearPictures(); break;
+    case 'say': addLine(`0+${f.line}`, SYSTEM); break;
+    case 'categoriesReleased': for (const b of $('catbuttons').children) b.setAttribute('aria-pressed', 'false'); break;
   }
 }
 
 function leave(why) {
-  game.leave(why);
+  for (const f of game.leave(why)) effect(f);
   strokes.drop();
   if (ws) { const w = ws; ws = null; w.close(); }
   $('endreason').textContent = why;
@@ -406,7 +412,9 @@ $('sounds').addEventListener('click', () => { game.playsounds = !game.playsounds
 $('chattersounds').addEventListener('click', () => { game.playchattersounds = !game.playchattersounds; render(); });
 // The start form opens with the choices this browser made last.
 function keptChoices() {
-  try { return readChoices(localStorage.getItem(CHOICES_KEY)); } catch { return readChoices(null); }
+  let kept = null;
+  try { kept = JSON.parse(localStorage.getItem(CHOICES_KEY)); } catch { /* nothing usable kept */ }
+  return startChoices(kept && typeof kept === 'object' ? kept : {});
 }
 $('startbutton').addEventListener('click', () => {
   if (!game.loggedin) return;
@@ -419,8 +427,8 @@ $('startbutton').addEventListener('click', () => {
 });
 $('startdialog').addEventListener('close', () => {
   if ($('startdialog').returnValue !== 'start') return;
-  const o = { team: $('team').checked, hints: $('hints').checked,
-    playto: stepped($('playtoscore').value, PLAYTO), seconds: stepped($('timeperturninput').value, SECONDS) };
+  const o = startChoices({ team: $('team').checked, hints: $('hints').checked,
+    playto: $('playtoscore').value, seconds: $('timeperturninput').value });
   try { localStorage.setItem(CHOICES_KEY, JSON.stringify(o)); } catch { /* private mode: not remembered */ }
   sendAll(game.startIt(o.team, o.playto, o.seconds, o.hints));
 });
@@ -471,81 +479,80 @@ function renderList(id, lines, total) {
 
 // The mask: every character in a cell of its own, a word's cells kept on one line, the cells
 // as large as lets the longest word fit the width.
-let maskShown = null;
-function showMask() {
+let maskShown = { text: '', words: [], width: 0 };
+function showMask(text, words) {
   const answer = $('answer');
   const width = answer.clientWidth;
-  if (maskShown && maskShown.text === game.answer && maskShown.width === width) return;
-  const words = maskWords(game.answer);
-  if (!maskShown || maskShown.text !== game.answer) {
+  if (maskShown.text === text && maskShown.width === width) return;
+  if (maskShown.text !== text) {
     answer.replaceChildren(...words.map((w) => el('span', { className: 'word' },
-      ...w.map((c) => (c === null ? el('span', { className: 'cell hidden' }) : el('span', { className: 'cell', text: c }))))));
-    answer.setAttribute('aria-label', game.answer.replace(/_/g, ' blank ').trim());
+      ...w.map((c) => (c.hidden ? el('span', { className: 'cell hidden' }) : el('span', { className: 'cell', text: c.ch }))))));
+    answer.setAttribute('aria-label', text.replace(/_/g, ' blank ').trim());
   }
-  if (width) answer.style.setProperty('--cell', `${cellSize(words, width, maskMost())}px`);
-  maskShown = { text: game.answer, width };
+  if (width) answer.style.setProperty('--cell', `${cellSize(words, width, window.innerWidth <= 700 ? 18 : 22)}px`);
+  maskShown = { text, words, width };
 }
-const maskMost = () => (window.innerWidth <= 700 ? 18 : 22);
-new ResizeObserver(() => { maskShown = maskShown && { ...maskShown, width: -1 }; showMask(); }).observe($('answers'));
+new ResizeObserver(() => { const { text, words } = maskShown; maskShown.width = -1; showMask(text, words); }).observe($('answers'));
 
 function render() {
   const g = game;
-  const c = g.controls();
-  setText('fullanswer', c.fullanswer ? g.fullanswer : '');
-  showMask();
+  const v = g.view();
+  const c = v.controls;
+  setText('fullanswer', c.fullanswer ? v.turn.fullanswer : '');
+  showMask(v.turn.answer, v.turn.mask);
   $('startbutton').hidden = !c.start;
   $('passbutton').hidden = !c.pass;
   const banner = $('catbanner');
-  banner.hidden = g.category < 0;
-  if (g.category >= 0 && banner.dataset.cat !== String(g.category)) {
-    banner.dataset.cat = String(g.category);
-    banner.src = `/pictures/cat${g.category}.png`;
-    banner.alt = CATEGORIES[g.category];
+  const category = v.turn.category;
+  banner.hidden = category < 0;
+  if (category >= 0 && banner.dataset.cat !== String(category)) {
+    banner.dataset.cat = String(category);
+    banner.src = `/pictures/cat${category}.png`;
+    banner.alt = CATEGORIES[category];
   }
-  setText('playto', g.playto);
-  setText('timeperturn', 'Time Per Turn: ' + clockText(g.turnseconds));
-  setText('clock', 'Time:' + g.clockShown());
-  $('timerbar').style.width = `${Math.min(100, g.clock.bar)}%`;
+  setText('playto', v.captions.playto);
+  setText('timeperturn', v.captions.time);
+  setText('clock', 'Time:' + v.clock.text);
+  $('timerbar').style.width = `${Math.min(100, v.clock.bar)}%`;
 
   $('pickpanel').hidden = !c.pick;
-  $('winnerpanel').hidden = !c.winner;
-  animateWinner(c.winner);
+  const trophy = c.winner && !c.podium;
+  $('winnerpanel').hidden = !trophy;
+  animateWinner(trophy);
   setText('winnername', g.winnername || 'The Winner!');
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
   $('answerform').hidden = !c.answerentry;
-  renderList('guessed', g.guesses, g.guessesTotal);
-  renderList('myguessed', g.myguesses, g.myguessesTotal);
+  renderList('guessed', v.guesses, g.guessesTotal);
+  renderList('myguessed', v.myguesses, g.myguessesTotal);
   $('colourswatch').style.background = colourToCss(brush.colour);
   $('eraser').setAttribute('aria-pressed', String(brush.eraser));
 
-  const leader = leaderSeat(g);
-  for (let n = 1; n <= 10; n++) {
-    const s = g.seats[n];
+  for (const s of v.seats) {
+    const n = s.seat;
     const li = $(`seat${n}`);
-    li.querySelector('.lead').hidden = n !== leader;
-    li.title = n === g.mynumber ? 'You' : '';
+    li.querySelector('.lead').hidden = !s.leader;
+    li.title = s.mine ? 'You' : '';
     li.querySelector('.name').textContent = s.name;
-    li.querySelector('.name').classList.toggle('menu-able', c.removal && n !== g.mynumber && s.name !== WAITING);
-    li.querySelector('.score').textContent = g.shownScore(n);
+    li.querySelector('.name').classList.toggle('menu-able', c.removal && !s.mine && !s.empty);
+    li.querySelector('.score').textContent = s.score;
     li.querySelector('.eyes').style.visibility = s.watching ? 'visible' : 'hidden';
-    li.querySelector('.arrow').style.visibility = g.marks.arrow === n ? 'visible' : 'hidden';
+    li.querySelector('.arrow').style.visibility = v.marks.arrow === n ? 'visible' : 'hidden';
     li.querySelector('.mark').textContent =
-      c.marks && g.marks.guesser === n ? '+2' : c.marks && g.marks.drawer === n ? '+1' : '';
+      c.marks && v.marks.guesser === n ? '+2' : c.marks && v.marks.drawer === n ? '+1' : '';
     li.classList.toggle('team-black', g.teamgame && n % 2 === 1);
-    li.classList.toggle('me', n === g.mynumber);
+    li.classList.toggle('me', s.mine);
   }
-  setText('turnline', turnLine(g, c, leader));
-  if (c.podium) {
-    podium.show({ record: g.record, options: g.options, leading: leader === g.mynumber && !g.gameleft,
-      offered: c.playagain, leader: g.seatName(leader) });
-  }
-  $('podium').hidden = !c.podium;
-  $('spies').hidden = g.spies.length === 0;
-  const spyKey = g.spies.map((s) => `${s.number}:${s.name}`).join('\n') + c.removal;
+  setText('turnline', v.turn.line || v.waiting || (v.me.leads && !g.gamerunning && !c.podium ? 'You lead: Start a game when everybody is here.' : ''));
+  if (v.podium) podium.show(v.podium, v.me.leads && !v.gameleft);
+  $('podium').hidden = !v.podium;
+  // Spectators: as many as the panel has room for.
+  const spies = v.spies.slice(0, SPIES_SHOWN);
+  $('spies').hidden = spies.length === 0;
+  const spyKey = spies.map((s) => `${s.number}:${s.name}`).join('\n') + c.removal;
   if ($('spylist').dataset.key !== spyKey) {
     $('spylist').dataset.key = spyKey;
-    $('spylist').replaceChildren(...g.spies.map((s) => {
+    $('spylist').replaceChildren(...spies.map((s) => {
       const li = el('li', { text: `${s.number}: ${s.name}` });
       if (c.removal) {
         const b = el('button', { type: 'button', text: 'Remove' });
@@ -557,25 +564,13 @@ function render() {
   }
   $('snapshot').hidden = !c.snapshot;
   $('justwatch').disabled = !c.justwatch;
-  $('justwatch').setAttribute('aria-pressed', String(isSeat(g.mynumber) && g.seats[g.mynumber].watching));
+  $('justwatch').setAttribute('aria-pressed', String(v.me.watching));
   $('sounds').setAttribute('aria-pressed', String(g.playsounds));
   setText('sounds', g.playsounds ? 'Sounds on' : 'Sounds off');
   $('chattersounds').setAttribute('aria-pressed', String(g.playchattersounds));
   setText('chattersounds', g.playchattersounds ? 'Chatter on' : 'Chatter off');
   for (const id of ['chatentry', 'smilies']) $(id).disabled = !c.chat;
   syncClock();
-}
-
-// The seat that starts the games: the lowest one taken (0 when none is).
-function leaderSeat(g) {
-  for (let n = 1; n <= 10; n++) if (g.seats[n].name !== WAITING) return n;
-  return 0;
-}
-// The turn line, or between games whom the table waits for.
-function turnLine(g, c, leader) {
-  if (g.turnline || g.gamerunning || !g.loggedin || g.gameleft || c.podium) return g.turnline;
-  if (leader === g.mynumber) return 'You lead: Start a game when everybody is here.';
-  return leader ? `Waiting for ${g.seatName(leader)} to start` : '';
 }
 
 // The winner's picture cycles through its five frames, half a second each, while it shows.

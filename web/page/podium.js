@@ -1,8 +1,6 @@
 // The end of a game over the board: who won, the final ranking with shared places, the three
 // steps, every turn of the game with its drawer, phrase, solver and last drawing, and Play Again for
 // the leading player or whom the others wait for. Text from the wire goes in with textContent only.
-import { optionsLine } from './view.js';
-
 // The record keeps at most this many turns, and so many pictures are kept.
 const KEPT_TURNS = 100;
 const THUMB_W = 140;
@@ -24,7 +22,7 @@ export class Podium {
     root.querySelector('#closepodium').addEventListener('click', close);
   }
 
-  // The board's picture as turn `turn` (0 for the game's first) ended; the oldest go as the
+  // The board's picture as turn `turn` (1 for the game's first) ended; the oldest go as the
   // record drops its turns.
   picture(turn, board) {
     const c = document.createElement('canvas');
@@ -39,40 +37,36 @@ export class Podium {
   }
   clearPictures() { this.pictures.clear(); this.key = ''; }
 
-  // record: {winner, ranking, turns, firstturn, team}; options: what Play Again starts with;
-  // leading: this player starts the next game; offered: its Play Again is live; leader: the name
-  // of who starts it (empty: nobody is seated).
-  show({ record, options, leading, offered, leader }) {
+  // p: the game's podium as the player's game tells it; leading: this player starts the next game.
+  show(p, leading) {
     const $ = (id) => this.root.querySelector('#' + id);
-    const key = [record.winner, record.ranking.length, record.turns.length, record.firstturn, this.pictures.size].join('\n');
+    const key = [p.winner, p.heading, p.ranking.length, p.turns.length && p.turns[0].number, this.pictures.size].join('\n');
     if (key !== this.key) {
       this.key = key;
-      $('podiumtitle').textContent = record.winner ? `${record.winner} has Won the Game!` : 'The game is over!';
-      $('places').replaceChildren(...record.ranking.map((p) => place(p, record.team)));
-      $('steps').replaceChildren(...(record.team ? [] : record.ranking.slice(0, 3).map((p, i) => step(p, i))));
-      const played = record.firstturn + record.turns.length;
-      const heading = played === 1 ? '1 turn' : `${played} turns`;
-      $('turnheading').textContent = record.firstturn > 0 ? `The last ${record.turns.length} of ${heading}` : heading;
-      $('turns').replaceChildren(...record.turns.map((t, i) => this.turn(t, record.firstturn + i)));
+      $('podiumtitle').textContent = p.winner;
+      $('places').replaceChildren(...p.ranking.map((r) => place(r, p.team)));
+      $('steps').replaceChildren(...(p.team ? [] : p.ranking.slice(0, 3).map((r, i) => step(r, i))));
+      $('turnheading').textContent = p.heading;
+      $('turns').replaceChildren(...p.turns.map((t) => this.turn(t)));
     }
     $('playagain').hidden = !leading;
-    $('playagain').disabled = !offered;
+    $('playagain').disabled = !p.playagain;
     $('waitingagain').hidden = leading;
-    $('waitingagain').textContent = leader ? `Waiting for ${leader} to play again` : 'Waiting for a player to start a new game';
-    $('againoptions').textContent = (leading ? 'Same options: ' : '') + optionsLine(options);
+    $('waitingagain').textContent = leading ? '' : p.footer;
+    $('againoptions').textContent = leading ? p.footer : p.optionsLine;
   }
 
-  turn(t, number) {
+  turn(t) {
     const li = el('li');
-    const kept = this.pictures.get(number);
+    const kept = this.pictures.get(t.number);
     const thumb = el('canvas', 'thumb');
     thumb.width = THUMB_W;
     thumb.height = THUMB_H;
     if (kept) thumb.getContext('2d').drawImage(kept, 0, 0);
     else { const g = thumb.getContext('2d'); g.fillStyle = '#fff'; g.fillRect(0, 0, THUMB_W, THUMB_H); }
     const text = el('div', 'what');
-    text.append(el('span', 'drew', `${number + 1}. ${t.drawer} drew`), el('span', 'phrase', t.phrase),
-      el('span', t.solver ? 'solver' : 'solver nobody', t.solver ? `Solved by ${t.solver}` : 'Nobody guessed it'));
+    text.append(el('span', 'drew', `${t.number}. ${t.drawer} drew`), el('span', 'phrase', t.phrase),
+      el('span', t.solver ? 'solver' : 'solver nobody', t.line));
     li.append(thumb, text);
     return li;
   }
