@@ -1,6 +1,6 @@
 // The page: joins the game over the WebSocket, hands every host message to the player's game in
 // arrival order, and shows it. Text from the wire goes in with textContent only.
-import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, startChoices } from './turn.js';
+import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, GUESS_LINES, startChoices } from './turn.js';
 import { cellSize, ShownList } from './view.js';
 import { Podium } from './podium.js';
 import { Board, BOARD_W, BOARD_H } from './board.js';
@@ -28,8 +28,6 @@ const PALETTE = [
 const WHITE = 0xFFFFFF;
 const NAME_KEY = 'quillet.name';
 const CHOICES_KEY = 'quillet.start';
-// Lines a guess list keeps: more than it shows, far fewer than a flood would bring.
-const LIST_LINES = 200;
 // Spectators the panel lists.
 const SPIES_SHOWN = 16;
 // A burst of messages (a late joiner's drawing so far) is handled in slices of this many
@@ -466,14 +464,14 @@ const setText = (id, text) => { const e = $(id); if (e.textContent !== text) e.t
 // The guess lists change by the line: new lines are added, the oldest go past the bound.
 const shownLists = new Map();
 function renderList(id, lines, total) {
-  if (!shownLists.has(id)) shownLists.set(id, new ShownList(LIST_LINES));
+  if (!shownLists.has(id)) shownLists.set(id, new ShownList(GUESS_LINES));
   const { clear, add } = shownLists.get(id).update(lines, total);
   if (!clear && !add.length) return;
   const list = $(id);
   const atEnd = list.scrollHeight - list.scrollTop - list.clientHeight < 20;
   if (clear) list.replaceChildren();
   list.append(...add.map((t) => el('li', { text: t })));
-  for (let n = list.childElementCount - LIST_LINES; n > 0; n--) list.firstElementChild.remove();
+  for (let n = list.childElementCount - GUESS_LINES; n > 0; n--) list.firstElementChild.remove();
   if (clear || atEnd) list.scrollTop = list.scrollHeight;
 }
 
