@@ -210,6 +210,7 @@ function join(name) {
   board.wipe();
   strokes.drop();
   $('chat').replaceChildren();
+  chatWaiting = [];
   $('join').hidden = true;
   $('ended').hidden = true;
   $('game').hidden = false;
@@ -223,8 +224,12 @@ let playing = null;
 const clips = new Map();
 // The sounds the program has: only these are fetched, each once.
 const SOUNDS = /^(CAT[0-6]|CORRECT|ENTERED|GAMEOVER|NOANSWER|PASS|TURN|WAVE([1-9]|1[0-9]|20))$/;
+let playedAt = -1e9;
 function play(name) {
   if (!SOUNDS.test(name)) return;
+  // A flood of cues starts one clip a tenth of a second at most.
+  if (performance.now() - playedAt < 100) return;
+  playedAt = performance.now();
   let clip = clips.get(name);
   if (!clip) { clip = new Audio(`/sounds/${name}.wav`); clips.set(name, clip); }
   // One clip at a time: a new one cuts off the one still playing.
@@ -245,26 +250,46 @@ function linkTarget(text) {
     return u.protocol === 'http:' || u.protocol === 'https:' ? u.href : null;
   } catch { return null; }
 }
+// Lines the chat pane keeps, and lines it takes in one frame.
+const CHAT_LINES = 1000;
+const CHAT_FRAME = 100;
+// Chat lines wait for the next frame and go in together: a flood of lines costs one layout.
+let chatWaiting = [];
 function addLine(line, colour) {
-  const parsed = parseLine(line);
-  if (!parsed) return;
+  chatWaiting.push({ line, colour });
+  if (chatWaiting.length === 1) requestAnimationFrame(showChat);
+  // Only the last lines can show.
+  if (chatWaiting.length > 2 * CHAT_LINES) chatWaiting = chatWaiting.slice(-CHAT_LINES);
+}
+function showChat() {
   const chat = $('chat');
-  const style = styleOf(parsed.code);
-  const css = colourToCss(legibleOnWhite(colour));
-  if (chat.style.getPropertyValue(`--s${style}`) !== css) chat.style.setProperty(`--s${style}`, css);
-  const p = el('p');
-  p.style.color = `var(--s${style})`;
-  p.append(el('span', { text: parsed.head }));
-  for (const item of parsed.items) {
-    if (item.kind === 'smiley') p.append(el('img', { src: `/pictures/smiley${item.image}.png`, alt: item.text, title: item.text }));
-    else if (item.kind === 'link') {
-      const href = linkTarget(item.target);
-      p.append(href ? el('a', { href, target: '_blank', rel: 'noopener noreferrer', text: item.text }) : el('span', { text: item.text }));
-    } else p.append(item.text);
+  if (chatWaiting.length > CHAT_LINES) chatWaiting = chatWaiting.slice(-CHAT_LINES);
+  const lines = chatWaiting.slice(0, CHAT_FRAME);
+  chatWaiting = chatWaiting.slice(CHAT_FRAME);
+  if (chatWaiting.length) requestAnimationFrame(showChat);
+  const add = document.createDocumentFragment();
+  const styles = new Map();
+  for (const { line, colour } of lines) {
+    const parsed = parseLine(line);
+    if (!parsed) continue;
+    const style = styleOf(parsed.code);
+    styles.set(style, colourToCss(legibleOnWhite(colour)));
+    const p = el('p');
+    p.style.color = `var(--s${style})`;
+    p.append(el('span', { text: parsed.head }));
+    for (const item of parsed.items) {
+      if (item.kind === 'smiley') p.append(el('img', { src: `/pictures/smiley${item.image}.png`, alt: item.text, title: item.text }));
+      else if (item.kind === 'link') {
+        const href = linkTarget(item.target);
+        p.append(href ? el('a', { href, target: '_blank', rel: 'noopener noreferrer', text: item.text }) : el('span', { text: item.text }));
+      } else p.append(item.text);
+    }
+    add.append(p);
   }
+  for (const [style, css] of styles) if (chat.style.getPropertyValue(`--s${style}`) !== css) chat.style.setProperty(`--s${style}`, css);
   const atEnd = chat.scrollHeight - chat.scrollTop - chat.clientHeight < 30;
-  chat.append(p);
-  while (chat.childElementCount > 1000) chat.firstElementChild.remove();
+  chat.append(add);
+  for (let n = chat.childElementCount - CHAT_LINES; n > 0; n--) chat.firstElementChild.remove();
   if (atEnd) chat.scrollTop = chat.scrollHeight;
 }
 

@@ -7,6 +7,10 @@ export const BOARD_W = 533;
 export const BOARD_H = 369;
 export const MARGIN = 128;
 
+// Points the board keeps to draw its screen again; past them, older strokes live on only as the
+// backing picture's pixels (a host may send strokes without end).
+export const KEPT_POINTS = 1 << 21;
+
 export const paintWidth = (w) => (w < 0 ? 0 : w > 100 ? 100 : w);
 
 // The part of segment a-b inside the rectangle (Liang-Barsky), or null.
@@ -228,6 +232,7 @@ export class Board {
     this.screenCanvas.height = Math.round(BOARD_H * scale);
     this.screen = new Surface(this.screenCanvas.getContext('2d'), scale);
     this.screen.wipe();
+    this.underlay(this.screen);
     for (const op of this.ops) this.play(this.screen, op);
     this.screen.pos = this.backup.pos;
     this.screen.colour = this.backup.colour;
@@ -243,6 +248,25 @@ export class Board {
     this.busy();
     if (!this.held) this.play(this.screen, op);
     this.ops.push(op.down ? op : this.kept(op));
+    this.points = (this.points || 0) + op.points.length;
+    if (this.points > KEPT_POINTS) this.forgetOps();
+  }
+  // The strokes so far become a picture: the backing one as it is now.
+  forgetOps() {
+    const c = this.backingCanvas.ownerDocument.createElement('canvas');
+    c.width = BOARD_W;
+    c.height = BOARD_H;
+    c.getContext('2d').drawImage(this.picture(), 0, 0);
+    this.base = c;
+    this.ops = [];
+    this.blocks = [];
+    this.points = 0;
+  }
+  // What the kept strokes are drawn over: white, or the picture of the strokes forgotten.
+  underlay(s) {
+    if (!this.base) return;
+    s.ctx.setTransform(1, 0, 0, 1, 0, 0);
+    s.ctx.drawImage(this.base, 0, 0, s.ctx.canvas.width, s.ctx.canvas.height);
   }
   // A run's points kept flat in large shared blocks: a late joiner's turn holds hundreds of
   // thousands of points, and an array (or a buffer) for each would keep the collector busy.
@@ -263,7 +287,7 @@ export class Board {
     for (let i = 0; i < op.count; i++) out[i] = [op.block.data[op.at + 2 * i], op.block.data[op.at + 2 * i + 1]];
     return out;
   }
-  wipe() { this.ops = []; this.blocks = []; this.generation++; this.backup.wipe(); this.screen.wipe(); }
+  wipe() { this.ops = []; this.blocks = []; this.points = 0; this.base = null; this.generation++; this.backup.wipe(); this.screen.wipe(); }
 
   // Strokes that come faster than a few a frame (a late joiner's drawing so far) are drawn on the
   // backing picture only, and the screen surface shows it scaled ten times a second; once they stop
@@ -300,6 +324,7 @@ export class Board {
     canvas.height = this.screenCanvas.height;
     const crisp = new Surface(canvas.getContext('2d'), this.screen.scale);
     crisp.wipe();
+    this.underlay(crisp);
     let at = 0;
     const step = () => {
       if (gen !== this.generation) return;
