@@ -135,8 +135,8 @@ export async function browser() {
 }
 
 // A browser player on the page; joins as `name` and waits until it is seated.
-export async function browserPlayer(b, url, name, viewport = { width: 1280, height: 800 }) {
-  const ctx = await b.newContext({ viewport });
+export async function browserPlayer(b, url, name, viewport = { width: 1280, height: 800 }, more = {}) {
+  const ctx = await b.newContext({ viewport, ...more });
   const page = await ctx.newPage();
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(e.message));
@@ -225,7 +225,7 @@ export const firstCategory = { x: 267, y: 123 };
 // A stand-in host on loopback for what a real host never sends (floods, over-long lines): it
 // serves the page's files and the program's pictures and sounds, and takes the page's WebSocket
 // at /play. `send(text)` sends a message to the page; `got` holds what the page sent.
-export async function standIn() {
+export async function standIn(root = source) {
   const http = await import('node:http');
   const crypto = await import('node:crypto');
   const folders = { '/pictures/': 'assets/pictures', '/sounds/': 'assets/sounds', '/': 'web/page' };
@@ -235,7 +235,7 @@ export async function standIn() {
     const url = new URL(req.url, 'http://127.0.0.1');
     const prefix = Object.keys(folders).find((p) => url.pathname.startsWith(p));
     const name = path.basename(url.pathname.slice(prefix.length)) || 'index.html';
-    const file = path.join(source, folders[prefix], name);
+    const file = path.join(root, folders[prefix], name);
     if (!fs.existsSync(file)) { res.writeHead(404).end(); return; }
     res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
     res.end(fs.readFileSync(file));

@@ -44,7 +44,7 @@ let chatColour = MAROON;
 const page = { painted: null }; // hooks for tests and benchmarks
 
 // ---------------------------------------------------------------- the board
-const board = new Board($('backing'), $('screen'));
+const board = new Board($('backing'), $('screen'), () => queueAt < queue.length);
 const strokes = new StrokeSender({
   game: { drawing: () => game.drawing(), loggedin: () => game.loggedin, get mynumber() { return game.mynumber; } },
   send: (m) => send(m),
@@ -252,7 +252,7 @@ function linkTarget(text) {
 }
 // Lines the chat pane keeps, and lines it takes in one frame.
 const CHAT_LINES = 1000;
-const CHAT_FRAME = 100;
+const CHAT_FRAME = 25;
 // Chat lines wait for the next frame and go in together: a flood of lines costs one layout.
 let chatWaiting = [];
 function addLine(line, colour) {
@@ -274,8 +274,7 @@ function showChat() {
     if (!parsed) continue;
     const style = styleOf(parsed.code);
     styles.set(style, colourToCss(legibleOnWhite(colour)));
-    const p = el('p');
-    p.style.color = `var(--s${style})`;
+    const p = el('p', { className: `s${style}` });
     p.append(el('span', { text: parsed.head }));
     for (const item of parsed.items) {
       if (item.kind === 'smiley') p.append(el('img', { src: `/pictures/smiley${item.image}.png`, alt: item.text, title: item.text }));

@@ -215,7 +215,9 @@ class PixelSurface {
 
 export class Board {
   // `backing` is a 533 x 369 canvas; `screen` the shown one, of any size.
-  constructor(backing, screen) {
+  // `waiting()` says whether messages wait to be handled (strokes may be among them).
+  constructor(backing, screen, waiting = () => false) {
+    this.waiting = waiting;
     this.backingCanvas = backing;
     this.screenCanvas = screen;
     this.backup = new PixelSurface(backing);
@@ -315,6 +317,8 @@ export class Board {
     c.drawImage(this.picture(), 0, 0, this.screenCanvas.width, this.screenCanvas.height);
   }
   settle() {
+    // Strokes still waiting to be handled come first: the crisp drawing waits for a quiet moment.
+    if (this.waiting()) { this.settling = setTimeout(() => this.settle(), 80); return; }
     this.held = false;
     this.showScaled();
     Object.assign(this.screen, { pos: this.backup.pos, colour: this.backup.colour, width: this.backup.width });
