@@ -26,6 +26,12 @@
 //   gameleft, why: the game went away under this player, and why
 // Effects besides: {type: 'say', line} when the say passes (the lead changes hands), and
 // {type: 'categoriesReleased'} when a pick begins (no category shown chosen).
+// Requests return the messages to send: answerIt, pickIt, passIt, wipeIt, startIt(team, playto,
+// seconds, hints), startAgain (Play Again), closePodium, justWatch, setWatch, kick, chatIt,
+// phraseIt, soundIt. leave(why) returns effects as handle() does. Helpers for the view:
+// startChoices(stored) (remembered options brought within START_FORM), optionsLine(options),
+// pickText(seconds), maskWords(mask), joinFailure(opened, where) (the desktop's words when the
+// connection closed before the login). maskCells is the older whole-word form.
 import { Fields, splitCommand, build, intOr, tryInt, ConvertError, colourToText } from './wire.js';
 import { readChat, chatterTag, CHATTER, SYSTEM, BLUE, WATCH, PHRASES, chatRequest, phraseAction } from './chattext.js';
 import { readMoveit, readDraw } from './wire.js';
@@ -87,6 +93,7 @@ export function maskWords(mask) {
 export function timePerTurnText(seconds) { return 'Time Per Turn: ' + clockText(seconds); }
 // What shows before any game: the desktop's caption as laid out.
 export const TIME_PER_TURN_BEFORE = 'Time Per Turn: 60';
+export const PLAY_TO_BEFORE = 'Play to Score: 20';
 
 // The picker's countdown under the categories.
 export function pickText(seconds) {
@@ -142,7 +149,7 @@ export class PlayerGame {
     this.pickseen = false;
     this.gamerunning = false;
     this.teamgame = false;
-    this.playto = 'Play to Score: 20';
+    this.playto = ''; // the caption, once the host told the options
     this.turnseconds = 120;
     this.optionsknown = false;
     this.options = { ...STARTED_NONE };
@@ -520,6 +527,9 @@ export class PlayerGame {
     const s = tryInt(rest);
     if (s === null || s < 0) return;
     this.setSecondsLeft(s);
+    // The count comes as the host's clock ticks: the page's ticks follow from here, a whole second
+    // apart, so it never runs ahead of the host's.
+    if (this.clock.running) this.clock.restarts++;
   }
   playasound(rest) {
     const f = new Fields(rest);
@@ -575,7 +585,7 @@ export class PlayerGame {
       waiting,
       seats,
       spies: this.spies.slice(),
-      captions: { playto: this.playto, time: this.optionsknown ? timePerTurnText(this.turnseconds) : TIME_PER_TURN_BEFORE },
+      captions: { playto: this.playto || PLAY_TO_BEFORE, time: this.optionsknown ? timePerTurnText(this.turnseconds) : TIME_PER_TURN_BEFORE },
       turn: { line: this.turnline, drawer: this.drawer, category: this.category, fullanswer: this.fullanswer,
         answer: this.answer, mask: maskWords(this.answer), roundcaption: this.roundcaption },
       marks: { ...this.marks },
