@@ -1,6 +1,6 @@
 // The page: joins the game over the WebSocket, hands every host message to the player's game in
 // arrival order, and shows it. Text from the wire goes in with textContent only.
-import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, GUESS_LINES, startChoices } from './turn.js';
+import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, GUESS_LINES, startChoices, joinFailure } from './turn.js';
 import { cellSize, ShownList } from './view.js';
 import { Podium } from './podium.js';
 import { Board, BOARD_W, BOARD_H } from './board.js';
@@ -114,6 +114,8 @@ function connect() {
   const url = `${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/play`;
   ws = new WebSocket(url);
   const mine = ws;
+  let opened = false;
+  ws.onopen = () => { opened = true; };
   $('joinstatus').textContent = 'Connecting…';
   ws.onmessage = (e) => {
     // Nothing longer than the wire allows is a message of the game: it is dropped unread.
@@ -125,7 +127,7 @@ function connect() {
     if (mine !== ws) return;
     ws = null;
     if (game.gameleft) return;
-    if (!game.loggedin) leave('The host closed the connection before you could join.');
+    if (!game.loggedin) leave(joinFailure(opened, location.host));
     else leave(e.code === 1000 || e.code === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
   };
 }
@@ -538,6 +540,7 @@ function render() {
   $('timerbar').style.width = `${Math.min(100, v.clock.bar)}%`;
 
   $('pickpanel').hidden = !c.pick;
+  if (c.pick) setText('picktime', v.clock.pick);
   const trophy = c.winner && !c.podium;
   $('winnerpanel').hidden = !trophy;
   animateWinner(trophy);
