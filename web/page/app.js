@@ -106,30 +106,32 @@ const podium = new Podium($('podium'), {
 
 // ---------------------------------------------------------------- the connection
 function send(message) {
-  if (ws && ws.readyState === WebSocket.OPEN && message.length <= MAX_MESSAGE) ws.send(message);
+  if (ws && message.length <= MAX_MESSAGE) ws.postMessage({ send: message });
 }
 function sendAll(messages) { for (const m of messages) send(m); }
 
+// The WebSocket lives in a worker (socket.js); `ws` is that worker while it is this page's.
 function connect() {
   const url = `${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/play`;
-  ws = new WebSocket(url);
+  ws = new Worker('socket.js', { type: 'module' });
   const mine = ws;
   let opened = false;
-  ws.onopen = () => { opened = true; };
   $('joinstatus').textContent = 'Connecting…';
   ws.onmessage = (e) => {
-    // Nothing longer than the wire allows is a message of the game: it is dropped unread.
-    if (mine !== ws || typeof e.data !== 'string' || e.data.length > MAX_MESSAGE) return;
-    queue.push(e.data);
-    if (!draining) drain();
-  };
-  ws.onclose = (e) => {
     if (mine !== ws) return;
+    const m = e.data;
+    if (m.opened) opened = true;
+    if (m.messages) {
+      for (const message of m.messages) queue.push(message);
+      if (!draining) drain();
+    }
+    if (m.closed === undefined) return;
     ws = null;
     if (game.gameleft) return;
     if (!game.loggedin) leave(joinFailure(opened, location.host));
-    else leave(e.code === 1000 || e.code === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
+    else leave(m.closed === 1000 || m.closed === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
   };
+  ws.postMessage({ url });
 }
 
 // The next task, without the pause a timer of nothing takes once timers nest.
@@ -191,7 +193,7 @@ function effect(f) {
 function leave(why) {
   for (const f of game.leave(why)) effect(f);
   strokes.drop();
-  if (ws) { const w = ws; ws = null; w.close(); }
+  if (ws) { const w = ws; ws = null; w.postMessage({ close: true }); }
   $('endreason').textContent = why;
   $('ended').hidden = false;
   $('game').hidden = true;

@@ -292,7 +292,7 @@ export class Board {
   wipe() { this.ops = []; this.blocks = []; this.points = 0; this.base = null; this.generation++; this.backup.wipe(); this.screen.wipe(); }
 
   // Strokes that come faster than a few a frame (a late joiner's drawing so far) are drawn on the
-  // backing picture only, and the screen surface shows it scaled ten times a second; once they stop
+  // backing picture only, and the screen surface shows it scaled five times a second; once they stop
   // for a moment, the screen surface is drawn crisp again from the strokes, a few at a time, and
   // swapped in.
   busy() {
@@ -306,7 +306,7 @@ export class Board {
       this.framing = false;
       this.frameOps = 0;
       if (!this.held) return;
-      if (performance.now() - (this.shown || 0) > 100) { this.showScaled(); this.shown = performance.now(); }
+      if (performance.now() - (this.shown || 0) > 200) { this.showScaled(); this.shown = performance.now(); }
       clearTimeout(this.settling);
       this.settling = setTimeout(() => this.settle(), 80);
     });
