@@ -292,7 +292,13 @@ function showChat() {
   for (const [style, css] of styles) if (chat.style.getPropertyValue(`--s${style}`) !== css) chat.style.setProperty(`--s${style}`, css);
   const atEnd = chat.scrollHeight - chat.scrollTop - chat.clientHeight < 30;
   chat.append(add);
-  for (let n = chat.childElementCount - CHAT_LINES; n > 0; n--) chat.firstElementChild.remove();
+  // Past the newest lines the oldest go, a tenth of them at a time.
+  if (chat.childElementCount > CHAT_LINES + CHAT_LINES / 10) {
+    const range = document.createRange();
+    range.setStartBefore(chat.firstElementChild);
+    range.setEndAfter(chat.children[chat.childElementCount - CHAT_LINES - 1]);
+    range.deleteContents();
+  }
   if (atEnd) chat.scrollTop = chat.scrollHeight;
 }
 
@@ -488,7 +494,10 @@ function scheduleRender() {
   requestAnimationFrame(() => { renderQueued = false; render(); });
 }
 
-const setText = (id, text) => { const e = $(id); if (e.textContent !== text) e.textContent = text; };
+// Only what changed is touched: a change anywhere may lay out the whole page again.
+const put = (e, text) => { if (e.textContent !== text) e.textContent = text; };
+const setText = (id, text) => put($(id), text);
+const setStyle = (e, name, value) => { if (e.style[name] !== value) e.style[name] = value; };
 // The guess lists change by the line: new lines are added, the oldest go past the bound.
 const shownLists = new Map();
 function renderList(id, lines, total) {
@@ -539,7 +548,7 @@ function render() {
   setText('playto', v.captions.playto);
   setText('timeperturn', v.captions.time);
   setText('clock', 'Time:' + v.clock.text);
-  $('timerbar').style.width = `${Math.min(100, v.clock.bar)}%`;
+  setStyle($('timerbar'), 'width', `${Math.min(100, v.clock.bar)}%`);
 
   $('pickpanel').hidden = !c.pick;
   if (c.pick) setText('picktime', v.clock.pick);
@@ -552,21 +561,20 @@ function render() {
   $('answerform').hidden = !c.answerentry;
   renderList('guessed', v.guesses, g.guessesTotal);
   renderList('myguessed', v.myguesses, g.myguessesTotal);
-  $('colourswatch').style.background = colourToCss(brush.colour);
+  setStyle($('colourswatch'), 'backgroundColor', colourToCss(brush.colour));
   $('eraser').setAttribute('aria-pressed', String(brush.eraser));
 
   for (const s of v.seats) {
     const n = s.seat;
     const li = $(`seat${n}`);
     li.querySelector('.lead').hidden = !s.leader;
-    li.title = s.mine ? 'You' : '';
-    li.querySelector('.name').textContent = s.name;
+    if (li.title !== (s.mine ? 'You' : '')) li.title = s.mine ? 'You' : '';
+    put(li.querySelector('.name'), s.name);
     li.querySelector('.name').classList.toggle('menu-able', c.removal && !s.mine && !s.empty);
-    li.querySelector('.score').textContent = s.score;
-    li.querySelector('.eyes').style.visibility = s.watching ? 'visible' : 'hidden';
-    li.querySelector('.arrow').style.visibility = v.marks.arrow === n ? 'visible' : 'hidden';
-    li.querySelector('.mark').textContent =
-      c.marks && v.marks.guesser === n ? '+2' : c.marks && v.marks.drawer === n ? '+1' : '';
+    put(li.querySelector('.score'), s.score);
+    setStyle(li.querySelector('.eyes'), 'visibility', s.watching ? 'visible' : 'hidden');
+    setStyle(li.querySelector('.arrow'), 'visibility', v.marks.arrow === n ? 'visible' : 'hidden');
+    put(li.querySelector('.mark'), c.marks && v.marks.guesser === n ? '+2' : c.marks && v.marks.drawer === n ? '+1' : '');
     li.classList.toggle('team-black', g.teamgame && n % 2 === 1);
     li.classList.toggle('me', s.mine);
   }
