@@ -191,12 +191,15 @@ function effect(f) {
 }
 
 function leave(why) {
+  // A player who was in the game keeps its scores and drawing in view, with the reason over them.
+  const played = game.loggedin;
   for (const f of game.leave(why)) effect(f);
   strokes.drop();
   if (ws) { const w = ws; ws = null; w.postMessage({ close: true }); }
   $('endreason').textContent = why;
   $('ended').hidden = false;
-  $('game').hidden = true;
+  $('ended').classList.toggle('over', played);
+  $('game').hidden = !played;
   $('join').hidden = true;
   closeMenus();
   render();
