@@ -562,8 +562,8 @@ function render() {
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
   $('answerform').hidden = !c.answerentry;
-  renderList('guessed', v.guesses, g.guessesTotal);
-  renderList('myguessed', v.myguesses, g.myguessesTotal);
+  renderList('guessed', g.guesses, g.guessesTotal);
+  renderList('myguessed', g.myguesses, g.myguessesTotal);
   setStyle($('colourswatch'), 'backgroundColor', colourToCss(brush.colour));
   $('eraser').setAttribute('aria-pressed', String(brush.eraser));
 
