@@ -467,7 +467,8 @@ $('startdialog').addEventListener('close', () => {
   try { localStorage.setItem(CHOICES_KEY, JSON.stringify(o)); } catch { /* private mode: not remembered */ }
   sendAll(game.startIt(o.team, o.playto, o.seconds, o.hints));
 });
-$('helpbutton').addEventListener('click', () => $('helpdialog').showModal());
+// Opened at its start, though its one button, at the end, takes the focus.
+$('helpbutton').addEventListener('click', () => { $('helpdialog').showModal(); $('helpdialog').scrollTop = 0; });
 
 $('snapshot').addEventListener('click', () => {
   const shot = document.createElement('canvas');
