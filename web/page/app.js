@@ -32,7 +32,7 @@ const CHOICES_KEY = 'quillet.start';
 const SPIES_SHOWN = 16;
 // A burst of messages (a late joiner's drawing so far) is handled in slices of this many
 // milliseconds, so the page keeps answering.
-const SLICE_MS = 8;
+const SLICE_MS = 4;
 
 let game = new PlayerGame();
 let ws = null;
