@@ -405,7 +405,8 @@ void playshort()
             settle();
             if (turn == 1) {
                 send(drawer, cmd::buildPass(drawer.slot));
-                phrase = expect(drawer, cmd::givedraweranswer + QLatin1Char('+')).section(QLatin1Char('+'), 1);
+                phrase =
+                    expect(drawer, cmd::givedraweranswer + QLatin1Char('+')).section(QLatin1Char('+'), 1);
                 settle();
                 // A friend arrives during the turn.
                 join(players[4]);

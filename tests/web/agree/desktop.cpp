@@ -75,10 +75,10 @@ struct Watcher : Outbox
         QObject::connect(&game, &PlayerGame::spyRemoved, [this](int n, const QString &name) {
             spies.removeOne(QString::number(n) + QLatin1Char(':') + name);
         });
-        QObject::connect(&game, &PlayerGame::guessesCleared, [this] { guesses << QStringLiteral("cleared"); });
-        QObject::connect(&game, &PlayerGame::markMoved, [this](PlayerGame::Mark m, int seat) {
-            marks[size_t(m)] = seat;
-        });
+        QObject::connect(&game, &PlayerGame::guessesCleared,
+                         [this] { guesses << QStringLiteral("cleared"); });
+        QObject::connect(&game, &PlayerGame::markMoved,
+                         [this](PlayerGame::Mark m, int seat) { marks[size_t(m)] = seat; });
         const auto event = [this](const char *name) {
             return [this, name] { events << QLatin1String(name); };
         };
@@ -115,35 +115,52 @@ struct Watcher : Outbox
         const PlayerGame &g = game;
         QStringList seats;
         for (int n = 1; n <= 10; ++n)
-            seats << g.seat(n).name + QLatin1Char('/') + g.shownscore(n) + (g.seat(n).watching ? QStringLiteral("/w") : QString());
+            seats << g.seat(n).name + QLatin1Char('/') + g.shownscore(n) +
+                         (g.seat(n).watching ? QStringLiteral("/w") : QString());
         print(QLatin1Char('S'), seats.join(QLatin1Char(' ')));
         const auto &o = g.startoptions();
-        print(QLatin1Char('T'), QStringLiteral("me=%1 in=%2 say=%3 lead=%4 drawer=%5 team=%6 %7 tpt=%8 opts=%9")
-                                    .arg(g.mynumber())
-                                    .arg(bit(g.loggedin()), bit(g.hostsay()))
-                                    .arg(g.loggedin() ? g.leaderseat() : 0)
-                                    .arg(g.drawernumber())
-                                    .arg(bit(g.teamgame()), g.playtocaption())
-                                    .arg(g.turnseconds())
-                                    .arg(QStringLiteral("%1,%2,%3,%4").arg(bit(o.team)).arg(o.playto).arg(o.seconds).arg(bit(o.hints))));
+        print(QLatin1Char('T'),
+              QStringLiteral("me=%1 in=%2 say=%3 lead=%4 drawer=%5 team=%6 %7 tpt=%8 opts=%9")
+                  .arg(g.mynumber())
+                  .arg(bit(g.loggedin()), bit(g.hostsay()))
+                  .arg(g.loggedin() ? g.leaderseat() : 0)
+                  .arg(g.drawernumber())
+                  .arg(bit(g.teamgame()), g.playtocaption())
+                  .arg(g.turnseconds())
+                  .arg(QStringLiteral("%1,%2,%3,%4")
+                           .arg(bit(o.team))
+                           .arg(o.playto)
+                           .arg(o.seconds)
+                           .arg(bit(o.hints))));
         // The round caption's date is written in each one's own way: what follows it is compared.
         const QString caption = g.roundcaption().section(QStringLiteral(": "), 1);
-        print(QLatin1Char('L'), QStringList{g.turnline(), g.fullanswer(), g.answer(), QString::number(g.category()),
-                                            g.winnername(), caption}
+        print(QLatin1Char('L'), QStringList{g.turnline(), g.fullanswer(), g.answer(),
+                                            QString::number(g.category()), g.winnername(), caption}
                                     .join(QLatin1Char('|')));
         print(QLatin1Char('K'), QStringLiteral("%1 %2 %3")
-                                    .arg(g.clockmode() == turnclock::Mode::drawing ? QStringLiteral("drawing") : QStringLiteral("pause"))
+                                    .arg(g.clockmode() == turnclock::Mode::drawing ? QStringLiteral("drawing")
+                                                                                   : QStringLiteral("pause"))
                                     .arg(g.secondsleft())
                                     .arg(bit(g.clockrunning())));
         const PlayerGame::Controls c = g.controls();
         QStringList on;
-        const std::pair<const char *, bool> named[] = {
-            {"start", c.start},         {"startmenu", c.startmenu}, {"startform", c.startform},
-            {"pick", c.pick},           {"toolbar", c.toolbar},     {"answer", c.answer},
-            {"answerentry", c.answerentry}, {"pass", c.pass},       {"fullanswer", c.fullanswer},
-            {"snapshot", c.snapshot},   {"winner", c.winner},       {"marks", c.marks},
-            {"justwatch", c.justwatch}, {"removal", c.removal},     {"chat", c.chat},
-            {"podium", c.podium},       {"playagain", c.playagain}};
+        const std::pair<const char *, bool> named[] = {{"start", c.start},
+                                                       {"startmenu", c.startmenu},
+                                                       {"startform", c.startform},
+                                                       {"pick", c.pick},
+                                                       {"toolbar", c.toolbar},
+                                                       {"answer", c.answer},
+                                                       {"answerentry", c.answerentry},
+                                                       {"pass", c.pass},
+                                                       {"fullanswer", c.fullanswer},
+                                                       {"snapshot", c.snapshot},
+                                                       {"winner", c.winner},
+                                                       {"marks", c.marks},
+                                                       {"justwatch", c.justwatch},
+                                                       {"removal", c.removal},
+                                                       {"chat", c.chat},
+                                                       {"podium", c.podium},
+                                                       {"playagain", c.playagain}};
         for (const auto &[name, value] : named)
             if (value)
                 on << QLatin1String(name);
@@ -152,7 +169,8 @@ struct Watcher : Outbox
             if (c.removable[size_t(n)])
                 removable += QString::number(n) + QLatin1Char(',');
         print(QLatin1Char('C'), on.join(QLatin1Char(' ')) + QStringLiteral(" removable=") + removable);
-        print(QLatin1Char('M'), QStringLiteral("arrow=%1 drawer=%2 guesser=%3").arg(marks[0]).arg(marks[1]).arg(marks[2]));
+        print(QLatin1Char('M'),
+              QStringLiteral("arrow=%1 drawer=%2 guesser=%3").arg(marks[0]).arg(marks[1]).arg(marks[2]));
         print(QLatin1Char('P'), spies.join(QLatin1Char(' ')));
         const GameRecord &r = g.record();
         QStringList record{QStringLiteral("first=%1").arg(r.firstturn())};
@@ -162,7 +180,11 @@ struct Watcher : Outbox
         if (r.over()) {
             QStringList places{r.winner()};
             for (const GameRecord::Place &p : r.ranking()) {
-                QString place = QStringLiteral("%1.%2=%3%4").arg(p.rank).arg(p.name).arg(p.score).arg(p.left ? QStringLiteral("(left)") : QString());
+                QString place = QStringLiteral("%1.%2=%3%4")
+                                    .arg(p.rank)
+                                    .arg(p.name)
+                                    .arg(p.score)
+                                    .arg(p.left ? QStringLiteral("(left)") : QString());
                 for (const GameRecord::Player &m : p.members)
                     place += QStringLiteral(":%1/%2/%3").arg(m.seat).arg(m.name).arg(m.score);
                 places << place;
