@@ -14,7 +14,8 @@
 //             mask: the answer as words of cells, one a character: {ch, hidden}
 //   marks     {arrow, drawer, guesser}: rows the arrow and "+1"/"+2" point at
 //   clock     {mode 'pause'|'drawing', seconds, running, restarts, text, bar, pick}
-//   guesses, myguesses: the turn's lines
+//   guesses, myguesses: the turn's last lines (at most GUESS_LINES each); guessesTotal and
+//             myguessesTotal count every line of the turn, so the page adds only new ones
 //   controls  controls(): draw (tool bar), pick, pass, answer, answerentry, start, startform,
 //             playagain, podium, winner, marks, snapshot, justwatch, removal, removable[], chat
 //   podium    null, or {winner line, heading, ranking [{rank, name, score, left, members}],
@@ -37,6 +38,9 @@ import { readMoveit, readDraw } from './wire.js';
 import { GameRecord } from './record.js';
 
 export const WAITING = '<Waiting>';
+// Lines kept of each guess list, and spies kept: what a page shows, whatever a host sends.
+export const GUESS_LINES = 200;
+export const MAX_SPIES = 32;
 export const CATEGORIES = ['General', 'Action', 'Phrase', 'Music', 'Movies', 'TV Shows', 'Food & Drink'];
 // The category buttons from top to bottom.
 export const CATEGORY_ORDER = [0, 6, 1, 3, 4, 5, 2];
@@ -159,6 +163,8 @@ export class PlayerGame {
     this.roundcaption = '';
     this.guesses = [];
     this.myguesses = [];
+    this.guessesTotal = 0;
+    this.myguessesTotal = 0;
     this.marks = { arrow: 1, drawer: 1, guesser: 1 };
     this.shown = { start: false, startmenu: true, pick: false, toolbar: false, answer: false, pass: false,
       fullanswer: true, snapshot: false, winner: false, marks: false, justwatch: true, podium: false };
@@ -259,7 +265,8 @@ export class PlayerGame {
     if (n === this.mynumber) { this.line('0+You are Connected.', SYSTEM); this.emit('connected'); }
     else this.line(`0+${name} is Connected.`, SYSTEM);
     if (n > 10) {
-      this.spies.push({ number: n, name });
+      // A host may announce any number of spies; the page keeps those it can list.
+      if (this.spies.length < MAX_SPIES) this.spies.push({ number: n, name });
       this.line(n === this.mynumber ? '0+You are spying.' : `0+${name} is spying.`, SYSTEM);
     } else if (n >= 1) {
       this.record.playerback(name);
@@ -404,6 +411,8 @@ export class PlayerGame {
     this.fullanswer = '';
     this.guesses = [];
     this.myguesses = [];
+    this.guessesTotal = 0;
+    this.myguessesTotal = 0;
     this.emit('guessesCleared');
     Object.assign(this.shown, { snapshot: false, pick: false });
     this.roundcaption = '';
@@ -429,21 +438,28 @@ export class PlayerGame {
     this.clock.running = true;
     this.clockChanged();
   }
+  // A guess line kept: a flood of guesses keeps only the last lines.
+  addGuess(mine, line) {
+    const list = mine ? this.myguesses : this.guesses;
+    list.push(line);
+    if (list.length > GUESS_LINES) list.shift();
+    if (mine) this.myguessesTotal++; else this.guessesTotal++;
+  }
   givedraweranswer(rest) { this.fullanswer = codepageUpper(rest); }
   guessed(rest) {
     const f = new Fields(rest);
     const g = f.nextInt();
-    this.guesses.push(`${this.seatName(g)} guessed: ${codepageUpper(f.rest())}`);
+    this.addGuess(false, `${this.seatName(g)} guessed: ${codepageUpper(f.rest())}`);
   }
   myguessed(rest) {
     const f = new Fields(rest);
     const g = f.nextInt();
-    this.myguesses.push(`${this.seatName(g)} answered: ${codepageUpper(f.rest())}`);
+    this.addGuess(true, `${this.seatName(g)} answered: ${codepageUpper(f.rest())}`);
   }
   veryclose(rest) {
     const f = new Fields(rest);
     if (f.nextInt() !== this.mynumber) return;
-    this.myguesses.push(`${codepageUpper(f.next())} is very close.`);
+    this.addGuess(true, `${codepageUpper(f.next())} is very close.`);
     this.emit('veryclose');
   }
   updateanswer(rest) {
