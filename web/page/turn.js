@@ -245,7 +245,7 @@ export class PlayerGame {
     this.hostsay = lead;
     this.shown.start = this.shown.startmenu = lead && !this.gamerunning;
     const leader = this.loggedin ? this.leaderseat() : 0;
-    if (leader !== this.lastleader && this.lastleader !== 0 && leader !== 0) {
+    if (leader !== this.lastleader && this.lastleader !== 0 && leader !== 0 && !this.readingroster) {
       this.emit('say', { line: leader === this.mynumber ? 'You lead now: you start the next game.' : `${this.seatName(leader)} leads now.` });
     }
     this.lastleader = leader;
@@ -257,6 +257,12 @@ export class PlayerGame {
     this.emit('loggedIn');
     this.send(build.logininfo(this.mynumber, this.name));
     this.actashost();
+  }
+  // The players already at the table, told to a newcomer after his own seat: the say does not pass
+  // when they are read, it only comes to light who holds it.
+  existingplayers(rest) {
+    this.readingroster = true;
+    try { this.newplayerinfo(rest); } finally { this.readingroster = false; }
   }
   newplayerinfo(rest) {
     const f = new Fields(rest);
@@ -676,7 +682,7 @@ function today() {
 // Dispatch table: command word to handler, with the desktop player's handler names.
 export const ROUTES = new Map(Object.entries({
   CMD_sendlogininfo: 'sendloginfo', CMD_chat: 'chatreceived', CMD_action: 'chatreceived', CMD_newplayerinfo: 'newplayerinfo',
-  CMD_existingplayers: 'newplayerinfo', CMD_playerdisconnected: 'playerdisconnected', CMD_startgame: 'startthegame', CMD_hints: 'hintson',
+  CMD_existingplayers: 'existingplayers', CMD_playerdisconnected: 'playerdisconnected', CMD_startgame: 'startthegame', CMD_hints: 'hintson',
   CMD_nextplayer: 'getnextplayer', CMD_winner: 'winner', CMD_full: 'gamefull', CMD_draw: 'drawit', CMD_moveit: 'moveit',
   CMD_clearmain: 'clearmain', CMD_correctanswer: 'correctanswer', CMD_updateanswer: 'updateanswer',
   CMD_givedraweranswer: 'givedraweranswer', CMD_guessed: 'guessed', CMD_pickcatagory: 'pickcatagory',

@@ -203,7 +203,14 @@ test('who leads, whom the table waits for, and the say passing', () => {
   assert.deepEqual([v.leader, v.waiting, v.me.leads, v.seats[2].mine], [{ seat: 1, name: 'Ann' }, 'Waiting for Ann to start', false, true]);
   assert.deepEqual([v.captions.playto, v.captions.time], ['Play to Score: 20', 'Time Per Turn: 60'], 'before any game');
   const say = (fx) => fx.filter((f) => f.type === 'say').map((f) => f.line);
+  // A newcomer reads who is already there: nobody's say passed.
+  const late = new PlayerGame('Dee');
+  const roster = ['CMD_sendlogininfo+4', 'CMD_newplayerinfo+4+Dee', 'CMD_existingplayers+1+Ann', 'CMD_existingplayers+2+Bob'];
+  assert.deepEqual(roster.flatMap((m) => say(late.handle(m))), []);
+  assert.deepEqual(late.view().leader, { seat: 1, name: 'Ann' });
   assert.deepEqual(say(g.handle('CMD_playerdisconnected+1+Ann')), ['Bob leads now.']);
+  assert.deepEqual(say(g.handle('CMD_newplayerinfo+1+Abe')), ['Abe leads now.'], 'a newcomer in seat 1 takes the say');
+  g.handle('CMD_playerdisconnected+1+Abe');
   assert.deepEqual(say(g.handle('CMD_playerdisconnected+2+Bob')), ['You lead now: you start the next game.']);
   v = g.view();
   assert.deepEqual([v.waiting, v.me.leads, v.controls.start], ['', true, true]);
