@@ -63,6 +63,14 @@ void PlayerGame::handle(const QString &message)
     }
 }
 
+QStringList PlayerGame::dispatchedwords()
+{
+    QStringList words;
+    for (const Route &r : routes)
+        words << r.word;
+    return words;
+}
+
 void PlayerGame::gamefull(const QString &)
 {
     emit full();

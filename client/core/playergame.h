@@ -110,6 +110,8 @@ public:
 
     // A whole message from the host, handed to the handler its command word names.
     void handle(const QString &message);
+    // The command words handle() dispatches, in its order.
+    static QStringList dispatchedwords();
 
     // ---- Host messages: the text after the command word and its "+". A field that does not
     // read raises the conversion error; what was done before it stays done.

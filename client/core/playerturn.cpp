@@ -304,14 +304,14 @@ void PlayerGame::updateanswer(const QString &rest)
     const QString flag = f.next();
     const QString text = text::codepageUpper(f.rest());
     if (flag == QLatin1String("true")) {
-        // The time ran out: the text is the phrase. The pass button keeps its state.
+        // The time ran out: the text is the phrase, and nobody draws or passes any more.
         emit cue(QStringLiteral("noanswer"));
         emit chatLine(QStringLiteral("0+No one guessed!"), systemcolour);
         st.roundcaption =
             today() + QStringLiteral(": ") + seatname(st.drawernumber) + QLatin1Char('-') + text;
         recordturn(text, {});
         st.drawernumber = 0;
-        st.shown.answer = st.shown.toolbar = false;
+        st.shown.answer = st.shown.toolbar = st.shown.pass = false;
         st.shown.snapshot = true;
         emit controlsChanged();
         restartclock(turnclock::Mode::pause, 10);

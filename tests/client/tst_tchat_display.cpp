@@ -861,7 +861,7 @@ private slots:
         QVERIFY(ui(t).panel_toolbar->isHidden());
         QVERIFY(ui(t).panel_answer->isHidden());
         QVERIFY(!ui(t).button_snapshot->isHidden());
-        QVERIFY(!ui(t).button_pass->isHidden()); // the drawer's pass button stays as it was
+        QVERIFY(ui(t).button_pass->isHidden()); // nothing is left to pass
         QVERIFY(t->game()->roundcaption().endsWith(QStringLiteral(": Bob-HOUSE")));
         QCOMPARE(t->game()->clockmode(), turnclock::Mode::pause);
         QCOMPARE(t->game()->secondsleft(), 10);

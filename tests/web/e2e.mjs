@@ -129,4 +129,111 @@ test('browser and desktop players share one game', { timeout: 240000 }, async ()
   await chromium.close();
 });
 
+// A group of four browsers (one a phone held upright with touch, one a phone turned) plays a
+// short hinted game to the podium and Play Again; the leader is a browser. With QUILLET_SHOTS=DIR
+// it saves each page, at its own size, waiting for the leader, with a hinted mask, and at the podium.
+test('four browsers play a short hinted game to the podium and again', { timeout: 240000 }, async () => {
+  const { url } = await s.startHost();
+  const chromium = await s.browser();
+  const shots = process.env.QUILLET_SHOTS;
+  const sizes = [[1280, 800], [360, 640], [640, 360], [768, 1024]];
+  const names = ['Ann', 'Bea', 'Cal', 'Dan'];
+  const pages = [];
+  for (const [i, [width, height]] of sizes.entries())
+    pages.push(await s.browserPlayer(chromium, url, names[i], { width, height }, width < 400 ? { hasTouch: true, isMobile: true } : {}));
+  const [ann, bea] = pages;
+  const view = (page) => page.evaluate(() => window.quillet.game.view());
+  const snap = async (what) => {
+    if (!shots) return;
+    for (const [i, page] of pages.entries()) await page.screenshot({ path: path.join(shots, `web-${what}-${sizes[i].join('x')}.png`) });
+  };
+  // Nothing is wider or taller than its screen (the panels under the board scroll on their own),
+  // and the board and every control of the turn are in view.
+  const fits = (page) => page.evaluate(() => {
+    const vw = document.documentElement.clientWidth, vh = document.documentElement.clientHeight;
+    const inView = (id) => { const e = document.getElementById(id); if (!e || e.offsetParent === null) return true; const r = e.getBoundingClientRect(); return r.top >= 0 && r.left >= 0 && r.bottom <= vh + 1 && r.right <= vw + 1; };
+    return { wide: document.documentElement.scrollWidth <= vw, tall: document.documentElement.scrollHeight <= vh,
+      out: ['screen', 'answerentry', 'startbutton', 'passbutton', 'playagain', 'catbuttons', 'toolbar'].filter((id) => !inView(id)) };
+  });
+
+  for (const page of pages) await page.waitForFunction(() => window.quillet.game.seats[4].name === 'Dan');
+  for (const page of pages.slice(1)) await page.waitForFunction(() => document.getElementById('turnline').textContent === 'Waiting for Ann to start');
+  assert.deepEqual((await view(ann)).seats.map((x) => [x.mine, x.leader]).slice(0, 2), [[true, true], [false, false]]);
+  assert.ok(await bea.isVisible('#seat2.me'), 'one\'s own row is marked');
+  for (const page of pages) assert.deepEqual(await fits(page), { wide: true, tall: true, out: [] });
+  await snap('waiting');
+
+  // The leader starts a game to 5 with 30 s turns and letter hints; the form remembers them.
+  await ann.click('#startbutton');
+  await ann.fill('#playtoscore', '5');
+  await ann.fill('#timeperturninput', '30');
+  await ann.check('#hints');
+  await ann.click('#startgame');
+  for (const page of pages) await page.waitForFunction(() => window.quillet.game.options.hints === true);
+  assert.deepEqual((await view(bea)).startform.last, { team: false, playto: 5, seconds: 30, hints: true });
+
+  // Turns until somebody wins: the drawer picks, a guesser types the phrase. The first turn runs
+  // until a letter hint shows.
+  const phrases = [];
+  for (let turn = 0; turn < 8; turn++) {
+    await ann.waitForFunction(() => window.quillet.game.drawer > 0 || window.quillet.game.winnername !== '', null, { timeout: 30000 });
+    if ((await view(ann)).podium) break;
+    const drawer = (await view(ann)).turn.drawer - 1;
+    await pages[drawer].waitForSelector('#pickpanel:not([hidden])');
+    await pages[drawer].click('#catbuttons button[data-cat="0"]');
+    await pages[drawer].waitForFunction(() => window.quillet.game.fullanswer !== '');
+    const phrase = await pages[drawer].evaluate(() => window.quillet.game.fullanswer);
+    phrases.push(phrase);
+    // A stroke for the podium's picture of the turn.
+    const box = await pages[drawer].locator('#screen').boundingBox();
+    await pages[drawer].mouse.move(box.x + box.width * 0.2, box.y + box.height * (0.3 + turn * 0.2));
+    await pages[drawer].mouse.down();
+    await pages[drawer].mouse.move(box.x + box.width * 0.8, box.y + box.height * 0.5, { steps: 6 });
+    await pages[drawer].mouse.up();
+    const guesser = pages[drawer === 3 ? 0 : 3];
+    if (turn === 0) {
+      await guesser.waitForFunction(() => /[A-Z]/.test(window.quillet.game.answer), null, { timeout: 25000 });
+      for (const page of pages) {
+        const cells = await page.$$eval('#answer .cell', (c) => c.map((x) => x.getBoundingClientRect()));
+        assert.equal(cells.length, phrase.replace(/ /g, '').length, 'a cell for every character');
+        for (let i = 1; i < cells.length; i++)
+          assert.ok(cells[i].left >= cells[i - 1].right - 0.5 || cells[i].top >= cells[i - 1].bottom - 0.5, 'cells apart');
+        const f = await fits(page);
+        assert.deepEqual(f.out.filter((id) => id !== 'startbutton'), [], `${f.out} out of view`);
+      }
+      await snap('hint');
+    }
+    await guesser.fill('#answerentry', phrase);
+    await guesser.press('#answerentry', 'Enter');
+    await ann.waitForFunction((n) => window.quillet.game.record.turns.length === n, phrases.length, { timeout: 10000 });
+  }
+
+  // The podium agrees on every page: ranking, turns and who starts the next game.
+  for (const page of pages) await page.waitForSelector('#podium:not([hidden])');
+  const podia = await Promise.all(pages.map(async (page) => (await view(page)).podium));
+  for (const p of podia.slice(1)) {
+    assert.deepEqual(p.ranking, podia[0].ranking);
+    assert.deepEqual(p.turns.map((t) => [t.phrase, t.line]), podia[0].turns.map((t) => [t.phrase, t.line]));
+  }
+  assert.equal(podia[0].winner, 'Dan has Won the Game!');
+  assert.deepEqual(podia[0].turns.map((t) => t.phrase), phrases);
+  assert.equal(podia[0].turns[0].line, 'Solved by Dan');
+  assert.equal(await bea.textContent('#waitingagain'), 'Waiting for Ann to play again');
+  assert.equal(await bea.textContent('#againoptions'), 'Play to 5, 0:30 a turn, letter hints');
+  assert.equal(await ann.textContent('#againoptions'), 'Same options: Play to 5, 0:30 a turn, letter hints');
+  assert.equal(await bea.isVisible('#playagain'), false);
+  for (const page of pages) assert.deepEqual((await fits(page)).out.filter((id) => id !== 'startbutton'), []);
+  await snap('podium');
+
+  // The start form opens with the last choices; Play Again starts the same game again.
+  await ann.click('#startbutton');
+  assert.deepEqual([await ann.inputValue('#playtoscore'), await ann.inputValue('#timeperturninput'), await ann.isChecked('#hints')], ['5', '30', true]);
+  await ann.click('#startform button[value=cancel]');
+  await ann.click('#playagain');
+  for (const page of pages) await page.waitForFunction(() => !window.quillet.game.view().podium && window.quillet.game.options.hints);
+  assert.deepEqual((await view(bea)).startform.last, { team: false, playto: 5, seconds: 30, hints: true });
+  assert.deepEqual(pages.flatMap((page) => page.errors), []);
+  await chromium.close();
+});
+
 test.after(() => setTimeout(() => process.exit(process.exitCode || 0), 100));

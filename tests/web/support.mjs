@@ -135,8 +135,8 @@ export async function browser() {
 }
 
 // A browser player on the page; joins as `name` and waits until it is seated.
-export async function browserPlayer(b, url, name, viewport = { width: 1280, height: 800 }) {
-  const ctx = await b.newContext({ viewport });
+export async function browserPlayer(b, url, name, viewport = { width: 1280, height: 800 }, more = {}) {
+  const ctx = await b.newContext({ viewport, ...more });
   const page = await ctx.newPage();
   page.errors = [];
   page.on('pageerror', (e) => page.errors.push(e.message));
@@ -221,3 +221,56 @@ export function candidates(mask, list = 'general') {
 
 // The middle of the first category button on a desktop copy's board, for its drawer's pick.
 export const firstCategory = { x: 267, y: 123 };
+
+// A stand-in host on loopback for what a real host never sends (floods, over-long lines): it
+// serves the page's files and the program's pictures and sounds, and takes the page's WebSocket
+// at /play. `send(text)` sends a message to the page; `got` holds what the page sent.
+export async function standIn(root = source) {
+  const http = await import('node:http');
+  const crypto = await import('node:crypto');
+  const folders = { '/pictures/': 'assets/pictures', '/sounds/': 'assets/sounds', '/': 'web/page' };
+  const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.png': 'image/png', '.wav': 'audio/wav' };
+  const host = { got: [], socket: null };
+  const server = http.createServer((req, res) => {
+    const url = new URL(req.url, 'http://127.0.0.1');
+    const prefix = Object.keys(folders).find((p) => url.pathname.startsWith(p));
+    const name = path.basename(url.pathname.slice(prefix.length)) || 'index.html';
+    const file = path.join(root, folders[prefix], name);
+    if (!fs.existsSync(file)) { res.writeHead(404).end(); return; }
+    res.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+    res.end(fs.readFileSync(file));
+  });
+  server.on('upgrade', (req, socket) => {
+    const accept = crypto.createHash('sha1').update(req.headers['sec-websocket-key'] + '258EAFA5-E914-47DA-95CA-C5AB0DC85B11').digest('base64');
+    socket.write(`HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Accept: ${accept}\r\n\r\n`);
+    host.socket = socket;
+    let pending = Buffer.alloc(0);
+    socket.on('data', (d) => {
+      pending = Buffer.concat([pending, d]);
+      for (;;) {
+        if (pending.length < 2) return;
+        let len = pending[1] & 0x7F, at = 2;
+        if (len === 126) { len = pending.readUInt16BE(2); at = 4; } else if (len === 127) { len = Number(pending.readBigUInt64BE(2)); at = 10; }
+        if (pending.length < at + 4 + len) return;
+        const mask = pending.subarray(at, at + 4);
+        const body = Buffer.from(pending.subarray(at + 4, at + 4 + len));
+        for (let i = 0; i < body.length; i++) body[i] ^= mask[i % 4];
+        if ((pending[0] & 0x0F) === 1) host.got.push(body.toString('utf8'));
+        pending = pending.subarray(at + 4 + len);
+      }
+    });
+    socket.on('error', () => {});
+  });
+  host.send = (text) => {
+    const body = Buffer.from(text, 'utf8');
+    const head = body.length < 126 ? Buffer.from([0x81, body.length])
+      : body.length < 65536 ? Buffer.from([0x81, 126, body.length >> 8, body.length & 0xFF])
+        : Buffer.concat([Buffer.from([0x81, 127]), (() => { const b = Buffer.alloc(8); b.writeBigUInt64BE(BigInt(body.length)); return b; })()]);
+    host.socket.write(Buffer.concat([head, body]));
+  };
+  host.connected = () => until('the page', () => host.socket, 10000);
+  await new Promise((r) => server.listen(0, '127.0.0.1', r));
+  host.url = `http://127.0.0.1:${server.address().port}/`;
+  host.close = () => { host.socket?.destroy(); server.close(); };
+  return host;
+}

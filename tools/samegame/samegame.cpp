@@ -13,7 +13,9 @@
 // turn's actions all fall within the nine seconds before the host's first clock report, so
 // nothing depends on the machine's speed.
 //
-// Usage: samegame PORT OUTDIR. Writes OUTDIR/playerNN.bin (the bytes as received) and
+// With "short" after them, a short team game with letter hints is played instead (playshort()).
+//
+// Usage: samegame PORT OUTDIR [short]. Writes OUTDIR/playerNN.bin (the bytes as received) and
 // OUTDIR/playerNN.txt (one message a line), NN the player's place in the script (01..14).
 #include "protocol/commands.h"
 #include "protocol/cp1252.h"
@@ -349,13 +351,100 @@ void play()
     fail(QStringLiteral("no winner after 20 turns"));
 }
 
+// The next message starting with one of the prefixes that the player receives, waiting up to ms.
+QString expectEither(Player &p, const QString &a, const QString &b, int ms)
+{
+    QDeadlineTimer until(ms);
+    for (;;) {
+        while (!p.unread.empty()) {
+            const QString m = p.unread.front();
+            p.unread.pop_front();
+            if (m.startsWith(a) || m.startsWith(b))
+                return m;
+        }
+        if (until.hasExpired())
+            fail(p.name + QStringLiteral(" never got ") + a + QStringLiteral(" or ") + b);
+        pump();
+    }
+}
+
+// A short team game with letter hints, as a group of friends plays one: to 5 points, 30 s a turn.
+// The first drawer lets the pick time out and nobody finds the phrase, so the host chooses, the
+// hints come and the turn times out; a fifth player joins during a later turn; once the game is
+// won the leader plays again with the same options.
+void playshort()
+{
+    const QStringList names = {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Cleo"),
+                               QStringLiteral("Dan"), QStringLiteral("Eve")};
+    players.resize(names.size());
+    for (int i = 0; i < names.size(); ++i)
+        players[i].name = names[i];
+    for (int i = 0; i < 4; ++i)
+        join(players[i]);
+    Player &ann = players[0];
+    const auto start = [&ann] {
+        send(ann, cmd::buildHintsRequest(ann.slot));
+        send(ann, cmd::buildStartgame(ann.slot, true, 5, 30));
+    };
+    start();
+    QString pick = expect(ann, cmd::pickcatagory + QLatin1Char('+'));
+    settle();
+    for (int turn = 0; turn < 12; ++turn) {
+        Player &drawer = seat(pick.section(QLatin1Char('+'), 1, 1).toInt());
+        if (turn == 0) {
+            // Nobody picks: the host chooses after the pick's ten seconds.
+            expect(drawer, cmd::givedraweranswer + QLatin1Char('+'), 20000);
+            settle();
+            stroke(drawer, turn, 0);
+            // Nobody finds it: the hints come, then the time runs out.
+            expect(drawer, cmd::updateanswer + QStringLiteral("+true+"), 45000);
+        } else {
+            send(drawer, cmd::buildPickcatagory(drawer.slot, turn % 7));
+            QString phrase =
+                expect(drawer, cmd::givedraweranswer + QLatin1Char('+')).section(QLatin1Char('+'), 1);
+            settle();
+            if (turn == 1) {
+                send(drawer, cmd::buildPass(drawer.slot));
+                phrase =
+                    expect(drawer, cmd::givedraweranswer + QLatin1Char('+')).section(QLatin1Char('+'), 1);
+                settle();
+                // A friend arrives during the turn.
+                join(players[4]);
+            }
+            stroke(drawer, turn, 1);
+            QList<int> who = guessers(drawer.slot, {});
+            guess(seat(who.first()), QStringLiteral("zzqx"));
+            Player &solver = seat(who.at(turn % who.size()));
+            send(solver, cmd::buildAnswer(solver.slot, phrase.toLower()));
+            for (Player &p : players)
+                if (p.sock)
+                    expect(p, cmd::correctanswer + QLatin1Char('+'));
+        }
+        const QString next = expectEither(ann, cmd::pickcatagory + QLatin1Char('+'), cmd::winner, 20000);
+        settle();
+        if (next.startsWith(cmd::winner)) {
+            settle(500);
+            // Play Again: the same options, hints included.
+            start();
+            expect(ann, cmd::pickcatagory + QLatin1Char('+'));
+            settle();
+            for (Player &p : players)
+                if (p.sock)
+                    leave(p);
+            return;
+        }
+        pick = next;
+    }
+    fail(QStringLiteral("no winner in the short game"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3) {
-        std::fputs("usage: samegame PORT OUTDIR\n", stderr);
+    if (argc != 3 && !(argc == 4 && QByteArray(argv[3]) == "short")) {
+        std::fputs("usage: samegame PORT OUTDIR [short]\n", stderr);
         return 2;
     }
     port = quint16(QByteArray(argv[1]).toUShort());
@@ -364,7 +453,10 @@ int main(int argc, char **argv)
     elapsed.start();
     int rc = 0;
     try {
-        play();
+        if (argc == 4)
+            playshort();
+        else
+            play();
     } catch (const std::exception &e) {
         std::fprintf(stderr, "samegame: %s\n", e.what());
         rc = 1;

@@ -1,9 +1,11 @@
 // The page: joins the game over the WebSocket, hands every host message to the player's game in
 // arrival order, and shows it. Text from the wire goes in with textContent only.
-import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, clockText, maskCells, isSeat } from './turn.js';
+import { PlayerGame, WAITING, CATEGORIES, CATEGORY_ORDER, GUESS_LINES, startChoices, joinFailure } from './turn.js';
+import { cellSize, ShownList } from './view.js';
+import { Podium } from './podium.js';
 import { Board, BOARD_W, BOARD_H } from './board.js';
 import { StrokeSender } from './strokes.js';
-import { parseLine, legibleOnWhite, SMILEY_NAMES, CHATTER, MAROON } from './chattext.js';
+import { parseLine, legibleOnWhite, SMILEY_NAMES, CHATTER, MAROON, SYSTEM } from './chattext.js';
 import { colourToCss, rgb, MAX_MESSAGE } from './wire.js';
 
 const $ = (id) => document.getElementById(id);
@@ -25,9 +27,12 @@ const PALETTE = [
 ];
 const WHITE = 0xFFFFFF;
 const NAME_KEY = 'quillet.name';
+const CHOICES_KEY = 'quillet.start';
+// Spectators the panel lists.
+const SPIES_SHOWN = 16;
 // A burst of messages (a late joiner's drawing so far) is handled in slices of this many
 // milliseconds, so the page keeps answering.
-const SLICE_MS = 8;
+const SLICE_MS = 4;
 
 let game = new PlayerGame();
 let ws = null;
@@ -39,7 +44,7 @@ let chatColour = MAROON;
 const page = { painted: null }; // hooks for tests and benchmarks
 
 // ---------------------------------------------------------------- the board
-const board = new Board($('backing'), $('screen'));
+const board = new Board($('backing'), $('screen'), () => queueAt < queue.length);
 const strokes = new StrokeSender({
   game: { drawing: () => game.drawing(), loggedin: () => game.loggedin, get mynumber() { return game.mynumber; } },
   send: (m) => send(m),
@@ -93,30 +98,47 @@ const lift = (e) => {
 canvas.addEventListener('pointerup', lift);
 canvas.addEventListener('pointercancel', lift);
 
+const playedTurns = () => game.record.firstturn + game.record.turns.length;
+const podium = new Podium($('podium'), {
+  playAgain: () => { sendAll(game.startAgain()); render(); },
+  close: () => { game.closePodium(); render(); },
+});
+
 // ---------------------------------------------------------------- the connection
 function send(message) {
-  if (ws && ws.readyState === WebSocket.OPEN && message.length <= MAX_MESSAGE) ws.send(message);
+  if (ws && message.length <= MAX_MESSAGE) ws.postMessage({ send: message });
 }
 function sendAll(messages) { for (const m of messages) send(m); }
 
+// The WebSocket lives in a worker (socket.js); `ws` is that worker while it is this page's.
 function connect() {
   const url = `${location.protocol === 'https:' ? 'wss' : 'ws'}://${location.host}/play`;
-  ws = new WebSocket(url);
+  ws = new Worker('socket.js', { type: 'module' });
   const mine = ws;
+  let opened = false;
   $('joinstatus').textContent = 'Connecting…';
   ws.onmessage = (e) => {
-    if (mine !== ws || typeof e.data !== 'string') return;
-    queue.push(e.data);
-    if (!draining) drain();
-  };
-  ws.onclose = (e) => {
     if (mine !== ws) return;
+    const m = e.data;
+    if (m.opened) opened = true;
+    if (m.messages) {
+      for (const message of m.messages) queue.push(message);
+      if (!draining) drain();
+    }
+    if (m.closed === undefined) return;
     ws = null;
     if (game.gameleft) return;
-    if (!game.loggedin) leave('The host closed the connection before you could join.');
-    else leave(e.code === 1000 || e.code === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
+    if (!game.loggedin) leave(joinFailure(opened, location.host));
+    else leave(m.closed === 1000 || m.closed === 1001 ? 'The host has ended the game.' : 'The connection to the host was lost.');
   };
+  ws.postMessage({ url });
 }
+
+// The next task, without the pause a timer of nothing takes once timers nest.
+const channel = new MessageChannel();
+const waiting = [];
+channel.port1.onmessage = () => waiting.shift()();
+function later(f) { waiting.push(f); channel.port2.postMessage(0); }
 
 // Handles waiting messages in order, a slice at a time; the rest wait for the next task. Strokes
 // change only the board: the rest of the page is shown again only for other messages.
@@ -133,15 +155,18 @@ function drain() {
   }
   if (changed) scheduleRender();
   changed = false;
-  if (queueAt < queue.length) { setTimeout(drain, 0); return; }
+  if (queueAt < queue.length) { later(drain); return; }
   queue = [];
   queueAt = 0;
   draining = false;
 }
 
 function handle(message) {
+  const turns = playedTurns();
   const fx = game.handle(message);
   for (const f of fx) effect(f);
+  // A turn went into the record: the board holds its last drawing.
+  if (playedTurns() > turns) podium.picture(playedTurns(), board.picture());
   if (page.painted && (message.startsWith('CMD_draw+') || message.startsWith('CMD_moveit+'))) page.painted(message);
 }
 
@@ -159,16 +184,22 @@ function effect(f) {
     case 'full': leave('The game is full.'); break;
     case 'removed': leave('You were removed from the game.'); break;
     case 'connected': $('joinstatus').textContent = ''; break;
+    case 'gameStarted': podium.clearPictures(); break;
+    case 'say': addLine(`0+${f.line}`, SYSTEM); break;
+    case 'categoriesReleased': for (const b of $('catbuttons').children) b.setAttribute('aria-pressed', 'false'); break;
   }
 }
 
 function leave(why) {
-  game.leave(why);
+  // A player who was in the game keeps its scores and drawing in view, with the reason over them.
+  const played = game.loggedin;
+  for (const f of game.leave(why)) effect(f);
   strokes.drop();
-  if (ws) { const w = ws; ws = null; w.close(); }
+  if (ws) { const w = ws; ws = null; w.postMessage({ close: true }); }
   $('endreason').textContent = why;
   $('ended').hidden = false;
-  $('game').hidden = true;
+  $('ended').classList.toggle('over', played);
+  $('game').hidden = !played;
   $('join').hidden = true;
   closeMenus();
   render();
@@ -186,6 +217,7 @@ function join(name) {
   board.wipe();
   strokes.drop();
   $('chat').replaceChildren();
+  chatWaiting = [];
   $('join').hidden = true;
   $('ended').hidden = true;
   $('game').hidden = false;
@@ -197,8 +229,14 @@ function join(name) {
 // ---------------------------------------------------------------- sounds
 let playing = null;
 const clips = new Map();
+// The sounds the program has: only these are fetched, each once.
+const SOUNDS = /^(CAT[0-6]|CORRECT|ENTERED|GAMEOVER|NOANSWER|PASS|TURN|WAVE([1-9]|1[0-9]|20))$/;
+let playedAt = -1e9;
 function play(name) {
-  if (!/^[A-Z0-9]+$/.test(name)) return;
+  if (!SOUNDS.test(name)) return;
+  // A flood of cues starts one clip a tenth of a second at most.
+  if (performance.now() - playedAt < 100) return;
+  playedAt = performance.now();
   let clip = clips.get(name);
   if (!clip) { clip = new Audio(`/sounds/${name}.wav`); clips.set(name, clip); }
   // One clip at a time: a new one cuts off the one still playing.
@@ -210,7 +248,8 @@ function play(name) {
 
 // ---------------------------------------------------------------- chat
 // Lines of one code share one style: the latest line's colour recolours the earlier ones.
-const styleOf = (code) => (code === 0 ? 0 : code <= 9 ? code + 5 : code === 10 ? 1 : 2);
+// Sixteen styles at most, whatever codes the lines bring.
+const styleOf = (code) => (code === 0 ? 0 : code >= 1 && code <= 9 ? code + 5 : code === 10 ? 1 : 2);
 function linkTarget(text) {
   const t = text.trim();
   try {
@@ -218,25 +257,51 @@ function linkTarget(text) {
     return u.protocol === 'http:' || u.protocol === 'https:' ? u.href : null;
   } catch { return null; }
 }
+// Lines the chat pane keeps, and lines it takes in one frame.
+const CHAT_LINES = 1000;
+const CHAT_FRAME = 25;
+// Chat lines wait for the next frame and go in together: a flood of lines costs one layout.
+let chatWaiting = [];
 function addLine(line, colour) {
-  const parsed = parseLine(line);
-  if (!parsed) return;
+  chatWaiting.push({ line, colour });
+  if (chatWaiting.length === 1) requestAnimationFrame(showChat);
+  // Only the last lines can show.
+  if (chatWaiting.length > 2 * CHAT_LINES) chatWaiting = chatWaiting.slice(-CHAT_LINES);
+}
+function showChat() {
   const chat = $('chat');
-  const style = styleOf(parsed.code);
-  chat.style.setProperty(`--s${style}`, colourToCss(legibleOnWhite(colour)));
-  const p = el('p');
-  p.style.color = `var(--s${style})`;
-  p.append(el('span', { text: parsed.head }));
-  for (const item of parsed.items) {
-    if (item.kind === 'smiley') p.append(el('img', { src: `/pictures/smiley${item.image}.png`, alt: item.text, title: item.text }));
-    else if (item.kind === 'link') {
-      const href = linkTarget(item.target);
-      p.append(href ? el('a', { href, target: '_blank', rel: 'noopener noreferrer', text: item.text }) : el('span', { text: item.text }));
-    } else p.append(item.text);
+  if (chatWaiting.length > CHAT_LINES) chatWaiting = chatWaiting.slice(-CHAT_LINES);
+  const lines = chatWaiting.slice(0, CHAT_FRAME);
+  chatWaiting = chatWaiting.slice(CHAT_FRAME);
+  if (chatWaiting.length) requestAnimationFrame(showChat);
+  const add = document.createDocumentFragment();
+  const styles = new Map();
+  for (const { line, colour } of lines) {
+    const parsed = parseLine(line);
+    if (!parsed) continue;
+    const style = styleOf(parsed.code);
+    styles.set(style, colourToCss(legibleOnWhite(colour)));
+    const p = el('p', { className: `s${style}` });
+    p.append(el('span', { text: parsed.head }));
+    for (const item of parsed.items) {
+      if (item.kind === 'smiley') p.append(el('img', { src: `/pictures/smiley${item.image}.png`, alt: item.text, title: item.text }));
+      else if (item.kind === 'link') {
+        const href = linkTarget(item.target);
+        p.append(href ? el('a', { href, target: '_blank', rel: 'noopener noreferrer', text: item.text }) : el('span', { text: item.text }));
+      } else p.append(item.text);
+    }
+    add.append(p);
   }
+  for (const [style, css] of styles) if (chat.style.getPropertyValue(`--s${style}`) !== css) chat.style.setProperty(`--s${style}`, css);
   const atEnd = chat.scrollHeight - chat.scrollTop - chat.clientHeight < 30;
-  chat.append(p);
-  while (chat.childElementCount > 1000) chat.firstElementChild.remove();
+  chat.append(add);
+  // Past the newest lines the oldest go, a tenth of them at a time.
+  if (chat.childElementCount > CHAT_LINES + CHAT_LINES / 10) {
+    const range = document.createRange();
+    range.setStartBefore(chat.firstElementChild);
+    range.setEndAfter(chat.children[chat.childElementCount - CHAT_LINES - 1]);
+    range.deleteContents();
+  }
   if (atEnd) chat.scrollTop = chat.scrollHeight;
 }
 
@@ -260,6 +325,7 @@ function buildStatic() {
       el('img', { className: 'arrow', src: '/pictures/arrow.png', alt: '' }),
       el('img', { className: 'eyes', src: '/pictures/eyes.png', alt: 'watching' }),
       el('span', { className: 'name', text: WAITING }),
+      el('span', { className: 'lead', text: '★', title: 'Leads: starts the games', hidden: true }),
       el('span', { className: 'score', text: '0' }),
       el('span', { className: 'mark' }));
     li.querySelector('.name').addEventListener('click', (e) => openSeatMenu(n, e));
@@ -379,12 +445,30 @@ document.addEventListener('keydown', (e) => {
 $('justwatch').addEventListener('click', () => sendAll(game.justWatch()));
 $('sounds').addEventListener('click', () => { game.playsounds = !game.playsounds; if (!game.playsounds && playing) playing.pause(); render(); });
 $('chattersounds').addEventListener('click', () => { game.playchattersounds = !game.playchattersounds; render(); });
-$('startbutton').addEventListener('click', () => { if (game.loggedin) $('startdialog').showModal(); });
+// The start form opens with the choices this browser made last.
+function keptChoices() {
+  let kept = null;
+  try { kept = JSON.parse(localStorage.getItem(CHOICES_KEY)); } catch { /* nothing usable kept */ }
+  return startChoices(kept && typeof kept === 'object' ? kept : {});
+}
+$('startbutton').addEventListener('click', () => {
+  if (!game.loggedin) return;
+  const o = keptChoices();
+  $('team').checked = o.team;
+  $('hints').checked = o.hints;
+  $('playtoscore').value = String(o.playto);
+  $('timeperturninput').value = String(o.seconds);
+  $('startdialog').showModal();
+});
 $('startdialog').addEventListener('close', () => {
   if ($('startdialog').returnValue !== 'start') return;
-  const clamp = (v, lo, hi, d) => { const n = parseInt(v, 10); return Number.isNaN(n) ? d : Math.min(hi, Math.max(lo, n - ((n - lo) % 5))); };
-  sendAll(game.startIt($('team').checked, clamp($('playtoscore').value, 20, 100, 20), clamp($('timeperturninput').value, 60, 120, 120)));
+  const o = startChoices({ team: $('team').checked, hints: $('hints').checked,
+    playto: $('playtoscore').value, seconds: $('timeperturninput').value });
+  try { localStorage.setItem(CHOICES_KEY, JSON.stringify(o)); } catch { /* private mode: not remembered */ }
+  sendAll(game.startIt(o.team, o.playto, o.seconds, o.hints));
 });
+// Opened at its start, though its one button, at the end, takes the focus.
+$('helpbutton').addEventListener('click', () => { $('helpdialog').showModal(); $('helpdialog').scrollTop = 0; });
 
 $('snapshot').addEventListener('click', () => {
   const shot = document.createElement('canvas');
@@ -414,71 +498,100 @@ function scheduleRender() {
   requestAnimationFrame(() => { renderQueued = false; render(); });
 }
 
-const setText = (id, text) => { const e = $(id); if (e.textContent !== text) e.textContent = text; };
-function renderList(id, lines) {
+// Only what changed is touched: a change anywhere may lay out the whole page again.
+const put = (e, text) => { if (e.textContent !== text) e.textContent = text; };
+const setText = (id, text) => put($(id), text);
+const setStyle = (e, name, value) => { if (e.style[name] !== value) e.style[name] = value; };
+// The guess lists change by the line: new lines are added, the oldest go past the bound.
+const shownLists = new Map();
+function renderList(id, lines, total) {
+  if (!shownLists.has(id)) shownLists.set(id, new ShownList(GUESS_LINES));
+  const { clear, add } = shownLists.get(id).update(lines, total);
+  if (!clear && !add.length) return;
   const list = $(id);
-  if (list.childElementCount === lines.length && (lines.length === 0 || list.lastElementChild.textContent === lines.at(-1))) return;
-  list.replaceChildren(...lines.map((t) => el('li', { text: t })));
-  list.scrollTop = list.scrollHeight;
+  const atEnd = list.scrollHeight - list.scrollTop - list.clientHeight < 20;
+  if (clear) list.replaceChildren();
+  list.append(...add.map((t) => el('li', { text: t })));
+  for (let n = list.childElementCount - GUESS_LINES; n > 0; n--) list.firstElementChild.remove();
+  if (clear || atEnd) list.scrollTop = list.scrollHeight;
 }
+
+// The mask: every character in a cell of its own, a word's cells kept on one line, the cells
+// as large as lets the longest word fit the width.
+let maskShown = { text: '', words: [], width: 0 };
+function showMask(text, words) {
+  const answer = $('answer');
+  const width = answer.clientWidth;
+  if (maskShown.text === text && maskShown.width === width) return;
+  if (maskShown.text !== text) {
+    answer.replaceChildren(...words.map((w) => el('span', { className: 'word' },
+      ...w.map((c) => (c.hidden ? el('span', { className: 'cell hidden' }) : el('span', { className: 'cell', text: c.ch }))))));
+    answer.setAttribute('aria-label', text.replace(/_/g, ' blank ').trim());
+  }
+  if (width) answer.style.setProperty('--cell', `${cellSize(words, width, window.innerWidth <= 700 ? 18 : 22)}px`);
+  maskShown = { text, words, width };
+}
+new ResizeObserver(() => { const { text, words } = maskShown; maskShown.width = -1; showMask(text, words); }).observe($('answers'));
 
 function render() {
   const g = game;
-  const c = g.controls();
-  setText('fullanswer', c.fullanswer ? g.fullanswer : '');
-  const answer = $('answer');
-  if (answer.dataset.text !== g.answer) {
-    answer.dataset.text = g.answer;
-    answer.replaceChildren(...maskCells(g.answer).map((cell) => cell.word !== undefined
-      ? el('span', { className: 'word', text: cell.word })
-      : el('span', { className: 'word' }, ...Array.from({ length: cell.hidden }, () => el('span', { className: 'hidden' })))));
-    answer.setAttribute('aria-label', g.answer);
-  }
+  const v = g.view();
+  const c = v.controls;
+  setText('fullanswer', c.fullanswer ? v.turn.fullanswer : '');
+  showMask(v.turn.answer, v.turn.mask);
   $('startbutton').hidden = !c.start;
   $('passbutton').hidden = !c.pass;
   const banner = $('catbanner');
-  banner.hidden = g.category < 0;
-  if (g.category >= 0 && banner.dataset.cat !== String(g.category)) {
-    banner.dataset.cat = String(g.category);
-    banner.src = `/pictures/cat${g.category}.png`;
-    banner.alt = CATEGORIES[g.category];
+  const category = v.turn.category;
+  banner.hidden = category < 0;
+  if (category >= 0 && banner.dataset.cat !== String(category)) {
+    banner.dataset.cat = String(category);
+    banner.src = `/pictures/cat${category}.png`;
+    banner.alt = CATEGORIES[category];
   }
-  setText('playto', g.playto);
-  setText('timeperturn', 'Time Per Turn: ' + clockText(g.turnseconds));
-  setText('clock', 'Time:' + g.clockShown());
-  $('timerbar').style.width = `${Math.min(100, g.clock.bar)}%`;
+  setText('playto', v.captions.playto);
+  setText('timeperturn', v.captions.time);
+  setText('clock', 'Time:' + v.clock.text);
+  setStyle($('timerbar'), 'width', `${Math.min(100, v.clock.bar)}%`);
 
   $('pickpanel').hidden = !c.pick;
-  $('winnerpanel').hidden = !c.winner;
-  animateWinner(c.winner);
-  setText('winnername', g.winner || 'The Winner!');
+  if (c.pick) setText('picktime', v.clock.pick);
+  const trophy = c.winner && !c.podium;
+  $('winnerpanel').hidden = !trophy;
+  animateWinner(trophy);
+  setText('winnername', g.winnername || 'The Winner!');
   $('toolbar').hidden = !c.toolbar;
   $('answerpanel').hidden = !c.answer;
   $('answerform').hidden = !c.answerentry;
-  renderList('guessed', g.guesses);
-  renderList('myguessed', g.myguesses);
-  $('colourswatch').style.background = colourToCss(brush.colour);
+  renderList('guessed', g.guesses, g.guessesTotal);
+  renderList('myguessed', g.myguesses, g.myguessesTotal);
+  setStyle($('colourswatch'), 'backgroundColor', colourToCss(brush.colour));
   $('eraser').setAttribute('aria-pressed', String(brush.eraser));
 
-  for (let n = 1; n <= 10; n++) {
-    const s = g.seats[n];
+  for (const s of v.seats) {
+    const n = s.seat;
     const li = $(`seat${n}`);
-    li.querySelector('.name').textContent = s.name;
-    li.querySelector('.name').classList.toggle('menu-able', c.removal && n !== g.mynumber && s.name !== WAITING);
-    li.querySelector('.score').textContent = g.shownScore(n);
-    li.querySelector('.eyes').style.visibility = s.watching ? 'visible' : 'hidden';
-    li.querySelector('.arrow').style.visibility = g.marks.arrow === n ? 'visible' : 'hidden';
-    li.querySelector('.mark').textContent =
-      c.marks && g.marks.guesser === n ? '+2' : c.marks && g.marks.drawer === n ? '+1' : '';
+    li.querySelector('.lead').hidden = !s.leader;
+    if (li.title !== (s.mine ? 'You' : '')) li.title = s.mine ? 'You' : '';
+    put(li.querySelector('.name'), s.name);
+    li.querySelector('.name').classList.toggle('menu-able', c.removal && !s.mine && !s.empty);
+    put(li.querySelector('.score'), s.score);
+    setStyle(li.querySelector('.eyes'), 'visibility', s.watching ? 'visible' : 'hidden');
+    setStyle(li.querySelector('.arrow'), 'visibility', v.marks.arrow === n ? 'visible' : 'hidden');
+    put(li.querySelector('.mark'), c.marks && v.marks.guesser === n ? '+2' : c.marks && v.marks.drawer === n ? '+1' : '');
     li.classList.toggle('team-black', g.teamgame && n % 2 === 1);
-    li.classList.toggle('me', n === g.mynumber);
+    li.classList.toggle('me', s.mine);
   }
-  setText('turnline', g.turnline);
-  $('spies').hidden = g.spies.length === 0;
-  const spyKey = g.spies.map((s) => `${s.number}:${s.name}`).join('\n') + c.removal;
+  setText('turnline', v.turn.line || v.waiting || (v.me.leads && !g.gamerunning && !c.podium ? 'You lead: Start a game when everybody is here.' : ''));
+  if (v.podium) podium.show(v.podium, v.me.leads && !v.gameleft);
+  $('podium').hidden = !v.podium;
+  // Spectators: as many as the panel has room for.
+  const spies = v.spies.slice(0, SPIES_SHOWN);
+  $('spies').hidden = spies.length === 0;
+  const spyKey = spies.map((s) => `${s.number}:${s.name}`).join('\n') + c.removal;
   if ($('spylist').dataset.key !== spyKey) {
     $('spylist').dataset.key = spyKey;
-    $('spylist').replaceChildren(...g.spies.map((s) => {
+    $('spylist').replaceChildren(...spies.map((s) => {
       const li = el('li', { text: `${s.number}: ${s.name}` });
       if (c.removal) {
         const b = el('button', { type: 'button', text: 'Remove' });
@@ -490,7 +603,7 @@ function render() {
   }
   $('snapshot').hidden = !c.snapshot;
   $('justwatch').disabled = !c.justwatch;
-  $('justwatch').setAttribute('aria-pressed', String(isSeat(g.mynumber) && g.seats[g.mynumber].watching));
+  $('justwatch').setAttribute('aria-pressed', String(v.me.watching));
   $('sounds').setAttribute('aria-pressed', String(g.playsounds));
   setText('sounds', g.playsounds ? 'Sounds on' : 'Sounds off');
   $('chattersounds').setAttribute('aria-pressed', String(g.playchattersounds));

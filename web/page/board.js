@@ -7,6 +7,10 @@ export const BOARD_W = 533;
 export const BOARD_H = 369;
 export const MARGIN = 128;
 
+// Points the board keeps to draw its screen again; past them, older strokes live on only as the
+// backing picture's pixels (a host may send strokes without end).
+export const KEPT_POINTS = 1 << 21;
+
 export const paintWidth = (w) => (w < 0 ? 0 : w > 100 ? 100 : w);
 
 // The part of segment a-b inside the rectangle (Liang-Barsky), or null.
@@ -211,7 +215,9 @@ class PixelSurface {
 
 export class Board {
   // `backing` is a 533 x 369 canvas; `screen` the shown one, of any size.
-  constructor(backing, screen) {
+  // `waiting()` says whether messages wait to be handled (strokes may be among them).
+  constructor(backing, screen, waiting = () => false) {
+    this.waiting = waiting;
     this.backingCanvas = backing;
     this.screenCanvas = screen;
     this.backup = new PixelSurface(backing);
@@ -228,6 +234,7 @@ export class Board {
     this.screenCanvas.height = Math.round(BOARD_H * scale);
     this.screen = new Surface(this.screenCanvas.getContext('2d'), scale);
     this.screen.wipe();
+    this.underlay(this.screen);
     for (const op of this.ops) this.play(this.screen, op);
     this.screen.pos = this.backup.pos;
     this.screen.colour = this.backup.colour;
@@ -243,6 +250,25 @@ export class Board {
     this.busy();
     if (!this.held) this.play(this.screen, op);
     this.ops.push(op.down ? op : this.kept(op));
+    this.points = (this.points || 0) + op.points.length;
+    if (this.points > KEPT_POINTS) this.forgetOps();
+  }
+  // The strokes so far become a picture: the backing one as it is now.
+  forgetOps() {
+    const c = this.backingCanvas.ownerDocument.createElement('canvas');
+    c.width = BOARD_W;
+    c.height = BOARD_H;
+    c.getContext('2d').drawImage(this.picture(), 0, 0);
+    this.base = c;
+    this.ops = [];
+    this.blocks = [];
+    this.points = 0;
+  }
+  // What the kept strokes are drawn over: white, or the picture of the strokes forgotten.
+  underlay(s) {
+    if (!this.base) return;
+    s.ctx.setTransform(1, 0, 0, 1, 0, 0);
+    s.ctx.drawImage(this.base, 0, 0, s.ctx.canvas.width, s.ctx.canvas.height);
   }
   // A run's points kept flat in large shared blocks: a late joiner's turn holds hundreds of
   // thousands of points, and an array (or a buffer) for each would keep the collector busy.
@@ -263,10 +289,10 @@ export class Board {
     for (let i = 0; i < op.count; i++) out[i] = [op.block.data[op.at + 2 * i], op.block.data[op.at + 2 * i + 1]];
     return out;
   }
-  wipe() { this.ops = []; this.blocks = []; this.generation++; this.backup.wipe(); this.screen.wipe(); }
+  wipe() { this.ops = []; this.blocks = []; this.points = 0; this.base = null; this.generation++; this.backup.wipe(); this.screen.wipe(); }
 
   // Strokes that come faster than a few a frame (a late joiner's drawing so far) are drawn on the
-  // backing picture only, and the screen surface shows it scaled ten times a second; once they stop
+  // backing picture only, and the screen surface shows it scaled five times a second; once they stop
   // for a moment, the screen surface is drawn crisp again from the strokes, a few at a time, and
   // swapped in.
   busy() {
@@ -280,7 +306,7 @@ export class Board {
       this.framing = false;
       this.frameOps = 0;
       if (!this.held) return;
-      if (performance.now() - (this.shown || 0) > 100) { this.showScaled(); this.shown = performance.now(); }
+      if (performance.now() - (this.shown || 0) > 200) { this.showScaled(); this.shown = performance.now(); }
       clearTimeout(this.settling);
       this.settling = setTimeout(() => this.settle(), 80);
     });
@@ -291,6 +317,8 @@ export class Board {
     c.drawImage(this.picture(), 0, 0, this.screenCanvas.width, this.screenCanvas.height);
   }
   settle() {
+    // Strokes still waiting to be handled come first: the crisp drawing waits for a quiet moment.
+    if (this.waiting()) { this.settling = setTimeout(() => this.settle(), 80); return; }
     this.held = false;
     this.showScaled();
     Object.assign(this.screen, { pos: this.backup.pos, colour: this.backup.colour, width: this.backup.width });
@@ -300,6 +328,7 @@ export class Board {
     canvas.height = this.screenCanvas.height;
     const crisp = new Surface(canvas.getContext('2d'), this.screen.scale);
     crisp.wipe();
+    this.underlay(crisp);
     let at = 0;
     const step = () => {
       if (gen !== this.generation) return;

@@ -10,7 +10,7 @@ export const BATCH_POINTS = 101;
 export const FLUSH_MS = 17;
 
 export class StrokeFlush {
-  constructor(every = FLUSH_MS) { this.every = every; this.lastsent = -Infinity; this.waiting = false; this.oldest = 0; }
+  constructor(every = FLUSH_MS) { this.every = every; this.lastsent = 0; this.waiting = false; this.oldest = 0; }
   sent(now) { this.lastsent = now; this.waiting = false; }
   // True when the point that came at `now` should leave at once with any that wait.
   pointAdded(now) {

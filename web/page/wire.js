@@ -121,6 +121,8 @@ export const build = {
   answer: (slot, guess) => `CMD_answer+${slot}+${wireSafe(guess)}`,
   pickcatagory: (slot, category) => `CMD_pickcatagory+${slot}+${category}`,
   pass: (slot) => `CMD_pass+${slot}`,
+  // Letter hints asked for just before the start request.
+  hints: (slot) => `CMD_hints+${slot}+true`,
   kickhim: (slot, target) => `CMD_kickhim+${slot}+${target}+`,
   justwatch: (slot, watch) => `CMD_justwatch+${slot}+${watch ? 1 : 2}`,
   playasound: (slot, sound) => `CMD_playasound+${slot}+wave${sound}+`,

@@ -1,6 +1,6 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { StrokeSender, StrokeHistory, BATCH_POINTS } from '../page/strokes.js';
+import { StrokeSender, StrokeHistory, StrokeFlush, BATCH_POINTS } from '../page/strokes.js';
 import { runsThrough, clipSegment, brushSpans } from '../page/board.js';
 
 function drawer({ me = 2, drawer = 2, loggedin = true } = {}) {
@@ -34,6 +34,8 @@ test('a held pen sends its points within the flush interval, a full batch at onc
   assert.equal(d.sent.at(-1).split('+').filter((x) => x.includes(',')).length, BATCH_POINTS);
   d.s.release();
   assert.equal(d.s.pendown, true, 'nothing waited: the stroke stays open until the next hover');
+  // Before any message the flush counts from time 0, as the desktop's does.
+  assert.deepEqual([new StrokeFlush().pointAdded(16), new StrokeFlush().pointAdded(17)], [false, true]);
 });
 
 test('a click without movement: the release sends nothing, the next hover ends the stroke', () => {

@@ -50,6 +50,14 @@ test('stroke messages read; a bad point ends the list, a bad field throws', () =
   // Numbers beyond plain decimals read by the full rules, in order with the rest.
   assert.deepEqual(readDraw('2+clRed+5++-4,5+$10,-3+1,+2+3,3+').points, [[-4, 5], [16, -3]]);
   assert.deepEqual(readDraw('2+clRed+5++1,2+3+4,5+').points, [[1, 2]]);
+  // Points at their digit limits: nine digits read plainly, ten by the full rules up to 32 bits.
+  for (const [points, want] of [
+    ['999999999,-999999999', [[999999999, -999999999]]],
+    ['2147483647,-2147483648', [[2147483647, -2147483648]]],
+    ['2147483648,1+3,4', []],
+    ['1,-2147483649', []],
+    ['0000000001,2', [[1, 2]]],
+  ]) assert.deepEqual(readDraw(`2+clRed+5++${points}+`).points, want, points);
   assert.throws(() => readDraw('2+notacolour+5++1,2+'), ConvertError);
   assert.throws(() => readMoveit('2+clRed+wide+1+2'), ConvertError);
 });
