@@ -62,7 +62,8 @@ public:
     QString state = QStringLiteral("Scheduled");
     // Calls answered "503 Service Unavailable" before the stand-in is up.
     int unavailable = 0;
-    // The next calls to a path answered with a code instead of being taken: {"/shutdown", 500}.
+    // The next calls to a path answered with a code instead of being taken: {"/shutdown", 500};
+    // a 200 there is a call answered as taken that changes nothing.
     QList<QPair<QString, int>> faults;
     // The Fleet's counters, as its manifest declares them.
     QMap<QString, Counter> counters{{QStringLiteral("players"), {0, 10}}};
@@ -105,12 +106,12 @@ public:
     }
     quint16 port() const { return server.serverPort(); }
     qint64 now() const { return clock.elapsed(); }
-    // The calls to the path the stand-in took (answered 2xx).
+    // The calls to the path the stand-in took (answered 2xx, not as it was told).
     QList<Call> of(const QString &path) const
     {
         QList<Call> out;
         for (const Call &c : calls)
-            if (c.path == path && c.code / 100 == 2)
+            if (c.path == path && c.code / 100 == 2 && !c.scripted)
                 out << c;
         return out;
     }
@@ -211,7 +212,7 @@ private:
             if (faults[i].first == c.path) {
                 const int code = faults.takeAt(i).second;
                 c.scripted = true;
-                return {code, "{\"error\":\"transient\"}"};
+                return {code, code == 200 ? QByteArray("{}") : QByteArray("{\"error\":\"transient\"}")};
             }
         static const QRegularExpression counterPath(QStringLiteral("^/v1beta1/counters/([^/]+)$"));
         const auto counter = counterPath.match(c.path);
