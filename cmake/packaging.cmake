@@ -38,5 +38,5 @@ set(CPACK_COMPONENT_HOST_DESCRIPTION "Dedicated host for the Quillet draw-and-gu
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME quillet-host)
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6network6 (>= 6.4), libqt6websockets6 (>= 6.4), libminiupnpc17")
+    "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6websockets6 (>= 6.4), libminiupnpc17")
 include(CPack)

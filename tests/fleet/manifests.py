@@ -62,6 +62,11 @@ class Manifests(unittest.TestCase):
         self.assertGreaterEqual(health['failureThreshold'], 2)
         self.assertGreaterEqual(health['initialDelaySeconds'], health['periodSeconds'])
         self.assertEqual(self.gs['counters']['players'], {'count': 0, 'capacity': 10})
+        # The GameServer for the engine's local SDK server declares the same counter and ports.
+        local = load('local-gameserver.yaml')['spec']
+        self.assertEqual(local['counters'], self.gs['counters'])
+        self.assertEqual([(p['name'], p['containerPort']) for p in local['ports']],
+                         [(p['name'], p['containerPort']) for p in self.gs['ports']])
 
     def test_autoscaler_and_allocation_name_the_fleet(self):
         name = self.fleet['metadata']['name']
