@@ -117,6 +117,8 @@ bool WatchDecoder::body(QByteArrayView bytes, QList<QByteArray> &lines)
 bool WatchDecoder::take(QByteArrayView data, QList<QByteArray> &lines)
 {
     for (qsizetype eol; (eol = data.indexOf('\n')) >= 0; data = data.sliced(eol + 1)) {
+        if (line.size() + eol > maxAnswer)
+            return fail();
         line += data.first(eol);
         const QByteArray whole = line.trimmed();
         line.clear();

@@ -2,6 +2,7 @@
 // says ready, its health pings, allocation, the seat count and state label, the idle shutdown.
 
 #include "bench/support/memory.h"
+#include "fleet/sidecarhttp.h"
 #include "tests/board/rawpeer.h"
 #include "tests/fleet/standinsdk.h"
 #include "tests/quillet-host/hostprocess.h"
@@ -72,6 +73,8 @@ private slots:
     void callsGivenUpDoNotHoldTheShutdown();
     void misbehavingSidecar_data();
     void misbehavingSidecar();
+    void watchStreamInBoundedLines_data();
+    void watchStreamInBoundedLines();
 };
 
 void Fleet::readyOnceListeningThenHealthUntilStalled()
@@ -333,6 +336,46 @@ void Fleet::misbehavingSidecar()
     stop.start();
     QVERIFY(host.terminate(4000));
     QVERIFY2(stop.elapsed() < 3000, qPrintable(QString::number(stop.elapsed())));
+}
+
+void Fleet::watchStreamInBoundedLines_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QByteArrayList>("lines");
+    QTest::addColumn<bool>("ok");
+    const QByteArray chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const QByteArray line(fleet::maxAnswer, 'x');
+    QTest::newRow("chunks") << chunked + "6\r\n{\"a\"}\n\r\n3\r\n{\"b\r\n4;x=1\r\n\"}\n\n\r\n0\r\n\r\n"
+                            << QByteArrayList{"{\"a\"}", "{\"b\"}"} << true;
+    QTest::newRow("blank lines") << chunked + "5\r\n\n \r\n\n\r\n" << QByteArrayList{} << true;
+    QTest::newRow("to the close") << QByteArray("HTTP/1.1 200 OK\r\n\r\n{}\n\n{\"c\":1}\n")
+                                  << QByteArrayList{"{}", "{\"c\":1}"} << true;
+    QTest::newRow("longest line") << "HTTP/1.1 200 OK\r\n\r\n" + line + '\n' << QByteArrayList{line} << true;
+    QTest::newRow("longer line") << "HTTP/1.1 200 OK\r\n\r\n" + line + "x\n" << QByteArrayList{} << false;
+    QTest::newRow("redirect") << QByteArray("HTTP/1.1 307 Moved\r\nLocation: http://127.0.0.1:7772/\r\n\r\n")
+                              << QByteArrayList{} << false;
+    QTest::newRow("endless head") << "HTTP/1.1 200 OK\r\n" + QByteArray(fleet::maxAnswer, 'h') << QByteArrayList{}
+                                  << false;
+    QTest::newRow("not a size") << chunked + "zz\r\n{}\n\r\n" << QByteArrayList{} << false;
+    QTest::newRow("chunk without its end") << chunked + "3\r\n{}\nX" << QByteArrayList{"{}"} << false;
+    QTest::newRow("not HTTP") << QByteArray("SSH-2.0\r\n\r\n") << QByteArrayList{} << false;
+}
+
+void Fleet::watchStreamInBoundedLines()
+{
+    QFETCH(QByteArray, stream);
+    QFETCH(QByteArrayList, lines);
+    QFETCH(bool, ok);
+    // In one piece, and a byte at a time as a dripping sidecar sends it.
+    for (const qsizetype piece : {stream.size(), qsizetype(1)}) {
+        fleet::WatchDecoder decoder;
+        QByteArrayList got;
+        bool fine = true;
+        for (qsizetype at = 0; at < stream.size() && fine; at += piece)
+            fine = decoder.feed(QByteArrayView(stream).sliced(at, qMin(piece, stream.size() - at)), got);
+        QCOMPARE(got, lines);
+        QCOMPARE(fine, ok);
+    }
 }
 
 QTEST_MAIN(Fleet)
