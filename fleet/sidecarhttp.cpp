@@ -151,6 +151,9 @@ SidecarCall::SidecarCall(quint16 port, const QByteArray &verb, const QString &pa
             [this, port, verb, path, body] { socket->write(request(port, verb, path, body)); });
     connect(socket, &QTcpSocket::readyRead, this, &SidecarCall::read);
     connect(socket, &QTcpSocket::disconnected, this, [this] {
+        received += socket->read(maxAnswer + 1 - received.size());
+        if (received.size() > maxAnswer)
+            return finish(0, {});
         const router::HttpAnswer a = router::readHttpAnswer(received, true);
         finish(a.status == router::HttpAnswer::Complete ? a.code : 0, a.body);
     });

@@ -80,6 +80,8 @@ private slots:
 void Fleet::readyOnceListeningThenHealthUntilStalled()
 {
     StandInSdk sdk;
+    // Three silent periods of 300 ms make the table Unhealthy.
+    sdk.healthPeriodMs = 300;
     QVERIFY(sdk.listen());
     FleetHost host;
     // When the sidecar hears "ready", players can already connect.
@@ -114,6 +116,8 @@ void Fleet::readyOnceListeningThenHealthUntilStalled()
     });
     QCOMPARE(during, 0);
     QTRY_VERIFY(sdk.of(healthPath).last().ms > resumed);
+    // The fleet saw the silence, and the host hears of it.
+    QCOMPARE(host.waitLine(QStringLiteral("Fleet: Unhealthy")), QStringLiteral("Fleet: Unhealthy"));
 
     // A second copy on the taken port never says it is ready.
     FleetHost second;
