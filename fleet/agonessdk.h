@@ -1,21 +1,26 @@
 #pragma once
 
+#include "fleet/sidecarhttp.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <optional>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class QTcpSocket;
 
 // A game server's side of the fleet engine (Agones): its SDK sidecar's REST interface on
 // localhost. Every call is asynchronous; the game never waits on one. Calls go out one at a time in
-// the order they were made; one the sidecar does not answer (it may start after the game server)
-// is tried again after a growing pause, one it refuses is given up and reported. Once ready() went
-// through, a health ping goes out at every interval from the event loop, so a stalled loop
-// shows as silence, and the game server's state is watched.
+// the order they were made, each on its own connection with a hard deadline and an answer of at
+// most 64 KB; redirects are never followed. One the sidecar does not answer, or answers 5xx (503
+// while it starts, 500 on a passing fault), is tried again after a growing pause: ready and
+// shutdown until they go through, the others up to maxTries times. One it refuses (4xx) is given up
+// and reported. Once ready() went through, a health ping goes out at every interval from the event
+// loop, so a stalled loop shows as silence, and the game server's state is watched, in bounded
+// steps; a shutdown the watch does not show within twice the longest pause is asked for again.
 class AgonesSdk : public QObject
 {
     Q_OBJECT
@@ -24,13 +29,15 @@ public:
     {
         // Milliseconds between two health pings.
         int healthMs = 2000;
-        // The first pause before a call the sidecar did not answer is tried again; it doubles
+        // The first pause before a call the sidecar did not take is tried again; it doubles
         // up to retryMaxMs.
         int retryMs = 250;
         int retryMaxMs = 5000;
-        // Milliseconds one call may take.
+        // Milliseconds one call may take, from its connection to the last byte of its answer.
         int callMs = 5000;
     };
+    // Tries of a call other than ready and shutdown before it is given up.
+    static constexpr int maxTries = 8;
 
     // The sidecar's default port when the environment names none.
     static constexpr quint16 defaultPort = 9358;
@@ -38,6 +45,7 @@ public:
     static std::optional<quint16> portFromEnvironment();
 
     AgonesSdk(quint16 port, const Timing &timing, QObject *parent = nullptr);
+    ~AgonesSdk() override;
 
     // The game port listens: the server may be allocated.
     void ready();
@@ -61,8 +69,10 @@ signals:
     void becameReady();
     // The watched state changed.
     void stateChanged(const QString &state);
-    // A call the sidecar refused, for the log.
+    // A call the sidecar refused or never took, for the log.
     void refused(const QString &what);
+    // A shutdown the sidecar took but the watch never showed is asked for again.
+    void shutdownRepeated();
 
 private:
     struct Call
@@ -72,26 +82,30 @@ private:
         QByteArray body;
         // Calls that stand for a value (a label's, a counter's) replace a waiting one of the same key.
         QString key;
+        int tries = 0;
     };
     void enqueue(Call call);
     void sendNext();
-    void finished(QNetworkReply *reply);
+    void finished(int code);
     void ping();
     void watch();
-    void watched(QNetworkReply *reply);
-    QNetworkReply *send(const Call &call);
+    void watchStep();
+    void watchEnded(bool failed);
     // The pause after p: the first one, then twice the last up to the longest.
     int longer(int p) const;
 
-    QNetworkAccessManager *net;
-    QString base;
+    quint16 port;
     Timing timing;
     QList<Call> calls;
-    QNetworkReply *inflight = nullptr;
+    QPointer<fleet::SidecarCall> inflight;
+    QPointer<fleet::SidecarCall> pinging;
     QTimer retry;
     QTimer health;
-    QNetworkReply *watching = nullptr;
-    QByteArray watchbuffer;
+    // A shutdown the sidecar took, until the watch shows it.
+    QTimer confirm;
+    QTcpSocket *watching = nullptr;
+    fleet::WatchDecoder decoder;
+    bool stepping = false;
     int pause = 0;
     int watchpause = 0;
     bool readyDone = false;

@@ -37,14 +37,4 @@ int fromText(const QString &text)
     return numbers::strToInt(text);
 }
 
-QColor toQColor(int color)
-{
-    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-}
-
-int fromQColor(const QColor &c)
-{
-    return rgb(c.red(), c.green(), c.blue());
-}
-
 } // namespace colortext

@@ -28,12 +28,19 @@ QString toText(int color);
 // Names without regard to case, else a number ("$1F", "0x1F", "31"); raises EConvertError.
 int fromText(const QString &text);
 
-// 00BBGGRR <-> QColor (the high byte is ignored).
-QColor toQColor(int color);
-int fromQColor(const QColor &c);
 constexpr int rgb(int r, int g, int b)
 {
     return r | (g << 8) | (b << 16);
+}
+// 00BBGGRR <-> QColor (the high byte is ignored). Inline, so that a program that draws nothing
+// (quillet-host) needs no graphics library at all.
+inline QColor toQColor(int color)
+{
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+inline int fromQColor(const QColor &c)
+{
+    return rgb(c.red(), c.green(), c.blue());
 }
 
 } // namespace colortext

@@ -18,6 +18,10 @@ FleetMember::FleetMember(TServer &server, AgonesSdk &agones, int idleMs, QObject
     connect(&sdk, &AgonesSdk::refused, this, [this](const QString &what) {
         emit noted(QStringLiteral("Fleet: the sidecar refused ") + what);
     });
+    connect(&sdk, &AgonesSdk::shutdownRepeated, this, [this] {
+        emit noted(QStringLiteral("Fleet: the sidecar took the shutdown but the GameServer did not shut down; "
+                                  "asking again"));
+    });
     connect(&sdk, &AgonesSdk::stateChanged, this, [this](const QString &state) {
         emit noted(QStringLiteral("Fleet: ") + state);
         review();

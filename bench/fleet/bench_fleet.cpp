@@ -1,7 +1,8 @@
 // The figures a fleet's manifests request for one table: the time from the start of quillet-host
 // to its "ready" at the SDK sidecar (a stand-in on 127.0.0.1), and its resident memory idle and at
 // a full table: ten seated players and five spectators in a running turn whose drawing holds
-// 1.5 million characters of strokes.
+// 1.5 million characters of strokes. Then, against a hostile sidecar in each misbehaving mode,
+// the host's resident memory after some seconds of it and the time from SIGTERM to its exit.
 // Usage: bench_fleet [STARTS=5]
 #include "bench/support/memory.h"
 #include "protocol/commands.h"
@@ -44,6 +45,51 @@ void stop(QProcess &host)
 {
     host.terminate();
     host.waitForFinished(5000);
+}
+
+// Milliseconds from SIGTERM to the host's exit; -1 when it did not end as ever within 10 s.
+qint64 stopTimed(QProcess &host)
+{
+    QElapsedTimer t;
+    t.start();
+    host.terminate();
+    if (!host.waitForFinished(10000) || host.exitStatus() != QProcess::NormalExit || host.exitCode() != 0)
+        return -1;
+    return t.elapsed();
+}
+
+// The host against a sidecar in one misbehaving mode: its memory after `ms` and its stop.
+bool hostile(const char *what, testsupport::StandInSdk::Mischief mischief, const QStringList &paths, int ms)
+{
+    testsupport::StandInSdk sdk;
+    sdk.mischief = mischief;
+    sdk.mischiefPaths = paths;
+    sdk.floodBytes = qint64(1024) * 1024 * 1024;
+    sdk.redirectTo = "http://127.0.0.1:9/";
+    if (!sdk.listen())
+        return false;
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("AGONES_SDK_HTTP_PORT"), QString::number(sdk.port()));
+    host.setProcessEnvironment(env);
+    host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host.setStandardOutputFile(QProcess::nullDevice());
+    host.start(qEnvironmentVariable("QUILLET_HOST_BINARY", QStringLiteral(QUILLET_HOST_BINARY)),
+               {QStringLiteral("--port"), QString::number(freePort()), QStringLiteral("--no-announce"),
+                QStringLiteral("--no-web")});
+    if (!host.waitForStarted(5000))
+        return false;
+    double peak = 0;
+    for (QElapsedTimer t; !t.isValid() || t.elapsed() < ms;) {
+        if (!t.isValid())
+            t.start();
+        QTest::qWait(100);
+        peak = qMax(peak, residentMb(host.processId()));
+    }
+    const qint64 stopped = stopTimed(host);
+    std::printf("figure: sidecar %s: resident memory at most %.1f MB over %d s, SIGTERM to exit %lld ms\n", what,
+                peak, ms / 1000, static_cast<long long>(stopped));
+    return stopped >= 0;
 }
 
 } // namespace
@@ -122,5 +168,16 @@ int main(int argc, char **argv)
     std::printf("figure: resident memory: idle %.1f MB, full table %.1f MB (%lld strokes, %lld characters)\n",
                 idle, full, static_cast<long long>(strokes), static_cast<long long>(strokes * stroke.size()));
     stop(host);
-    return idle > 0 && full > 0 ? 0 : 1;
+    if (idle <= 0 || full <= 0)
+        return 1;
+
+    using M = testsupport::StandInSdk::Mischief;
+    const QStringList all, watch{QStringLiteral("/watch/gameserver")};
+    bool ok = hostile("answering well", M::None, all, 5000);
+    ok = hostile("sending 1 GB of blank lines on the watch", M::BlankLines, watch, 5000) && ok;
+    ok = hostile("answering every call with 1 GB", M::HugeAnswers, all, 5000) && ok;
+    ok = hostile("sending header lines without end", M::EndlessHeaders, all, 5000) && ok;
+    ok = hostile("dripping every answer", M::Drip, all, 5000) && ok;
+    ok = hostile("redirecting every call", M::Redirect, all, 5000) && ok;
+    return ok ? 0 : 1;
 }

@@ -95,6 +95,21 @@ deb)
   for d in libqt6widgets6 libqt6network6 libqt6websockets6 libqt6multimedia6 libjpeg62-turbo libminiupnpc17; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
   done
+  # The dedicated host's own package: the program alone, depending on what it links and no more.
+  host=$(ls "$work"/quillet-host_*.deb)
+  files=$(dpkg-deb --contents "$host" | awk '$1 !~ /^d/ {print $6}')
+  [ "$files" = ./usr/bin/quillet-host ] || fail "quillet-host's package holds: $files"
+  ! grep -q ' ./usr/bin/quillet-host$' <<<"$contents" || fail "the desktop package holds quillet-host too"
+  depends=$(dpkg-deb --field "$host" Depends)
+  mkdir "$work/host"
+  dpkg-deb -x "$host" "$work/host"
+  for lib in $(objdump -p "$work/host/usr/bin/quillet-host" | awk '$1 == "NEEDED" {print $2}'); do
+    pkg=$(dpkg -S "*/$lib" 2>/dev/null | head -1 | cut -d: -f1)
+    grep -q "\b${pkg}\b" <<<"$depends" || fail "quillet-host needs $lib ($pkg), not in Depends: $depends"
+  done
+  for d in libqt6gui6 libqt6widgets6 libqt6multimedia6 qt6-qpa-plugins; do
+    ! grep -q "$d" <<<"$depends" || fail "quillet-host depends on $d"
+  done
   ;;
 *) fail "unknown mode $mode" ;;
 esac
