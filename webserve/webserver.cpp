@@ -240,7 +240,7 @@ QByteArray WebServer::contents(const QString &resource)
 
 bool WebServer::hostAllowed(const QByteArray &host)
 {
-    if (web::hostAllowed(host, port(), names) || web::hostAllowed(host, port(), allowed))
+    if (anyHost || web::hostAllowed(host, port(), names) || web::hostAllowed(host, port(), allowed))
         return true;
     // The machine's addresses change (a new lease, another network): looked up again, at most once
     // a second however many requests ask.

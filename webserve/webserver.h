@@ -40,6 +40,9 @@ public:
     // Each WebSocket that opened, as a seat; whoever takes it owns it. Without a taker it is closed.
     std::function<void(Seat *)> onseat;
 
+    // Requests are answered whatever their Host names, when the names and port that reach the
+    // host cannot be known to it (a fleet's node and the port mapped to this one).
+    bool anyHost = false;
     // HTTP connections served at once; a newcomer past it takes the place of the idlest.
     int maxconnections = 64;
     // HTTP connections from one address; a newcomer past it takes the place of that address's idlest.

@@ -211,6 +211,9 @@ int main(int argc, char **argv)
     // Browsers join at the web port as ordinary seats.
     WebServer webserver;
     webserver.onseat = [&host](Seat *seat) { host.admit(seat); };
+    // In a fleet browsers come by the node's address and a port mapped to this one, neither of
+    // which the host knows; such a host is on no private network a rebound name could reach into.
+    webserver.anyHost = sdkport.has_value();
     if (serveweb && webserver.listen(webportnum))
         log.line(QStringLiteral("Web page: ") + invitation::webAddress(router::localAddress(), webportnum));
     else if (serveweb)

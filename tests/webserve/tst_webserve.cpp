@@ -446,6 +446,11 @@ void TestWebServe::refusedRequests()
     QCOMPARE(status(h.raw(h.upgrade(given))), "HTTP/1.1 421 Misdirected Request");
     h.web.allowName(s("203.0.113.7"));
     QCOMPARE(status(h.raw(h.upgrade(given), 500)), "HTTP/1.1 101 Switching Protocols");
+    // A fleet's host, reached by its node's address at a mapped port, answers whatever Host says.
+    h.web.anyHost = true;
+    QCOMPARE(status(h.raw("GET / HTTP/1.1\r\nHost: 198.51.100.9:31000\r\nConnection: close\r\n\r\n")),
+             "HTTP/1.1 200 OK");
+    h.web.anyHost = false;
     QCOMPARE(status(h.raw("GET / HTTP/1.1\r\nHost: localhost:" + QByteArray::number(h.web.port()) +
                           "\r\nConnection: close\r\n\r\n")),
              "HTTP/1.1 200 OK");
