@@ -69,6 +69,8 @@ Program::Program(const QStringList &params)
         QObject::connect(chat.get(), &Tchat::closed, hosting.get(), [h = hosting.get()] { h->end(); });
         hosting->webPort = localhost->webport;
         QObject::connect(hosting.get(), &HostingRole::changed, chat.get(), [this] {
+            if (const QString external = hosting->externalAddress(); !external.isEmpty())
+                localhost->allowWebName(external);
             if (inviteWindow && inviteWindow->isVisible())
                 fillInvite();
         });

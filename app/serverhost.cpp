@@ -26,11 +26,21 @@ void ServerHost::listen()
         return;
     webserver = std::make_unique<WebServer>();
     webserver->onseat = [host = &server](Seat *seat) { host->admit(seat); };
+    for (const QString &name : std::as_const(webnames))
+        webserver->allowName(name);
     if (!webserver->listen(webport)) {
         webserver.reset();
         if (onWebFailed)
             onWebFailed();
     }
+}
+
+void ServerHost::allowWebName(const QString &name)
+{
+    if (!webnames.contains(name))
+        webnames.append(name);
+    if (webserver)
+        webserver->allowName(name);
 }
 
 void ServerHost::announce(const QString &playername)

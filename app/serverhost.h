@@ -2,6 +2,7 @@
 
 #include "client/core/localhost.h"
 
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -30,9 +31,13 @@ public:
     std::function<void()> onWebFailed;
     // The page's server while it listens; else null.
     const WebServer *web() const { return webserver.get(); }
+    // An address players were given besides this machine's own (the router's external one): the
+    // page answers requests that name it.
+    void allowWebName(const QString &name);
 
 private:
     TServer &server;
     std::unique_ptr<GameAnnouncer> announcer;
     std::unique_ptr<WebServer> webserver;
+    QStringList webnames;
 };

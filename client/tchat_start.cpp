@@ -53,8 +53,8 @@ void Tchat::processparams()
         else if (i == 2)
             address = params[1];
         else if (i == 3) {
-            // A name no seat can show is refused before anything connects.
-            if (const QString why = playername::seatproblem(name); !why.isEmpty()) {
+            // A name the host would refuse is refused before anything connects.
+            if (const QString why = playername::loginproblem(name); !why.isEmpty()) {
                 addlinetochat(QStringLiteral("0+Can't play as \"") + name + QStringLiteral("\": ") + why +
                                   QStringLiteral(" Use File / Host a Game... or Join a Game... to play."),
                               PlayerGame::systemcolour);

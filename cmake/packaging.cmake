@@ -33,10 +33,10 @@ set(CPACK_COMPONENTS_ALL desktop host)
 set(CPACK_COMPONENT_DESKTOP_DESCRIPTION "Networked draw-and-guess party game")
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_NAME quillet)
 set(CPACK_DEBIAN_DESKTOP_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6websockets6 (>= 6.4), libqt6multimedia6 (>= 6.4), qt6-qpa-plugins, libjpeg62-turbo, libminiupnpc17")
+    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6multimedia6 (>= 6.4), qt6-qpa-plugins, libjpeg62-turbo, libminiupnpc17")
 set(CPACK_COMPONENT_HOST_DESCRIPTION "Dedicated host for the Quillet draw-and-guess game, without a window")
 set(CPACK_DEBIAN_HOST_PACKAGE_NAME quillet-host)
 set(CPACK_DEBIAN_HOST_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_HOST_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6websockets6 (>= 6.4), libminiupnpc17")
+    "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libminiupnpc17")
 include(CPack)

@@ -50,11 +50,13 @@ void HostGame::receivedlogininfo(const QueuedMessage &m, const QString &payload)
     // send him the whole drawing again.
     if (p.loggedin)
         return;
-    // Names are shown and relayed on one line.
+    // Names are shown and relayed on one line, and held to the rule the join dialog holds them to,
+    // whoever sent them: a name the dialog would not take could pass the player off as nobody.
     const QString name = text::wireSafe(f.rest());
-    if (!playername::seatable(name)) {
-        out.note(slotname(slot) + QStringLiteral(" refused: the name \"") + name +
-                 QStringLiteral("\" would look like an empty seat"));
+    if (const QString why = playername::loginproblem(name); !why.isEmpty()) {
+        out.note(slotname(slot) + QStringLiteral(" refused: the name \"") + playername::shown(name) +
+                 (playername::seatable(name) ? QStringLiteral("\": ") + why
+                                             : QStringLiteral("\" would look like an empty seat")));
         disconnectsock(slot);
         return;
     }

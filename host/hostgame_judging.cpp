@@ -89,7 +89,7 @@ void HostGame::pass(const QueuedMessage &m, const QString &payload)
     themask.clear();
     const QString phrase = drawphrase(curcategory, !sologame);
     themask = phrases::sortphrase(phrase);
-    thephrase = text::asciiUpper(phrase);
+    thephrase = text::codepageUpper(phrase);
     // The new phrase gets the hints that the clock has made due at the next tick.
     hintsgiven = 0;
     tplayer &drawer = playertable[curdrawer];

@@ -149,7 +149,7 @@ void HostGame::findphrases()
         curcategory = 0;
     const QString phrase = drawphrase(curcategory, true);
     themask = phrases::sortphrase(phrase);
-    thephrase = text::asciiUpper(phrase);
+    thephrase = text::codepageUpper(phrase);
     hintsgiven = 0;
     // The drawing turn begins with a wiped drawing area on every screen.
     clearhistory();

@@ -2,6 +2,7 @@
 
 #include "protocol/text.h"
 
+#include <QHash>
 #include <QSet>
 #include <utility>
 
@@ -87,78 +88,117 @@ bool checkforclose(const QString &w, const QString &phraseword)
            is(stem, QLatin1StringView(""));
 }
 
-QList<Step> judge(const QString &stored, QString &mask, const phrases::PhraseWords &words,
-                  const QString &typed)
-{
-    const QString phrase = plain(stored);
-    const QString guess = plain(typed);
-    QList<Step> steps;
-    auto closetest = [&](const QString &w) {
-        for (int i = 0; i < closewords; ++i) {
-            if (!words[i].isEmpty() && checkforclose(w, words[i]))
-                steps.append({Step::Close, w});
-        }
-    };
-    // A word given twice in one guess is judged once, and a word that was shown before the guess
-    // is shown again once per guess: a long guess may not flood every player.
-    QSet<QString> judged;
-    bool repeated = false;
-    qsizetype start = 0;
-    while (start <= guess.size()) {
-        qsizetype end = guess.indexOf(space, start);
-        if (end < 0)
-            end = guess.size();
-        const QString w = guess.mid(start, end - start);
-        start = end + 1;
-        if (w.isEmpty() || judged.contains(w))
-            continue;
-        judged.insert(w);
-        const qsizetype p = findword(phrase, w);
-        if (p < 0) {
-            closetest(w);
-            continue;
-        }
-        const QString seen = plain(mask);
-        if (!seen.contains(space + w + space) && !wholeword(phrase, p, w.size())) {
-            closetest(w);
-            continue;
-        }
-        const bool shown = QStringView(seen).mid(p, w.size()) == w;
-        mask.replace(p, w.size(), stored.mid(p, w.size()));
-        if (mask.contains(QLatin1Char('_'))) {
-            if (shown && std::exchange(repeated, true))
-                continue;
-            steps.append({Step::Revealed, mask});
-            continue;
-        }
-        steps.append({Step::Solved, mask});
-        break;
-    }
-    return steps;
-}
-
 namespace {
+// A phrase as guesses are judged against it: its plain form, where each of its words first stands
+// whole, and how many "_" the mask still holds, so that judging a word costs what the word costs,
+// not what the phrase does.
+class Judge
+{
+public:
+    Judge(const QString &stored, QString &mask)
+        : stored(stored), phrase(plain(stored)), mask(mask), hidden(mask.count(QLatin1Char('_')))
+    {
+        for (qsizetype start = 0; start <= phrase.size();) {
+            qsizetype end = phrase.indexOf(space, start);
+            if (end < 0)
+                end = phrase.size();
+            if (const QStringView w = QStringView(phrase).mid(start, end - start); !firstwhole.contains(w))
+                firstwhole.insert(w, start);
+            start = end + 1;
+        }
+    }
+
+    // Judges a guess as judge() does; its steps go to `steps` when given. True when it solved.
+    bool guess(const QString &typed, const phrases::PhraseWords &words, QList<Step> *steps)
+    {
+        const QString guess = plain(typed);
+        auto closetest = [&](const QString &w) {
+            for (int i = 0; i < closewords && steps; ++i) {
+                if (!words[i].isEmpty() && checkforclose(w, words[i]))
+                    steps->append({Step::Close, w});
+            }
+        };
+        // A word given twice in one guess is judged once, and a word that was shown before the guess
+        // is shown again once per guess: a long guess may not flood every player.
+        QSet<QString> judged;
+        bool repeated = false;
+        qsizetype start = 0;
+        while (start <= guess.size()) {
+            qsizetype end = guess.indexOf(space, start);
+            if (end < 0)
+                end = guess.size();
+            const QString w = guess.mid(start, end - start);
+            start = end + 1;
+            if (w.isEmpty() || judged.contains(w))
+                continue;
+            judged.insert(w);
+            const auto whole = firstwhole.constFind(w);
+            const qsizetype p = whole != firstwhole.cend() ? *whole : findword(phrase, w);
+            if (p < 0) {
+                closetest(w);
+                continue;
+            }
+            if (!wholeword(phrase, p, w.size()) && !plain(mask).contains(space + w + space)) {
+                closetest(w);
+                continue;
+            }
+            const bool shown = plain(mask.mid(p, w.size())) == w;
+            const QString revealed = stored.mid(p, w.size());
+            hidden += revealed.count(QLatin1Char('_')) - QStringView(mask).mid(p, w.size()).count(QLatin1Char('_'));
+            mask.replace(p, w.size(), revealed);
+            if (hidden > 0) {
+                if (shown && std::exchange(repeated, true))
+                    continue;
+                if (steps)
+                    steps->append({Step::Revealed, mask});
+                continue;
+            }
+            if (steps)
+                steps->append({Step::Solved, mask});
+            return true;
+        }
+        return false;
+    }
+
+private:
+    const QString &stored;
+    const QString phrase;
+    QString &mask;
+    qsizetype hidden;
+    QHash<QStringView, qsizetype> firstwhole;
+};
+
 // Guesses the phrase word by word; the mask it ends with, and whether the last word solved it.
 bool guessall(const QString &stored, const QStringList &guesses, QString &mask)
 {
     const QString upper = text::asciiUpper(stored);
     const phrases::PhraseWords words = phrases::phrasewords(stored);
     mask = phrases::sortphrase(stored);
+    Judge judge(upper, mask);
     bool solved = false;
-    for (const QString &word : guesses) {
-        for (const Step &step : judge(upper, mask, words, text::asciiUpper(word)))
-            solved = solved || step.kind == Step::Solved;
-    }
+    for (const QString &word : guesses)
+        solved = judge.guess(text::asciiUpper(word), words, nullptr) || solved;
     return solved && !mask.contains(QLatin1Char('_'));
 }
 } // namespace
+
+QList<Step> judge(const QString &stored, QString &mask, const phrases::PhraseWords &words,
+                  const QString &typed)
+{
+    QList<Step> steps;
+    Judge(stored, mask).guess(typed, words, &steps);
+    return steps;
+}
 
 bool solvable(const QString &phrase)
 {
     QString mask;
     if (!guessall(phrase, phrases::splitwords(text::asciiUpper(phrase)), mask))
         return false;
-    QStringList typed = phrases::splitwords(phrase.toLower());
+    // As a keyboard types it: a space for a no-break space, nothing for a soft hyphen.
+    QString keyed = phrase.toLower();
+    keyed.replace(QChar(0xA0), space).remove(QChar(0xAD));
+    QStringList typed = phrases::splitwords(keyed);
     for (QString &word : typed) {
         word.replace(QChar(0x2019), QLatin1Char('\'')).replace(QChar(0x2018), QLatin1Char('\''));
         word.replace(QChar(0x201C), QLatin1Char('"')).replace(QChar(0x201D), QLatin1Char('"'));

@@ -52,8 +52,8 @@ QList<Step> judge(const QString &phrase, QString &mask, const phrases::PhraseWor
                   const QString &guess);
 
 // The phrase as stored can be found by typing it: guessed word by word, as upper-case words and
-// again as a keyboard types them (small letters, plain apostrophes and quotes), the last word
-// solves it and the mask shows the phrase as stored.
+// again as a keyboard types them (small letters, plain apostrophes and quotes, a space for a no-break
+// space, nothing for a soft hyphen), the last word solves it and the mask shows the phrase as stored.
 bool solvable(const QString &phrase);
 
 // The win test over the scores of slots 1..highslot (scores[n] is slot n; scores[0] unused).

@@ -6,6 +6,7 @@
 #include "protocol/framing.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <climits>
 
@@ -41,15 +42,15 @@ QString headings()
     return names.join(QStringLiteral(", "));
 }
 
-// The character travels in a message: the code page holds it, and it is neither a control
-// character nor the byte that ends a message.
-bool carried(QChar c)
+// The character travels in a message and shows: the code page holds it, and it is neither a
+// control character, one that shows nothing (a soft hyphen), nor the byte that ends a message.
+bool carried(char32_t c)
 {
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+    if (c > 0xFFFF || !QChar::isPrint(c))
         return false;
-    const QByteArray byte = cp1252::encode(QString(c));
-    return byte.at(0) != framing::endMarker && cp1252::decode(byte) == QString(c) &&
-           !(c.unicode() >= 0x80 && c.unicode() < 0xA0);
+    const QString one{QChar(char16_t(c))};
+    const QByteArray byte = cp1252::encode(one);
+    return byte.at(0) != framing::endMarker && cp1252::decode(byte) == one;
 }
 
 } // namespace
@@ -70,15 +71,14 @@ QString problem(const QString &phrase)
         return QStringLiteral("the phrase has %1 characters; a message carries at most %2")
             .arg(phrase.size())
             .arg(maxlength());
-    for (const QChar c : phrase) {
+    for (const char32_t c : QStringView(phrase).toUcs4()) {
         if (!carried(c)) {
             const QString code =
-                QStringLiteral("U+") +
-                QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+                QStringLiteral("U+") + QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0'));
             return QStringLiteral("the character %1 cannot be sent to the players")
-                .arg(c.isPrint()
-                         ? QLatin1Char('"') + QString(c) + QStringLiteral("\" (") + code + QLatin1Char(')')
-                         : code);
+                .arg(QChar::isPrint(c) ? QLatin1Char('"') + QString::fromUcs4(&c, 1) + QStringLiteral("\" (") +
+                                             code + QLatin1Char(')')
+                                       : code);
         }
     }
     if (!phrases::passesrepeattest(phrase))
@@ -111,7 +111,8 @@ Lists parse(const QByteArray &bytes)
         QString line = utf8(raw);
         if (utf8.hasError())
             return refused(number, QStringLiteral("the line is not UTF-8 text"));
-        line = line.trimmed();
+        // A no-break space is a space to whoever types the phrase.
+        line = line.replace(QChar(0xA0), QLatin1Char(' ')).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
@@ -148,13 +149,19 @@ Lists parse(const QByteArray &bytes)
 Lists load(const QString &path)
 {
     QFile file(path);
+    // A device or a pipe has no size to check, and may never end.
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile())
+        return refused(0, QStringLiteral("%1 is not a file").arg(path));
     if (!file.open(QIODevice::ReadOnly))
         return refused(0, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
     if (file.size() > maxbytes)
         return refused(0, QStringLiteral("%1 is larger than %2 MB").arg(path).arg(maxbytes / (1024 * 1024)));
     const QByteArray bytes = file.read(maxbytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > maxbytes)
+    if (file.error() != QFileDevice::NoError)
         return refused(0, QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString()));
+    // It grew while it was read.
+    if (bytes.size() > maxbytes)
+        return refused(0, QStringLiteral("%1 is larger than %2 MB").arg(path).arg(maxbytes / (1024 * 1024)));
     return parse(bytes);
 }
 

@@ -12,7 +12,7 @@
 // The file is UTF-8, one phrase a line. A heading such as [Movies] puts the lines below it into that
 // category (the names the players' buttons show, in any case; "and" for "&" too). Lines before the
 // first heading go into every category that has none of its own. Blank lines and lines that begin
-// with # are skipped; spaces and tabs around a phrase are dropped.
+// with # are skipped; spaces and tabs around a phrase are dropped, and a no-break space is a space.
 //
 // A file is taken whole or not at all: the first line that cannot be used refuses it, and the
 // refusal names that line.
@@ -36,7 +36,7 @@ struct Lists
 qsizetype maxlength();
 
 // Why one phrase cannot be played, empty when it can: too long for the wire, a character the wire's
-// code page lacks, a word that comes again (the host never deals such a phrase), or a phrase that
+// code page lacks or one that shows nothing (a control character, a soft hyphen), a word that comes again (the host never deals such a phrase), or a phrase that
 // typing it does not solve.
 QString problem(const QString &phrase);
 

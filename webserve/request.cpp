@@ -1,7 +1,10 @@
 #include "webserve/request.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
+#include <QHostAddress>
 #include <QtGlobal>
+#include <cstring>
 
 namespace web {
 
@@ -11,6 +14,11 @@ bool tokenChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            QByteArrayView("!#$%&'*+-.^_`|~").contains(c);
+}
+
+bool isdigitChar(char c)
+{
+    return c >= '0' && c <= '9';
 }
 
 bool token(QByteArrayView s)
@@ -42,6 +50,10 @@ QByteArray statusText(int status)
         return "Not Found";
     case 405:
         return "Method Not Allowed";
+    case 421:
+        return "Misdirected Request";
+    case 426:
+        return "Upgrade Required";
     case 408:
         return "Request Timeout";
     case 431:
@@ -99,18 +111,38 @@ bool Request::upgrade() const
            header("Connection").toLower().contains("upgrade");
 }
 
+Head scan(QByteArrayView bytes, qsizetype &scanned)
+{
+    const qsizetype limit = qMin(bytes.size(), maxHead);
+    for (qsizetype i = qMax<qsizetype>(scanned, 0); i < limit; ++i) {
+        const void *found = std::memchr(bytes.data() + i, '\n', size_t(limit - i));
+        if (!found)
+            break;
+        i = static_cast<const char *>(found) - bytes.data();
+        if (i == 0 || bytes[i - 1] != '\r') {
+            scanned = i;
+            return Head::Bad;
+        }
+        if (i >= 3 && bytes[i - 2] == '\n' && bytes[i - 3] == '\r') {
+            scanned = i + 1;
+            return Head::Complete;
+        }
+    }
+    scanned = limit;
+    return bytes.size() >= maxHead ? Head::TooLarge : Head::Incomplete;
+}
+
 Head parse(const QByteArray &bytes, Request &out, qsizetype &used)
 {
-    const qsizetype end = bytes.indexOf("\r\n\r\n");
-    if (end < 0 || end + 4 > maxHead)
-        return bytes.size() >= maxHead || end >= 0 ? Head::TooLarge : Head::Incomplete;
-    used = end + 4;
-    const QList<QByteArray> lines = bytes.left(end).split('\n');
+    qsizetype end = 0;
+    if (const Head h = scan(bytes, end); h != Head::Complete)
+        return h;
+    used = end;
+    // Every line ends in CR LF, as scan saw.
+    const QList<QByteArray> lines = bytes.left(end - 4).split('\n');
     out = Request();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray line = lines[i];
-        if (!line.endsWith('\r') && i + 1 < lines.size())
-            return Head::Bad;
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.contains('\r') || line.contains('\0'))
@@ -132,6 +164,13 @@ Head parse(const QByteArray &bytes, Request &out, qsizetype &used)
         out.headers.append({line.left(colon), line.mid(colon + 1).trimmed()});
     }
     if (lines.isEmpty() || out.method.isEmpty())
+        return Head::Bad;
+    auto count = [&out](const char *name) {
+        return std::count_if(out.headers.cbegin(), out.headers.cend(),
+                             [name](const auto &h) { return h.first.compare(name, Qt::CaseInsensitive) == 0; });
+    };
+    // Two lengths or two hosts could be read one way here and another way by whatever stands between.
+    if (count("Content-Length") > 1 || count("Host") > 1 || (out.version == "HTTP/1.1" && count("Host") == 0))
         return Head::Bad;
     // Requests here have no body: one announced could not be told from the next request.
     const QByteArray length = out.header("Content-Length");
@@ -185,10 +224,87 @@ bool sameOrigin(const QByteArray &origin, const QByteArray &host)
             return c > ' ' && c < 127 && c != '/' && c != '@' && c != '\\';
         }))
         return false;
-    return origin.compare(QByteArray("http://" + host), Qt::CaseInsensitive) == 0;
+    auto withoutPort80 = [](QByteArray s) {
+        if (s.endsWith(":80"))
+            s.chop(3);
+        return s;
+    };
+    return withoutPort80(origin).compare(withoutPort80("http://" + host), Qt::CaseInsensitive) == 0;
 }
 
-QByteArray response(int status, const QByteArray &type, const QByteArray &body, bool head, bool keepAlive)
+bool splitHost(QByteArrayView host, QByteArray &name, int &port)
+{
+    QByteArrayView portText;
+    if (host.startsWith('[')) {
+        const qsizetype close = host.indexOf(']');
+        if (close < 0 || (close + 1 < host.size() && host[close + 1] != ':'))
+            return false;
+        name = host.sliced(1, close - 1).toByteArray();
+        if (close + 1 < host.size())
+            portText = host.sliced(close + 2);
+        if (QHostAddress(QString::fromLatin1(name)).protocol() != QAbstractSocket::IPv6Protocol)
+            return false;
+    } else {
+        const qsizetype colon = host.indexOf(':');
+        name = (colon < 0 ? host : host.first(colon)).toByteArray();
+        if (colon >= 0)
+            portText = host.sliced(colon + 1);
+    }
+    if (name.endsWith('.'))
+        name.chop(1);
+    const bool named = !name.isEmpty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+               c == '-' || c == '_' || c == ':';
+    });
+    if (!named)
+        return false;
+    port = 80;
+    if (portText.data()) {
+        bool ok = false;
+        port = portText.toInt(&ok);
+        if (!ok || portText.isEmpty() || !std::all_of(portText.begin(), portText.end(), isdigitChar) ||
+            port < 1 || port > 65535)
+            return false;
+    }
+    if (const QHostAddress a(QString::fromLatin1(name)); !a.isNull())
+        name = a.toString().toLatin1();
+    name = name.toLower();
+    return true;
+}
+
+bool hostAllowed(QByteArrayView host, quint16 port, const QList<QByteArray> &names)
+{
+    QByteArray name;
+    int given = 0;
+    return splitHost(host, name, given) && given == port && names.contains(name);
+}
+
+QByteArray acceptKey(const QByteArray &key)
+{
+    return QCryptographicHash::hash(QByteArray(key + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11"), QCryptographicHash::Sha1)
+        .toBase64();
+}
+
+QByteArray handshakeProblem(const Request &r)
+{
+    if (r.header("Sec-WebSocket-Version") != "13")
+        return response(426, {}, "WebSocket version 13 only\n", false, false, "Sec-WebSocket-Version: 13\r\n");
+    const QByteArray key = r.header("Sec-WebSocket-Key");
+    const auto decoded = QByteArray::fromBase64Encoding(key, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.size() != 16)
+        return response(400, {}, "A WebSocket key is 16 bytes in base64\n", false, false);
+    return {};
+}
+
+QByteArray switching(const Request &r)
+{
+    return "HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+           "Sec-WebSocket-Accept: " +
+           acceptKey(r.header("Sec-WebSocket-Key")) + "\r\n\r\n";
+}
+
+QByteArray response(int status, const QByteArray &type, const QByteArray &body, bool head, bool keepAlive,
+                    const QByteArray &extra)
 {
     QByteArray out = "HTTP/1.1 " + QByteArray::number(status) + ' ' + statusText(status) + "\r\n";
     out += "Content-Type: " + (type.isEmpty() ? QByteArray("text/plain; charset=utf-8") : type) + "\r\n";
@@ -199,6 +315,7 @@ QByteArray response(int status, const QByteArray &type, const QByteArray &body, 
            "X-Content-Type-Options: nosniff\r\n"
            "Cache-Control: no-cache\r\n";
     out += keepAlive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+    out += extra;
     out += "\r\n";
     if (!head)
         out += body;

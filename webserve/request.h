@@ -41,8 +41,15 @@ struct Request
 
 enum class Head { Incomplete, Complete, Bad, TooLarge };
 
+// Looks for the end of the request head at the start of `bytes`, from `scanned` on (what an
+// earlier call had looked at), so a head that comes a byte at a time is looked at once. Complete
+// sets `scanned` to the head's length with the empty line that ends it. A line feed without its
+// carriage return is Bad at once; a head that has not ended within maxHead bytes is TooLarge.
+Head scan(QByteArrayView bytes, qsizetype &scanned);
+
 // Reads the request head at the start of `bytes`. When complete, `used` is its length with the
-// empty line that ends it. A head that has not ended within maxHead bytes is TooLarge.
+// empty line that ends it. Besides a malformed line, Bad is: a body announced, Content-Length or
+// Host given twice, HTTP/1.1 without Host.
 Head parse(const QByteArray &bytes, Request &out, qsizetype &used);
 
 // A file the web port serves.
@@ -58,11 +65,30 @@ File resolve(const QByteArray &path);
 // The Content-Type of a file name by its extension; empty for a type the web port does not serve.
 QByteArray contentType(const QByteArray &name);
 
-// The WebSocket may open only from the page itself: Origin is "http://" and the Host header.
+// The WebSocket may open only from the page itself: Origin is "http://" and the Host header (a
+// port of 80 given or left out alike).
 bool sameOrigin(const QByteArray &origin, const QByteArray &host);
 
-// A whole response: status line, the headers every response carries, and the body (left out for
-// HEAD, its length still given).
-QByteArray response(int status, const QByteArray &type, const QByteArray &body, bool head, bool keepAlive);
+// The name of a Host header (lower case, without a trailing dot or the brackets of an IPv6
+// address; an address in its usual form) and its port (80 when none is given). False when the
+// header is not a host and port.
+bool splitHost(QByteArrayView host, QByteArray &name, int &port);
+// A Host header names one of `names` (as splitHost gives them) at `port`. The web port answers
+// only such requests: a page of another site whose name was made to point here (DNS rebinding)
+// sends its own name.
+bool hostAllowed(QByteArrayView host, quint16 port, const QList<QByteArray> &names);
+
+// The WebSocket handshake's answer to a Sec-WebSocket-Key: its Sec-WebSocket-Accept.
+QByteArray acceptKey(const QByteArray &key);
+// What a WebSocket request lacks, as the answer to send; empty when the handshake may go on. A
+// version other than 13 is told the one spoken here.
+QByteArray handshakeProblem(const Request &r);
+// The answer that opens the WebSocket.
+QByteArray switching(const Request &r);
+
+// A whole response: status line, the headers every response carries (and `extra`, whole lines), and
+// the body (left out for HEAD, its length still given).
+QByteArray response(int status, const QByteArray &type, const QByteArray &body, bool head, bool keepAlive,
+                    const QByteArray &extra = {});
 
 } // namespace web

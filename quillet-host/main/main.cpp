@@ -211,6 +211,9 @@ int main(int argc, char **argv)
     // Browsers join at the web port as ordinary seats.
     WebServer webserver;
     webserver.onseat = [&host](Seat *seat) { host.admit(seat); };
+    // In a fleet browsers come by the node's address and a port mapped to this one, neither of
+    // which the host knows; such a host is on no private network a rebound name could reach into.
+    webserver.anyHost = sdkport.has_value();
     if (serveweb && webserver.listen(webportnum))
         log.line(QStringLiteral("Web page: ") + invitation::webAddress(router::localAddress(), webportnum));
     else if (serveweb)
@@ -224,8 +227,10 @@ int main(int argc, char **argv)
                      QStringLiteral(" for ") + opening.lanAddress());
             if (!external.isEmpty())
                 log.line(QStringLiteral("Invitation: ") + invitation::build(external, gamePort));
-            if (!external.isEmpty() && webPort != 0)
+            if (!external.isEmpty() && webPort != 0) {
+                webserver.allowName(external);
                 log.line(QStringLiteral("Web page: ") + invitation::webAddress(external, webPort));
+            }
         });
         QObject::connect(&opening, &RouterOpening::failed, &app, [&](const QString &reason) {
             log.line(router::refusalNotice(gamePort) + QStringLiteral(" (") + reason + QLatin1Char(')'));
@@ -258,8 +263,12 @@ int main(int argc, char **argv)
     QObject::connect(&stop, &StopSignals::received, &app, [&](int) { QCoreApplication::quit(); });
     const int rc = QCoreApplication::exec();
     if (opening.state() == RouterOpening::State::Open) {
-        opening.closeAndWait();
-        log.line(QStringLiteral("Router closed port ") + QString::number(gamePort));
+        // Said only when the router took the removal: a mapping left behind lapses with its lease.
+        if (opening.closeAndWait())
+            log.line(QStringLiteral("Router closed port ") + QString::number(gamePort));
+        else
+            log.line(QStringLiteral("Router did not confirm closing port ") + QString::number(gamePort) +
+                     QStringLiteral("; it lapses with its lease"));
     }
     log.line(QStringLiteral("Stopped"));
     return rc;

@@ -290,7 +290,9 @@ private slots:
                 if (round == Mapped) {
                     QTcpSocket browser;
                     browser.connectToHost(u"127.0.0.1"_qs, webPort);
-                    browser.write("GET / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+                    // Asked by the address players outside were given, which the page answers to.
+                    browser.write("GET / HTTP/1.1\r\nHost: 203.0.113.7:" + QByteArray::number(webPort) +
+                                  "\r\nConnection: close\r\n\r\n");
                     QTRY_VERIFY(browser.state() == QAbstractSocket::UnconnectedState);
                     QVERIFY(browser.readAll().startsWith("HTTP/1.1 200 OK"));
                     p.inviteWindow->findChild<FlatButton *>(u"copy1"_qs)->click();

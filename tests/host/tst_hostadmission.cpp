@@ -9,6 +9,8 @@ class TestHostAdmission : public QObject
 private slots:
     void slotsAndReuse();
     void loginExchange();
+    void loginNames_data();
+    void loginNames();
     void wrongVersion();
     void removal();
     void watching();
@@ -75,17 +77,62 @@ void TestHostAdmission::loginExchange()
                           s("CMD_existingplayers+3+Cy+Ro")}));
     QCOMPARE(silent->slot, 4);
     h.takeAll();
-    // A name that would look like an empty seat is refused, and the connection closed.
-    for (const QString &name : {s("<Waiting>"), s(" <waiting> "), s("  "), QString(), s("\r\n")}) {
-        Client *x = h.connect();
-        h.request(x, cmd::buildLogininfo(x->slot, cmd::versionText, name));
-        QVERIFY(x->closed);
-        QVERIFY(!h.game.inuse(x->slot));
-        QVERIFY(only(x->take(), s("CMD_newplayerinfo")).isEmpty());
-    }
-    QCOMPARE(h.notes.size(), 5);
-    QCOMPARE(h.notes[0], s("Slot 6 refused: the name \"<Waiting>\" would look like an empty seat"));
+    // A name refused (see loginNames) is announced to nobody.
+    Client *x = h.connect();
+    h.request(x, cmd::buildLogininfo(x->slot, cmd::versionText, s("<Waiting>")));
+    QVERIFY(x->closed);
+    QCOMPARE(h.notes, QStringList{s("Slot 6 refused: the name \"<Waiting>\" would look like an empty seat")});
     QVERIFY(only(a->take(), s("CMD_newplayerinfo")).isEmpty());
+}
+
+void TestHostAdmission::loginNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("refusal"); // the end of the host's note; empty when seated
+    const QString waiting = s("<Waiting>");
+    const QString empty = s(" would look like an empty seat");
+    const QString hidden = s(": A name can't hold control characters or characters that show nothing.");
+    QTest::newRow("plain") << s("Ann") << QString();
+    QTest::newRow("blanks around") << s("  Ann ") << QString();
+    QTest::newRow("accented") << QString::fromUtf8("Zo\u00eb") << QString();
+    QTest::newRow("plus, as older copies send") << s("Cy+Ro") << QString();
+    QTest::newRow("dialog's length") << QString(20, u'a') << QString();
+    QTest::newRow("one more") << QString(21, u'a') << s(": A name has 20 characters at most.");
+    QTest::newRow("3000 characters") << QString(3000, u'a') << s(": A name has 20 characters at most.");
+    QTest::newRow("empty seat") << waiting << empty;
+    QTest::newRow("empty seat, small, in blanks") << s(" <waiting> ") << empty;
+    QTest::newRow("no-break spaces around") << QChar(0xA0) + waiting + QChar(0xA0) << empty;
+    QTest::newRow("soft hyphen inside") << QString::fromUtf8("<Wait\u00ading>") << empty;
+    QTest::newRow("soft hyphen after") << waiting + QChar(0xAD) << empty;
+    QTest::newRow("DEL after") << waiting + QChar(0x7F) << empty;
+    QTest::newRow("C1 control after") << waiting + QChar(0x81) << empty;
+    QTest::newRow("only DEL") << QString(QChar(0x7F)) << empty;
+    QTest::newRow("only a soft hyphen") << QString(QChar(0xAD)) << empty;
+    QTest::newRow("blank") << s("  ") << empty;
+    QTest::newRow("nothing") << QString() << empty;
+    QTest::newRow("line break") << s("\r\n") << empty;
+    QTest::newRow("soft hyphen in a name") << QString::fromUtf8("An\u00adn") << hidden;
+    QTest::newRow("DEL in a name") << s("An\u007fn") << hidden;
+}
+
+void TestHostAdmission::loginNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, refusal);
+    GameHost h;
+    Client *a = h.join(s("Ann"));
+    Client *x = h.connect();
+    a->take();
+    h.request(x, cmd::buildLogininfo(x->slot, cmd::versionText, name));
+    QCOMPARE(x->closed, !refusal.isEmpty());
+    QCOMPARE(h.game.inuse(x->slot), refusal.isEmpty());
+    QCOMPARE(only(a->take(), s("CMD_newplayerinfo")).isEmpty(), !refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        QCOMPARE(h.notes.size(), 1);
+        QVERIFY2(h.notes[0].startsWith(s("Slot 2 refused: the name \"")) && h.notes[0].endsWith(refusal),
+                 qPrintable(h.notes[0]));
+        QVERIFY(h.notes[0].size() < 120);
+    }
 }
 
 void TestHostAdmission::wrongVersion()

@@ -92,6 +92,13 @@ void TestHostGame::gameStart()
     QCOMPARE(t.game.drawer(), 1);
     QVERIFY(t.game.teams());
     QCOMPARE(only(t.at(2)->take(), s("CMD_startgame")), QStringList{s("CMD_startgame+1+true+40+60")});
+
+    // The drawer reads the phrase in capitals, accented letters too.
+    t.game.setPhraseList(0, {QString::fromUtf8("\u00d1and\u00fa")});
+    t.start(false, 30, 90);
+    t.pick(0);
+    QCOMPARE(only(t.at(1)->take(), s("CMD_givedraweranswer")),
+             QStringList{QString::fromUtf8("CMD_givedraweranswer+\u00d1AND\u00da")});
 }
 
 void TestHostGame::rotation()

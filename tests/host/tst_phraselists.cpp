@@ -83,6 +83,22 @@ void TestPhraseLists::ownfile_data()
                                     << QStringLiteral("line 2: the character \"\u00FF\"") << QStringList();
     QTest::newRow("a tab in a phrase")
         << QByteArray("hot\tdog\n") << QStringLiteral("line 1: the character U+0009 cannot") << QStringList();
+    // Every character that would not show is refused, and named by its code point.
+    QList<char32_t> unseen{0x00, 0x7F, 0xAD, 0x200B};
+    for (char32_t c = 0x01; c < 0xA0; c = c == 0x1F ? 0x80 : c + 1)
+        if (c != '\n')
+            unseen.append(c);
+    for (const char32_t c : unseen) {
+        const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+        QTest::newRow(qPrintable(code))
+            << (QStringLiteral("hot") + QString::fromUcs4(&c, 1) + QStringLiteral("dog\n")).toUtf8()
+            << QStringLiteral("line 1: the character %1 cannot").arg(code) << QStringList();
+    }
+    QTest::newRow("outside the first plane") << QByteArray("hot dog\nsmile \xF0\x9F\x98\x80\n")
+                                             << QStringLiteral("line 2: the character \"\U0001F600\" (U+1F600)")
+                                             << QStringList();
+    QTest::newRow("no-break space") << QByteArray("hot\xC2\xA0""dog\xC2\xA0\n") << QString()
+                                    << QStringList(7, QStringLiteral("hot dog"));
     QTest::newRow("not UTF-8") << QByteArray("hot dog\ncaf\xE9\n")
                                << QStringLiteral("line 2: the line is not UTF-8") << QStringList();
     QTest::newRow("a word again") << QByteArray("hot dog\nthe cat in the hat\n")
@@ -137,6 +153,8 @@ void TestPhraseLists::unreadable()
     QVERIFY(big.resize(phrasefile::maxbytes + 1));
     big.close();
     QVERIFY(phrasefile::load(big.fileName()).error.contains(QStringLiteral("larger than")));
+    // A device is no file, however it reads.
+    QCOMPARE(phrasefile::load(QStringLiteral("/dev/zero")).error, QStringLiteral("/dev/zero is not a file"));
     // A good file reads as its bytes parse.
     const QString good = dir.filePath(QStringLiteral("good.txt"));
     QVERIFY(writefile(good, "hot dog\n"));
@@ -146,6 +164,9 @@ void TestPhraseLists::unreadable()
 
     QVERIFY(judging::solvable(QStringLiteral("Rock\u2019n Roll")));
     QVERIFY(!judging::solvable(QStringLiteral("the cat in the hat")));
+    // Nobody types a no-break space or a soft hyphen: neither HOT DOG nor HOTDOG finds these.
+    QVERIFY(!judging::solvable(QStringLiteral("hot\u00A0dog")));
+    QVERIFY(!judging::solvable(QStringLiteral("hot\u00ADdog")));
 }
 
 QTEST_APPLESS_MAIN(TestPhraseLists)

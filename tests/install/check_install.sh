@@ -92,7 +92,7 @@ deb)
   dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/metainfo/com.orvanesoftware.Quillet.metainfo.xml |
     grep -q "<release version=\"$version\"" || fail "the metainfo's release is not $version"
   depends=$(dpkg-deb --field "$deb" Depends)
-  for d in libqt6widgets6 libqt6network6 libqt6websockets6 libqt6multimedia6 libjpeg62-turbo libminiupnpc17; do
+  for d in libqt6widgets6 libqt6network6 libqt6multimedia6 libjpeg62-turbo libminiupnpc17; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
   done
   # The dedicated host's own package: the program alone, depending on what it links and no more.
