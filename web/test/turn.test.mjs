@@ -133,3 +133,20 @@ test('clock, bar and mask as the desktop shows them', () => {
   for (let i = 0; i < 11; i++) g.tick();
   assert.deepEqual([g.clockShown(), g.clock.running], ['0:00', false]);
 });
+
+test('capitals as judging compares them, over every character of the code page', () => {
+  // a to z, and the small letters whose capital the code page holds; µ, ß and ƒ have none there.
+  const small = 'abcdefghijklmnopqrstuvwxyzšœžàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿ';
+  const capital = 'ABCDEFGHIJKLMNOPQRSTUVWXYZŠŒŽÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞŸ';
+  const page = new TextDecoder('windows-1252').decode(Uint8Array.from({ length: 256 }, (_, b) => b));
+  const wrong = [];
+  let all = '';
+  for (const c of page) {
+    const i = small.indexOf(c);
+    const expected = i >= 0 ? capital[i] : c;
+    if (codepageUpper(c) !== expected) wrong.push(`${c} became ${codepageUpper(c)}, not ${expected}`);
+    all += expected;
+  }
+  assert.deepEqual(wrong, []);
+  assert.equal(codepageUpper(page), all); // a whole text at once
+});
