@@ -1,8 +1,9 @@
-// The game beside a router that answers one byte every 3 s (a stand-in on 127.0.0.1): the round
-// trip of chat lines through a hosting copy while its router requests are under way, with the
-// longest stall of its event loop; how long the hosting window takes to close; and how long
-// quillet-host takes to stop after SIGTERM, with a router that drips from the start and with one
-// that turns to dripping after it mapped the port.
+// The game beside a router that answers one byte every 3 s (a stand-in on 127.0.0.1): the longest
+// stall of the router opening's caller while a request runs out its deadline; the round trip of
+// chat lines through a hosting copy while its router requests are under way, with the longest
+// stall of its event loop; how long the hosting window takes to close; and how long quillet-host
+// takes to stop after SIGTERM, with a router that drips from the start and with one that turns to
+// dripping after it mapped the port.
 #include "app/hostingrole.h"
 #include "app/hostjoin.h"
 #include "app/program.h"
@@ -10,45 +11,34 @@
 #include "client/tchat.h"
 #include "features/ini.h"
 #include "platform/errors.h"
+#include "router/routeropening.h"
+#include "tests/support/eventloop.h"
 #include "tests/support/netsupport.h"
 #include "tests/support/standinrouter.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <csignal>
 
+using testsupport::ServedRouter;
 using testsupport::StandInRouter;
 
 namespace {
-// Over the floor's figures: a chat line may wait longer than the floor's worst by a stall of the
-// machine (up to 160 ms beside another program's build), never by a router's drip (3 s a byte);
-// a close or a stop may wait for the router's deadline of 1 s, never for a drip.
+// Over the floor's figures: a chat line or a turn of the event loop may wait longer than the
+// floor's worst by a stall of the machine (up to 160 ms beside another program's build), never by
+// a router's drip (3 s a byte); a close or a stop may wait for the router's deadline of 1 s, never
+// for a drip.
 constexpr double chatMarginMs = 250;
 constexpr qint64 closeMarginMs = 1500;
 
-// The stand-in serves from a thread of its own: closing a hosting copy waits on the router.
-struct ServedRouter
+// The stand-in serves from a thread of its own (closing a hosting copy waits on the router); from
+// now on it answers one byte every 3 s.
+void drip(ServedRouter &router)
 {
-    StandInRouter stand;
-    QThread thread;
-    ServedRouter()
-    {
-        stand.moveToThread(&thread);
-        thread.start();
-    }
-    ~ServedRouter()
-    {
-        thread.quit();
-        thread.wait();
-    }
-    void drip()
-    {
-        QMetaObject::invokeMethod(
-            &stand, [s = &stand] { s->dripMs = 3000; }, Qt::BlockingQueuedConnection);
-    }
-};
+    router.change([](StandInRouter &s) { s.dripMs = 3000; });
+}
 } // namespace
 
 class BenchRouter : public QObject
@@ -72,7 +62,7 @@ class BenchRouter : public QObject
         // A mapped port is renewed every second, each renewal meeting the dripping router.
         qputenv("QUILLET_IGD_LEASE", dripFirst ? "" : "2");
         if (drips && dripFirst)
-            router.drip();
+            drip(router);
         Program p({QStringLiteral("Ann"), QStringLiteral("127.0.0.1"), QStringLiteral("true")});
         p.chat->processparams();
         if (!waitUntil([&] { return p.chat->game()->loggedin() && p.hosting; }))
@@ -81,25 +71,21 @@ class BenchRouter : public QObject
             if (!waitUntil([&] { return !p.hosting->externalAddress().isEmpty(); }))
                 return out;
             if (drips)
-                router.drip();
+                drip(router);
         }
         ChatProbe chat(quint16(qEnvironmentVariableIntValue("QUILLET_GAME_PORT")));
         if (!waitUntil([&] { return chat.slot > 0; }))
             return out;
-        QElapsedTimer run, gap;
-        qint64 stall = 0;
-        QTimer beat;
-        connect(&beat, &QTimer::timeout, this, [&] { stall = std::max(stall, gap.restart()); });
+        QElapsedTimer run;
+        const testsupport::StallWatch watch;
         run.start();
-        gap.start();
-        beat.start(5);
         const bool waitingAtStart = p.hosting->waitingForRouter();
         while (run.elapsed() < 3000) {
             chat.say();
             waitUntil([&] { return chat.answered(); });
             QTest::qWait(20);
         }
-        beat.stop();
+        const qint64 stall = watch.worst();
         out.trips = percentiles(chat.trips);
         QElapsedTimer closing;
         closing.start();
@@ -118,7 +104,7 @@ class BenchRouter : public QObject
     qint64 stopHost(ServedRouter &router, bool drips, bool dripFirst, const char *what)
     {
         if (drips && dripFirst)
-            router.drip();
+            drip(router);
         QProcess host;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QUILLET_IGD_URL"), router.stand.descriptionUrl());
@@ -138,7 +124,7 @@ class BenchRouter : public QObject
         if (!waitUntil([&] { return saw(drips && dripFirst ? "Invitation: " : "Router opened port"); }))
             return -1;
         if (drips && !dripFirst)
-            router.drip();
+            drip(router);
         QTest::qWait(500);
         QElapsedTimer stopping;
         stopping.start();
@@ -158,6 +144,39 @@ private slots:
         qputenv("QUILLET_INSTANCE", "bench-router-" + QByteArray::number(QCoreApplication::applicationPid()));
         QVERIFY(ini::writeString(home.filePath(QStringLiteral("orvanelobby.ini")), QStringLiteral("Quillet"),
                                  HostJoin::openRouterKey, QStringLiteral("1")));
+    }
+
+    // The router opening on its own, its request running out its deadline against the dripping
+    // stand-in served by the caller's own loop; the floor is that loop as long with nothing under
+    // way.
+    void callerLoopBesideADrippingRouter()
+    {
+        qint64 floor = 0;
+        {
+            const testsupport::StallWatch watch;
+            waitUntil([] { return false; }, RouterOpening::requestMs);
+            floor = watch.worst();
+        }
+        StandInRouter stand;
+        stand.dripMs = 3000;
+        RouterOpening opening;
+        QSignalSpy failed(&opening, &RouterOpening::failed);
+        router::Request q;
+        q.port = quint16(freePort());
+        q.descriptionUrl = stand.descriptionUrl();
+        QElapsedTimer clock;
+        clock.start();
+        const testsupport::StallWatch watch;
+        opening.open(q);
+        waitUntil([&] { return !failed.isEmpty(); });
+        const qint64 stall = watch.worst();
+        const qint64 failedMs = clock.elapsed();
+        qInfo("figure: the caller's longest event-loop stall while a router request drips to its "
+              "deadline: %lld ms (floor, nothing under way: %lld ms); it failed after %lld ms",
+              stall, floor, failedMs);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(stall <= floor + qint64(chatMarginMs), "the caller's loop waited on the router");
+        QVERIFY2(failedMs <= RouterOpening::requestMs + closeMarginMs, "a request outlived its deadline");
     }
 
     void chatBesideADrippingRouter()

@@ -32,11 +32,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QUdpSocket>
 #include <QtTest>
 #include <sys/file.h>
 
+using testsupport::ServedRouter;
 using testsupport::StandInRouter;
 
 namespace {
@@ -85,6 +85,13 @@ private slots:
         qputenv("QUILLET_LOBBY_PORT", QByteArray::number(freePort()));
         qputenv("QUILLET_ANNOUNCE_PORT", QByteArray::number(freeUdpPort()));
         QFile::remove(settings());
+    }
+    // However a case ended: no router to ask, no page served.
+    void cleanup()
+    {
+        qputenv("QUILLET_IGD_URL", "http://127.0.0.1:9/rootDesc.xml");
+        qunsetenv("QUILLET_IGD_LEASE");
+        qputenv("QUILLET_WEB_PORT", "0");
     }
 
     // A link in the address field joins its host and port; one that does not read says why,
@@ -231,14 +238,12 @@ private slots:
         for (const Round round : {Mapped, Refused, NotAsked, Lapsed}) {
             init();
             const quint16 port = gamePort();
-            StandInRouter stand;
-            if (round == Refused)
-                stand.refuseCode = 718;
             // Closing waits for the router's answer, so the stand-in serves from a thread of its own;
             // its records are read once that thread has stopped.
-            QThread serving;
-            stand.moveToThread(&serving);
-            serving.start();
+            ServedRouter router;
+            const StandInRouter &stand = router.stand;
+            if (round == Refused)
+                router.change([](StandInRouter &r) { r.refuseCode = 718; });
             qputenv("QUILLET_IGD_URL", stand.descriptionUrl().toUtf8());
             qputenv("QUILLET_IGD_LEASE", round == Lapsed ? "2" : "");
             // The page is served (and mapped) in one round.
@@ -276,7 +281,7 @@ private slots:
                 QVERIFY(p.chat->frameGeometry().contains(p.inviteWindow->frameGeometry().center()));
                 if (round == Lapsed) {
                     // The router stops renewing: said once, and the dead link is no longer offered.
-                    QMetaObject::invokeMethod(&stand, [&stand] { stand.refuseCode = 501; });
+                    router.change([](StandInRouter &r) { r.refuseCode = 501; });
                     QTRY_COMPARE_WITH_TIMEOUT(count(lines(*p.chat), router::lapseNotice(port)), 1, 5000);
                     QCOMPARE(p.hosting->link(), local);
                     QTest::qWait(1500);
@@ -312,11 +317,7 @@ private slots:
                 ui(p.chat).exitAction->trigger();
                 QCOMPARE(closed.size(), 1);
             }
-            serving.quit();
-            serving.wait();
-            qputenv("QUILLET_IGD_URL", "http://127.0.0.1:9/rootDesc.xml");
-            qunsetenv("QUILLET_IGD_LEASE");
-            qputenv("QUILLET_WEB_PORT", "0");
+            router.stop();
             if (round == NotAsked) {
                 QVERIFY(stand.requests.isEmpty());
                 continue;

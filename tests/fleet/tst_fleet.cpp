@@ -164,22 +164,26 @@ void Fleet::allocatesAtFirstLoginAndCountsSeats()
         FleetHost host;
         host.start(sdk.port());
         QVERIFY(!host.waitLine(QStringLiteral("Fleet: ready")).isEmpty());
-        RawPeer ann, bob, cid;
+        // Ten seated players, then a spectator: he holds no seat.
+        RawPeer peers[11];
+        RawPeer &ann = peers[0], &bob = peers[1];
         const auto seats = [&] { return sdk.values(seatsPath, QStringLiteral("count")).last(); };
         QVERIFY(host.login(ann, QStringLiteral("Ann")));
         QTRY_COMPARE(sdk.of(allocatePath).size(), 1);
         QTRY_COMPARE(seats(), QStringLiteral("1"));
         QVERIFY(host.login(bob, QStringLiteral("Bob")));
         QTRY_COMPARE(seats(), QStringLiteral("2"));
-        QVERIFY(host.login(cid, QStringLiteral("Cid")));
-        QTRY_COMPARE(seats(), QStringLiteral("3"));
+        for (int i = 2; i < 11; ++i)
+            QVERIFY(host.login(peers[i], QStringLiteral("P%1").arg(i + 1)));
+        QTRY_COMPARE(seats(), QStringLiteral("10"));
         ann.send(QStringLiteral("CMD_startgame+1+false+5+60"));
         QVERIFY(!host.waitLine(QStringLiteral("Game started")).isEmpty());
         QTRY_COMPARE(sdk.values(labelPath, QStringLiteral("value")),
                      (QStringList{QStringLiteral("waiting"), QStringLiteral("playing")}));
         bob.socket()->disconnectFromHost();
         QVERIFY(!host.waitLine(QStringLiteral("Player left")).isEmpty());
-        QTRY_COMPARE(seats(), QStringLiteral("2"));
+        QTRY_COMPARE(seats(), QStringLiteral("9"));
+        QVERIFY(!sdk.values(seatsPath, QStringLiteral("count")).contains(QStringLiteral("11")));
         QCOMPARE(sdk.of(allocatePath).size(), 1);
     }
     // A server the fleet allocated is not allocated again by its players.

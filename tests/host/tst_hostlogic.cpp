@@ -5,6 +5,7 @@
 #include "host/phrases.h"
 #include "host/relaybudget.h"
 #include "protocol/cp1252.h"
+#include "tests/support/textsupport.h"
 
 #include <QTest>
 
@@ -22,6 +23,7 @@ private slots:
     void repeattest();
     void findword_data();
     void findword();
+    void plain();
     void close_data();
     void close();
     void judge_data();
@@ -136,6 +138,26 @@ void TestHostLogic::findword()
     QFETCH(bool, whole);
     QCOMPARE(judging::findword(phrase, word), qsizetype(pos));
     QCOMPARE(judging::wholeword(phrase, pos, word.size()), whole);
+}
+
+// Every character of the code page on its own and all in one text: letters as judging upper-cases
+// them, typographic quotes as the keyboard's, everything else as it was.
+void TestHostLogic::plain()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.append(char(b));
+    const QString page = cp1252::decode(bytes);
+    const QString typographic = QString::fromUtf8("‘’‚“”„");
+    const QString keyboard = QStringLiteral("'''\"\"\"");
+    QString expected, got;
+    for (const QChar c : page) {
+        const qsizetype quote = typographic.indexOf(c);
+        expected += quote >= 0 ? keyboard.at(quote) : testsupport::judgedCapital(c, true);
+        got += judging::plain(QString(c));
+    }
+    QCOMPARE(testsupport::differences(page, got, expected), QString());
+    QCOMPARE(testsupport::differences(page, judging::plain(page), expected), QString());
 }
 
 void TestHostLogic::close_data()
@@ -256,6 +278,14 @@ void TestHostLogic::judge_data()
         << QString::fromUtf8("ROCK & DON’T ")
         << QList<Step>{{Step::Revealed, QString::fromUtf8("____ & DON’T ")},
                        {Step::Solved, QString::fromUtf8("ROCK & DON’T ")}};
+    // Only the first 15 words are looked at for a close guess: the 15th is, the 16th is not.
+    const QString sixteen = QStringLiteral("ONE TWO THREE FOUR FIVE SIX SEVEN EIGHT NINE TEN ELEVEN TWELVE "
+                                           "THIRTEEN FOURTEEN CAT DOG");
+    QTest::newRow("close to the 15th word")
+        << sixteen << phrases::sortphrase(sixteen) << "CATS" << phrases::sortphrase(sixteen)
+        << QList<Step>{{Step::Close, QStringLiteral("CATS")}};
+    QTest::newRow("the 16th word is not looked at")
+        << sixteen << phrases::sortphrase(sixteen) << "DOGS" << phrases::sortphrase(sixteen) << QList<Step>{};
     QTest::newRow("plain quotes match typographic ones")
         << QString::fromUtf8("“HI” THERE") << "____ _____ "
         << "\"HI\" THERE" << QString::fromUtf8("“HI” THERE ")

@@ -9,6 +9,7 @@
 #include "protocol/numbers.h"
 #include "protocol/receivequeue.h"
 #include "protocol/text.h"
+#include "tests/support/textsupport.h"
 
 #include <QtTest>
 
@@ -225,6 +226,40 @@ private slots:
         // The code page's own capitals: é, ö, ñ and ÿ have one there, µ and ß do not.
         QCOMPARE(text::codepageUpper(u"h\u00e9llo w\u00f6rld pi\u00f1ata \u00ff \u00b5 \u00df"_qs),
                  u"H\u00c9LLO W\u00d6RLD PI\u00d1ATA \u0178 \u00b5 \u00df"_qs);
+    }
+
+    // Each upper-casing on its own over every character of the code page: the host upper-cases a
+    // guess twice, so there a fault in one is hidden by the other.
+    void upperCaseOverTheWholeCodePage_data()
+    {
+        QTest::addColumn<int>("function");
+        QTest::addColumn<bool>("accents");
+        QTest::newRow("asciiUpper") << 0 << false;
+        QTest::newRow("codepageUpper of a character") << 1 << true;
+        QTest::newRow("codepageUpper of a text") << 2 << true;
+    }
+
+    void upperCaseOverTheWholeCodePage()
+    {
+        QFETCH(int, function);
+        QFETCH(bool, accents);
+        QByteArray bytes;
+        for (int b = 0; b < 256; ++b)
+            bytes.append(char(b));
+        const QString page = cp1252::decode(bytes);
+        QString expected, got;
+        for (const QChar c : page) {
+            expected += testsupport::judgedCapital(c, accents);
+            got += function == 0   ? text::asciiUpper(QString(c))
+                   : function == 1 ? QString(text::codepageUpper(c))
+                                   : text::codepageUpper(QString(c));
+        }
+        QCOMPARE(testsupport::differences(page, got, expected), QString());
+        if (function == 1)
+            return;
+        // A whole text at once, as guesses come.
+        got = function == 0 ? text::asciiUpper(page) : text::codepageUpper(page);
+        QCOMPARE(testsupport::differences(page, got, expected), QString());
     }
 
     void buildersMatchTheWire()

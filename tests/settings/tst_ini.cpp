@@ -152,6 +152,47 @@ private slots:
         QCOMPARE(bytesOf(file), big + "[quillet]\nTop=8\nWidth=800\nHeight=600\n[After]\r\nx=1\r\n");
     }
 
+    // A section that ends the file without a line end, as a first write to a file without a final
+    // line end leaves it: keys added to it go on lines of their own and every value reads back
+    // whole. Each row sets Top to 3 with a one-key write, then Left and Name in one save.
+    void keysAddedWhereTheFileEndsWithoutALineEnd_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("after another section")
+            << QByteArray("[Other]\nA=1\n[Quillet]\nTop=1")
+            << QByteArray("[Other]\nA=1\n[Quillet]\nTop=3\nLeft=5\nName=Ann Bee");
+        QTest::newRow("CRLF") << QByteArray("[Other]\r\nA=1\r\n[Quillet]\r\nTop=1")
+                              << QByteArray("[Other]\r\nA=1\r\n[Quillet]\r\nTop=3\r\nLeft=5\r\nName=Ann Bee");
+        QTest::newRow("the section's name alone")
+            << QByteArray("[Other]\nA=1\n[Quillet]")
+            << QByteArray("[Other]\nA=1\n[Quillet]\nTop=3\nLeft=5\nName=Ann Bee");
+        QTest::newRow("blanks after the last key")
+            << QByteArray("[Other]\nA=1\n[Quillet]\nTop=1\n  ")
+            << QByteArray("[Other]\nA=1\n[Quillet]\nTop=3\nLeft=5\nName=Ann Bee\n  ");
+        QTest::newRow("left so by the first write")
+            << QByteArray("[Other]\nA=1")
+            << QByteArray("[Other]\nA=1\n\n[Quillet]\nTop=3\nLeft=5\nName=Ann Bee");
+    }
+
+    void keysAddedWhereTheFileEndsWithoutALineEnd()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        put(file, before);
+        QVERIFY(ini::writeString(file, S, QStringLiteral("Top"), QStringLiteral("3")));
+        IniFile f(file);
+        f.writeInteger(S, QStringLiteral("Left"), 5);
+        f.writeString(S, QStringLiteral("Name"), QStringLiteral("Ann Bee"));
+        QVERIFY(f.save());
+        QCOMPARE(bytesOf(file), after);
+        IniFile g(file);
+        QCOMPARE(g.readString(QStringLiteral("Other"), QStringLiteral("A")), QStringLiteral("1"));
+        QCOMPARE(g.readString(S, QStringLiteral("Top")), QStringLiteral("3"));
+        QCOMPARE(g.readString(S, QStringLiteral("Left")), QStringLiteral("5"));
+        QCOMPARE(g.readString(S, QStringLiteral("Name")), QStringLiteral("Ann Bee"));
+    }
+
     void unwritableFileReportsFailure()
     {
         QVERIFY(!ini::writeString(dir.filePath(QStringLiteral("no/such/dir/x.ini")), S, QStringLiteral("a"),

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
@@ -197,6 +198,39 @@ private:
     inline static const QString service = QStringLiteral("urn:schemas-upnp-org:service:WANIPConnection:1");
     QTcpServer server{this};
     QHash<QTcpSocket *, QByteArray> buffers;
+};
+
+// The stand-in serving from a thread of its own, for callers that wait on the router (closing a
+// hosting copy, a RouterOpening going): its thread stops when it goes, however the test ends.
+// Read its records after stop().
+class ServedRouter
+{
+public:
+    StandInRouter stand;
+
+    ServedRouter()
+    {
+        stand.moveToThread(&thread);
+        thread.start();
+    }
+    ~ServedRouter() { stop(); }
+    ServedRouter(const ServedRouter &) = delete;
+    ServedRouter &operator=(const ServedRouter &) = delete;
+
+    void stop()
+    {
+        thread.quit();
+        thread.wait();
+    }
+    // Changes the stand-in on its own thread, and waits until that is done.
+    template <typename F> void change(F f)
+    {
+        QMetaObject::invokeMethod(
+            &stand, [this, &f] { f(stand); }, Qt::BlockingQueuedConnection);
+    }
+
+private:
+    QThread thread;
 };
 
 } // namespace testsupport

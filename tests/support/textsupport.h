@@ -39,6 +39,36 @@ inline bool writefile(const QString &path, const QByteArray &bytes)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
 }
 
+// Upper-casing as guesses are judged, told letter by letter: a to z, and with `accents` also the
+// code page's small letters whose capital it holds. Every other character stays; µ, ß and ƒ too,
+// whose capitals the code page lacks.
+inline QChar judgedCapital(QChar c, bool accents)
+{
+    static const QString small =
+        QString::fromUtf8("abcdefghijklmnopqrstuvwxyzšœžàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿ");
+    static const QString capital =
+        QString::fromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZŠŒŽÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞŸ");
+    const qsizetype i = small.indexOf(c);
+    return i >= 0 && (accents || i < 26) ? capital.at(i) : c;
+}
+
+// The positions where two texts of one length differ, as "é (U+00E9) became É, not é"; empty when
+// they agree.
+inline QString differences(const QString &in, const QString &got, const QString &expected)
+{
+    QStringList out;
+    if (got.size() != expected.size())
+        return QStringLiteral("%1 characters, not %2").arg(got.size()).arg(expected.size());
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        if (got.at(i) != expected.at(i))
+            out << QStringLiteral("%1 (U+%2) became %3, not %4")
+                       .arg(in.at(i))
+                       .arg(in.at(i).unicode(), 4, 16, QLatin1Char('0'))
+                       .arg(QString(got.at(i)), QString(expected.at(i)));
+    }
+    return out.join(QStringLiteral("; "));
+}
+
 } // namespace testsupport
 
 using testsupport::L;

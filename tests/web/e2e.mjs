@@ -39,11 +39,12 @@ test('browser and desktop players share one game', { timeout: 240000 }, async ()
   s.xdo(display, ['key', 'Return']);
   await ann.waitForFunction(() => document.getElementById('chat').textContent.includes('Zed chats:  hi from the desktop'));
 
-  // Ann leads the table: she starts the game, picks a category and draws.
+  // Ann leads the table: she starts the game, picks a category and draws. The longest turn
+  // leaves a loaded machine room for a browser's start within the desktop drawer's turn.
   await ann.click('#startbutton');
-  await ann.fill('#timeperturninput', '60');
+  await ann.fill('#timeperturninput', '120');
   await ann.click('#startgame');
-  assert.equal(await wes.next('CMD_startgame+'), 'CMD_startgame+1+false+20+60');
+  assert.equal(await wes.next('CMD_startgame+'), 'CMD_startgame+1+false+20+120');
   await ann.click('#catbuttons button[data-cat="0"]');
   await ann.waitForFunction(() => window.quillet.game.fullanswer !== '');
   const phrase = await state(ann, () => window.quillet.game.fullanswer);

@@ -174,22 +174,37 @@ export function disagreement(a, b, reach = 1) {
 export const rgbPicture = ({ width, height, rgb }) => ({ width, height, at: (x, y) => { const i = (y * width + x) * 3; return [rgb[i], rgb[i + 1], rgb[i + 2]]; }, inked: () => { let n = 0; for (let i = 0; i < rgb.length; i += 3) if (rgb[i] + rgb[i + 1] + rgb[i + 2] < 600) n++; return n; } });
 export const rgbaPicture = (width, height, rgba) => ({ width, height, at: (x, y) => { const i = (y * width + x) * 4; return [rgba[i], rgba[i + 1], rgba[i + 2]]; } });
 
+// Text as the game's wire and phrase lists carry it: Windows-1252, one byte a character.
+// Node's own decoder for the name reads those bytes as Latin-1.
+const high = '€\x81‚ƒ„…†‡ˆ‰Š‹Œ\x8DŽ\x8F\x90‘’“”•–—˜™š›œ\x9DžŸ';
+const codepage = { decode: (bytes) => Array.from(bytes, (b) => (b >= 0x80 && b < 0xA0 ? high[b - 0x80] : String.fromCharCode(b))).join('') };
+const encode = (text) => Buffer.from(Array.from(text, (c) => {
+  const code = c.codePointAt(0);
+  if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) return code;
+  return high.includes(c) ? 0x80 + high.indexOf(c) : 0x3F;
+}));
+
 // A raw player over TCP that logs in as `name` and keeps every message it gets.
 export async function rawPeer(port, name) {
   const sock = net.connect(port, '127.0.0.1');
   await new Promise((resolve, reject) => { sock.once('connect', resolve); sock.once('error', reject); });
   const peer = {
     messages: [], read: 0, pending: Buffer.alloc(0),
-    send(text) { sock.write(Buffer.concat([Buffer.from(text, 'latin1'), Buffer.from([0xFF])])); },
+    send(text) { sock.write(Buffer.concat([encode(text), Buffer.from([0xFF])])); },
     // The next message (after those already taken) that starts with `prefix`.
     async next(prefix, ms = 10000) {
-      return until(`a message ${prefix}`, () => {
-        while (peer.read < peer.messages.length) {
-          const m = peer.messages[peer.read++];
-          if (m.startsWith(prefix)) return m;
-        }
-        return null;
-      }, ms);
+      try {
+        return await until(`a message ${prefix}`, () => {
+          while (peer.read < peer.messages.length) {
+            const m = peer.messages[peer.read++];
+            if (m.startsWith(prefix)) return m;
+          }
+          return null;
+        }, ms);
+      } catch (e) {
+        e.message += `; the last that came: ${peer.messages.slice(-6).join(' | ')}`;
+        throw e;
+      }
     },
     close() { sock.destroy(); },
   };
@@ -197,7 +212,7 @@ export async function rawPeer(port, name) {
     peer.pending = Buffer.concat([peer.pending, d]);
     let at;
     while ((at = peer.pending.indexOf(0xFF)) >= 0) {
-      peer.messages.push(peer.pending.subarray(0, at).toString('latin1'));
+      peer.messages.push(codepage.decode(peer.pending.subarray(0, at)));
       peer.pending = peer.pending.subarray(at + 1);
     }
   });
@@ -211,7 +226,7 @@ export async function rawPeer(port, name) {
 export function candidates(mask, list = 'general') {
   const lengths = mask.trim().split(' ').map((w) => w.length).join(',');
   const words = new Set();
-  const text = fs.readFileSync(path.join(source, 'assets/phrases', `${list}.txt`), 'latin1');
+  const text = codepage.decode(fs.readFileSync(path.join(source, 'assets/phrases', `${list}.txt`)));
   for (const line of text.split('\n')) {
     const parts = line.replace(/\r/g, '').split(' ');
     if (parts.map((w) => w.length).join(',') === lengths) for (const w of parts) if (w) words.add(w.toUpperCase());

@@ -243,3 +243,22 @@ test('start choices: the desktop ranges and steps, remembered values brought wit
   ]) assert.deepEqual(startChoices(stored), want, JSON.stringify(stored));
   assert.equal(optionsLine({ team: true, playto: 25, seconds: 90, hints: false }), 'Team game to 25, 1:30 a turn');
 });
+
+test('capitals as judging compares them, over every character of the code page', () => {
+  // a to z, and the small letters whose capital the code page holds; µ, ß and ƒ have none there.
+  const small = 'abcdefghijklmnopqrstuvwxyzšœžàáâãäåæçèéêëìíîïðñòóôõöøùúûüýþÿ';
+  const capital = 'ABCDEFGHIJKLMNOPQRSTUVWXYZŠŒŽÀÁÂÃÄÅÆÇÈÉÊËÌÍÎÏÐÑÒÓÔÕÖØÙÚÛÜÝÞŸ';
+  // Bytes 0x80 to 0x9F of the code page; the others stand for their own code points.
+  const high = '€\x81‚ƒ„…†‡ˆ‰Š‹Œ\x8DŽ\x8F\x90‘’“”•–—˜™š›œ\x9DžŸ';
+  const page = Array.from({ length: 256 }, (_, b) => (b >= 0x80 && b < 0xA0 ? high[b - 0x80] : String.fromCharCode(b))).join('');
+  const wrong = [];
+  let all = '';
+  for (const c of page) {
+    const i = small.indexOf(c);
+    const expected = i >= 0 ? capital[i] : c;
+    if (codepageUpper(c) !== expected) wrong.push(`${c} became ${codepageUpper(c)}, not ${expected}`);
+    all += expected;
+  }
+  assert.deepEqual(wrong, []);
+  assert.equal(codepageUpper(page), all); // a whole text at once
+});
