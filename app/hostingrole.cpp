@@ -106,7 +106,7 @@ void HostingRole::checkReady()
     router::Request r;
     r.port = gamePort;
     r.webPort = webPort;
-    r.description = QStringLiteral("Quillet game: ") + chat->game()->playername();
+    r.description = QStringLiteral("Quillet game: ") + chat->game()->startup().name;
     r.descriptionUrl = router::descriptionUrlFromEnvironment();
     if (const int lease = router::leaseFromEnvironment(); lease > 0)
         r.leaseSeconds = lease;

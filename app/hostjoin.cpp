@@ -36,7 +36,8 @@ QString HostJoin::lastName() const
     if (!last.isEmpty())
         return last.left(playername::maxLength);
     // The solo game's "You" is nobody's name.
-    return chat->game()->sologame() ? QString() : chat->game()->playername().left(playername::maxLength);
+    return chat->game()->startup().solo ? QString()
+                                        : chat->game()->startup().name.left(playername::maxLength);
 }
 
 bool HostJoin::openRouterChosen() const

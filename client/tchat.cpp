@@ -35,10 +35,11 @@ Tchat::Tchat(QWidget *parent) : QMainWindow(parent)
     connect(playergame, &PlayerGame::connected, this, &Tchat::loadinifile);
     connect(playergame, &PlayerGame::removed, this,
             [this] { leftgame(QStringLiteral("You were removed from the game.")); });
-    connect(playergame, &PlayerGame::optionsChanged, this, &Tchat::showoptions);
-    connect(playergame, &PlayerGame::teamChanged, this, &Tchat::setteamcolours);
+    connect(playergame, &PlayerGame::optionsChanged, this, [this] {
+        showoptions();
+        setteamcolours();
+    });
     connect(playergame, &PlayerGame::seatChanged, this, &Tchat::showseat);
-    connect(playergame, &PlayerGame::scoreChanged, this, &Tchat::showscore);
     connect(playergame, &PlayerGame::spyAdded, this, &Tchat::addspyline);
     connect(playergame, &PlayerGame::spyRemoved, this, &Tchat::removespyline);
 

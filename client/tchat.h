@@ -222,7 +222,6 @@ private:
     // ---- Score panel.
     // The score panel and the spy list render the table.
     void showseat(int number);
-    void showscore(int number);
     void addspyline(int number, const QString &name);
     void removespyline(int number, const QString &name);
 
@@ -233,7 +232,8 @@ private:
     // Sets the text of label_fullanswer or label_answer. A line too wide for the panel first
     // gives up the air between its letters, then shrinks, so the whole phrase or mask stays seen.
     void setanswerline(QLabel *line, const QString &text);
-    void showcategory();
+    // The turn line, the phrase lines, the category banner and the winner, as the game has them.
+    void showturn();
     void movemark(PlayerGame::Mark mark, int seat);
     // The seats the arrow and the two marks were moved to (0: where the layout put them).
     std::array<int, 3> markseat{};

@@ -53,8 +53,8 @@ void Tchat::limitchatline()
 {
     // The relay names the sender, at most a two-digit number, and ends with the colour, whose
     // longest text is "$" and eight digits.
-    const QString relayed =
-        cmd::buildChatRelay(15, text::wireSafe(playergame->loginname()), QStringLiteral("|$00000000"));
+    const QString relayed = cmd::buildChatRelay(15, text::wireSafe(playergame->startup().loginname),
+                                                QStringLiteral("|$00000000"));
     chatpane->mychat->setMaxLength(int(std::max<qsizetype>(0, framing::maxMessage - relayed.size())));
 }
 

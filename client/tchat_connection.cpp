@@ -1,6 +1,7 @@
 // The game going away under the player, and a game that is full.
 #include "client/tchat.h"
 
+#include "client/core/strokesender.h"
 #include "platform/errors.h"
 
 #include <QMessageBox>
@@ -10,6 +11,7 @@ void Tchat::leftgame(const QString &why)
     if (playergame->gameleft())
         return;
     playergame->leavegame(why);
+    strokesender->drop(); // no stroke of this player stays open
     QString reason = why;
     if (reason.endsWith(QLatin1Char('.')))
         reason.chop(1);

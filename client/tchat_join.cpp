@@ -18,14 +18,14 @@ int errorCode(const QString &text)
 void Tchat::startannouncing()
 {
     // Only a game that was hosted on purpose is announced: never a solo one, never a failed start.
-    if (with.localhost && playergame->hostsay() && !playergame->sologame())
-        with.localhost->announce(playergame->playername());
+    if (with.localhost && playergame->hostsay() && !playergame->startup().solo)
+        with.localhost->announce(playergame->startup().name);
 }
 
 void Tchat::connectfailed(const QString &error)
 {
     const QString where =
-        playergame->hostaddress().isEmpty() ? playerlink->sock.HostName : playergame->hostaddress();
+        playergame->startup().address.isEmpty() ? playerlink->sock.HostName : playergame->startup().address;
     switch (errorCode(error)) {
     case 10061:
         joinfailed(QStringLiteral("Nobody is hosting a game at ") + where + QLatin1Char('.'));

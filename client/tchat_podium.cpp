@@ -8,12 +8,16 @@
 
 void Tchat::connectPodium()
 {
-    connect(playergame, &PlayerGame::gameRecorded, this,
-            [this] { podium->setrecord(playergame->record(), playergame->startoptions()); });
-    // The board holds the turn's last drawing as the turn ends.
-    connect(playergame, &PlayerGame::turnRecorded, this,
-            [this](int turn) { podium->setpicture(turn, image_main->image_backup); });
-    connect(playergame, &PlayerGame::gameStarted, podium, &Podium::clearpictures);
+    connect(playergame, &PlayerGame::recorded, this, [this](int turn) {
+        if (turn < 0)
+            podium->setrecord(playergame->record(), playergame->startoptions());
+        else // the board holds the turn's last drawing as the turn ends
+            podium->setpicture(turn, image_main->image_backup);
+    });
+    connect(playergame, &PlayerGame::phaseEntered, podium, [this](PlayerGame::Phase phase) {
+        if (phase == PlayerGame::Phase::idle)
+            podium->clearpictures();
+    });
     connect(podium, &Podium::playAgainClicked, this, [this] { guard([this] { playergame->startagain(); }); });
     connect(podium, &Podium::closeClicked, playergame, &PlayerGame::closepodium);
 }

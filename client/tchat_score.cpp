@@ -35,11 +35,6 @@ void Tchat::showseat(int number)
         justWatchAction->setChecked(seat.watching);
 }
 
-void Tchat::showscore(int number)
-{
-    label_score[number]->setText(playergame->shownscore(number));
-}
-
 void Tchat::addspyline(int number, const QString &name)
 {
     if (with.spylist)

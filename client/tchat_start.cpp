@@ -77,7 +77,7 @@ void Tchat::hostpress()
     if (!with.localhost)
         return;
     with.localhost->listen();
-    playergame->setloginname(playergame->playername());
+    playergame->setloginname(playergame->startup().name);
     playerlink->sock.HostName = QStringLiteral("127.0.0.1");
     playerlink->sock.Open();
     playergame->hostingstarted();
@@ -85,9 +85,9 @@ void Tchat::hostpress()
 
 void Tchat::joinpress()
 {
-    playergame->setloginname(playergame->playername());
+    playergame->setloginname(playergame->startup().name);
     // The address may name the host's port: "host:7800".
-    const address::Target target = address::split(playergame->hostaddress(), config::gamePort());
+    const address::Target target = address::split(playergame->startup().address, config::gamePort());
     if (!target.error.isEmpty()) {
         joinfailed(target.error);
         return;

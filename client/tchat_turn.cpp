@@ -106,13 +106,19 @@ void Tchat::showcontrols()
     chatpane->b_phrase10->setEnabled(c.chat);
 }
 
-void Tchat::showcategory()
+void Tchat::showturn()
 {
-    const int category = playergame->category();
-    if (category >= 0 && category < int(image_categories.size()))
-        image_cat->setPixmap(zoom.scaled(image_categories[category]));
+    const PlayerGame::Turn &turn = playergame->turn();
+    label_turn->setText(turn.line);
+    setanswerline(label_fullanswer, turn.fullanswer);
+    setanswerline(label_answer, turn.answer);
+    if (turn.category >= 0 && turn.category < int(image_categories.size()))
+        image_cat->setPixmap(zoom.scaled(image_categories[turn.category]));
     else
         image_cat->clear();
+    label_winner->setText(turn.winner);
+    for (int mark = 0; mark < 3; ++mark)
+        movemark(PlayerGame::Mark(mark), turn.marks[size_t(mark)]);
 }
 
 void Tchat::movemark(PlayerGame::Mark mark, int seat)
@@ -149,32 +155,27 @@ void Tchat::rezoom()
             movemark(PlayerGame::Mark(mark), markseat[mark]);
     // The clock's bar keeps its length: it shortens only with the clock's ticks.
     image_timer->resize(zoom.scaled(timerbar), image_timer->height());
-    showcategory();
-    setanswerline(label_fullanswer, playergame->fullanswer());
-    setanswerline(label_answer, playergame->answer());
+    showturn();
 }
 
 void Tchat::connectTurn()
 {
     timerbar = image_timer->width();
     connect(playergame, &PlayerGame::controlsChanged, this, &Tchat::showcontrols);
-    connect(playergame, &PlayerGame::turnLineChanged, this,
-            [this] { label_turn->setText(playergame->turnline()); });
-    connect(playergame, &PlayerGame::fullAnswerChanged, this,
-            [this] { setanswerline(label_fullanswer, playergame->fullanswer()); });
-    connect(playergame, &PlayerGame::answerChanged, this,
-            [this] { setanswerline(label_answer, playergame->answer()); });
-    connect(playergame, &PlayerGame::categoryChanged, this, &Tchat::showcategory);
-    connect(playergame, &PlayerGame::winnerChanged, this,
-            [this] { label_winner->setText(playergame->winnername()); });
-    connect(playergame, &PlayerGame::markMoved, this, &Tchat::movemark);
+    connect(playergame, &PlayerGame::turnChanged, this, &Tchat::showturn);
     connect(playergame, &PlayerGame::guessAdded, this, &Tchat::addguess);
     connect(playergame, &PlayerGame::guessesCleared, this, [this] {
         listbox_myguessed->clear();
         listbox_guessed->clear();
     });
-    connect(playergame, &PlayerGame::brushReset, this, &Tchat::resetbrush);
-    connect(playergame, &PlayerGame::categoriesReleased, this, &Tchat::releasecategories);
-    connect(playergame, &PlayerGame::penLifted, strokesender, &StrokeSender::drop);
-    connect(playergame, &PlayerGame::gameStarted, this, [this] { justWatchAction->setChecked(false); });
+    connect(playergame, &PlayerGame::phaseEntered, this, [this](PlayerGame::Phase phase) {
+        if (phase == PlayerGame::Phase::idle) {
+            justWatchAction->setChecked(false);
+        } else if (phase == PlayerGame::Phase::picking) {
+            strokesender->drop();
+            releasecategories();
+        } else if (phase == PlayerGame::Phase::drawing) {
+            resetbrush();
+        }
+    });
 }

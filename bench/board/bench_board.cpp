@@ -6,6 +6,7 @@
 #include "client/tchat.h"
 #include "host/tserver.h"
 #include "platform/errors.h"
+#include "protocol/commands.h"
 #include "protocol/fields.h"
 #include "protocol/strokemessage.h"
 #include "tests/host/hostgameprobe.h"
@@ -153,11 +154,12 @@ void BenchBoard::drawitBatch()
 {
     QFETCH(QString, batch);
     Tchat chat;
-    arrange(chat.game()).mynumber = 1;
-    chat.game()->moveit(QStringLiteral("2+clBlack+3+266+184"));
+    unplug(chat.game());
+    play(chat.game(), {"CMD_sendlogininfo+1"});
+    chat.game()->handle(QStringLiteral("CMD_moveit+2+clBlack+3+266+184"));
     QBENCHMARK
     {
-        chat.game()->drawit(batch);
+        chat.game()->handle(cmd::draw + QLatin1Char('+') + batch);
     }
 }
 
@@ -181,9 +183,11 @@ void BenchBoard::batchesAgainstTheFloor()
     double worst = 0, worstOwn = 0;
     for (const auto &[name, width, batch, againstFloor] : rows) {
         Tchat chat;
-        arrange(chat.game()).mynumber = 1;
-        chat.game()->moveit(QStringLiteral("2+clBlack+%1+266+184").arg(width));
-        const double ms = perCall([&] { chat.game()->drawit(batch); });
+        unplug(chat.game());
+        play(chat.game(), {"CMD_sendlogininfo+1"});
+        chat.game()->handle(cmd::moveit + QLatin1Char('+') +
+                            QStringLiteral("2+clBlack+%1+266+184").arg(width));
+        const double ms = perCall([&] { chat.game()->handle(cmd::draw + QLatin1Char('+') + batch); });
         // The earlier way, for comparison: the points painted on each surface in turn.
         QImage one(DrawingBoard::boardWidth, DrawingBoard::boardHeight, QImage::Format_RGB32);
         QImage two = one;
@@ -218,10 +222,11 @@ void BenchBoard::repaintWholeArea()
     chat.setparams({QStringLiteral("Bench")});
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
-    arrange(chat.game()).mynumber = 1;
-    chat.game()->moveit(QStringLiteral("2+clBlack+3+266+184"));
+    unplug(chat.game());
+    play(chat.game(), {"CMD_sendlogininfo+1"});
+    chat.game()->handle(QStringLiteral("CMD_moveit+2+clBlack+3+266+184"));
     for (int i = 0; i < 20; ++i)
-        chat.game()->drawit(handBatch(2, 3, i));
+        chat.game()->handle(cmd::draw + QLatin1Char('+') + handBatch(2, 3, i));
     DrawingBoard *board = ui(chat).image_main;
     QBENCHMARK
     {

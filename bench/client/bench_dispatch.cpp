@@ -15,7 +15,8 @@ class BenchDispatch : public QObject
 
     void seatTable()
     {
-        arrange(t.game()).mynumber = 1;
+        unplug(t.game());
+        play(t.game(), {"CMD_sendlogininfo+1"});
         for (const char *m : {"CMD_newplayerinfo+1+Ann", "CMD_existingplayers+2+Bob",
                               "CMD_existingplayers+3+Cy", "CMD_startgame+1+false+20+120"}) {
             t.link()->receivedlist.push({QLatin1String(m), 0, 0});
@@ -79,7 +80,8 @@ private slots:
     }
     void clockTick()
     {
-        PlayerGameSetup::restartclock(*t.game(), turnclock::Mode::drawing, 1000000);
+        // A drawing turn of a million seconds.
+        play(t.game(), {"CMD_gamestats+20+1000000", "CMD_nextplayer+2+0+___"});
         QBENCHMARK
         {
             t.game()->turnClockTick();

@@ -81,8 +81,9 @@ class BenchLive : public QObject
         auto guesser = join(QStringLiteral("Bob"));
         HostGameProbe::setphase(host->game(), HostGame::Phase::drawing);
         HostGameProbe::setdrawer(host->game(), drawer->game()->mynumber());
-        arrange(drawer->game()).drawernumber = drawer->game()->mynumber();
-        arrange(guesser->game()).drawernumber = drawer->game()->mynumber();
+        const QString turn = QStringLiteral("CMD_nextplayer+%1+0+___").arg(drawer->game()->mynumber());
+        play(drawer->game(), {turn});
+        play(guesser->game(), {turn});
         StrokeFlusher *flusher = strokesender(ui(drawer))->flusher;
         flusher->enabled = pen != Pen::batches;
         flusher->setInterval(pen == Pen::atOnce ? 0 : StrokeFlush::interval);

@@ -56,8 +56,9 @@ private slots:
     void takeSnapshot()
     {
         Tchat w;
+        play(w.game(), {"CMD_newplayerinfo+1+Ann", "CMD_nextplayer+1+0+___",
+                        "CMD_correctanswer+2+1+1+1+THE QUICK BROWN FOX"});
         scribble(ui(w).image_main->image_backup);
-        arrange(w.game()).roundcaption = QStringLiteral("07/12/2026: Ann-THE QUICK BROWN FOX");
         ui(w).button_snapshot->click(); // the first text drawn loads the fonts
         QBENCHMARK
         {

@@ -4,59 +4,46 @@
 #include "protocol/commands.h"
 #include "protocol/wire.h"
 
-namespace {
-
-using Handler = void (PlayerGame::*)(const QString &);
-struct Route
-{
-    const QString &word;
-    Handler handler;
+const PlayerGame::Route PlayerGame::dispatchtable[] = {
+    {&cmd::sendlogininfo, &PlayerGame::sendloginfo},
+    {&cmd::chat, &PlayerGame::chatreceived},
+    {&cmd::action, &PlayerGame::chatreceived},
+    {&cmd::newplayerinfo, &PlayerGame::newplayerinfo},
+    {&cmd::existingplayers, &PlayerGame::newplayerinfo},
+    {&cmd::playerdisconnected, &PlayerGame::playerdisconnected},
+    {&cmd::startgame, &PlayerGame::startthegame},
+    {&cmd::hints, &PlayerGame::hintson},
+    {&cmd::nextplayer, &PlayerGame::getnextplayer},
+    {&cmd::winner, &PlayerGame::winner},
+    {&cmd::full, &PlayerGame::gamefull},
+    {&cmd::draw, &PlayerGame::drawit},
+    {&cmd::moveit, &PlayerGame::moveit},
+    {&cmd::clearmain, &PlayerGame::clearmain},
+    {&cmd::correctanswer, &PlayerGame::correctanswer},
+    {&cmd::updateanswer, &PlayerGame::updateanswer},
+    {&cmd::givedraweranswer, &PlayerGame::givedraweranswer},
+    {&cmd::guessed, &PlayerGame::guessed},
+    {&cmd::pickcatagory, &PlayerGame::pickcatagory},
+    {&cmd::myguessed, &PlayerGame::myguessed},
+    {&cmd::passed, &PlayerGame::passed},
+    {&cmd::refreshplayerlist, &PlayerGame::refreshplayerlist},
+    {&cmd::havewrongversion, &PlayerGame::havewrongversion},
+    {&cmd::wrongversion, &PlayerGame::wrongversion},
+    {&cmd::justwatching, &PlayerGame::justwatching},
+    {&cmd::teamscore, &PlayerGame::teamscore},
+    {&cmd::gamestats, &PlayerGame::gamestats},
+    {&cmd::veryclose, &PlayerGame::veryclose},
+    {&cmd::playasound, &PlayerGame::playasound},
+    {&cmd::updatetime, &PlayerGame::updatetime},
 };
-
-// Dispatch table, in order; the first exact, case-sensitive match takes the message. Words that
-// match no row are dropped.
-const Route routes[] = {
-    {cmd::sendlogininfo, &PlayerGame::sendloginfo},
-    {cmd::chat, &PlayerGame::chatreceived},
-    {cmd::action, &PlayerGame::chatreceived},
-    {cmd::newplayerinfo, &PlayerGame::newplayerinfo},
-    {cmd::existingplayers, &PlayerGame::newplayerinfo},
-    {cmd::playerdisconnected, &PlayerGame::playerdisconnected},
-    {cmd::startgame, &PlayerGame::startthegame},
-    {cmd::hints, &PlayerGame::hintson},
-    {cmd::nextplayer, &PlayerGame::getnextplayer},
-    {cmd::winner, &PlayerGame::winner},
-    {cmd::full, &PlayerGame::gamefull},
-    {cmd::draw, &PlayerGame::drawit},
-    {cmd::moveit, &PlayerGame::moveit},
-    {cmd::clearmain, &PlayerGame::clearmain},
-    {cmd::correctanswer, &PlayerGame::correctanswer},
-    {cmd::updateanswer, &PlayerGame::updateanswer},
-    {cmd::givedraweranswer, &PlayerGame::givedraweranswer},
-    {cmd::guessed, &PlayerGame::guessed},
-    {cmd::pickcatagory, &PlayerGame::pickcatagory},
-    {cmd::myguessed, &PlayerGame::myguessed},
-    {cmd::passed, &PlayerGame::passed},
-    {cmd::refreshplayerlist, &PlayerGame::refreshplayerlist},
-    {cmd::havewrongversion, &PlayerGame::havewrongversion},
-    {cmd::wrongversion, &PlayerGame::wrongversion},
-    {cmd::justwatching, &PlayerGame::justwatching},
-    {cmd::teamscore, &PlayerGame::teamscore},
-    {cmd::gamestats, &PlayerGame::gamestats},
-    {cmd::veryclose, &PlayerGame::veryclose},
-    {cmd::playasound, &PlayerGame::playasound},
-    {cmd::updatetime, &PlayerGame::updatetime},
-};
-
-} // namespace
 
 void PlayerGame::handle(const QString &message)
 {
     const CommandText c = splitCommand(message);
     if (c.word.isEmpty())
         return;
-    for (const Route &r : routes) {
-        if (r.word == c.word) {
+    for (const Route &r : dispatchtable) {
+        if (*r.word == c.word) {
             (this->*r.handler)(c.rest);
             return;
         }
@@ -66,8 +53,8 @@ void PlayerGame::handle(const QString &message)
 QStringList PlayerGame::dispatchedwords()
 {
     QStringList words;
-    for (const Route &r : routes)
-        words << r.word;
+    for (const Route &r : dispatchtable)
+        words << *r.word;
     return words;
 }
 

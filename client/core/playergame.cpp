@@ -31,8 +31,8 @@ PlayerGame::PlayerGame(QObject *parent) : QObject(parent)
     turnClock = new QTimer(this);
     turnClock->setInterval(1000);
     connect(turnClock, &QTimer::timeout, this, [this] { guard([this] { turnClockTick(); }); });
-    connect(this, &PlayerGame::tableChanged, this, &PlayerGame::actashost);
     phraseTimer = new QTimer(this);
+    phraseTimer->setObjectName(QStringLiteral("phrasePause"));
     phraseTimer->setSingleShot(true);
     phraseTimer->setTimerType(Qt::PreciseTimer);
     phraseTimer->setInterval(phrasepause);
@@ -99,7 +99,7 @@ void PlayerGame::setscore(int number, const QString &score)
     if (!isseat(number))
         return;
     st.seats[number].score = score;
-    emit scoreChanged(number);
+    emit seatChanged(number);
 }
 
 void PlayerGame::setwatching(int number, bool on)
@@ -178,7 +178,7 @@ void PlayerGame::setoptions(const QString &caption, int seconds)
 void PlayerGame::setteamgame(bool team)
 {
     st.teamgame = team;
-    emit teamChanged();
+    emit optionsChanged();
 }
 
 void PlayerGame::refreshplayerlist(const QString &rest)
@@ -239,9 +239,9 @@ void PlayerGame::send(const QString &message)
 
 void PlayerGame::setstartup(const QString &name, const QString &address, bool solo)
 {
-    st.playername = name;
-    st.hostaddress = address;
-    st.sologame = solo;
+    st.startup.name = name;
+    st.startup.address = address;
+    st.startup.solo = solo;
 }
 
 void PlayerGame::setphrase(int n, const QString &text)
@@ -257,9 +257,9 @@ void PlayerGame::sendloginfo(const QString &rest)
     // From here on a turn without a pick before it is one this copy joined in the middle of.
     st.pickseen = false;
     emit loggedIn();
-    send(cmd::buildLogininfo(st.mynumber, cmd::versionText, text::wireSafe(st.loginname)));
+    send(cmd::buildLogininfo(st.mynumber, cmd::versionText, text::wireSafe(st.startup.loginname)));
     // Number 1 carries the hosting player's say on the host, also when no copy hosts.
-    emit tableChanged();
+    actashost();
 }
 
 void PlayerGame::newplayerinfo(const QString &rest)
@@ -282,7 +282,7 @@ void PlayerGame::newplayerinfo(const QString &rest)
     } else if (number >= 1) {
         st.record.playerback(name);
         seatarrived(number, name);
-        emit tableChanged();
+        actashost();
     }
     emit cue(QStringLiteral("entered"));
 }
@@ -304,7 +304,7 @@ void PlayerGame::playerdisconnected(const QString &rest)
         if (seated != waiting && st.gamerunning)
             st.record.playerleft({number, seated, numbers::strToIntDef(st.seats[number].score, 0)});
         seatleft(number);
-        emit tableChanged();
+        actashost();
     }
     if (spyleft(number, name))
         emit chatLine(QStringLiteral("0+") + name + QStringLiteral(" has left."), systemcolour);

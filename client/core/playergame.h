@@ -37,11 +37,15 @@ public:
 
     // ---- Start-up: the name to log in with, the host's address, a solo game.
     void setstartup(const QString &name, const QString &address, bool solo);
-    void setloginname(const QString &name) { st.loginname = name; }
-    const QString &playername() const { return st.playername; }
-    const QString &hostaddress() const { return st.hostaddress; }
-    bool sologame() const { return st.sologame; }
-    const QString &loginname() const { return st.loginname; }
+    void setloginname(const QString &name) { st.startup.loginname = name; }
+    struct Startup
+    {
+        QString name;    // the player's name as given at the start
+        QString address; // the host's address
+        bool solo = false;
+        QString loginname; // the name the login sends
+    };
+    const Startup &startup() const { return st.startup; }
 
     // ---- Who this player is.
     int mynumber() const { return st.mynumber; }  // own number from the login, 0 before
@@ -113,61 +117,32 @@ public:
     // The command words handle() dispatches, in its order.
     static QStringList dispatchedwords();
 
-    // ---- Host messages: the text after the command word and its "+". A field that does not
-    // read raises the conversion error; what was done before it stays done.
-    void sendloginfo(const QString &rest);
-    void newplayerinfo(const QString &rest);
-    void playerdisconnected(const QString &rest);
-    void havewrongversion(const QString &rest);
-    void wrongversion(const QString &rest);
-    // A chat or action line: its text and, after the last "|", its colour (white when it does not
-    // read).
-    void chatreceived(const QString &text);
-    void refreshplayerlist(const QString &rest);
-    // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
-    // could do about it. This player's own strokes are on its board already.
-    void moveit(const QString &rest);
-    void drawit(const QString &rest);
-    void clearmain(const QString &rest);
-    void gamestats(const QString &rest);
-    void teamscore(const QString &rest);
-    void justwatching(const QString &rest);
-    // The game has no room for this player.
-    void gamefull(const QString &rest);
-
-    // ---- The turn.
+    // ---- The turn: what it shows changes together, with turnChanged().
+    struct Turn
+    {
+        QString line;       // the turn line
+        QString fullanswer; // the drawer's phrase
+        QString answer;     // the mask, or the phrase once the turn is over
+        int category = -1;  // the category banner, -1: none
+        QString winner;     // the winner's name
+        // The score panel's rows the arrow, the drawer's "+1" and the guesser's "+2" point at.
+        std::array<int, 3> marks{1, 1, 1};
+    };
+    const Turn &turn() const { return st.turn; }
     int drawernumber() const { return st.drawernumber; } // who picks or draws, 0 when nobody does
     // "date: drawer-PHRASE" of the finished turn, the caption of its snapshot.
     const QString &roundcaption() const { return st.roundcaption; }
-    // What the turn shows: the turn line, the drawer's phrase, the mask (or the phrase once the
-    // turn is over), the category banner (-1: none) and the winner's name.
-    const QString &turnline() const { return st.turnline; }
-    const QString &fullanswer() const { return st.fullanswer; }
-    const QString &answer() const { return st.answer; }
-    int category() const { return st.category; }
-    const QString &winnername() const { return st.winnername; }
-    // Rows of the score panel the arrow and the "+1"/"+2" marks point at.
+    // The turn's marks, as Turn::marks indexes them.
     enum class Mark { arrow, drawer, guesser };
 
-    void startthegame(const QString &rest);
-    void hintson(const QString &rest);
-    void pickcatagory(const QString &rest);
-    void getnextplayer(const QString &rest);
-    void givedraweranswer(const QString &rest);
-    void guessed(const QString &rest);
-    void myguessed(const QString &rest);
-    void veryclose(const QString &rest);
-    void updateanswer(const QString &rest);
-    void passed(const QString &rest);
-    void correctanswer(const QString &rest);
-    void winner(const QString &rest);
-    // The host's seconds left: a copy that joined during the turn sets its clock by it.
-    void updatetime(const QString &rest);
-    // A chatter sound: played, or shown as a line when the player turned them off.
-    void playasound(const QString &rest);
+    // ---- Where the game is, as the host runs it: no turn (before the first pick, between games),
+    // the drawer picking, drawing, the turn over with its phrase shown, and over with a guesser
+    // credited.
+    enum class Phase { idle, picking, drawing, over, solved };
+    Phase phase() const { return st.phase; }
 
-    // ---- Which controls show. The turn messages and the player's own clicks set the game's
-    // part; controls() adds what the role decides.
+    // ---- Which controls show: the turn's from the phase and this player's part in the turn (the
+    // drawer or not) in one table, the rest from the role at the table and the player's clicks.
     struct Controls
     {
         bool start = false;      // the Start button
@@ -256,23 +231,18 @@ signals:
     void full();
     // What shows changed: apply controls().
     void controlsChanged();
-    void turnLineChanged();
-    void fullAnswerChanged();
-    void answerChanged();
-    void categoryChanged();
-    void winnerChanged();
-    void markMoved(PlayerGame::Mark mark, int seat);
-    // A guess line for everyone's list or this player's own list; the lists emptied.
+    // The turn line, the phrase lines, the category or the winner changed.
+    void turnChanged();
+    // A guess line for everyone's list or this player's own list.
     void guessAdded(bool mine, const QString &line);
+    // The lists of guesses emptied: a new drawing turn.
     void guessesCleared();
-    // A new drawing turn: the pen back to black and width 3.
-    void brushReset();
-    // A pick begins: every category button comes up.
-    void categoriesReleased();
-    // A new turn or the game's end: no stroke of this player is open.
-    void penLifted();
-    // A game started: the Just Watch tick goes.
-    void gameStarted();
+    // The host's message moves the game into a phase: a game starts (idle: the Just Watch tick
+    // goes), a pick begins (picking: no stroke of this player is open, every category button comes
+    // up), a drawing turn begins (drawing: the pen back to black and width 3), the turn ends
+    // (over, solved). It comes as the message is read: a field further on that does not read
+    // leaves the phase where it was.
+    void phaseEntered(PlayerGame::Phase phase);
     // A chatter sound to play.
     void soundPlayed(const QString &name);
     // A line for the chat pane: code "+" text, and its colour.
@@ -289,29 +259,71 @@ signals:
     void loggedIn();
     // The host announced this player itself: the copy is in the game.
     void connected();
-    // A seat filled or emptied, or this player's number arrived: who leads the table may change.
-    void tableChanged();
     // The host reported this player's own departure: it was removed.
     void removed();
-    // The play-to caption or the seconds per turn changed.
+    // The play-to caption, the seconds per turn or the kind of game (team or not) changed.
     void optionsChanged();
-    void teamChanged();
-    // A seat's name or watching mark changed.
+    // A seat's name, score or watching mark changed.
     void seatChanged(int number);
-    void scoreChanged(int number);
     void spyAdded(int number, const QString &name);
     void spyRemoved(int number, const QString &name);
     // The seconds left or the clock's mode changed.
     void clockChanged();
-    // A turn ended and went into the record as that turn of the game (0 for the first): the board
-    // holds its final drawing.
-    void turnRecorded(int turn);
-    // The game was won: the record has its ranking.
-    void gameRecorded();
+    // The record grew: a turn ended and went in as that turn of the game (0 for the first), the
+    // board holding its final drawing; or, with -1, the game was won and the record has its
+    // ranking.
+    void recorded(int turn);
 
 private:
-    // Tests put the game in a state without playing up to it.
-    friend struct PlayerGameSetup;
+    using Handler = void (PlayerGame::*)(const QString &);
+    struct Route
+    {
+        const QString *word;
+        Handler handler;
+    };
+    // The host's messages to their handlers, in order; the first exact, case-sensitive match
+    // takes the message. Words that match no row are dropped.
+    static const Route dispatchtable[];
+
+    // ---- Host messages: the text after the command word and its "+". A field that does not
+    // read raises the conversion error; what was done before it stays done.
+    void sendloginfo(const QString &rest);
+    void newplayerinfo(const QString &rest);
+    void playerdisconnected(const QString &rest);
+    void havewrongversion(const QString &rest);
+    void wrongversion(const QString &rest);
+    // A chat or action line: its text and, after the last "|", its colour (white when it does not
+    // read).
+    void chatreceived(const QString &text);
+    void refreshplayerlist(const QString &rest);
+    // Strokes relayed by the host. One that does not read is dropped quietly: nothing the player
+    // could do about it. This player's own strokes are on its board already.
+    void moveit(const QString &rest);
+    void drawit(const QString &rest);
+    void clearmain(const QString &rest);
+    void gamestats(const QString &rest);
+    void teamscore(const QString &rest);
+    void justwatching(const QString &rest);
+    // The game has no room for this player.
+    void gamefull(const QString &rest);
+
+    // The turn's messages.
+    void startthegame(const QString &rest);
+    void hintson(const QString &rest);
+    void pickcatagory(const QString &rest);
+    void getnextplayer(const QString &rest);
+    void givedraweranswer(const QString &rest);
+    void guessed(const QString &rest);
+    void myguessed(const QString &rest);
+    void veryclose(const QString &rest);
+    void updateanswer(const QString &rest);
+    void passed(const QString &rest);
+    void correctanswer(const QString &rest);
+    void winner(const QString &rest);
+    // The host's seconds left: a copy that joined during the turn sets its clock by it.
+    void updatetime(const QString &rest);
+    // A chatter sound: played, or shown as a line when the player turned them off.
+    void playasound(const QString &rest);
 
     struct State
     {
@@ -323,10 +335,7 @@ private:
         // A game runs at the host: from its start or the first turn seen until the winner or a
         // pause.
         bool gamerunning = false;
-        QString playername;
-        QString hostaddress;
-        bool sologame = false;
-        QString loginname;
+        Startup startup;
         bool gameleft = false;
         bool connectionbroken = false;
         std::array<Seat, 11> seats;
@@ -341,12 +350,17 @@ private:
         // A pick seen since the login: until then this copy joined in the middle of a turn.
         bool pickseen = false;
         QString roundcaption;
-        QString turnline;
-        QString fullanswer;
-        QString answer;
-        int category = -1;
-        QString winnername;
-        Controls shown; // the game's part of controls()
+        Turn turn;
+        Phase phase = Phase::idle;
+        // What the player's clicks and the game's end change within a phase.
+        bool picked = false;    // the category was picked: the panel goes until the next pick
+        bool passed = false;    // a pass was asked for in this drawing turn
+        bool won = false;       // the winner was told, until the next turn or game
+        bool podium = false;    // up from the win until closed or the next game
+        bool start = false;     // the Start button
+        bool startmenu = true;  // "Start Game"
+        bool justwatch = true;  // Options / Just Watch
+        bool phraseline = true; // the drawer's phrase line: this player drew the last turn
         int secondsleft = 0;
         turnclock::Mode clockmode = turnclock::Mode::pause;
         bool phraseready = true;
@@ -379,11 +393,15 @@ private:
     bool spyleft(int number, const QString &name);
     void setoptions(const QString &caption, int seconds);
     void setteamgame(bool team);
-    // The hosting player's controls follow who leads the table, Start only while no game runs.
+    // The hosting player's controls follow who leads the table, Start only while no game runs:
+    // after a seat filled or emptied, or this player's number arrived.
     void actashost();
     void restartclock(turnclock::Mode mode, int seconds);
     // A drawing turn's clock: from the game's seconds per turn, keeping its rhythm if it runs.
     void startturnclock();
+    void movemark(Mark mark, int seat);
+    // The game is now in that phase: its controls show.
+    void enterphase(Phase phase);
     // Sets the seconds left and shows them, without touching the rhythm.
     void setsecondsleft(int seconds);
     void setturnline(const QString &line);

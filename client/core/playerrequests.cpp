@@ -22,7 +22,7 @@ void PlayerGame::answerit(const QString &text)
 
 bool PlayerGame::pickit(int category)
 {
-    st.shown.pick = false;
+    st.picked = true;
     emit controlsChanged();
     if (!drawing())
         return false;
@@ -35,7 +35,7 @@ void PlayerGame::passit()
 {
     if (drawing() && st.loggedin)
         send(cmd::buildPass(st.mynumber));
-    st.shown.pass = false;
+    st.passed = true;
     emit controlsChanged();
 }
 
@@ -72,7 +72,7 @@ void PlayerGame::startagain()
 
 void PlayerGame::closepodium()
 {
-    st.shown.podium = false;
+    st.podium = false;
     emit controlsChanged();
 }
 

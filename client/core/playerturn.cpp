@@ -28,17 +28,46 @@ int leadingInt(const QString &rest)
     return rest.contains(QLatin1Char('+')) ? f.nextInt() : f.restInt();
 }
 
+// The turn's controls by phase, for the drawer and for everybody else.
+struct TurnControls
+{
+    bool pick, toolbar, pass, answer, snapshot, marks;
+};
+constexpr TurnControls turncontrols[][2] = {
+    // pick, toolbar, pass, answer, snapshot, marks
+    {{false, false, false, false, false, false}, {false, false, false, false, false, false}}, // idle
+    {{true, false, false, false, false, false}, {false, false, false, false, false, false}},  // picking
+    {{false, true, true, false, false, false}, {false, false, false, true, false, false}},    // drawing
+    {{false, false, false, false, true, false}, {false, false, false, false, true, false}},   // over
+    {{false, false, false, false, true, true}, {false, false, false, false, true, true}},     // solved
+};
+
 } // namespace
 
 PlayerGame::Controls PlayerGame::controls() const
 {
-    Controls c = st.shown;
+    const TurnControls &t = turncontrols[int(st.phase)][drawing() ? 0 : 1];
+    Controls c;
+    // A game left takes the turn's controls with it.
+    const bool in = !st.gameleft;
+    c.pick = t.pick && !st.picked && in;
+    c.toolbar = t.toolbar && in;
+    c.pass = t.pass && !st.passed && in;
+    c.answer = t.answer && in;
+    c.snapshot = t.snapshot;
+    c.marks = t.marks;
+    c.winner = st.won;
+    c.podium = st.podium;
+    c.start = st.start;
+    c.startmenu = st.startmenu;
+    c.justwatch = st.justwatch;
+    c.fullanswer = st.phraseline;
     c.answerentry = canguess();
     c.removal = st.hostsay;
     for (int seat = 1; seat <= 10; ++seat)
         c.removable[seat] = c.removal && st.seats[seat].name != waiting;
     c.startform = st.loggedin;
-    c.chat = !st.gameleft;
+    c.chat = in;
     c.playagain = c.podium && st.hostsay && st.loggedin && !st.againsent;
     return c;
 }
@@ -60,13 +89,13 @@ void PlayerGame::actashost()
     }
     const bool lead = leadsthetable();
     st.hostsay = lead;
-    st.shown.start = st.shown.startmenu = lead && !st.gamerunning;
+    st.start = st.startmenu = lead && !st.gamerunning;
     emit controlsChanged();
 }
 
 void PlayerGame::hostingstarted()
 {
-    st.loginname = st.playername;
+    st.startup.loginname = st.startup.name;
     st.hostsay = true;
     st.hosting = true;
     offerstart(true);
@@ -74,13 +103,13 @@ void PlayerGame::hostingstarted()
 
 void PlayerGame::offerstart(bool on)
 {
-    st.shown.start = st.shown.startmenu = on;
+    st.start = st.startmenu = on;
     emit controlsChanged();
 }
 
 void PlayerGame::startformshown()
 {
-    st.shown.start = false;
+    st.start = false;
     emit controlsChanged();
 }
 
@@ -89,7 +118,6 @@ void PlayerGame::leavegame(const QString &why)
     st.gameleft = true;
     st.loggedin = false;
     st.drawernumber = 0;
-    emit penLifted();
     // The turn goes with the game: no phrase, no turn line, and a clock that reads out rather
     // than one that stands still.
     turnClock->stop();
@@ -102,40 +130,49 @@ void PlayerGame::leavegame(const QString &why)
                   systemcolour);
     // What needs the game: starting, the turn's controls, chat and phrases, watching, removals.
     st.hostsay = false;
-    st.shown.start = st.shown.startmenu = st.shown.justwatch = false;
-    st.shown.pick = st.shown.toolbar = st.shown.answer = st.shown.pass = false;
+    st.start = st.startmenu = st.justwatch = false;
     emit controlsChanged();
+}
+
+void PlayerGame::enterphase(Phase phase)
+{
+    st.phase = phase;
+    emit controlsChanged();
+}
+
+void PlayerGame::movemark(Mark mark, int seat)
+{
+    if (!isseat(seat))
+        return;
+    st.turn.marks[size_t(mark)] = seat;
+    emit turnChanged();
 }
 
 void PlayerGame::setturnline(const QString &line)
 {
-    st.turnline = line;
-    emit turnLineChanged();
+    st.turn.line = line;
+    emit turnChanged();
 }
 
 void PlayerGame::setanswer(const QString &text)
 {
-    st.answer = text;
-    emit answerChanged();
+    st.turn.answer = text;
+    emit turnChanged();
 }
 
 void PlayerGame::setfullanswer(const QString &text)
 {
-    st.fullanswer = text;
-    emit fullAnswerChanged();
+    st.turn.fullanswer = text;
+    emit turnChanged();
 }
 
 void PlayerGame::clearfinishedturn()
 {
-    st.shown.marks = false;
-    st.shown.snapshot = false;
-    // A turn that timed out, or whose drawer left, leaves its drawer's and guessers' controls.
-    st.shown.pass = st.shown.toolbar = st.shown.answer = false;
     emit controlsChanged();
     setfullanswer({});
     setanswer({});
-    st.category = -1;
-    emit categoryChanged();
+    st.turn.category = -1;
+    emit turnChanged();
 }
 
 void PlayerGame::updatetime(const QString &rest)
@@ -159,19 +196,18 @@ void PlayerGame::startthegame(const QString &rest)
 {
     turnClock->stop();
     st.pickseen = true;
-    st.shown.marks = st.shown.winner = st.shown.toolbar = st.shown.answer = st.shown.pass = false;
-    st.shown.podium = false;
-    emit controlsChanged();
+    st.won = st.podium = false;
+    enterphase(Phase::idle);
     setfullanswer({});
     setanswer({});
     setturnline({});
     clearfinishedturn();
     // The last game's drawing goes now, not when the first drawer has picked.
     emit boardWiped();
-    st.shown.start = false;
+    st.start = false;
     st.gamerunning = true;
     actashost();
-    emit gameStarted();
+    emit phaseEntered(Phase::idle);
     for (int seat = 1; seat <= 10; ++seat) {
         setscore(seat, QStringLiteral("0"));
         setwatching(seat, false);
@@ -191,7 +227,7 @@ void PlayerGame::startthegame(const QString &rest)
     st.againsent = false;
     const QString wording =
         team_ ? QStringLiteral("started a TEAM game.") : QStringLiteral("started a game.");
-    st.shown.justwatch = !team_;
+    st.justwatch = !team_;
     emit controlsChanged();
     setteamgame(team_);
     // The starter is usually the hosting player; on that copy the line speaks to the player.
@@ -208,16 +244,17 @@ void PlayerGame::hintson(const QString &rest)
 
 void PlayerGame::pickcatagory(const QString &rest)
 {
-    emit penLifted();
+    emit phaseEntered(Phase::picking);
     st.pickseen = true;
     st.gamerunning = true;
     actashost();
-    st.shown.winner = false;
+    st.won = false;
     emit controlsChanged();
-    emit categoriesReleased();
     st.drawernumber = leadingInt(rest);
-    if (isseat(st.drawernumber))
-        emit markMoved(Mark::arrow, st.drawernumber);
+    // A turn that timed out, or whose drawer left, leaves its drawer's and guessers' controls.
+    st.picked = false;
+    enterphase(Phase::picking);
+    movemark(Mark::arrow, st.drawernumber);
     // The break is over: the finished turn's phrase, banner, marks and snapshot button go. Its
     // drawing stays until the next drawer starts.
     clearfinishedturn();
@@ -227,22 +264,21 @@ void PlayerGame::pickcatagory(const QString &rest)
         setturnline(seatname(st.drawernumber) + QStringLiteral(" is choosing a category."));
     else
         setturnline({});
-    if (drawing()) {
+    if (drawing())
         emit cue(QStringLiteral("turn"));
-        st.shown.pick = true;
-        emit controlsChanged();
-    }
     restartclock(turnclock::Mode::pause, 10);
 }
 
 void PlayerGame::getnextplayer(const QString &rest)
 {
-    st.shown.marks = st.shown.winner = st.shown.start = false;
+    st.won = st.start = false;
     st.gamerunning = true;
     actashost(); // a game runs: also for number 1 joining in the middle of one
     setfullanswer({});
     emit guessesCleared();
-    st.shown.snapshot = st.shown.pick = false;
+    // The break is over: the pick's panel, the snapshot button and the marks go.
+    if (st.phase != Phase::drawing)
+        st.phase = Phase::idle;
     emit controlsChanged();
     st.roundcaption.clear();
     // A copy that joined during the turn has just been sent the drawing so far: it stays.
@@ -253,23 +289,22 @@ void PlayerGame::getnextplayer(const QString &rest)
     st.drawernumber = f.nextInt();
     const int cat = f.nextInt();
     emit cue(QStringLiteral("cat") + QString::number(cat));
-    st.category = cat >= 0 && cat <= 6 ? cat : -1;
-    emit categoryChanged();
-    st.record.turnbegan(seatname(st.drawernumber), st.category);
+    st.turn.category = cat >= 0 && cat <= 6 ? cat : -1;
+    emit turnChanged();
+    st.record.turnbegan(seatname(st.drawernumber), st.turn.category);
     setanswer(text::codepageUpper(f.rest()));
-    emit brushReset();
-    if (isseat(st.drawernumber))
-        emit markMoved(Mark::drawer, st.drawernumber);
+    emit phaseEntered(Phase::drawing);
+    movemark(Mark::drawer, st.drawernumber);
     // The pick put the arrow at the drawer's row already, unless this copy joined after it.
-    if (isseat(st.drawernumber) && (drawing() || !st.pickseen))
-        emit markMoved(Mark::arrow, st.drawernumber);
+    if (drawing() || !st.pickseen)
+        movemark(Mark::arrow, st.drawernumber);
 
     const bool mine = drawing();
     setturnline(mine ? QStringLiteral("Your turn to draw.")
                      : seatname(st.drawernumber) + QStringLiteral("'s turn to draw."));
-    st.shown.fullanswer = st.shown.toolbar = st.shown.pass = mine;
-    st.shown.answer = !mine;
-    emit controlsChanged();
+    st.passed = false;
+    st.phraseline = mine;
+    enterphase(Phase::drawing);
 
     // The clock keeps its rhythm if it is already running.
     startturnclock();
@@ -311,8 +346,8 @@ void PlayerGame::updateanswer(const QString &rest)
             today() + QStringLiteral(": ") + seatname(st.drawernumber) + QLatin1Char('-') + text;
         recordturn(text, {});
         st.drawernumber = 0;
-        st.shown.answer = st.shown.toolbar = st.shown.pass = false;
-        st.shown.snapshot = true;
+        enterphase(Phase::over);
+        emit phaseEntered(Phase::over);
         emit controlsChanged();
         restartclock(turnclock::Mode::pause, 10);
     }
@@ -334,9 +369,7 @@ void PlayerGame::correctanswer(const QString &rest)
 {
     st.roundcaption = today() + QStringLiteral(": ") + seatname(st.drawernumber) + QLatin1Char('-');
     restartclock(turnclock::Mode::pause, 10);
-    st.shown.answer = st.shown.toolbar = st.shown.pass = false;
-    st.shown.snapshot = true;
-    emit controlsChanged();
+    enterphase(Phase::over);
 
     FieldReader f(rest);
     const int guesser = f.nextInt();
@@ -350,9 +383,9 @@ void PlayerGame::correctanswer(const QString &rest)
         emit cue(QStringLiteral("correct"));
     st.drawernumber = 0;
 
-    if (isseat(guesser))
-        emit markMoved(Mark::guesser, guesser);
-    st.shown.marks = true;
+    movemark(Mark::guesser, guesser);
+    enterphase(Phase::solved);
+    emit phaseEntered(Phase::solved);
     emit controlsChanged();
     setanswer(phrase);
     st.roundcaption += phrase;
@@ -362,17 +395,17 @@ void PlayerGame::correctanswer(const QString &rest)
 void PlayerGame::recordturn(const QString &phrase, const QString &solver)
 {
     if (st.record.turnended(phrase, solver))
-        emit turnRecorded(st.record.firstturn() + int(st.record.turns().size()) - 1);
+        emit recorded(st.record.firstturn() + int(st.record.turns().size()) - 1);
 }
 
 void PlayerGame::winner(const QString &rest)
 {
     emit cue(QStringLiteral("gameover"));
     emit chatLine(QStringLiteral("0+") + rest + QStringLiteral(" has Won the Game!"), systemcolour);
-    st.winnername = rest;
-    emit winnerChanged();
+    st.turn.winner = rest;
+    emit turnChanged();
     setturnline(QStringLiteral("The game is over."));
-    st.shown.winner = true;
+    st.won = true;
     // The podium ranks everyone seated and everyone who left during the game.
     QList<GameRecord::Player> seated;
     for (int seat = 1; seat <= 10; ++seat)
@@ -381,9 +414,9 @@ void PlayerGame::winner(const QString &rest)
     st.record.finish(
         rest, seated,
         {numbers::strToIntDef(st.seats[1].score, 0), numbers::strToIntDef(st.seats[2].score, 0)});
-    st.shown.podium = true;
+    st.podium = true;
     st.againsent = false;
-    emit gameRecorded();
+    emit recorded(-1);
     emit controlsChanged();
     st.gamerunning = false;
     if (st.hostsay)

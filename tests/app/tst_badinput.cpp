@@ -77,8 +77,8 @@ private slots:
     {
         Program p({u"Ann"_qs, u"127.0.0.1"_qs, u"x"_qs}); // idle player side, fed by hand
         Tchat &chat = *p.chat;
-        arrange(chat.game()).mynumber = 5;
-        arrange(chat.game()).loggedin = true;
+        unplug(chat.game());
+        play(chat.game(), {"CMD_sendlogininfo+5"});
         int fed = 0;
         for (const QString &word : hostWords()) {
             for (const QString &payload : payloads()) {

@@ -95,11 +95,11 @@ private slots:
     {
         Program p({});
         p.chat->processparams();
-        QVERIFY(p.chat->game()->sologame());
+        QVERIFY(p.chat->game()->startup().solo);
         QVERIFY(p.server->game().solo());
         QVERIFY(p.chat->game()->hostsay());
-        QCOMPARE(p.chat->game()->playername(), u"You"_qs);
-        QCOMPARE(p.chat->game()->hostaddress(), u"127.0.0.1"_qs);
+        QCOMPARE(p.chat->game()->startup().name, u"You"_qs);
+        QCOMPARE(p.chat->game()->startup().address, u"127.0.0.1"_qs);
         QVERIFY(p.server->listener.Listen());
         QVERIFY(ui(p.chat).startGameAction->isEnabled());
         QVERIFY(p.spylist->popup_kickhim->isEnabled());
@@ -116,10 +116,10 @@ private slots:
         Program p({u"Ann"_qs, u"10.0.0.5"_qs, u"true"_qs});
         p.chat->processparams();
         QVERIFY(p.chat->game()->hostsay());
-        QVERIFY(!p.chat->game()->sologame());
-        QCOMPARE(p.chat->game()->playername(), u"Ann"_qs);
-        QCOMPARE(p.chat->game()->hostaddress(), u"10.0.0.5"_qs);
-        QCOMPARE(p.chat->game()->loginname(), u"Ann"_qs);
+        QVERIFY(!p.chat->game()->startup().solo);
+        QCOMPARE(p.chat->game()->startup().name, u"Ann"_qs);
+        QCOMPARE(p.chat->game()->startup().address, u"10.0.0.5"_qs);
+        QCOMPARE(p.chat->game()->startup().loginname, u"Ann"_qs);
         QCOMPARE(p.chat->link()->sock.HostName, u"127.0.0.1"_qs);
         QTRY_VERIFY(lobby.hasPendingConnections());
     }
@@ -151,7 +151,7 @@ private slots:
             guard([&] { p.chat->processparams(); });
             QCOMPARE(boxes, QStringList{u"Listen - Error Binding Socket."_qs});
             QVERIFY(!p.chat->game()->hostsay());
-            QVERIFY(p.chat->game()->loginname().isEmpty());
+            QVERIFY(p.chat->game()->startup().loginname.isEmpty());
             QVERIFY(!ui(p.chat).startGameAction->isEnabled());
             QVERIFY(!p.chat->link()->sock.HasHandle());
             QVERIFY(!p.chat->link()->lobbyLink.HasHandle());

@@ -1,6 +1,7 @@
 // The tool bar's widgets, the game-start dialog, and the answer, category, pass and start actions.
 
 #include "protocol/colortext.h"
+#include "protocol/commands.h"
 #include "tests/board/chatfixture.h"
 #include "widgets/colorbutton.h"
 #include "widgets/updown.h"
@@ -284,7 +285,7 @@ void BoardActions::categoryButtonsActAsOneGroup()
     QCOMPARE(t.host.next(), QStringLiteral("CMD_pickcatagory+3+2"));
     for (int i = 0; i < 7; ++i)
         QCOMPARE(ui(t.chat).button_cat[i]->isChecked(), i == 2);
-    t.chat->game()->pickcatagory(QStringLiteral("9")); // the next pick brings every button up
+    t.chat->game()->handle(QStringLiteral("CMD_pickcatagory+9")); // the next pick brings every button up
     for (int i = 0; i < 7; ++i)
         QVERIFY(!ui(t.chat).button_cat[i]->isChecked());
     // The game gone: the panel closes all the same, nothing is sent.

@@ -263,7 +263,7 @@ void BoardInput::widthAndColourAsOnTheToolBarWhenSent()
     release(t.board(), QPoint(120, 100));
     QCOMPARE(t.host.next(), QStringLiteral("CMD_draw+3+clRed+4++120,100+"));
     // The turn's reset brings black and "3" back.
-    emit t.chat->game()->brushReset();
+    emit t.chat->game()->phaseEntered(PlayerGame::Phase::drawing);
     QCOMPARE(ui(t.chat).ColorButton->colour(), 0);
     QCOMPARE(ui(t.chat).penw->text(), QStringLiteral("3"));
 }

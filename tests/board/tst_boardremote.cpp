@@ -76,7 +76,8 @@ void BoardRemote::init()
     errorbox::setHook([this](const QString &t) { boxes << t; });
     chat = new Tchat;
     chat->setparams({QStringLiteral("Tester")}); // no role on show
-    arrange(chat->game()).mynumber = 4;
+    unplug(chat->game());
+    play(chat->game(), {"CMD_sendlogininfo+4"});
 }
 
 void BoardRemote::cleanup()

@@ -107,7 +107,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, colour);
         Tchat w;
-        w.game()->chatreceived(text);
+        w.game()->handle(cmd::chat + QLatin1Char('+') + text);
         QCOMPARE(lastLine(w), shown);
         QCOMPARE(ui(w).chatpane->mainchat->style(6).color, colortext::toQColor(colour));
     }
@@ -145,7 +145,7 @@ private slots:
         send(QStringLiteral("early"));
         QCOMPARE(box->text(), QStringLiteral("early"));
 
-        w.game()->sendloginfo(QStringLiteral("4"));
+        w.game()->handle(QStringLiteral("CMD_sendlogininfo+4"));
         send(QStringLiteral("hello there"));
         QCOMPARE(box->text(), QString());
         send(QStringLiteral("/me waves"));
@@ -180,13 +180,13 @@ private slots:
         Peer peer;
         QVERIFY(peer.connect(w));
         ui(w).chattersounds[5]->trigger(); // not logged in
-        w.game()->sendloginfo(QStringLiteral("4"));
+        w.game()->handle(QStringLiteral("CMD_sendlogininfo+4"));
         ui(w).chattersounds[0]->trigger(); // <Cancel>
         ui(w).chattersounds[0]->trigger();
         ui(w).chattersounds[13]->trigger();
-        w.game()->sendloginfo(QStringLiteral("12")); // a spy
+        w.game()->handle(QStringLiteral("CMD_sendlogininfo+12")); // a spy
         ui(w).chattersounds[7]->trigger();
-        w.game()->sendloginfo(QStringLiteral("10"));
+        w.game()->handle(QStringLiteral("CMD_sendlogininfo+10"));
         ui(w).chattersounds[20]->trigger();
         w.game()->send(QStringLiteral("END"));
         QCOMPARE(peer.messagesUntil(QStringLiteral("END")),
@@ -214,18 +214,18 @@ private slots:
     void chatterLineWhenSoundsAreOff()
     {
         Tchat w;
-        w.game()->refreshplayerlist(QStringLiteral("3+Ann"));
+        w.game()->handle(QStringLiteral("CMD_refreshplayerlist+3+Ann"));
         ui(w).playChatterSoundsAction->trigger();
         QVERIFY(!ui(w).playChatterSoundsAction->isChecked());
         const int played = sound::requestCount();
-        w.game()->playasound(QStringLiteral("3+wave13+"));
+        w.game()->handle(QStringLiteral("CMD_playasound+3+wave13+"));
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Applause "));
         QCOMPARE(ui(w).chatpane->mainchat->style(0).color, QColor(0, 0, 255));
         const int lines = ui(w).chatpane->mainchat->paragraphCount();
-        w.game()->playasound(QStringLiteral("12+wave1+")); // no seat
-        w.game()->playasound(QStringLiteral("3+wave21+")); // no such entry
-        w.game()->playasound(QStringLiteral("x+wave1+"));  // no number
-        w.game()->playasound(QStringLiteral("3+WAVE7+"));  // entry names compare without case
+        w.game()->handle(QStringLiteral("CMD_playasound+12+wave1+")); // no seat
+        w.game()->handle(QStringLiteral("CMD_playasound+3+wave21+")); // no such entry
+        w.game()->handle(QStringLiteral("CMD_playasound+x+wave1+"));  // no number
+        w.game()->handle(QStringLiteral("CMD_playasound+3+WAVE7+"));  // entry names compare without case
         QCOMPARE(ui(w).chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(lastLine(w), QStringLiteral("Ann:  <Chatter Sound> Sneezing "));
         QCOMPARE(sound::requestCount(), played);
@@ -234,7 +234,7 @@ private slots:
         // Chatter sounds on again: the clip plays and no line is added.
         ui(w).playChatterSoundsAction->trigger();
         QVERIFY(ui(w).playChatterSoundsAction->isChecked());
-        w.game()->playasound(QStringLiteral("3+wave13+"));
+        w.game()->handle(QStringLiteral("CMD_playasound+3+wave13+"));
         QCOMPARE(ui(w).chatpane->mainchat->paragraphCount(), lines + 1);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave13"));
     }
@@ -251,7 +251,7 @@ private slots:
         emit w.game()->cue(QStringLiteral("turn"));
         QCOMPARE(sound::requestCount(), played);
         // Event cues off, chatter sounds still play.
-        w.game()->playasound(QStringLiteral("2+wave2+"));
+        w.game()->handle(QStringLiteral("CMD_playasound+2+wave2+"));
         QCOMPARE(sound::requestCount(), ++played);
         QCOMPARE(sound::lastRequested(), QStringLiteral("wave2"));
     }

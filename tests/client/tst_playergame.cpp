@@ -4,11 +4,14 @@
 #include "client/core/playerlink.h"
 #include "platform/errors.h"
 #include "protocol/commands.h"
+#include "tests/support/playersetup.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -54,20 +57,6 @@ struct StandInHost
 
 using C = PlayerGame::Controls;
 
-// What the game sent, message by message.
-struct Sent : Outbox
-{
-    QStringList messages;
-    void send(const QString &message) override { messages << message; }
-};
-
-// Host messages, handled in order.
-void play(PlayerGame &g, std::initializer_list<const char *> messages)
-{
-    for (const char *m : messages)
-        g.handle(QLatin1String(m));
-}
-
 } // namespace
 
 class TestPlayerGame : public QObject
@@ -75,6 +64,64 @@ class TestPlayerGame : public QObject
     Q_OBJECT
 
 private slots:
+    // The system lines and sound cues of arrivals, departures, version warnings and a pass, with
+    // their colours; a second report of the same departure, or of a spy the list does not hold
+    // exactly, adds nothing.
+    void linesAndCues_data()
+    {
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("lines"); // text "|" colour
+        QTest::addColumn<QStringList>("cues");
+        const QString system = QLatin1Char('|') + QString::number(PlayerGame::systemcolour);
+        const QString blue = QLatin1Char('|') + QString::number(PlayerGame::bluecolour);
+        const QStringList entered(3, QStringLiteral("entered"));
+        QTest::newRow("arrivals") << QStringList{u"CMD_sendlogininfo+2"_s, u"CMD_newplayerinfo+2+Bob"_s,
+                                                 u"CMD_existingplayers+1+Ann"_s,
+                                                 u"CMD_existingplayers+12+Zed"_s}
+                                  << QStringList{u"0+You are Connected."_s + system,
+                                                 u"0+Ann is Connected."_s + system,
+                                                 u"0+Zed is Connected."_s + system,
+                                                 u"0+Zed is spying."_s + system}
+                                  << entered;
+        QTest::newRow("own arrival as a spy")
+            << QStringList{u"CMD_sendlogininfo+11"_s, u"CMD_newplayerinfo+11+Eve"_s}
+            << QStringList{u"0+You are Connected."_s + system, u"0+You are spying."_s + system}
+            << QStringList{u"entered"_s};
+        QTest::newRow("departures")
+            << QStringList{u"CMD_sendlogininfo+1"_s,          u"CMD_existingplayers+2+Bob"_s,
+                           u"CMD_existingplayers+13+Zed"_s,   u"CMD_playerdisconnected+2+Other"_s,
+                           u"CMD_playerdisconnected+2+Bob"_s, u"CMD_playerdisconnected+13+Zedd"_s,
+                           u"CMD_playerdisconnected+13+Zed"_s}
+            << QStringList{u"0+Bob is Connected."_s + system, u"0+Zed is Connected."_s + system,
+                           u"0+Zed is spying."_s + system, u"0+Bob disconnected."_s + system,
+                           u"0+Zed has left."_s + system}
+            << QStringList(2, u"entered"_s);
+        QTest::newRow("version warnings")
+            << QStringList{u"CMD_havewrongversion+Bob"_s, u"CMD_wrongversion+"_s}
+            << QStringList{u"0+Bob has a different version of the game then you."_s + blue,
+                           u"0+You have a different version of the game then the host."_s + blue}
+            << QStringList{};
+        QTest::newRow("pass") << QStringList{u"CMD_existingplayers+3+Cy"_s, u"CMD_passed+3+4"_s}
+                              << QStringList{u"0+Cy is Connected."_s + system,
+                                             u"0+Cy has bought a different phrase for one point."_s + system}
+                              << QStringList{u"entered"_s, u"pass"_s};
+    }
+    void linesAndCues()
+    {
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, cues);
+        PlayerGame g;
+        QStringList gotlines, gotcues;
+        connect(&g, &PlayerGame::chatLine, this, [&](const QString &line, int colour) {
+            gotlines << line + QLatin1Char('|') + QString::number(colour);
+        });
+        connect(&g, &PlayerGame::cue, this, [&](const QString &name) { gotcues << name; });
+        play(g, messages);
+        QCOMPARE(gotlines, lines);
+        QCOMPARE(gotcues, cues);
+    }
+
     // Which controls show, through a whole turn as the drawer and as a guesser, a win and the
     // end of the game; the host's role keeps Start apart from the table.
     void controlsFollowRoleAndTurn()
@@ -92,18 +139,18 @@ private slots:
         QVERIFY(!shows(&C::pick));
         g.handle(QStringLiteral("CMD_nextplayer+1+2+___"));
         QVERIFY(shows(&C::toolbar) && shows(&C::pass) && shows(&C::fullanswer) && !shows(&C::answer));
-        QCOMPARE(g.turnline(), QStringLiteral("Your turn to draw."));
+        QCOMPARE(g.turn().line, QStringLiteral("Your turn to draw."));
         g.passit();
         QVERIFY(!shows(&C::pass) && shows(&C::toolbar));
         g.handle(QStringLiteral("CMD_correctanswer+2+1+1+2+CAT"));
         QVERIFY(!shows(&C::toolbar) && shows(&C::snapshot) && shows(&C::marks));
-        QCOMPARE(g.answer(), QStringLiteral("CAT"));
+        QCOMPARE(g.turn().answer, QStringLiteral("CAT"));
 
         g.handle(QStringLiteral("CMD_pickcatagory+2"));
         QVERIFY(!shows(&C::pick) && !shows(&C::snapshot) && !shows(&C::marks));
         g.handle(QStringLiteral("CMD_nextplayer+2+4+___ ___"));
         QVERIFY(shows(&C::answer) && shows(&C::answerentry) && !shows(&C::toolbar) && !shows(&C::fullanswer));
-        QCOMPARE(g.category(), 4);
+        QCOMPARE(g.turn().category, 4);
         // Set to watch, the seat reads the guesses as a spy does; back in play it guesses again.
         g.handle(QStringLiteral("CMD_justwatching+1+1"));
         QVERIFY(shows(&C::answer) && !shows(&C::answerentry));
@@ -114,7 +161,7 @@ private slots:
         QCOMPARE(g.drawernumber(), 0);
         g.handle(QStringLiteral("CMD_winner+Ann"));
         QVERIFY(shows(&C::winner) && shows(&C::start));
-        QCOMPARE(g.turnline(), QStringLiteral("The game is over."));
+        QCOMPARE(g.turn().line, QStringLiteral("The game is over."));
 
         // A bad category stops the turn message after the drawer: the game's own steps before it stay.
         QVERIFY_THROWS_EXCEPTION(EConvertError, g.handle(QStringLiteral("CMD_nextplayer+2+x+___")));
@@ -188,7 +235,7 @@ private slots:
     void recordOfAGame()
     {
         PlayerGame g;
-        QSignalSpy recorded(&g, &PlayerGame::turnRecorded);
+        QSignalSpy recorded(&g, &PlayerGame::recorded);
         play(g, {"CMD_sendlogininfo+2",
                  "CMD_newplayerinfo+1+Ann",
                  "CMD_newplayerinfo+2+Bob",
@@ -216,8 +263,10 @@ private slots:
                  (QList<Turn>{{QStringLiteral("Ann"), QStringLiteral("CAT"), QStringLiteral("Cid"), 4},
                               {QStringLiteral("Bob"), QStringLiteral("DOG HOUSE"), QString(), 0},
                               {QStringLiteral("Dee"), QStringLiteral("RUN"), QStringLiteral("Ann"), 2}}));
-        QCOMPARE(recorded.count(), 3);
-        QCOMPARE(recorded.last().at(0).toInt(), 2);
+        // Each turn as it ended, then the win.
+        QCOMPARE(recorded.count(), 4);
+        QCOMPARE(recorded.at(2).at(0).toInt(), 2);
+        QCOMPARE(recorded.last().at(0).toInt(), -1);
         QVERIFY(g.controls().podium && g.record().over());
         const auto places = [](const GameRecord &r) {
             QStringList got;

@@ -71,7 +71,7 @@ private slots:
             cmd::buildChatRelay(15, QStringLiteral("Zo?"), sent.section(QLatin1Char('+'), 2));
         QVERIFY(relayed.size() <= framing::maxMessage);
         logof(w);
-        w.game()->chatreceived(relayed.section(QLatin1Char('+'), 1));
+        w.game()->handle(cmd::chat + QLatin1Char('+') + relayed.section(QLatin1Char('+'), 1));
         QCOMPARE(logof(w).lines.last().second, 0x00EFBF9F);
         // A short line is not touched.
         ui(w).chatpane->mychat->setText(QStringLiteral("hi+there"));

@@ -86,7 +86,8 @@ class TestTchatDisplay : public QObject
     // A player in seat `me` of a table of three: Ann (1), Bob (2), Cy (3).
     void seat(int me)
     {
-        arrange(t->game()).mynumber = me;
+        unplug(t->game());
+        play(t->game(), QStringList{QStringLiteral("CMD_sendlogininfo+%1").arg(me)});
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+3+Cy"));
@@ -288,28 +289,18 @@ private slots:
 
     void arrivals()
     {
-        arrange(t->game()).mynumber = 2;
+        unplug(t->game());
+        play(t->game(), {"CMD_sendlogininfo+2"});
         feed(*t, QStringLiteral("CMD_newplayerinfo+2+Bob"));
         feed(*t, QStringLiteral("CMD_existingplayers+1+Ann"));
         feed(*t, QStringLiteral("CMD_existingplayers+12+Zed"));
-        QCOMPARE(lines(*t),
-                 (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+Ann is Connected."),
-                              QStringLiteral("0+Zed is Connected."), QStringLiteral("0+Zed is spying.")}));
-        QCOMPARE(logof(t).lines[0].second, PlayerGame::systemcolour);
-        QCOMPARE(logof(t).cues, QStringList(3, QStringLiteral("entered")));
+        // The lines and cues are the game's: checked with it.
+        QCOMPARE(logof(t).lines.size(), 4);
         QCOMPARE(ui(t).label_playername[2]->text(), QStringLiteral("Bob"));
         QCOMPARE(ui(t).label_playername[1]->text(), QStringLiteral("Ann"));
         QCOMPARE(listLines(spies->listbox_spys), QStringList{QStringLiteral("12: Zed")});
         for (int seat = 3; seat <= 10; ++seat)
             QCOMPARE(ui(t).label_playername[seat]->text(), QStringLiteral("<Waiting>"));
-    }
-
-    void ownArrivalAsSpy()
-    {
-        arrange(t->game()).mynumber = 11;
-        feed(*t, QStringLiteral("CMD_newplayerinfo+11+Eve"));
-        QCOMPARE(lines(*t),
-                 (QStringList{QStringLiteral("0+You are Connected."), QStringLiteral("0+You are spying.")}));
     }
 
     void departures()
@@ -328,14 +319,11 @@ private slots:
         QCOMPARE(spies->listbox_spys->count(), 1);
         feed(*t, QStringLiteral("CMD_playerdisconnected+13+Zed"));
         QCOMPARE(spies->listbox_spys->count(), 0);
-        QCOMPARE(lines(*t),
-                 (QStringList{QStringLiteral("0+Bob disconnected."), QStringLiteral("0+Zed has left.")}));
     }
 
     void ownDepartureKeepsTheWindow()
     {
         seat(2);
-        arrange(t->game()).loggedin = true;
         QSignalSpy closed(t.get(), &Tchat::closed);
         feed(*t, QStringLiteral("CMD_playerdisconnected+2+Bob"));
         QCOMPARE(closed.count(), 0);
@@ -372,27 +360,19 @@ private slots:
         QCOMPARE(closed.count(), 0);
         // Without a refusal the hang-up of a game joined is the host's end; the window stays.
         auto other = std::make_unique<Tchat>();
-        arrange(other->game()).loggedin = true;
+        unplug(other->game());
+        play(other->game(), {"CMD_sendlogininfo+2"});
         QSignalSpy closed2(other.get(), &Tchat::closed);
         other->link()->sock.OnInfo(&other->link()->sock, TSock::siClose, QStringLiteral("Socket Closed"));
         QCOMPARE(closed2.count(), 0);
         QVERIFY(other->game()->gameleft());
     }
 
-    void versionWarnings()
-    {
-        feed(*t, QStringLiteral("CMD_havewrongversion+Bob"));
-        feed(*t, QStringLiteral("CMD_wrongversion+"));
-        QCOMPARE(lines(*t),
-                 (QStringList{QStringLiteral("0+Bob has a different version of the game then you."),
-                              QStringLiteral("0+You have a different version of the game then the host.")}));
-        QCOMPARE(logof(t).lines[1].second, PlayerGame::bluecolour);
-    }
-
     // Names from the network are shown as they are, never as markup.
     void namesArePlainText()
     {
-        arrange(t->game()).mynumber = 2;
+        unplug(t->game());
+        play(t->game(), {"CMD_sendlogininfo+2"});
         const QString evil = QStringLiteral("<h1>x</h1><img src=a>");
         feed(*t, QStringLiteral("CMD_newplayerinfo+1+") + evil);
         feed(*t, QStringLiteral("CMD_nextplayer+1+0+___ "));
@@ -786,7 +766,8 @@ private slots:
         QVERIFY(fitsWhole(ui(t).label_winner));
 
         // The drawer's Pass button, then the host's Start button beside a long mask.
-        arrange(t->game()).mynumber = 2;
+        unplug(t->game());
+        play(t->game(), {"CMD_sendlogininfo+2"});
         QString mask;
         for (const int letters : {1, 5, 2, 4, 2, 6, 2, 3, 7, 4})
             mask += QString(letters, QLatin1Char('_')) + QLatin1Char(' ');
@@ -871,9 +852,7 @@ private slots:
     {
         seat(1);
         feed(*t, QStringLiteral("CMD_passed+3+4"));
-        QCOMPARE(logof(t).cues, QStringList{QStringLiteral("pass")});
         QCOMPARE(ui(t).label_score[3]->text(), QStringLiteral("4"));
-        QCOMPARE(lines(*t), QStringList{QStringLiteral("0+Cy has bought a different phrase for one point.")});
     }
 
     // "correct" sounds for the guesser and the drawer only; everybody sees the marks.
@@ -974,7 +953,7 @@ private slots:
     // A pause of ten seconds shows 0:09 down to 0:00 and stops on the tick after.
     void pauseClock()
     {
-        PlayerGameSetup::restartclock(*t->game(), turnclock::Mode::pause, 10);
+        play(t->game(), {"CMD_pickcatagory+2"}); // the pick's pause
         QStringList shown;
         QList<int> bars;
         for (int i = 0; i < 10; ++i) {

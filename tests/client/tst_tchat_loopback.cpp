@@ -330,7 +330,8 @@ private slots:
     void backlogDrainsInBursts()
     {
         Tchat t;
-        arrange(t.game()).mynumber = 2;
+        unplug(t.game());
+        play(t.game(), {"CMD_sendlogininfo+2"});
         t.link()->receivedlist.push({QStringLiteral("CMD_moveit+1+clBlack+3+10+10"), 0, 0});
         for (int x = 12; x <= 410; x += 2) {
             t.link()->receivedlist.push({QStringLiteral("CMD_draw+1+clBlack+3++%1,10+").arg(x), 0, 0});

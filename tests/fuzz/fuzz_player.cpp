@@ -17,15 +17,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     {
         PlayerGame game;
-        // The view indexes its rows by these seats.
-        QObject::connect(&game, &PlayerGame::markMoved, [](PlayerGame::Mark, int seat) {
-            if (!PlayerGame::isseat(seat))
-                std::abort();
-        });
         for (const QByteArray &line : fuzzsupport::lines(data, size)) {
             guard([&] { game.handle(cp1252::decode(line)); });
-            if (game.category() < -1 || game.category() > 6)
+            if (game.turn().category < -1 || game.turn().category > 6)
                 std::abort();
+            // The view indexes its rows by the marks' seats.
+            for (const int seat : game.turn().marks)
+                if (!PlayerGame::isseat(seat))
+                    std::abort();
         }
     }
     fuzzsupport::settle();

@@ -198,7 +198,7 @@ void Game::drawStroke(Player &d, const QList<QPoint> &stroke)
     for (auto &p : players) {
         const QImage &im = ui(p->chat).image_main->image_backup;
         for (const QPoint &pt : stroke)
-            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game()->playername()));
+            QVERIFY2(im.pixel(pt) == qRgb(0, 0, 0), qPrintable(p->chat->game()->startup().name));
     }
 }
 

@@ -21,7 +21,8 @@ int main(int argc, char **argv)
     });
     Tchat t;
     logof(t);
-    arrange(t.game()).mynumber = 2;
+    unplug(t.game());
+    play(t.game(), {"CMD_sendlogininfo+2"});
     t.link()->receivedlist.push({cmd::buildCorrectanswer(2, 2, 1, 1, QStringLiteral("APPLE")), 0, 0});
     guard([&t] { t.link()->drainQueue(); });
     ui(t).button_snapshot->click();

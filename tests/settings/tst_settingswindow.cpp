@@ -4,6 +4,7 @@
 #include "features/ini.h"
 #include "features/windowplacement.h"
 #include "protocol/colortext.h"
+#include "protocol/commands.h"
 #include "tests/support/playersetup.h"
 #include "tests/support/tchatui.h"
 #include "widgets/chatviewer.h"
@@ -120,10 +121,11 @@ private slots:
         Tchat w;
         QCOMPARE(ui(w).chatpane->textsize(), 14); // read when the window was made
         write("[Quillet]\nTextsize=12\n");
-        arrange(w.game()).mynumber = 2;
-        w.game()->newplayerinfo(QStringLiteral("3+Bob"));
+        unplug(w.game());
+        play(w.game(), {"CMD_sendlogininfo+2"});
+        w.game()->handle(QStringLiteral("CMD_newplayerinfo+3+Bob"));
         QCOMPARE(ui(w).chatpane->textsize(), 14); // somebody else: not yet
-        w.game()->newplayerinfo(QStringLiteral("2+Me"));
+        w.game()->handle(QStringLiteral("CMD_newplayerinfo+2+Me"));
         QCOMPARE(ui(w).chatpane->textsize(), 12);
     }
 

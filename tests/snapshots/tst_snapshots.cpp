@@ -90,8 +90,10 @@ private slots:
             ui(w).button_snapshot->click();
             QVERIFY(!QFileInfo::exists(folder()));
 
+            // A turn solved: its caption is "date: Ann-BIG RED CAT".
+            play(w.game(), {"CMD_newplayerinfo+1+Ann", "CMD_nextplayer+1+0+___ ___ ___",
+                            "CMD_correctanswer+2+1+1+1+BIG RED CAT"});
             QPainter(&ui(w).image_main->image_backup).fillRect(200, 150, 100, 60, Qt::blue);
-            arrange(w.game()).roundcaption = QStringLiteral("12/7/26: Ann-BIG RED CAT");
             logof(w);
             ui(w).button_snapshot->click();
             ui(w).button_snapshot->click();
@@ -115,7 +117,7 @@ private slots:
         QVERIFY(QDir(folder()).removeRecursively());
         Tchat w;
         emit w.game()->connected();
-        arrange(w.game()).roundcaption = QStringLiteral("caption");
+        play(w.game(), {"CMD_nextplayer+1+0+_", "CMD_updateanswer+true+A"}); // a turn timed out
         ui(w).button_snapshot->click();
         QCOMPARE(QDir(folder()).entryList(QDir::Files), QStringList{QStringLiteral("snapshot3.jpg")});
 
@@ -124,7 +126,7 @@ private slots:
         QVERIFY(QFile::remove(home.filePath(QStringLiteral("orvanelobby.ini"))));
         Tchat w2; // a later run, without the settings
         emit w2.game()->connected();
-        arrange(w2.game()).roundcaption = QStringLiteral("another caption");
+        play(w2.game(), {"CMD_nextplayer+1+0+_", "CMD_updateanswer+true+B"});
         ui(w2).button_snapshot->click();
         QCOMPARE(readAll(QDir(folder()).filePath(QStringLiteral("snapshot3.jpg"))), third);
         QCOMPARE(snapcountInFile(), QStringLiteral("4"));

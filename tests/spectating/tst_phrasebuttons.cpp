@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 
 class TestPhraseButtons : public QObject
@@ -48,6 +49,7 @@ private slots:
         // "/me" exactly, then four characters go whatever the fourth is; the chat colour, not
         // the brush's; characters that would break the message are replaced.
         ui(t).chatpane->settextcolor(colortext::clNavy);
+        t.game()->findChild<QTimer *>(QStringLiteral("phrasePause"))->setInterval(1); // rests briefly
         const QStringList phrases{QStringLiteral("/me waves"), QStringLiteral("/mewaves"),
                                   QStringLiteral("/ME waves"), QString(),
                                   QStringLiteral("a") + QChar(0xFF) + QStringLiteral("b+c|d")};
@@ -58,7 +60,7 @@ private slots:
                                QStringLiteral("CMD_action+3+says: a?b+c|d|clNavy")};
         for (int i = 0; i < phrases.size(); ++i) {
             t.game()->setphrase(4, phrases[i]);
-            arrange(t.game()).phraseready = true;
+            QTRY_VERIFY(t.game()->phraseready());
             ui(t).b_phrase[4]->click();
             QCOMPARE(at.host.next(), sent[i]);
         }

@@ -4,6 +4,7 @@
 #include "client/tchat.h"
 #include "features/spylist.h"
 #include "host/tserver.h"
+#include "protocol/commands.h"
 #include "tests/board/chatfixture.h"
 #include "tests/client/tchat_feed.h"
 #include "tests/support/netsupport.h"
@@ -47,19 +48,20 @@ private slots:
     void nameMenuItems()
     {
         Tchat t;
-        t.game()->refreshplayerlist(QStringLiteral("3+Cid"));
+        t.game()->handle(QStringLiteral("CMD_refreshplayerlist+3+Cid"));
         const auto items = [&t] {
             return QList<bool>{ui(t).removeFromGameAction->isEnabled(),
                                ui(t).setToJustWatchAction->isEnabled(),
                                ui(t).unsetJustWatchAction->isEnabled()};
         };
-        arrange(t.game()).hostsay = true;
+        unplug(t.game());
+        play(t.game(), {"CMD_sendlogininfo+2"}); // seat 1 empty: this player leads the table
         nameMenuOn(t, 3);
         QCOMPARE(items(), (QList<bool>{true, true, true}));
         // An empty seat: nobody to remove, but watching can still be set.
         nameMenuOn(t, 4);
         QCOMPARE(items(), (QList<bool>{false, true, true}));
-        arrange(t.game()).hostsay = false;
+        play(t.game(), {"CMD_newplayerinfo+1+Ann"}); // and no longer does
         nameMenuOn(t, 3);
         QCOMPARE(items(), (QList<bool>{false, false, false}));
         // The hosting player's own seat has no menu at all.
@@ -72,7 +74,7 @@ private slots:
     void requestsSent()
     {
         ChatAtHost at;
-        QVERIFY(at.start(1));
+        QVERIFY(at.start(2));
         Tchat &t = *at.chat;
         Tspylist spies;
         t.attach({.spylist = &spies});
@@ -81,22 +83,21 @@ private slots:
         spies.listbox_spys->addItem(QStringLiteral("Ann: 13")); // a line that names nobody
         feed(t, QStringLiteral("CMD_newplayerinfo+14+Eve"));
 
-        // Not the host: no removal, from the names or from the list. (Number 1 takes the hosting
-        // player's say when no copy hosts; this copy stands for a player of a hosting copy's game.)
-        arrange(t.game()).hostsay = false;
-        t.game()->refreshplayerlist(QStringLiteral("6+Fay"));
+        // Not the host: no removal, from the names or from the list, while seat 1 is taken.
+        feed(t, QStringLiteral("CMD_newplayerinfo+1+Ann"));
+        t.game()->handle(QStringLiteral("CMD_refreshplayerlist+6+Fay"));
         nameMenuOn(t, 6);
         ui(t).removeFromGameAction->trigger();
         menuOn(spies, 0);
         spies.popup_kickhimClick();
         ui(t).justWatchAction->trigger();
-        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+1"));
-        feed(t, QStringLiteral("CMD_justwatching+1+1"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+2+1"));
+        feed(t, QStringLiteral("CMD_justwatching+2+1"));
         QVERIFY(ui(t).justWatchAction->isChecked());
         ui(t).justWatchAction->trigger();
-        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+1+2"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+2+2"));
 
-        arrange(t.game()).hostsay = true;
+        feed(t, QStringLiteral("CMD_playerdisconnected+1+Ann")); // this player leads the table now
         // A line without a number, the space below the lines, and a line gone while its menu
         // was open remove nobody.
         menuOn(spies, 1);
@@ -108,7 +109,7 @@ private slots:
         spies.popup_kickhimClick();
         menuOn(spies, 0);
         spies.popup_kickhimClick();
-        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+12+"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+2+12+"));
 
         // Every seat 2 to 10 can be set and unset, not only the first few.
         nameMenuOn(t, 6);
@@ -117,13 +118,14 @@ private slots:
         ui(t).removeFromGameAction->trigger();
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+6+1"));
         QCOMPARE(at.host.next(), QStringLiteral("CMD_justwatch+6+2"));
-        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+1+6+"));
+        QCOMPARE(at.host.next(), QStringLiteral("CMD_kickhim+2+6+"));
 
         // Not logged in, or a spy: nothing goes out.
-        arrange(t.game()).mynumber = 12;
+        play(t.game(), {"CMD_sendlogininfo+12"});
+        QVERIFY(at.host.next().startsWith(QStringLiteral("CMD_logininfo+12+")));
         ui(t).justWatchAction->trigger();
-        arrange(t.game()).mynumber = 1;
-        arrange(t.game()).loggedin = false;
+        play(t.game(), {"CMD_sendlogininfo+2", "CMD_playerdisconnected+2+Tester"}); // removed
+        QVERIFY(at.host.next().startsWith(QStringLiteral("CMD_logininfo+2+")));
         ui(t).justWatchAction->trigger();
         ui(t).setToJustWatchAction->trigger();
         ui(t).removeFromGameAction->trigger();

@@ -1,24 +1,44 @@
 #pragma once
 
-// Puts a player's game in a state for a test without playing up to it: the fields as the host's
-// messages would have left them, without what those messages show or send.
+// Puts a player's game in a state the way a game does: by playing it the host's messages, in
+// order ("CMD_sendlogininfo+4", "CMD_pickcatagory+4", ...).
 
 #include "client/core/playergame.h"
 
-struct PlayerGameSetup
+#include <QStringList>
+#include <initializer_list>
+
+// What a game sent, message by message.
+struct Sent : Outbox
 {
-    static auto &state(PlayerGame &g) { return g.st; }
-    static void restartclock(PlayerGame &g, turnclock::Mode mode, int seconds)
-    {
-        g.restartclock(mode, seconds);
-    }
+    QStringList messages;
+    void send(const QString &message) override { messages << message; }
 };
 
-inline auto &arrange(PlayerGame &g)
+// A window's game that has no connection to answer the host through: what it sends from here on
+// (the login's answer, requests) goes nowhere.
+inline void unplug(PlayerGame *g)
 {
-    return PlayerGameSetup::state(g);
+    static Sent nowhere;
+    nowhere.messages.clear();
+    g->setoutbox(&nowhere);
 }
-inline auto &arrange(PlayerGame *g)
+
+inline void play(PlayerGame &g, const QStringList &messages)
 {
-    return PlayerGameSetup::state(*g);
+    for (const QString &m : messages)
+        g.handle(m);
+}
+inline void play(PlayerGame &g, std::initializer_list<const char *> messages)
+{
+    for (const char *m : messages)
+        g.handle(QLatin1String(m));
+}
+inline void play(PlayerGame *g, const QStringList &messages)
+{
+    play(*g, messages);
+}
+inline void play(PlayerGame *g, std::initializer_list<const char *> messages)
+{
+    play(*g, messages);
 }

@@ -40,7 +40,6 @@ struct Watcher : Outbox
 {
     PlayerGame game;
     QStringList chat, cues, sent, board, events, guesses;
-    std::array<int, 3> marks{1, 1, 1};
     QStringList spies;
     QMap<QChar, QString> last;
 
@@ -77,16 +76,19 @@ struct Watcher : Outbox
         });
         QObject::connect(&game, &PlayerGame::guessesCleared,
                          [this] { guesses << QStringLiteral("cleared"); });
-        QObject::connect(&game, &PlayerGame::markMoved,
-                         [this](PlayerGame::Mark m, int seat) { marks[size_t(m)] = seat; });
         const auto event = [this](const char *name) {
             return [this, name] { events << QLatin1String(name); };
         };
         QObject::connect(&game, &PlayerGame::full, event("full"));
-        QObject::connect(&game, &PlayerGame::penLifted, event("penLifted"));
-        QObject::connect(&game, &PlayerGame::brushReset, event("brushReset"));
-        QObject::connect(&game, &PlayerGame::categoriesReleased, event("categoriesReleased"));
-        QObject::connect(&game, &PlayerGame::gameStarted, event("gameStarted"));
+        // The page names what each phase's entry does.
+        QObject::connect(&game, &PlayerGame::phaseEntered, [this](PlayerGame::Phase phase) {
+            if (phase == PlayerGame::Phase::idle)
+                events << QStringLiteral("gameStarted");
+            else if (phase == PlayerGame::Phase::picking)
+                events << QStringLiteral("penLifted") << QStringLiteral("categoriesReleased");
+            else if (phase == PlayerGame::Phase::drawing)
+                events << QStringLiteral("brushReset");
+        });
         QObject::connect(&game, &PlayerGame::paused, event("paused"));
         QObject::connect(&game, &PlayerGame::loggedIn, event("loggedIn"));
         QObject::connect(&game, &PlayerGame::connected, event("connected"));
@@ -134,8 +136,8 @@ struct Watcher : Outbox
                            .arg(bit(o.hints))));
         // The round caption's date is written in each one's own way: what follows it is compared.
         const QString caption = g.roundcaption().section(QStringLiteral(": "), 1);
-        print(QLatin1Char('L'), QStringList{g.turnline(), g.fullanswer(), g.answer(),
-                                            QString::number(g.category()), g.winnername(), caption}
+        print(QLatin1Char('L'), QStringList{g.turn().line, g.turn().fullanswer, g.turn().answer,
+                                            QString::number(g.turn().category), g.turn().winner, caption}
                                     .join(QLatin1Char('|')));
         print(QLatin1Char('K'), QStringLiteral("%1 %2 %3")
                                     .arg(g.clockmode() == turnclock::Mode::drawing ? QStringLiteral("drawing")
@@ -169,8 +171,10 @@ struct Watcher : Outbox
             if (c.removable[size_t(n)])
                 removable += QString::number(n) + QLatin1Char(',');
         print(QLatin1Char('C'), on.join(QLatin1Char(' ')) + QStringLiteral(" removable=") + removable);
-        print(QLatin1Char('M'),
-              QStringLiteral("arrow=%1 drawer=%2 guesser=%3").arg(marks[0]).arg(marks[1]).arg(marks[2]));
+        print(QLatin1Char('M'), QStringLiteral("arrow=%1 drawer=%2 guesser=%3")
+                                    .arg(g.turn().marks[0])
+                                    .arg(g.turn().marks[1])
+                                    .arg(g.turn().marks[2]));
         print(QLatin1Char('P'), spies.join(QLatin1Char(' ')));
         const GameRecord &r = g.record();
         QStringList record{QStringLiteral("first=%1").arg(r.firstturn())};
