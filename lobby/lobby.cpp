@@ -1,6 +1,7 @@
 #include "lobby/lobby.h"
 
 #include "lan/announce.h"
+#include "lan/lan.h"
 #include "quillet-host/table.h"
 #include "webserve/request.h"
 #include "webserve/webserver.h"
@@ -16,6 +17,8 @@ struct Lobby::Open
     quint16 gamePort = 0;
     quint16 webPort = 0;
     qint64 emptySince = 0;
+    // Players on this network find a public table in their join dialog.
+    std::unique_ptr<GameAnnouncer> announcer;
 };
 
 Lobby::Lobby(quint16 firstPort, quint16 lastPort, std::FILE *logto, QObject *parent)
@@ -103,6 +106,12 @@ Lobby::Open *Lobby::newTable(bool isPrivate)
                  .arg(isPrivate ? QStringLiteral("private") : QStringLiteral("public"), name)
                  .arg(t->gamePort)
                  .arg(t->webPort));
+        if (announcing && !isPrivate) {
+            const HostGame &game = t->table.host.game();
+            t->announcer = std::make_unique<GameAnnouncer>(
+                name, t->gamePort, [&game](announce::Announcement &a) { game.describe(a); });
+            t->announcer->start();
+        }
         Open *made = t.get();
         tables.emplace(name, std::move(t));
         return made;
@@ -193,9 +202,10 @@ void Lobby::sweep()
     for (auto i = tables.begin(); i != tables.end();) {
         Open &t = *i->second;
         const lobby::Listing l = listing(t);
+        // Empty from the last look that found somebody.
         if (l.emptySince < 0)
             t.emptySince = now;
-        if (lobby::idleClosing(listing(t), now, idleMs)) {
+        if (lobby::idleClosing(l, now, idleMs)) {
             line(QStringLiteral("Closed table %1: empty for %2 s").arg(t.name).arg(idleMs / 1000));
             t.table.close(QStringLiteral("closes this table"));
             i = tables.erase(i);
@@ -209,6 +219,8 @@ void Lobby::closeAll()
 {
     sweeper->stop();
     web->close();
-    for (auto &[name, t] : tables)
+    for (auto &[name, t] : tables) {
+        line(QStringLiteral("Closed table %1: the lobby stops").arg(name));
         t->table.close(QStringLiteral("is closing: the lobby stops"));
+    }
 }

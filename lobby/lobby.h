@@ -38,6 +38,8 @@ public:
     // Milliseconds an empty table stays open.
     qint64 idleMs = 300000;
     lobby::Limits limits;
+    // Public tables are announced to players on this network.
+    bool announcing = true;
     // How often empty tables are looked at.
     int sweepMs = 1000;
 

@@ -18,7 +18,7 @@ const char usagetext[] =
     "POST /api/private opens a private table, and /t/NAME/ leads a browser to a table's page.\n"
     "--game-ports FIRST-LAST: the tables' game ports (7800-7899 by default); each table's page is\n"
     "on its game port + 1000.\n"
-    "--no-announce: the tables are not announced on this network (they never are yet).\n"
+    "--no-announce: the public tables are not announced to players on this network.\n"
     "--idle-close SECONDS: an empty table closes after so long (300 by default).\n"
     "--tables-per-minute N: tables one network address may open a minute (10 by default).\n"
     "--max-tables N: tables open at once (500 by default).\n";
@@ -44,6 +44,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillet-lobby"));
     int port = 7780, first = 7800, last = 7899, idle = 300, perMinute = 10, maxTables = 500;
+    bool announcing = true;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -51,8 +52,10 @@ int main(int argc, char **argv)
             std::fputs(usagetext, stdout);
             return 0;
         }
-        if (a == QLatin1String("--no-announce"))
+        if (a == QLatin1String("--no-announce")) {
+            announcing = false;
             continue;
+        }
         if (i + 1 >= args.size())
             return usage();
         const QString value = args[++i];
@@ -90,6 +93,7 @@ int main(int argc, char **argv)
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
     Lobby lobby(quint16(first), quint16(last), stdout);
     lobby.idleMs = qint64(idle) * 1000;
+    lobby.announcing = announcing;
     lobby.limits.perMinute = perMinute;
     lobby.limits.maxTables = maxTables;
     if (!lobby.listen(quint16(port))) {

@@ -1,13 +1,12 @@
 // The lobby: its rules as tables of cases, then the program itself over loopback.
 #include "lobby/rules.h"
 #include "tests/board/rawpeer.h"
+#include "tests/quillet-host/hostprocess.h"
 #include "tests/support/netsupport.h"
-#include "tests/support/xsession.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QtTest>
 
 using lobby::Listing;
@@ -154,29 +153,12 @@ void LobbyTest::listingAndIdle()
 void LobbyTest::servesTables()
 {
     const quint16 port = freePort(), first = freePort();
-    QProcess lobbyproc;
-    endsWithUs(lobbyproc);
-    lobbyproc.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    lobbyproc.start(qEnvironmentVariable("QUILLET_LOBBY_BINARY"),
-                    {QStringLiteral("--port"), QString::number(port), QStringLiteral("--game-ports"),
-                     QStringLiteral("%1-%2").arg(first).arg(first + 3), QStringLiteral("--no-announce"),
-                     QStringLiteral("--idle-close"), QStringLiteral("2"), QStringLiteral("--tables-per-minute"),
-                     QStringLiteral("2")});
-    QStringList lines;
-    auto waitLine = [&](const QString &start, int ms = 8000) {
-        QDeadlineTimer until(ms);
-        for (;;) {
-            while (lobbyproc.canReadLine()) {
-                lines << QString::fromUtf8(lobbyproc.readLine()).trimmed();
-                if (lines.last().startsWith(start))
-                    return lines.last();
-            }
-            if (until.hasExpired() || lobbyproc.state() == QProcess::NotRunning)
-                return QString();
-            lobbyproc.waitForReadyRead(20);
-            QCoreApplication::processEvents();
-        }
-    };
+    HostProcess lobbyproc;
+    lobbyproc.binary = qEnvironmentVariable("QUILLET_LOBBY_BINARY");
+    lobbyproc.start(port, {QStringLiteral("--game-ports"), QStringLiteral("%1-%2").arg(first).arg(first + 3),
+                           QStringLiteral("--no-announce"), QStringLiteral("--idle-close"), QStringLiteral("2"),
+                           QStringLiteral("--tables-per-minute"), QStringLiteral("2")});
+    auto waitLine = [&](const QString &start) { return lobbyproc.waitLine(start); };
     QVERIFY(waitLine(QStringLiteral("Lobby on port")).contains(QString::number(port)));
     QCOMPARE(http(port, "GET", "/api/tables").body, QByteArray("{\"tables\":[]}\n"));
 
@@ -228,12 +210,13 @@ void LobbyTest::servesTables()
     // A termination tells the players and ends within two seconds.
     QElapsedTimer took;
     took.start();
-    lobbyproc.terminate();
+    lobbyproc.proc.terminate();
     QVERIFY(ann.nextOf(QStringLiteral("CMD_action"), 2000).contains(QLatin1String("closing")));
-    QVERIFY(lobbyproc.waitForFinished(2000));
+    QVERIFY(lobbyproc.proc.waitForFinished(2000));
     QVERIFY(took.elapsed() < 2000);
-    QCOMPARE(lobbyproc.exitCode(), 0);
+    QCOMPARE(lobbyproc.proc.exitCode(), 0);
     QVERIFY(waitLine(QStringLiteral("Stopped")).startsWith(QLatin1String("Stopped")));
+    QVERIFY(lobbyproc.lines.contains(QStringLiteral("Closed table %1: the lobby stops").arg(name)));
 }
 
 QTEST_MAIN(LobbyTest)
