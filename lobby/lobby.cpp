@@ -6,6 +6,8 @@
 #include "webserve/request.h"
 #include "webserve/webserver.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTimer>
 
 struct Lobby::Open
@@ -129,8 +131,10 @@ QByteArray json(int status, const QByteArray &body, bool head, bool keepAlive)
 
 QByteArray error(int status, const QString &why, bool keepAlive)
 {
-    return json(status, "{\"error\":" + QByteArray("\"") + why.toUtf8().replace('"', '\'') + "\"}\n", false,
-                keepAlive);
+    return json(status,
+                QJsonDocument(QJsonObject{{QStringLiteral("error"), why}}).toJson(QJsonDocument::Compact) +
+                    '\n',
+                false, keepAlive);
 }
 
 } // namespace

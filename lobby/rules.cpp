@@ -108,9 +108,11 @@ QString Limits::refusal(const QByteArray &address, qint64 now, int open)
 {
     forget(now);
     if (open >= maxTables)
-        return QStringLiteral("The lobby holds as many tables as it may (%1); try again later").arg(maxTables);
+        return QStringLiteral("The lobby holds as many tables as it may (%1); try again later")
+            .arg(maxTables);
     if (recent.value(address).size() >= size_t(qMax(0, perMinute)))
-        return QStringLiteral("This address has opened %1 tables in the last minute; wait a little").arg(perMinute);
+        return QStringLiteral("This address has opened %1 tables in the last minute; wait a little")
+            .arg(perMinute);
     return {};
 }
 

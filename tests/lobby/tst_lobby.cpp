@@ -77,7 +77,8 @@ void LobbyTest::quickPlayPicks_data()
         << QList<Listing>{table("a", 8, true), table("b", 1), table("c", 9, true)} << 1;
     QTest::newRow("most players among the waiting")
         << QList<Listing>{table("a", 1), table("b", 4), table("c", 3), table("d", 6, false, true)} << 1;
-    QTest::newRow("most players when all play") << QList<Listing>{table("a", 3, true), table("b", 7, true)} << 1;
+    QTest::newRow("most players when all play")
+        << QList<Listing>{table("a", 3, true), table("b", 7, true)} << 1;
     QTest::newRow("first on a tie, empty ones too") << QList<Listing>{table("a", 0), table("b", 0)} << 0;
     QTest::newRow("a full waiting table is passed over")
         << QList<Listing>{table("a", 10), table("b", 2, true)} << 1;
@@ -129,10 +130,11 @@ void LobbyTest::listingAndIdle()
     open.playto = 5;
     open.turnseconds = 60;
     open.language = QStringLiteral("en");
-    const QJsonArray list = QJsonDocument::fromJson(lobby::listingJson({open, table("secret", 1, false, true)}))
-                                .object()
-                                .value(QLatin1String("tables"))
-                                .toArray();
+    const QJsonArray list =
+        QJsonDocument::fromJson(lobby::listingJson({open, table("secret", 1, false, true)}))
+            .object()
+            .value(QLatin1String("tables"))
+            .toArray();
     QCOMPARE(list.size(), 1);
     const QJsonObject t = list[0].toObject();
     QCOMPARE(t.value(QLatin1String("name")).toString(), QStringLiteral("table-1"));
@@ -156,8 +158,8 @@ void LobbyTest::servesTables()
     HostProcess lobbyproc;
     lobbyproc.binary = qEnvironmentVariable("QUILLET_LOBBY_BINARY");
     lobbyproc.start(port, {QStringLiteral("--game-ports"), QStringLiteral("%1-%2").arg(first).arg(first + 3),
-                           QStringLiteral("--no-announce"), QStringLiteral("--idle-close"), QStringLiteral("2"),
-                           QStringLiteral("--tables-per-minute"), QStringLiteral("2")});
+                           QStringLiteral("--no-announce"), QStringLiteral("--idle-close"),
+                           QStringLiteral("2"), QStringLiteral("--tables-per-minute"), QStringLiteral("2")});
     auto waitLine = [&](const QString &start) { return lobbyproc.waitLine(start); };
     QVERIFY(waitLine(QStringLiteral("Lobby on port")).contains(QString::number(port)));
     QCOMPARE(http(port, "GET", "/api/tables").body, QByteArray("{\"tables\":[]}\n"));
@@ -173,7 +175,8 @@ void LobbyTest::servesTables()
     QCOMPARE(ann.next(), QStringLiteral("CMD_sendlogininfo+1"));
     ann.send(QStringLiteral("CMD_logininfo+1+2.2.8+Ann"));
     QVERIFY(waitLine(name + QStringLiteral(": ")).contains(QLatin1String("Ann")));
-    const QJsonArray listed = http(port, "GET", "/api/tables").json().value(QLatin1String("tables")).toArray();
+    const QJsonArray listed =
+        http(port, "GET", "/api/tables").json().value(QLatin1String("tables")).toArray();
     QCOMPARE(listed.size(), 1);
     QCOMPARE(listed[0].toObject().value(QLatin1String("players")).toInt(), 1);
     QCOMPARE(http(port, "POST", "/api/quick").json().value(QLatin1String("name")).toString(), name);
@@ -187,8 +190,9 @@ void LobbyTest::servesTables()
     QCOMPARE(http(port, "GET", "/api/tables").json().value(QLatin1String("tables")).toArray().size(), 1);
     const Reply link = http(port, "GET", "/t/" + hidden.toLatin1() + '/');
     QCOMPARE(link.status, 302);
-    QVERIFY2(link.head.contains(QByteArray("\r\nLocation: http://127.0.0.1:" + QByteArray::number(webport) + "/")),
-             link.head.constData());
+    QVERIFY2(
+        link.head.contains(QByteArray("\r\nLocation: http://127.0.0.1:" + QByteArray::number(webport) + "/")),
+        link.head.constData());
     const Reply page = http(quint16(webport), "GET", "/");
     QCOMPARE(page.status, 200);
     QVERIFY(page.body.contains("<script"));
