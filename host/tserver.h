@@ -58,6 +58,8 @@ public:
     // One tick of the queue drain: the next message in turn, dispatched, and while a backlog waits
     // more of them for a few milliseconds.
     void socktimerTimer();
+    // A message to every player from the host itself (a lobby closing its tables).
+    void tellall(const QString &text) { sendtoall(text); }
 
 signals:
     // Every message sent to all players, or to all but one, as it leaves: joins, departures,

@@ -86,7 +86,7 @@ HostLog::HostLog(TServer &host, std::FILE *stream, QObject *parent) : QObject(pa
 
 void HostLog::line(const QString &text)
 {
-    const QByteArray bytes = text.toUtf8() + '\n';
+    const QByteArray bytes = (prefix + text).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
     std::fflush(out);
 }

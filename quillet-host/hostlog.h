@@ -26,6 +26,8 @@ class HostLog : public QObject
 public:
     HostLog(TServer &host, std::FILE *out, QObject *parent = nullptr);
     void line(const QString &text);
+    // Put before every line: the table's name where one program runs many.
+    QString prefix;
 
 private:
     std::FILE *out;

@@ -2,7 +2,7 @@
 # Lists includes that go upward in the layering the README's layout section writes down; exits
 # non-zero when there is one. Usage: tools/layering.py [SOURCE_DIR]
 import os, re, sys
-order = ['platform','protocol','address','lan','router','fleet','widgets','assets','host','webserve','board','features','windows','client/core','client','app','quillet-host','web']
+order = ['platform','protocol','address','lan','router','fleet','widgets','assets','host','webserve','board','features','windows','client/core','client','app','quillet-host','lobby','web']
 rank = {d:i for i,d in enumerate(order)}
 def folder(path):
     if path.startswith('client/core/'): return 'client/core'

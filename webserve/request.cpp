@@ -42,6 +42,8 @@ QByteArray statusText(int status)
     switch (status) {
     case 200:
         return "OK";
+    case 302:
+        return "Found";
     case 400:
         return "Bad Request";
     case 403:
@@ -56,6 +58,8 @@ QByteArray statusText(int status)
         return "Upgrade Required";
     case 408:
         return "Request Timeout";
+    case 429:
+        return "Too Many Requests";
     case 431:
         return "Request Header Fields Too Large";
     case 503:

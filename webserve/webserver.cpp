@@ -157,6 +157,14 @@ void WebServer::serve(QTcpSocket *s)
         const QByteArray host = r.header("Host");
         if (!host.isEmpty() && !hostAllowed(host))
             return finish(s, web::response(421, {}, "Not a name of this game's host\n", head, false));
+        if (onrequest) {
+            const bool keepAlive = r.keepAlive() && clock.elapsed() - c.started < lifems;
+            if (const QByteArray reply = onrequest(r, c.address, keepAlive); !reply.isEmpty()) {
+                if (!answer(s, reply, keepAlive))
+                    return;
+                continue;
+            }
+        }
         if (r.method != "GET" && !head)
             return finish(s, web::response(405, {}, "Only GET and HEAD\n", head, false));
         if (r.path() == web::playPath) {

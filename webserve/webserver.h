@@ -12,6 +12,9 @@ class QTcpServer;
 class QTcpSocket;
 class QTimer;
 class Seat;
+namespace web {
+struct Request;
+}
 
 // The web port: the page's files and the program's pictures and sounds over HTTP, and the game's
 // WebSocket at /play, whose connections become seats. A small responder of its own answers GET
@@ -39,6 +42,9 @@ public:
 
     // Each WebSocket that opened, as a seat; whoever takes it owns it. Without a taker it is closed.
     std::function<void(Seat *)> onseat;
+    // Requests a program answers itself, of any method, before the page's files: the whole
+    // response (kept alive as `keepAlive` says), or empty to leave the request to the files.
+    std::function<QByteArray(const web::Request &, const QByteArray &address, bool keepAlive)> onrequest;
 
     // Requests are answered whatever their Host names, when the names and port that reach the
     // host cannot be known to it (a fleet's node and the port mapped to this one).

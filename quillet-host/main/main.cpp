@@ -12,6 +12,7 @@
 #include "protocol/tsock.h"
 #include "quillet-host/fleetmember.h"
 #include "quillet-host/hostlog.h"
+#include "quillet-host/table.h"
 #include "router/localaddress.h"
 #include "router/routeropening.h"
 #include "webserve/request.h"
@@ -186,19 +187,13 @@ int main(int argc, char **argv)
 
     // A hang-up stops the host as a termination does: it has no terminal to reload for.
     StopSignals stop(nullptr, {SIGINT, SIGTERM, SIGHUP});
-    TServer host;
-    // Tools that compare two runs of a scripted game fix the host's random source.
-    if (const QByteArray seed = qgetenv("QUILLET_HOST_SEED"); !seed.isEmpty())
-        host.game().seed(seed.toUInt());
-    host.listener.PortName = QString::number(portnum);
-    if (!phrasepath.isEmpty())
-        host.game().setPhraseLists(own.lists);
-    host.game().setHintsAlways(hints);
-    HostLog log(host, stdout);
-    try {
-        host.listener.setListen(true);
-    } catch (const EError &e) {
-        std::fprintf(stderr, "%s\n", errorbox::boxText(e.message()).toUtf8().constData());
+    Table table(stdout);
+    TServer &host = table.host;
+    HostLog &log = table.log;
+    WebServer &webserver = table.web;
+    table.setup(phrasepath.isEmpty() ? nullptr : &own.lists, hints);
+    if (const QString error = table.listen(quint16(portnum)); !error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
         return 1;
     }
     log.line(QStringLiteral("Listening on port ") + host.listener.PortName);
@@ -208,13 +203,10 @@ int main(int argc, char **argv)
         log.line(QStringLiteral("Letter hints in every game"));
     const quint16 gamePort = sockets::lookupPort(host.listener.PortName);
     log.line(QStringLiteral("Invitation: ") + invitation::build(router::localAddress(), gamePort));
-    // Browsers join at the web port as ordinary seats.
-    WebServer webserver;
-    webserver.onseat = [&host](Seat *seat) { host.admit(seat); };
     // In a fleet browsers come by the node's address and a port mapped to this one, neither of
     // which the host knows; such a host is on no private network a rebound name could reach into.
     webserver.anyHost = sdkport.has_value();
-    if (serveweb && webserver.listen(webportnum))
+    if (serveweb && table.serveWeb(webportnum))
         log.line(QStringLiteral("Web page: ") + invitation::webAddress(router::localAddress(), webportnum));
     else if (serveweb)
         log.line(QStringLiteral("Browsers cannot join: another program holds port ") +

@@ -1,6 +1,7 @@
 #pragma once
 
-// A running quillet-host, with no screen at all, and the lines it has printed.
+// A running quillet-host (or another program of the host's kind, such as the lobby), with no
+// screen at all, and the lines it has printed.
 
 #include "tests/support/xsession.h"
 
@@ -12,6 +13,7 @@ struct HostProcess
 {
     QProcess proc;
     QStringList lines;
+    QString binary = qEnvironmentVariable("QUILLET_HOST_BINARY");
 
     // More options after --port; `env` adds to this process's environment.
     void start(quint16 port, const QStringList &more = {}, const QProcessEnvironment &env = {})
@@ -24,7 +26,7 @@ struct HostProcess
             all.insert(key, env.value(key));
         proc.setProcessEnvironment(all);
         endsWithUs(proc);
-        proc.start(qEnvironmentVariable("QUILLET_HOST_BINARY"),
+        proc.start(binary,
                    QStringList{QStringLiteral("--port"), QString::number(port)} + more);
     }
     // Waits for a line that starts with the text; returns it, or empty on time-out.
