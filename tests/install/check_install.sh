@@ -104,7 +104,8 @@ deb)
   mkdir "$work/host"
   dpkg-deb -x "$host" "$work/host"
   for lib in $(objdump -p "$work/host/usr/bin/quillet-host" | awk '$1 == "NEEDED" {print $2}'); do
-    pkg=$(dpkg -S "*/$lib" 2>/dev/null | head -1 | cut -d: -f1)
+    # The native library's package: libm.so.6 is also in libc6-i386's /lib32.
+    pkg=$(dpkg -S "*/$lib" 2>/dev/null | grep "/$(uname -m)-linux-gnu/" | head -1 | cut -d: -f1)
     grep -q "\b${pkg}\b" <<<"$depends" || fail "quillet-host needs $lib ($pkg), not in Depends: $depends"
   done
   for d in libqt6gui6 libqt6widgets6 libqt6multimedia6 qt6-qpa-plugins; do
